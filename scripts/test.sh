@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds sornik and runs every test. With --sanitize the build uses clang with
+# AddressSanitizer and UndefinedBehaviorSanitizer, in build-asan/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+build_dir=build
+options=(-DSORNIK_WERROR=ON)
+if [[ ${1:-} == --sanitize ]]; then
+  build_dir=build-asan
+  options+=(-DSORNIK_SANITIZE=ON -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug)
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+fi
+cmake -S . -B "$build_dir" -G Ninja "${options[@]}" >/dev/null
+cmake --build "$build_dir"
+ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)"

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+namespace sornik {
+
+// Reads one definition file and adds a record per define statement.
+// Returns 0, or -1 after "%s: not found\n" when the file cannot be read.
+// Stops the run on an overlong line, and after the whole file when a name in
+// it was already defined.
+int set_chgdata(const std::string& file_name);
+
+}  // namespace sornik

@@ -1,0 +1,32 @@
+#include "driver/line_buffers.h"
+
+namespace sornik {
+
+std::string ibuf;
+std::string obuf;
+int ibuf_len = kLineBufferStart;
+int obuf_len = kLineBufferStart;
+
+void grow_line_buffer(std::string& buffer, int& capacity, std::size_t count, std::size_t more) {
+  while (count + more >= static_cast<std::size_t>(capacity)) capacity += 1024;
+  if (buffer.capacity() < static_cast<std::size_t>(capacity)) buffer.reserve(capacity);
+}
+
+void copy_obuf_to_ibuf() {
+  if (ibuf_len < obuf_len) {
+    ibuf_len = obuf_len;
+    ibuf.reserve(ibuf_len);
+  }
+  ibuf.assign(obuf);
+}
+
+void reset_line_buffers() {
+  ibuf_len = kLineBufferStart;
+  obuf_len = kLineBufferStart;
+  ibuf.clear();
+  obuf.clear();
+  ibuf.reserve(ibuf_len);
+  obuf.reserve(obuf_len);
+}
+
+}  // namespace sornik

@@ -1,0 +1,105 @@
+#include "driver/run.h"
+
+#include <new>
+
+#include "defines/define_reader.h"
+#include "defines/define_table.h"
+#include "defines/value_resolution.h"
+#include "driver/line_buffers.h"
+#include "driver/source_files.h"
+#include "driver/usage_text.h"
+#include "expand/output_format.h"
+#include "replace/replace_engine.h"
+#include "scan/source_scanner.h"
+#include "services/diagnostics.h"
+#include "services/fatal.h"
+#include "services/run_io.h"
+
+namespace sornik {
+
+namespace {
+
+void reset_run_state() {
+  reset_define_table();
+  reset_source_scanner();
+  reset_replace_engine();
+  reset_line_buffers();
+  format = {};
+  format_flag = 0;
+  out_discard();
+}
+
+// The three argument phases: options, definition files, source files.
+// Returns the exit status.
+int run_phases(const std::vector<std::string>& args) {
+  if (args.size() == 1 && args[0] == "-usage") {
+    for (std::string_view line : usage_tbl) {
+      out_write(line);
+      out_write("\n");
+    }
+    return 1;
+  }
+  if (args.empty()) {
+    err_write(usage_tbl[kUsageLine]);
+    err_write("\n");
+    return 1;
+  }
+
+  std::size_t next = 0;
+  bool list_file_names = false;
+  for (; next < args.size(); ++next) {
+    if (args[next] == "-l") {
+      list_file_names = true;
+    } else if (args[next] == "-f") {
+      if (next + 1 == args.size()) {
+        errmsg("<format> missing\n");
+        return 1;
+      }
+      format = args[++next];
+      format_flag = 1;
+    } else {
+      break;
+    }
+  }
+
+  for (; next < args.size() && args[next] == "-d"; next += 2) {
+    if (next + 1 == args.size()) {
+      errmsg("filename of \"define\" statements missing\n");
+      return 1;
+    }
+    if (set_chgdata(args[next + 1]) == -1) return 1;
+  }
+
+  if (def_cnt == 0) {
+    errmsg("no filename of \"define\" statements or \"define\" data\n");
+    return 1;
+  }
+  sort_defines();
+  set_value();
+
+  for (; next < args.size(); ++next) convert_source_file(args[next], list_file_names);
+  return 0;
+}
+
+}  // namespace
+
+int run_sornik(const std::vector<std::string>& args) {
+  reset_run_state();
+  int status = 1;
+  try {
+    status = run_phases(args);
+  } catch (const FatalStop&) {
+    status = 1;
+  } catch (const std::bad_alloc&) {
+    errmsg("cannot get memory\n");
+    status = 1;
+  }
+  try {
+    out_flush();
+  } catch (const FatalStop&) {
+    status = 1;
+  }
+  return status;
+}
+
+}  // namespace sornik

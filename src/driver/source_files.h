@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace sornik {
+
+// Copies one source file to the output with every defined name expanded,
+// after a "/* === name === */" header when `list_file_names` is set. A file
+// that cannot be read is reported and skipped.
+void convert_source_file(const std::string& name, bool list_file_names);
+
+}  // namespace sornik

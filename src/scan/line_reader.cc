@@ -1,0 +1,40 @@
+#include "scan/line_reader.h"
+
+#include <cstring>
+
+namespace sornik {
+
+namespace {
+constexpr std::size_t kBlockSize = 1 << 16;
+}
+
+LineReader::LineReader(std::FILE* stream)
+    : stream_(stream), block_(std::make_unique_for_overwrite<char[]>(kBlockSize)) {}
+
+bool LineReader::refill() {
+  if (exhausted_) return false;
+  end_ = std::fread(block_.get(), 1, kBlockSize, stream_);
+  pos_ = 0;
+  if (end_ < kBlockSize) exhausted_ = true;
+  return end_ > 0;
+}
+
+bool LineReader::read_line(std::string& line, int size) {
+  if (size < 2) return false;
+  const std::size_t limit = static_cast<std::size_t>(size) - 1;
+  if (pos_ == end_ && !refill()) return false;
+  line.clear();
+  while (line.size() < limit) {
+    if (pos_ == end_ && !refill()) break;
+    const std::size_t wanted = std::min(end_ - pos_, limit - line.size());
+    const char* start = block_.get() + pos_;
+    const void* newline = std::memchr(start, '\n', wanted);
+    const std::size_t taken = newline ? static_cast<const char*>(newline) - start + 1 : wanted;
+    line.append(start, taken);
+    pos_ += taken;
+    if (newline) break;
+  }
+  return true;
+}
+
+}  // namespace sornik

@@ -1,0 +1,73 @@
+#include "services/memory.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "services/diagnostics.h"
+#include "services/fatal.h"
+
+namespace sornik {
+
+namespace {
+
+Allocator current{std::malloc, std::realloc};
+
+// Negative sizes are requests that can never be met.
+void* allocate(int size) {
+  return size < 0 ? nullptr : current.allocate(static_cast<std::size_t>(size));
+}
+
+void* reallocate(void* block, int size) {
+  return size < 0 ? nullptr : current.reallocate(block, static_cast<std::size_t>(size));
+}
+
+void report_size(int size, std::string_view in_k, std::string_view in_bytes) {
+  if (size > 1000) {
+    errmsg(in_k, size / 1000);
+  } else {
+    errmsg(in_bytes, size);
+  }
+}
+
+}  // namespace
+
+void* getmem(int size) {
+  void* block = allocate(size);
+  if (block == nullptr && size <= terminate_size - 4000) block = allocate(size + 4000);
+  if (block != nullptr) {
+    std::memset(block, 0, static_cast<std::size_t>(size));
+    return block;
+  }
+  report_size(size, "\ncannot get the memory of %d K bytes\n", "\ncannot get the memory of %d bytes\n");
+  if (size >= terminate_size) return nullptr;
+  fatal_stop();
+}
+
+void* moremem(void* block, int size) {
+  void* resized = reallocate(block, size);
+  if (resized == nullptr && size <= terminate_size - 1000) resized = reallocate(block, size + 1000);
+  if (resized != nullptr) return resized;
+  report_size(size, "cannot get the memory of %d K bytes\n", "cannot get the memory of %d bytes\n");
+  fatal_stop();
+}
+
+char* setstr(std::string_view text) {
+  char* copy = static_cast<char*>(current.allocate(text.size() + 1));
+  if (copy == nullptr) {
+    errmsg("cannot get memory\n");
+    fatal_stop();
+  }
+  std::memcpy(copy, text.data(), text.size());
+  copy[text.size()] = '\0';
+  return copy;
+}
+
+void freemem(void* block) { std::free(block); }
+
+Allocator set_allocator(Allocator allocator) {
+  const Allocator previous = current;
+  current = allocator;
+  return previous;
+}
+
+}  // namespace sornik

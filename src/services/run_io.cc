@@ -1,0 +1,61 @@
+#include "services/run_io.h"
+
+#include <sys/stat.h>
+
+#include "services/diagnostics.h"
+#include "services/fatal.h"
+
+namespace sornik {
+
+namespace {
+
+constexpr std::size_t kOutputBlock = 1 << 16;
+
+std::string output_buffer;
+
+}  // namespace
+
+RunIo& run_io() {
+  static RunIo io{stdout, stderr, open_file_for_reading};
+  return io;
+}
+
+void out_write(std::string_view text) {
+  if (output_buffer.capacity() < kOutputBlock) output_buffer.reserve(kOutputBlock);
+  output_buffer.append(text);
+  if (output_buffer.size() >= kOutputBlock) out_flush();
+}
+
+void out_flush() {
+  const bool written =
+      output_buffer.empty() ||
+      (std::fwrite(output_buffer.data(), 1, output_buffer.size(), run_io().out) == output_buffer.size() &&
+       std::fflush(run_io().out) == 0);
+  output_buffer.clear();
+  if (!written) {
+    errmsg("cannot write to standard output\n");
+    fatal_stop();
+  }
+}
+
+void out_discard() { output_buffer.clear(); }
+
+void err_write(std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), run_io().err);
+  std::fflush(run_io().err);
+}
+
+std::FILE* open_input(const std::string& name) { return run_io().open_input(name); }
+
+std::FILE* open_file_for_reading(const std::string& name) {
+  std::FILE* file = std::fopen(name.c_str(), "r");
+  if (file == nullptr) return nullptr;
+  struct stat info {};
+  if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
+    std::fclose(file);
+    return nullptr;
+  }
+  return file;
+}
+
+}  // namespace sornik

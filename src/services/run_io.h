@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace sornik {
+
+// The streams of a run. The program uses the standard streams and the file
+// system; tests and fuzzers point them at memory.
+struct RunIo {
+  std::FILE* out = stdout;
+  std::FILE* err = stderr;
+  // Opens an input file by name for reading; null when it cannot be read.
+  std::function<std::FILE*(const std::string& name)> open_input;
+};
+
+// The streams in use; change them only between runs.
+RunIo& run_io();
+
+// Appends to the output buffer, which is written to the output stream in large blocks.
+void out_write(std::string_view text);
+
+// Writes out the output buffer. A failed write reports
+// "cannot write to standard output\n" and stops the run.
+void out_flush();
+
+// Drops whatever the output buffer holds (a new run starts empty).
+void out_discard();
+
+// Writes a diagnostic text to the error stream at once.
+void err_write(std::string_view text);
+
+// Opens a file for reading through run_io(); a directory counts as unreadable.
+std::FILE* open_input(const std::string& name);
+
+// The default opener: fopen, refusing what is not a regular file or a device.
+std::FILE* open_file_for_reading(const std::string& name);
+
+}  // namespace sornik

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace sornik {
+
+// Stores texts that live until the arena is cleared, in large blocks, so that
+// a million small texts cost a few allocations. Stored texts never move.
+class TextArena {
+ public:
+  // Copies `text` into the arena and returns the stored copy.
+  std::string_view store(std::string_view text);
+
+  // Releases every stored text.
+  void clear();
+
+  // Bytes of all blocks obtained so far.
+  std::size_t allocated_bytes() const { return allocated_; }
+
+ private:
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  char* free_ = nullptr;
+  std::size_t free_size_ = 0;
+  std::size_t allocated_ = 0;
+};
+
+}  // namespace sornik
