@@ -1,0 +1,4 @@
+int connect_local(void)
+{
+    return open_connection(HOST, PORT);
+}

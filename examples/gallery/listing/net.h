@@ -1,0 +1,3 @@
+#define PORT            8080
+#define HOST            "localhost"
+#define BACKLOG         16

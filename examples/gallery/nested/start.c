@@ -1,0 +1,4 @@
+void start(void)
+{
+    UART_CR = CR_ENABLE;
+}
