@@ -1,7 +1,20 @@
-// Placeholder until line expansion lands.
 #include "expand/line_expansion.h"
 
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "defines/define_table.h"
 #include "driver/line_buffers.h"
+#include "expand/argument_substitution.h"
+#include "expand/marker.h"
+#include "scan/source_scanner.h"
+#include "services/byte_class.h"
+#include "services/byte_search.h"
+#include "services/diagnostics.h"
+#include "services/fatal.h"
 
 namespace sornik {
 
@@ -9,9 +22,233 @@ int comm_flag = 0;
 int str_flag = 0;
 int print_f = 1;
 
-int edit_line(LineReader*) {
-  obuf.assign(ibuf);
-  return 0;
+namespace {
+
+// Further lines of an argument list are read as fgets would with this size.
+constexpr int kReadSize = 1024;
+
+// Bytes that no scan rule looks at, in code where names are looked up and
+// everywhere else; the scan steps over runs of them at once.
+constexpr std::array<bool, 256> quiet_bytes(bool names_matter) {
+  std::array<bool, 256> quiet{};
+  for (int c = 0; c < 256; ++c) {
+    const bool marked = c >= 0x01 && c <= 0x04;
+    const std::uint8_t byte_class = kByteClass[c];
+    quiet[c] = !(c == '/' || c == '*' || c == '"' || c == '\'' || c == '\\' || marked ||
+                 (byte_class & kLeadByte) || (names_matter && (byte_class & kNameByte)));
+  }
+  return quiet;
 }
+constexpr std::array<bool, 256> kQuietInCode = quiet_bytes(true);
+constexpr std::array<bool, 256> kQuietElsewhere = quiet_bytes(false);
+
+bool is_open_bracket(char c) { return c == '(' || c == '[' || c == '{' || c == '<'; }
+
+[[noreturn]] void cannot_develop() {
+  errmsg("cannot develop, so exit!\n");
+  fatal_stop();
+}
+
+// Scratch texts kept from call to call so that their storage is reused.
+std::string call_name;
+std::string bounded_list;
+std::string raw_arguments;
+
+// One call of edit_line: scans ibuf from its first byte and builds obuf.
+// Text that is copied unchanged is not written byte by byte: `pending_`
+// marks the start of the ibuf text not yet in obuf, which is appended in one
+// piece before a group and at the end.
+class LineScan {
+ public:
+  explicit LineScan(LineReader* fp) : fp_(fp), first_pass_(fp != nullptr) {}
+
+  // Scans the whole text; returns 1 when a group was written.
+  int run();
+
+ private:
+  std::size_t step(std::size_t pos);
+  std::size_t skip_marks(std::size_t pos) const;
+  std::size_t literal_byte(std::size_t pos) const;
+  std::size_t expand_name(std::size_t pos);
+  std::size_t expand_call(std::size_t pos, std::size_t name_end, const DefineEntry& entry);
+  void copy_source(std::size_t upto);
+  void write_group(std::string_view name, std::string_view list, std::string_view expansion);
+
+  LineReader* fp_;
+  // The first pass reads source text; a re-scan reads the marked text of the pass before.
+  bool first_pass_;
+  bool line_comment_ = false;
+  int print_before_line_comment_ = 0;
+  int result_ = 0;
+  std::size_t pending_ = 0;
+};
+
+int LineScan::run() {
+  obuf.clear();
+  std::size_t pos = 0;
+  while (pos < ibuf.size()) {
+    const std::string_view text = ibuf;
+    const auto& quiet = print_f == 1 && text[0] != '#' ? kQuietInCode : kQuietElsewhere;
+    while (pos < text.size() && quiet[static_cast<std::uint8_t>(text[pos])]) ++pos;
+    if (pos < text.size()) pos = step(pos);
+  }
+  if (line_comment_) print_f = print_before_line_comment_;
+  if (result_ == 0) {
+    // Nothing expanded: the text stays exactly as it was read.
+    grow_line_buffer(obuf, obuf_len, 0, ibuf.size() + 1);
+    obuf.assign(ibuf);
+  } else {
+    copy_source(ibuf.size());
+    grow_line_buffer(obuf, obuf_len, obuf.size(), 1);
+  }
+  return result_;
+}
+
+// Applies the first scan rule that holds at `pos`; returns where the scan goes on.
+std::size_t LineScan::step(std::size_t pos) {
+  const std::string_view text = ibuf;
+  const char c = text[pos];
+  const char next = pos + 1 < text.size() ? text[pos + 1] : '\0';
+  if (!first_pass_ && is_mark_byte(c)) return skip_marks(pos);
+  if (str_flag == 0) {
+    if (comm_flag == 0 && c == '/' && next == '/') {
+      if (!line_comment_) print_before_line_comment_ = print_f;
+      print_f = 0;
+      line_comment_ = true;
+      return pos + 2;
+    }
+    if (comm_flag == 0 && !line_comment_ && c == '/' && next == '*') {
+      print_f = 0;
+      comm_flag = 1;
+      return pos + 2;
+    }
+    if (c == '*' && next == '/') {
+      // A "*/" ends the comment state even where no block comment is open.
+      print_f = 1;
+      comm_flag = 0;
+      return pos + 2;
+    }
+  }
+  if (comm_flag == 0 && !line_comment_ && (c == '"' || c == '\'')) {
+    if (str_flag == 0) {
+      str_flag = c;
+      print_f = 0;
+    } else if (str_flag == c) {
+      str_flag = 0;
+      print_f = 1;
+    }
+    return pos + 1;
+  }
+  if (str_flag != 0) return literal_byte(pos);
+  if (print_f == 1 && is_name_byte(c) && text[0] != '#') return expand_name(pos);
+  return pos + 1;
+}
+
+// In a re-scan: an escape pair is one ordinary byte, and the name text of a
+// group is copied through its separator without being looked at, so that no
+// group ever lands inside a name text.
+std::size_t LineScan::skip_marks(std::size_t pos) const {
+  const std::string_view text = ibuf;
+  if (text[pos] == kEscapeMark) return std::min(pos + 2, text.size());
+  if (text[pos] != kStartMark) return pos + 1;
+  const std::size_t separator = find_mark(text, pos + 1);
+  return separator < text.size() && text[separator] == kSeparatorMark ? separator + 1 : separator;
+}
+
+// Steps over one character of a literal: an escaped byte never closes it, and
+// a two-byte character counts as one. A mark is never taken into either.
+std::size_t LineScan::literal_byte(std::size_t pos) const {
+  const std::string_view text = ibuf;
+  if (text[pos] == '\\') {
+    if (++pos == text.size()) return pos;
+    if (!first_pass_ && is_mark_byte(text[pos])) return pos;
+  }
+  if (starts_two_byte_char(text, pos) && (first_pass_ || !is_mark_byte(text[pos + 1]))) ++pos;
+  return pos + 1;
+}
+
+std::size_t LineScan::expand_name(std::size_t pos) {
+  const std::string_view text = ibuf;
+  std::size_t end = pos + 1;
+  while (end < text.size() && is_name_byte(text[end])) ++end;
+  const int index = def_check(text.substr(pos, end - pos));
+  if (index < 0) return end;
+  const DefineEntry& entry = *chg_tbl[index];
+  if (entry.params) return expand_call(pos, end, entry);
+  if (entry.body.empty()) cannot_develop();
+  copy_source(pos);
+  write_group(text.substr(pos, end - pos), {}, entry.body);
+  pending_ = end;
+  return end;
+}
+
+// A use of a function-like define at `pos`. Only a name directly followed by
+// an opening bracket is a call; any other use is copied like an unknown name.
+std::size_t LineScan::expand_call(std::size_t pos, std::size_t name_end, const DefineEntry& entry) {
+  if (name_end == ibuf.size() || !is_open_bracket(ibuf[name_end])) return name_end;
+  std::size_t resume;
+  std::optional<std::string_view> expansion;
+  if (first_pass_) {
+    // The scanner may replace ibuf with further lines of the list.
+    copy_source(pos);
+    call_name.assign(ibuf, pos, name_end - pos);
+    const std::size_t close = get_braend(fp_, ibuf, kReadSize, name_end);
+    if (close == kNotClosed) cannot_develop();
+    resume = close + 1;
+    expansion = convert_str(1, *entry.params, get_content(1), entry.body);
+  } else {
+    // The list must close inside the text that holds the name: before the
+    // next mark, which ends that text or begins a group nested in it.
+    bounded_list.assign(ibuf, name_end, find_mark(ibuf, name_end) - name_end);
+    const std::size_t close = get_braend(nullptr, bounded_list, kReadSize, 0);
+    if (close == kNotClosed) return name_end;
+    copy_source(pos);
+    call_name.assign(ibuf, pos, name_end - pos);
+    resume = name_end + close + 1;
+    raw_arguments.clear();
+    append_unescaped(raw_arguments, get_content(1));
+    expansion = convert_str(1, *entry.params, raw_arguments, entry.body);
+  }
+  if (!expansion || expansion->empty()) cannot_develop();
+  write_group(call_name, get_content(0), *expansion);
+  pending_ = resume;
+  return resume;
+}
+
+// Appends the ibuf text from `pending_` to `upto` to obuf; source text is
+// escaped on its way in, a re-scan's text already is.
+void LineScan::copy_source(std::size_t upto) {
+  const std::string_view text = std::string_view(ibuf).substr(pending_, upto - pending_);
+  if (first_pass_) {
+    grow_line_buffer(obuf, obuf_len, obuf.size(), escaped_size(text));
+    append_escaped(obuf, text);
+  } else {
+    grow_line_buffer(obuf, obuf_len, obuf.size(), text.size());
+    obuf.append(text);
+  }
+  pending_ = upto;
+}
+
+// Writes a group whose name text is `name` and `list` (the bracketed argument
+// list as read from ibuf, empty for an object-like define).
+void LineScan::write_group(std::string_view name, std::string_view list, std::string_view expansion) {
+  const std::size_t list_size = first_pass_ ? escaped_size(list) : list.size();
+  grow_line_buffer(obuf, obuf_len, obuf.size(), name.size() + list_size + escaped_size(expansion) + 3);
+  obuf.push_back(kStartMark);
+  obuf.append(name);
+  if (first_pass_) {
+    append_escaped(obuf, list);
+  } else {
+    obuf.append(list);
+  }
+  obuf.push_back(kSeparatorMark);
+  append_escaped(obuf, expansion);
+  obuf.push_back(kEndMark);
+  result_ = 1;
+}
+
+}  // namespace
+
+int edit_line(LineReader* fp) { return LineScan(fp).run(); }
 
 }  // namespace sornik

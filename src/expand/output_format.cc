@@ -1,7 +1,10 @@
-// Placeholder until output formatting lands.
 #include "expand/output_format.h"
 
+#include <algorithm>
+#include <string>
+
 #include "driver/line_buffers.h"
+#include "expand/marker.h"
 #include "services/run_io.h"
 
 namespace sornik {
@@ -9,9 +12,92 @@ namespace sornik {
 std::string_view format;
 int format_flag = 0;
 
-void print_chgdata() { out_write(obuf); }
-int edit_chgdata1() { return 0; }
-int edit_chgdata2() { return 0; }
-int format_edit(std::size_t&, std::size_t&, int count) { return count; }
+namespace {
+
+// Appends `text` to obuf, growing its capacity first.
+void write_out(std::string_view text) {
+  grow_line_buffer(obuf, obuf_len, obuf.size(), text.size());
+  obuf.append(text);
+}
+
+// Appends outside text to obuf, so escaped that none of its bytes is a mark.
+void write_escaped(std::string_view text) {
+  grow_line_buffer(obuf, obuf_len, obuf.size(), escaped_size(text));
+  append_escaped(obuf, text);
+}
+
+// Writes a marked text without marks of its own to the output, unescaped.
+void write_unescaped(std::string_view text) {
+  std::size_t from = 0;
+  for (std::size_t pos = text.find(kEscapeMark); pos != std::string_view::npos;
+       pos = text.find(kEscapeMark, pos + 2)) {
+    out_write(text.substr(from, pos - from));
+    from = pos + 1;
+  }
+  out_write(text.substr(from));
+}
+
+}  // namespace
+
+void print_chgdata() {
+  copy_obuf_to_ibuf();
+  if (format_flag == 0) {
+    edit_chgdata1();
+  } else {
+    edit_chgdata2();
+  }
+  write_unescaped(obuf);
+}
+
+int edit_chgdata1() {
+  const std::string_view text = ibuf;
+  obuf.clear();
+  std::size_t from = 0;
+  for (std::size_t pos = find_mark(text, 0); pos < text.size(); pos = find_mark(text, from)) {
+    write_out(text.substr(from, pos - from));
+    if (text[pos] == kSeparatorMark) write_out("`");
+    if (text[pos] == kEndMark) write_out("'");
+    from = pos + 1;
+  }
+  write_out(text.substr(from));
+  return 0;
+}
+
+void format_edit(std::size_t& in) {
+  const GroupParts group = split_group(ibuf, in);
+  std::size_t pos = 0;
+  while (pos < format.size()) {
+    if (format[pos] == '$') {
+      // "$" and the byte after it are consumed together; only "$n" and "$x" write.
+      if (pos + 1 < format.size() && format[pos + 1] == 'n') write_out(group.name_text);
+      if (pos + 1 < format.size() && format[pos + 1] == 'x') write_out(group.expansion_text);
+      pos += 2;
+      continue;
+    }
+    const std::size_t run_end = std::min(format.find('$', pos), format.size());
+    write_escaped(format.substr(pos, run_end - pos));
+    pos = run_end;
+  }
+  in = group.end;
+}
+
+int edit_chgdata2() {
+  for (bool rendered = true; rendered;) {
+    rendered = false;
+    const std::string_view text = ibuf;
+    obuf.clear();
+    std::size_t from = 0;
+    for (std::size_t pos = find_mark(text, 0); pos < text.size(); pos = find_mark(text, pos + 1)) {
+      if (text[pos] != kStartMark) continue;
+      write_out(text.substr(from, pos - from));
+      format_edit(pos);
+      rendered = true;
+      from = std::min(pos + 1, text.size());
+    }
+    write_out(text.substr(from));
+    if (rendered) copy_obuf_to_ibuf();
+  }
+  return 0;
+}
 
 }  // namespace sornik

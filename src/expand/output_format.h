@@ -9,18 +9,19 @@ namespace sornik {
 extern std::string_view format;
 extern int format_flag;
 
-// Renders the marker groups of the line in obuf and writes it to the output.
+// Renders the marker groups of the line in obuf and writes it to the output,
+// every escaped byte as the byte it stands for.
 void print_chgdata();
 
-// The default rendering of ibuf into obuf ("$n`$x'"); returns 0.
+// The default rendering of ibuf into obuf ("$n`$x'" in one pass); returns 0.
 int edit_chgdata1();
 
-// The rendering of ibuf into obuf through `format`, pass after pass; returns 0.
+// The rendering of ibuf into obuf through `format`, one nesting level per
+// pass until a pass finds no group; returns 0.
 int edit_chgdata2();
 
-// Renders the group whose start mark is at ibuf[in] through `format` into
-// obuf at `out`; leaves `in` at its end mark and `out` after the text written,
-// and returns `count` plus the bytes written.
-int format_edit(std::size_t& in, std::size_t& out, int count);
+// Appends the group whose start mark is at ibuf[in] to obuf as rendered
+// through `format`, and leaves `in` at the group's end mark.
+void format_edit(std::size_t& in);
 
 }  // namespace sornik
