@@ -5,9 +5,10 @@
 
 namespace sornik {
 
-// Cuts the separator text and the identifier word that start at `pos` in
-// `text` (each at most 1024 bytes); returns the position after the word.
-// Both results live until the next call.
+// Cuts, from `pos` in `text`, the separator (bytes up to a NUL, a quote, a
+// backslash or a word byte) and the word that follows it (digits, ASCII
+// letters and "_"), each at most 1024 bytes. Both results are slices of
+// `text`; returns the position after the word.
 std::size_t get_word(std::string_view text, std::size_t pos, std::string_view& word,
                      std::string_view& separator);
 

@@ -1,0 +1,150 @@
+#include "defines/value_resolution.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "captured_io.h"
+#include "defines/define_table.h"
+#include "driver/line_buffers.h"
+
+namespace sornik {
+namespace {
+
+struct Define {
+  std::string name;
+  std::string body;
+  std::optional<std::string> params = std::nullopt;
+};
+
+// Loads `defines` as the definition phase would leave them, sorted.
+void load(const std::vector<Define>& defines) {
+  reset_define_table();
+  reset_line_buffers();
+  for (const Define& define : defines) {
+    DefineEntry& entry = add_define_record(def_cnt++);
+    entry.name = keep_text(define.name);
+    entry.body = keep_text(define.body);
+    if (define.params) entry.params = keep_text(*define.params);
+  }
+  sort_defines();
+}
+
+const DefineEntry& record(const std::string& name) { return *chg_tbl[def_check(name)]; }
+std::string body(const std::string& name) { return std::string(record(name).body); }
+
+std::vector<std::string> words_of(std::string_view text) {
+  std::vector<std::string> words;
+  for (std::size_t pos = 0; pos < text.size();) {
+    std::string_view word, separator;
+    pos = get_word(text, pos, word, separator);
+    words.push_back(std::string(separator) + "|" + std::string(word));
+    if (word.empty()) break;
+  }
+  return words;
+}
+
+TEST(GetWord, CutsSeparatorsAndWordsByteByByte) {
+  using Words = std::vector<std::string>;
+  EXPECT_EQ(words_of("(0x1F+ 1e5)*_a"), (Words{"(|0x1F", "+ |1e5", ")*|_a"}));
+  EXPECT_EQ(words_of("a \"b\" c"), (Words{"|a", " |"}));
+  EXPECT_EQ(words_of(std::string("a\0b", 3)), (Words{"|a", "|"}));
+  EXPECT_EQ(words_of("x\\\ny"), (Words{"|x", "|"}));
+  // The second byte of a two-byte character is taken for a letter here.
+  EXPECT_EQ(words_of("\x82" "a1"), (Words{"\x82|a1"}));
+}
+
+TEST(GetWord, CutsRunsAt1024Bytes) {
+  const std::string long_word(1030, 'w');
+  EXPECT_EQ(words_of(long_word), (std::vector<std::string>{"|" + long_word.substr(0, 1024), "|wwwwww"}));
+  const std::string separator(1024, '(');
+  EXPECT_EQ(words_of(separator + "x"), (std::vector<std::string>{separator + "|x"}));
+  EXPECT_EQ(words_of(separator + "(x"), (std::vector<std::string>{separator + "|"}));
+}
+
+TEST(SetValue, ResolvesChainsInTableOrder) {
+  load({{"A", "B"}, {"B", "C"}, {"C", "1"}, {"N", "(10)"}, {"E", ""}});
+  EXPECT_EQ(set_value(), 0);
+  for (const char* name : {"A", "B", "C"}) EXPECT_EQ(body(name), "1") << name;
+  EXPECT_EQ(body("N"), "(10)");
+  EXPECT_EQ(body("E"), "");
+  for (const char* name : {"A", "B", "C", "N", "E"}) EXPECT_EQ(record(name).resolve_cnt, -1) << name;
+}
+
+TEST(SetValue, SelfReferenceGrowsThreeTimesAndMutualNamesSettle) {
+  load({{"A", "A+1"}, {"P", "Q"}, {"Q", "P"}, {"X", "X"}, {"Y", "X + 1"}});
+  EXPECT_EQ(set_value(), 0);
+  EXPECT_EQ(body("A"), "A+1+1+1+1+1+1+1+1");
+  EXPECT_EQ(record("A").resolve_cnt, 3);
+  EXPECT_EQ(body("P"), "P");
+  EXPECT_EQ(body("Q"), "P");
+  EXPECT_EQ(body("Y"), "X + 1");
+}
+
+TEST(SetValue, SubstitutesOnlyWholeObjectLikeNamesBeforeAnyQuoteOrBackslash) {
+  load({{"F", "N*2", "N"},
+        {"N", "10"},
+        {"G", "F(1) + N"},
+        {"W", "N_2 N2 xN N"},
+        {"S", "\"s\" N"},
+        {"T", "1 + N 'c' N"},
+        {"V", "N \\\n  N"},
+        {"Z", std::string("N\0N", 3)},
+        {"J", "N\x95\\N"}});
+  EXPECT_EQ(set_value(), 0);
+  EXPECT_EQ(body("F"), "10*2");
+  EXPECT_EQ(body("G"), "F(1) + 10");
+  EXPECT_EQ(body("W"), "N_2 N2 xN 10");
+  EXPECT_EQ(body("S"), "\"s\" N");
+  EXPECT_EQ(body("T"), "1 + 10 'c' N");
+  EXPECT_EQ(body("V"), "10 \\\n  N");
+  EXPECT_EQ(body("Z"), std::string("10\0N", 4));
+  EXPECT_EQ(body("J"), "10\x95\\N");
+}
+
+TEST(SetValue, WordsAndSeparatorsOver1024BytesAreCut) {
+  const std::string name(1024, 'a');
+  const std::string parens(1025, '(');
+  load({{name, "7"}, {"L", name + "b"}, {"N", "1"}, {"S", parens + "N"}});
+  EXPECT_EQ(set_value(), 0);
+  EXPECT_EQ(body("L"), "7b");
+  EXPECT_EQ(body("S"), parens + "N");
+}
+
+TEST(SetValue, RewritesInPlaceUnlessLongerAndGrowsObufInSteps) {
+  const std::string long_value(3073, '-');  // one byte too many for 3073 with its NUL
+  load({{"A", "LONGNAME"}, {"B", "LONGNAME LONGNAME"}, {"C", "M"}, {"LONGNAME", "1"}, {"M", long_value}});
+  const char* storage_of_a = record("A").body.data();
+  EXPECT_EQ(set_value(), 0);
+  EXPECT_EQ(record("A").body.data(), storage_of_a);
+  EXPECT_EQ(body("B"), "1 1");
+  EXPECT_EQ(body("C"), long_value);
+  EXPECT_EQ(obuf_len, 1025 + 3 * 1024);
+}
+
+TEST(SetValue, StopsOnceGrownValuesPassTheBudget) {
+  testing::CapturedIo io;
+  const std::string piece(10000, '(');
+  load({{"A", "B B"}, {"B", piece}, {"C", "B B B"}, {"D", "B"}});
+  EXPECT_EQ(set_value(), -1);
+  EXPECT_EQ(io.err(), "no end loop\n");
+  EXPECT_EQ(body("A"), piece + " " + piece);
+  EXPECT_EQ(body("C"), "B B B");
+  EXPECT_EQ(record("C").resolve_cnt, 0);
+  EXPECT_EQ(body("D"), "B");
+}
+
+TEST(SetValue, HugeGrowthStopsWithoutBuildingTheWholeValue) {
+  testing::CapturedIo io;
+  std::string many_names;
+  for (int i = 0; i < 100000; ++i) many_names += "B ";
+  load({{"A", many_names}, {"B", std::string(1000000, '(')}});
+  EXPECT_EQ(set_value(), -1);
+  EXPECT_EQ(io.err(), "no end loop\n");
+  EXPECT_LT(obuf_len, 2000000);
+}
+
+}  // namespace
+}  // namespace sornik
