@@ -7,8 +7,8 @@
 namespace sornik {
 
 // Cuts the next comma-separated word of `text` from `pos` (blanks trimmed,
-// at most 1024 bytes); returns the position of the following word. The word
-// lives until the next call.
+// at most 1024 bytes); returns the position of the following word. Commas
+// inside parentheses or literals do not separate. The word is a slice of `text`.
 std::size_t get_csvword(std::string_view text, std::size_t pos, std::string_view& word);
 
 // The body with each parameter replaced by its actual argument (whole words

@@ -1,0 +1,118 @@
+#include "replace/pattern_match.h"
+
+#include <cstdint>
+
+#include "services/byte_class.h"
+#include "services/byte_search.h"
+
+namespace sornik {
+
+namespace {
+
+CaptureBuffers capture_buffers;
+std::string_view last_match;
+
+bool is_ascii_digit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool is_ascii_alpha(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// Whether `c` belongs to the run that the pattern sequence "$<letter>" takes.
+// Bytes 0x80 and above belong to no class except that of "$$".
+bool in_capture_class(char letter, unsigned char c) {
+  switch (letter) {
+    case '$': return true;
+    case 'A': return is_ascii_alpha(c) || is_ascii_digit(c);
+    case 'a': return is_ascii_alpha(c);
+    case 'd': return is_ascii_digit(c);
+    case 'g': return c >= 0x21 && c <= 0x7E;
+    case 'c': return c < 0x20 || c == 0x7F;
+    case 'x': return is_ascii_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    case 's': return is_blank(static_cast<char>(c));
+    default: return false;
+  }
+}
+
+// The buffer that the pattern sequence "$<letter>" fills, or null.
+std::string* capture_target(char letter) {
+  switch (letter) {
+    case '$':
+    case 'A': return &capture_buffers.arg_A;
+    case 'a': return &capture_buffers.arg_a;
+    case 'd': return &capture_buffers.arg_d;
+    case 'g': return &capture_buffers.arg_g;
+    case 'c': return &capture_buffers.arg_c;
+    case 'x': return &capture_buffers.arg_x;
+    case 's': return &capture_buffers.arg_s;
+    default: return nullptr;
+  }
+}
+
+// A text byte that may not follow a whole word.
+bool continues_word(char c) { return is_name_byte(c) || static_cast<std::uint8_t>(c) >= 0x80; }
+
+}  // namespace
+
+const CaptureBuffers& captures() { return capture_buffers; }
+
+const std::string* capture_for(char letter) { return letter == '$' ? nullptr : capture_target(letter); }
+
+std::string_view from_arg() { return last_match; }
+
+void reset_captures() {
+  capture_buffers = {};
+  last_match = {};
+}
+
+std::optional<std::size_t> checkstr(std::string_view text, std::size_t pos, std::string_view pattern,
+                                    bool after_two_byte) {
+  last_match = {};
+  const bool whole_word = pattern.size() >= 3 && pattern.front() == '(' && pattern.back() == ')';
+  if (whole_word) {
+    if (after_two_byte || (pos > 0 && is_name_byte(text[pos - 1]))) return std::nullopt;
+    pattern = pattern.substr(1, pattern.size() - 2);
+  }
+
+  std::size_t p = 0;
+  std::size_t t = pos;
+  while (p < pattern.size() && t < text.size()) {
+    const char c = pattern[p];
+    if (c == '$' && p + 1 < pattern.size()) {
+      if (std::string* buffer = capture_target(pattern[p + 1])) {
+        const std::size_t run_start = t;
+        while (t < text.size() && in_capture_class(pattern[p + 1], static_cast<unsigned char>(text[t]))) ++t;
+        buffer->assign(text.substr(run_start, t - run_start));
+        if (t == run_start) return std::nullopt;
+        p += 2;
+        continue;
+      }
+    }
+    if (c == '\\') {
+      if (p + 1 == pattern.size()) {
+        p = pattern.size();
+        break;
+      }
+      if (pattern[p + 1] != text[t]) return std::nullopt;
+      p += 2;
+      ++t;
+    } else if (c == '?') {
+      ++p;
+      ++t;
+    } else if (starts_two_byte_char(pattern, p)) {
+      if (t + 1 >= text.size() || text[t] != c || text[t + 1] != pattern[p + 1]) return std::nullopt;
+      p += 2;
+      t += 2;
+    } else {
+      if (c != text[t]) return std::nullopt;
+      ++p;
+      ++t;
+    }
+  }
+
+  // The text ended before the pattern: only a finished whole word matches.
+  if (p < pattern.size()) return std::nullopt;
+  if (whole_word && t < text.size() && continues_word(text[t])) return std::nullopt;
+  if (t == pos) return std::nullopt;
+  last_match = text.substr(pos, t - pos);
+  return t;
+}
+
+}  // namespace sornik

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace sornik {
+
+// Appends to `out` the replacement that `to_part` describes for the match
+// `matched`: "$l" and "$u" insert the match in lower or upper case, "$$" the
+// last match, "$A" "$a" "$d" "$s" "$x" "$g" "$c" a capture, and a backslash
+// makes the byte after it literal. Any other "$" reports the to-part and ends
+// the run. Returns the number of bytes appended.
+std::size_t make_replacement(std::string_view matched, std::string& out, std::string_view to_part);
+
+}  // namespace sornik
