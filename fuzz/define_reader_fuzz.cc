@@ -1,0 +1,94 @@
+// The definition-file reader with value resolution: one or two fuzzer-chosen
+// definition files (input: file a, optionally a section mark and file b),
+// loaded, sorted and resolved by a whole run without source files. A fatal
+// stop is a normal outcome. Checked: the run writes nothing to standard
+// output, ends with a known message, repeats exactly, and leaves a sorted
+// table of well-formed records that lookups find.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "defines/define_table.h"
+#include "fuzz_support.h"
+
+namespace {
+
+using sornik::fuzzing::fail;
+using sornik::fuzzing::require_equal;
+
+constexpr std::string_view kNoDefine = "no filename of \"define\" statements or \"define\" data\n";
+constexpr std::string_view kNoEndLoop = "no end loop\n";
+
+bool is_name_end(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '('; }
+bool is_value_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f'; }
+
+bool any_line_starts_with_hash(std::string_view file) {
+  for (const std::string_view line : sornik::fuzzing::split_lines(file)) {
+    if (!line.empty() && line.front() == '#') return true;
+  }
+  return false;
+}
+
+void check_status_one(const sornik::fuzzing::RunOutcome& outcome) {
+  for (const std::string_view end : {kNoDefine, std::string_view(": dupricated name!\n"),
+                                     std::string_view("\nError: too long line found\n")}) {
+    if (outcome.err.ends_with(end)) return;
+  }
+  fail("a failed load ends with a known message", "a known message", outcome.err);
+}
+
+// The loaded table after a run that ended with status 0.
+void check_table(const sornik::fuzzing::RunOutcome& outcome) {
+  using sornik::chg_tbl;
+  if (outcome.err != "" && outcome.err != kNoEndLoop) fail("messages of a good load", "", outcome.err);
+  if (sornik::def_cnt < 1) fail("a good load has a define", "at least 1", std::to_string(sornik::def_cnt));
+  for (int i = 0; i < sornik::def_cnt; ++i) {
+    const sornik::DefineEntry& entry = *chg_tbl[i];
+    if (entry.name.empty()) fail("a name is never empty", "a name", "");
+    for (const char c : entry.name) {
+      if (is_name_end(c)) fail("a name holds no blank and no \"(\"", "", entry.name);
+    }
+    if (i > 0 && sornik::comp(&chg_tbl[i - 1], &chg_tbl[i]) >= 0) {
+      fail("names are sorted and unique", std::string(chg_tbl[i - 1]->name), entry.name);
+    }
+    require_equal("def_check finds every name", std::to_string(i), std::to_string(sornik::def_check(entry.name)));
+    if (entry.params && entry.params->find('\n') != std::string_view::npos) {
+      fail("a parameter list closes on its line", "", *entry.params);
+    }
+    if (!entry.params && !entry.body.empty() &&
+        (entry.body.front() == ' ' || entry.body.front() == '\t' || is_value_blank(entry.body.back()))) {
+      fail("an object-like value starts and ends without blanks", "", entry.body);
+    }
+    const bool finished = entry.resolve_cnt == -1 || entry.resolve_cnt == 3;
+    if (!finished && outcome.err != kNoEndLoop) {
+      fail("resolution finishes every record", "-1 or 3", std::to_string(entry.resolve_cnt));
+    }
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const auto sections = sornik::fuzzing::split_sections(data, size, 2);
+  const bool two_files = sections[0].size() < size;
+  sornik::fuzzing::RunSpec spec;
+  spec.files = {{"a", std::string(sections[0])}, {"b", std::string(sections[1])}};
+  spec.define_files = {"a"};
+  if (two_files) spec.define_files.push_back("b");
+
+  const auto outcome = sornik::fuzzing::run_in_memory(spec.args(), spec.files);
+  require_equal("definition files write nothing to standard output", "", outcome.out);
+  if (!any_line_starts_with_hash(sections[0]) && !(two_files && any_line_starts_with_hash(sections[1]))) {
+    require_equal("files without statements load nothing", std::string(kNoDefine), outcome.err);
+  }
+  if (outcome.status == 0) {
+    check_table(outcome);
+  } else {
+    check_status_one(outcome);
+  }
+
+  const auto again = sornik::fuzzing::run_in_memory(spec.args(), spec.files);
+  require_equal("a second run: exit status", std::to_string(outcome.status), std::to_string(again.status));
+  require_equal("a second run: standard error", outcome.err, again.err);
+  return 0;
+}

@@ -1,0 +1,195 @@
+#include "fuzz_support.h"
+
+#include <cstdlib>
+
+#include "driver/run.h"
+#include "services/run_io.h"
+
+namespace sornik::fuzzing {
+
+namespace {
+
+// A stream that collects what is written to it in memory.
+class MemoryStream {
+ public:
+  MemoryStream() : stream_(open_memstream(&buffer_, &size_)) {
+    if (stream_ == nullptr) std::abort();
+  }
+  ~MemoryStream() {
+    std::fclose(stream_);
+    std::free(buffer_);
+  }
+  MemoryStream(const MemoryStream&) = delete;
+  MemoryStream& operator=(const MemoryStream&) = delete;
+
+  std::FILE* stream() const { return stream_; }
+  std::string text() {
+    std::fflush(stream_);
+    return std::string(buffer_, size_);
+  }
+
+ private:
+  char* buffer_ = nullptr;
+  std::size_t size_ = 0;
+  std::FILE* stream_;
+};
+
+// Shows a text in a report: printable ASCII as it is, other bytes escaped,
+// long texts cut in the middle.
+std::string printable(std::string_view text) {
+  constexpr std::size_t kShown = 2000;
+  std::string shown;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text.size() > kShown && i == kShown / 2) {
+      shown += "[... " + std::to_string(text.size() - kShown) + " bytes ...]";
+      i = text.size() - kShown / 2;
+    }
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte == '\n') {
+      shown += "\\n\n";
+    } else if (byte >= 0x20 && byte < 0x7f && byte != '\\') {
+      shown += static_cast<char>(byte);
+    } else {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+      shown += escaped;
+    }
+  }
+  return shown;
+}
+
+void require_same_outcome(std::string_view what, const RunOutcome& expected, const RunOutcome& actual) {
+  const std::string label(what);
+  require_equal(label + ": exit status", std::to_string(expected.status), std::to_string(actual.status));
+  require_equal(label + ": standard output", expected.out, actual.out);
+  require_equal(label + ": standard error", expected.err, actual.err);
+}
+
+// What a run of `spec` writes under the format "$n" when it ends normally.
+std::string concatenated_sources(const RunSpec& spec) {
+  std::string text;
+  for (const std::string& name : spec.source_files) {
+    const auto found = spec.files.find(name);
+    if (found == spec.files.end()) continue;
+    if (spec.list_file_names) text += "/* === " + name + " === */\n";
+    text += found->second;
+  }
+  return text;
+}
+
+}  // namespace
+
+std::vector<std::string_view> split_sections(const std::uint8_t* data, std::size_t size, std::size_t count) {
+  std::string_view rest(reinterpret_cast<const char*>(data), size);
+  std::vector<std::string_view> sections;
+  while (sections.size() + 1 < count) {
+    const std::size_t mark = rest.find(kSectionMark);
+    if (mark == std::string_view::npos) break;
+    sections.push_back(rest.substr(0, mark));
+    rest.remove_prefix(mark + 1);
+  }
+  sections.push_back(rest);
+  sections.resize(count);
+  return sections;
+}
+
+std::vector<std::string_view> split_lines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    lines.push_back(text.substr(0, end));
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 1);
+  }
+  return lines;
+}
+
+RunOutcome run_in_memory(const std::vector<std::string>& args, const std::map<std::string, std::string>& files) {
+  RunIo& io = run_io();
+  const RunIo saved = io;
+  MemoryStream out;
+  MemoryStream err;
+  io.out = out.stream();
+  io.err = err.stream();
+  io.open_input = [&files](const std::string& name) -> std::FILE* {
+    const auto found = files.find(name);
+    if (found == files.end()) return nullptr;
+    return fmemopen(const_cast<char*>(found->second.data()), found->second.size(), "r");
+  };
+  RunOutcome outcome;
+  outcome.status = run_sornik(args);
+  outcome.out = out.text();
+  outcome.err = err.text();
+  io = saved;
+  return outcome;
+}
+
+std::vector<std::string> RunSpec::args() const {
+  std::vector<std::string> list;
+  if (list_file_names) list.push_back("-l");
+  if (format) {
+    list.push_back("-f");
+    list.push_back(*format);
+  }
+  for (const std::string& name : define_files) {
+    list.push_back("-d");
+    list.push_back(name);
+  }
+  list.insert(list.end(), source_files.begin(), source_files.end());
+  return list;
+}
+
+RunOutcome check_run_properties(const RunSpec& spec) {
+  const RunOutcome first = run_in_memory(spec.args(), spec.files);
+  require_same_outcome("a second run in the same process", first, run_in_memory(spec.args(), spec.files));
+
+  if (!spec.format) {
+    RunSpec default_form = spec;
+    default_form.format = "$n`$x'";
+    require_same_outcome("the default rendering against -f '$n`$x''", first,
+                         run_in_memory(default_form.args(), default_form.files));
+  }
+
+  RunSpec names_only = spec;
+  names_only.format = "$n";
+  const RunOutcome names = run_in_memory(names_only.args(), names_only.files);
+  require_equal("exit status under -f '$n'", std::to_string(first.status), std::to_string(names.status));
+  require_equal("standard error under -f '$n'", first.err, names.err);
+  const std::string sources = concatenated_sources(spec);
+  if (names.status == 0) {
+    require_equal("-f '$n' writes the sources unchanged", sources, names.out);
+  } else {
+    require_equal("-f '$n' writes a part of the sources before a fatal stop", sources.substr(0, names.out.size()),
+                  names.out);
+  }
+  return first;
+}
+
+void fail(std::string_view what, std::string_view expected, std::string_view actual) {
+  std::fprintf(stderr, "\n*** property broken: %.*s\n--- expected (%zu bytes):\n%s\n--- actual (%zu bytes):\n%s\n",
+               static_cast<int>(what.size()), what.data(), expected.size(), printable(expected).c_str(),
+               actual.size(), printable(actual).c_str());
+  std::abort();
+}
+
+void require_equal(std::string_view what, std::string_view expected, std::string_view actual) {
+  if (expected != actual) fail(what, expected, actual);
+}
+
+CapturedErrors::CapturedErrors() : saved_(run_io().err), stream_(open_memstream(&buffer_, &size_)) {
+  if (stream_ == nullptr) std::abort();
+  run_io().err = stream_;
+}
+
+CapturedErrors::~CapturedErrors() {
+  run_io().err = saved_;
+  std::fclose(stream_);
+  std::free(buffer_);
+}
+
+std::string CapturedErrors::text() {
+  std::fflush(stream_);
+  return std::string(buffer_, size_);
+}
+
+}  // namespace sornik::fuzzing

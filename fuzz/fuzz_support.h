@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sornik::fuzzing {
+
+// Fuzz inputs hold several texts (files, arguments, formats) separated by
+// this byte, which ordinary C text never contains.
+inline constexpr char kSectionMark = '\x1e';
+
+// The texts of a fuzz input: at most `count` sections, the last one taking
+// the rest of the input; missing sections are empty.
+std::vector<std::string_view> split_sections(const std::uint8_t* data, std::size_t size, std::size_t count);
+
+// Splits `text` at each newline (the newlines dropped); a final newline ends
+// the last line rather than opening an empty one.
+std::vector<std::string_view> split_lines(std::string_view text);
+
+// What a run left behind.
+struct RunOutcome {
+  int status = 0;
+  std::string out;
+  std::string err;
+  bool operator==(const RunOutcome&) const = default;
+};
+
+// Runs sornik in-process with `args`: input files are served from `files`
+// by name (any other name cannot be opened), standard output and standard
+// error are captured in memory.
+RunOutcome run_in_memory(const std::vector<std::string>& args, const std::map<std::string, std::string>& files);
+
+// A run taken apart into the parts the argument phases give it.
+struct RunSpec {
+  bool list_file_names = false;
+  std::optional<std::string> format;
+  std::vector<std::string> define_files;
+  std::vector<std::string> source_files;
+  std::map<std::string, std::string> files;
+
+  // The plain argument list that asks for this run.
+  std::vector<std::string> args() const;
+};
+
+// Checks what must hold for every run, whatever its input:
+// - a second run gives the same bytes;
+// - the default rendering equals the format "$n`$x'";
+// - the format changes neither the exit status nor the diagnostics;
+// - with the format "$n", a run with status 0 writes exactly the source files
+//   that could be opened, each after its "-l" header when asked.
+// Returns the outcome of `spec` itself.
+RunOutcome check_run_properties(const RunSpec& spec);
+
+// Reports a broken property with the texts that show it, then aborts so that
+// the fuzzer keeps the input.
+[[noreturn]] void fail(std::string_view what, std::string_view expected, std::string_view actual);
+
+// fail() unless the two texts are equal.
+void require_equal(std::string_view what, std::string_view expected, std::string_view actual);
+
+// Points the error stream at memory while it lives, for targets that call
+// the modules directly; what was written is in text().
+class CapturedErrors {
+ public:
+  CapturedErrors();
+  ~CapturedErrors();
+  CapturedErrors(const CapturedErrors&) = delete;
+  CapturedErrors& operator=(const CapturedErrors&) = delete;
+
+  std::string text();
+
+ private:
+  std::FILE* saved_;
+  std::FILE* stream_;
+  char* buffer_ = nullptr;
+  std::size_t size_ = 0;
+};
+
+}  // namespace sornik::fuzzing

@@ -1,0 +1,51 @@
+// Line expansion and output formatting over fuzzer-chosen sources with a
+// fuzzer-chosen definition set. Input sections: options (first byte: bit 0
+// asks for -l, bit 1 for -f with the rest of the section as the format),
+// definitions (one per line; each line is given the "#define " keyword), then
+// two source files. A fatal stop is a normal outcome; the properties of every
+// run are checked (fuzz_support.h).
+#include <cstdint>
+#include <string>
+
+#include "fuzz_support.h"
+
+namespace {
+
+// Each "$x" of a format copies the expansion once more at every nesting
+// level; a few of them already show every rendering path.
+constexpr std::size_t kMostExpansionsInFormat = 4;
+
+std::size_t count_expansions(std::string_view format) {
+  std::size_t count = 0;
+  for (std::size_t at = format.find("$x"); at != std::string_view::npos; at = format.find("$x", at + 2)) ++count;
+  return count;
+}
+
+std::string definition_file(std::string_view lines) {
+  std::string file;
+  for (const std::string_view line : sornik::fuzzing::split_lines(lines)) {
+    file.append("#define ").append(line).append("\n");
+  }
+  return file;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const auto sections = sornik::fuzzing::split_sections(data, size, 4);
+  const std::string_view options = sections[0];
+  sornik::fuzzing::RunSpec spec;
+  if (!options.empty()) {
+    spec.list_file_names = (options[0] & 1) != 0;
+    if ((options[0] & 2) != 0) spec.format = std::string(options.substr(1));
+  }
+  if (spec.format && count_expansions(*spec.format) > kMostExpansionsInFormat) return -1;
+
+  spec.files = {{"defs.h", definition_file(sections[1])},
+                {"a.c", std::string(sections[2])},
+                {"b.c", std::string(sections[3])}};
+  spec.define_files = {"defs.h"};
+  spec.source_files = {"a.c", "b.c"};
+  sornik::fuzzing::check_run_properties(spec);
+  return 0;
+}

@@ -1,0 +1,80 @@
+// The whole run: a fuzzer-chosen command line (first section, one argument a
+// line) over up to three fuzzer-chosen files named a, b and c (the following
+// sections); any other name cannot be opened. A fatal stop is a normal
+// outcome. Checked: the argument phases (an independent reading of them must
+// ask for the same run) and the properties of every run (fuzz_support.h).
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "fuzz_support.h"
+
+namespace {
+
+using sornik::fuzzing::RunSpec;
+using sornik::fuzzing::require_equal;
+
+constexpr std::size_t kMostArguments = 16;
+constexpr std::size_t kMostExpansionsInFormat = 4;
+
+// The run that `args` asks for, read phase by phase; nullopt when the
+// command line ends the run before any file is read ("-usage" alone, no
+// argument, or "-f" or "-d" without the argument it needs).
+std::optional<RunSpec> read_phases(const std::vector<std::string>& args) {
+  if (args.empty() || (args.size() == 1 && args[0] == "-usage")) return std::nullopt;
+  RunSpec spec;
+  std::size_t next = 0;
+  for (; next < args.size(); ++next) {
+    if (args[next] == "-l") {
+      spec.list_file_names = true;
+    } else if (args[next] == "-f") {
+      if (++next == args.size()) return std::nullopt;
+      spec.format = args[next];
+    } else {
+      break;
+    }
+  }
+  for (; next < args.size() && args[next] == "-d"; next += 2) {
+    if (next + 1 == args.size()) return std::nullopt;
+    spec.define_files.push_back(args[next + 1]);
+  }
+  spec.source_files.assign(args.begin() + static_cast<std::ptrdiff_t>(next), args.end());
+  return spec;
+}
+
+std::size_t count_expansions(std::string_view format) {
+  std::size_t count = 0;
+  for (std::size_t at = format.find("$x"); at != std::string_view::npos; at = format.find("$x", at + 2)) ++count;
+  return count;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const auto sections = sornik::fuzzing::split_sections(data, size, 4);
+  std::vector<std::string> args;
+  for (const std::string_view line : sornik::fuzzing::split_lines(sections[0])) args.emplace_back(line);
+  if (args.size() > kMostArguments) return -1;
+  for (const std::string& arg : args) {
+    if (count_expansions(arg) > kMostExpansionsInFormat) return -1;
+  }
+  const std::map<std::string, std::string> files = {
+      {"a", std::string(sections[1])}, {"b", std::string(sections[2])}, {"c", std::string(sections[3])}};
+
+  const auto outcome = sornik::fuzzing::run_in_memory(args, files);
+  std::optional<RunSpec> spec = read_phases(args);
+  if (!spec) {
+    require_equal("a command line that ends the run: exit status", "1", std::to_string(outcome.status));
+    const auto again = sornik::fuzzing::run_in_memory(args, files);
+    require_equal("a second run: standard output", outcome.out, again.out);
+    require_equal("a second run: standard error", outcome.err, again.err);
+    return 0;
+  }
+  spec->files = files;
+  const auto expected = sornik::fuzzing::check_run_properties(*spec);
+  require_equal("the argument phases: exit status", std::to_string(expected.status), std::to_string(outcome.status));
+  require_equal("the argument phases: standard output", expected.out, outcome.out);
+  require_equal("the argument phases: standard error", expected.err, outcome.err);
+  return 0;
+}
