@@ -1,0 +1,52 @@
+#include "driver/run.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "captured_io.h"
+
+namespace sornik {
+namespace {
+
+using testing::run_in_memory;
+
+const std::map<std::string, std::string> kFiles = {
+    {"defs.h", "#define UNUSED_NAME 1\n"},
+    {"a.c", "int a;\n"},
+};
+
+TEST(Run, WriteFailureIsReportedAndEndsWithStatusOne) {
+  testing::CapturedIo io;
+  io.files = kFiles;
+  std::FILE* full = std::fopen("/dev/full", "w");
+  ASSERT_NE(full, nullptr);
+  run_io().out = full;
+  EXPECT_EQ(run_sornik({"-d", "defs.h", "a.c"}), 1);
+  EXPECT_EQ(io.err(), "cannot write to standard output\n");
+  std::fclose(full);
+}
+
+TEST(Run, RunsInOneProcessStartFromCleanState) {
+  const auto first = run_in_memory({"-l", "-d", "defs.h", "a.c"}, kFiles);
+  const auto second = run_in_memory({"-l", "-d", "defs.h", "a.c"}, kFiles);
+  EXPECT_EQ(first.status, 0);
+  EXPECT_EQ(first.out, "/* === a.c === */\nint a;\n");
+  EXPECT_EQ(second.out, first.out);
+  EXPECT_EQ(second.err, first.err);
+  // A fatal run leaves nothing behind for the next one.
+  EXPECT_EQ(run_in_memory({"-d", "defs.h", "-d"}, kFiles).status, 1);
+  EXPECT_EQ(run_in_memory({"-d", "defs.h", "a.c"}, kFiles).out, "int a;\n");
+}
+
+TEST(Run, OutputBeforeAFatalStopIsKept) {
+  const std::string too_long(1023, 'x');
+  const auto result = run_in_memory({"-d", "defs.h", "a.c", "b.c"}, {{"defs.h", "#define N 1\n"},
+                                                                     {"a.c", "kept\n"},
+                                                                     {"b.c", "also kept\n" + too_long}});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, "kept\nalso kept\n");
+}
+
+}  // namespace
+}  // namespace sornik

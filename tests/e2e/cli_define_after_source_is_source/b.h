@@ -1,0 +1,2 @@
+#define B 2
+B
