@@ -25,31 +25,32 @@ std::uint32_t NameIndex::hash(std::string_view name) {
 }
 
 void NameIndex::build(DefineEntry* const* table, int count) {
-  table_ = table;
   const std::size_t size = std::bit_ceil(static_cast<std::size_t>(count) * 2 + 16);
   slots_.assign(size, Slot{});
   mask_ = static_cast<std::uint32_t>(size - 1);
+  filter_.fill(0);
   for (int entry = 0; entry < count; ++entry) {
+    const std::uint32_t key = filter_key(table[entry]->name);
+    filter_[key >> 6] |= std::uint64_t{1} << (key & 63);
     const std::uint32_t h = hash(table[entry]->name);
     std::uint32_t slot = h & mask_;
     while (slots_[slot].entry >= 0) slot = (slot + 1) & mask_;
-    slots_[slot] = {h, entry};
+    slots_[slot] = {h, entry, table[entry]->name};
   }
 }
 
-int NameIndex::find(std::string_view name) const {
-  if (slots_.empty()) return -1;
+int NameIndex::find_in_slots(std::string_view name) const {
   const std::uint32_t h = hash(name);
   for (std::uint32_t slot = h & mask_;; slot = (slot + 1) & mask_) {
     const Slot& candidate = slots_[slot];
     if (candidate.entry < 0) return -1;
-    if (candidate.hash == h && table_[candidate.entry]->name == name) return candidate.entry;
+    if (candidate.hash == h && candidate.name == name) return candidate.entry;
   }
 }
 
 void NameIndex::clear() {
+  filter_.fill(0);
   slots_.clear();
-  table_ = nullptr;
   mask_ = 0;
 }
 

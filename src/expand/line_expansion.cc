@@ -1,6 +1,7 @@
 #include "expand/line_expansion.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,6 +10,7 @@
 #include "defines/define_table.h"
 #include "driver/line_buffers.h"
 #include "expand/argument_substitution.h"
+#include "expand/code_window.h"
 #include "expand/marker.h"
 #include "scan/source_scanner.h"
 #include "services/byte_class.h"
@@ -27,8 +29,8 @@ namespace {
 // Further lines of an argument list are read as fgets would with this size.
 constexpr int kReadSize = 1024;
 
-// Bytes that no scan rule looks at, in code where names are looked up and
-// everywhere else; the scan steps over runs of them at once.
+// Bytes that no scan rule looks at, where names are looked up and where they
+// are not; outside plain code the scan steps over runs of them at once.
 constexpr std::array<bool, 256> quiet_bytes(bool names_matter) {
   std::array<bool, 256> quiet{};
   for (int c = 0; c < 256; ++c) {
@@ -39,8 +41,8 @@ constexpr std::array<bool, 256> quiet_bytes(bool names_matter) {
   }
   return quiet;
 }
-constexpr std::array<bool, 256> kQuietInCode = quiet_bytes(true);
-constexpr std::array<bool, 256> kQuietElsewhere = quiet_bytes(false);
+constexpr std::array<bool, 256> kQuietWithNames = quiet_bytes(true);
+constexpr std::array<bool, 256> kQuietWithoutNames = quiet_bytes(false);
 
 bool is_open_bracket(char c) { return c == '(' || c == '[' || c == '{' || c == '<'; }
 
@@ -49,7 +51,8 @@ bool is_open_bracket(char c) { return c == '(' || c == '[' || c == '{' || c == '
   fatal_stop();
 }
 
-// Scratch texts kept from call to call so that their storage is reused.
+// Scratch kept from call to call so that its storage is reused.
+CodeMasks code_masks;
 std::string call_name;
 std::string bounded_list;
 std::string raw_arguments;
@@ -66,10 +69,13 @@ class LineScan {
   int run();
 
  private:
+  bool in_code() const;
+  std::size_t scan_code(std::size_t pos);
   std::size_t step(std::size_t pos);
   std::size_t skip_marks(std::size_t pos) const;
   std::size_t literal_byte(std::size_t pos) const;
   std::size_t expand_name(std::size_t pos);
+  std::size_t expand_defined(std::size_t pos, std::size_t name_end, int index);
   std::size_t expand_call(std::size_t pos, std::size_t name_end, const DefineEntry& entry);
   void copy_source(std::size_t upto);
   void write_group(std::string_view name, std::string_view list, std::string_view expansion);
@@ -85,23 +91,57 @@ class LineScan {
 
 int LineScan::run() {
   obuf.clear();
+  code_masks.classify(ibuf, !first_pass_);
   std::size_t pos = 0;
   while (pos < ibuf.size()) {
+    if (in_code()) {
+      pos = scan_code(pos);
+      continue;
+    }
     const std::string_view text = ibuf;
-    const auto& quiet = print_f == 1 && text[0] != '#' ? kQuietInCode : kQuietElsewhere;
+    const auto& quiet = print_f == 1 && text[0] != '#' ? kQuietWithNames : kQuietWithoutNames;
     while (pos < text.size() && quiet[static_cast<std::uint8_t>(text[pos])]) ++pos;
     if (pos < text.size()) pos = step(pos);
   }
   if (line_comment_) print_f = print_before_line_comment_;
   if (result_ == 0) {
-    // Nothing expanded: the text stays exactly as it was read.
-    grow_line_buffer(obuf, obuf_len, 0, ibuf.size() + 1);
-    obuf.assign(ibuf);
+    // Nothing expanded: the text stays exactly as it was read. ibuf counts
+    // as used up after a call, so its text may simply change places.
+    obuf.swap(ibuf);
+    grow_line_buffer(obuf, obuf_len, 0, obuf.size() + 1);
   } else {
     copy_source(ibuf.size());
     grow_line_buffer(obuf, obuf_len, obuf.size(), 1);
   }
   return result_;
+}
+
+// In plain code, where names are looked up and only "/", "*", quotes (and
+// marks) can change the state.
+bool LineScan::in_code() const {
+  return print_f == 1 && comm_flag == 0 && str_flag == 0 && !line_comment_ && ibuf[0] != '#';
+}
+
+// Scans plain code to the end of its 64-byte block: looks up every name
+// before the first byte that may change the state, then applies the rules to
+// that byte.
+std::size_t LineScan::scan_code(std::size_t pos) {
+  const std::string_view text = ibuf;
+  const CodeWindow window = code_masks.window(pos);
+  const std::size_t stop = window.stops != 0 ? std::countr_zero(window.stops) : window.width;
+  std::uint64_t names = stop == 64 ? window.names : window.names & ((std::uint64_t{1} << stop) - 1);
+  while (names != 0) {
+    const int start = std::countr_zero(names);
+    const int length = std::countr_one(names >> start);
+    const std::size_t name_start = pos + start;
+    const std::size_t name_end = name_start + length;
+    // A name that reaches the end of the block may go on in the next one.
+    if (name_end == pos + window.width) return expand_name(name_start);
+    const int index = def_check(text.substr(name_start, length));
+    if (index >= 0) return expand_defined(name_start, name_end, index);
+    names &= ~std::uint64_t{0} << (start + length);
+  }
+  return stop < window.width ? step(pos + stop) : pos + window.width;
 }
 
 // Applies the first scan rule that holds at `pos`; returns where the scan goes on.
@@ -172,14 +212,18 @@ std::size_t LineScan::expand_name(std::size_t pos) {
   std::size_t end = pos + 1;
   while (end < text.size() && is_name_byte(text[end])) ++end;
   const int index = def_check(text.substr(pos, end - pos));
-  if (index < 0) return end;
+  return index < 0 ? end : expand_defined(pos, end, index);
+}
+
+// A use of the define at `index` whose name runs from `pos` to `name_end`.
+std::size_t LineScan::expand_defined(std::size_t pos, std::size_t name_end, int index) {
   const DefineEntry& entry = *chg_tbl[index];
-  if (entry.params) return expand_call(pos, end, entry);
+  if (entry.params) return expand_call(pos, name_end, entry);
   if (entry.body.empty()) cannot_develop();
   copy_source(pos);
-  write_group(text.substr(pos, end - pos), {}, entry.body);
-  pending_ = end;
-  return end;
+  write_group(std::string_view(ibuf).substr(pos, name_end - pos), {}, entry.body);
+  pending_ = name_end;
+  return name_end;
 }
 
 // A use of a function-like define at `pos`. Only a name directly followed by
@@ -194,6 +238,7 @@ std::size_t LineScan::expand_call(std::size_t pos, std::size_t name_end, const D
     call_name.assign(ibuf, pos, name_end - pos);
     const std::size_t close = get_braend(fp_, ibuf, kReadSize, name_end);
     if (close == kNotClosed) cannot_develop();
+    code_masks.classify(ibuf, false);
     resume = close + 1;
     expansion = convert_str(1, *entry.params, get_content(1), entry.body);
   } else {

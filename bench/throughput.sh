@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Whole-process throughput of line expansion on a generated C source (100 MB
+# by default) with 10,000 object-like and 500 function-like defines:
+#   mixed   about a fifth of the lines use a define,
+#   no-use  the same lines with every such name undefined,
+# compared with cat and with gcc -E -P given the same defines, every output
+# going into a pipe. Peak RSS is reported for sornik.
+# Usage: bench/throughput.sh [MB]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+megabytes=${1:-100}
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build build-release --target sornik >/dev/null
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+awk 'BEGIN {
+  for (i = 0; i < 10000; i++) printf "#define OBJ_%05d %d\n", i, i * 7
+  for (i = 0; i < 500; i++) printf "#define FN_%03d(a, b) ((a) * %d + (b))\n", i, i
+}' > "$work/defs.h"
+# Lines of about 60 bytes; every fifth one uses an object-like define, and
+# every tenth of those a function-like one as well.
+generate() {
+  awk -v lines=$((megabytes * 1024 * 1024 / 60)) -v obj="$1" -v fn="$2" 'BEGIN {
+    for (i = 0; i < lines; i++) {
+      if (i % 5 != 0)
+        printf "    total_%d = compute(value_%d, \"text %d\") + %d;\n", i % 97, i % 13, i, i % 1000
+      else if (i % 50 != 0)
+        printf "    limit_%d = %s_%05d * value_%d; /* bound */\n", i % 89, obj, i % 10000, i % 7
+      else
+        printf "    mixed_%d = %s_%03d(value_%d, %s_%05d);\n", i % 83, fn, i % 500, i % 11, obj, i % 10000
+    }
+  }'
+}
+generate OBJ FN > "$work/mixed.c"
+generate obj fn > "$work/nouse.c"
+size=$(stat -c %s "$work/mixed.c")
+printf 'source: %d bytes, %d lines\n' "$size" "$(wc -l < "$work/mixed.c")"
+
+measure() {
+  local label=$1; shift
+  local start end
+  start=$(date +%s.%N)
+  "$@" | cat > /dev/null
+  end=$(date +%s.%N)
+  awk -v l="$label" -v s="$start" -v e="$end" -v b="$size" \
+    'BEGIN { t = e - s; printf "%-14s %7.2f s  %8.1f MB/s\n", l, t, b / t / 1e6 }'
+}
+measure cat cat "$work/mixed.c"
+measure "sornik mixed" build-release/sornik -d "$work/defs.h" "$work/mixed.c"
+measure "sornik no-use" build-release/sornik -d "$work/defs.h" "$work/nouse.c"
+if [[ "${SKIP_GCC:-0}" != 1 ]]; then
+  measure "gcc -E -P" gcc -E -P -include "$work/defs.h" -x c "$work/mixed.c"
+fi
+for kind in mixed nouse; do
+  /usr/bin/time -f "sornik $kind peak RSS: %M KB" \
+    build-release/sornik -d "$work/defs.h" "$work/$kind.c" > /dev/null
+done
