@@ -1,13 +1,140 @@
-// Placeholder until the definition-file reader lands.
 #include "defines/define_reader.h"
 
+#include <cstdio>
+#include <memory>
+#include <string_view>
+
+#include "defines/define_table.h"
+#include "scan/line_reader.h"
+#include "scan/source_scanner.h"
+#include "services/byte_class.h"
 #include "services/diagnostics.h"
+#include "services/fatal.h"
+#include "services/run_io.h"
 
 namespace sornik {
 
+namespace {
+
+// fgets-sized reads: a line of the file holds at most 1022 bytes, newline
+// included; continuation lines read by the scanner are not measured.
+constexpr int kReadSize = 1024;
+constexpr std::size_t kTooLong = 1023;
+constexpr std::string_view kKeyword = "define";
+constexpr std::size_t kNone = std::string_view::npos;
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+bool is_space_or_tab(char byte) { return byte == ' ' || byte == '\t'; }
+
+std::size_t skip_spaces_and_tabs(std::string_view line, std::size_t pos) {
+  while (pos < line.size() && is_space_or_tab(line[pos])) ++pos;
+  return pos;
+}
+
+// Where the name of a define statement starts, or kNone when the line is no
+// statement. The keyword follows the "#" directly or after spaces and tabs;
+// any other text before it (as in "#if defined(X)") makes no statement.
+std::size_t name_start(std::string_view line) {
+  if (line.empty() || line[0] != '#') return kNone;
+  const std::size_t keyword = skip_spaces_and_tabs(line, 1);
+  if (line.substr(keyword, kKeyword.size()) != kKeyword) return kNone;
+  std::size_t pos = keyword + kKeyword.size();
+  if (keyword == 1) {
+    pos = skip_spaces_and_tabs(line, pos);
+  } else {
+    while (pos < line.size() && is_blank(line[pos])) ++pos;
+  }
+  // Nothing after the keyword: no statement.
+  if (pos == line.size() || line[pos] == '\n') return kNone;
+  return pos;
+}
+
+// A name runs up to a space, tab, newline, form feed or "("; any other byte,
+// NUL included, belongs to it.
+std::size_t name_end(std::string_view line, std::size_t pos) {
+  while (pos < line.size() && !is_blank(line[pos]) && line[pos] != '(') ++pos;
+  return pos;
+}
+
+// The value of a function-like define loses only a final newline.
+std::string_view cut_function_value(std::string_view text) {
+  if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
+  return text;
+}
+
+// The value of an object-like define ends after its last word: trailing
+// blanks go, and so does a "/*" comment that follows a blank, with all after
+// it. The first word is never taken for a comment.
+std::string_view cut_object_value(std::string_view text) {
+  std::size_t pos = 0;
+  for (;;) {
+    while (pos < text.size() && !is_blank(text[pos])) ++pos;
+    const std::size_t word_end = pos;
+    while (pos < text.size() && is_blank(text[pos])) ++pos;
+    if (pos == text.size() || text.substr(pos, 2) == "/*") return text.substr(0, word_end);
+  }
+}
+
+// Takes the parameter list that follows the name when it closes on the line.
+// Returns where the value starts: after the ")", else right after the name,
+// so that an unclosed list starts an object-like value.
+std::size_t take_params(DefineEntry& entry, std::string& line, std::size_t after_name) {
+  if (after_name == line.size() || line[after_name] != '(') return after_name;
+  const std::size_t close = get_braend(nullptr, line, kReadSize, after_name);
+  if (close == kNotClosed) return after_name;
+  entry.params = keep_text(get_content(1));
+  return close + 1;
+}
+
+// Takes the value with its continuation lines, which are read into `line`.
+// False when the file ended while a continuation line was awaited.
+bool take_value(DefineEntry& entry, LineReader& reader, std::string& line, std::size_t start) {
+  const std::size_t pos = skip_spaces_and_tabs(line, start);
+  if (pos < line.size() && line[pos] == '\n') return true;
+  const bool ended = get_linend(&reader, line, kReadSize, pos) != kNotClosed;
+  const std::string_view text = get_content(0);
+  entry.body = keep_text(entry.params ? cut_function_value(text) : cut_object_value(text));
+  return ended;
+}
+
+}  // namespace
+
 int set_chgdata(const std::string& file_name) {
-  errmsg("%s: not found\n", file_name);
-  return -1;
+  const std::unique_ptr<std::FILE, FileCloser> file(open_input(file_name));
+  if (file == nullptr) {
+    errmsg("%s: not found\n", file_name);
+    return -1;
+  }
+  LineReader reader(file.get());
+  std::string line;
+  int count = def_cnt;
+  bool duplicate = false;
+  bool file_ended_in_value = false;
+  while (!file_ended_in_value && reader.read_line(line, kReadSize)) {
+    if (line.size() >= kTooLong) {
+      errmsg("%s \nError: too long line found\n", line);
+      fatal_stop();
+    }
+    const std::size_t start = name_start(line);
+    if (start == kNone) continue;
+
+    DefineEntry& entry = add_define_record(count);
+    const std::size_t end = name_end(line, start);
+    entry.name = keep_text(std::string_view(line).substr(start, end - start));
+    if (name_loaded_before(count)) {
+      // Reported at once; the run ends when the whole file has been read.
+      errmsg("%s: dupricated name!\n", entry.name);
+      duplicate = true;
+    }
+    file_ended_in_value = !take_value(entry, reader, line, take_params(entry, line, end));
+    ++count;
+  }
+  def_cnt = count;
+  if (duplicate) fatal_stop();
+  return 0;
 }
 
 }  // namespace sornik

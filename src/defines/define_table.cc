@@ -4,6 +4,7 @@
 #include <cstring>
 #include <deque>
 
+#include "defines/loaded_names.h"
 #include "defines/name_index.h"
 #include "services/memory.h"
 #include "services/text_arena.h"
@@ -20,6 +21,7 @@ constexpr int kTableStep = 1000;
 
 std::deque<DefineEntry> records;
 TextArena texts;
+LoadedNames loaded_names;
 NameIndex index;
 
 }  // namespace
@@ -31,6 +33,7 @@ void reset_define_table() {
   def_cnt = 0;
   records.clear();
   texts.clear();
+  loaded_names.clear();
   index.clear();
 }
 
@@ -42,6 +45,8 @@ DefineEntry& add_define_record(int count) {
   chg_tbl[count] = &records.emplace_back();
   return *chg_tbl[count];
 }
+
+bool name_loaded_before(int entry) { return loaded_names.add_through(chg_tbl, entry); }
 
 std::string_view keep_text(std::string_view text) { return texts.store(text); }
 
@@ -64,6 +69,8 @@ int comp(const void* left, const void* right) {
 }
 
 void sort_defines() {
+  // No record is added after the sort; the lookup index takes over.
+  loaded_names.clear();
   std::qsort(chg_tbl, static_cast<std::size_t>(def_cnt), sizeof(DefineEntry*), comp);
   index.build(chg_tbl, def_cnt);
 }

@@ -29,6 +29,10 @@ void reset_define_table();
 // entries when `count` equals chg_max.
 DefineEntry& add_define_record(int count);
 
+// True when a record stored before record `entry` (named already) has the
+// same name. Records are taken in the order of their indexes.
+bool name_loaded_before(int entry);
+
 // Keeps `text` until the end of the run and returns the kept copy.
 std::string_view keep_text(std::string_view text);
 

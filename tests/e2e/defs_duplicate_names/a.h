@@ -1,0 +1,2 @@
+#define A 1
+#define B(x) x

@@ -1,0 +1,1 @@
+#define A 1
