@@ -49,6 +49,10 @@ std::string* capture_target(char letter) {
 // A text byte that may not follow a whole word.
 bool continues_word(char c) { return is_name_byte(c) || static_cast<std::uint8_t>(c) >= 0x80; }
 
+bool is_whole_word_form(std::string_view pattern) {
+  return pattern.size() >= 3 && pattern.front() == '(' && pattern.back() == ')';
+}
+
 }  // namespace
 
 const CaptureBuffers& captures() { return capture_buffers; }
@@ -56,6 +60,17 @@ const CaptureBuffers& captures() { return capture_buffers; }
 const std::string* capture_for(char letter) { return letter == '$' ? nullptr : capture_target(letter); }
 
 std::string_view from_arg() { return last_match; }
+
+std::optional<char> first_byte_of_match(std::string_view pattern) {
+  if (is_whole_word_form(pattern)) pattern = pattern.substr(1, pattern.size() - 2);
+  if (pattern.empty() || pattern.front() == '?') return std::nullopt;
+  if (pattern.front() == '\\') {
+    if (pattern.size() == 1) return std::nullopt;
+    return pattern[1];
+  }
+  if (pattern.front() == '$' && pattern.size() > 1 && capture_target(pattern[1]) != nullptr) return std::nullopt;
+  return pattern.front();
+}
 
 void reset_captures() {
   capture_buffers = {};
@@ -65,7 +80,7 @@ void reset_captures() {
 std::optional<std::size_t> checkstr(std::string_view text, std::size_t pos, std::string_view pattern,
                                     bool after_two_byte) {
   last_match = {};
-  const bool whole_word = pattern.size() >= 3 && pattern.front() == '(' && pattern.back() == ')';
+  const bool whole_word = is_whole_word_form(pattern);
   if (whole_word) {
     if (after_two_byte || (pos > 0 && is_name_byte(text[pos - 1]))) return std::nullopt;
     pattern = pattern.substr(1, pattern.size() - 2);

@@ -34,6 +34,10 @@ std::string_view from_arg();
 // Forgets every capture and the last match.
 void reset_captures();
 
+// The byte that every match of `pattern` begins with, when the pattern fixes
+// one; lets a scan skip the positions where checkstr cannot match.
+std::optional<char> first_byte_of_match(std::string_view pattern);
+
 // Tries to match `pattern` at exactly `pos` of `text`. `after_two_byte` tells
 // that the character just before `pos` was a two-byte character. Returns the
 // position just after the match; a match of length zero counts as none.

@@ -49,8 +49,12 @@ void replace_matches(std::string_view text, std::string_view pattern, std::strin
   std::size_t copied_up_to = 0;
   std::size_t pos = 0;
   bool after_two_byte = false;
+  const std::optional<char> first_byte = first_byte_of_match(pattern);
   while (pos < text.size()) {
-    if (const std::optional<std::size_t> end = checkstr(text, pos, pattern, after_two_byte)) {
+    if (first_byte && text[pos] != *first_byte) {
+      after_two_byte = starts_two_byte_char(text, pos);
+      pos += after_two_byte ? 2 : 1;
+    } else if (const std::optional<std::size_t> end = checkstr(text, pos, pattern, after_two_byte)) {
       result.append(text.substr(copied_up_to, pos - copied_up_to));
       make_replacement(text.substr(pos, *end - pos), result, to);
       // A match may end inside a two-byte character; its second byte goes with it.

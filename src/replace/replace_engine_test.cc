@@ -102,6 +102,8 @@ TEST_F(ReplaceEngine, CapturesPersistAcrossAttemptsAndCalls) {
   EXPECT_EQ(apply("#$x$s$g:$x|$s|$g", "#fF \t!x"), "fF| \t|!x");
   EXPECT_EQ(apply("^$c:<$c>", "^\x01\x7f" "a"), "<\x01\x7f>a");
   EXPECT_EQ(apply("@$A:$A", "@a1_"), "a1_");
+  EXPECT_EQ(apply("$d:#", "a12b3"), "a#b#");
+  EXPECT_EQ(apply("$q:X", "a$qb"), "aXb");
   reset_replace_engine();
   EXPECT_EQ(apply("z:[$a]", "z"), "[]");
 }
