@@ -1,0 +1,1 @@
+#define MAX(a,b) ((a)>(b)?(a):(b))

@@ -1,0 +1,3 @@
+ok = MAX(1, 2);
+bad = MAX(1);
+after

@@ -1,0 +1,2 @@
+#define SHOW(v) show(v)
+#define PAIR(a, b) {a; b}

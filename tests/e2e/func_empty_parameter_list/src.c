@@ -1,0 +1,3 @@
+before
+x = NONE();
+after

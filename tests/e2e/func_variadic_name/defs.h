@@ -1,0 +1,2 @@
+#define LOG(fmt, ...) p(fmt, ...)
+#define ALL(...) f(...)

@@ -1,0 +1,5 @@
+LOG(f, a);
+LOG("x, y", z);
+ALL(x);
+LOG(f, a, b);
+not printed
