@@ -1,5 +1,10 @@
 #include "driver/line_buffers.h"
 
+#include <limits>
+
+#include "services/diagnostics.h"
+#include "services/fatal.h"
+
 namespace sornik {
 
 std::string ibuf;
@@ -8,6 +13,12 @@ int ibuf_len = kLineBufferStart;
 int obuf_len = kLineBufferStart;
 
 void grow_line_buffer(std::string& buffer, int& capacity, std::size_t count, std::size_t more) {
+  // A capacity is an int: a text that would need more is memory that cannot be had.
+  constexpr std::size_t kLargest = std::numeric_limits<int>::max() - 1024;
+  if (count > kLargest || more > kLargest - count) {
+    errmsg("cannot get the memory of %d K bytes\n", std::numeric_limits<int>::max() / 1000);
+    fatal_stop();
+  }
   while (count + more >= static_cast<std::size_t>(capacity)) capacity += 1024;
   if (buffer.capacity() < static_cast<std::size_t>(capacity)) buffer.reserve(capacity);
 }

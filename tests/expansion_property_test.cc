@@ -1,0 +1,118 @@
+// With the format "$n" every group renders as its name text, which is the
+// source text it replaced, so a run that succeeds must print its sources
+// byte for byte: any lost, doubled or garbled byte anywhere in the pipeline
+// shows up here.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "captured_io.h"
+
+namespace sornik {
+namespace {
+
+class RandomText {
+ public:
+  explicit RandomText(unsigned seed) : rng_(seed) {}
+
+  int below(int bound) { return std::uniform_int_distribution<int>(0, bound - 1)(rng_); }
+
+  // Definitions: object-like OBJ0..OBJ9 whose values use later names, open
+  // comments and literals, marks and calls, and function-like FN0..FN4.
+  std::string definitions() {
+    std::string text;
+    for (int n = 0; n < 10; ++n) {
+      std::string value;
+      for (int part = 1 + below(4); part > 0; --part) {
+        value += n < 9 && below(4) == 0 ? "OBJ" + std::to_string(n + 1 + below(9 - n)) : value_piece();
+      }
+      text += "#define OBJ" + std::to_string(n) + " " + value + "\n";
+    }
+    for (int n = 0; n < 5; ++n) {
+      text += "#define FN" + std::to_string(n) + "(a, b) (a + OBJ" + std::to_string(below(10)) + " * b)" +
+              (below(4) == 0 ? " /* open" : "") + "\n";
+    }
+    return text;
+  }
+
+  // A source file of a few lines of code, comments, literals and odd bytes.
+  std::string source() {
+    std::string text;
+    for (int piece = below(60); piece > 0; --piece) text += source_piece();
+    if (below(3) != 0) text += "\n";
+    return text;
+  }
+
+ private:
+  std::string value_piece() {
+    static const char* const kPieces[] = {"1",  " + ", "FN1(x, y)", "FN2(",   "/*",   "'",         "\"",
+                                          "\x01", "\x03", "*/",       "(x)", "FN0", "\x81\\", "\x04\x02"};
+    return kPieces[below(std::size(kPieces))];
+  }
+
+  std::string call() {
+    static const char* const kOpen[] = {"(", "[", "{", "<"};
+    static const char* const kClose[] = {")", "]", "}", ">"};
+    static const char* const kArguments[] = {"x",  "OBJ1", "(y)",    "\"s,t\"", "'c'",     "/* c */ z",
+                                             "\n", "f[1]", "\x02\x03", " OBJ4 ", "\t\n w\n"};
+    const int kind = below(4);
+    return "FN" + std::to_string(below(5)) + kOpen[kind] + kArguments[below(std::size(kArguments))] + "," +
+           kArguments[below(std::size(kArguments))] + kClose[kind];
+  }
+
+  std::string source_piece() {
+    switch (below(24)) {
+      case 0: return "\n";
+      case 1: return "\n#if OBJ1\n";
+      case 2: return "/* OBJ2\n OBJ3 */";
+      case 3: return "// OBJ4 */ OBJ5";
+      case 4: return "\"OBJ6 \\\" OBJ6\"";
+      case 5: return "'\\''";
+      case 6: return std::string("\0\x01\x02\x03\x04", 5);
+      case 7: return "\x81\\";
+      case 8: return "FN3 (x)";
+      case 9: return "FN4;";
+      case 10: return "0x1F OBJ10 ";
+      case 11: return call();
+      case 12: return call() + "\n";
+      default: return below(2) == 0 ? " OBJ" + std::to_string(below(10)) : " v" + std::to_string(below(99));
+    }
+  }
+
+  std::mt19937 rng_;
+};
+
+TEST(ExpansionProperty, NameFormatPrintsTheSourcesByteForByte) {
+  int succeeded = 0;
+  for (unsigned seed = 1; seed <= 400; ++seed) {
+    RandomText random(seed);
+    std::map<std::string, std::string> files = {{"defs.h", random.definitions()}};
+    std::vector<std::string> args = {"-f", "$n", "-d", "defs.h"};
+    const bool listed = random.below(2) == 0;
+    if (listed) args.insert(args.begin(), "-l");
+    std::string expected;
+    for (int file = 0; file < 1 + random.below(3); ++file) {
+      const std::string name = "s" + std::to_string(file) + ".c";
+      files[name] = random.source();
+      args.push_back(name);
+      if (listed) expected += "/* === " + name + " === */\n";
+      expected += files[name];
+    }
+    const testing::RunResult result = testing::run_in_memory(args, files);
+    if (result.status != 0) {
+      // Only a use that cannot be expanded may end such a run.
+      EXPECT_EQ(result.err, "cannot develop, so exit!\n") << "seed " << seed;
+      continue;
+    }
+    ++succeeded;
+    EXPECT_EQ(result.out, expected) << "seed " << seed;
+    EXPECT_EQ(result.err, "") << "seed " << seed;
+  }
+  EXPECT_GT(succeeded, 200);
+}
+
+}  // namespace
+}  // namespace sornik
