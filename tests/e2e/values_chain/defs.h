@@ -1,0 +1,3 @@
+#define A B
+#define B C
+#define C 1

@@ -1,0 +1,2 @@
+#define A B
+#define B A

@@ -1,0 +1,1 @@
+#define A A+1

@@ -1,0 +1,2 @@
+#define N 10
+#define J N •\ N

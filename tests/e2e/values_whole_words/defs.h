@@ -1,0 +1,2 @@
+#define FOO 7
+#define X FOO_BAR + FOO2 + xFOO + FOO
