@@ -1,0 +1,2 @@
+#define EMPTY
+#define N 1

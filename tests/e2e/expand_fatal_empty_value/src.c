@@ -1,0 +1,3 @@
+N before
+x = EMPTY; N
+never printed

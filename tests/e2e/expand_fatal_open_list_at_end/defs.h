@@ -1,0 +1,2 @@
+#define F(a) [a]
+#define N 1

@@ -1,0 +1,2 @@
+#define A '1' + B
+#define B 2

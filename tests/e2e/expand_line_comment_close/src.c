@@ -1,0 +1,6 @@
+// N */ N
+N // N
+/* open
+// N */ N
+/* a b
+a b */ x = FOO;

@@ -1,0 +1,2 @@
+#define F(a, b) a - b
+#define N 7

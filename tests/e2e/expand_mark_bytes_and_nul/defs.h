@@ -1,0 +1,2 @@
+#define V abcd
+#define F(p) [p]

@@ -1,0 +1,5 @@
+y = TWICE(N);
+z = ONE(a);
+g = G;
+plain N line
+no use

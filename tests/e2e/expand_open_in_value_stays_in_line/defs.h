@@ -1,0 +1,3 @@
+#define C(x) x /* trailing comment
+#define Q "
+#define N 1
