@@ -122,7 +122,7 @@ std::optional<std::size_t> checkstr(std::string_view text, std::size_t pos, std:
     }
   }
 
-  // The text ended before the pattern: only a finished whole word matches.
+  // Pattern left over: the text ended first. A whole word must end at a boundary.
   if (p < pattern.size()) return std::nullopt;
   if (whole_word && t < text.size() && continues_word(text[t])) return std::nullopt;
   if (t == pos) return std::nullopt;
