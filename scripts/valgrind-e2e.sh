@@ -10,15 +10,12 @@ cmake -S . -B "$build_dir" -G Ninja -DSORNIK_WERROR=ON >/dev/null
 cmake --build "$build_dir" --target sornik >/dev/null
 
 export SORNIK_E2E_WRAPPER="valgrind -q --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite"
-failed=0
-count=0
-for case_dir in tests/e2e/*/; do
-  ((count += 1))
-  if ! output=$(bash tests/run_e2e_case.sh "$PWD/$build_dir/sornik" "$case_dir" 2>&1); then
-    echo "== FAILED under valgrind: $case_dir"
-    echo "$output"
-    failed=1
-  fi
-done
-echo "valgrind: $count end-to-end cases, $( ((failed)) && echo "some failed" || echo "all clean")"
-exit $failed
+# One case per core at a time; a failing case prints its differences.
+run_case='output=$(bash tests/run_e2e_case.sh "$0" "$1" 2>&1) || { printf "== FAILED under valgrind: %s\n%s\n" "$1" "$output"; exit 1; }'
+cases=(tests/e2e/*/)
+if printf '%s\0' "${cases[@]}" | xargs -0 -n 1 -P "$(nproc)" bash -c "$run_case" "$PWD/$build_dir/sornik"; then
+  echo "valgrind: ${#cases[@]} end-to-end cases, all clean"
+else
+  echo "valgrind: some of ${#cases[@]} end-to-end cases failed"
+  exit 1
+fi
