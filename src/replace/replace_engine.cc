@@ -21,6 +21,11 @@ struct EngineBuffers {
 
 constexpr std::size_t kStartCapacity = 4096;
 
+// Pairs apply to the text the pairs before them produced, so a template can
+// double the text with every pair. A result beyond this size is refused
+// rather than exhausting memory.
+constexpr std::size_t kResultLimit = std::size_t{64} << 20;
+
 EngineBuffers buffers;
 
 // A from-part that begins with "(", decimal digits and ")" selects a field:
@@ -42,8 +47,8 @@ FieldSelector read_field_selector(std::string_view from, std::string_view& patte
 
 // Writes `text` with every match of `pattern` replaced as `to` says into the
 // result buffer. Matches never overlap, and the scan never restarts inside a
-// match or a two-byte character.
-void replace_matches(std::string_view text, std::string_view pattern, std::string_view to) {
+// match or a two-byte character. False when the result grows beyond its limit.
+bool replace_matches(std::string_view text, std::string_view pattern, std::string_view to) {
   std::string& result = buffers.result;
   result.clear();
   std::size_t copied_up_to = 0;
@@ -57,6 +62,7 @@ void replace_matches(std::string_view text, std::string_view pattern, std::strin
     } else if (const std::optional<std::size_t> end = checkstr(text, pos, pattern, after_two_byte)) {
       result.append(text.substr(copied_up_to, pos - copied_up_to));
       make_replacement(text.substr(pos, *end - pos), result, to);
+      if (result.size() > kResultLimit) return false;
       // A match may end inside a two-byte character; its second byte goes with it.
       while (pos < *end) {
         after_two_byte = starts_two_byte_char(text, pos);
@@ -69,6 +75,7 @@ void replace_matches(std::string_view text, std::string_view pattern, std::strin
     }
   }
   result.append(text.substr(copied_up_to));
+  return result.size() <= kResultLimit;
 }
 
 }  // namespace
@@ -115,8 +122,8 @@ std::optional<std::string_view> replace_pair(std::string_view text, std::string_
   if (pattern.empty()) {
     // An empty pattern matches nowhere.
     buffers.result.assign(work);
-  } else {
-    replace_matches(work, pattern, to);
+  } else if (!replace_matches(work, pattern, to)) {
+    return std::nullopt;
   }
   return buffers.result;
 }

@@ -130,6 +130,18 @@ TEST_F(ReplaceEngine, NoFixedLimits) {
   EXPECT_EQ(apply("x:" + long_to, "xx"), long_to + long_to);
 }
 
+TEST_F(ReplaceEngine, TextGrowingWithEveryPairIsRefusedSilently) {
+  // Every pair triples the text: 3^20 bytes would be far beyond any real expansion.
+  std::string templ;
+  for (char name = 'a'; name < 'u'; ++name) {
+    const char next = static_cast<char>(name + 1);
+    templ += std::string{name, ':', next, next, next, ','};
+  }
+  EXPECT_FALSE(replace_all(templ, "a").has_value());
+  EXPECT_EQ(io.err(), "");
+  EXPECT_EQ(apply("a:b", "a"), "b");
+}
+
 TEST_F(ReplaceEngine, BytesAreKeptAndResultsMayBeFedBack) {
   const std::string with_nul("a\0b\0", 4);
   EXPECT_EQ(apply("b:c", with_nul), std::string("a\0c\0", 4));
