@@ -18,10 +18,10 @@ awk 'BEGIN {
   for (i = 0; i < 10000; i++) printf "#define OBJ_%05d %d\n", i, i * 7
   for (i = 0; i < 500; i++) printf "#define FN_%03d(a, b) ((a) * %d + (b))\n", i, i
 }' > "$work/defs.h"
-# Lines of about 60 bytes; every fifth one uses an object-like define, and
-# every tenth of those a function-like one as well.
+# Lines of 53 bytes on average; every fifth one uses an object-like define,
+# and every tenth of those a function-like one as well.
 generate() {
-  awk -v lines=$((megabytes * 1024 * 1024 / 60)) -v obj="$1" -v fn="$2" 'BEGIN {
+  awk -v lines=$((megabytes * 1000000 / 53)) -v obj="$1" -v fn="$2" 'BEGIN {
     for (i = 0; i < lines; i++) {
       if (i % 5 != 0)
         printf "    total_%d = compute(value_%d, \"text %d\") + %d;\n", i % 97, i % 13, i, i % 1000

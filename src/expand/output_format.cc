@@ -26,16 +26,8 @@ void write_escaped(std::string_view text) {
   append_escaped(obuf, text);
 }
 
-// Writes a marked text without marks of its own to the output, unescaped.
-void write_unescaped(std::string_view text) {
-  std::size_t from = 0;
-  for (std::size_t pos = text.find(kEscapeMark); pos != std::string_view::npos;
-       pos = text.find(kEscapeMark, pos + 2)) {
-    out_write(text.substr(from, pos - from));
-    from = pos + 1;
-  }
-  out_write(text.substr(from));
-}
+// The rendered line as it is printed, every escape pair turned back into its byte.
+std::string printed_line;
 
 }  // namespace
 
@@ -46,7 +38,9 @@ void print_chgdata() {
   } else {
     edit_chgdata2();
   }
-  write_unescaped(obuf);
+  printed_line.clear();
+  append_unescaped(printed_line, obuf);
+  out_write(printed_line);
 }
 
 int edit_chgdata1() {
