@@ -34,21 +34,17 @@ std::size_t skip_spaces_and_tabs(std::string_view line, std::size_t pos) {
   return pos;
 }
 
-// Where the name of a define statement starts, or kNone when the line is no
-// statement. The keyword follows the "#" directly or after spaces and tabs;
-// any other text before it (as in "#if defined(X)") makes no statement.
+// The position of the name of the define statement on `line`, or kNone when
+// the line is no statement. The keyword follows the "#" directly or after
+// spaces and tabs; any other text before it (as in "#if defined(X)") makes no
+// statement.
 std::size_t name_start(std::string_view line) {
   if (line.empty() || line[0] != '#') return kNone;
   const std::size_t keyword = skip_spaces_and_tabs(line, 1);
   if (line.substr(keyword, kKeyword.size()) != kKeyword) return kNone;
   std::size_t pos = keyword + kKeyword.size();
-  if (keyword == 1) {
-    pos = skip_spaces_and_tabs(line, pos);
-  } else {
-    while (pos < line.size() && is_blank(line[pos])) ++pos;
-  }
-  // Nothing after the keyword: no statement.
-  if (pos == line.size() || line[pos] == '\n') return kNone;
+  if (keyword == 1) return skip_spaces_and_tabs(line, pos);
+  while (pos < line.size() && is_blank(line[pos])) ++pos;
   return pos;
 }
 
@@ -120,16 +116,22 @@ int set_chgdata(const std::string& file_name) {
     }
     const std::size_t start = name_start(line);
     if (start == kNone) continue;
+    // A statement without a name (nothing after the keyword, or a "(" or a
+    // form feed right after it) would make a define that no use can name.
+    const std::size_t end = name_end(line, start);
+    if (end == start) continue;
 
     DefineEntry& entry = add_define_record(count);
-    const std::size_t end = name_end(line, start);
     entry.name = keep_text(std::string_view(line).substr(start, end - start));
+    // The name is checked once the value is taken, which hides the wait for
+    // the lookup; nothing is written in between, so the messages keep their order.
+    prefetch_loaded_name(entry.name);
+    file_ended_in_value = !take_value(entry, reader, line, take_params(entry, line, end));
     if (name_loaded_before(count)) {
-      // Reported at once; the run ends when the whole file has been read.
+      // The run ends when the whole file has been read.
       errmsg("%s: dupricated name!\n", entry.name);
       duplicate = true;
     }
-    file_ended_in_value = !take_value(entry, reader, line, take_params(entry, line, end));
     ++count;
   }
   def_cnt = count;

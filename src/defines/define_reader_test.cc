@@ -113,6 +113,17 @@ TEST_F(DefineReaderTest, LinesThatAreNoStatementsAreSkipped) {
   EXPECT_EQ(def_cnt, 0);
 }
 
+TEST_F(DefineReaderTest, StatementsWithoutANameAreSkipped) {
+  // Two of these would otherwise be duplicates of an empty name.
+  EXPECT_EQ(load_text("#define (x) 1\n"
+                      "#define(x) 2\n"
+                      "# define (y) 3\n"
+                      "#define\fX 4\n"
+                      "#define Y 5\n"),
+            std::vector<Loaded>{object_like("Y", "5")});
+  EXPECT_EQ(io.err(), "");
+}
+
 TEST_F(DefineReaderTest, FunctionLikeDefinesKeepTheirValueAsWritten) {
   EXPECT_EQ(load_text("#define F(x) ((x) * 2) /* doubled */\n"
                       "#define G(a, b)a ## b  \n"

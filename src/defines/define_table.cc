@@ -1,10 +1,12 @@
 #include "defines/define_table.h"
 
-#include <cstdlib>
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <deque>
+#include <numeric>
+#include <vector>
 
-#include "defines/loaded_names.h"
 #include "defines/name_index.h"
 #include "services/memory.h"
 #include "services/text_arena.h"
@@ -21,8 +23,50 @@ constexpr int kTableStep = 1000;
 
 std::deque<DefineEntry> records;
 TextArena texts;
-LoadedNames loaded_names;
 NameIndex index;
+// Entries 0 to indexed_count - 1 are in the index.
+int indexed_count = 0;
+
+// Indexes the entries up to `entry`. Returns the entry that had the name of
+// `entry` before, or -1.
+int index_through(int entry) {
+  int earlier = -1;
+  while (indexed_count <= entry) earlier = index.insert(indexed_count++);
+  return earlier;
+}
+
+// An entry while the table is sorted, with the first eight bytes of its name
+// as one number, so that most comparisons never reach the name itself.
+struct SortKey {
+  std::uint64_t prefix;
+  int entry;
+};
+
+std::uint64_t name_prefix(std::string_view name) {
+  std::uint64_t prefix = 0;
+  for (std::size_t i = 0; i < sizeof prefix; ++i) {
+    prefix = prefix << 8 | (i < name.size() ? static_cast<std::uint8_t>(name[i]) : 0);
+  }
+  return prefix;
+}
+
+// Where each indexed entry goes: the first def_cnt ones in name order, any
+// further ones stay. Equal prefixes (of zero-padded names) are decided by
+// comp, so the order is exactly comp's.
+std::vector<int> sorted_positions() {
+  std::vector<SortKey> keys(static_cast<std::size_t>(def_cnt));
+  for (int entry = 0; entry < def_cnt; ++entry) keys[static_cast<std::size_t>(entry)] = {name_prefix(chg_tbl[entry]->name), entry};
+  std::sort(keys.begin(), keys.end(), [](const SortKey& a, const SortKey& b) {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    return comp(&chg_tbl[a.entry], &chg_tbl[b.entry]) < 0;
+  });
+  std::vector<int> new_position(static_cast<std::size_t>(indexed_count));
+  std::iota(new_position.begin() + def_cnt, new_position.end(), def_cnt);
+  for (std::size_t position = 0; position < keys.size(); ++position) {
+    new_position[static_cast<std::size_t>(keys[position].entry)] = static_cast<int>(position);
+  }
+  return new_position;
+}
 
 }  // namespace
 
@@ -33,8 +77,8 @@ void reset_define_table() {
   def_cnt = 0;
   records.clear();
   texts.clear();
-  loaded_names.clear();
   index.clear();
+  indexed_count = 0;
 }
 
 DefineEntry& add_define_record(int count) {
@@ -46,7 +90,9 @@ DefineEntry& add_define_record(int count) {
   return *chg_tbl[count];
 }
 
-bool name_loaded_before(int entry) { return loaded_names.add_through(chg_tbl, entry); }
+void prefetch_loaded_name(std::string_view name) { index.prefetch(name); }
+
+bool name_loaded_before(int entry) { return index_through(entry) >= 0; }
 
 std::string_view keep_text(std::string_view text) { return texts.store(text); }
 
@@ -69,10 +115,12 @@ int comp(const void* left, const void* right) {
 }
 
 void sort_defines() {
-  // No record is added after the sort; the lookup index takes over.
-  loaded_names.clear();
-  std::qsort(chg_tbl, static_cast<std::size_t>(def_cnt), sizeof(DefineEntry*), comp);
-  index.build(chg_tbl, def_cnt);
+  index_through(def_cnt - 1);
+  const std::vector<int> new_position = sorted_positions();
+  index.renumber(new_position);
+  std::vector<DefineEntry*> sorted(static_cast<std::size_t>(def_cnt));
+  for (int entry = 0; entry < def_cnt; ++entry) sorted[static_cast<std::size_t>(new_position[static_cast<std::size_t>(entry)])] = chg_tbl[entry];
+  std::copy(sorted.begin(), sorted.end(), chg_tbl);
 }
 
 int def_check(std::string_view name) { return index.find(name); }

@@ -29,8 +29,12 @@ void reset_define_table();
 // entries when `count` equals chg_max.
 DefineEntry& add_define_record(int count);
 
-// True when a record stored before record `entry` (named already) has the
-// same name. Records are taken in the order of their indexes.
+// Starts fetching what name_loaded_before will look at for `name`, so that
+// other work can be done while it arrives.
+void prefetch_loaded_name(std::string_view name);
+
+// True when a record stored before record `entry` (named already, and not
+// asked about before) has the same name.
 bool name_loaded_before(int entry);
 
 // Keeps `text` until the end of the run and returns the kept copy.
@@ -43,7 +47,8 @@ void rewrite_body(DefineEntry& entry, std::string_view value);
 // qsort comparison of two table entries: the names' byte order, as strcmp.
 int comp(const void* left, const void* right);
 
-// Sorts the first def_cnt entries by name with comp and prepares lookups.
+// Sorts the first def_cnt entries into comp's order (all names different)
+// and prepares lookups.
 void sort_defines();
 
 // Index of the record named exactly `name`, or -1. The table must be sorted.

@@ -1,11 +1,16 @@
 #include "defines/name_index.h"
 
-#include <bit>
 #include <cstring>
 
 #include "defines/define_table.h"
 
 namespace sornik {
+
+namespace {
+
+constexpr std::size_t kFirstSize = 1024;
+
+}  // namespace
 
 std::uint32_t NameIndex::hash(std::string_view name) {
   // FNV-1a over 8-byte words, then a final mix; fast on short identifiers.
@@ -24,34 +29,54 @@ std::uint32_t NameIndex::hash(std::string_view name) {
   return static_cast<std::uint32_t>(h);
 }
 
-void NameIndex::build(DefineEntry* const* table, int count) {
-  const std::size_t size = std::bit_ceil(static_cast<std::size_t>(count) * 2 + 16);
-  slots_.assign(size, Slot{});
-  mask_ = static_cast<std::uint32_t>(size - 1);
-  filter_.fill(0);
-  for (int entry = 0; entry < count; ++entry) {
-    const std::uint32_t key = filter_key(table[entry]->name);
-    filter_[key >> 6] |= std::uint64_t{1} << (key & 63);
-    const std::uint32_t h = hash(table[entry]->name);
-    std::uint32_t slot = h & mask_;
-    while (slots_[slot].entry >= 0) slot = (slot + 1) & mask_;
-    slots_[slot] = {h, entry, table[entry]->name};
+int NameIndex::insert(int entry) {
+  const std::string_view name = chg_tbl[entry]->name;
+  const std::uint32_t name_hash = hash(name);
+  if (const int earlier = find_in_slots(name, name_hash); earlier >= 0) return earlier;
+  // At most half full, so that probe runs stay short.
+  if ((used_ + 1) * 2 > slots_.size()) grow();
+  place({name_hash, entry});
+  ++used_;
+  const std::uint32_t key = filter_key(name);
+  filter_[key >> 6] |= std::uint64_t{1} << (key & 63);
+  return -1;
+}
+
+void NameIndex::renumber(const std::vector<int>& new_position) {
+  for (Slot& slot : slots_) {
+    if (slot.entry >= 0) slot.entry = new_position[static_cast<std::size_t>(slot.entry)];
   }
 }
 
-int NameIndex::find_in_slots(std::string_view name) const {
-  const std::uint32_t h = hash(name);
-  for (std::uint32_t slot = h & mask_;; slot = (slot + 1) & mask_) {
+int NameIndex::find_in_slots(std::string_view name, std::uint32_t name_hash) const {
+  if (slots_.empty()) return -1;
+  for (std::uint32_t slot = name_hash & mask_;; slot = (slot + 1) & mask_) {
     const Slot& candidate = slots_[slot];
     if (candidate.entry < 0) return -1;
-    if (candidate.hash == h && candidate.name == name) return candidate.entry;
+    if (candidate.hash == name_hash && chg_tbl[candidate.entry]->name == name) return candidate.entry;
+  }
+}
+
+void NameIndex::place(Slot slot) {
+  std::uint32_t position = slot.hash & mask_;
+  while (slots_[position].entry >= 0) position = (position + 1) & mask_;
+  slots_[position] = slot;
+}
+
+void NameIndex::grow() {
+  std::vector<Slot> old = std::move(slots_);
+  slots_.assign(old.empty() ? kFirstSize : old.size() * 2, Slot{});
+  mask_ = static_cast<std::uint32_t>(slots_.size() - 1);
+  for (const Slot& kept : old) {
+    if (kept.entry >= 0) place(kept);
   }
 }
 
 void NameIndex::clear() {
   filter_.fill(0);
-  slots_.clear();
+  std::vector<Slot>().swap(slots_);
   mask_ = 0;
+  used_ = 0;
 }
 
 }  // namespace sornik

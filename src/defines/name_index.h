@@ -7,33 +7,42 @@
 
 namespace sornik {
 
-struct DefineEntry;
-
-// Exact-match index from a define name to its table index: an open-addressing
-// hash table, built once after the sort. Most identifiers that are not
+// Exact-match index from a define name to its index in the define table: an
+// open-addressing hash table of table indexes. It is filled while the
+// definition files are read, where it finds names that come a second time,
+// and renumbered once when the table is sorted. Most identifiers that are not
 // defined are rejected before any hashing, by a small bitmap of the
 // (first byte, last byte, length) combinations that define names have.
 class NameIndex {
  public:
-  // Indexes the first `count` entries of `table`.
-  void build(DefineEntry* const* table, int count);
+  // Adds the name of define table entry `entry`. Returns the entry that
+  // already has this name (it stays indexed), or -1.
+  int insert(int entry);
+
+  // Starts loading the slot where `name` is looked for, so that a later
+  // insert of that name finds it in the cache.
+  void prefetch(std::string_view name) const {
+    if (!slots_.empty()) __builtin_prefetch(&slots_[hash(name) & mask_]);
+  }
+
+  // The table has been reordered: the entry indexed as e is now at new_position[e].
+  void renumber(const std::vector<int>& new_position);
 
   // The table index of `name`, or -1.
   int find(std::string_view name) const {
     const std::uint32_t key = filter_key(name);
     if ((filter_[key >> 6] >> (key & 63) & 1) == 0) return -1;
-    return find_in_slots(name);
+    return find_in_slots(name, hash(name));
   }
 
   void clear();
 
  private:
-  // The name is kept in the slot itself, so that a lookup reads the slot and
-  // the name's bytes and nothing else.
+  // Eight bytes, so that a million names cost 16 MB of slots; the name
+  // itself is compared only when the full hash matches.
   struct Slot {
     std::uint32_t hash = 0;
     int entry = -1;
-    std::string_view name;
   };
 
   static std::uint32_t hash(std::string_view name);
@@ -44,7 +53,9 @@ class NameIndex {
     const auto length = static_cast<std::uint32_t>(name.size() & 31);
     return std::uint32_t{kFilterCode[first]} << 11 | length << 6 | kFilterCode[last];
   }
-  int find_in_slots(std::string_view name) const;
+  int find_in_slots(std::string_view name, std::uint32_t name_hash) const;
+  void place(Slot slot);
+  void grow();
 
   // Each name byte gets its own 6-bit code; every other byte shares code 63.
   static constexpr std::array<std::uint8_t, 256> kFilterCode = [] {
@@ -62,6 +73,7 @@ class NameIndex {
   std::array<std::uint64_t, 2048> filter_{};
   std::vector<Slot> slots_;
   std::uint32_t mask_ = 0;
+  std::size_t used_ = 0;
 };
 
 }  // namespace sornik

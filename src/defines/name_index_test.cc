@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -11,13 +11,19 @@
 namespace sornik {
 namespace {
 
+// Stores `names` as table entries 0, 1, ... (the table is not sorted).
+void fill_table(const std::vector<std::string>& names) {
+  reset_define_table();
+  for (std::size_t entry = 0; entry < names.size(); ++entry) {
+    add_define_record(static_cast<int>(entry)).name = keep_text(names[entry]);
+  }
+}
+
 TEST(NameIndex, FindsExactlyTheIndexedNames) {
-  std::deque<DefineEntry> entries;
-  std::vector<DefineEntry*> table;
-  std::deque<std::string> names = {"A", "A1", "AB", "OBJ_00001", "x", std::string(40, 'L') + "y", "_"};
-  for (const std::string& name : names) table.push_back(&entries.emplace_back(DefineEntry{name, {}, "", 0}));
+  const std::vector<std::string> names = {"A", "A1", "AB", "OBJ_00001", "x", std::string(40, 'L') + "y", "_"};
+  fill_table(names);
   NameIndex index;
-  index.build(table.data(), static_cast<int>(table.size()));
+  for (std::size_t entry = 0; entry < names.size(); ++entry) EXPECT_EQ(index.insert(static_cast<int>(entry)), -1);
   for (std::size_t entry = 0; entry < names.size(); ++entry) EXPECT_EQ(index.find(names[entry]), static_cast<int>(entry));
   // Same first byte, last byte and length as an indexed name, or a length
   // that differs by 32: they pass the bitmap and must still be told apart.
@@ -29,6 +35,28 @@ TEST(NameIndex, FindsExactlyTheIndexedNames) {
   }
   index.clear();
   EXPECT_EQ(index.find("A"), -1);
+}
+
+TEST(NameIndex, ReportsTheFirstHolderOfANameAcrossGrowthAndRenumbering) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 3000; ++i) names.push_back("N" + std::to_string(i));
+  names.push_back("N17");
+  names.push_back("N2999");
+  fill_table(names);
+  NameIndex index;
+  for (int entry = 0; entry < 3000; ++entry) ASSERT_EQ(index.insert(entry), -1);
+  EXPECT_EQ(index.insert(3000), 17);
+  EXPECT_EQ(index.insert(3001), 2999);
+
+  // Entry e moves to 2999 - e; the repeated names were never indexed.
+  std::reverse(chg_tbl, chg_tbl + 3000);
+  std::vector<int> new_position(3000);
+  for (int entry = 0; entry < 3000; ++entry) new_position[static_cast<std::size_t>(entry)] = 2999 - entry;
+  index.renumber(new_position);
+  EXPECT_EQ(index.find("N0"), 2999);
+  EXPECT_EQ(index.find("N17"), 2982);
+  EXPECT_EQ(index.find("N2999"), 0);
+  EXPECT_EQ(index.find("N3000"), -1);
 }
 
 }  // namespace

@@ -1,0 +1,122 @@
+#include "defines/define_table.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace std::string_literals;
+
+namespace sornik {
+namespace {
+
+class DefineTableTest : public ::testing::Test {
+ protected:
+  void SetUp() override { reset_define_table(); }
+
+  // Adds records named `names` after those already there, as the reader does.
+  static void load(const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+      add_define_record(def_cnt).name = keep_text(name);
+      EXPECT_FALSE(name_loaded_before(def_cnt)) << name;
+      ++def_cnt;
+    }
+  }
+
+  static std::vector<std::string> table_names() {
+    std::vector<std::string> names;
+    for (int i = 0; i < def_cnt; ++i) names.emplace_back(chg_tbl[i]->name);
+    return names;
+  }
+
+  // The specified lookup: a binary search with strcmp's order.
+  static int binary_search(std::string_view name) {
+    int low = 0;
+    int high = def_cnt - 1;
+    while (low <= high) {
+      const int middle = (low + high) / 2;
+      const int order = name.compare(chg_tbl[middle]->name);
+      if (order == 0) return middle;
+      if (order < 0) {
+        high = middle - 1;
+      } else {
+        low = middle + 1;
+      }
+    }
+    return -1;
+  }
+};
+
+TEST_F(DefineTableTest, SortsInUnsignedByteOrder) {
+  load({"abc", "_x", "Abc", "ABC", "AB", "\xe0z", "AB\0"s, "ABCDEFGHIJ", "ABCDEFGHI", "ABCDEFGH", "ABCDEFGH\x80",
+        "ABCDEFGH\x01"});
+  sort_defines();
+  EXPECT_EQ(table_names(), (std::vector<std::string>{"AB", "AB\0"s, "ABC", "ABCDEFGH", "ABCDEFGH\x01", "ABCDEFGHI",
+                                                     "ABCDEFGHIJ", "ABCDEFGH\x80", "Abc", "_x", "abc", "\xe0z"}));
+  for (int i = 0; i < def_cnt; ++i) EXPECT_EQ(def_check(chg_tbl[i]->name), i);
+  EXPECT_EQ(def_check("A"), -1) << "before the first name";
+  EXPECT_EQ(def_check("\xff"), -1) << "after the last name";
+  EXPECT_EQ(def_check("ABCD"), -1);
+  EXPECT_EQ(def_check(""), -1);
+}
+
+TEST_F(DefineTableTest, LookupAgreesWithBinarySearchOnManyNames) {
+  // Names with long common prefixes, so that the sort compares whole names.
+  std::mt19937 random(5);
+  std::vector<std::string> names;
+  for (int i = 0; i < 5000; ++i) {
+    std::string name = i % 2 == 0 ? "CONFIG_UART_" : "CONFIG_";
+    const int extra = 1 + static_cast<int>(random() % 12);
+    for (int j = 0; j < extra; ++j) name += static_cast<char>('0' + random() % 75);
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+  }
+  load(names);
+  sort_defines();
+  const std::vector<std::string> sorted = table_names();
+  EXPECT_TRUE(std::is_sorted(sorted.begin(), sorted.end()));
+  std::vector<std::string> probes = names;
+  for (const std::string& name : names) {
+    probes.push_back(name + "_");
+    probes.push_back(name.substr(0, name.size() - 1));
+  }
+  for (const std::string& probe : probes) EXPECT_EQ(def_check(probe), binary_search(probe)) << probe;
+}
+
+TEST_F(DefineTableTest, RepeatedNamesAreFoundWhileLoading) {
+  load({"A", "B"});
+  add_define_record(2).name = keep_text("A");
+  EXPECT_TRUE(name_loaded_before(2));
+  add_define_record(3).name = keep_text("C");
+  add_define_record(4).name = keep_text("C");
+  EXPECT_TRUE(name_loaded_before(4)) << "records not asked about are taken in on the way";
+
+  reset_define_table();
+  load({"A"});
+  EXPECT_EQ(def_cnt, 1) << "a new run starts empty";
+}
+
+TEST_F(DefineTableTest, TableGrowsInStepsOfAThousand) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 1001; ++i) names.push_back("N" + std::to_string(i));
+  load({names.begin(), names.begin() + 1000});
+  EXPECT_EQ(chg_max, 1000);
+  const DefineEntry* first = chg_tbl[0];
+  load({names.back()});
+  EXPECT_EQ(chg_max, 2000);
+  EXPECT_EQ(chg_tbl[0], first);
+  EXPECT_EQ(chg_tbl[1000]->name, "N1000");
+}
+
+TEST_F(DefineTableTest, LookupInAnEmptyOrSingleTable) {
+  sort_defines();
+  EXPECT_EQ(def_check("A"), -1);
+  load({"X;"});
+  sort_defines();
+  EXPECT_EQ(def_check("X;"), 0);
+  EXPECT_EQ(def_check("X"), -1);
+}
+
+}  // namespace
+}  // namespace sornik
