@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "driver/run.h"
+#include "services/byte_class.h"
 #include "services/run_io.h"
 
 namespace sornik::fuzzing {
@@ -163,6 +164,33 @@ RunOutcome check_run_properties(const RunSpec& spec) {
                   names.out);
   }
   return first;
+}
+
+double template_growth_bound(std::string_view templ, std::size_t subject_size) {
+  // Each match is at least one byte long and is replaced by the bytes of its
+  // to-part, each "$" standing for at most the longest text so far (a match,
+  // a capture or the whole text).
+  double longest = static_cast<double>(subject_size);
+  std::size_t pos = 0;
+  while (pos < templ.size() && longest <= kMostBytes) {
+    bool in_to_part = false;
+    double bytes = 0;
+    double sequences = 0;
+    for (; pos < templ.size() && templ[pos] != ','; ++pos) {
+      const char c = templ[pos];
+      if (c == ':') {
+        in_to_part = true;
+        bytes = sequences = 0;
+        continue;
+      }
+      if (in_to_part && c == '$') ++sequences;
+      bytes += 2;
+      if ((c == '\\' || is_lead_byte(c)) && pos + 1 < templ.size()) ++pos;
+    }
+    ++pos;
+    if (in_to_part) longest += longest * (bytes + sequences * longest);
+  }
+  return longest;
 }
 
 void fail(std::string_view what, std::string_view expected, std::string_view actual) {

@@ -57,6 +57,16 @@ struct RunSpec {
 // Returns the outcome of `spec` itself.
 RunOutcome check_run_properties(const RunSpec& spec);
 
+// Texts longer than this are not worth a fuzzer's time: what the program
+// does to them it does to shorter texts as well.
+inline constexpr double kMostBytes = 1 << 22;
+
+// An upper bound of the length of every text that the replacement template
+// `templ` makes from a subject of `subject_size` bytes. Each pair works on
+// the text the pairs before it left, so a few pairs can grow a text
+// exponentially; fuzzers pass over inputs whose bound exceeds kMostBytes.
+double template_growth_bound(std::string_view templ, std::size_t subject_size);
+
 // Reports a broken property with the texts that show it, then aborts so that
 // the fuzzer keeps the input.
 [[noreturn]] void fail(std::string_view what, std::string_view expected, std::string_view actual);

@@ -75,39 +75,6 @@ std::optional<std::string> replace_plainly(std::string_view templ, std::string t
   return text;
 }
 
-// Texts this long are not worth the time: what the engine does to them it
-// does to shorter texts as well.
-constexpr double kMostBytes = 1 << 22;
-
-// An upper bound of the length of every text that `templ` makes from a
-// subject of `subject_size` bytes: each match is at least one byte long, and
-// it is replaced by the bytes of its to-part, each "$" sequence standing for
-// at most the longest text so far (a match, a capture or the whole text).
-double growth_bound(std::string_view templ, std::size_t subject_size) {
-  double longest = static_cast<double>(subject_size);
-  std::size_t pos = 0;
-  while (pos < templ.size() && longest <= kMostBytes) {
-    bool in_to_part = false;
-    double bytes = 0;
-    double sequences = 0;
-    for (; pos < templ.size() && templ[pos] != ','; ++pos) {
-      const char c = templ[pos];
-      if (c == ':') {
-        in_to_part = true;
-        bytes = sequences = 0;
-        continue;
-      }
-      const bool pair_of_bytes = (c == '\\' || sornik::is_lead_byte(c)) && pos + 1 < templ.size();
-      if (in_to_part && c == '$') ++sequences;
-      bytes += 2;
-      if (pair_of_bytes) ++pos;
-    }
-    ++pos;
-    if (in_to_part) longest += longest * (bytes + sequences * longest);
-  }
-  return longest;
-}
-
 std::string shown(const std::optional<std::string>& result) { return result ? "result: " + *result : "no result"; }
 
 }  // namespace
@@ -116,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto sections = sornik::fuzzing::split_sections(data, size, 2);
   const std::string_view templ = sections[0];
   const std::string_view subject = sections[1];
-  if (growth_bound(templ, subject.size()) > kMostBytes) return -1;
+  if (sornik::fuzzing::template_growth_bound(templ, subject.size()) > sornik::fuzzing::kMostBytes) return -1;
 
   const EngineOutcome first = apply(templ, subject);
   const EngineOutcome second = apply(templ, subject);
