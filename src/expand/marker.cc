@@ -1,6 +1,8 @@
 #include "expand/marker.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace sornik {
 
@@ -30,6 +32,13 @@ void append_unescaped(std::string& out, std::string_view text) {
 }
 
 std::size_t find_mark(std::string_view text, std::size_t pos) {
+  // Eight bytes at a time while none of them is below 5; marks are rare.
+  constexpr std::uint64_t kOnes = 0x0101010101010101;
+  constexpr std::uint64_t kHighs = 0x8080808080808080;
+  for (std::uint64_t word; pos + 8 <= text.size(); pos += 8) {
+    std::memcpy(&word, text.data() + pos, 8);
+    if (((word - 5 * kOnes) & ~word & kHighs) != 0) break;
+  }
   for (; pos < text.size(); ++pos) {
     if (!is_mark_byte(text[pos])) continue;
     if (text[pos] != kEscapeMark) return pos;

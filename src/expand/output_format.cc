@@ -46,14 +46,16 @@ void print_chgdata() {
 int edit_chgdata1() {
   const std::string_view text = ibuf;
   obuf.clear();
+  // Every mark becomes one byte or none, so the text only shrinks.
+  grow_line_buffer(obuf, obuf_len, 0, text.size() + 1);
   std::size_t from = 0;
   for (std::size_t pos = find_mark(text, 0); pos < text.size(); pos = find_mark(text, from)) {
-    write_out(text.substr(from, pos - from));
-    if (text[pos] == kSeparatorMark) write_out("`");
-    if (text[pos] == kEndMark) write_out("'");
+    obuf.append(text, from, pos - from);
+    if (text[pos] == kSeparatorMark) obuf.push_back('`');
+    if (text[pos] == kEndMark) obuf.push_back('\'');
     from = pos + 1;
   }
-  write_out(text.substr(from));
+  obuf.append(text, from);
   return 0;
 }
 

@@ -1,0 +1,54 @@
+#include "expand/marker.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "marked_text.h"
+
+namespace sornik {
+namespace {
+
+using testing::marked;
+
+TEST(Marker, EscapingRoundTripsEveryByte) {
+  std::string all;
+  for (int c = 0; c < 256; ++c) all.push_back(static_cast<char>(c));
+  std::string escaped;
+  append_escaped(escaped, all);
+  EXPECT_EQ(escaped.size(), escaped_size(all));
+  EXPECT_EQ(escaped.size(), 256u + 4u);
+  EXPECT_EQ(find_mark(escaped, 0), escaped.size());
+  std::string back;
+  append_unescaped(back, escaped);
+  EXPECT_EQ(back, all);
+}
+
+TEST(Marker, FindMarkSkipsEscapePairsAndNulBytes) {
+  // Marks and escape pairs on both sides of the 8-byte steps of the search.
+  const struct {
+    const char* readable;
+    std::size_t from;
+    std::size_t expected;
+  } cases[] = {
+      {"abcdefg{4}{3}xyz{1}", 0, 12},
+      {"abcdefgh{4}{4}{2}", 0, 10},
+      {"{4}{1}{4}{2}{4}{3}{4}{4}abcdefgh", 0, 16},
+      {"0123456789abcdef{2}", 3, 16},
+      {"{3}name{1}", 1, 5},
+      {"plain text without marks at all", 0, 31},
+  };
+  for (const auto& c : cases) EXPECT_EQ(find_mark(marked(c.readable), c.from), c.expected) << c.readable;
+  EXPECT_EQ(find_mark(std::string("\0\0\0\0\0\0\0\0\0\x02", 10), 0), 9u);
+}
+
+TEST(Marker, SplitGroupFindsTheEndAfterNestedGroups) {
+  const std::string text = marked("x{3}A{4}{1}{1}1 {3}B{1}{3}C{1}2{2}{2} 3{2}y");
+  const GroupParts group = split_group(text, 1);
+  EXPECT_EQ(group.name_text, marked("A{4}{1}"));
+  EXPECT_EQ(group.expansion_text, marked("1 {3}B{1}{3}C{1}2{2}{2} 3"));
+  EXPECT_EQ(group.end, text.size() - 2);
+}
+
+}  // namespace
+}  // namespace sornik
