@@ -22,9 +22,11 @@ struct EngineBuffers {
 constexpr std::size_t kStartCapacity = 4096;
 
 // Pairs apply to the text the pairs before them produced, so a template can
-// double the text with every pair. A result beyond this size is refused
-// rather than exhausting memory.
+// double the text with every pair. A result beyond this size, or a call that
+// would scan more than the work limit over all its pairs, is refused rather
+// than exhausting memory or time.
 constexpr std::size_t kResultLimit = std::size_t{64} << 20;
+constexpr std::size_t kWorkLimit = std::size_t{256} << 20;
 
 EngineBuffers buffers;
 
@@ -135,6 +137,7 @@ std::optional<std::string_view> replace_all(std::string_view templ, std::string_
   }
   std::string_view text = subject;
   std::size_t pos = 0;
+  std::size_t work = 0;
   TemplatePair pair;
   while (true) {
     const std::optional<std::size_t> next = get_pair(templ, pos, pair);
@@ -142,6 +145,8 @@ std::optional<std::string_view> replace_all(std::string_view templ, std::string_
       errmsg("%s: bad <replace>\n", templ);
       return std::nullopt;
     }
+    work += text.size();
+    if (work > kWorkLimit) return std::nullopt;
     const std::optional<std::string_view> replaced = replace_pair(text, pair.from, pair.to);
     if (!replaced) return std::nullopt;
     text = *replaced;

@@ -24,7 +24,8 @@ std::optional<std::string_view> replace_pair(std::string_view text, std::string_
 
 // Applies the from:to pairs of `templ`, one after another, to `subject`.
 // The result lives until the next call; nullopt after a message, or without
-// one when a result would grow beyond 64 MiB.
+// one when a result would grow beyond 64 MiB or the pairs together would
+// scan more than 256 MiB.
 std::optional<std::string_view> replace_all(std::string_view templ, std::string_view subject);
 
 // Forgets the buffers and captures of the engine (start of a run).

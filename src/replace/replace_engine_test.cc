@@ -138,6 +138,11 @@ TEST_F(ReplaceEngine, TextGrowingWithEveryPairIsRefusedSilently) {
     templ += std::string{name, ':', next, next, next, ','};
   }
   EXPECT_FALSE(replace_all(templ, "a").has_value());
+
+  // Many pairs over a large text that does not grow are refused as well.
+  std::string many_pairs;
+  for (int pair = 0; pair < 300; ++pair) many_pairs += "(q):r,";
+  EXPECT_FALSE(replace_all(many_pairs, std::string(1 << 20, 'x')).has_value());
   EXPECT_EQ(io.err(), "");
   EXPECT_EQ(apply("a:b", "a"), "b");
 }
