@@ -20,7 +20,6 @@ constexpr std::string_view kNoDefine = "no filename of \"define\" statements or 
 constexpr std::string_view kNoEndLoop = "no end loop\n";
 
 bool is_name_end(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '('; }
-bool is_value_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f'; }
 
 bool any_line_starts_with_hash(std::string_view file) {
   for (const std::string_view line : sornik::fuzzing::split_lines(file)) {
@@ -54,10 +53,6 @@ void check_table(const sornik::fuzzing::RunOutcome& outcome) {
     require_equal("def_check finds every name", std::to_string(i), std::to_string(sornik::def_check(entry.name)));
     if (entry.params && entry.params->find('\n') != std::string_view::npos) {
       fail("a parameter list closes on its line", "", *entry.params);
-    }
-    if (!entry.params && !entry.body.empty() &&
-        (entry.body.front() == ' ' || entry.body.front() == '\t' || is_value_blank(entry.body.back()))) {
-      fail("an object-like value starts and ends without blanks", "", entry.body);
     }
     const bool finished = entry.resolve_cnt == -1 || entry.resolve_cnt == 3;
     if (!finished && outcome.err != kNoEndLoop) {
