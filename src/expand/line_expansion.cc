@@ -57,6 +57,28 @@ std::string call_name;
 std::string bounded_list;
 std::string raw_arguments;
 
+struct ScanState {
+  int comm;
+  int str;
+  int print;
+  bool operator==(const ScanState&) const = default;
+};
+
+ScanState current_state() { return {comm_flag, str_flag, print_f}; }
+
+// A re-scan depends only on its text and the state it starts from (the define
+// table no longer changes once source lines are read). One that changed
+// nothing is remembered, so that the next re-scan of the same text from the
+// same state (the third pass after a second that found nothing new) takes
+// its outcome instead of repeating the work.
+struct UnchangedRescan {
+  bool valid = false;
+  std::string text;
+  ScanState start{};
+  ScanState end{};
+};
+UnchangedRescan unchanged_rescan;
+
 // One call of edit_line: scans ibuf from its first byte and builds obuf.
 // Text that is copied unchanged is not written byte by byte: `pending_`
 // marks the start of the ibuf text not yet in obuf, which is appended in one
@@ -294,6 +316,24 @@ void LineScan::write_group(std::string_view name, std::string_view list, std::st
 
 }  // namespace
 
-int edit_line(LineReader* fp) { return LineScan(fp).run(); }
+int edit_line(LineReader* fp) {
+  const ScanState start = current_state();
+  if (fp == nullptr && unchanged_rescan.valid && unchanged_rescan.start == start && unchanged_rescan.text == ibuf) {
+    obuf.swap(ibuf);
+    grow_line_buffer(obuf, obuf_len, 0, obuf.size() + 1);
+    comm_flag = unchanged_rescan.end.comm;
+    str_flag = unchanged_rescan.end.str;
+    print_f = unchanged_rescan.end.print;
+    return 0;
+  }
+  const int result = LineScan(fp).run();
+  unchanged_rescan.valid = fp == nullptr && result == 0;
+  if (unchanged_rescan.valid) {
+    unchanged_rescan.text.assign(obuf);
+    unchanged_rescan.start = start;
+    unchanged_rescan.end = current_state();
+  }
+  return result;
+}
 
 }  // namespace sornik

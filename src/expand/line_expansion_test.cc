@@ -179,6 +179,27 @@ TEST_F(EditLine, RescansNestGroupsThreeLevelsDeep) {
   EXPECT_EQ(expand("A\n"), marked("{3}A{1}{3}B{1}{3}C{1}D{2} + {3}N{1}10{2}{2}{2}\n"));
 }
 
+TEST_F(EditLine, RescanOutcomeIsReusedOnlyFromTheSameState) {
+  define("x", "1");
+  first_pass("x\n");
+  ibuf = "/* x\n";
+  EXPECT_EQ(edit_line(nullptr), 0);
+  EXPECT_EQ(comm_flag, 1);
+  ibuf = "/* x\n";
+  comm_flag = 0;
+  print_f = 1;
+  EXPECT_EQ(edit_line(nullptr), 0);
+  EXPECT_EQ(comm_flag, 1);
+  ibuf = "/* x\n";
+  comm_flag = 0;
+  str_flag = '"';
+  print_f = 0;
+  EXPECT_EQ(edit_line(nullptr), 0);
+  EXPECT_EQ(obuf, "/* x\n");
+  EXPECT_EQ(comm_flag, 0);
+  EXPECT_EQ(str_flag, '"');
+}
+
 TEST_F(EditLine, ListOpenInsideAnExpansionIsNoCall) {
   define_call("F", "a", "<a>");
   define("OPEN", "F(");

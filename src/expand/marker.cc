@@ -6,14 +6,38 @@
 
 namespace sornik {
 
+namespace {
+
+// The position of the first byte 0x01 to 0x04 at or after `pos`, or
+// text.size(). Eight bytes are tested at a time while none is below 5: marks
+// are rare, and only a NUL byte makes a word be looked at more closely.
+std::size_t next_mark_byte(std::string_view text, std::size_t pos) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101;
+  constexpr std::uint64_t kHighs = 0x8080808080808080;
+  for (;;) {
+    for (std::uint64_t word; pos + 8 <= text.size(); pos += 8) {
+      std::memcpy(&word, text.data() + pos, 8);
+      if (((word - 5 * kOnes) & ~word & kHighs) != 0) break;
+    }
+    if (pos >= text.size()) return text.size();
+    const std::size_t end = std::min(pos + 8, text.size());
+    for (; pos < end; ++pos) {
+      if (is_mark_byte(text[pos])) return pos;
+    }
+  }
+}
+
+}  // namespace
+
 std::size_t escaped_size(std::string_view text) {
-  return text.size() + static_cast<std::size_t>(std::count_if(text.begin(), text.end(), is_mark_byte));
+  std::size_t size = text.size();
+  for (std::size_t pos = next_mark_byte(text, 0); pos < text.size(); pos = next_mark_byte(text, pos + 1)) ++size;
+  return size;
 }
 
 void append_escaped(std::string& out, std::string_view text) {
   std::size_t from = 0;
-  for (std::size_t pos = 0; pos < text.size(); ++pos) {
-    if (!is_mark_byte(text[pos])) continue;
+  for (std::size_t pos = next_mark_byte(text, 0); pos < text.size(); pos = next_mark_byte(text, pos + 1)) {
     out.append(text, from, pos - from);
     out.push_back(kEscapeMark);
     from = pos;
@@ -32,17 +56,8 @@ void append_unescaped(std::string& out, std::string_view text) {
 }
 
 std::size_t find_mark(std::string_view text, std::size_t pos) {
-  // Eight bytes at a time while none of them is below 5; marks are rare.
-  constexpr std::uint64_t kOnes = 0x0101010101010101;
-  constexpr std::uint64_t kHighs = 0x8080808080808080;
-  for (std::uint64_t word; pos + 8 <= text.size(); pos += 8) {
-    std::memcpy(&word, text.data() + pos, 8);
-    if (((word - 5 * kOnes) & ~word & kHighs) != 0) break;
-  }
-  for (; pos < text.size(); ++pos) {
-    if (!is_mark_byte(text[pos])) continue;
+  for (pos = next_mark_byte(text, pos); pos < text.size(); pos = next_mark_byte(text, pos + 2)) {
     if (text[pos] != kEscapeMark) return pos;
-    ++pos;
   }
   return text.size();
 }

@@ -40,6 +40,8 @@ TEST(Marker, FindMarkSkipsEscapePairsAndNulBytes) {
   };
   for (const auto& c : cases) EXPECT_EQ(find_mark(marked(c.readable), c.from), c.expected) << c.readable;
   EXPECT_EQ(find_mark(std::string("\0\0\0\0\0\0\0\0\0\x02", 10), 0), 9u);
+  // A search that starts past the end (after an escape pair that ends the text).
+  EXPECT_EQ(find_mark(marked("ab{4}"), 4), 3u);
 }
 
 TEST(Marker, SplitGroupFindsTheEndAfterNestedGroups) {
