@@ -44,10 +44,12 @@ bytes=$(stat -c %s "$work/defs.h")
 /usr/bin/time -v "$build/sornik" -d "$work/defs.h" 2> "$work/time.txt" > /dev/null || true
 awk -v defines="$count" -v bytes="$bytes" -F': ' '
   /Elapsed \(wall clock\)/ { elapsed = $2 }
+  /User time/ { user = $2 }
+  /System time/ { sys = $2 }
   /Maximum resident set size/ { peak = $2 }
   /Exit status/ { status = $2 }
   END {
-    printf "%d defines, %.1f MB file: %s elapsed, %.1f MB peak RSS (%.2f x file size), exit status %s\n",
-      defines, bytes / 1e6, elapsed, peak * 1024 / 1e6, peak * 1024 / bytes, status
+    printf "%d defines, %.1f MB file: %s elapsed (%.2f s user + %.2f s system), %.1f MB peak RSS (%.2f x file size), exit status %s\n",
+      defines, bytes / 1e6, elapsed, user, sys, peak * 1024 / 1e6, peak * 1024 / bytes, status
   }' "$work/time.txt"
 grep -v -E '^\s' "$work/time.txt" || true

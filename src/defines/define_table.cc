@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
-#include <numeric>
 #include <vector>
 
 #include "defines/name_index.h"
@@ -35,11 +34,13 @@ int index_through(int entry) {
   return earlier;
 }
 
-// An entry while the table is sorted, with the first eight bytes of its name
-// as one number, so that most comparisons never reach the name itself.
+// An entry while the table is sorted: the first eight bytes of its name as
+// one number, so that most comparisons never reach the name itself, and the
+// hash of its name, so that the index can be rebuilt without the names.
 struct SortKey {
   std::uint64_t prefix;
   int entry;
+  std::uint32_t hash;
 };
 
 std::uint64_t name_prefix(std::string_view name) {
@@ -50,22 +51,26 @@ std::uint64_t name_prefix(std::string_view name) {
   return prefix;
 }
 
-// Where each indexed entry goes: the first def_cnt ones in name order, any
-// further ones stay. Equal prefixes (of zero-padded names) are decided by
-// comp, so the order is exactly comp's.
-std::vector<int> sorted_positions() {
-  std::vector<SortKey> keys(static_cast<std::size_t>(def_cnt));
-  for (int entry = 0; entry < def_cnt; ++entry) keys[static_cast<std::size_t>(entry)] = {name_prefix(chg_tbl[entry]->name), entry};
+// Sorts the first def_cnt entries; returns the hashes of their names in the
+// new order. Equal prefixes (of zero-padded names) are decided by comp, so
+// the order is exactly comp's.
+std::vector<std::uint32_t> sort_table() {
+  const auto count = static_cast<std::size_t>(def_cnt);
+  std::vector<SortKey> keys(count);
+  for (std::size_t entry = 0; entry < count; ++entry) {
+    const std::string_view name = chg_tbl[entry]->name;
+    keys[entry] = {name_prefix(name), static_cast<int>(entry), NameIndex::hash(name)};
+  }
   std::sort(keys.begin(), keys.end(), [](const SortKey& a, const SortKey& b) {
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
     return comp(&chg_tbl[a.entry], &chg_tbl[b.entry]) < 0;
   });
-  std::vector<int> new_position(static_cast<std::size_t>(indexed_count));
-  std::iota(new_position.begin() + def_cnt, new_position.end(), def_cnt);
-  for (std::size_t position = 0; position < keys.size(); ++position) {
-    new_position[static_cast<std::size_t>(keys[position].entry)] = static_cast<int>(position);
-  }
-  return new_position;
+  std::vector<DefineEntry*> sorted(count);
+  for (std::size_t position = 0; position < count; ++position) sorted[position] = chg_tbl[keys[position].entry];
+  std::copy(sorted.begin(), sorted.end(), chg_tbl);
+  std::vector<std::uint32_t> hashes(count);
+  for (std::size_t position = 0; position < count; ++position) hashes[position] = keys[position].hash;
+  return hashes;
 }
 
 }  // namespace
@@ -116,11 +121,10 @@ int comp(const void* left, const void* right) {
 
 void sort_defines() {
   index_through(def_cnt - 1);
-  const std::vector<int> new_position = sorted_positions();
-  index.renumber(new_position);
-  std::vector<DefineEntry*> sorted(static_cast<std::size_t>(def_cnt));
-  for (int entry = 0; entry < def_cnt; ++entry) sorted[static_cast<std::size_t>(new_position[static_cast<std::size_t>(entry)])] = chg_tbl[entry];
-  std::copy(sorted.begin(), sorted.end(), chg_tbl);
+  // The slots make room for the sort and come back in the new order.
+  index.drop_slots();
+  index.rebuild(sort_table());
+  indexed_count = def_cnt;
 }
 
 int def_check(std::string_view name) { return index.find(name); }

@@ -42,10 +42,18 @@ int NameIndex::insert(int entry) {
   return -1;
 }
 
-void NameIndex::renumber(const std::vector<int>& new_position) {
-  for (Slot& slot : slots_) {
-    if (slot.entry >= 0) slot.entry = new_position[static_cast<std::size_t>(slot.entry)];
-  }
+void NameIndex::drop_slots() {
+  std::vector<Slot>().swap(slots_);
+  mask_ = 0;
+  used_ = 0;
+}
+
+void NameIndex::rebuild(const std::vector<std::uint32_t>& hashes) {
+  std::size_t size = kFirstSize;
+  while (size < hashes.size() * 2) size *= 2;
+  allocate(size);
+  for (std::size_t entry = 0; entry < hashes.size(); ++entry) place({hashes[entry], static_cast<int>(entry)});
+  used_ = hashes.size();
 }
 
 int NameIndex::find_in_slots(std::string_view name, std::uint32_t name_hash) const {
@@ -63,10 +71,14 @@ void NameIndex::place(Slot slot) {
   slots_[position] = slot;
 }
 
+void NameIndex::allocate(std::size_t size) {
+  slots_.assign(size, Slot{});
+  mask_ = static_cast<std::uint32_t>(size - 1);
+}
+
 void NameIndex::grow() {
   std::vector<Slot> old = std::move(slots_);
-  slots_.assign(old.empty() ? kFirstSize : old.size() * 2, Slot{});
-  mask_ = static_cast<std::uint32_t>(slots_.size() - 1);
+  allocate(old.empty() ? kFirstSize : old.size() * 2);
   for (const Slot& kept : old) {
     if (kept.entry >= 0) place(kept);
   }
@@ -74,9 +86,7 @@ void NameIndex::grow() {
 
 void NameIndex::clear() {
   filter_.fill(0);
-  std::vector<Slot>().swap(slots_);
-  mask_ = 0;
-  used_ = 0;
+  drop_slots();
 }
 
 }  // namespace sornik

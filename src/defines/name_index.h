@@ -10,7 +10,7 @@ namespace sornik {
 // Exact-match index from a define name to its index in the define table: an
 // open-addressing hash table of table indexes. It is filled while the
 // definition files are read, where it finds names that come a second time,
-// and renumbered once when the table is sorted. Most identifiers that are not
+// and rebuilt once when the table has been sorted. Most identifiers that are not
 // defined are rejected before any hashing, by a small bitmap of the
 // (first byte, last byte, length) combinations that define names have.
 class NameIndex {
@@ -25,8 +25,12 @@ class NameIndex {
     if (!slots_.empty()) __builtin_prefetch(&slots_[hash(name) & mask_]);
   }
 
-  // The table has been reordered: the entry indexed as e is now at new_position[e].
-  void renumber(const std::vector<int>& new_position);
+  // Gives up the slots while the table is reordered; the bitmap stays.
+  void drop_slots();
+
+  // Indexes define table entries 0, 1, ... again; entry i has a name whose
+  // hash is hashes[i] (all names different).
+  void rebuild(const std::vector<std::uint32_t>& hashes);
 
   // The table index of `name`, or -1.
   int find(std::string_view name) const {
@@ -37,6 +41,9 @@ class NameIndex {
 
   void clear();
 
+  // The hash of a name, as the index uses it.
+  static std::uint32_t hash(std::string_view name);
+
  private:
   // Eight bytes, so that a million names cost 16 MB of slots; the name
   // itself is compared only when the full hash matches.
@@ -45,7 +52,6 @@ class NameIndex {
     int entry = -1;
   };
 
-  static std::uint32_t hash(std::string_view name);
   static std::uint32_t filter_key(std::string_view name) {
     if (name.empty()) return 0;
     const auto first = static_cast<std::uint8_t>(name.front());
@@ -56,6 +62,7 @@ class NameIndex {
   int find_in_slots(std::string_view name, std::uint32_t name_hash) const;
   void place(Slot slot);
   void grow();
+  void allocate(std::size_t size);
 
   // Each name byte gets its own 6-bit code; every other byte shares code 63.
   static constexpr std::array<std::uint8_t, 256> kFilterCode = [] {
