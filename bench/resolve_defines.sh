@@ -9,14 +9,8 @@
 # Usage: bench/resolve_defines.sh [defines]   (default 1000000)
 #        BUILD_DIR=<dir> picks the release build directory (default build-release).
 set -euo pipefail
-cd "$(dirname "$0")/.."
 count=${1:-1000000}
-build=${BUILD_DIR:-build-release}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" --target sornik >/dev/null
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/release_build.sh"
 
 # generate <defines> <1: a third of the values name a define, 0: none> <file>
 generate() {

@@ -6,15 +6,10 @@
 # compared with cat and with gcc -E -P given the same defines, every output
 # going into a pipe. Peak RSS is reported for sornik. CPU times have a
 # resolution of 10 ms.
-# Usage: bench/throughput.sh [MB]
+# Usage: bench/throughput.sh [MB]   (BUILD_DIR=<dir> picks the build directory)
 set -euo pipefail
-cd "$(dirname "$0")/.."
 megabytes=${1:-100}
-cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build build-release --target sornik >/dev/null
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/release_build.sh"
 awk 'BEGIN {
   for (i = 0; i < 10000; i++) printf "#define OBJ_%05d %d\n", i, i * 7
   for (i = 0; i < 500; i++) printf "#define FN_%03d(a, b) ((a) * %d + (b))\n", i, i
@@ -51,12 +46,12 @@ measure() {
              printf "%-14s %7.2f s %8.1f MB/s   cpu %6.2f s %8.1f MB/s\n", l, t, b / t / 1e6, u, b / u / 1e6 }'
 }
 measure cat cat "$work/mixed.c"
-measure "sornik mixed" build-release/sornik -d "$work/defs.h" "$work/mixed.c"
-measure "sornik no-use" build-release/sornik -d "$work/defs.h" "$work/nouse.c"
+measure "sornik mixed" "$build/sornik" -d "$work/defs.h" "$work/mixed.c"
+measure "sornik no-use" "$build/sornik" -d "$work/defs.h" "$work/nouse.c"
 if [[ "${SKIP_GCC:-0}" != 1 ]]; then
   measure "gcc -E -P" gcc -E -P -include "$work/defs.h" -x c "$work/mixed.c"
 fi
 for kind in mixed nouse; do
   /usr/bin/time -f "sornik $kind peak RSS: %M KB" \
-    build-release/sornik -d "$work/defs.h" "$work/$kind.c" > /dev/null
+    "$build/sornik" -d "$work/defs.h" "$work/$kind.c" > /dev/null
 done
