@@ -1,5 +1,6 @@
 #include "fuzz_support.h"
 
+#include <chrono>
 #include <cstdlib>
 
 #include "driver/run.h"
@@ -118,7 +119,9 @@ RunOutcome run_in_memory(const std::vector<std::string>& args, const std::map<st
     return fmemopen(const_cast<char*>(found->second.data()), found->second.size(), "r");
   };
   RunOutcome outcome;
+  const auto start = std::chrono::steady_clock::now();
   outcome.status = run_sornik(args);
+  outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   outcome.out = out.text();
   outcome.err = err.text();
   io = saved;
@@ -142,6 +145,7 @@ std::vector<std::string> RunSpec::args() const {
 
 RunOutcome check_run_properties(const RunSpec& spec) {
   const RunOutcome first = run_in_memory(spec.args(), spec.files);
+  if (first.slow()) return first;
   require_same_outcome("a second run in the same process", first, run_in_memory(spec.args(), spec.files));
 
   if (!spec.format) {

@@ -23,12 +23,17 @@ std::vector<std::string_view> split_sections(const std::uint8_t* data, std::size
 // the last line rather than opening an empty one.
 std::vector<std::string_view> split_lines(std::string_view text);
 
-// What a run left behind.
+// What a run left behind, and how long it took.
 struct RunOutcome {
   int status = 0;
   std::string out;
   std::string err;
-  bool operator==(const RunOutcome&) const = default;
+  double seconds = 0;
+
+  // Runs this slow (a substitution working up to its limits, with the
+  // sanitizers on) are checked only for crashes, so that every input stays
+  // well within the fuzzer's time limit.
+  bool slow() const { return seconds > 1.0; }
 };
 
 // Runs sornik in-process with `args`: input files are served from `files`
@@ -54,7 +59,7 @@ struct RunSpec {
 // - the format changes neither the exit status nor the diagnostics;
 // - with the format "$n", a run with status 0 writes exactly the source files
 //   that could be opened, each after its "-l" header when asked.
-// Returns the outcome of `spec` itself.
+// Returns the outcome of `spec` itself; after a slow() run nothing else is checked.
 RunOutcome check_run_properties(const RunSpec& spec);
 
 // Texts longer than this are not worth a fuzzer's time: what the program
