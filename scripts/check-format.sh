@@ -7,7 +7,8 @@ clang_format=${CLANG_FORMAT:-clang-format}
 
 # The C++ sources only: the C files under examples/ keep their own layout.
 mapfile -t files < <(git ls-files --cached --others --exclude-standard -- \
-  'src/*.cc' 'src/*.h' 'tests/*.cc' 'tests/*.h' 'bench/*.cc' 'bench/*.h' 'fuzz/*.cc' 'fuzz/*.h')
+  ':(glob)src/**/*.cc' ':(glob)src/**/*.h' ':(glob)tests/*.cc' ':(glob)tests/*.h' \
+  ':(glob)bench/*.cc' ':(glob)fuzz/*.cc' ':(glob)fuzz/*.h')
 if ((${#files[@]} == 0)); then
   exit 0
 fi

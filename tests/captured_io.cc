@@ -41,7 +41,8 @@ CapturedIo::~CapturedIo() {
 std::string CapturedIo::out() { return read_all(out_); }
 std::string CapturedIo::err() { return read_all(err_); }
 
-RunResult run_in_memory(const std::vector<std::string>& args, const std::map<std::string, std::string>& files) {
+RunResult run_in_memory(const std::vector<std::string>& args,
+                        const std::map<std::string, std::string>& files) {
   CapturedIo io;
   io.files = files;
   const int status = run_sornik(args);

@@ -36,6 +36,7 @@ struct RunResult {
   std::string out;
   std::string err;
 };
-RunResult run_in_memory(const std::vector<std::string>& args, const std::map<std::string, std::string>& files);
+RunResult run_in_memory(const std::vector<std::string>& args,
+                        const std::map<std::string, std::string>& files);
 
 }  // namespace sornik::testing

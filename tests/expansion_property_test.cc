@@ -3,7 +3,6 @@
 // byte for byte: any lost, doubled or garbled byte anywhere in the pipeline
 // shows up here.
 #include <gtest/gtest.h>
-
 #include <map>
 #include <random>
 #include <string>
@@ -48,16 +47,16 @@ class RandomText {
 
  private:
   std::string value_piece() {
-    static const char* const kPieces[] = {"1",  " + ", "FN1(x, y)", "FN2(",   "/*",   "'",         "\"",
-                                          "\x01", "\x03", "*/",       "(x)", "FN0", "\x81\\", "\x04\x02"};
+    static const char* const kPieces[] = {"1",    " + ",  "FN1(x, y)", "FN2(", "/*",  "'",      "\"",
+                                          "\x01", "\x03", "*/",        "(x)",  "FN0", "\x81\\", "\x04\x02"};
     return kPieces[below(std::size(kPieces))];
   }
 
   std::string call() {
     static const char* const kOpen[] = {"(", "[", "{", "<"};
     static const char* const kClose[] = {")", "]", "}", ">"};
-    static const char* const kArguments[] = {"x",  "OBJ1", "(y)",    "\"s,t\"", "'c'",     "/* c */ z",
-                                             "\n", "f[1]", "\x02\x03", " OBJ4 ", "\t\n w\n"};
+    static const char* const kArguments[] = {"x",  "OBJ1", "(y)",      "\"s,t\"", "'c'",     "/* c */ z",
+                                             "\n", "f[1]", "\x02\x03", " OBJ4 ",  "\t\n w\n"};
     const int kind = below(4);
     return "FN" + std::to_string(below(5)) + kOpen[kind] + kArguments[below(std::size(kArguments))] + "," +
            kArguments[below(std::size(kArguments))] + kClose[kind];

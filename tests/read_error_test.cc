@@ -1,15 +1,13 @@
 // A file whose reading fails part way behaves as if it ended there: the
 // bytes read before the failure are used, and the run goes on.
-#include <gtest/gtest.h>
-
-#include <sys/types.h>
-
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <algorithm>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <map>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 #include "captured_io.h"
@@ -85,7 +83,8 @@ TEST(ReadError, InADefinitionFileKeepsTheStatementsReadBeforeIt) {
 }
 
 TEST(ReadError, AtTheFirstByteIsAnEmptyFile) {
-  const auto run = run_with_failing_files({"-d", "defs.h", "a.c"}, {{"defs.h", "#define N 1\n"}}, {{"a.c", ""}});
+  const auto run =
+      run_with_failing_files({"-d", "defs.h", "a.c"}, {{"defs.h", "#define N 1\n"}}, {{"a.c", ""}});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "");

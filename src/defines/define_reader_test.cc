@@ -1,7 +1,6 @@
 #include "defines/define_reader.h"
 
 #include <gtest/gtest.h>
-
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,7 +28,9 @@ std::ostream& operator<<(std::ostream& out, const Loaded& entry) {
   return out << " | " << entry.body << '}';
 }
 
-Loaded object_like(std::string name, std::string body) { return {std::move(name), std::nullopt, std::move(body)}; }
+Loaded object_like(std::string name, std::string body) {
+  return {std::move(name), std::nullopt, std::move(body)};
+}
 Loaded function_like(std::string name, std::string params, std::string body) {
   return {std::move(name), std::move(params), std::move(body)};
 }
@@ -144,8 +145,9 @@ TEST_F(DefineReaderTest, ListNotClosedOnItsLineMakesAnObjectLikeDefine) {
                       "  b) (a)\n"
                       "#define I(a, \"b)\n"
                       "#define J(a /* b) */\n"),
-            (std::vector<Loaded>{object_like("F", "(x) x"), object_like("G", "(a,"), object_like("H", "(a, \\\n  b) (a)"),
-                                 object_like("I", "(a, \"b)"), object_like("J", "(a")}));
+            (std::vector<Loaded>{object_like("F", "(x) x"), object_like("G", "(a,"),
+                                 object_like("H", "(a, \\\n  b) (a)"), object_like("I", "(a, \"b)"),
+                                 object_like("J", "(a")}));
 }
 
 TEST_F(DefineReaderTest, ContinuationLinesStayInTheValue) {
@@ -159,8 +161,9 @@ TEST_F(DefineReaderTest, ContinuationLinesStayInTheValue) {
                       long_line +
                       "\n"
                       "#define STOP 1 \\\n"),
-            (std::vector<Loaded>{object_like("X", "1 + \\\n    2 + \\\n    3"), function_like("F", "a", "a \\\n  + a"),
-                                 object_like("L", "\\\n" + long_line.substr(0, 1023)), object_like("STOP", "1 \\")}));
+            (std::vector<Loaded>{
+                object_like("X", "1 + \\\n    2 + \\\n    3"), function_like("F", "a", "a \\\n  + a"),
+                object_like("L", "\\\n" + long_line.substr(0, 1023)), object_like("STOP", "1 \\")}));
 }
 
 TEST_F(DefineReaderTest, BytesAreKeptAsRead) {

@@ -66,7 +66,8 @@ std::vector<std::uint32_t> sort_table() {
     return comp(&chg_tbl[a.entry], &chg_tbl[b.entry]) < 0;
   });
   std::vector<DefineEntry*> sorted(count);
-  for (std::size_t position = 0; position < count; ++position) sorted[position] = chg_tbl[keys[position].entry];
+  for (std::size_t position = 0; position < count; ++position)
+    sorted[position] = chg_tbl[keys[position].entry];
   std::copy(sorted.begin(), sorted.end(), chg_tbl);
   std::vector<std::uint32_t> hashes(count);
   for (std::size_t position = 0; position < count; ++position) hashes[position] = keys[position].hash;

@@ -1,7 +1,6 @@
 // Lookup speed of def_check, and the cost of loading and sorting a table,
 // for tables of a few thousand up to a million defines.
 #include <benchmark/benchmark.h>
-
 #include <random>
 #include <string>
 #include <vector>

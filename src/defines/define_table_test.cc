@@ -1,8 +1,7 @@
 #include "defines/define_table.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <random>
 #include <string>
 #include <vector>
@@ -50,11 +49,12 @@ class DefineTableTest : public ::testing::Test {
 };
 
 TEST_F(DefineTableTest, SortsInUnsignedByteOrder) {
-  load({"abc", "_x", "Abc", "ABC", "AB", "\xe0z", "AB\0"s, "ABCDEFGHIJ", "ABCDEFGHI", "ABCDEFGH", "ABCDEFGH\x80",
-        "ABCDEFGH\x01"});
+  load({"abc", "_x", "Abc", "ABC", "AB", "\xe0z", "AB\0"s, "ABCDEFGHIJ", "ABCDEFGHI", "ABCDEFGH",
+        "ABCDEFGH\x80", "ABCDEFGH\x01"});
   sort_defines();
-  EXPECT_EQ(table_names(), (std::vector<std::string>{"AB", "AB\0"s, "ABC", "ABCDEFGH", "ABCDEFGH\x01", "ABCDEFGHI",
-                                                     "ABCDEFGHIJ", "ABCDEFGH\x80", "Abc", "_x", "abc", "\xe0z"}));
+  EXPECT_EQ(table_names(),
+            (std::vector<std::string>{"AB", "AB\0"s, "ABC", "ABCDEFGH", "ABCDEFGH\x01", "ABCDEFGHI",
+                                      "ABCDEFGHIJ", "ABCDEFGH\x80", "Abc", "_x", "abc", "\xe0z"}));
   for (int i = 0; i < def_cnt; ++i) EXPECT_EQ(def_check(chg_tbl[i]->name), i);
   EXPECT_EQ(def_check("A"), -1) << "before the first name";
   EXPECT_EQ(def_check("\xff"), -1) << "after the last name";

@@ -1,8 +1,7 @@
 #include "defines/name_index.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -23,12 +22,19 @@ TEST(NameIndex, FindsExactlyTheIndexedNames) {
   const std::vector<std::string> names = {"A", "A1", "AB", "OBJ_00001", "x", std::string(40, 'L') + "y", "_"};
   fill_table(names);
   NameIndex index;
-  for (std::size_t entry = 0; entry < names.size(); ++entry) EXPECT_EQ(index.insert(static_cast<int>(entry)), -1);
-  for (std::size_t entry = 0; entry < names.size(); ++entry) EXPECT_EQ(index.find(names[entry]), static_cast<int>(entry));
+  for (std::size_t entry = 0; entry < names.size(); ++entry)
+    EXPECT_EQ(index.insert(static_cast<int>(entry)), -1);
+  for (std::size_t entry = 0; entry < names.size(); ++entry)
+    EXPECT_EQ(index.find(names[entry]), static_cast<int>(entry));
   // Same first byte, last byte and length as an indexed name, or a length
   // that differs by 32: they pass the bitmap and must still be told apart.
-  const std::vector<std::string> misses = {"OBJ_00011", "OBJ_10001", "AC", "a", "",
-                                           "A" + std::string(31, 'z') + "1", std::string(8, 'L') + "y",
+  const std::vector<std::string> misses = {"OBJ_00011",
+                                           "OBJ_10001",
+                                           "AC",
+                                           "a",
+                                           "",
+                                           "A" + std::string(31, 'z') + "1",
+                                           std::string(8, 'L') + "y",
                                            std::string("x\0", 2)};
   for (const std::string& miss : misses) {
     EXPECT_EQ(index.find(miss), -1) << miss;

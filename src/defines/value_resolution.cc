@@ -23,9 +23,7 @@ constexpr std::size_t kGrowthBudget = 32000;
 
 // The bytes that end a separator: where a word may begin, or where
 // substitution must stop (a literal, an escape, the end of the text).
-bool ends_separator(char c) {
-  return c == '\0' || c == '\'' || c == '"' || c == '\\' || is_name_byte(c);
-}
+bool ends_separator(char c) { return c == '\0' || c == '\'' || c == '"' || c == '\\' || is_name_byte(c); }
 
 // The end of the run of bytes from `pos` that satisfy `belongs`, at most kAreaSize long.
 template <typename Predicate>
@@ -88,7 +86,9 @@ Rebuild rebuild_value(std::string_view body, std::size_t budget_left) {
 std::size_t get_word(std::string_view text, std::size_t pos, std::string_view& word,
                      std::string_view& separator) {
   pos = std::min(pos, text.size());
-  const std::size_t word_start = run_end(text, pos, [](char c) { return !ends_separator(c); });
+  const std::size_t word_start = run_end(text, pos, [](char c) {
+    return !ends_separator(c);
+  });
   const std::size_t word_end = run_end(text, word_start, is_name_byte);
   separator = text.substr(pos, word_start - pos);
   word = text.substr(word_start, word_end - word_start);

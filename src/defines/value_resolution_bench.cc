@@ -1,5 +1,4 @@
 #include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <random>
 #include <string>

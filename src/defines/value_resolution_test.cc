@@ -1,7 +1,6 @@
 #include "defines/value_resolution.h"
 
 #include <gtest/gtest.h>
-
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,7 +52,9 @@ TEST(GetWord, CutsSeparatorsAndWordsByteByByte) {
   EXPECT_EQ(words_of(std::string("a\0b", 3)), (Words{"|a", "|"}));
   EXPECT_EQ(words_of("x\\\ny"), (Words{"|x", "|"}));
   // The second byte of a two-byte character is taken for a letter here.
-  EXPECT_EQ(words_of("\x82" "a1"), (Words{"\x82|a1"}));
+  EXPECT_EQ(words_of("\x82"
+                     "a1"),
+            (Words{"\x82|a1"}));
 }
 
 TEST(GetWord, CutsRunsAt1024Bytes) {

@@ -1,7 +1,6 @@
 #include "driver/line_buffers.h"
 
 #include <gtest/gtest.h>
-
 #include <limits>
 
 #include "captured_io.h"

@@ -1,8 +1,7 @@
 #include "driver/run.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
+#include <gtest/gtest.h>
 
 #include "captured_io.h"
 
@@ -41,9 +40,9 @@ TEST(Run, RunsInOneProcessStartFromCleanState) {
 
 TEST(Run, OutputBeforeAFatalStopIsKept) {
   const std::string too_long(1023, 'x');
-  const auto result = run_in_memory({"-d", "defs.h", "a.c", "b.c"}, {{"defs.h", "#define N 1\n"},
-                                                                     {"a.c", "kept\n"},
-                                                                     {"b.c", "also kept\n" + too_long}});
+  const auto result =
+      run_in_memory({"-d", "defs.h", "a.c", "b.c"},
+                    {{"defs.h", "#define N 1\n"}, {"a.c", "kept\n"}, {"b.c", "also kept\n" + too_long}});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out, "kept\nalso kept\n");
 }

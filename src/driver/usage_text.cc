@@ -3,6 +3,7 @@
 namespace sornik {
 
 // The help text, in Shift-JIS. Each line is preceded by its meaning.
+// clang-format off
 const std::array<std::string_view, 20> usage_tbl = {
     // Expands what has been defined with #define statements.
     "#define\x95\xB6\x82\xC5\x92\xE8\x8B`\x82\xB3\x82\xEA\x82\xBD\x82\xE0\x82\xCC\x82\xF0\x93W\x8AJ\x82\xB5\x82\xDC\x82\xB7\x81" "B",
@@ -40,5 +41,6 @@ const std::array<std::string_view, 20> usage_tbl = {
     " ",
     "Version: 1.12",
 };
+// clang-format on
 
 }  // namespace sornik

@@ -1,7 +1,6 @@
 #include "expand/argument_substitution.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 #include "captured_io.h"
@@ -93,7 +92,11 @@ TEST_F(ConvertStr, ArgumentsAreInsertedAsWritten) {
 
 TEST_F(ConvertStr, WholeWordsOnly) {
   EXPECT_EQ(convert("a", "1", "ab a a_ a1 (a) \"a\" b.a"), "ab 1 a_ a1 (1) \"1\" b.1");
-  EXPECT_EQ(convert("a", "1", "\x82\xa0" "a a\x82\xa0 a"), "\x82\xa0" "a a\x82\xa0 1");
+  EXPECT_EQ(convert("a", "1",
+                    "\x82\xa0"
+                    "a a\x82\xa0 a"),
+            "\x82\xa0"
+            "a a\x82\xa0 1");
   EXPECT_EQ(convert("a", "1", "x+y"), "x+y");
   EXPECT_EQ(convert("a", "1", ""), "");
 }

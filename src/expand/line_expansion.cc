@@ -318,7 +318,8 @@ void LineScan::write_group(std::string_view name, std::string_view list, std::st
 
 int edit_line(LineReader* fp) {
   const ScanState start = current_state();
-  if (fp == nullptr && unchanged_rescan.valid && unchanged_rescan.start == start && unchanged_rescan.text == ibuf) {
+  if (fp == nullptr && unchanged_rescan.valid && unchanged_rescan.start == start &&
+      unchanged_rescan.text == ibuf) {
     obuf.swap(ibuf);
     grow_line_buffer(obuf, obuf_len, 0, obuf.size() + 1);
     comm_flag = unchanged_rescan.end.comm;

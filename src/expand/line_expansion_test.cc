@@ -1,8 +1,7 @@
 #include "expand/line_expansion.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <optional>
 #include <string>
 
@@ -238,7 +237,9 @@ TEST_F(EditLine, UsesThatCannotDevelopEndTheRun) {
 }
 
 TEST_F(EditLine, MarkBytesFromOutsideAreEscaped) {
-  define("V", "a\x01" "b");
+  define("V",
+         "a\x01"
+         "b");
   define("G", "F(\x02)");
   define_call("F", "a", "<a>");
   EXPECT_EQ(expand("\x03V\x04\n"), marked("{4}{3}{3}V{1}a{4}{1}b{2}{4}{4}\n"));

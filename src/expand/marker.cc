@@ -31,7 +31,8 @@ std::size_t next_mark_byte(std::string_view text, std::size_t pos) {
 
 std::size_t escaped_size(std::string_view text) {
   std::size_t size = text.size();
-  for (std::size_t pos = next_mark_byte(text, 0); pos < text.size(); pos = next_mark_byte(text, pos + 1)) ++size;
+  for (std::size_t pos = next_mark_byte(text, 0); pos < text.size(); pos = next_mark_byte(text, pos + 1))
+    ++size;
   return size;
 }
 
@@ -76,7 +77,8 @@ GroupParts split_group(std::string_view text, std::size_t start) {
   }
   const std::size_t name_end = std::min(separator, pos);
   const std::size_t expansion_start = std::min(separator + 1, pos);
-  return {text.substr(start + 1, name_end - start - 1), text.substr(expansion_start, pos - expansion_start), pos};
+  return {text.substr(start + 1, name_end - start - 1), text.substr(expansion_start, pos - expansion_start),
+          pos};
 }
 
 }  // namespace sornik

@@ -1,7 +1,6 @@
 #include "expand/marker.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 #include "marked_text.h"

@@ -1,7 +1,6 @@
 #include "expand/output_format.h"
 
 #include <gtest/gtest.h>
-
 #include <optional>
 #include <string>
 
@@ -69,7 +68,9 @@ TEST(OutputFormat, EscapedBytesAreNeverMarks) {
   // Bytes 0x01 to 0x04 from the source, from a value and from the format
   // reach the output as they are.
   const std::string line = marked("{4}{1}{3}A{4}{3}{1}v{4}{2}{2}{4}{4}\n");
-  EXPECT_EQ(printed(line), "\x01" "A\x03`v\x02'\x04\n");
+  EXPECT_EQ(printed(line),
+            "\x01"
+            "A\x03`v\x02'\x04\n");
   EXPECT_EQ(printed(line, "<$n\x03$x\x01>"), "\x01<A\x03\x03v\x02\x01>\x04\n");
 }
 

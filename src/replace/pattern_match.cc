@@ -68,7 +68,8 @@ std::optional<char> first_byte_of_match(std::string_view pattern) {
     if (pattern.size() == 1) return std::nullopt;
     return pattern[1];
   }
-  if (pattern.front() == '$' && pattern.size() > 1 && capture_target(pattern[1]) != nullptr) return std::nullopt;
+  if (pattern.front() == '$' && pattern.size() > 1 && capture_target(pattern[1]) != nullptr)
+    return std::nullopt;
   return pattern.front();
 }
 

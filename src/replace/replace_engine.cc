@@ -106,20 +106,16 @@ std::optional<std::size_t> get_pair(std::string_view templ, std::size_t pos, Tem
   return pos;
 }
 
-std::optional<std::string_view> replace_pair(std::string_view text, std::string_view from, std::string_view to) {
+std::optional<std::string_view> replace_pair(std::string_view text, std::string_view from,
+                                             std::string_view to) {
   buffers.work_copy.assign(text);
   const std::string_view work = buffers.work_copy;
   std::string_view pattern = from;
   switch (read_field_selector(from, pattern)) {
-    case FieldSelector::kZero:
-      errmsg("%s: bad \"<replace>\" parameter\n", from);
-      return std::nullopt;
-    case FieldSelector::kMissingField:
-      buffers.result.assign(work);
-      return buffers.result;
+    case FieldSelector::kZero: errmsg("%s: bad \"<replace>\" parameter\n", from); return std::nullopt;
+    case FieldSelector::kMissingField: buffers.result.assign(work); return buffers.result;
     case FieldSelector::kNone:
-    case FieldSelector::kWholeText:
-      break;
+    case FieldSelector::kWholeText: break;
   }
   if (pattern.empty()) {
     // An empty pattern matches nowhere.

@@ -20,7 +20,8 @@ std::optional<std::size_t> get_pair(std::string_view templ, std::size_t pos, Tem
 // Applies one pair to the whole of `text`, which may be the engine's last
 // result. Returns the result, valid until the next call; nullopt after a message,
 // or without one when the result would grow beyond 64 MiB.
-std::optional<std::string_view> replace_pair(std::string_view text, std::string_view from, std::string_view to);
+std::optional<std::string_view> replace_pair(std::string_view text, std::string_view from,
+                                             std::string_view to);
 
 // Applies the from:to pairs of `templ`, one after another, to `subject`.
 // The result lives until the next call; nullopt after a message, or without

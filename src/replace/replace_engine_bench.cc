@@ -1,9 +1,8 @@
 // Speed of substituting arguments into function-like bodies: one call of
 // convert_str (template building plus the engine) or of replace_all per
 // iteration. The allocs_per_call counter shows that warm buffers allocate nothing.
-#include <benchmark/benchmark.h>
-
 #include <atomic>
+#include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <new>
 #include <string>
@@ -67,14 +66,18 @@ void time_substitution(benchmark::State& state, Substitute substitute) {
 
 void BM_ConvertStr(benchmark::State& state) {
   const Use& use = uses()[static_cast<std::size_t>(state.range(0))];
-  time_substitution(state, [&] { return sornik::convert_str(1, use.params, use.args, use.body); });
+  time_substitution(state, [&] {
+    return sornik::convert_str(1, use.params, use.args, use.body);
+  });
   state.counters["body_bytes"] = static_cast<double>(use.body.size());
 }
 BENCHMARK(BM_ConvertStr)->DenseRange(0, 3)->ArgName("params_minus_1");
 
 void BM_ReplaceAll(benchmark::State& state) {
   const Use& use = uses()[static_cast<std::size_t>(state.range(0))];
-  time_substitution(state, [&] { return sornik::replace_all(use.templ, use.body); });
+  time_substitution(state, [&] {
+    return sornik::replace_all(use.templ, use.body);
+  });
 }
 BENCHMARK(BM_ReplaceAll)->DenseRange(0, 3)->ArgName("params_minus_1");
 

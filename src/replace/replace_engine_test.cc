@@ -73,7 +73,10 @@ TEST_F(ReplaceEngine, MatchesDoNotOverlapAndZeroLengthMatchesNothing) {
 }
 
 TEST_F(ReplaceEngine, WholeWordBoundaries) {
-  for (const char* text : {"xab", "abx", "ab_", "ab1", "\x82\xa0" "ab", "ab\x80", "ab\x82\xa0"}) {
+  for (const char* text : {"xab", "abx", "ab_", "ab1",
+                           "\x82\xa0"
+                           "ab",
+                           "ab\x80", "ab\x82\xa0"}) {
     EXPECT_EQ(apply("(ab):X", text), text) << text;
   }
   EXPECT_EQ(apply("(ab):X", "ab"), "X");
@@ -81,7 +84,10 @@ TEST_F(ReplaceEngine, WholeWordBoundaries) {
   EXPECT_EQ(apply("(ab):X", "ab+ab"), "X+X");
   EXPECT_EQ(apply("(ab):X", "\x82\xa0 ab"), "\x82\xa0 X");
   // A byte of 0x80 or above that is no two-byte character is a boundary before a word.
-  EXPECT_EQ(apply("(ab):X", "\x80" "ab"), "\x80X");
+  EXPECT_EQ(apply("(ab):X",
+                  "\x80"
+                  "ab"),
+            "\x80X");
 }
 
 TEST_F(ReplaceEngine, TwoByteCharactersAreUnits) {
@@ -89,7 +95,10 @@ TEST_F(ReplaceEngine, TwoByteCharactersAreUnits) {
   EXPECT_EQ(apply("a:X", "\x88\x61 a"), "\x88\x61 X");
   EXPECT_EQ(apply("\x88\x61:X", "a\x88\x61"), "aX");
   // "?" takes one byte; a match ending inside a character swallows its second byte.
-  EXPECT_EQ(apply("a?:X", "a\x81\x40" "b"), "Xb");
+  EXPECT_EQ(apply("a?:X",
+                  "a\x81\x40"
+                  "b"),
+            "Xb");
   EXPECT_EQ(apply("a:\x81$u", "a"), "\x81$u");
 }
 
@@ -100,7 +109,10 @@ TEST_F(ReplaceEngine, CapturesPersistAcrossAttemptsAndCalls) {
   EXPECT_EQ(apply("z:$a$d", "z"), "abc");
   EXPECT_EQ(apply("=$$:[$A]", "a=rest of"), "a[rest of]");
   EXPECT_EQ(apply("#$x$s$g:$x|$s|$g", "#fF \t!x"), "fF| \t|!x");
-  EXPECT_EQ(apply("^$c:<$c>", "^\x01\x7f" "a"), "<\x01\x7f>a");
+  EXPECT_EQ(apply("^$c:<$c>",
+                  "^\x01\x7f"
+                  "a"),
+            "<\x01\x7f>a");
   EXPECT_EQ(apply("@$A:$A", "@a1_"), "a1_");
   EXPECT_EQ(apply("$d:#", "a12b3"), "a#b#");
   EXPECT_EQ(apply("$q:X", "a$qb"), "aXb");

@@ -12,9 +12,9 @@ namespace sornik {
 // of physical lines that a scan collects. The entries live end to end in one
 // text, so adding a piece costs no allocation once the list has warmed up.
 struct NameList {
-  std::string joined;               // every entry, in order, nothing between them
-  std::vector<std::size_t> ends;    // where each entry ends in `joined`
-  std::size_t name_cursor = 0;      // the entry that get_name(lst, 1) gives next
+  std::string joined;             // every entry, in order, nothing between them
+  std::vector<std::size_t> ends;  // where each entry ends in `joined`
+  std::size_t name_cursor = 0;    // the entry that get_name(lst, 1) gives next
 };
 
 // Makes `lst` an empty list and releases its storage.

@@ -133,7 +133,8 @@ std::size_t get_braend(LineReader* fp, std::string& linebuf, int bufsize, std::s
         ++depth;
       } else if (byte == close) {
         if (--depth == 0) return finish_scan(top_level, linebuf, pos);
-      } else if (byte == '\'' || byte == '"' || (byte == '/' && pos + 1 < linebuf.size() && linebuf[pos + 1] == '*')) {
+      } else if (byte == '\'' || byte == '"' ||
+                 (byte == '/' && pos + 1 < linebuf.size() && linebuf[pos + 1] == '*')) {
         pos = inner_scan(byte == '/' ? get_commend : get_strend, fp, linebuf, bufsize, pos, saved_nest_flag);
         if (pos == kNotClosed) return kNotClosed;
       }

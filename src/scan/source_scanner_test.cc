@@ -1,8 +1,7 @@
 #include "scan/source_scanner.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <memory>
 
 using namespace std::string_literals;

@@ -7,9 +7,9 @@ namespace sornik {
 
 // Byte classes of the program's code page, fixed and independent of the locale.
 enum ByteClass : std::uint8_t {
-  kNameByte = 1,   // A-Z a-z 0-9 _
-  kBlank = 2,      // space, tab, newline, form feed
-  kLeadByte = 4,   // first byte of a Shift-JIS two-byte character
+  kNameByte = 1,  // A-Z a-z 0-9 _
+  kBlank = 2,     // space, tab, newline, form feed
+  kLeadByte = 4,  // first byte of a Shift-JIS two-byte character
 };
 
 inline constexpr std::array<std::uint8_t, 256> kByteClass = [] {

@@ -9,7 +9,10 @@ constexpr auto npos = std::string_view::npos;
 
 TEST(ByteSearch, SkipsSecondBytesOfTwoByteCharacters) {
   // 0x83 0x5C is one character whose second byte is a backslash.
-  const std::string_view text("a\x83\x5C" "b\\", 5);
+  const std::string_view text(
+      "a\x83\x5C"
+      "b\\",
+      5);
   EXPECT_EQ(Strchr(text, '\\'), 4u);
   EXPECT_EQ(Strrchr(text, '\\'), 4u);
   EXPECT_EQ(Strchr(std::string_view("\x83\x5C", 2), '\\'), npos);

@@ -58,9 +58,7 @@ std::string_view err_edit(std::string_view format, std::span<const ErrArg> args)
         case 'x': append_printf("%x", static_cast<unsigned>(value_or(take_arg(), 0))); break;
         case 'f': append_printf("%f", value_or(take_arg(), 0.0)); break;
         case 's': append_text(value_or(take_arg(), std::string_view{})); break;
-        default:
-          formatted.push_back('%');
-          formatted.push_back(format[pos]);
+        default: formatted.push_back('%'); formatted.push_back(format[pos]);
       }
     }
   }

@@ -13,9 +13,7 @@ namespace {
 Allocator current{std::malloc, std::realloc};
 
 // Negative sizes are requests that can never be met.
-void* allocate(int size) {
-  return size < 0 ? nullptr : current.allocate(static_cast<std::size_t>(size));
-}
+void* allocate(int size) { return size < 0 ? nullptr : current.allocate(static_cast<std::size_t>(size)); }
 
 void* reallocate(void* block, int size) {
   return size < 0 ? nullptr : current.reallocate(block, static_cast<std::size_t>(size));

@@ -1,9 +1,8 @@
 #include "services/memory.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <cstring>
+#include <gtest/gtest.h>
 
 #include "captured_io.h"
 #include "services/fatal.h"

@@ -27,10 +27,9 @@ void out_write(std::string_view text) {
 }
 
 void out_flush() {
-  const bool written =
-      output_buffer.empty() ||
-      (std::fwrite(output_buffer.data(), 1, output_buffer.size(), run_io().out) == output_buffer.size() &&
-       std::fflush(run_io().out) == 0);
+  const bool written = output_buffer.empty() || (std::fwrite(output_buffer.data(), 1, output_buffer.size(),
+                                                             run_io().out) == output_buffer.size() &&
+                                                 std::fflush(run_io().out) == 0);
   output_buffer.clear();
   if (!written) {
     errmsg("cannot write to standard output\n");
