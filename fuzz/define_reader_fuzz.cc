@@ -30,6 +30,7 @@ bool any_line_starts_with_hash(std::string_view file) {
 }
 
 void check_status_one(const sornik::fuzzing::RunOutcome& outcome) {
+  if (outcome.out_of_memory()) return;
   for (const std::string_view end : {kNoDefine, std::string_view(": dupricated name!\n"), kTooLong}) {
     if (outcome.err.ends_with(end)) return;
   }

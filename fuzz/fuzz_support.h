@@ -34,6 +34,9 @@ struct RunOutcome {
   // sanitizers on) are checked only for crashes, so that every input stays
   // well within the fuzzer's time limit.
   bool slow() const { return seconds > 1.0; }
+
+  // The run ended because memory could not be obtained.
+  bool out_of_memory() const;
 };
 
 // Runs sornik in-process with `args`: input files are served from `files`
