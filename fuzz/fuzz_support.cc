@@ -201,6 +201,13 @@ bool RunOutcome::out_of_memory() const {
          err.find("cannot get the memory of ") != std::string::npos;
 }
 
+bool is_costly_format(std::string_view format) {
+  constexpr std::size_t kMostExpansions = 4;
+  std::size_t count = 0;
+  for (std::size_t at = format.find("$x"); at != std::string_view::npos; at = format.find("$x", at + 2)) ++count;
+  return count > kMostExpansions;
+}
+
 double template_growth_bound(std::string_view templ, std::size_t subject_size) {
   // Each match is at least one byte long and is replaced by the bytes of its
   // to-part, each "$" standing for at most the longest text so far (a match,

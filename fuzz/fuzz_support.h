@@ -75,6 +75,10 @@ inline constexpr double kMostBytes = 1 << 22;
 // exponentially; fuzzers pass over inputs whose bound exceeds kMostBytes.
 double template_growth_bound(std::string_view templ, std::size_t subject_size);
 
+// True for a format with more than a few "$x": each copies the expansion
+// once more at every nesting level, and a few already show every path.
+bool is_costly_format(std::string_view format);
+
 // Reports a broken property with the texts that show it, then aborts so that
 // the fuzzer keeps the input.
 [[noreturn]] void fail(std::string_view what, std::string_view expected, std::string_view actual);

@@ -11,16 +11,6 @@
 
 namespace {
 
-// Each "$x" of a format copies the expansion once more at every nesting
-// level; a few of them already show every rendering path.
-constexpr std::size_t kMostExpansionsInFormat = 4;
-
-std::size_t count_expansions(std::string_view format) {
-  std::size_t count = 0;
-  for (std::size_t at = format.find("$x"); at != std::string_view::npos; at = format.find("$x", at + 2)) ++count;
-  return count;
-}
-
 std::string definition_file(std::string_view lines) {
   std::string file;
   for (const std::string_view line : sornik::fuzzing::split_lines(lines)) {
@@ -39,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     spec.list_file_names = (options[0] & 1) != 0;
     if ((options[0] & 2) != 0) spec.format = std::string(options.substr(1));
   }
-  if (spec.format && count_expansions(*spec.format) > kMostExpansionsInFormat) return -1;
+  if (spec.format && sornik::fuzzing::is_costly_format(*spec.format)) return -1;
 
   spec.files = {{"defs.h", definition_file(sections[1])},
                 {"a.c", std::string(sections[2])},

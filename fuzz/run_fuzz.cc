@@ -16,8 +16,6 @@ using sornik::fuzzing::RunSpec;
 using sornik::fuzzing::require_equal;
 
 constexpr std::size_t kMostArguments = 16;
-constexpr std::size_t kMostExpansionsInFormat = 4;
-
 // The run that `args` asks for, read phase by phase; nullopt when the
 // command line ends the run before any file is read ("-usage" alone, no
 // argument, or "-f" or "-d" without the argument it needs).
@@ -43,12 +41,6 @@ std::optional<RunSpec> read_phases(const std::vector<std::string>& args) {
   return spec;
 }
 
-std::size_t count_expansions(std::string_view format) {
-  std::size_t count = 0;
-  for (std::size_t at = format.find("$x"); at != std::string_view::npos; at = format.find("$x", at + 2)) ++count;
-  return count;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -57,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const std::string_view line : sornik::fuzzing::split_lines(sections[0])) args.emplace_back(line);
   if (args.size() > kMostArguments) return -1;
   for (const std::string& arg : args) {
-    if (count_expansions(arg) > kMostExpansionsInFormat) return -1;
+    if (sornik::fuzzing::is_costly_format(arg)) return -1;
   }
   const std::map<std::string, std::string> files = {
       {"a", std::string(sections[1])}, {"b", std::string(sections[2])}, {"c", std::string(sections[3])}};
