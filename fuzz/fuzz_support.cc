@@ -88,15 +88,23 @@ std::string concatenated_sources(const RunSpec& spec) {
 // Under the fuzzers an allocation beyond 256 MiB fails, as it would on a
 // smaller machine, and the run ends with its memory message instead of the
 // fuzzer ending on its memory limit. The sanitizer's own operator new would
-// report such a failure as a crash, so new goes through malloc here.
+// report such a failure as a crash, so new and delete go through malloc
+// and free here, in every form but the aligned ones.
 extern "C" const char* __asan_default_options() { return "max_allocation_size_mb=256:allocator_may_return_null=1"; }
 
 void* operator new(std::size_t size) {
   if (void* block = std::malloc(size)) return block;
   throw std::bad_alloc();
 }
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size); }
 void operator delete(void* block) noexcept { std::free(block); }
+void operator delete[](void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
 
 namespace sornik::fuzzing {
 
