@@ -12,31 +12,6 @@ namespace sornik::fuzzing {
 
 namespace {
 
-// A stream that collects what is written to it in memory.
-class MemoryStream {
- public:
-  MemoryStream() : stream_(open_memstream(&buffer_, &size_)) {
-    if (stream_ == nullptr) std::abort();
-  }
-  ~MemoryStream() {
-    std::fclose(stream_);
-    std::free(buffer_);
-  }
-  MemoryStream(const MemoryStream&) = delete;
-  MemoryStream& operator=(const MemoryStream&) = delete;
-
-  std::FILE* stream() const { return stream_; }
-  std::string text() {
-    std::fflush(stream_);
-    return std::string(buffer_, size_);
-  }
-
- private:
-  char* buffer_ = nullptr;
-  std::size_t size_ = 0;
-  std::FILE* stream_;
-};
-
 // Shows a text in a report: printable ASCII as it is, other bytes escaped,
 // long texts cut in the middle.
 std::string printable(std::string_view text) {
@@ -254,20 +229,22 @@ void require_equal(std::string_view what, std::string_view expected, std::string
   if (expected != actual) fail(what, expected, actual);
 }
 
-CapturedErrors::CapturedErrors() : saved_(run_io().err), stream_(open_memstream(&buffer_, &size_)) {
+MemoryStream::MemoryStream() : stream_(open_memstream(&buffer_, &size_)) {
   if (stream_ == nullptr) std::abort();
-  run_io().err = stream_;
 }
 
-CapturedErrors::~CapturedErrors() {
-  run_io().err = saved_;
+MemoryStream::~MemoryStream() {
   std::fclose(stream_);
   std::free(buffer_);
 }
 
-std::string CapturedErrors::text() {
+std::string MemoryStream::text() {
   std::fflush(stream_);
   return std::string(buffer_, size_);
 }
+
+CapturedErrors::CapturedErrors() : saved_(run_io().err) { run_io().err = stream_.stream(); }
+
+CapturedErrors::~CapturedErrors() { run_io().err = saved_; }
 
 }  // namespace sornik::fuzzing

@@ -86,8 +86,27 @@ bool is_costly_format(std::string_view format);
 // fail() unless the two texts are equal.
 void require_equal(std::string_view what, std::string_view expected, std::string_view actual);
 
+// A stream that collects what is written to it in memory.
+class MemoryStream {
+ public:
+  MemoryStream();
+  ~MemoryStream();
+  MemoryStream(const MemoryStream&) = delete;
+  MemoryStream& operator=(const MemoryStream&) = delete;
+
+  std::FILE* stream() const { return stream_; }
+
+  // What was written so far.
+  std::string text();
+
+ private:
+  char* buffer_ = nullptr;
+  std::size_t size_ = 0;
+  std::FILE* stream_;
+};
+
 // Points the error stream at memory while it lives, for targets that call
-// the modules directly; what was written is in text().
+// the modules directly.
 class CapturedErrors {
  public:
   CapturedErrors();
@@ -95,13 +114,12 @@ class CapturedErrors {
   CapturedErrors(const CapturedErrors&) = delete;
   CapturedErrors& operator=(const CapturedErrors&) = delete;
 
-  std::string text();
+  // What was written so far.
+  std::string text() { return stream_.text(); }
 
  private:
   std::FILE* saved_;
-  std::FILE* stream_;
-  char* buffer_ = nullptr;
-  std::size_t size_ = 0;
+  MemoryStream stream_;
 };
 
 }  // namespace sornik::fuzzing
