@@ -62,8 +62,8 @@ std::string replace_word(const std::string& text, std::string_view name, std::st
   while (pos < text.size()) {
     const std::size_t end = pos + name.size();
     const bool starts_word = !after_two_byte && (pos == 0 || !is_word_byte(text[pos - 1]));
-    const bool ends_word =
-        end == text.size() || (end < text.size() && !is_word_byte(text[end]) && static_cast<unsigned char>(text[end]) < 0x80);
+    const bool ends_word = end == text.size() || (end < text.size() && !is_word_byte(text[end]) &&
+                                                  static_cast<unsigned char>(text[end]) < 0x80);
     if (starts_word && ends_word && text.compare(pos, name.size(), name) == 0) {
       result.append(value);
       pos = end;
@@ -79,8 +79,9 @@ std::string replace_word(const std::string& text, std::string_view name, std::st
 }
 
 // The plain substitution, or no expectation when the lists are not plain.
-std::optional<std::optional<std::string>> expected_substitution(std::string_view params, std::string_view args,
-                                                                 std::string_view body) {
+std::optional<std::optional<std::string>> expected_substitution(std::string_view params,
+                                                                std::string_view args,
+                                                                std::string_view body) {
   constexpr std::string_view kProtecting = "()\"'";
   if (params.size() + args.size() > 1000 || params.find_first_of(kProtecting) != std::string_view::npos ||
       args.find_first_of(kProtecting) != std::string_view::npos) {
@@ -119,7 +120,9 @@ std::string plain_template(std::string_view params, std::string_view args) {
   }
 }
 
-std::string shown(const std::optional<std::string>& result) { return result ? "result: " + *result : "no result"; }
+std::string shown(const std::optional<std::string>& result) {
+  return result ? "result: " + *result : "no result";
+}
 
 }  // namespace
 
@@ -133,10 +136,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   sornik::fuzzing::CapturedErrors errors;
   std::optional<std::string> result;
   try {
-    if (const auto converted = sornik::convert_str(1, sections[0], sections[1], sections[2])) result = *converted;
+    if (const auto converted = sornik::convert_str(1, sections[0], sections[1], sections[2]))
+      result = *converted;
   } catch (const sornik::FatalStop&) {
     // Only a parameter name can hold a "$" sequence the engine refuses.
-    if (sections[0].find('$') == std::string_view::npos) fail("no fatal stop for arguments", "", errors.text());
+    if (sections[0].find('$') == std::string_view::npos)
+      fail("no fatal stop for arguments", "", errors.text());
     return 0;
   }
   if (const auto expected = expected_substitution(sections[0], sections[1], sections[2])) {

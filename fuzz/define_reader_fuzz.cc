@@ -51,7 +51,8 @@ void check_table(const sornik::fuzzing::RunOutcome& outcome) {
     if (i > 0 && sornik::comp(&chg_tbl[i - 1], &chg_tbl[i]) >= 0) {
       fail("names are sorted and unique", std::string(chg_tbl[i - 1]->name), entry.name);
     }
-    require_equal("def_check finds every name", std::to_string(i), std::to_string(sornik::def_check(entry.name)));
+    require_equal("def_check finds every name", std::to_string(i),
+                  std::to_string(sornik::def_check(entry.name)));
     if (entry.params && entry.params->find('\n') != std::string_view::npos) {
       fail("a parameter list closes on its line", "", *entry.params);
     }

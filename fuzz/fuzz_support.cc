@@ -65,7 +65,9 @@ std::string concatenated_sources(const RunSpec& spec) {
 // fuzzer ending on its memory limit. The sanitizer's own operator new would
 // report such a failure as a crash, so new and delete go through malloc
 // and free here, in every form but the aligned ones.
-extern "C" const char* __asan_default_options() { return "max_allocation_size_mb=256:allocator_may_return_null=1"; }
+extern "C" const char* __asan_default_options() {
+  return "max_allocation_size_mb=256:allocator_may_return_null=1";
+}
 
 void* operator new(std::size_t size) {
   if (void* block = std::malloc(size)) return block;
@@ -108,7 +110,8 @@ std::vector<std::string_view> split_lines(std::string_view text) {
   return lines;
 }
 
-RunOutcome run_in_memory(const std::vector<std::string>& args, const std::map<std::string, std::string>& files) {
+RunOutcome run_in_memory(const std::vector<std::string>& args,
+                         const std::map<std::string, std::string>& files) {
   RunIo& io = run_io();
   const RunIo saved = io;
   MemoryStream out;
@@ -173,8 +176,8 @@ RunOutcome check_run_properties(const RunSpec& spec) {
   if (names.status == 0) {
     require_equal("-f '$n' writes the sources unchanged", sources, names.out);
   } else {
-    require_equal("-f '$n' writes a part of the sources before a fatal stop", sources.substr(0, names.out.size()),
-                  names.out);
+    require_equal("-f '$n' writes a part of the sources before a fatal stop",
+                  sources.substr(0, names.out.size()), names.out);
   }
   return first;
 }
@@ -187,7 +190,8 @@ bool RunOutcome::out_of_memory() const {
 bool is_costly_format(std::string_view format) {
   constexpr std::size_t kMostExpansions = 4;
   std::size_t count = 0;
-  for (std::size_t at = format.find("$x"); at != std::string_view::npos; at = format.find("$x", at + 2)) ++count;
+  for (std::size_t at = format.find("$x"); at != std::string_view::npos; at = format.find("$x", at + 2))
+    ++count;
   return count > kMostExpansions;
 }
 
@@ -219,7 +223,8 @@ double template_growth_bound(std::string_view templ, std::size_t subject_size) {
 }
 
 void fail(std::string_view what, std::string_view expected, std::string_view actual) {
-  std::fprintf(stderr, "\n*** property broken: %.*s\n--- expected (%zu bytes):\n%s\n--- actual (%zu bytes):\n%s\n",
+  std::fprintf(stderr,
+               "\n*** property broken: %.*s\n--- expected (%zu bytes):\n%s\n--- actual (%zu bytes):\n%s\n",
                static_cast<int>(what.size()), what.data(), expected.size(), printable(expected).c_str(),
                actual.size(), printable(actual).c_str());
   std::abort();

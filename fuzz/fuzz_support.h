@@ -42,7 +42,8 @@ struct RunOutcome {
 // Runs sornik in-process with `args`: input files are served from `files`
 // by name (any other name cannot be opened), standard output and standard
 // error are captured in memory.
-RunOutcome run_in_memory(const std::vector<std::string>& args, const std::map<std::string, std::string>& files);
+RunOutcome run_in_memory(const std::vector<std::string>& args,
+                         const std::map<std::string, std::string>& files);
 
 // A run taken apart into the parts the argument phases give it.
 struct RunSpec {

@@ -56,8 +56,8 @@ std::optional<std::string> replace_plainly(std::string_view templ, std::string t
   std::size_t start = 0;
   while (start < templ.size()) {
     const std::size_t comma = templ.find(',', start);
-    const std::string_view pair = templ.substr(start, comma == std::string_view::npos ? std::string_view::npos
-                                                                                      : comma - start);
+    const std::string_view pair =
+        templ.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
     const std::size_t first_colon = pair.find(':');
     if (first_colon == std::string_view::npos || first_colon == 0) return std::nullopt;
     const std::string_view from = pair.substr(0, first_colon);
@@ -75,7 +75,9 @@ std::optional<std::string> replace_plainly(std::string_view templ, std::string t
   return text;
 }
 
-std::string shown(const std::optional<std::string>& result) { return result ? "result: " + *result : "no result"; }
+std::string shown(const std::optional<std::string>& result) {
+  return result ? "result: " + *result : "no result";
+}
 
 }  // namespace
 
@@ -96,7 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require_equal("plain pairs: result", shown(expected), shown(first.result));
     // Longer templates are cut in the message.
     if (templ.size() < 700) {
-      require_equal("plain pairs: message", expected ? "" : std::string(templ) + ": bad <replace>\n", first.err);
+      require_equal("plain pairs: message", expected ? "" : std::string(templ) + ": bad <replace>\n",
+                    first.err);
     }
   }
   return 0;

@@ -12,8 +12,8 @@
 
 namespace {
 
-using sornik::fuzzing::RunSpec;
 using sornik::fuzzing::require_equal;
+using sornik::fuzzing::RunSpec;
 
 constexpr std::size_t kMostArguments = 16;
 // The run that `args` asks for, read phase by phase; nullopt when the
@@ -66,7 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   spec->files = files;
   const auto expected = sornik::fuzzing::check_run_properties(*spec);
-  require_equal("the argument phases: exit status", std::to_string(expected.status), std::to_string(outcome.status));
+  require_equal("the argument phases: exit status", std::to_string(expected.status),
+                std::to_string(outcome.status));
   require_equal("the argument phases: standard output", expected.out, outcome.out);
   require_equal("the argument phases: standard error", expected.err, outcome.err);
   return 0;

@@ -3,6 +3,7 @@
 # and names the files that do not. With --fix the files are rewritten in place.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
 clang_format=${CLANG_FORMAT:-clang-format}
 
 # The C++ sources only: the C files under examples/ keep their own layout.
