@@ -1,5 +1,6 @@
 // A file whose reading fails part way behaves as if it ended there: the
-// bytes read before the failure are used, and the run goes on.
+// bytes read before the failure are used and the run goes on, but the
+// failure is reported and the run ends with status 1.
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -68,26 +69,35 @@ TEST(ReadError, InASourceFileEndsThatFileAndTheRunGoesOn) {
   const auto run = run_with_failing_files({"-l", "-d", "defs.h", "a.c", "b.c"},
                                           {{"defs.h", "#define N 1\n"}, {"b.c", "b = N;\n"}},
                                           {{"a.c", "x = N;\nunfinished = N"}});
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out,
             "/* === a.c === */\nx = N`1';\nunfinished = N`1'"
             "/* === b.c === */\nb = N`1';\n");
-  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.err, "a.c: read error\n");
+}
+
+TEST(ReadError, InsideAnArgumentListIsNamedAfterTheStop) {
+  const auto run = run_with_failing_files({"-d", "defs.h", "a.c"}, {{"defs.h", "#define F(x) [x]\n"}},
+                                          {{"a.c", "x;\ny = F(1,\n"}});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "x;\n");
+  EXPECT_EQ(run.err, "cannot develop, so exit!\na.c: read error\n");
 }
 
 TEST(ReadError, InADefinitionFileKeepsTheStatementsReadBeforeIt) {
   const auto run = run_with_failing_files({"-d", "defs.h", "a.c"}, {{"a.c", "x = N + M;\n"}},
                                           {{"defs.h", "#define N 1\n#define M 2"}});
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "x = N`1' + M`2';\n");
+  EXPECT_EQ(run.err, "defs.h: read error\n");
 }
 
-TEST(ReadError, AtTheFirstByteIsAnEmptyFile) {
+TEST(ReadError, AtTheFirstByteIsReportedToo) {
   const auto run =
       run_with_failing_files({"-d", "defs.h", "a.c"}, {{"defs.h", "#define N 1\n"}}, {{"a.c", ""}});
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.err, "a.c: read error\n");
 }
 
 }  // namespace

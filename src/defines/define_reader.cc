@@ -135,6 +135,7 @@ int set_chgdata(const std::string& file_name) {
     ++count;
   }
   def_cnt = count;
+  check_read_error(file.get(), file_name);
   if (duplicate) fatal_stop();
   return 0;
 }

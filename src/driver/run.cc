@@ -27,6 +27,7 @@ void reset_run_state() {
   format = {};
   format_flag = 0;
   out_discard();
+  reset_read_errors();
 }
 
 // The three argument phases: options, definition files, source files.
@@ -88,6 +89,7 @@ int run_sornik(const std::vector<std::string>& args) {
   int status = 1;
   try {
     status = run_phases(args);
+    if (read_failed()) status = 1;
   } catch (const FatalStop&) {
     status = 1;
   } catch (const std::bad_alloc&) {

@@ -75,13 +75,20 @@ void convert_source_file(const std::string& name, bool list_file_names) {
   }
   restore_state({0, 0, 1});
   LineReader reader(file);
-  while (reader.read_line(ibuf, kReadSize)) {
-    if (ibuf.size() >= kTooLong) {
-      errmsg("%s \nError: too long line found\n", ibuf);
-      fatal_stop();
+  try {
+    while (reader.read_line(ibuf, kReadSize)) {
+      if (ibuf.size() >= kTooLong) {
+        errmsg("%s \nError: too long line found\n", ibuf);
+        fatal_stop();
+      }
+      expand_and_print_line(reader);
     }
-    expand_and_print_line(reader);
+  } catch (const FatalStop&) {
+    // An argument list cut short by a failed read stops the run; name the cause too.
+    check_read_error(file, name);
+    throw;
   }
+  check_read_error(file, name);
 }
 
 }  // namespace sornik

@@ -12,6 +12,7 @@ namespace {
 constexpr std::size_t kOutputBlock = 1 << 16;
 
 std::string output_buffer;
+bool any_read_failed = false;
 
 }  // namespace
 
@@ -43,6 +44,16 @@ void err_write(std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), run_io().err);
   std::fflush(run_io().err);
 }
+
+void check_read_error(std::FILE* file, const std::string& name) {
+  if (std::ferror(file) == 0) return;
+  errmsg("%s: read error\n", name);
+  any_read_failed = true;
+}
+
+bool read_failed() { return any_read_failed; }
+
+void reset_read_errors() { any_read_failed = false; }
 
 std::FILE* open_input(const std::string& name) { return run_io().open_input(name); }
 

@@ -32,6 +32,14 @@ void out_discard();
 // Writes a diagnostic text to the error stream at once.
 void err_write(std::string_view text);
 
+// Reports "%s: read error\n" when reading `file` failed. The file counts as
+// ended there and the run goes on, but it ends with status 1.
+void check_read_error(std::FILE* file, const std::string& name);
+
+// Whether a read failed in this run; a new run starts with none.
+bool read_failed();
+void reset_read_errors();
+
 // Opens a file for reading through run_io(); a directory counts as unreadable.
 std::FILE* open_input(const std::string& name);
 
