@@ -10,11 +10,7 @@
 # `STRESS_STREAM_MB=1024 scripts/stress.sh stream` for the 1 GB stream. The
 # program comes from the build in build/, or in $SORNIK_BUILD_DIR.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
-build_dir=${SORNIK_BUILD_DIR:-build}
-cmake -S . -B "$build_dir" -G Ninja -DSORNIK_WERROR=ON >/dev/null
-cmake --build "$build_dir" --target sornik >/dev/null
+source "$(dirname "$0")/plain-build.sh"
 sornik=$PWD/$build_dir/sornik
 
 work=$(mktemp -d)

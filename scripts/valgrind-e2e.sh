@@ -3,11 +3,7 @@
 # still definitely lost at exit, fails the case. Uses the plain build in
 # build/, or in $SORNIK_BUILD_DIR (built here when needed).
 set -euo pipefail
-cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
-build_dir=${SORNIK_BUILD_DIR:-build}
-cmake -S . -B "$build_dir" -G Ninja -DSORNIK_WERROR=ON >/dev/null
-cmake --build "$build_dir" --target sornik >/dev/null
+source "$(dirname "$0")/plain-build.sh"
 
 export SORNIK_E2E_WRAPPER="valgrind -q --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite"
 # One case per core at a time; a failing case prints its differences.
