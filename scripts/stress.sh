@@ -177,6 +177,20 @@ case_doubling_values() {
   check_properties 30 doubling.h doubling.c
 }
 
+# A parameter whose name is a capture pattern ("$$" takes the rest of the
+# text) tried at each of the million positions of a 1 MB value.
+case_capture_run() {
+  {
+    printf '#define F($$X) '
+    for ((i = 0; i < 2000; i++)); do printf -- '- %.0s' {1..250}; printf '\\\n'; done
+    echo 'end'
+  } >capture.h
+  printf 'y = F(1);\n' >capture.c
+  run 10 -d capture.h capture.c
+  [[ $status == 0 && ! -s err ]] || fail "exit status $status, '$(head -c 200 err)'"
+  check_properties 10 capture.h capture.c
+}
+
 # 1,000,000 names defined a second time, in a second file: one message each,
 # in file order, after the whole file was read.
 case_duplicates() {
@@ -268,7 +282,7 @@ case_output_errors() {
 }
 
 cases=("$@")
-((${#cases[@]})) || cases=(stream long_argument_list deep_brackets line_of_names doubling_values duplicates
+((${#cases[@]})) || cases=(stream long_argument_list deep_brackets line_of_names doubling_values capture_run duplicates
   no_final_newline binary_garbage utf16 crlf output_errors)
 for current in "${cases[@]}"; do
   started=$SECONDS

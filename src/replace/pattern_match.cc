@@ -1,5 +1,6 @@
 #include "replace/pattern_match.h"
 
+#include <array>
 #include <cstdint>
 
 #include "services/byte_class.h"
@@ -11,6 +12,25 @@ namespace {
 
 CaptureBuffers capture_buffers;
 std::string_view last_match;
+
+// A capture is kept as a slice of the text until the text is let go, so that
+// an attempt at every position of a long run does not copy the run each time.
+struct PendingCapture {
+  std::string* buffer = nullptr;
+  std::string_view run;
+};
+std::array<PendingCapture, 7> pending_captures;
+
+// The last run found for each capture class, in the text checkstr is given:
+// every position inside a run ends where the run ends, so a pattern tried at
+// each position of a long run reads it once, not once per position.
+struct KnownRun {
+  const char* text = nullptr;
+  std::size_t text_size = 0;
+  std::size_t begin = 0;
+  std::size_t end = 0;
+};
+std::array<KnownRun, 256> known_runs;
 
 bool is_ascii_digit(unsigned char c) { return c >= '0' && c <= '9'; }
 bool is_ascii_alpha(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -46,6 +66,24 @@ std::string* capture_target(char letter) {
   }
 }
 
+std::size_t pending_slot(const std::string* buffer) {
+  std::size_t slot = 0;
+  while (pending_captures[slot].buffer != nullptr && pending_captures[slot].buffer != buffer) ++slot;
+  return slot;
+}
+
+// Where the run of class `letter` that begins at `pos` ends.
+std::size_t run_end(std::string_view text, std::size_t pos, char letter) {
+  if (letter == '$') return text.size();
+  KnownRun& known = known_runs[static_cast<unsigned char>(letter)];
+  if (known.text == text.data() && known.text_size == text.size() && known.begin <= pos && pos < known.end)
+    return known.end;
+  std::size_t end = pos;
+  while (end < text.size() && in_capture_class(letter, static_cast<unsigned char>(text[end]))) ++end;
+  known = {text.data(), text.size(), pos, end};
+  return end;
+}
+
 // A text byte that may not follow a whole word.
 bool continues_word(char c) { return is_name_byte(c) || static_cast<std::uint8_t>(c) >= 0x80; }
 
@@ -55,9 +93,24 @@ bool is_whole_word_form(std::string_view pattern) {
 
 }  // namespace
 
-const CaptureBuffers& captures() { return capture_buffers; }
+const CaptureBuffers& captures() {
+  release_text();
+  return capture_buffers;
+}
 
-const std::string* capture_for(char letter) { return letter == '$' ? nullptr : capture_target(letter); }
+const std::string* capture_for(char letter) {
+  release_text();
+  return letter == '$' ? nullptr : capture_target(letter);
+}
+
+void release_text() {
+  for (PendingCapture& pending : pending_captures) {
+    if (pending.buffer == nullptr) break;
+    pending.buffer->assign(pending.run);
+    pending = {};
+  }
+  known_runs.fill({});
+}
 
 std::string_view from_arg() { return last_match; }
 
@@ -76,6 +129,8 @@ std::optional<char> first_byte_of_match(std::string_view pattern) {
 void reset_captures() {
   capture_buffers = {};
   last_match = {};
+  pending_captures.fill({});
+  known_runs.fill({});
 }
 
 std::optional<std::size_t> checkstr(std::string_view text, std::size_t pos, std::string_view pattern,
@@ -94,8 +149,8 @@ std::optional<std::size_t> checkstr(std::string_view text, std::size_t pos, std:
     if (c == '$' && p + 1 < pattern.size()) {
       if (std::string* buffer = capture_target(pattern[p + 1])) {
         const std::size_t run_start = t;
-        while (t < text.size() && in_capture_class(pattern[p + 1], static_cast<unsigned char>(text[t]))) ++t;
-        buffer->assign(text.substr(run_start, t - run_start));
+        t = run_end(text, t, pattern[p + 1]);
+        pending_captures[pending_slot(buffer)] = {buffer, text.substr(run_start, t - run_start)};
         if (t == run_start) return std::nullopt;
         p += 2;
         continue;

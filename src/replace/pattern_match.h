@@ -31,6 +31,10 @@ const std::string* capture_for(char letter);
 // points into the text that checkstr was given.
 std::string_view from_arg();
 
+// To be called before the text given to checkstr changes or goes away: the
+// captures it holds are copied into their buffers.
+void release_text();
+
 // Forgets every capture and the last match.
 void reset_captures();
 

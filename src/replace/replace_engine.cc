@@ -120,9 +120,11 @@ std::optional<std::string_view> replace_pair(std::string_view text, std::string_
   if (pattern.empty()) {
     // An empty pattern matches nowhere.
     buffers.result.assign(work);
-  } else if (!replace_matches(work, pattern, to)) {
-    return std::nullopt;
+    return buffers.result;
   }
+  const bool replaced = replace_matches(work, pattern, to);
+  release_text();
+  if (!replaced) return std::nullopt;
   return buffers.result;
 }
 

@@ -116,6 +116,8 @@ TEST_F(ReplaceEngine, CapturesPersistAcrossAttemptsAndCalls) {
   EXPECT_EQ(apply("@$A:$A", "@a1_"), "a1_");
   EXPECT_EQ(apply("$d:#", "a12b3"), "a#b#");
   EXPECT_EQ(apply("$q:X", "a$qb"), "aXb");
+  // The failed attempts inside "345" leave the run from the last one, "5".
+  EXPECT_EQ(apply("$dx:<$d>,q:[$d]", "q 12x 345"), "[5] <12> 345");
   reset_replace_engine();
   EXPECT_EQ(apply("z:[$a]", "z"), "[]");
 }
