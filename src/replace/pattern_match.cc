@@ -30,7 +30,8 @@ struct KnownRun {
   std::size_t begin = 0;
   std::size_t end = 0;
 };
-std::array<KnownRun, 256> known_runs;
+constexpr std::string_view kRunClasses = "Aadgcxs";
+std::array<KnownRun, kRunClasses.size()> known_runs;
 
 bool is_ascii_digit(unsigned char c) { return c >= '0' && c <= '9'; }
 bool is_ascii_alpha(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -72,10 +73,18 @@ std::size_t pending_slot(const std::string* buffer) {
   return slot;
 }
 
+void settle_captures() {
+  for (PendingCapture& pending : pending_captures) {
+    if (pending.buffer == nullptr) break;
+    pending.buffer->assign(pending.run);
+    pending = {};
+  }
+}
+
 // Where the run of class `letter` that begins at `pos` ends.
 std::size_t run_end(std::string_view text, std::size_t pos, char letter) {
   if (letter == '$') return text.size();
-  KnownRun& known = known_runs[static_cast<unsigned char>(letter)];
+  KnownRun& known = known_runs[kRunClasses.find(letter)];
   if (known.text == text.data() && known.text_size == text.size() && known.begin <= pos && pos < known.end)
     return known.end;
   std::size_t end = pos;
@@ -94,21 +103,17 @@ bool is_whole_word_form(std::string_view pattern) {
 }  // namespace
 
 const CaptureBuffers& captures() {
-  release_text();
+  settle_captures();
   return capture_buffers;
 }
 
 const std::string* capture_for(char letter) {
-  release_text();
+  settle_captures();
   return letter == '$' ? nullptr : capture_target(letter);
 }
 
 void release_text() {
-  for (PendingCapture& pending : pending_captures) {
-    if (pending.buffer == nullptr) break;
-    pending.buffer->assign(pending.run);
-    pending = {};
-  }
+  settle_captures();
   known_runs.fill({});
 }
 
