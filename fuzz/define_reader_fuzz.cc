@@ -68,12 +68,12 @@ void check_table(const sornik::fuzzing::RunOutcome& outcome) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto sections = sornik::fuzzing::split_sections(data, size, 2);
   const bool two_files = sections[0].size() < size;
-  sornik::fuzzing::RunSpec spec;
-  spec.files = {{"a", std::string(sections[0])}, {"b", std::string(sections[1])}};
-  spec.define_files = {"a"};
-  if (two_files) spec.define_files.push_back("b");
+  sornik::fuzzing::RunSetup setup;
+  setup.files = {{"a", std::string(sections[0])}, {"b", std::string(sections[1])}};
+  setup.define_files = {"a"};
+  if (two_files) setup.define_files.push_back("b");
 
-  const auto outcome = sornik::fuzzing::run_in_memory(spec.args(), spec.files);
+  const auto outcome = sornik::fuzzing::run_in_memory(setup.args(), setup.files);
   require_equal("definition files write nothing to standard output", "", outcome.out);
   if (!any_line_starts_with_hash(sections[0]) && !(two_files && any_line_starts_with_hash(sections[1]))) {
     // Such files still end the run on an overlong line.
@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   if (outcome.slow()) return 0;
-  const auto again = sornik::fuzzing::run_in_memory(spec.args(), spec.files);
+  const auto again = sornik::fuzzing::run_in_memory(setup.args(), setup.files);
   require_equal("a second run: exit status", std::to_string(outcome.status), std::to_string(again.status));
   require_equal("a second run: standard error", outcome.err, again.err);
   return 0;

@@ -43,13 +43,13 @@ void require_same_outcome(std::string_view what, const RunOutcome& expected, con
   require_equal(label + ": standard error", expected.err, actual.err);
 }
 
-// What a run of `spec` writes under the format "$n" when it ends normally.
-std::string concatenated_sources(const RunSpec& spec) {
+// What a run of `setup` writes under the format "$n" when it ends normally.
+std::string concatenated_sources(const RunSetup& setup) {
   std::string text;
-  for (const std::string& name : spec.source_files) {
-    const auto found = spec.files.find(name);
-    if (found == spec.files.end()) continue;
-    if (spec.list_file_names) text += "/* === " + name + " === */\n";
+  for (const std::string& name : setup.source_files) {
+    const auto found = setup.files.find(name);
+    if (found == setup.files.end()) continue;
+    if (setup.list_file_names) text += "/* === " + name + " === */\n";
     text += found->second;
   }
   return text;
@@ -133,7 +133,7 @@ RunOutcome run_in_memory(const std::vector<std::string>& args,
   return outcome;
 }
 
-std::vector<std::string> RunSpec::args() const {
+std::vector<std::string> RunSetup::args() const {
   std::vector<std::string> list;
   if (list_file_names) list.push_back("-l");
   if (format) {
@@ -148,31 +148,31 @@ std::vector<std::string> RunSpec::args() const {
   return list;
 }
 
-RunOutcome check_run_properties(const RunSpec& spec) {
-  const RunOutcome first = run_in_memory(spec.args(), spec.files);
+RunOutcome check_run_properties(const RunSetup& setup) {
+  const RunOutcome first = run_in_memory(setup.args(), setup.files);
   if (first.slow()) return first;
   // A run that ran out of memory (see __asan_default_options) may end
   // elsewhere than one with other buffers or another format.
   const auto require_same_unless_memory = [&first](std::string_view what, const RunOutcome& other) {
     if (!first.out_of_memory() && !other.out_of_memory()) require_same_outcome(what, first, other);
   };
-  require_same_unless_memory("a second run in the same process", run_in_memory(spec.args(), spec.files));
+  require_same_unless_memory("a second run in the same process", run_in_memory(setup.args(), setup.files));
 
-  if (!spec.format) {
-    RunSpec default_form = spec;
+  if (!setup.format) {
+    RunSetup default_form = setup;
     default_form.format = "$n`$x'";
     require_same_unless_memory("the default rendering against -f '$n`$x''",
                                run_in_memory(default_form.args(), default_form.files));
   }
 
-  RunSpec names_only = spec;
+  RunSetup names_only = setup;
   names_only.format = "$n";
   const RunOutcome names = run_in_memory(names_only.args(), names_only.files);
   if (!first.out_of_memory() && !names.out_of_memory()) {
     require_equal("exit status under -f '$n'", std::to_string(first.status), std::to_string(names.status));
     require_equal("standard error under -f '$n'", first.err, names.err);
   }
-  const std::string sources = concatenated_sources(spec);
+  const std::string sources = concatenated_sources(setup);
   if (names.status == 0) {
     require_equal("-f '$n' writes the sources unchanged", sources, names.out);
   } else {

@@ -46,7 +46,7 @@ RunOutcome run_in_memory(const std::vector<std::string>& args,
                          const std::map<std::string, std::string>& files);
 
 // A run taken apart into the parts the argument phases give it.
-struct RunSpec {
+struct RunSetup {
   bool list_file_names = false;
   std::optional<std::string> format;
   std::vector<std::string> define_files;
@@ -63,8 +63,8 @@ struct RunSpec {
 // - the format changes neither the exit status nor the diagnostics;
 // - with the format "$n", a run with status 0 writes exactly the source files
 //   that could be opened, each after its "-l" header when asked.
-// Returns the outcome of `spec` itself; after a slow() run nothing else is checked.
-RunOutcome check_run_properties(const RunSpec& spec);
+// Returns the outcome of `setup` itself; after a slow() run nothing else is checked.
+RunOutcome check_run_properties(const RunSetup& setup);
 
 // Texts longer than this are not worth a fuzzer's time: what the program
 // does to them it does to shorter texts as well.

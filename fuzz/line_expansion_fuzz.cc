@@ -24,18 +24,18 @@ std::string definition_file(std::string_view lines) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto sections = sornik::fuzzing::split_sections(data, size, 4);
   const std::string_view options = sections[0];
-  sornik::fuzzing::RunSpec spec;
+  sornik::fuzzing::RunSetup setup;
   if (!options.empty()) {
-    spec.list_file_names = (options[0] & 1) != 0;
-    if ((options[0] & 2) != 0) spec.format = std::string(options.substr(1));
+    setup.list_file_names = (options[0] & 1) != 0;
+    if ((options[0] & 2) != 0) setup.format = std::string(options.substr(1));
   }
-  if (spec.format && sornik::fuzzing::is_costly_format(*spec.format)) return -1;
+  if (setup.format && sornik::fuzzing::is_costly_format(*setup.format)) return -1;
 
-  spec.files = {{"defs.h", definition_file(sections[1])},
-                {"a.c", std::string(sections[2])},
-                {"b.c", std::string(sections[3])}};
-  spec.define_files = {"defs.h"};
-  spec.source_files = {"a.c", "b.c"};
-  sornik::fuzzing::check_run_properties(spec);
+  setup.files = {{"defs.h", definition_file(sections[1])},
+                 {"a.c", std::string(sections[2])},
+                 {"b.c", std::string(sections[3])}};
+  setup.define_files = {"defs.h"};
+  setup.source_files = {"a.c", "b.c"};
+  sornik::fuzzing::check_run_properties(setup);
   return 0;
 }

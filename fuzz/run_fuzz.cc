@@ -13,32 +13,32 @@
 namespace {
 
 using sornik::fuzzing::require_equal;
-using sornik::fuzzing::RunSpec;
+using sornik::fuzzing::RunSetup;
 
 constexpr std::size_t kMostArguments = 16;
 // The run that `args` asks for, read phase by phase; nullopt when the
 // command line ends the run before any file is read ("-usage" alone, no
 // argument, or "-f" or "-d" without the argument it needs).
-std::optional<RunSpec> read_phases(const std::vector<std::string>& args) {
+std::optional<RunSetup> read_phases(const std::vector<std::string>& args) {
   if (args.empty() || (args.size() == 1 && args[0] == "-usage")) return std::nullopt;
-  RunSpec spec;
+  RunSetup setup;
   std::size_t next = 0;
   for (; next < args.size(); ++next) {
     if (args[next] == "-l") {
-      spec.list_file_names = true;
+      setup.list_file_names = true;
     } else if (args[next] == "-f") {
       if (++next == args.size()) return std::nullopt;
-      spec.format = args[next];
+      setup.format = args[next];
     } else {
       break;
     }
   }
   for (; next < args.size() && args[next] == "-d"; next += 2) {
     if (next + 1 == args.size()) return std::nullopt;
-    spec.define_files.push_back(args[next + 1]);
+    setup.define_files.push_back(args[next + 1]);
   }
-  spec.source_files.assign(args.begin() + static_cast<std::ptrdiff_t>(next), args.end());
-  return spec;
+  setup.source_files.assign(args.begin() + static_cast<std::ptrdiff_t>(next), args.end());
+  return setup;
 }
 
 }  // namespace
@@ -56,16 +56,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const auto outcome = sornik::fuzzing::run_in_memory(args, files);
   if (outcome.slow()) return 0;
-  std::optional<RunSpec> spec = read_phases(args);
-  if (!spec) {
+  std::optional<RunSetup> setup = read_phases(args);
+  if (!setup) {
     require_equal("a command line that ends the run: exit status", "1", std::to_string(outcome.status));
     const auto again = sornik::fuzzing::run_in_memory(args, files);
     require_equal("a second run: standard output", outcome.out, again.out);
     require_equal("a second run: standard error", outcome.err, again.err);
     return 0;
   }
-  spec->files = files;
-  const auto expected = sornik::fuzzing::check_run_properties(*spec);
+  setup->files = files;
+  const auto expected = sornik::fuzzing::check_run_properties(*setup);
   require_equal("the argument phases: exit status", std::to_string(expected.status),
                 std::to_string(outcome.status));
   require_equal("the argument phases: standard output", expected.out, outcome.out);
