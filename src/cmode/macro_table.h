@@ -1,0 +1,52 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "cmode/token.h"
+
+namespace sornik::cmode {
+
+// One macro as #define made it.
+struct Macro {
+  std::string name;
+  bool function_like = false;
+  // The last parameter takes the variable arguments: "..." (named
+  // "__VA_ARGS__" in `params`) or a GNU named one ("args...", named "args").
+  bool variadic = false;
+  std::vector<std::string> params;
+  // The replacement list; token texts point into `storage` and stay valid as
+  // long as the macro. begin/end are offsets into `storage`.
+  std::vector<Token> body;
+  std::string storage;
+};
+
+// Macros by name. A defined macro keeps its address until it is undefined or
+// redefined, so that expansions in progress may hold pointers to it.
+class MacroTable {
+ public:
+  // The macro named `name`, or null.
+  const Macro* find(std::string_view name) const;
+
+  // Adds or replaces the macro of that name.
+  void define(std::unique_ptr<Macro> macro);
+
+  // Removes the macro of that name; false when there was none.
+  bool undefine(std::string_view name);
+
+  std::size_t size() const { return macros_.size(); }
+
+  // Every macro, in no particular order.
+  template <typename Visit>
+  void for_each(Visit visit) const {
+    for (const auto& [name, macro] : macros_) visit(*macro);
+  }
+
+ private:
+  std::unordered_map<std::string_view, std::unique_ptr<Macro>> macros_;
+};
+
+}  // namespace sornik::cmode

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sornik::cmode {
+
+// The kinds of preprocessing tokens.
+enum class TokenKind : std::uint8_t {
+  identifier,
+  pp_number,
+  char_constant,   // with its prefix: 'a', L'a', u8'a', ...
+  string_literal,  // with its prefix: "a", u8"a", L"a", ...
+  punctuator,
+  other,  // a byte that begins no other token (a lone quote, `@`, a byte 0x80 and above, ...)
+};
+
+// One preprocessing token of a lexed text.
+struct Token {
+  // The spelling with every backslash-newline removed: a view into the lexed
+  // text, or into the lexer's own storage when a splice stood inside the token.
+  std::string_view text;
+  // The physical bytes [begin, end) in the lexed text, splices included.
+  std::uint32_t begin = 0;
+  std::uint32_t end = 0;
+  TokenKind kind = TokenKind::other;
+  // White space, a comment or a line end stands between this token and the
+  // one before it.
+  bool space_before = false;
+};
+
+// Splits C text into preprocessing tokens. The text is the physical bytes of
+// one or more whole logical lines: it never ends inside a block comment, and
+// splices (backslash-newline, also with a CR before the newline) may stand
+// anywhere. Comments and white space make no token.
+class Lexer {
+ public:
+  // Replaces `out` with the tokens of `text`. Token texts stay valid until the
+  // next call and while `text` lives.
+  void lex(std::string_view text, std::vector<Token>& out);
+
+ private:
+  std::vector<std::string> spliced_;  // spellings of tokens with a splice inside
+};
+
+}  // namespace sornik::cmode

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace sornik {
+
+enum class Severity { warning, error };
+
+// Writes "file:line: warning: text" (or "error") and a newline to the error
+// stream, the C compiler's form. It never ends the run.
+void report_at(std::string_view file, std::uint32_t line, Severity severity, std::string_view text);
+
+}  // namespace sornik
