@@ -14,7 +14,10 @@ enum class TokenKind : std::uint8_t {
   char_constant,   // with its prefix: 'a', L'a', u8'a', ...
   string_literal,  // with its prefix: "a", u8"a", L"a", ...
   punctuator,
-  other,  // a byte that begins no other token (a lone quote, `@`, a byte 0x80 and above, ...)
+  // A byte that begins no other token (`@`, a byte 0x80 and above that is not
+  // valid UTF-8, ...), or a literal the line ends before closing (up to the
+  // line end). Valid UTF-8 sequences are identifier characters.
+  other,
 };
 
 // One preprocessing token of a lexed text.
@@ -42,7 +45,10 @@ class Lexer {
   void lex(std::string_view text, std::vector<Token>& out);
 
  private:
-  std::vector<std::string> spliced_;  // spellings of tokens with a splice inside
+  // Spellings of tokens with a splice inside, and for each such token its
+  // index, offset and length in `spliced_`.
+  std::string spliced_;
+  std::vector<std::uint32_t> spliced_tokens_;
 };
 
 }  // namespace sornik::cmode

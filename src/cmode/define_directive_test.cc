@@ -1,0 +1,114 @@
+#include "cmode/define_directive.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace sornik::cmode {
+namespace {
+
+// Parses `text` (what follows "#define") and gives the listed definition or
+// "error: ...", then any warnings after " / ".
+std::string define(std::string_view text) {
+  Lexer lexer;
+  std::vector<Token> tokens;
+  lexer.lex(text, tokens);
+  DefineParse parse = parse_define(tokens);
+  std::string out;
+  if (parse.macro) {
+    append_define_line(out, *parse.macro);
+  } else {
+    out = "error: " + parse.error;
+  }
+  for (const std::string& warning : parse.warnings) out += " / " + warning;
+  return out;
+}
+
+struct DefineCase {
+  std::string_view text;
+  std::string_view listed;
+};
+
+TEST(ParseDefine, ListsDefinitionsAsTheCompiler) {
+  const DefineCase cases[] = {
+      {"A 1", "#define A 1"},
+      {"E", "#define E "},
+      {"E2 /* c */  ", "#define E2 "},
+      {"Y(...)  __VA_ARGS__ +  ( 1 )   /* c */ - 2", "#define Y(...) __VA_ARGS__ + ( 1 ) - 2"},
+      {"X(a,b...) a ## b", "#define X(a,b...) a ## b"},
+      {"T(x, y , z...)x##y", "#define T(x,y,z...) x ##y"},
+      {"N(x) a # x b ## c %:%: d %: x", "#define N(x) a #x b ## c ## d #x"},
+      {"S(x)#x", "#define S(x) #x"},
+      {"F() 1", "#define F() 1"},
+      {"O (x) x", "#define O (x) x"},
+      {"H # x ## y", "#define H # x ## y"},
+      {"V(a,...) f(a, ##__VA_ARGS__)", "#define V(a,...) f(a, ##__VA_ARGS__)"},
+      {"L 1\\\n + 2", "#define L 1 + 2"},
+  };
+  for (const DefineCase& c : cases) EXPECT_EQ(define(c.text), c.listed) << c.text;
+}
+
+TEST(ParseDefine, RejectsWhatTheCompilerRejects) {
+  const DefineCase cases[] = {
+      {"", "error: no macro name given in #define directive"},
+      {"1x", "error: macro names must be identifiers"},
+      {"defined", "error: \"defined\" cannot be used as a macro name"},
+      {"F(a,a) a", "error: duplicate macro parameter \"a\""},
+      {"G(a b) a", "error: expected ',' or ')', found \"b\""},
+      {"H(1) 1", "error: expected parameter name, found \"1\""},
+      {"I(a", "error: expected ')' before end of line"},
+      {"J(a... ,b) a", "error: expected ')' after \"...\""},
+      {"K(...) # x", "error: '#' is not followed by a macro parameter"},
+      {"C(a) a#", "error: '#' is not followed by a macro parameter"},
+      {"L ## a", "error: '##' cannot appear at either end of a macro expansion"},
+      {"M a ##", "error: '##' cannot appear at either end of a macro expansion"},
+      {"V(", "error: expected parameter name before end of line"},
+      {"W(a,)", "error: expected parameter name, found \")\""},
+  };
+  for (const DefineCase& c : cases) EXPECT_EQ(define(c.text), c.listed) << c.text;
+}
+
+TEST(ParseDefine, WarnsOfVariadicNamesOutsideVariadicMacros) {
+  EXPECT_EQ(define("U __VA_ARGS__"),
+            "#define U __VA_ARGS__ / __VA_ARGS__ can only appear in the expansion of a C99 variadic macro");
+  EXPECT_EQ(define("Z(x...) __VA_ARGS__"),
+            "#define Z(x...) __VA_ARGS__ / __VA_ARGS__ can only appear in the expansion of a C99 variadic "
+            "macro");
+  EXPECT_EQ(define("R __VA_OPT__"),
+            "#define R __VA_OPT__ / __VA_OPT__ can only appear in the expansion of a C++20 variadic macro");
+  EXPECT_EQ(define("Q(a,...) __VA_OPT__(a)"), "#define Q(a,...) __VA_OPT__(a)");
+}
+
+TEST(ParseDefine, SameDefinitionIgnoresOnlyTheAmountOfWhiteSpace) {
+  const auto parse = [](std::string_view text) {
+    Lexer lexer;
+    std::vector<Token> tokens;
+    lexer.lex(text, tokens);
+    return parse_define(tokens).macro;
+  };
+  EXPECT_TRUE(same_definition(*parse("A 1"), *parse("A  1 /* */ ")));
+  EXPECT_TRUE(same_definition(*parse("F(x) # x"), *parse("F(x) #x")));
+  EXPECT_FALSE(same_definition(*parse("A 1+2"), *parse("A 1 + 2")));
+  EXPECT_FALSE(same_definition(*parse("F(x) x"), *parse("F(y) y")));
+  EXPECT_FALSE(same_definition(*parse("F(x) x"), *parse("F x")));
+  EXPECT_FALSE(same_definition(*parse("F(x...) x"), *parse("F(x) x")));
+}
+
+TEST(MacroTable, ReplacesAndRemovesByName) {
+  MacroTable table;
+  auto first = std::make_unique<Macro>();
+  first->name = "A";
+  table.define(std::move(first));
+  auto second = std::make_unique<Macro>();
+  second->name = "A";
+  second->storage = "2";
+  table.define(std::move(second));
+  ASSERT_NE(table.find("A"), nullptr);
+  EXPECT_EQ(table.find("A")->storage, "2");
+  EXPECT_EQ(table.size(), 1u);
+  EXPECT_TRUE(table.undefine("A"));
+  EXPECT_FALSE(table.undefine("A"));
+  EXPECT_EQ(table.find("A"), nullptr);
+}
+
+}  // namespace
+}  // namespace sornik::cmode
