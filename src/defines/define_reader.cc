@@ -1,7 +1,5 @@
 #include "defines/define_reader.h"
 
-#include <cstdio>
-#include <memory>
 #include <string_view>
 
 #include "defines/define_table.h"
@@ -16,16 +14,8 @@ namespace sornik {
 
 namespace {
 
-// fgets-sized reads: a line of the file holds at most 1022 bytes, newline
-// included; continuation lines read by the scanner are not measured.
-constexpr int kReadSize = 1024;
-constexpr std::size_t kTooLong = 1023;
 constexpr std::string_view kKeyword = "define";
 constexpr std::size_t kNone = std::string_view::npos;
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 bool is_space_or_tab(char byte) { return byte == ' ' || byte == '\t'; }
 
@@ -79,7 +69,7 @@ std::string_view cut_object_value(std::string_view text) {
 // so that an unclosed list starts an object-like value.
 std::size_t take_params(DefineEntry& entry, std::string& line, std::size_t after_name) {
   if (after_name == line.size() || line[after_name] != '(') return after_name;
-  const std::size_t close = get_braend(nullptr, line, kReadSize, after_name);
+  const std::size_t close = get_braend(nullptr, line, after_name);
   if (close == kNotClosed) return after_name;
   entry.params = keep_text(get_content(1));
   return close + 1;
@@ -90,7 +80,7 @@ std::size_t take_params(DefineEntry& entry, std::string& line, std::size_t after
 bool take_value(DefineEntry& entry, LineReader& reader, std::string& line, std::size_t start) {
   const std::size_t pos = skip_spaces_and_tabs(line, start);
   if (pos < line.size() && line[pos] == '\n') return true;
-  const bool ended = get_linend(&reader, line, kReadSize, pos) != kNotClosed;
+  const bool ended = get_linend(&reader, line, pos) != kNotClosed;
   const std::string_view text = get_content(0);
   entry.body = keep_text(entry.params ? cut_function_value(text) : cut_object_value(text));
   return ended;
@@ -99,7 +89,7 @@ bool take_value(DefineEntry& entry, LineReader& reader, std::string& line, std::
 }  // namespace
 
 int set_chgdata(const std::string& file_name) {
-  const std::unique_ptr<std::FILE, FileCloser> file(open_input(file_name));
+  const InputFile file = open_input(file_name);
   if (file == nullptr) {
     errmsg("%s: not found\n", file_name);
     return -1;
@@ -109,11 +99,8 @@ int set_chgdata(const std::string& file_name) {
   int count = def_cnt;
   bool duplicate = false;
   bool file_ended_in_value = false;
-  while (!file_ended_in_value && reader.read_line(line, kReadSize)) {
-    if (line.size() >= kTooLong) {
-      errmsg("%s \nError: too long line found\n", line);
-      fatal_stop();
-    }
+  // Continuation lines, read by the scanner, are not measured.
+  while (!file_ended_in_value && reader.read_checked_line(line)) {
     const std::size_t start = name_start(line);
     if (start == kNone) continue;
     // A statement without a name (nothing after the keyword, or a "(" or a

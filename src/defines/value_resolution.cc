@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "defines/define_table.h"
-#include "driver/line_buffers.h"
 #include "services/byte_class.h"
+#include "services/line_buffers.h"
 #include "services/run_io.h"
 
 namespace sornik {
@@ -35,12 +35,6 @@ std::size_t run_end(std::string_view text, std::size_t pos, Predicate belongs) {
 
 enum class Rebuild { kUnchanged, kChanged, kOverBudget };
 
-// Appends `text` to obuf, enlarging it in 1024-byte steps first.
-void append_to_obuf(std::string_view text) {
-  grow_line_buffer(obuf, obuf_len, obuf.size(), text.size());
-  obuf.append(text);
-}
-
 // The object-like define that `word` names, unless its value is the word
 // itself (such a name is never substituted); null when there is none.
 const DefineEntry* substitute_for(std::string_view word) {
@@ -63,15 +57,15 @@ Rebuild rebuild_value(std::string_view body, std::size_t budget_left) {
     std::string_view separator;
     const std::size_t after_word = get_word(body, pos, word, separator);
     if (word.empty()) {
-      append_to_obuf(body.substr(pos));
+      obuf_append(body.substr(pos));
       break;
     }
-    append_to_obuf(separator);
+    obuf_append(separator);
     if (const DefineEntry* named = substitute_for(word)) {
-      append_to_obuf(named->body);
+      obuf_append(named->body);
       changed = true;
     } else {
-      append_to_obuf(word);
+      obuf_append(word);
     }
     // Only a substitution makes obuf longer than the body, and the finished
     // value can only be longer still.

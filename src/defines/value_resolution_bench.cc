@@ -5,7 +5,7 @@
 
 #include "defines/define_table.h"
 #include "defines/value_resolution.h"
-#include "driver/line_buffers.h"
+#include "services/line_buffers.h"
 
 namespace sornik {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "captured_io.h"
 #include "defines/define_table.h"
-#include "driver/line_buffers.h"
+#include "services/line_buffers.h"
 
 namespace sornik {
 namespace {

@@ -5,7 +5,6 @@
 #include "defines/define_reader.h"
 #include "defines/define_table.h"
 #include "defines/value_resolution.h"
-#include "driver/line_buffers.h"
 #include "driver/source_files.h"
 #include "driver/usage_text.h"
 #include "expand/output_format.h"
@@ -13,6 +12,7 @@
 #include "scan/source_scanner.h"
 #include "services/diagnostics.h"
 #include "services/fatal.h"
+#include "services/line_buffers.h"
 #include "services/run_io.h"
 
 namespace sornik {

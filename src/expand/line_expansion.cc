@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "defines/define_table.h"
-#include "driver/line_buffers.h"
 #include "expand/argument_substitution.h"
 #include "expand/code_window.h"
 #include "expand/marker.h"
@@ -17,6 +16,7 @@
 #include "services/byte_search.h"
 #include "services/diagnostics.h"
 #include "services/fatal.h"
+#include "services/line_buffers.h"
 
 namespace sornik {
 
@@ -25,9 +25,6 @@ int str_flag = 0;
 int print_f = 1;
 
 namespace {
-
-// Further lines of an argument list are read as fgets would with this size.
-constexpr int kReadSize = 1024;
 
 // Bytes that no scan rule looks at, where names are looked up and where they
 // are not; outside plain code the scan steps over runs of them at once.
@@ -56,28 +53,6 @@ CodeMasks code_masks;
 std::string call_name;
 std::string bounded_list;
 std::string raw_arguments;
-
-struct ScanState {
-  int comm;
-  int str;
-  int print;
-  bool operator==(const ScanState&) const = default;
-};
-
-ScanState current_state() { return {comm_flag, str_flag, print_f}; }
-
-// A re-scan depends only on its text and the state it starts from (the define
-// table no longer changes once source lines are read). One that changed
-// nothing is remembered, so that the next re-scan of the same text from the
-// same state (the third pass after a second that found nothing new) takes
-// its outcome instead of repeating the work.
-struct UnchangedRescan {
-  bool valid = false;
-  std::string text;
-  ScanState start{};
-  ScanState end{};
-};
-UnchangedRescan unchanged_rescan;
 
 // One call of edit_line: scans ibuf from its first byte and builds obuf.
 // Text that is copied unchanged is not written byte by byte: `pending_`
@@ -129,11 +104,10 @@ int LineScan::run() {
   if (result_ == 0) {
     // Nothing expanded: the text stays exactly as it was read. ibuf counts
     // as used up after a call, so its text may simply change places.
-    obuf.swap(ibuf);
-    grow_line_buffer(obuf, obuf_len, 0, obuf.size() + 1);
+    obuf_take_ibuf();
   } else {
     copy_source(ibuf.size());
-    grow_line_buffer(obuf, obuf_len, obuf.size(), 1);
+    obuf_make_room(1);
   }
   return result_;
 }
@@ -258,7 +232,7 @@ std::size_t LineScan::expand_call(std::size_t pos, std::size_t name_end, const D
     // The scanner may replace ibuf with further lines of the list.
     copy_source(pos);
     call_name.assign(ibuf, pos, name_end - pos);
-    const std::size_t close = get_braend(fp_, ibuf, kReadSize, name_end);
+    const std::size_t close = get_braend(fp_, ibuf, name_end);
     if (close == kNotClosed) cannot_develop();
     code_masks.classify(ibuf, false);
     resume = close + 1;
@@ -267,7 +241,7 @@ std::size_t LineScan::expand_call(std::size_t pos, std::size_t name_end, const D
     // The list must close inside the text that holds the name: before the
     // next mark, which ends that text or begins a group nested in it.
     bounded_list.assign(ibuf, name_end, find_mark(ibuf, name_end) - name_end);
-    const std::size_t close = get_braend(nullptr, bounded_list, kReadSize, 0);
+    const std::size_t close = get_braend(nullptr, bounded_list, 0);
     if (close == kNotClosed) return name_end;
     copy_source(pos);
     call_name.assign(ibuf, pos, name_end - pos);
@@ -287,11 +261,9 @@ std::size_t LineScan::expand_call(std::size_t pos, std::size_t name_end, const D
 void LineScan::copy_source(std::size_t upto) {
   const std::string_view text = std::string_view(ibuf).substr(pending_, upto - pending_);
   if (first_pass_) {
-    grow_line_buffer(obuf, obuf_len, obuf.size(), escaped_size(text));
-    append_escaped(obuf, text);
+    obuf_append_escaped(text);
   } else {
-    grow_line_buffer(obuf, obuf_len, obuf.size(), text.size());
-    obuf.append(text);
+    obuf_append(text);
   }
   pending_ = upto;
 }
@@ -299,42 +271,21 @@ void LineScan::copy_source(std::size_t upto) {
 // Writes a group whose name text is `name` and `list` (the bracketed argument
 // list as read from ibuf, empty for an object-like define).
 void LineScan::write_group(std::string_view name, std::string_view list, std::string_view expansion) {
-  const std::size_t list_size = first_pass_ ? escaped_size(list) : list.size();
-  grow_line_buffer(obuf, obuf_len, obuf.size(), name.size() + list_size + escaped_size(expansion) + 3);
-  obuf.push_back(kStartMark);
-  obuf.append(name);
+  obuf_append(std::string_view(&kStartMark, 1));
+  obuf_append(name);
   if (first_pass_) {
-    append_escaped(obuf, list);
+    obuf_append_escaped(list);
   } else {
-    obuf.append(list);
+    obuf_append(list);
   }
-  obuf.push_back(kSeparatorMark);
-  append_escaped(obuf, expansion);
-  obuf.push_back(kEndMark);
+  obuf_append(std::string_view(&kSeparatorMark, 1));
+  obuf_append_escaped(expansion);
+  obuf_append(std::string_view(&kEndMark, 1));
   result_ = 1;
 }
 
 }  // namespace
 
-int edit_line(LineReader* fp) {
-  const ScanState start = current_state();
-  if (fp == nullptr && unchanged_rescan.valid && unchanged_rescan.start == start &&
-      unchanged_rescan.text == ibuf) {
-    obuf.swap(ibuf);
-    grow_line_buffer(obuf, obuf_len, 0, obuf.size() + 1);
-    comm_flag = unchanged_rescan.end.comm;
-    str_flag = unchanged_rescan.end.str;
-    print_f = unchanged_rescan.end.print;
-    return 0;
-  }
-  const int result = LineScan(fp).run();
-  unchanged_rescan.valid = fp == nullptr && result == 0;
-  if (unchanged_rescan.valid) {
-    unchanged_rescan.text.assign(obuf);
-    unchanged_rescan.start = start;
-    unchanged_rescan.end = current_state();
-  }
-  return result;
-}
+int edit_line(LineReader* fp) { return LineScan(fp).run(); }
 
 }  // namespace sornik

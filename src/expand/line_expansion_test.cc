@@ -7,11 +7,12 @@
 
 #include "captured_io.h"
 #include "defines/define_table.h"
-#include "driver/line_buffers.h"
+#include "expand/line_passes.h"
 #include "marked_text.h"
 #include "replace/replace_engine.h"
 #include "scan/source_scanner.h"
 #include "services/fatal.h"
+#include "services/line_buffers.h"
 
 namespace sornik {
 namespace {
@@ -38,8 +39,8 @@ class EditLine : public ::testing::Test {
     add(name, params, body);
   }
 
-  // The first pass over `line`, with `rest` as the lines after it in the file.
-  int first_pass(std::string_view line, std::string_view rest = "") {
+  // Puts `line` into ibuf, with `rest` as the lines after it in the file.
+  void read(std::string_view line, std::string_view rest) {
     sort_defines();
     if (file_ != nullptr) std::fclose(file_);
     file_ = std::tmpfile();
@@ -47,26 +48,24 @@ class EditLine : public ::testing::Test {
     std::rewind(file_);
     reader_.emplace(file_);
     ibuf.assign(line);
+  }
+
+  // The first pass over `line`, with `rest` as the lines after it in the file.
+  int first_pass(std::string_view line, std::string_view rest = "") {
+    read(line, rest);
     return edit_line(&*reader_);
   }
 
   // The passes the run loop makes over a line; obuf after the last one.
   std::string expand(std::string_view line, std::string_view rest = "") {
-    const int comm = comm_flag, str = str_flag, print = print_f;
-    if (first_pass(line, rest) == 0) return obuf;
-    for (int pass = 2; pass <= 3; ++pass) {
-      comm_flag = comm;
-      str_flag = str;
-      print_f = print;
-      copy_obuf_to_ibuf();
-      edit_line(nullptr);
-    }
+    read(line, rest);
+    run_line_passes(*reader_);
     return obuf;
   }
 
   std::string next_line_of_file() {
     std::string line;
-    return reader_->read_line(line, 1024) ? line : "(end of file)";
+    return reader_->read_line(line) ? line : "(end of file)";
   }
 
  private:

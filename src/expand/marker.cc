@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "services/line_buffers.h"
+
 namespace sornik {
 
 namespace {
@@ -44,6 +46,11 @@ void append_escaped(std::string& out, std::string_view text) {
     from = pos;
   }
   out.append(text, from, text.size() - from);
+}
+
+void obuf_append_escaped(std::string_view text) {
+  obuf_make_room(escaped_size(text));
+  append_escaped(obuf, text);
 }
 
 void append_unescaped(std::string& out, std::string_view text) {

@@ -25,6 +25,9 @@ void append_escaped(std::string& out, std::string_view text);
 // The number of bytes append_escaped adds for `text`.
 std::size_t escaped_size(std::string_view text);
 
+// Appends `text` to obuf as append_escaped does, making room first.
+void obuf_append_escaped(std::string_view text);
+
 // Appends the marked `text` to `out` with every escape pair turned back into
 // its byte; marks are copied as they are.
 void append_unescaped(std::string& out, std::string_view text);

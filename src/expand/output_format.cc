@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "driver/line_buffers.h"
 #include "expand/marker.h"
+#include "services/line_buffers.h"
 #include "services/run_io.h"
 
 namespace sornik {
@@ -13,18 +13,6 @@ std::string_view format;
 int format_flag = 0;
 
 namespace {
-
-// Appends `text` to obuf, growing its capacity first.
-void write_out(std::string_view text) {
-  grow_line_buffer(obuf, obuf_len, obuf.size(), text.size());
-  obuf.append(text);
-}
-
-// Appends outside text to obuf, so escaped that none of its bytes is a mark.
-void write_escaped(std::string_view text) {
-  grow_line_buffer(obuf, obuf_len, obuf.size(), escaped_size(text));
-  append_escaped(obuf, text);
-}
 
 // The rendered line as it is printed, every escape pair turned back into its byte.
 std::string printed_line;
@@ -45,9 +33,8 @@ void print_chgdata() {
 
 int edit_chgdata1() {
   const std::string_view text = ibuf;
-  obuf.clear();
   // Every mark becomes one byte or none, so the text only shrinks.
-  grow_line_buffer(obuf, obuf_len, 0, text.size() + 1);
+  obuf_restart(text.size());
   std::size_t from = 0;
   for (std::size_t pos = find_mark(text, 0); pos < text.size(); pos = find_mark(text, from)) {
     obuf.append(text, from, pos - from);
@@ -65,13 +52,13 @@ void format_edit(std::size_t& in) {
   while (pos < format.size()) {
     if (format[pos] == '$') {
       // "$" and the byte after it are consumed together; only "$n" and "$x" write.
-      if (pos + 1 < format.size() && format[pos + 1] == 'n') write_out(group.name_text);
-      if (pos + 1 < format.size() && format[pos + 1] == 'x') write_out(group.expansion_text);
+      if (pos + 1 < format.size() && format[pos + 1] == 'n') obuf_append(group.name_text);
+      if (pos + 1 < format.size() && format[pos + 1] == 'x') obuf_append(group.expansion_text);
       pos += 2;
       continue;
     }
     const std::size_t run_end = std::min(format.find('$', pos), format.size());
-    write_escaped(format.substr(pos, run_end - pos));
+    obuf_append_escaped(format.substr(pos, run_end - pos));
     pos = run_end;
   }
   in = group.end;
@@ -85,12 +72,12 @@ int edit_chgdata2() {
     std::size_t from = 0;
     for (std::size_t pos = find_mark(text, 0); pos < text.size(); pos = find_mark(text, pos + 1)) {
       if (text[pos] != kStartMark) continue;
-      write_out(text.substr(from, pos - from));
+      obuf_append(text.substr(from, pos - from));
       format_edit(pos);
       rendered = true;
       from = std::min(pos + 1, text.size());
     }
-    write_out(text.substr(from));
+    obuf_append(text.substr(from));
     if (rendered) copy_obuf_to_ibuf();
   }
   return 0;

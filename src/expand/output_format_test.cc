@@ -5,8 +5,8 @@
 #include <string>
 
 #include "captured_io.h"
-#include "driver/line_buffers.h"
 #include "marked_text.h"
+#include "services/line_buffers.h"
 #include "services/run_io.h"
 
 namespace sornik {

@@ -37,9 +37,9 @@ std::size_t finish_scan(bool top_level, const std::string& linebuf, std::size_t 
 
 // The construct is still open at the end of the line: collects the rest of
 // the line and reads the next one. False when there is none to read.
-bool next_line(LineReader* fp, std::string& linebuf, int bufsize) {
+bool next_line(LineReader* fp, std::string& linebuf) {
   add_name(data_lst, std::string_view(linebuf).substr(piece_start));
-  if (fp == nullptr || !fp->read_line(linebuf, bufsize)) return false;
+  if (fp == nullptr || !fp->read_line(linebuf)) return false;
   piece_start = 0;
   return true;
 }
@@ -56,17 +56,17 @@ char closing_partner(char open) {
 
 // Runs a comment or literal scan inside brackets; it neither empties nor
 // starts the fragment list of the bracket scan.
-std::size_t inner_scan(decltype(&get_commend) scan, LineReader* fp, std::string& linebuf, int bufsize,
-                       std::size_t startp, int saved_nest_flag) {
+std::size_t inner_scan(decltype(&get_commend) scan, LineReader* fp, std::string& linebuf, std::size_t startp,
+                       int saved_nest_flag) {
   nest_flag = 1;
-  const std::size_t end = scan(fp, linebuf, bufsize, startp);
+  const std::size_t end = scan(fp, linebuf, startp);
   nest_flag = saved_nest_flag;
   return end;
 }
 
 }  // namespace
 
-std::size_t get_linend(LineReader* fp, std::string& linebuf, int bufsize, std::size_t startp) {
+std::size_t get_linend(LineReader* fp, std::string& linebuf, std::size_t startp) {
   const bool top_level = begin_scan(linebuf, startp);
   std::size_t pos = std::min(startp, linebuf.size());
   for (;;) {
@@ -78,24 +78,24 @@ std::size_t get_linend(LineReader* fp, std::string& linebuf, int bufsize, std::s
       if (top_level) add_name(data_lst, std::string_view(linebuf).substr(piece_start));
       return linebuf.size();
     }
-    if (!next_line(fp, linebuf, bufsize)) return kNotClosed;
+    if (!next_line(fp, linebuf)) return kNotClosed;
     pos = 0;
   }
 }
 
-std::size_t get_commend(LineReader* fp, std::string& linebuf, int bufsize, std::size_t startp) {
+std::size_t get_commend(LineReader* fp, std::string& linebuf, std::size_t startp) {
   const bool top_level = begin_scan(linebuf, startp);
   // The "/" right after the opener does not close the comment.
   std::size_t pos = std::min(startp + 2, linebuf.size());
   for (;;) {
     const std::size_t closer = linebuf.find("*/", pos);
     if (closer != std::string::npos) return finish_scan(top_level, linebuf, closer + 1);
-    if (!next_line(fp, linebuf, bufsize)) return kNotClosed;
+    if (!next_line(fp, linebuf)) return kNotClosed;
     pos = 0;
   }
 }
 
-std::size_t get_strend(LineReader* fp, std::string& linebuf, int bufsize, std::size_t startp) {
+std::size_t get_strend(LineReader* fp, std::string& linebuf, std::size_t startp) {
   const bool top_level = begin_scan(linebuf, startp);
   const char quote = startp < linebuf.size() ? linebuf[startp] : '\0';
   std::size_t pos = std::min(startp + 1, linebuf.size());
@@ -110,12 +110,12 @@ std::size_t get_strend(LineReader* fp, std::string& linebuf, int bufsize, std::s
       }
       if (starts_two_byte_char(linebuf, pos)) ++pos;
     }
-    if (!next_line(fp, linebuf, bufsize)) return kNotClosed;
+    if (!next_line(fp, linebuf)) return kNotClosed;
     pos = 0;
   }
 }
 
-std::size_t get_braend(LineReader* fp, std::string& linebuf, int bufsize, std::size_t startp) {
+std::size_t get_braend(LineReader* fp, std::string& linebuf, std::size_t startp) {
   const int saved_nest_flag = nest_flag;
   const bool top_level = begin_scan(linebuf, startp);
   const char open = startp < linebuf.size() ? linebuf[startp] : '\0';
@@ -135,11 +135,11 @@ std::size_t get_braend(LineReader* fp, std::string& linebuf, int bufsize, std::s
         if (--depth == 0) return finish_scan(top_level, linebuf, pos);
       } else if (byte == '\'' || byte == '"' ||
                  (byte == '/' && pos + 1 < linebuf.size() && linebuf[pos + 1] == '*')) {
-        pos = inner_scan(byte == '/' ? get_commend : get_strend, fp, linebuf, bufsize, pos, saved_nest_flag);
+        pos = inner_scan(byte == '/' ? get_commend : get_strend, fp, linebuf, pos, saved_nest_flag);
         if (pos == kNotClosed) return kNotClosed;
       }
     }
-    if (!next_line(fp, linebuf, bufsize)) return kNotClosed;
+    if (!next_line(fp, linebuf)) return kNotClosed;
     pos = 0;
   }
 }

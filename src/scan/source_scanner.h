@@ -16,21 +16,20 @@ inline constexpr std::size_t kNotClosed = std::string::npos;
 // of get_braend).
 extern int nest_flag;
 
-// The four scans: they scan `linebuf` from `startp`, reading further lines
-// (at most bufsize - 1 bytes each) from `fp` into `linebuf` while the
-// construct stays open, and collect the text they pass in the fragment list.
-// A null `fp` reads nothing.
+// The four scans: they scan `linebuf` from `startp`, reading further
+// physical lines from `fp` into `linebuf` while the construct stays open, and collect the text they pass in
+// the fragment list. A null `fp` reads nothing.
 
 // The end of a logical line continued by backslash-newline: linebuf.size()
 // of its last physical line.
-std::size_t get_linend(LineReader* fp, std::string& linebuf, int bufsize, std::size_t startp);
+std::size_t get_linend(LineReader* fp, std::string& linebuf, std::size_t startp);
 // The "/" of the "*/" that closes the block comment opening at `startp`.
-std::size_t get_commend(LineReader* fp, std::string& linebuf, int bufsize, std::size_t startp);
+std::size_t get_commend(LineReader* fp, std::string& linebuf, std::size_t startp);
 // The quote that closes the literal opening at `startp`.
-std::size_t get_strend(LineReader* fp, std::string& linebuf, int bufsize, std::size_t startp);
+std::size_t get_strend(LineReader* fp, std::string& linebuf, std::size_t startp);
 // The bracket matching the "(", "<", "[" or "{" at `startp`; `startp` itself
 // when no opening bracket stands there.
-std::size_t get_braend(LineReader* fp, std::string& linebuf, int bufsize, std::size_t startp);
+std::size_t get_braend(LineReader* fp, std::string& linebuf, std::size_t startp);
 
 // Empties the fragment list; returns 0.
 int init_get_data();

@@ -55,17 +55,14 @@ bool read_failed() { return any_read_failed; }
 
 void reset_read_errors() { any_read_failed = false; }
 
-std::FILE* open_input(const std::string& name) { return run_io().open_input(name); }
+InputFile open_input(const std::string& name) { return InputFile(run_io().open_input(name)); }
 
 std::FILE* open_file_for_reading(const std::string& name) {
-  std::FILE* file = std::fopen(name.c_str(), "r");
+  InputFile file(std::fopen(name.c_str(), "r"));
   if (file == nullptr) return nullptr;
   struct stat info {};
-  if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
-    std::fclose(file);
-    return nullptr;
-  }
-  return file;
+  if (fstat(fileno(file.get()), &info) != 0 || S_ISDIR(info.st_mode)) return nullptr;
+  return file.release();
 }
 
 }  // namespace sornik

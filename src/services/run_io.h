@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -40,10 +41,18 @@ void check_read_error(std::FILE* file, const std::string& name);
 bool read_failed();
 void reset_read_errors();
 
-// Opens a file for reading through run_io(); a directory counts as unreadable.
-std::FILE* open_input(const std::string& name);
+// Closes an input file.
+struct InputFileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
 
-// The default opener: fopen, refusing what is not a regular file or a device.
+// An open input file, closed when its owner lets it go.
+using InputFile = std::unique_ptr<std::FILE, InputFileCloser>;
+
+// Opens a file for reading through run_io(); null when it cannot be read.
+InputFile open_input(const std::string& name);
+
+// The default opener: fopen, refusing a directory.
 std::FILE* open_file_for_reading(const std::string& name);
 
 }  // namespace sornik

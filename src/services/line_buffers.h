@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace sornik {
 
@@ -17,9 +18,18 @@ extern int obuf_len;
 // The capacity both buffers start with.
 inline constexpr int kLineBufferStart = 1025;
 
-// Before writing `more` bytes to a buffer already holding `count`: raises
-// `capacity` by 1024 as often as count + more reaches it, and reserves that much.
-void grow_line_buffer(std::string& buffer, int& capacity, std::size_t count, std::size_t more);
+// Makes room for `more` bytes after obuf's text: raises obuf_len by 1024 as
+// often as the text would reach it. Stops the run when no int can hold it.
+void obuf_make_room(std::size_t more);
+
+// Appends `text` to obuf, making room first.
+void obuf_append(std::string_view text);
+
+// Empties obuf and makes room for a text of `size` bytes and its NUL.
+void obuf_restart(std::size_t size);
+
+// Hands ibuf's text over to obuf unchanged; ibuf counts as used up.
+void obuf_take_ibuf();
 
 // Makes ibuf at least as large as obuf, then copies obuf's text into ibuf.
 void copy_obuf_to_ibuf();
