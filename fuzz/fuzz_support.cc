@@ -5,6 +5,7 @@
 #include <new>
 
 #include "driver/run.h"
+#include "replace/replace_engine.h"
 #include "services/byte_class.h"
 #include "services/run_io.h"
 
@@ -82,6 +83,18 @@ void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
 void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
+
+namespace {
+
+// The engine's limits as on a machine with little memory to spare, so that a
+// run that substitutes up to them takes seconds under the sanitizers.
+struct SmallEngineLimits {
+  SmallEngineLimits() {
+    sornik::set_replace_limits(sornik::ReplaceLimits{std::size_t{64} << 20, std::size_t{256} << 20});
+  }
+} small_engine_limits;
+
+}  // namespace
 
 namespace sornik::fuzzing {
 

@@ -102,11 +102,10 @@ int set_chgdata(const std::string& file_name) {
   // Continuation lines, read by the scanner, are not measured.
   while (!file_ended_in_value && reader.read_checked_line(line)) {
     const std::size_t start = name_start(line);
-    if (start == kNone) continue;
-    // A statement without a name (nothing after the keyword, or a "(" or a
-    // form feed right after it) would make a define that no use can name.
+    // A statement whose name would start at the end of its line has none; a
+    // name that ends at once (at a "(" or a blank) is the empty name.
+    if (start == kNone || start == line.size() || line[start] == '\n') continue;
     const std::size_t end = name_end(line, start);
-    if (end == start) continue;
 
     DefineEntry& entry = add_define_record(count);
     entry.name = keep_text(std::string_view(line).substr(start, end - start));

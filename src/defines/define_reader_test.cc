@@ -114,15 +114,18 @@ TEST_F(DefineReaderTest, LinesThatAreNoStatementsAreSkipped) {
   EXPECT_EQ(def_cnt, 0);
 }
 
-TEST_F(DefineReaderTest, StatementsWithoutANameAreSkipped) {
-  // Two of these would otherwise be duplicates of an empty name.
+TEST_F(DefineReaderTest, ANameThatEndsAtOnceIsTheEmptyName) {
   EXPECT_EQ(load_text("#define (x) 1\n"
-                      "#define(x) 2\n"
-                      "# define (y) 3\n"
-                      "#define\fX 4\n"
                       "#define Y 5\n"),
-            std::vector<Loaded>{object_like("Y", "5")});
+            (std::vector<Loaded>{function_like("", "x", "1"), object_like("Y", "5")}));
   EXPECT_EQ(io.err(), "");
+
+  reset_define_table();
+  io.files["defs.h"] = "#define(x) 2\n# define (y) 3\n#define\fX 4\n";
+  EXPECT_THROW(set_chgdata("defs.h"), FatalStop);
+  EXPECT_EQ(io.err(), ": dupricated name!\n: dupricated name!\n");
+  EXPECT_EQ(table(), (std::vector<Loaded>{function_like("", "x", "2"), function_like("", "y", "3"),
+                                          object_like("", "\fX 4")}));
 }
 
 TEST_F(DefineReaderTest, FunctionLikeDefinesKeepTheirValueAsWritten) {

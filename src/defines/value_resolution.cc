@@ -22,8 +22,8 @@ constexpr int kMostRewrites = 3;
 constexpr std::size_t kGrowthBudget = 32000;
 
 // The bytes that end a separator: where a word may begin, or where
-// substitution must stop (a literal, an escape, the end of the text).
-bool ends_separator(char c) { return c == '\0' || c == '\'' || c == '"' || c == '\\' || is_name_byte(c); }
+// substitution must stop (a literal or an escape). A NUL is separator text.
+bool ends_separator(char c) { return c == '\'' || c == '"' || c == '\\' || is_name_byte(c); }
 
 // The end of the run of bytes from `pos` that satisfy `belongs`, at most kAreaSize long.
 template <typename Predicate>

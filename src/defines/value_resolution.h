@@ -5,7 +5,7 @@
 
 namespace sornik {
 
-// Cuts, from `pos` in `text`, the separator (bytes up to a NUL, a quote, a
+// Cuts, from `pos` in `text`, the separator (bytes up to a quote, a
 // backslash or a word byte) and the word that follows it (digits, ASCII
 // letters and "_"), each at most 1024 bytes. Both results are slices of
 // `text`; returns the position after the word.

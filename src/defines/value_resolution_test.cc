@@ -49,7 +49,8 @@ TEST(GetWord, CutsSeparatorsAndWordsByteByByte) {
   using Words = std::vector<std::string>;
   EXPECT_EQ(words_of("(0x1F+ 1e5)*_a"), (Words{"(|0x1F", "+ |1e5", ")*|_a"}));
   EXPECT_EQ(words_of("a \"b\" c"), (Words{"|a", " |"}));
-  EXPECT_EQ(words_of(std::string("a\0b", 3)), (Words{"|a", "|"}));
+  // A NUL is separator text like any other byte that is no word byte.
+  EXPECT_EQ(words_of(std::string("a\0b\0", 4)), (Words{"|a", std::string("\0|b", 3), std::string("\0|", 2)}));
   EXPECT_EQ(words_of("x\\\ny"), (Words{"|x", "|"}));
   // The second byte of a two-byte character is taken for a letter here.
   EXPECT_EQ(words_of("\x82"
@@ -101,7 +102,9 @@ TEST(SetValue, SubstitutesOnlyWholeObjectLikeNamesBeforeAnyQuoteOrBackslash) {
   EXPECT_EQ(body("S"), "\"s\" N");
   EXPECT_EQ(body("T"), "1 + 10 'c' N");
   EXPECT_EQ(body("V"), "10 \\\n  N");
-  EXPECT_EQ(body("Z"), std::string("10\0N", 4));
+  EXPECT_EQ(body("Z"), std::string("10\0"
+                                   "10",
+                                   5));
   EXPECT_EQ(body("J"), "10\x95\\N");
 }
 

@@ -1,11 +1,14 @@
 #include "replace/replace_engine.h"
 
+#include <algorithm>
+#include <limits>
 #include <string>
 
 #include "replace/pattern_match.h"
 #include "replace/replacement_text.h"
 #include "services/byte_search.h"
 #include "services/diagnostics.h"
+#include "services/memory.h"
 
 namespace sornik {
 
@@ -22,12 +25,19 @@ struct EngineBuffers {
 constexpr std::size_t kStartCapacity = 4096;
 
 // Pairs apply to the text the pairs before them produced, so a template can
-// double the text with every pair. A result beyond this size, or a call that
-// would scan more than the work limit over all its pairs, is refused rather
-// than exhausting memory or time.
-constexpr std::size_t kResultLimit = std::size_t{64} << 20;
-constexpr std::size_t kWorkLimit = std::size_t{256} << 20;
+// double the text with every pair. A result that could not be held, or a call
+// whose pairs would read so much that it took minutes (at roughly 100 MB a
+// second where matches are dense), is refused as memory that cannot be had.
+ReplaceLimits default_limits() { return {largest_text_size(), std::size_t{16} << 30}; }
 
+// Limits that were set; constant-initialised, so that they may be set before
+// any dynamic initialisation has run.
+constinit std::optional<ReplaceLimits> chosen_limits;
+
+ReplaceLimits limits() {
+  static const ReplaceLimits defaults = default_limits();
+  return chosen_limits.value_or(defaults);
+}
 EngineBuffers buffers;
 
 // A from-part that begins with "(", decimal digits and ")" selects a field:
@@ -47,13 +57,12 @@ FieldSelector read_field_selector(std::string_view from, std::string_view& patte
   return digits == "1" ? FieldSelector::kWholeText : FieldSelector::kMissingField;
 }
 
-// Writes `text` with every match of `pattern` replaced as `to` says into the
-// result buffer. Matches never overlap, and the scan never restarts inside a
-// match or a two-byte character. False when the result grows beyond its limit.
-bool replace_matches(std::string_view text, std::string_view pattern, std::string_view to) {
-  std::string& result = buffers.result;
-  result.clear();
-  std::size_t copied_up_to = 0;
+// Calls `on_match(pos, end, resume)` for every match of `pattern` in `text`,
+// in order: the match runs from pos to end, and the scan resumes at resume,
+// after the character in which the match ends. Matches never overlap, and the
+// scan never restarts inside a match or a two-byte character.
+template <typename OnMatch>
+void for_each_match(std::string_view text, std::string_view pattern, OnMatch on_match) {
   std::size_t pos = 0;
   bool after_two_byte = false;
   const std::optional<char> first_byte = first_byte_of_match(pattern);
@@ -62,22 +71,61 @@ bool replace_matches(std::string_view text, std::string_view pattern, std::strin
       after_two_byte = starts_two_byte_char(text, pos);
       pos += after_two_byte ? 2 : 1;
     } else if (const std::optional<std::size_t> end = checkstr(text, pos, pattern, after_two_byte)) {
-      result.append(text.substr(copied_up_to, pos - copied_up_to));
-      make_replacement(text.substr(pos, *end - pos), result, to);
-      if (result.size() > kResultLimit) return false;
+      const std::size_t start = pos;
       // A match may end inside a two-byte character; its second byte goes with it.
       while (pos < *end) {
         after_two_byte = starts_two_byte_char(text, pos);
         pos += after_two_byte ? 2 : 1;
       }
-      copied_up_to = pos;
+      on_match(start, *end, pos);
     } else {
       after_two_byte = starts_two_byte_char(text, pos);
       pos += after_two_byte ? 2 : 1;
     }
   }
+}
+
+// Whether the result of a pair might outgrow the limit: a match takes at
+// least one byte and, unless the to-part inserts what was matched or
+// captured, is replaced by at most the bytes of the to-part.
+bool may_outgrow(std::string_view text, std::string_view to) {
+  if (inserts_match(to)) return true;
+  return to.size() > 1 && text.size() > limits().result / to.size();
+}
+
+// The exact size of the result of a pair, found without building it. The
+// matches are tried as the build tries them, so the captures end as they would.
+std::size_t result_size(std::string_view text, std::string_view pattern, std::string_view to) {
+  std::string& scratch = buffers.result;
+  scratch.clear();
+  const bool varies = inserts_match(to);
+  const std::size_t fixed = varies ? 0 : make_replacement({}, scratch, to);
+  std::size_t size = text.size();
+  for_each_match(text, pattern, [&](std::size_t pos, std::size_t end, std::size_t resume) {
+    std::size_t replacement = fixed;
+    if (varies) {
+      scratch.clear();
+      replacement = make_replacement(text.substr(pos, end - pos), scratch, to);
+    }
+    // Saturates rather than wraps; any such size is refused anyway.
+    size =
+        std::min(size - (resume - pos), std::numeric_limits<std::size_t>::max() - replacement) + replacement;
+  });
+  return size;
+}
+
+// Writes `text` with every match of `pattern` replaced as `to` says into the
+// result buffer.
+void replace_matches(std::string_view text, std::string_view pattern, std::string_view to) {
+  std::string& result = buffers.result;
+  result.clear();
+  std::size_t copied_up_to = 0;
+  for_each_match(text, pattern, [&](std::size_t pos, std::size_t end, std::size_t resume) {
+    result.append(text.substr(copied_up_to, pos - copied_up_to));
+    make_replacement(text.substr(pos, end - pos), result, to);
+    copied_up_to = resume;
+  });
   result.append(text.substr(copied_up_to));
-  return result.size() <= kResultLimit;
 }
 
 }  // namespace
@@ -122,9 +170,12 @@ std::optional<std::string_view> replace_pair(std::string_view text, std::string_
     buffers.result.assign(work);
     return buffers.result;
   }
-  const bool replaced = replace_matches(work, pattern, to);
+  if (may_outgrow(work, to)) {
+    const std::size_t size = result_size(work, pattern, to);
+    if (size > limits().result) memory_exhausted(size);
+  }
+  replace_matches(work, pattern, to);
   release_text();
-  if (!replaced) return std::nullopt;
   return buffers.result;
 }
 
@@ -135,7 +186,7 @@ std::optional<std::string_view> replace_all(std::string_view templ, std::string_
   }
   std::string_view text = subject;
   std::size_t pos = 0;
-  std::size_t work = 0;
+  std::size_t scanned = 0;
   TemplatePair pair;
   while (true) {
     const std::optional<std::size_t> next = get_pair(templ, pos, pair);
@@ -143,8 +194,8 @@ std::optional<std::string_view> replace_all(std::string_view templ, std::string_
       errmsg("%s: bad <replace>\n", templ);
       return std::nullopt;
     }
-    work += text.size();
-    if (work > kWorkLimit) return std::nullopt;
+    scanned += text.size();
+    if (scanned > limits().scan) memory_exhausted(scanned);
     const std::optional<std::string_view> replaced = replace_pair(text, pair.from, pair.to);
     if (!replaced) return std::nullopt;
     text = *replaced;
@@ -152,6 +203,8 @@ std::optional<std::string_view> replace_all(std::string_view templ, std::string_
     pos = *next;
   }
 }
+
+void set_replace_limits(std::optional<ReplaceLimits> new_limits) { chosen_limits = new_limits; }
 
 void reset_replace_engine() {
   buffers = {};

@@ -12,6 +12,7 @@ namespace {
 class ReplaceEngine : public ::testing::Test {
  protected:
   void SetUp() override { reset_replace_engine(); }
+  void TearDown() override { set_replace_limits(std::nullopt); }
 
   // The result of replace_all, or "<null>".
   std::string apply(std::string_view templ, std::string_view subject) {
@@ -144,21 +145,33 @@ TEST_F(ReplaceEngine, NoFixedLimits) {
   EXPECT_EQ(apply("x:" + long_to, "xx"), long_to + long_to);
 }
 
-TEST_F(ReplaceEngine, TextGrowingWithEveryPairIsRefusedSilently) {
-  // Every pair triples the text: 3^20 bytes would be far beyond any real expansion.
+TEST_F(ReplaceEngine, ResultsBeyondTheLimitAreRefusedBeforeTheyAreBuilt) {
+  set_replace_limits(ReplaceLimits{1000, std::size_t{1} << 30});
+  EXPECT_EQ(apply("x:yy", std::string(500, 'x')), std::string(1000, 'y'));
+  EXPECT_THROW(replace_all("x:yy", std::string(501, 'x')), FatalStop);
+  // A to-part that inserts the match is measured whatever its length.
+  EXPECT_EQ(apply("x:$$", std::string(1000, 'x')), std::string(1000, 'x'));
+  EXPECT_THROW(replace_all("x:$$$$", std::string(501, 'x')), FatalStop);
+  // Every pair triples the text: the first result beyond 100000 bytes, 3^11
+  // bytes, is refused, not 3^20.
+  set_replace_limits(ReplaceLimits{100000, std::size_t{1} << 30});
   std::string templ;
   for (char name = 'a'; name < 'u'; ++name) {
     const char next = static_cast<char>(name + 1);
     templ += std::string{name, ':', next, next, next, ','};
   }
-  EXPECT_FALSE(replace_all(templ, "a").has_value());
+  EXPECT_THROW(replace_all(templ, "a"), FatalStop);
+  EXPECT_EQ(io.err(),
+            "cannot get the memory of 1 K bytes\ncannot get the memory of 1 K bytes\n"
+            "cannot get the memory of 177 K bytes\n");
+}
 
-  // Many pairs over a large text that does not grow are refused as well.
-  std::string many_pairs;
-  for (int pair = 0; pair < 300; ++pair) many_pairs += "(q):r,";
-  EXPECT_FALSE(replace_all(many_pairs, std::string(1 << 20, 'x')).has_value());
-  EXPECT_EQ(io.err(), "");
-  EXPECT_EQ(apply("a:b", "a"), "b");
+TEST_F(ReplaceEngine, PairsThatWouldReadTooMuchTogetherAreRefused) {
+  set_replace_limits(ReplaceLimits{std::size_t{1} << 30, 30000});
+  const std::string text(10000, 'x');
+  EXPECT_EQ(apply("(q):r,(q):r,(q):r", text), text);
+  EXPECT_THROW(replace_all("(q):r,(q):r,(q):r,(q):r", text), FatalStop);
+  EXPECT_EQ(io.err(), "cannot get the memory of 40 K bytes\n");
 }
 
 TEST_F(ReplaceEngine, BytesAreKeptAndResultsMayBeFedBack) {

@@ -69,4 +69,12 @@ std::size_t make_replacement(std::string_view matched, std::string& out, std::st
   return out.size() - start;
 }
 
+bool inserts_match(std::string_view to_part) {
+  for (std::size_t pos = 0; pos < to_part.size(); ++pos) {
+    if (to_part[pos] == '$') return true;
+    if ((to_part[pos] == '\\' && pos + 1 < to_part.size()) || starts_two_byte_char(to_part, pos)) ++pos;
+  }
+  return false;
+}
+
 }  // namespace sornik

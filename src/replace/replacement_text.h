@@ -13,4 +13,8 @@ namespace sornik {
 // the run. Returns the number of bytes appended.
 std::size_t make_replacement(std::string_view matched, std::string& out, std::string_view to_part);
 
+// Whether the replacement that `to_part` describes may differ from match to
+// match: it holds a "$" that no backslash makes literal.
+bool inserts_match(std::string_view to_part);
+
 }  // namespace sornik

@@ -1,7 +1,10 @@
 #include "services/memory.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
+#include <unistd.h>
 
 #include "services/diagnostics.h"
 #include "services/fatal.h"
@@ -19,12 +22,17 @@ void* reallocate(void* block, int size) {
   return size < 0 ? nullptr : current.reallocate(block, static_cast<std::size_t>(size));
 }
 
-void report_size(int size, std::string_view in_k, std::string_view in_bytes) {
+void report_size(long long size, std::string_view in_k, std::string_view in_bytes) {
   if (size > 1000) {
-    errmsg(in_k, size / 1000);
+    errmsg(in_k, static_cast<int>(std::min<long long>(size / 1000, std::numeric_limits<int>::max())));
   } else {
-    errmsg(in_bytes, size);
+    errmsg(in_bytes, static_cast<int>(size));
   }
+}
+
+// The message of a block that could not be enlarged.
+void report_resize_failure(long long size) {
+  report_size(size, "cannot get the memory of %d K bytes\n", "cannot get the memory of %d bytes\n");
 }
 
 }  // namespace
@@ -45,8 +53,22 @@ void* moremem(void* block, int size) {
   void* resized = reallocate(block, size);
   if (resized == nullptr && size <= terminate_size - 1000) resized = reallocate(block, size + 1000);
   if (resized != nullptr) return resized;
-  report_size(size, "cannot get the memory of %d K bytes\n", "cannot get the memory of %d bytes\n");
+  report_resize_failure(size);
   fatal_stop();
+}
+
+void memory_exhausted(std::size_t size) {
+  report_resize_failure(
+      static_cast<long long>(std::min<std::size_t>(size, std::numeric_limits<long long>::max())));
+  fatal_stop();
+}
+
+std::size_t largest_text_size() {
+  constexpr std::size_t kMost = std::size_t{4} << 30;
+  const long pages = sysconf(_SC_PHYS_PAGES);
+  const long page_size = sysconf(_SC_PAGE_SIZE);
+  if (pages <= 0 || page_size <= 0) return kMost;
+  return std::min(kMost, static_cast<std::size_t>(pages) / 4 * static_cast<std::size_t>(page_size));
 }
 
 char* setstr(std::string_view text) {

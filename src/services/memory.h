@@ -17,6 +17,15 @@ void* getmem(int size);
 // reports the size and ends the run when both fail. Never returns null.
 void* moremem(void* block, int size);
 
+// Reports, as moremem does, that a block of `size` bytes cannot be had, and
+// ends the run.
+[[noreturn]] void memory_exhausted(std::size_t size);
+
+// The most bytes that one text the program builds may take: a quarter of the
+// physical memory, so that the text and the copies made of it fit, and no
+// more than 4 GiB.
+std::size_t largest_text_size();
+
 // A NUL-terminated copy of `text`; ends the run when no memory is left.
 char* setstr(std::string_view text);
 

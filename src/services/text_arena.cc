@@ -10,7 +10,8 @@ constexpr std::size_t kBlockSize = 1 << 20;
 }
 
 std::string_view TextArena::store(std::string_view text) {
-  if (text.empty()) return {};
+  // An empty text is kept as a real empty text, never as a null pointer.
+  if (text.empty()) return std::string_view("", 0);
   if (text.size() > free_size_) {
     const std::size_t size = std::max(kBlockSize, text.size());
     blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));

@@ -1,1 +1,1 @@
-#define GROW(a,b,c,d,e,f,g,h,i,j,k,l,m,n,o,p,q,r,s,t) a
+#define GROW(a,b,c) a a a a a a a a a a a a a a a a a a a a

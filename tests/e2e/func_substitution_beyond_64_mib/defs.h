@@ -1,0 +1,1 @@
+#define F(a,b,c) a
