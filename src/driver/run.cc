@@ -5,6 +5,7 @@
 #include "defines/define_reader.h"
 #include "defines/define_table.h"
 #include "defines/value_resolution.h"
+#include "driver/help_text.h"
 #include "driver/source_files.h"
 #include "driver/usage_text.h"
 #include "expand/output_format.h"
@@ -44,6 +45,16 @@ int run_phases(const std::vector<std::string>& args) {
     err_write(usage_tbl[kUsageLine]);
     err_write("\n");
     return 1;
+  }
+  // Leading arguments that no specified run begins with (such a run ends
+  // with the no-define message).
+  if (args[0] == "--help") {
+    out_write(kHelpText);
+    return 0;
+  }
+  if (args[0] == "--version") {
+    out_write(kVersionText);
+    return 0;
   }
 
   std::size_t next = 0;
