@@ -94,7 +94,7 @@ int set_chgdata(const std::string& file_name) {
     errmsg("%s: not found\n", file_name);
     return -1;
   }
-  LineReader reader(file.get());
+  LineReader reader(file.get(), LineEnds::kCrLfAsLf);
   std::string line;
   int count = def_cnt;
   bool duplicate = false;

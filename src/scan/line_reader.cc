@@ -13,15 +13,43 @@ constexpr std::size_t kBlockSize = 1 << 16;
 constexpr std::size_t kLongestRead = 1023;
 }  // namespace
 
-LineReader::LineReader(std::FILE* stream)
-    : stream_(stream), block_(std::make_unique_for_overwrite<char[]>(kBlockSize)) {}
+LineReader::LineReader(std::FILE* stream, LineEnds line_ends)
+    : stream_(stream),
+      drop_cr_(line_ends == LineEnds::kCrLfAsLf),
+      block_(std::make_unique_for_overwrite<char[]>(kBlockSize)) {}
 
 bool LineReader::refill() {
   if (exhausted_) return false;
-  end_ = std::fread(block_.get(), 1, kBlockSize, stream_);
+  const std::size_t held = held_cr_ ? 1 : 0;
+  if (held_cr_) block_[0] = '\r';
+  held_cr_ = false;
+  const std::size_t wanted = kBlockSize - held;
+  const std::size_t got = std::fread(block_.get() + held, 1, wanted, stream_);
+  end_ = held + got;
   pos_ = 0;
-  if (end_ < kBlockSize) exhausted_ = true;
+  if (got < wanted) exhausted_ = true;
+  if (drop_cr_) drop_cr_before_newlines();
   return end_ > 0;
+}
+
+void LineReader::drop_cr_before_newlines() {
+  char* block = block_.get();
+  std::size_t kept = 0;
+  for (std::size_t from = 0; from < end_;) {
+    const void* cr = std::memchr(block + from, '\r', end_ - from);
+    const std::size_t upto = cr ? static_cast<const char*>(cr) - block : end_;
+    std::memmove(block + kept, block + from, upto - from);
+    kept += upto - from;
+    from = upto;
+    if (from == end_) break;
+    if (from + 1 == end_ && !exhausted_) {
+      held_cr_ = true;
+    } else if (from + 1 == end_ || block[from + 1] != '\n') {
+      block[kept++] = '\r';
+    }
+    ++from;
+  }
+  end_ = kept;
 }
 
 bool LineReader::read_line(std::string& line) {

@@ -6,12 +6,18 @@
 
 namespace sornik {
 
+// How a reader treats a CR directly before a newline.
+enum class LineEnds {
+  kAsRead,    // kept, as every other byte (source files)
+  kCrLfAsLf,  // dropped, as text-mode reading does (definition files)
+};
+
 // Reads the physical lines of a stream as fgets does with a buffer of 1024
 // bytes (at most 1023 bytes, through the newline when it fits), but keeps
 // every byte, NUL included, and reads in large blocks.
 class LineReader {
  public:
-  explicit LineReader(std::FILE* stream);
+  explicit LineReader(std::FILE* stream, LineEnds line_ends = LineEnds::kAsRead);
 
   // Replaces `line` with the next physical line of at most 1023 bytes.
   // False at the end of input or on a read error; `line` is then unchanged.
@@ -24,8 +30,12 @@ class LineReader {
 
  private:
   bool refill();
+  void drop_cr_before_newlines();
 
   std::FILE* stream_;
+  bool drop_cr_;
+  // A CR that ended the last block, held back until the next shows whether a newline follows.
+  bool held_cr_ = false;
   std::unique_ptr<char[]> block_;
   std::size_t pos_ = 0;
   std::size_t end_ = 0;

@@ -1,0 +1,3 @@
+a = N;
+b = SUM(N, LONG);
+c = CR_INSIDE;
