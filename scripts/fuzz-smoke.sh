@@ -16,7 +16,7 @@ bash scripts/install-deps.sh
 seconds=${1:-12}
 shift || true
 build_dir=build-fuzz
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DSORNIK_FUZZ=ON -DBUILD_TESTING=OFF \
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DSORNIK_DEVELOPMENT=ON -DSORNIK_FUZZ=ON -DBUILD_TESTING=OFF \
   -DSORNIK_WERROR=ON >/dev/null
 cmake --build "$build_dir"
 

@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
 build_dir=build
-options=(-DSORNIK_WERROR=ON)
+options=(-DSORNIK_DEVELOPMENT=ON -DSORNIK_WERROR=ON)
 if [[ ${1:-} == --sanitize ]]; then
   build_dir=build-asan
   options+=(-DSORNIK_SANITIZE=ON -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug)

@@ -169,11 +169,16 @@ TEST_F(DefineReaderTest, ContinuationLinesStayInTheValue) {
                 object_like("L", "\\\n" + long_line.substr(0, 1023)), object_like("STOP", "1 \\")}));
 }
 
-TEST_F(DefineReaderTest, BytesAreKeptAsRead) {
+// Bytes are kept as read, except one CR directly before a newline (CR LF line ends).
+TEST_F(DefineReaderTest, BytesAreKeptAsReadButCrLfEndsALine) {
   EXPECT_EQ(load_text("#define A\0B 1\0 2\n"s
                       "#define CR 1\r\n"
+                      "#define CRS x\ry\r\r\n"
+                      "#define F(a,\tb) a\\\r\n"
+                      "  b\r\n"
                       "#define SJIS \"\x95\x5c\"\n"),
-            (std::vector<Loaded>{object_like("A\0B"s, "1\0 2"s), object_like("CR", "1\r"),
+            (std::vector<Loaded>{object_like("A\0B"s, "1\0 2"s), object_like("CR", "1"),
+                                 object_like("CRS", "x\ry\r"), function_like("F", "a,\tb", "a\\\n  b"),
                                  object_like("SJIS", "\"\x95\x5c\"")}));
 }
 
