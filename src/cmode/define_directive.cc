@@ -165,6 +165,13 @@ bool same_definition(const Macro& a, const Macro& b) {
          a.storage == b.storage;
 }
 
+std::unique_ptr<Macro> copy_macro(const Macro& macro) {
+  auto copy = std::make_unique<Macro>(macro);
+  const std::string_view storage = copy->storage;
+  for (Token& token : copy->body) token.text = storage.substr(token.begin, token.end - token.begin);
+  return copy;
+}
+
 void append_define_line(std::string& out, const Macro& macro) {
   out += "#define ";
   out += macro.name;

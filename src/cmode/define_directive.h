@@ -31,6 +31,9 @@ DefineParse parse_define(std::span<const Token> tokens);
 // redefinition is silent.
 bool same_definition(const Macro& a, const Macro& b);
 
+// A copy of a macro whose token texts refer to the copy's own storage.
+std::unique_ptr<Macro> copy_macro(const Macro& macro);
+
 // Appends "#define NAME(PARAMS) BODY" as the C compiler lists definitions,
 // without a line end.
 void append_define_line(std::string& out, const Macro& macro);

@@ -7,13 +7,23 @@ const Macro* MacroTable::find(std::string_view name) const {
   return found == macros_.end() ? nullptr : found->second.get();
 }
 
-void MacroTable::define(std::unique_ptr<Macro> macro) {
-  const auto found = macros_.find(macro->name);
-  if (found != macros_.end()) macros_.erase(found);
-  const std::string_view key = macro->name;
-  macros_.emplace(key, std::move(macro));
-}
+void MacroTable::define(std::unique_ptr<Macro> macro) { replace(std::move(macro)); }
 
 bool MacroTable::undefine(std::string_view name) { return macros_.erase(name) != 0; }
+
+std::unique_ptr<Macro> MacroTable::replace(std::unique_ptr<Macro> macro) {
+  std::unique_ptr<Macro> old = remove(macro->name);
+  const std::string_view key = macro->name;
+  macros_.emplace(key, std::move(macro));
+  return old;
+}
+
+std::unique_ptr<Macro> MacroTable::remove(std::string_view name) {
+  const auto found = macros_.find(name);
+  if (found == macros_.end()) return nullptr;
+  std::unique_ptr<Macro> old = std::move(found->second);
+  macros_.erase(found);
+  return old;
+}
 
 }  // namespace sornik::cmode

@@ -37,6 +37,13 @@ class MacroTable {
   // Removes the macro of that name; false when there was none.
   bool undefine(std::string_view name);
 
+  // Adds or replaces the macro of that name and hands back the definition it
+  // replaced (null if none), e.g. to restore it later.
+  std::unique_ptr<Macro> replace(std::unique_ptr<Macro> macro);
+
+  // Removes the macro of that name and hands it back (null if none).
+  std::unique_ptr<Macro> remove(std::string_view name);
+
   std::size_t size() const { return macros_.size(); }
 
   // Every macro, in no particular order.

@@ -5,6 +5,7 @@
 #include "defines/define_reader.h"
 #include "defines/define_table.h"
 #include "defines/value_resolution.h"
+#include "driver/cpp_mode.h"
 #include "driver/help_text.h"
 #include "driver/source_files.h"
 #include "driver/usage_text.h"
@@ -34,6 +35,7 @@ void reset_run_state() {
 // The three argument phases: options, definition files, source files.
 // Returns the exit status.
 int run_phases(const std::vector<std::string>& args) {
+  if (!args.empty() && args[0] == "--cpp") return run_cpp_mode(std::span(args).subspan(1));
   if (args.size() == 1 && args[0] == "-usage") {
     for (std::string_view line : usage_tbl) {
       out_write(line);

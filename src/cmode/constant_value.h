@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sornik::cmode {
+
+// A value of an #if expression: the bits of an intmax_t or a uintmax_t.
+struct Value {
+  std::uintmax_t bits = 0;
+  bool is_unsigned = false;
+};
+
+// Reads an integer constant (decimal, octal, hexadecimal or binary, with
+// the suffixes u, l, ll in any valid order). False with the C compiler's
+// `error` text when the pp-number is no integer constant; values too large
+// add a warning.
+bool parse_integer(std::string_view text, Value& value, std::string& error,
+                   std::vector<std::string>& warnings);
+
+// Reads a character constant with its prefix (none, L, u, U) as the C
+// compiler on this machine does: plain char is signed, wchar_t is a signed
+// 32-bit int, a multi-character constant packs its bytes.
+bool parse_char_constant(std::string_view text, Value& value, std::string& error,
+                         std::vector<std::string>& warnings);
+
+}  // namespace sornik::cmode

@@ -1,0 +1,85 @@
+#include "cmode/include_search.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "services/run_io.h"
+
+#ifndef SORNIK_SYSTEM_INCLUDE_DIRS
+#define SORNIK_SYSTEM_INCLUDE_DIRS "/usr/local/include:/usr/include"
+#endif
+
+namespace sornik::cmode {
+
+namespace {
+
+// Reads a whole file; false when it cannot be opened.
+bool read_whole_file(const std::string& path, std::string& text) {
+  const InputFile file = open_input(path);
+  if (file == nullptr) return false;
+  char block[1 << 16];
+  std::size_t got;
+  while ((got = std::fread(block, 1, sizeof block, file.get())) > 0) text.append(block, got);
+  check_read_error(file.get(), path);
+  return true;
+}
+
+std::string join_path(std::string_view dir, std::string_view name) {
+  std::string path;
+  if (!dir.empty()) {
+    path.reserve(dir.size() + name.size() + 1);
+    path.append(dir);
+    if (path.back() != '/') path += '/';
+  }
+  path.append(name);
+  return path;
+}
+
+}  // namespace
+
+void IncludeSearch::add_directory(std::string_view dir) {
+  while (dir.size() > 1 && dir.back() == '/') dir.remove_suffix(1);
+  if (std::find(chain_.begin(), chain_.end(), dir) == chain_.end()) chain_.emplace_back(dir);
+}
+
+HeaderFile* IncludeSearch::open(const std::string& path) {
+  auto [entry, inserted] = files_.try_emplace(path);
+  if (inserted) {
+    entry->second = std::make_unique<HeaderFile>();
+    entry->second->path = path;
+    entry->second->readable = read_whole_file(path, entry->second->text);
+  }
+  return entry->second->readable ? entry->second.get() : nullptr;
+}
+
+FoundHeader IncludeSearch::find(std::string_view name, bool quoted, std::string_view includer_dir,
+                                std::size_t start) {
+  if (name.empty()) return {};
+  if (name.front() == '/') return {open(std::string(name)), -1};
+  if (quoted) {
+    if (HeaderFile* file = open(join_path(includer_dir, name))) return {file, -1};
+  }
+  for (std::size_t i = start; i < chain_.size(); ++i) {
+    if (HeaderFile* file = open(join_path(chain_[i], name))) return {file, static_cast<int>(i)};
+  }
+  return {};
+}
+
+std::string_view IncludeSearch::directory_of(std::string_view path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string_view::npos) return {};
+  return path.substr(0, slash == 0 ? 1 : slash);
+}
+
+std::vector<std::string> system_include_directories() {
+  std::vector<std::string> dirs;
+  std::string_view list = SORNIK_SYSTEM_INCLUDE_DIRS;
+  while (!list.empty()) {
+    const std::size_t colon = std::min(list.find(':'), list.size());
+    if (colon > 0) dirs.emplace_back(list.substr(0, colon));
+    list.remove_prefix(std::min(colon + 1, list.size()));
+  }
+  return dirs;
+}
+
+}  // namespace sornik::cmode

@@ -1,0 +1,410 @@
+#include "cmode/preprocessor.h"
+
+#include <algorithm>
+
+#include "cmode/define_directive.h"
+#include "cmode/logical_lines.h"
+
+namespace sornik::cmode {
+
+namespace {
+
+// Names with a meaning of their own: `defined` answers true for them until
+// they are undefined.
+constexpr std::string_view kBuiltins[] = {"__FILE__", "__LINE__", "__has_include", "__has_include_next"};
+// Macros whose #undef the C compiler warns about.
+constexpr std::string_view kWarnOnUndef[] = {"__STDC__", "__STDC_HOSTED__", "__STDC_VERSION__"};
+
+template <std::size_t N>
+bool one_of(std::string_view name, const std::string_view (&names)[N]) {
+  return std::find(std::begin(names), std::end(names), name) != std::end(names);
+}
+
+std::string quoted(std::string_view text) {
+  std::string out = "\"";
+  out.append(text);
+  out += '"';
+  return out;
+}
+
+bool is_punct(const Token& token, std::string_view text) {
+  return token.kind == TokenKind::punctuator && token.text == text;
+}
+
+// The tokens of a directive after its name, joined with single blanks where
+// the source had white space.
+std::string joined(std::span<const Token> tokens) {
+  std::string text;
+  for (const Token& token : tokens) {
+    if (token.space_before && !text.empty()) text += ' ';
+    text.append(token.text);
+  }
+  return text;
+}
+
+std::uint32_t count_newlines(std::string_view text) {
+  return static_cast<std::uint32_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+}  // namespace
+
+Preprocessor::Preprocessor(MacroTable& table, IncludeSearch& search, Expander& expander)
+    : table_(table), search_(search), expander_(expander) {}
+
+void Preprocessor::define_predefined() {
+  FileFrame frame;
+  frame.path = "<built-in>";
+  read_text(frame, "#define __STDC__ 1\n#define __STDC_HOSTED__ 1\n#define __STDC_VERSION__ 201710L\n");
+}
+
+void Preprocessor::define_option(std::string_view definition) {
+  std::string text = "#define ";
+  const std::size_t equals = definition.find('=');
+  if (equals == std::string_view::npos) {
+    text.append(definition);
+    text += " 1";
+  } else {
+    text.append(definition.substr(0, equals));
+    text += ' ';
+    text.append(definition.substr(equals + 1));
+  }
+  text += '\n';
+  FileFrame frame;
+  frame.path = "<command-line>";
+  read_text(frame, text);
+}
+
+void Preprocessor::undefine_option(std::string_view name) {
+  FileFrame frame;
+  frame.path = "<command-line>";
+  read_text(frame, "#undef " + std::string(name) + "\n");
+}
+
+bool Preprocessor::read_macros(const std::string& path) {
+  HeaderFile* file = search_.open(path);
+  if (file == nullptr) return false;
+  FileFrame frame;
+  frame.path = file->path;
+  frame.dir = IncludeSearch::directory_of(file->path);
+  frame.header = file;
+  read_text(frame, file->text);
+  return true;
+}
+
+void Preprocessor::read_text(FileFrame& frame, std::string_view text) {
+  begin_file(frame);
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t end = logical_line_end(text, pos).end;
+    process_line(frame, text.substr(pos, end - pos));
+    pos = end;
+  }
+  end_file(frame);
+}
+
+void Preprocessor::begin_unit() {
+  in_unit_ = true;
+  unit_start_removed_builtins_ = removed_builtins_;
+}
+
+void Preprocessor::end_unit() {
+  for (auto change = changes_.rbegin(); change != changes_.rend(); ++change) {
+    if (change->old) {
+      table_.replace(std::move(change->old));
+    } else {
+      table_.remove(change->name);
+    }
+  }
+  changes_.clear();
+  in_unit_ = false;
+  removed_builtins_ = unit_start_removed_builtins_;
+  once_.clear();
+  pushed_macros_.clear();
+}
+
+void Preprocessor::set_macro(std::unique_ptr<Macro> macro) {
+  std::string name = in_unit_ ? macro->name : std::string();
+  std::unique_ptr<Macro> old = table_.replace(std::move(macro));
+  if (in_unit_) changes_.push_back({std::move(name), std::move(old)});
+}
+
+void Preprocessor::remove_macro(std::string_view name) {
+  std::unique_ptr<Macro> old = table_.remove(name);
+  if (in_unit_ && old) changes_.push_back({std::string(name), std::move(old)});
+}
+
+void Preprocessor::begin_file(FileFrame& frame) {
+  frame.conditional_base = conditionals_.size();
+  frames_.push_back(&frame);
+}
+
+void Preprocessor::end_file(FileFrame& frame) {
+  while (conditionals_.size() > frame.conditional_base) {
+    const Conditional& open = conditionals_.back();
+    report_at(frame.path, open.line, Severity::error, "unterminated " + std::string(open.directive));
+    conditionals_.pop_back();
+  }
+  skipping_ = false;
+  if (frame.guard == FileFrame::Guard::after_endif && frame.header != nullptr) {
+    frame.header->guard = frame.guard_macro;
+  }
+  frames_.pop_back();
+}
+
+void Preprocessor::report(Severity severity, std::string_view text) {
+  const FileFrame& frame = *frames_.back();
+  report_at(frame.path, frame.line, severity, text);
+}
+
+void Preprocessor::process_line(FileFrame& frame, std::string_view line) {
+  if (is_directive_line(line)) {
+    process_directive(frame, line);
+  } else {
+    count_line(frame, line);
+  }
+}
+
+void Preprocessor::process_directive(FileFrame& frame, std::string_view line) {
+  directive(frame, line);
+  frame.line += count_newlines(line);
+}
+
+void Preprocessor::count_line(FileFrame& frame, std::string_view line) {
+  if (!skipping_ &&
+      (frame.guard == FileFrame::Guard::expect_ifndef || frame.guard == FileFrame::Guard::after_endif) &&
+      first_token(line) < line.size()) {
+    frame.guard = FileFrame::Guard::none;
+  }
+  frame.line += count_newlines(line);
+}
+
+void Preprocessor::directive(FileFrame& frame, std::string_view line) {
+  lexer_.lex(line, tokens_);
+  const std::span<const Token> tokens(tokens_);
+  if (tokens.size() < 2) return;  // the null directive
+  const Token& name_token = tokens[1];
+  const std::string_view name = name_token.text;
+  const std::span<const Token> rest = tokens.subspan(2);
+  if (skipping_) {
+    if (name_token.kind == TokenKind::identifier) skipped_directive(frame, name, rest);
+    return;
+  }
+  const bool opens = name == "if" || name == "ifdef" || name == "ifndef";
+  const bool conditional =
+      opens || name == "elif" || name == "elifdef" || name == "elifndef" || name == "else" || name == "endif";
+  if (frame.guard == FileFrame::Guard::after_endif ||
+      (frame.guard == FileFrame::Guard::expect_ifndef && !opens)) {
+    frame.guard = FileFrame::Guard::none;
+  }
+  if (name_token.kind != TokenKind::identifier) {
+    // "# 33 "file"" is a line marker, accepted like #line.
+    if (name_token.kind != TokenKind::pp_number)
+      report(Severity::warning, "invalid preprocessing directive #" + std::string(name));
+    return;
+  }
+  if (conditional) {
+    conditional_directive(frame, name, rest);
+  } else if (name == "define") {
+    define(rest);
+  } else if (name == "undef") {
+    undefine(rest);
+  } else if (name == "include") {
+    include(frame, IncludeKind::include, rest, line);
+  } else if (name == "include_next") {
+    include(frame, IncludeKind::include_next, rest, line);
+  } else if (name == "import") {
+    include(frame, IncludeKind::import, rest, line);
+  } else if (name == "pragma") {
+    pragma(frame, rest);
+  } else if (name == "error" || name == "warning") {
+    message(name, rest);
+  } else if (name != "line" && name != "ident" && name != "sccs" && name != "assert" && name != "unassert") {
+    report(Severity::warning, "invalid preprocessing directive #" + std::string(name));
+  }
+}
+
+void Preprocessor::skipped_directive(FileFrame& frame, std::string_view name, std::span<const Token> rest) {
+  if (name == "if" || name == "ifdef" || name == "ifndef") {
+    conditionals_.push_back({frame.line, true, true, false, {}});
+  } else if (name == "elif" || name == "elifdef" || name == "elifndef" || name == "else" || name == "endif") {
+    conditional_directive(frame, name, rest);
+  }
+}
+
+void Preprocessor::conditional_directive(FileFrame& frame, std::string_view name,
+                                         std::span<const Token> rest) {
+  const bool at_file_level = conditionals_.size() == frame.conditional_base;
+  if (name == "if" || name == "ifdef" || name == "ifndef") {
+    if (frame.guard == FileFrame::Guard::expect_ifndef) {
+      // A header whose text all stands inside "#ifndef X" (or "#if !defined X")
+      // is skipped when it is included again with X defined.
+      const bool negated_defined =
+          name == "if" && rest.size() >= 3 && is_punct(rest[0], "!") && rest[1].text == "defined";
+      const std::span<const Token> operand = negated_defined ? rest.subspan(2) : rest;
+      const bool parenthesized =
+          negated_defined && operand.size() == 3 && is_punct(operand[0], "(") && is_punct(operand[2], ")");
+      if (at_file_level && ((name == "ifndef" && rest.size() == 1) ||
+                            (negated_defined && (operand.size() == 1 || parenthesized)))) {
+        frame.guard = FileFrame::Guard::inside;
+        frame.guard_macro = parenthesized ? operand[1].text : operand[0].text;
+      } else {
+        frame.guard = FileFrame::Guard::none;
+      }
+    }
+    bool value;
+    if (name == "if") {
+      value = if_value(rest);
+    } else {
+      value = ifdef_value(name == "ifdef" ? "#ifdef" : "#ifndef", rest, name == "ifdef");
+    }
+    const std::string_view directive = name == "if" ? "#if" : name == "ifdef" ? "#ifdef" : "#ifndef";
+    conditionals_.push_back({frame.line, false, value, false, directive});
+    skipping_ = !value;
+    return;
+  }
+  if (at_file_level) {
+    report(Severity::error, "#" + std::string(name) + " without #if");
+    return;
+  }
+  if (name == "else" || name == "endif") {
+    else_or_endif(frame, name, rest);
+    return;
+  }
+  Conditional& open = conditionals_.back();
+  if (open.seen_else) report(Severity::error, "#" + std::string(name) + " after #else");
+  if (conditionals_.size() == frame.conditional_base + 1 && frame.guard == FileFrame::Guard::inside) {
+    frame.guard = FileFrame::Guard::none;
+  }
+  if (open.was_skipping) return;
+  if (open.taken) {
+    skipping_ = true;
+    return;
+  }
+  bool value;
+  if (name == "elif") {
+    value = if_value(rest);
+  } else {
+    value = ifdef_value(name == "elifdef" ? "#elifdef" : "#elifndef", rest, name == "elifdef");
+  }
+  open.taken = value;
+  skipping_ = !value;
+}
+
+void Preprocessor::else_or_endif(FileFrame& frame, std::string_view name, std::span<const Token> rest) {
+  Conditional& open = conditionals_.back();
+  if (name == "else") {
+    if (open.seen_else) report(Severity::error, "#else after #else");
+    open.seen_else = true;
+    if (open.was_skipping) return;
+    check_end("#else", rest);
+    skipping_ = open.taken;
+    open.taken = true;
+    if (conditionals_.size() == frame.conditional_base + 1 && frame.guard == FileFrame::Guard::inside) {
+      frame.guard = FileFrame::Guard::none;
+    }
+    return;
+  }
+  if (!open.was_skipping) check_end("#endif", rest);
+  skipping_ = open.was_skipping;
+  conditionals_.pop_back();
+  if (conditionals_.size() == frame.conditional_base && frame.guard == FileFrame::Guard::inside) {
+    frame.guard = FileFrame::Guard::after_endif;
+  }
+}
+
+void Preprocessor::check_end(std::string_view directive, std::span<const Token> extra) {
+  if (!extra.empty())
+    report(Severity::warning, "extra tokens at end of " + std::string(directive) + " directive");
+}
+
+bool Preprocessor::ifdef_value(std::string_view directive, std::span<const Token> rest, bool want_defined) {
+  if (rest.empty()) {
+    report(Severity::error, "no macro name given in " + std::string(directive) + " directive");
+    return false;
+  }
+  if (rest[0].kind != TokenKind::identifier) {
+    report(Severity::error, "macro names must be identifiers");
+    return false;
+  }
+  check_end(directive, rest.subspan(1));
+  return is_defined(rest[0].text) == want_defined;
+}
+
+bool Preprocessor::if_value(std::span<const Token> rest) {
+  const FileFrame& frame = *frames_.back();
+  expander_.expand_directive(rest, true, {frame.path, frame.line}, expanded_);
+  // The tokens keep their texts here, as __has_include may expand again.
+  std::size_t size = 0;
+  for (const Token& token : expanded_) size += token.text.size();
+  expanded_texts_.clear();
+  expanded_texts_.reserve(size);
+  for (const Token& token : expanded_) expanded_texts_.append(token.text);
+  std::size_t offset = 0;
+  for (Token& token : expanded_) {
+    const std::size_t length = token.text.size();
+    token.text = std::string_view(expanded_texts_).substr(offset, length);
+    offset += length;
+  }
+  const Condition condition = evaluate_condition(expanded_, *this);
+  for (const std::string& warning : condition.warnings) report(Severity::warning, warning);
+  if (!condition.error.empty()) report(Severity::error, condition.error);
+  return condition.value;
+}
+
+void Preprocessor::define(std::span<const Token> rest) {
+  DefineParse parse = parse_define(rest);
+  if (!parse.macro) {
+    report(Severity::error, parse.error);
+    return;
+  }
+  for (const std::string& warning : parse.warnings) report(Severity::warning, warning);
+  const std::string_view name = parse.macro->name;
+  if (name == "__has_include" || name == "__has_include_next") {
+    report(Severity::error, quoted(name) + " cannot be used as a macro name");
+    return;
+  }
+  const Macro* old = table_.find(name);
+  const bool builtin = one_of(name, kBuiltins) && !removed_builtins_.contains(name);
+  if (builtin || (old != nullptr && !same_definition(*old, *parse.macro))) {
+    report(Severity::warning, quoted(name) + " redefined");
+  }
+  if (old != nullptr && same_definition(*old, *parse.macro)) return;
+  set_macro(std::move(parse.macro));
+}
+
+void Preprocessor::undefine(std::span<const Token> rest) {
+  if (rest.empty()) {
+    report(Severity::error, "no macro name given in #undef directive");
+    return;
+  }
+  const Token& name = rest[0];
+  if (name.kind != TokenKind::identifier) {
+    report(Severity::error, "macro names must be identifiers");
+    return;
+  }
+  if (name.text == "defined") {
+    report(Severity::error, "\"defined\" cannot be used as a macro name");
+    return;
+  }
+  check_end("#undef", rest.subspan(1));
+  const bool builtin = one_of(name.text, kBuiltins) && !removed_builtins_.contains(name.text);
+  if (builtin || (one_of(name.text, kWarnOnUndef) && table_.find(name.text) != nullptr)) {
+    report(Severity::warning, "undefining " + quoted(name.text));
+  }
+  if (builtin) {
+    for (std::string_view known : kBuiltins) {
+      if (known == name.text) removed_builtins_.insert(known);
+    }
+  }
+  remove_macro(name.text);
+}
+
+void Preprocessor::message(std::string_view directive, std::span<const Token> rest) {
+  report(Severity::warning, "#" + std::string(directive) + " " + joined(rest));
+}
+
+bool Preprocessor::is_defined(std::string_view name) {
+  if (table_.find(name) != nullptr) return true;
+  return one_of(name, kBuiltins) && !removed_builtins_.contains(name);
+}
+
+}  // namespace sornik::cmode

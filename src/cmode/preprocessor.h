@@ -1,0 +1,140 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "cmode/expander.h"
+#include "cmode/if_expression.h"
+#include "cmode/include_search.h"
+#include "cmode/macro_table.h"
+#include "cmode/token.h"
+#include "services/located_diagnostics.h"
+
+namespace sornik::cmode {
+
+// One file being read: a source, a -d header, an included header, or the
+// command line's definitions.
+struct FileFrame {
+  std::string_view path;  // as found; diagnostics name it
+  std::string_view dir;   // where a quoted #include looks first
+  // Where the include search found the file (-1: not through the chain).
+  int chain_index = -1;
+  // A source file named on the command line.
+  bool is_source = false;
+  // The header's entry, for #pragma once and its include guard.
+  HeaderFile* header = nullptr;
+  // The physical line of the line being read.
+  std::uint32_t line = 1;
+
+  // Kept by the preprocessor: the conditionals of this file start at
+  // conditional_base on its stack; the include-guard detection.
+  std::size_t conditional_base = 0;
+  enum class Guard : std::uint8_t { expect_ifndef, inside, after_endif, none } guard = Guard::expect_ifndef;
+  std::string guard_macro;
+};
+
+// The preprocessor's directives over one macro table: definitions, the
+// conditional stack, includes.
+class Preprocessor final : public ConditionContext {
+ public:
+  Preprocessor(MacroTable& table, IncludeSearch& search, Expander& expander);
+
+  // Defines __STDC__, __STDC_HOSTED__ and __STDC_VERSION__.
+  void define_predefined();
+
+  // -D name (as 1), -D name=value, -D 'F(x)=value'.
+  void define_option(std::string_view definition);
+
+  // -U name.
+  void undefine_option(std::string_view name);
+
+  // Reads a -d header for its macros; false when it cannot be read.
+  bool read_macros(const std::string& path);
+
+  // Every change to the table between these two calls is undone by the
+  // second, as are #pragma once marks: each source starts from the same table.
+  void begin_unit();
+  void end_unit();
+
+  // A file starts or ends; the end reports the conditionals left open.
+  void begin_file(FileFrame& frame);
+  void end_file(FileFrame& frame);
+
+  // Acts on one logical line of the innermost file.
+  void process_line(FileFrame& frame, std::string_view line);
+
+  // The same in two steps, for a reader that tells directives from other
+  // lines itself: a directive line, or any other line (only counted).
+  void process_directive(FileFrame& frame, std::string_view line);
+  void count_line(FileFrame& frame, std::string_view line);
+
+  // Whether lines of a group not taken are being read.
+  bool skipping() const { return skipping_; }
+
+  // ConditionContext: `defined` and __has_include for #if.
+  bool is_defined(std::string_view name) override;
+  bool has_include(std::span<const Token> operand, bool next, std::string& error) override;
+
+ private:
+  struct Conditional {
+    std::uint32_t line = 0;
+    bool was_skipping = false;  // the state outside the conditional
+    bool taken = false;         // a group of it has been taken
+    bool seen_else = false;
+    std::string_view directive;  // "#if", "#ifdef" or "#ifndef"
+  };
+  struct Change {
+    std::string name;
+    std::unique_ptr<Macro> old;  // the definition before the change, or null
+  };
+  enum class IncludeKind : std::uint8_t { include, include_next, import };
+
+  void report(Severity severity, std::string_view text);
+  void directive(FileFrame& frame, std::string_view line);
+  void skipped_directive(FileFrame& frame, std::string_view name, std::span<const Token> rest);
+  void conditional_directive(FileFrame& frame, std::string_view name, std::span<const Token> rest);
+  void else_or_endif(FileFrame& frame, std::string_view name, std::span<const Token> rest);
+  bool ifdef_value(std::string_view directive, std::span<const Token> rest, bool want_defined);
+  bool if_value(std::span<const Token> rest);
+  void define(std::span<const Token> rest);
+  void undefine(std::span<const Token> rest);
+  void include(FileFrame& frame, IncludeKind kind, std::span<const Token> rest, std::string_view line);
+  void read_header(const FoundHeader& found);
+  void pragma(FileFrame& frame, std::span<const Token> rest);
+  void message(std::string_view directive, std::span<const Token> rest);
+  void check_end(std::string_view directive, std::span<const Token> extra);
+  bool header_name(std::span<const Token> operand, std::string_view line, std::string& name, bool& quoted);
+
+  void set_macro(std::unique_ptr<Macro> macro);
+  void remove_macro(std::string_view name);
+  void read_text(FileFrame& frame, std::string_view text);
+
+  MacroTable& table_;
+  IncludeSearch& search_;
+  Expander& expander_;
+  Lexer lexer_;
+  std::vector<Token> tokens_;
+  std::vector<Token> expanded_;
+  std::string expanded_texts_;
+
+  std::vector<FileFrame*> frames_;
+  std::vector<Conditional> conditionals_;
+  bool skipping_ = false;
+
+  // Names the preprocessor answers itself (__FILE__, __LINE__,
+  // __has_include, ...), and those #undef has removed.
+  std::unordered_set<std::string_view> removed_builtins_;
+  std::unordered_set<std::string_view> unit_start_removed_builtins_;
+  std::unordered_set<const HeaderFile*> once_;
+  std::unordered_map<std::string, std::vector<std::unique_ptr<Macro>>> pushed_macros_;
+  bool in_unit_ = false;
+  std::vector<Change> changes_;
+};
+
+}  // namespace sornik::cmode

@@ -1,0 +1,171 @@
+#include "cmode/preprocessor.h"
+
+#include <gtest/gtest.h>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "captured_io.h"
+
+namespace sornik::cmode {
+namespace {
+
+using Files = std::map<std::string, std::string>;
+
+// The macros that `--print-defines -d h.h` lists (without the three the C
+// mode predefines) and the messages, for in-memory files.
+std::string defines_of(const Files& files, std::vector<std::string> options = {}) {
+  std::vector<std::string> args = {"--cpp", "-nostdinc"};
+  args.insert(args.end(), options.begin(), options.end());
+  args.insert(args.end(), {"--print-defines", "-d", "h.h"});
+  const testing::RunResult result = testing::run_in_memory(args, files);
+  std::string out;
+  std::size_t pos = 0;
+  while (pos < result.out.size()) {
+    const std::size_t end = result.out.find('\n', pos) + 1;
+    const std::string line = result.out.substr(pos, end - pos);
+    if (line.rfind("#define __STDC", 0) != 0) out += line;
+    pos = end;
+  }
+  return out + result.err;
+}
+
+TEST(Preprocessor, TakesTheGroupsTheCompilerTakes) {
+  const std::string header =
+      "#define ONE 1\n"
+      "#if 2 > 1\n#define A\n#elif 1\n#define NOT_A\n#else\n#define NOT_A2\n#endif\n"
+      "#if 0\n#define NOT_B\n#elif 1\n#define B\n#elif 1/0\n#define NOT_B2\n#endif\n"
+      "#ifdef ONE\n#define C\n#endif\n#ifndef ONE\n#define NOT_C\n#endif\n"
+      "#if 0\n#if 1/0\n#else\n#define NOT_D\n#endif\n#elifndef ONE\n#define NOT_D2\n#elifdef ONE\n#define "
+      "D\n#endif\n"
+      "  #  if 1 /* a\n comment */ + 1 == 2\n#define E\n#endif\n"
+      "#if 0\n#error skipped\n#foo\n#define NOT_F\n#else\n#define F\n#endif\n"
+      "# \n#line 5\n#ident \"x\"\n# 33 \"f.c\"\n#pragma weird\n"
+      "%:define G <: %: :>\n";
+  EXPECT_EQ(defines_of({{"h.h", header}}),
+            "#define A \n#define B \n#define C \n#define D \n#define E \n#define F \n#define G <: %: :>\n"
+            "#define ONE 1\n");
+}
+
+TEST(Preprocessor, ReportsMisplacedConditionals) {
+  EXPECT_EQ(defines_of({{"h.h",
+                         "#else\n#endif\n#elif 1\n#if 1\n#else\n#else\n#elif 1\n#endif x\n#ifdef\n#endif\n"
+                         "#ifdef 1\n#endif\n#ifndef A B\n#endif\n#if 1\n#ifdef X\n"}}),
+            "h.h:1: error: #else without #if\n"
+            "h.h:2: error: #endif without #if\n"
+            "h.h:3: error: #elif without #if\n"
+            "h.h:6: error: #else after #else\n"
+            "h.h:7: error: #elif after #else\n"
+            "h.h:8: warning: extra tokens at end of #endif directive\n"
+            "h.h:9: error: no macro name given in #ifdef directive\n"
+            "h.h:11: error: macro names must be identifiers\n"
+            "h.h:13: warning: extra tokens at end of #ifndef directive\n"
+            "h.h:16: error: unterminated #ifdef\n"
+            "h.h:15: error: unterminated #if\n");
+}
+
+TEST(Preprocessor, DefinesAndUndefinesWithTheCompilersWarnings) {
+  EXPECT_EQ(
+      defines_of(
+          {{"h.h",
+            "#define A 1\n#define A  1 /**/\n#define A 2\n#undef NEVER\n#define F(x) x\n#define F(y) y\n"
+            "#define\n#undef\n#undef 1\n#undef A B\n#define defined\n#undef __FILE__\n"
+            "#ifdef __FILE__\n#define FILE_DEFINED\n#endif\n#define __LINE__ 3\n#undef __STDC__\n"
+            "#error a   b  \"c\"\n#warning w\n#unknown\n#define __has_include 1\n"}}),
+      "#define F(y) y\n#define __LINE__ 3\n"
+      "h.h:3: warning: \"A\" redefined\n"
+      "h.h:6: warning: \"F\" redefined\n"
+      "h.h:7: error: no macro name given in #define directive\n"
+      "h.h:8: error: no macro name given in #undef directive\n"
+      "h.h:9: error: macro names must be identifiers\n"
+      "h.h:10: warning: extra tokens at end of #undef directive\n"
+      "h.h:11: error: \"defined\" cannot be used as a macro name\n"
+      "h.h:12: warning: undefining \"__FILE__\"\n"
+      "h.h:16: warning: \"__LINE__\" redefined\n"
+      "h.h:17: warning: undefining \"__STDC__\"\n"
+      "h.h:18: warning: #error a b \"c\"\n"
+      "h.h:19: warning: #warning w\n"
+      "h.h:20: warning: invalid preprocessing directive #unknown\n"
+      "h.h:21: error: \"__has_include\" cannot be used as a macro name\n");
+}
+
+TEST(Preprocessor, CommandLineSettingsApplyInOrder) {
+  EXPECT_EQ(defines_of({{"h.h", "#ifdef X\n#define SAW_X X\n#endif\n"}},
+                       {"-DX=2", "-D", "Y", "-DF(a)=a+1", "-UY", "-DZ=", "-UX", "-D", "X"}),
+            "#define F(a) a+1\n#define SAW_X X\n#define X 1\n#define Z \n");
+  EXPECT_EQ(defines_of({{"h.h", ""}}, {"-DX=2", "-DX"}),
+            "#define X 1\n<command-line>:1: warning: \"X\" redefined\n");
+}
+
+TEST(Preprocessor, SearchesIncludesAsTheCompiler) {
+  const Files files = {
+      {"h.h",
+       "#include \"sub/a.h\"\n#include <b.h>\n#include \"b.h\"\n#include <nothere.h>\n#include "
+       "\"nothere.h\"\n"
+       "#define NAME <c.h>\n#include <c.h>\n#if __has_include(<c.h>) && !__has_include(\"nothere.h\")\n"
+       "#define HAS\n#endif\n#include\n#include x\n#include \"\"\n"},
+      {"sub/a.h", "#include \"beside.h\"\n#define A_SEEN\n"},
+      {"sub/beside.h", "#define BESIDE\n"},
+      {"first/b.h", "#define B_FIRST\n#include_next <b.h>\n"},
+      {"second/b.h", "#define B_SECOND\n"},
+      {"second/c.h", "#define C\n"},
+  };
+  EXPECT_EQ(
+      defines_of(files, {"-Ifirst", "-I", "second"}),
+      "#define A_SEEN \n#define BESIDE \n#define B_FIRST \n#define B_SECOND \n#define C \n#define HAS \n"
+      "#define NAME <c.h>\n"
+      "h.h:4: warning: cannot find <nothere.h>\n"
+      "h.h:5: warning: cannot find \"nothere.h\"\n"
+      "h.h:11: error: #include expects \"FILENAME\" or <FILENAME>\n"
+      "h.h:12: error: #include expects \"FILENAME\" or <FILENAME>\n"
+      "h.h:13: error: empty filename in #include\n");
+}
+
+TEST(Preprocessor, HonoursGuardsOnceAndTheDepthLimit) {
+  const Files files = {
+      {"h.h",
+       "#include \"g.h\"\n#include \"g.h\"\n#include \"o.h\"\n#include \"o.h\"\n#include \"self.h\"\n"},
+      {"g.h", "/* guard */\n#ifndef G_H\n#define G_H\n#warning g read\n#endif\n"},
+      {"o.h", "#pragma once\n#warning o read\n"},
+      {"self.h", "#include \"self.h\"\n"},
+  };
+  EXPECT_EQ(defines_of(files),
+            "#define G_H \n"
+            "g.h:4: warning: #warning g read\n"
+            "o.h:2: warning: #warning o read\n"
+            "self.h:1: warning: #include nested depth 200 exceeds maximum of 200\n");
+}
+
+TEST(Preprocessor, PushesAndPopsMacros) {
+  EXPECT_EQ(
+      defines_of(
+          {{"h.h",
+            "#define A 1\n#pragma push_macro(\"A\")\n#undef A\n#define A 2\n#pragma push_macro(\"B\")\n"
+            "#define B 5\n#pragma pop_macro(\"B\")\n#pragma pop_macro(\"A\")\n#pragma pop_macro(\"C\")\n"
+            "#pragma push_macro(A)\n#pragma GCC warning \"careful\"\n"}}),
+      "#define A 1\n"
+      "h.h:10: error: invalid #pragma push_macro directive\n"
+      "h.h:11: warning: careful\n");
+}
+
+TEST(Preprocessor, EachSourceStartsFromTheSameTable) {
+  const testing::RunResult result = testing::run_in_memory(
+      {"--cpp", "-nostdinc", "-DBASE", "a.c", "a.c"},
+      {{"a.c",
+        "#ifdef MINE\n#warning carried over\n#endif\n#ifndef BASE\n#warning base lost\n#endif\n"
+        "#define MINE\n#undef BASE\n#include \"o.h\"\n"},
+       {"o.h", "#pragma once\n#warning o read\n"}});
+  EXPECT_EQ(result.err, "o.h:2: warning: #warning o read\no.h:2: warning: #warning o read\n");
+  EXPECT_EQ(result.status, 0);
+}
+
+TEST(Preprocessor, UnreadableFilesMakeTheStatusOne) {
+  const testing::RunResult result =
+      testing::run_in_memory({"--cpp", "-nostdinc", "-d", "missing.h", "a.c", "gone.c"}, {{"a.c", "x\n"}});
+  EXPECT_EQ(result.out, "x\n");
+  EXPECT_EQ(result.err, "sornik: error: missing.h: cannot open\nsornik: error: gone.c: cannot open\n");
+  EXPECT_EQ(result.status, 1);
+}
+
+}  // namespace
+}  // namespace sornik::cmode

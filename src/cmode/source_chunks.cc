@@ -1,0 +1,70 @@
+#include "cmode/source_chunks.h"
+
+#include "cmode/logical_lines.h"
+
+namespace sornik::cmode {
+
+namespace {
+
+constexpr std::size_t kReadBlock = 1 << 16;
+// A chunk of text lines ends at the first line end after this many bytes.
+constexpr std::size_t kChunkSize = 1 << 16;
+
+}  // namespace
+
+SourceChunks::SourceChunks(std::FILE* stream, Preprocessor& preprocessor, FileFrame& frame)
+    : stream_(stream), preprocessor_(preprocessor), frame_(frame) {}
+
+bool SourceChunks::refill() {
+  if (at_eof_) return false;
+  buffer_.erase(0, pos_);
+  pos_ = 0;
+  const std::size_t old_size = buffer_.size();
+  buffer_.resize(old_size + kReadBlock);
+  const std::size_t got = std::fread(buffer_.data() + old_size, 1, kReadBlock, stream_);
+  buffer_.resize(old_size + got);
+  if (got == 0) at_eof_ = true;
+  return got != 0;
+}
+
+bool SourceChunks::next(SourceChunk& chunk) {
+  const std::uint32_t first_line = frame_.line;
+  std::size_t end = pos_;
+  bool have_kind = false;
+  bool is_text = false;
+  for (;;) {
+    const std::string_view text = buffer_;
+    LineEnd line_end = logical_line_end(text, end);
+    if (!line_end.complete && !at_eof_) {
+      // The line goes on past the bytes read: hand out what is complete
+      // first, then read on with the line at the front.
+      if (end != pos_) break;
+      refill();
+      end = pos_;
+      continue;
+    }
+    if (end == line_end.end) break;  // the end of the file
+    const std::string_view line = text.substr(end, line_end.end - end);
+    const bool directive = is_directive_line(line);
+    // A directive acts on the table, so text before it goes out first.
+    const bool line_is_text = !directive && !preprocessor_.skipping();
+    if (have_kind && (directive ? is_text : line_is_text != is_text)) break;
+    if (directive) {
+      preprocessor_.process_directive(frame_, line);
+    } else {
+      preprocessor_.count_line(frame_, line);
+    }
+    have_kind = true;
+    is_text = line_is_text;
+    end = line_end.end;
+    if (end - pos_ >= kChunkSize) break;
+  }
+  if (end == pos_) return false;
+  chunk.bytes = std::string_view(buffer_).substr(pos_, end - pos_);
+  chunk.is_text = is_text;
+  chunk.first_line = first_line;
+  pos_ = end;
+  return true;
+}
+
+}  // namespace sornik::cmode

@@ -1,0 +1,119 @@
+#include "driver/cpp_mode.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "cmode/define_directive.h"
+#include "cmode/expander.h"
+#include "cmode/include_search.h"
+#include "cmode/preprocessor.h"
+#include "cmode/source_chunks.h"
+#include "driver/cpp_options.h"
+#include "expand/output_format.h"
+#include "services/run_io.h"
+
+namespace sornik {
+
+namespace {
+
+void report_program_error(std::string_view text) {
+  std::string message = "sornik: error: ";
+  message.append(text);
+  message += '\n';
+  err_write(message);
+}
+
+// Writes every macro of the table as the C compiler lists them, sorted by name.
+void print_defines(const cmode::MacroTable& table) {
+  std::vector<const cmode::Macro*> macros;
+  macros.reserve(table.size());
+  table.for_each([&](const cmode::Macro& macro) {
+    macros.push_back(&macro);
+  });
+  std::sort(macros.begin(), macros.end(), [](const cmode::Macro* a, const cmode::Macro* b) {
+    return a->name < b->name;
+  });
+  std::string line;
+  for (const cmode::Macro* macro : macros) {
+    line.clear();
+    cmode::append_define_line(line, *macro);
+    line += '\n';
+    out_write(line);
+  }
+}
+
+// Converts one source file as a translation unit of its own; false when it
+// cannot be read.
+bool convert_source(const std::string& name, bool list_file_names, cmode::Preprocessor& preprocessor,
+                    cmode::Expander& expander) {
+  const InputFile stream = open_input(name);
+  if (stream == nullptr) {
+    report_program_error(name + ": cannot open");
+    return false;
+  }
+  if (list_file_names) {
+    out_write("/* === ");
+    out_write(name);
+    out_write(" === */\n");
+  }
+  cmode::FileFrame frame;
+  frame.path = name;
+  frame.dir = cmode::IncludeSearch::directory_of(name);
+  frame.is_source = true;
+  preprocessor.begin_unit();
+  preprocessor.begin_file(frame);
+  cmode::SourceChunks chunks(stream.get(), preprocessor, frame);
+  expander.expand_file(chunks, name);
+  preprocessor.end_file(frame);
+  preprocessor.end_unit();
+  check_read_error(stream.get(), name);
+  return true;
+}
+
+}  // namespace
+
+int run_cpp_mode(std::span<const std::string> args) {
+  CppOptions options;
+  std::string error;
+  if (!parse_cpp_options(args, options, error)) {
+    report_program_error(error);
+    return 1;
+  }
+  format = options.format;
+  format_flag = options.has_format ? 1 : 0;
+
+  cmode::IncludeSearch search;
+  for (const std::string& dir : options.include_dirs) search.add_directory(dir);
+  if (!options.no_system_dirs) {
+    for (const std::string& dir : cmode::system_include_directories()) search.add_directory(dir);
+  }
+  cmode::MacroTable table;
+  cmode::Expander expander(table);
+  cmode::Preprocessor preprocessor(table, search, expander);
+  preprocessor.define_predefined();
+
+  int status = 0;
+  for (const CppOptions::Setting& setting : options.settings) {
+    switch (setting.kind) {
+      case CppOptions::Setting::Kind::define: preprocessor.define_option(setting.value); break;
+      case CppOptions::Setting::Kind::undefine: preprocessor.undefine_option(setting.value); break;
+      case CppOptions::Setting::Kind::macros_of:
+        if (!preprocessor.read_macros(setting.value)) {
+          report_program_error(setting.value + ": cannot open");
+          status = 1;
+        }
+        break;
+    }
+  }
+  if (options.print_defines) {
+    print_defines(table);
+    return status;
+  }
+  for (const std::string& source : options.sources) {
+    if (!convert_source(source, options.list_file_names, preprocessor, expander)) status = 1;
+  }
+  return status;
+}
+
+}  // namespace sornik

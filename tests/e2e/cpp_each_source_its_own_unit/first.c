@@ -1,0 +1,3 @@
+#define LOCAL 1
+#undef SHARED
+int first;
