@@ -43,17 +43,17 @@ void check_table(const sornik::fuzzing::RunOutcome& outcome) {
   if (outcome.err != "" && outcome.err != kNoEndLoop) fail("messages of a good load", "", outcome.err);
   if (sornik::def_cnt < 1) fail("a good load has a define", "at least 1", std::to_string(sornik::def_cnt));
   for (int i = 0; i < sornik::def_cnt; ++i) {
-    const sornik::DefineEntry& entry = *chg_tbl[i];
-    for (const char c : entry.name) {
-      if (is_name_end(c)) fail("a name holds no blank and no \"(\"", "", entry.name);
+    const sornik::DefineEntry& entry = chg_tbl[i];
+    for (const char c : entry.name()) {
+      if (is_name_end(c)) fail("a name holds no blank and no \"(\"", "", entry.name());
     }
     if (i > 0 && sornik::comp(&chg_tbl[i - 1], &chg_tbl[i]) >= 0) {
-      fail("names are sorted and unique", std::string(chg_tbl[i - 1]->name), entry.name);
+      fail("names are sorted and unique", std::string(chg_tbl[i - 1].name()), entry.name());
     }
     require_equal("def_check finds every name", std::to_string(i),
-                  std::to_string(sornik::def_check(entry.name)));
-    if (entry.params && entry.params->find('\n') != std::string_view::npos) {
-      fail("a parameter list closes on its line", "", *entry.params);
+                  std::to_string(sornik::def_check(entry.name())));
+    if (entry.params() && entry.params()->find('\n') != std::string_view::npos) {
+      fail("a parameter list closes on its line", "", *entry.params());
     }
     const bool finished = entry.resolve_cnt == -1 || entry.resolve_cnt == 3;
     if (!finished && outcome.err != kNoEndLoop) {

@@ -1,5 +1,6 @@
 #include "defines/define_reader.h"
 
+#include <optional>
 #include <string_view>
 
 #include "defines/define_table.h"
@@ -64,15 +65,18 @@ std::string_view cut_object_value(std::string_view text) {
   }
 }
 
-// Takes the parameter list that follows the name when it closes on the line.
-// Returns where the value starts: after the ")", else right after the name,
-// so that an unclosed list starts an object-like value.
-std::size_t take_params(DefineEntry& entry, std::string& line, std::size_t after_name) {
-  if (after_name == line.size() || line[after_name] != '(') return after_name;
+// The parameter list that follows the name, when it closes on the line, as
+// a scratch text of the scanner. `value_start` becomes where the value starts:
+// after the ")", else right after the name, so that an unclosed list starts
+// an object-like value.
+std::optional<std::string_view> take_params(std::string& line, std::size_t after_name,
+                                            std::size_t& value_start) {
+  value_start = after_name;
+  if (after_name == line.size() || line[after_name] != '(') return std::nullopt;
   const std::size_t close = get_braend(nullptr, line, after_name);
-  if (close == kNotClosed) return after_name;
-  entry.params = keep_text(get_content(1));
-  return close + 1;
+  if (close == kNotClosed) return std::nullopt;
+  value_start = close + 1;
+  return get_content(1);
 }
 
 // Takes the value with its continuation lines, which are read into `line`.
@@ -82,7 +86,7 @@ bool take_value(DefineEntry& entry, LineReader& reader, std::string& line, std::
   if (pos < line.size() && line[pos] == '\n') return true;
   const bool ended = get_linend(&reader, line, pos) != kNotClosed;
   const std::string_view text = get_content(0);
-  entry.body = keep_text(entry.params ? cut_function_value(text) : cut_object_value(text));
+  keep_body(entry, entry.params() ? cut_function_value(text) : cut_object_value(text));
   return ended;
 }
 
@@ -108,14 +112,16 @@ int set_chgdata(const std::string& file_name) {
     const std::size_t end = name_end(line, start);
 
     DefineEntry& entry = add_define_record(count);
-    entry.name = keep_text(std::string_view(line).substr(start, end - start));
+    std::size_t value_start;
+    const std::optional<std::string_view> params = take_params(line, end, value_start);
+    keep_name(entry, std::string_view(line).substr(start, end - start), params);
     // The name is checked once the value is taken, which hides the wait for
     // the lookup; nothing is written in between, so the messages keep their order.
-    prefetch_loaded_name(entry.name);
-    file_ended_in_value = !take_value(entry, reader, line, take_params(entry, line, end));
+    prefetch_loaded_name(entry);
+    file_ended_in_value = !take_value(entry, reader, line, value_start);
     if (name_loaded_before(count)) {
       // The run ends when the whole file has been read.
-      errmsg("%s: dupricated name!\n", entry.name);
+      errmsg("%s: dupricated name!\n", entry.name());
       duplicate = true;
     }
     ++count;

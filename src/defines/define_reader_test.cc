@@ -55,11 +55,11 @@ class DefineReaderTest : public ::testing::Test {
   static std::vector<Loaded> table() {
     std::vector<Loaded> entries;
     for (int i = 0; i < def_cnt; ++i) {
-      const DefineEntry& entry = *chg_tbl[i];
+      const DefineEntry& entry = chg_tbl[i];
       EXPECT_EQ(entry.resolve_cnt, 0);
-      entries.push_back({std::string(entry.name),
-                         entry.params ? std::optional<std::string>(*entry.params) : std::nullopt,
-                         std::string(entry.body)});
+      entries.push_back({std::string(entry.name()),
+                         entry.params() ? std::optional<std::string>(*entry.params()) : std::nullopt,
+                         std::string(entry.body())});
     }
     return entries;
   }

@@ -31,8 +31,8 @@ void load_table(const std::vector<std::string>& names) {
   sornik::reset_define_table();
   for (int i = 0; i < static_cast<int>(names.size()); ++i) {
     sornik::DefineEntry& entry = sornik::add_define_record(i);
-    entry.name = sornik::keep_text(names[static_cast<std::size_t>(i)]);
-    entry.body = sornik::keep_text("1");
+    sornik::keep_name(entry, names[static_cast<std::size_t>(i)]);
+    sornik::keep_body(entry, "1");
     benchmark::DoNotOptimize(sornik::name_loaded_before(i));
   }
   sornik::def_cnt = static_cast<int>(names.size());

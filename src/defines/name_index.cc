@@ -30,12 +30,12 @@ std::uint32_t NameIndex::hash(std::string_view name) {
 }
 
 int NameIndex::insert(int entry) {
-  const std::string_view name = chg_tbl[entry]->name;
-  const std::uint32_t name_hash = hash(name);
+  const std::string_view name = chg_tbl[entry].name();
+  const std::uint32_t name_hash = chg_tbl[entry].name_hash();
   if (const int earlier = find_in_slots(name, name_hash); earlier >= 0) return earlier;
   // At most half full, so that probe runs stay short.
   if ((used_ + 1) * 2 > slots_.size()) grow();
-  place({name_hash, entry});
+  place(entry, name_hash);
   ++used_;
   const std::uint32_t key = filter_key(name);
   filter_[key >> 6] |= std::uint64_t{1} << (key & 63);
@@ -48,39 +48,44 @@ void NameIndex::drop_slots() {
   used_ = 0;
 }
 
-void NameIndex::rebuild(const std::vector<std::uint32_t>& hashes) {
+void NameIndex::rebuild(int count) {
   std::size_t size = kFirstSize;
-  while (size < hashes.size() * 2) size *= 2;
+  while (size < static_cast<std::size_t>(count) * 2) size *= 2;
   allocate(size);
-  for (std::size_t entry = 0; entry < hashes.size(); ++entry) place({hashes[entry], static_cast<int>(entry)});
-  used_ = hashes.size();
+  for (int entry = 0; entry < count; ++entry) place(entry, chg_tbl[entry].name_hash());
+  used_ = static_cast<std::size_t>(count);
 }
 
 int NameIndex::find_in_slots(std::string_view name, std::uint32_t name_hash) const {
   if (slots_.empty()) return -1;
   for (std::uint32_t slot = name_hash & mask_;; slot = (slot + 1) & mask_) {
-    const Slot& candidate = slots_[slot];
-    if (candidate.entry < 0) return -1;
-    if (candidate.hash == name_hash && chg_tbl[candidate.entry]->name == name) return candidate.entry;
+    const Slot held = slots_[slot];
+    if (held == kFree) return -1;
+    if ((held ^ name_hash) >> kEntryBits != 0) continue;
+    const int entry = static_cast<int>(held & kEntryMask);
+    const DefineEntry& record = chg_tbl[entry];
+    if (record.name_hash() == name_hash && record.name() == name) return entry;
   }
 }
 
-void NameIndex::place(Slot slot) {
-  std::uint32_t position = slot.hash & mask_;
-  while (slots_[position].entry >= 0) position = (position + 1) & mask_;
-  slots_[position] = slot;
+void NameIndex::place(int entry, std::uint32_t name_hash) {
+  std::uint32_t position = name_hash & mask_;
+  while (slots_[position] != kFree) position = (position + 1) & mask_;
+  slots_[position] = make_slot(entry, name_hash);
 }
 
 void NameIndex::allocate(std::size_t size) {
-  slots_.assign(size, Slot{});
+  slots_.assign(size, kFree);
   mask_ = static_cast<std::uint32_t>(size - 1);
 }
 
 void NameIndex::grow() {
   std::vector<Slot> old = std::move(slots_);
   allocate(old.empty() ? kFirstSize : old.size() * 2);
-  for (const Slot& kept : old) {
-    if (kept.entry >= 0) place(kept);
+  for (const Slot kept : old) {
+    if (kept == kFree) continue;
+    const int entry = static_cast<int>(kept & kEntryMask);
+    place(entry, chg_tbl[entry].name_hash());
   }
 }
 

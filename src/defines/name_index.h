@@ -8,7 +8,7 @@
 namespace sornik {
 
 // Exact-match index from a define name to its index in the define table: an
-// open-addressing hash table of table indexes. It is filled while the
+// open-addressing hash table of table indexes, whose records hold the hashes. It is filled while the
 // definition files are read, where it finds names that come a second time,
 // and rebuilt once when the table has been sorted. Most identifiers that are not
 // defined are rejected before any hashing, by a small bitmap of the
@@ -19,18 +19,17 @@ class NameIndex {
   // already has this name (it stays indexed), or -1.
   int insert(int entry);
 
-  // Starts loading the slot where `name` is looked for, so that a later
-  // insert of that name finds it in the cache.
-  void prefetch(std::string_view name) const {
-    if (!slots_.empty()) __builtin_prefetch(&slots_[hash(name) & mask_]);
+  // Starts loading the slot where a name of hash `name_hash` is looked for,
+  // so that a later insert of that name finds it in the cache.
+  void prefetch(std::uint32_t name_hash) const {
+    if (!slots_.empty()) __builtin_prefetch(&slots_[name_hash & mask_]);
   }
 
   // Gives up the slots while the table is reordered; the bitmap stays.
   void drop_slots();
 
-  // Indexes define table entries 0, 1, ... again; entry i has a name whose
-  // hash is hashes[i] (all names different).
-  void rebuild(const std::vector<std::uint32_t>& hashes);
+  // Indexes define table entries 0 to count - 1 again (all names different).
+  void rebuild(int count);
 
   // The table index of `name`, or -1.
   int find(std::string_view name) const {
@@ -45,12 +44,17 @@ class NameIndex {
   static std::uint32_t hash(std::string_view name);
 
  private:
-  // Eight bytes, so that a million names cost 16 MB of slots; the name
-  // itself is compared only when the full hash matches.
-  struct Slot {
-    std::uint32_t hash = 0;
-    int entry = -1;
-  };
+  // A slot holds a table index in its low 26 bits (a table has fewer than
+  // 2^26 records of 32 bytes) and the top 6 bits of the name's hash above
+  // them, or is all ones when free: a million names cost 8 MiB of slots.
+  // The record is read only when those bits match.
+  using Slot = std::uint32_t;
+  static constexpr Slot kFree = UINT32_MAX;
+  static constexpr int kEntryBits = 26;
+  static constexpr Slot kEntryMask = (Slot{1} << kEntryBits) - 1;
+  static Slot make_slot(int entry, std::uint32_t name_hash) {
+    return (name_hash >> kEntryBits) << kEntryBits | static_cast<Slot>(entry);
+  }
 
   static std::uint32_t filter_key(std::string_view name) {
     if (name.empty()) return 0;
@@ -60,7 +64,7 @@ class NameIndex {
     return std::uint32_t{kFilterCode[first]} << 11 | length << 6 | kFilterCode[last];
   }
   int find_in_slots(std::string_view name, std::uint32_t name_hash) const;
-  void place(Slot slot);
+  void place(int entry, std::uint32_t name_hash);
   void grow();
   void allocate(std::size_t size);
 

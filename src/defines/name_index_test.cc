@@ -14,7 +14,7 @@ namespace {
 void fill_table(const std::vector<std::string>& names) {
   reset_define_table();
   for (std::size_t entry = 0; entry < names.size(); ++entry) {
-    add_define_record(static_cast<int>(entry)).name = keep_text(names[entry]);
+    keep_name(add_define_record(static_cast<int>(entry)), names[entry]);
   }
 }
 
@@ -58,9 +58,7 @@ TEST(NameIndex, ReportsTheFirstHolderOfANameAcrossGrowthAndRebuilds) {
   index.drop_slots();
   EXPECT_EQ(index.find("N0"), -1);
   std::reverse(chg_tbl, chg_tbl + 3000);
-  std::vector<std::uint32_t> hashes;
-  for (int entry = 0; entry < 3000; ++entry) hashes.push_back(NameIndex::hash(chg_tbl[entry]->name));
-  index.rebuild(hashes);
+  index.rebuild(3000);
   EXPECT_EQ(index.find("N0"), 2999);
   EXPECT_EQ(index.find("N17"), 2982);
   EXPECT_EQ(index.find("N2999"), 0);

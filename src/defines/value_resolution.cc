@@ -33,6 +33,9 @@ std::size_t run_end(std::string_view text, std::size_t pos, Predicate belongs) {
   return pos;
 }
 
+// How many records ahead of the one being resolved the sweep fetches values.
+constexpr int kAhead = 8;
+
 enum class Rebuild { kUnchanged, kChanged, kOverBudget };
 
 // The object-like define that `word` names, unless its value is the word
@@ -40,8 +43,8 @@ enum class Rebuild { kUnchanged, kChanged, kOverBudget };
 const DefineEntry* substitute_for(std::string_view word) {
   const int found = def_check(word);
   if (found < 0) return nullptr;
-  const DefineEntry* named = chg_tbl[found];
-  return named->params || named->body == word ? nullptr : named;
+  const DefineEntry* named = &chg_tbl[found];
+  return named->params() || named->body() == word ? nullptr : named;
 }
 
 // Builds in obuf `body` with every word replaced by what it stands for.
@@ -62,7 +65,7 @@ Rebuild rebuild_value(std::string_view body, std::size_t budget_left) {
     }
     obuf_append(separator);
     if (const DefineEntry* named = substitute_for(word)) {
-      obuf_append(named->body);
+      obuf_append(named->body());
       changed = true;
     } else {
       obuf_append(word);
@@ -95,14 +98,16 @@ int set_value() {
   while (sweep_changed) {
     sweep_changed = false;
     for (int i = 0; i < def_cnt; ++i) {
-      DefineEntry& entry = *chg_tbl[i];
+      // The records lie in table order, their values wherever they were loaded.
+      if (i + kAhead < def_cnt) __builtin_prefetch(chg_tbl[i + kAhead].body().data());
+      DefineEntry& entry = chg_tbl[i];
       if (entry.resolve_cnt < 0 || entry.resolve_cnt >= kMostRewrites) continue;
-      const Rebuild rebuilt = rebuild_value(entry.body, kGrowthBudget - budget);
+      const Rebuild rebuilt = rebuild_value(entry.body(), kGrowthBudget - budget);
       if (rebuilt == Rebuild::kUnchanged) {
         entry.resolve_cnt = -1;
         continue;
       }
-      if (rebuilt == Rebuild::kChanged && obuf.size() > entry.body.size()) budget += obuf.size();
+      if (rebuilt == Rebuild::kChanged && obuf.size() > entry.body().size()) budget += obuf.size();
       if (rebuilt == Rebuild::kOverBudget || budget > kGrowthBudget) {
         err_write("no end loop\n");
         return -1;

@@ -19,13 +19,13 @@ void load_table(int count) {
   for (int i = 0; i < count; ++i) {
     DefineEntry& entry = add_define_record(def_cnt++);
     std::snprintf(text, sizeof text, "D%07d", i);
-    entry.name = keep_text(text);
+    keep_name(entry, text);
     if (i % 3 == 0) {
       std::snprintf(text, sizeof text, "D%07d", static_cast<int>(random() % static_cast<unsigned>(count)));
     } else {
       std::snprintf(text, sizeof text, "(%d)", static_cast<int>(random() % 1000000));
     }
-    entry.body = keep_text(text);
+    keep_body(entry, text);
   }
   sort_defines();
 }

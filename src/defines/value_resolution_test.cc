@@ -24,15 +24,14 @@ void load(const std::vector<Define>& defines) {
   reset_line_buffers();
   for (const Define& define : defines) {
     DefineEntry& entry = add_define_record(def_cnt++);
-    entry.name = keep_text(define.name);
-    entry.body = keep_text(define.body);
-    if (define.params) entry.params = keep_text(*define.params);
+    keep_name(entry, define.name, define.params);
+    keep_body(entry, define.body);
   }
   sort_defines();
 }
 
-const DefineEntry& record(const std::string& name) { return *chg_tbl[def_check(name)]; }
-std::string body(const std::string& name) { return std::string(record(name).body); }
+const DefineEntry& record(const std::string& name) { return chg_tbl[def_check(name)]; }
+std::string body(const std::string& name) { return std::string(record(name).body()); }
 
 std::vector<std::string> words_of(std::string_view text) {
   std::vector<std::string> words;
@@ -120,9 +119,9 @@ TEST(SetValue, WordsAndSeparatorsOver1024BytesAreCut) {
 TEST(SetValue, RewritesInPlaceUnlessLongerAndGrowsObufInSteps) {
   const std::string long_value(3073, '-');  // one byte too many for 3073 with its NUL
   load({{"A", "LONGNAME"}, {"B", "LONGNAME LONGNAME"}, {"C", "M"}, {"LONGNAME", "1"}, {"M", long_value}});
-  const char* storage_of_a = record("A").body.data();
+  const char* storage_of_a = record("A").body().data();
   EXPECT_EQ(set_value(), 0);
-  EXPECT_EQ(record("A").body.data(), storage_of_a);
+  EXPECT_EQ(record("A").body().data(), storage_of_a);
   EXPECT_EQ(body("B"), "1 1");
   EXPECT_EQ(body("C"), long_value);
   EXPECT_EQ(obuf_len, 1025 + 3 * 1024);

@@ -213,11 +213,11 @@ std::size_t LineScan::expand_name(std::size_t pos) {
 
 // A use of the define at `index` whose name runs from `pos` to `name_end`.
 std::size_t LineScan::expand_defined(std::size_t pos, std::size_t name_end, int index) {
-  const DefineEntry& entry = *chg_tbl[index];
-  if (entry.params) return expand_call(pos, name_end, entry);
-  if (entry.body.empty()) cannot_develop();
+  const DefineEntry& entry = chg_tbl[index];
+  if (entry.params()) return expand_call(pos, name_end, entry);
+  if (entry.body().empty()) cannot_develop();
   copy_source(pos);
-  write_group(std::string_view(ibuf).substr(pos, name_end - pos), {}, entry.body);
+  write_group(std::string_view(ibuf).substr(pos, name_end - pos), {}, entry.body());
   pending_ = name_end;
   return name_end;
 }
@@ -236,7 +236,7 @@ std::size_t LineScan::expand_call(std::size_t pos, std::size_t name_end, const D
     if (close == kNotClosed) cannot_develop();
     code_masks.classify(ibuf, false);
     resume = close + 1;
-    expansion = convert_str(1, *entry.params, get_content(1), entry.body);
+    expansion = convert_str(1, *entry.params(), get_content(1), entry.body());
   } else {
     // The list must close inside the text that holds the name: before the
     // next mark, which ends that text or begins a group nested in it.
@@ -248,7 +248,7 @@ std::size_t LineScan::expand_call(std::size_t pos, std::size_t name_end, const D
     resume = name_end + close + 1;
     raw_arguments.clear();
     append_unescaped(raw_arguments, get_content(1));
-    expansion = convert_str(1, *entry.params, raw_arguments, entry.body);
+    expansion = convert_str(1, *entry.params(), raw_arguments, entry.body());
   }
   if (!expansion || expansion->empty()) cannot_develop();
   write_group(call_name, get_content(0), *expansion);

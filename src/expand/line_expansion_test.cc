@@ -71,9 +71,8 @@ class EditLine : public ::testing::Test {
  private:
   void add(std::string_view name, std::optional<std::string_view> params, std::string_view body) {
     DefineEntry& entry = add_define_record(def_cnt++);
-    entry.name = keep_text(name);
-    if (params) entry.params = keep_text(*params);
-    entry.body = keep_text(body);
+    keep_name(entry, name, params);
+    keep_body(entry, body);
   }
 
   std::FILE* file_ = nullptr;

@@ -9,21 +9,23 @@ namespace {
 constexpr std::size_t kBlockSize = 1 << 20;
 }
 
-std::string_view TextArena::store(std::string_view text) {
+std::string_view TextArena::store(std::string_view first, std::string_view second) {
+  const std::size_t total = first.size() + second.size();
   // An empty text is kept as a real empty text, never as a null pointer.
-  if (text.empty()) return std::string_view("", 0);
-  if (text.size() > free_size_) {
-    const std::size_t size = std::max(kBlockSize, text.size());
+  if (total == 0) return std::string_view("", 0);
+  if (total > free_size_) {
+    const std::size_t size = std::max(kBlockSize, total);
     blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
     free_ = blocks_.back().get();
     free_size_ = size;
     allocated_ += size;
   }
   char* copy = free_;
-  std::memcpy(copy, text.data(), text.size());
-  free_ += text.size();
-  free_size_ -= text.size();
-  return {copy, text.size()};
+  if (!first.empty()) std::memcpy(copy, first.data(), first.size());
+  if (!second.empty()) std::memcpy(copy + first.size(), second.data(), second.size());
+  free_ += total;
+  free_size_ -= total;
+  return {copy, total};
 }
 
 void TextArena::clear() {

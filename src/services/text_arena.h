@@ -11,7 +11,10 @@ namespace sornik {
 class TextArena {
  public:
   // Copies `text` into the arena and returns the stored copy.
-  std::string_view store(std::string_view text);
+  std::string_view store(std::string_view text) { return store(text, {}); }
+
+  // Copies `first` directly followed by `second`; returns the stored whole.
+  std::string_view store(std::string_view first, std::string_view second);
 
   // Releases every stored text.
   void clear();
