@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -37,10 +39,14 @@ struct SourcePlace {
   std::uint32_t line = 0;
 };
 
+class Rescanner;
+struct ExpToken;
+
 // Expands macro uses by the C preprocessor's rules over one macro table.
 class Expander {
  public:
   explicit Expander(const MacroTable& table);
+  ~Expander();
 
   // Copies every chunk of a source file to the output (services/run_io's
   // out_write), each use in a text chunk turned into a marker group (see
@@ -57,6 +63,11 @@ class Expander {
 
  private:
   const MacroTable& table_;
+  // For directives: their own rescanner and token buffers, kept between calls.
+  std::unique_ptr<Rescanner> directive_rescanner_;
+  std::string directive_file_;
+  std::vector<ExpToken> directive_in_;
+  std::vector<ExpToken> directive_out_;
 };
 
 }  // namespace sornik::cmode

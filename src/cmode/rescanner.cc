@@ -1,0 +1,493 @@
+#include "cmode/rescanner.h"
+
+#include <algorithm>
+
+#include "services/located_diagnostics.h"
+
+namespace sornik::cmode {
+
+namespace {
+
+// __FILE__ and __LINE__ stand in the table as macros whose body is their own name.
+bool is_builtin(const Macro& macro) {
+  return !macro.function_like && macro.body.size() == 1 && macro.body[0].text == macro.name &&
+         (macro.name == "__LINE__" || macro.name == "__FILE__");
+}
+
+void append_display(std::string& text, const ExpToken& token) {
+  if (token.space_before && !text.empty()) text.push_back(' ');
+  text.append(token.text);
+}
+
+void stabilize_tokens(std::vector<ExpToken>& tokens, TextArena& arena) {
+  for (ExpToken& token : tokens) {
+    if (token.stable) continue;
+    token.text = arena.store(token.text);
+    token.stable = true;
+  }
+}
+
+// A copy of `macro` whose token texts point into its own storage.
+std::unique_ptr<Macro> copy_macro(const Macro& macro) {
+  auto copy = std::make_unique<Macro>(macro);
+  std::size_t size = macro.name.size();
+  for (const Token& token : macro.body) size += token.text.size();
+  copy->storage.clear();
+  copy->storage.reserve(size);
+  for (const Token& token : macro.body) copy->storage.append(token.text);
+  std::size_t at = 0;
+  for (Token& token : copy->body) {
+    token.text = std::string_view(copy->storage).substr(at, token.text.size());
+    at += token.text.size();
+  }
+  return copy;
+}
+
+}  // namespace
+
+// What one use of a function-like macro collects: its arguments, their
+// expansions, and the groups its argument list reaches into.
+struct Rescanner::CallScratch final : Arguments {
+  const Macro* macro = nullptr;
+  std::unique_ptr<Macro> kept;  // the macro as it was, when a directive came inside the argument list
+  ExpToken name_token;
+  std::string name;                 // the group's name text: the consumed tokens
+  std::vector<ExpToken> tokens;     // every argument's tokens, one after another
+  std::vector<std::size_t> starts;  // where each argument begins in `tokens`, then the end
+  std::vector<std::vector<ExpToken>> expansions;
+  std::vector<bool> needed;
+  bool absent = false;
+  // Groups opened before the argument list ends but not closed in it: they
+  // open before the use's own group.
+  std::vector<std::uint32_t> hoisted;
+  std::vector<std::pair<std::uint32_t, std::size_t>> open_inside;
+  // Groups whose expansion ended inside the argument list: they close after
+  // the use's expansion, and their name texts take the tokens after that point.
+  std::vector<std::pair<std::uint32_t, std::size_t>> deferred;
+
+  void clear() {
+    macro = nullptr;
+    kept.reset();
+    name.clear();
+    tokens.clear();
+    starts.assign(1, 0);
+    absent = false;
+    hoisted.clear();
+    open_inside.clear();
+    deferred.clear();
+  }
+  std::span<const ExpToken> raw(std::size_t index) override {
+    return std::span<const ExpToken>(tokens).subspan(starts[index], starts[index + 1] - starts[index]);
+  }
+  std::span<const ExpToken> expanded(std::size_t index) override { return expansions[index]; }
+  bool variadic_absent() const override { return absent; }
+};
+
+Rescanner::Rescanner(const MacroTable& table, std::string_view file) : table_(table), file_(file) {}
+
+Rescanner::~Rescanner() = default;
+
+void Rescanner::reset() {
+  arena_.clear();
+  group_count_ = 0;
+  depth_ = 0;
+  call_depth_ = 0;
+}
+
+void Rescanner::report(std::uint32_t line, std::string_view text) {
+  report_at(file_, line, Severity::error, text);
+}
+
+std::uint32_t Rescanner::new_group(std::string_view name) {
+  if (group_count_ == groups_.size()) groups_.emplace_back();
+  groups_[group_count_].text.assign(name);
+  return static_cast<std::uint32_t>(group_count_++);
+}
+
+std::vector<ExpToken>& Rescanner::push_context(std::string_view macro) {
+  if (depth_ == contexts_.size()) contexts_.emplace_back();
+  Context& context = contexts_[depth_++];
+  context.tokens.clear();
+  context.pos = 0;
+  context.macro.assign(macro);
+  return context.tokens;
+}
+
+bool Rescanner::disabled(std::string_view name, std::ptrdiff_t up_to_level) const {
+  for (std::ptrdiff_t level = 0; level <= up_to_level; ++level) {
+    if (contexts_[static_cast<std::size_t>(level)].macro == name) return true;
+  }
+  return false;
+}
+
+Rescanner::Walk Rescanner::start(const Scope& scope) const {
+  if (depth_ > scope.floor) return {static_cast<std::ptrdiff_t>(depth_) - 1, contexts_[depth_ - 1].pos};
+  return {-1, source_next_};
+}
+
+const ExpToken* Rescanner::item(const Scope& scope, Walk& walk, bool through_directives) {
+  for (;;) {
+    if (walk.level < 0) return scope.source_below ? source_->at(walk.pos, through_directives) : nullptr;
+    const Context& context = contexts_[static_cast<std::size_t>(walk.level)];
+    if (walk.pos < context.tokens.size()) return &context.tokens[walk.pos];
+    if (walk.level == static_cast<std::ptrdiff_t>(scope.floor)) {
+      walk = {-1, source_next_};
+      continue;
+    }
+    --walk.level;
+    walk.pos = contexts_[static_cast<std::size_t>(walk.level)].pos;
+  }
+}
+
+const ExpToken* Rescanner::peek_real(const Scope& scope, Walk& walk) {
+  for (;;) {
+    const ExpToken* token = item(scope, walk, false);
+    if (token == nullptr || token->mark == Mark::none) return token;
+    ++walk.pos;
+  }
+}
+
+void Rescanner::take(const Scope& scope, const Walk& walk) {
+  if (walk.level < 0) {
+    depth_ = scope.floor;
+    source_next_ = walk.pos;
+  } else {
+    depth_ = static_cast<std::size_t>(walk.level) + 1;
+    contexts_[depth_ - 1].pos = walk.pos;
+  }
+}
+
+void Rescanner::rescan(const Scope& scope) {
+  std::vector<ExpToken>& out = *scope.out;
+  while (depth_ > scope.floor) {
+    Context& context = contexts_[depth_ - 1];
+    if (context.pos == context.tokens.size()) {
+      --depth_;
+      continue;
+    }
+    ExpToken token = context.tokens[context.pos++];
+    if (token.is_identifier() && !token.no_expand) {
+      if (scope.in_condition && token.text == "defined") {
+        out.push_back(token);
+        emit_defined_operand(scope, out);
+        continue;
+      }
+      if (const Macro* macro = table_.find(token.text)) {
+        if (disabled(token.text, static_cast<std::ptrdiff_t>(depth_) - 1)) {
+          token.no_expand = true;
+        } else if (is_builtin(*macro) ? try_builtin(scope, token) : try_use(scope, token, *macro)) {
+          continue;
+        }
+      } else if (token.text == "_Pragma" && try_pragma(scope, token)) {
+        continue;
+      }
+    }
+    out.push_back(token);
+  }
+}
+
+bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& macro) {
+  if (!macro.function_like) {
+    const std::uint32_t group = new_group(name.text);
+    std::vector<ExpToken>& tokens = push_context(macro.name);
+    tokens.push_back(mark_token(Mark::open, group));
+    substituter_.substitute(macro, nullptr, name.line, name.space_before, tokens);
+    tokens.push_back(mark_token(Mark::close, group));
+    for (const std::string& failure : substituter_.paste_failures()) report(name.line, failure);
+    return true;
+  }
+  Walk walk = start(scope);
+  const ExpToken* next = peek_real(scope, walk);
+  if (next == nullptr || !next->is("(")) return false;
+
+  if (call_depth_ == calls_.size()) calls_.push_back(std::make_unique<CallScratch>());
+  CallScratch& call = *calls_[call_depth_];
+  call.clear();
+  call.macro = &macro;
+  call.name_token = name;
+  call.name.assign(name.text);
+  ++call_depth_;
+  walk = start(scope);
+  const bool complete = collect(scope, call, walk);
+  --call_depth_;
+  if (!complete) {
+    report(call.name_token.line,
+           "unterminated argument list invoking macro \"" + std::string(call.name_token.text) + "\"");
+    return false;
+  }
+  if (!check_count(call)) {
+    copy_unchanged(scope, call.name_token, walk);
+    return true;
+  }
+  take(scope, walk);
+  const Macro& used = *call.macro;
+  const std::uint32_t group = new_group(call.name);
+  for (const auto& [deferred, from] : call.deferred) groups_[deferred].text.append(call.name, from);
+
+  ++call_depth_;
+  find_expanded_arguments(used, call.needed);
+  if (call.expansions.size() < used.params.size()) call.expansions.resize(used.params.size());
+  for (std::size_t index = 0; index < used.params.size(); ++index) {
+    call.expansions[index].clear();
+    if (!call.needed[index]) continue;
+    const std::span<const ExpToken> raw = call.raw(index);
+    std::vector<ExpToken>& barrier = push_context({});
+    barrier.assign(raw.begin(), raw.end());
+    rescan(Scope{depth_ - 1, false, &call.expansions[index], scope.in_condition});
+  }
+  --call_depth_;
+
+  std::vector<ExpToken>& tokens = push_context(used.name);
+  for (std::uint32_t hoisted : call.hoisted) tokens.push_back(mark_token(Mark::open, hoisted));
+  tokens.push_back(mark_token(Mark::open, group));
+  substituter_.substitute(used, &call, call.name_token.line, call.name_token.space_before, tokens);
+  tokens.push_back(mark_token(Mark::close, group));
+  for (const auto& deferred : call.deferred) tokens.push_back(mark_token(Mark::close, deferred.first));
+  for (const std::string& failure : substituter_.paste_failures()) report(call.name_token.line, failure);
+  return true;
+}
+
+bool Rescanner::collect(const Scope& scope, CallScratch& call, Walk& walk) {
+  bool inside = false;
+  int nesting = 0;
+  for (;;) {
+    const ExpToken* item_token = item(scope, walk, true);
+    if (item_token == nullptr) return false;
+    ExpToken token = *item_token;
+    const std::ptrdiff_t level = walk.level;
+    ++walk.pos;
+    if (token.mark == Mark::open) {
+      if (inside) {
+        call.open_inside.emplace_back(token.group, call.tokens.size());
+        call.tokens.push_back(token);
+      } else {
+        call.hoisted.push_back(token.group);
+      }
+      continue;
+    }
+    if (token.mark == Mark::close) {
+      auto open = std::find_if(call.open_inside.rbegin(), call.open_inside.rend(),
+                               [&](const auto& entry) { return entry.first == token.group; });
+      if (open == call.open_inside.rend()) {
+        call.deferred.emplace_back(token.group, call.name.size());
+      } else {
+        call.open_inside.erase(std::next(open).base());
+        call.tokens.push_back(token);
+      }
+      continue;
+    }
+    if (token.from_source) source_end_ = std::max(source_end_, token.source_end);
+    append_display(call.name, token);
+    if (!inside) {
+      inside = true;  // the `(` that peek_real found
+      nesting = 1;
+      continue;
+    }
+    if (token.is("(")) {
+      ++nesting;
+    } else if (token.is(")")) {
+      if (--nesting == 0) break;
+    } else if (token.is(",") && nesting == 1 &&
+               !(call.macro->variadic && call.starts.size() == call.macro->params.size())) {
+      hoist_open_groups(call);
+      call.starts.push_back(call.tokens.size());
+      continue;
+    }
+    if (token.is_identifier() && !token.no_expand && disabled(token.text, level)) token.no_expand = true;
+    call.tokens.push_back(token);
+  }
+  hoist_open_groups(call);
+  call.starts.push_back(call.tokens.size());
+  return true;
+}
+
+void Rescanner::hoist_open_groups(CallScratch& call) {
+  // A group that an argument opens and does not close encloses the whole use.
+  for (auto open = call.open_inside.rbegin(); open != call.open_inside.rend(); ++open) {
+    call.tokens.erase(call.tokens.begin() + static_cast<std::ptrdiff_t>(open->second));
+    call.hoisted.push_back(open->first);
+  }
+  call.open_inside.clear();
+}
+
+bool Rescanner::check_count(CallScratch& call) {
+  const Macro& macro = *call.macro;
+  const std::size_t params = macro.params.size();
+  std::size_t given = call.starts.size() - 1;
+  if (params == 0) {
+    const bool empty = std::all_of(call.tokens.begin(), call.tokens.end(),
+                                   [](const ExpToken& token) { return token.mark != Mark::none; });
+    if (empty) return true;
+  } else if (given == params) {
+    return true;
+  } else if (given + 1 == params && macro.variadic) {
+    call.absent = true;
+    call.starts.push_back(call.tokens.size());
+    return true;
+  }
+  const std::string name(call.name_token.text);
+  if (given < params) {
+    report(call.name_token.line, "macro \"" + name + "\" requires " + std::to_string(params) +
+                                     " arguments, but only " + std::to_string(given) + " given");
+  } else {
+    report(call.name_token.line, "macro \"" + name + "\" passed " + std::to_string(given) +
+                                     " arguments, but takes just " + std::to_string(params));
+  }
+  return false;
+}
+
+void Rescanner::copy_unchanged(const Scope& scope, const ExpToken& name, const Walk& end) {
+  std::vector<ExpToken>& out = *scope.out;
+  ExpToken copy = name;
+  copy.no_expand = true;
+  out.push_back(copy);
+  for (Walk walk = start(scope); walk.level != end.level || walk.pos != end.pos; ++walk.pos) {
+    const ExpToken* token = item(scope, walk, true);
+    if (token == nullptr) break;
+    copy = *token;
+    copy.no_expand = true;
+    out.push_back(copy);
+  }
+  take(scope, end);
+  copied_unchanged_ = true;
+}
+
+bool Rescanner::try_builtin(const Scope& scope, const ExpToken& name) {
+  ExpToken value = name;
+  value.no_expand = false;
+  value.from_source = false;
+  if (name.text == "__LINE__") {
+    value.kind = TokenKind::pp_number;
+    value.text = arena_.store(std::to_string(name.line));
+  } else {
+    text_.assign(1, '"');
+    for (char c : file_) {
+      if (c == '"' || c == '\\') text_.push_back('\\');
+      text_.push_back(c);
+    }
+    text_.push_back('"');
+    value.kind = TokenKind::string_literal;
+    value.text = arena_.store(text_);
+  }
+  value.stable = true;
+  const std::uint32_t group = new_group(name.text);
+  scope.out->push_back(mark_token(Mark::open, group));
+  scope.out->push_back(value);
+  scope.out->push_back(mark_token(Mark::close, group));
+  return true;
+}
+
+bool Rescanner::try_pragma(const Scope& scope, const ExpToken& name) {
+  Walk walk = start(scope);
+  ExpToken parts[3];
+  std::vector<ExpToken> crossed;
+  for (ExpToken& part : parts) {
+    const ExpToken* token;
+    while ((token = item(scope, walk, false)) != nullptr && token->mark != Mark::none) {
+      crossed.push_back(*token);
+      ++walk.pos;
+    }
+    if (token == nullptr) break;
+    part = *token;
+    ++walk.pos;
+  }
+  if (!parts[0].is("(") || parts[1].kind != TokenKind::string_literal || parts[1].mark != Mark::none ||
+      !parts[2].is(")")) {
+    report(name.line, "_Pragma takes a parenthesized string literal");
+    return false;
+  }
+  take(scope, walk);
+  for (const ExpToken& part : parts) {
+    if (part.from_source) source_end_ = std::max(source_end_, part.source_end);
+  }
+  // As the C compiler's preprocessor writes it: a #pragma line of its own.
+  text_.assign("\n#pragma ");
+  text_.append(destringized(parts[1].text));
+  text_.push_back('\n');
+  ExpToken line = name;
+  line.kind = TokenKind::other;
+  line.text = arena_.store(text_);
+  line.from_source = false;
+  line.stable = true;
+  std::string display(name.text);
+  for (const ExpToken& part : parts) append_display(display, part);
+  const std::uint32_t group = new_group(display);
+  for (const ExpToken& mark : crossed) {
+    if (mark.mark == Mark::open) scope.out->push_back(mark);
+  }
+  scope.out->push_back(mark_token(Mark::open, group));
+  scope.out->push_back(line);
+  scope.out->push_back(mark_token(Mark::close, group));
+  for (const ExpToken& mark : crossed) {
+    if (mark.mark == Mark::close) scope.out->push_back(mark);
+  }
+  return true;
+}
+
+void Rescanner::emit_defined_operand(const Scope& scope, std::vector<ExpToken>& out) {
+  Walk walk = start(scope);
+  const ExpToken* token = peek_real(scope, walk);
+  if (token == nullptr) return;
+  const bool parenthesized = token->is("(");
+  for (int count = parenthesized ? 3 : 1; count > 0 && token != nullptr; --count) {
+    ExpToken copy = *token;
+    copy.no_expand = true;
+    out.push_back(copy);
+    ++walk.pos;
+    take(scope, walk);
+    if (count > 1) token = peek_real(scope, walk);
+  }
+}
+
+bool Rescanner::expand_source_use(SourceTokens& source, std::size_t index, std::vector<ExpToken>& out,
+                                  std::size_t& end) {
+  source_ = &source;
+  outermost_out_ = &out;
+  depth_ = 0;
+  group_count_ = 0;
+  copied_unchanged_ = false;
+  source_next_ = index + 1;
+  const ExpToken name = *source.at(index, false);
+  source_end_ = name.source_end;
+  const Scope scope{0, true, &out, false};
+  const Macro* macro = table_.find(name.text);
+  bool used = false;
+  if (macro != nullptr) {
+    used = is_builtin(*macro) ? try_builtin(scope, name) : try_use(scope, name, *macro);
+  } else if (name.text == "_Pragma") {
+    used = try_pragma(scope, name);
+  }
+  if (used && !copied_unchanged_) rescan(scope);
+  end = source_next_;
+  outermost_out_ = nullptr;
+  return used && !copied_unchanged_;
+}
+
+void Rescanner::expand_all(std::vector<ExpToken>& tokens, bool in_condition, std::vector<ExpToken>& out) {
+  depth_ = 0;
+  group_count_ = 0;
+  std::vector<ExpToken>& base = push_context({});
+  base.swap(tokens);
+  rescan(Scope{0, false, &out, in_condition});
+  contexts_[0].tokens.swap(tokens);
+}
+
+void Rescanner::stabilize() {
+  for (std::size_t level = 0; level < depth_; ++level) stabilize_tokens(contexts_[level].tokens, arena_);
+  for (std::size_t depth = 0; depth < call_depth_ && depth < calls_.size(); ++depth) {
+    CallScratch& call = *calls_[depth];
+    stabilize_tokens(call.tokens, arena_);
+    for (auto& expanded : call.expansions) stabilize_tokens(expanded, arena_);
+    if (!call.name_token.stable) {
+      call.name_token.text = arena_.store(call.name_token.text);
+      call.name_token.stable = true;
+    }
+    if (call.macro != nullptr && call.kept == nullptr) {
+      call.kept = copy_macro(*call.macro);
+      call.macro = call.kept.get();
+    }
+  }
+  if (outermost_out_ != nullptr) stabilize_tokens(*outermost_out_, arena_);
+}
+
+}  // namespace sornik::cmode

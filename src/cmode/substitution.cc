@@ -1,0 +1,226 @@
+#include "cmode/substitution.h"
+
+#include <algorithm>
+
+namespace sornik::cmode {
+
+namespace {
+
+bool is_paste(const Token& token) { return token.kind == TokenKind::punctuator && token.text == "##"; }
+
+// The position after the `)` that closes the `(` at `open`, or `end`.
+std::size_t after_closing(std::span<const Token> body, std::size_t open, std::size_t end) {
+  int depth = 0;
+  for (std::size_t pos = open; pos < end; ++pos) {
+    if (body[pos].kind != TokenKind::punctuator) continue;
+    if (body[pos].text == "(") ++depth;
+    if (body[pos].text == ")" && --depth == 0) return pos + 1;
+  }
+  return end;
+}
+
+// Gives the first real token appended from `from` on the blank of what it stands for.
+void set_leading_space(std::vector<ExpToken>& out, std::size_t from, bool space_before) {
+  for (std::size_t pos = from; pos < out.size(); ++pos) {
+    if (out[pos].mark != Mark::none) continue;
+    out[pos].space_before = space_before;
+    return;
+  }
+}
+
+ExpToken placemarker() {
+  ExpToken token;
+  token.placemarker = true;
+  token.stable = true;
+  return token;
+}
+
+}  // namespace
+
+int parameter_index(const Macro& macro, std::string_view name) {
+  for (std::size_t i = 0; i < macro.params.size(); ++i) {
+    if (macro.params[i] == name) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void find_expanded_arguments(const Macro& macro, std::vector<bool>& needed) {
+  needed.assign(macro.params.size(), false);
+  const std::span<const Token> body = macro.body;
+  for (std::size_t pos = 0; pos < body.size(); ++pos) {
+    if (body[pos].kind != TokenKind::identifier) continue;
+    if (macro.variadic && body[pos].text == "__VA_OPT__") needed.back() = true;
+    const int param = parameter_index(macro, body[pos].text);
+    if (param < 0) continue;
+    const bool after_operator = pos > 0 && (is_paste(body[pos - 1]) || (body[pos - 1].kind == TokenKind::punctuator &&
+                                                                         body[pos - 1].text == "#"));
+    const bool before_paste = pos + 1 < body.size() && is_paste(body[pos + 1]);
+    if (!after_operator && !before_paste) needed[static_cast<std::size_t>(param)] = true;
+  }
+}
+
+struct Substituter::Run {
+  const Macro& macro;
+  Arguments* args;
+  std::uint32_t line;
+};
+
+void Substituter::substitute(const Macro& macro, Arguments* args, std::uint32_t line, bool space_before,
+                             std::vector<ExpToken>& out) {
+  Run run{macro, args, line};
+  paste_failures_.clear();
+  const std::size_t start = out.size();
+  substitute_range(run, 0, macro.body.size(), out);
+  const auto start_at = out.begin() + static_cast<std::ptrdiff_t>(start);
+  out.erase(std::remove_if(start_at, out.end(), [](const ExpToken& token) { return token.placemarker; }),
+            out.end());
+  set_leading_space(out, start, space_before);
+}
+
+void Substituter::substitute_range(Run& run, std::size_t begin, std::size_t end, std::vector<ExpToken>& out) {
+  const std::span<const Token> body = run.macro.body;
+  std::size_t pos = begin;
+  while (pos < end) {
+    if (is_paste(body[pos]) && pos > begin && pos + 1 < end) {
+      ++pos;
+      if (gnu_comma(run, pos, out)) continue;
+      const std::size_t right_start = out.size();
+      append_operand(run, pos, end, true, out);
+      paste(out, right_start);
+      continue;
+    }
+    const bool left_of_paste = pos + 1 < end && is_paste(body[pos + 1]);
+    append_operand(run, pos, end, left_of_paste, out);
+  }
+}
+
+void Substituter::append_operand(Run& run, std::size_t& pos, std::size_t end, bool paste_operand,
+                                 std::vector<ExpToken>& out) {
+  const std::span<const Token> body = run.macro.body;
+  const Token& token = body[pos];
+  const Macro& macro = run.macro;
+  if (run.args != nullptr && token.kind == TokenKind::punctuator && token.text == "#" && pos + 1 < end &&
+      body[pos + 1].kind == TokenKind::identifier) {
+    const int param = parameter_index(macro, body[pos + 1].text);
+    const bool va_opt = macro.variadic && body[pos + 1].text == "__VA_OPT__";
+    if (param >= 0 || va_opt) {
+      std::vector<ExpToken> content;
+      std::span<const ExpToken> operand;
+      if (param >= 0) {
+        operand = run.args->raw(static_cast<std::size_t>(param));
+        pos += 2;
+      } else {
+        const std::size_t close = after_closing(body, pos + 2, end);
+        if (va_opt_taken(run)) substitute_range(run, pos + 3, close - 1, content);
+        operand = content;
+        pos = close;
+      }
+      scratch_.clear();
+      append_stringified(scratch_, operand);
+      ExpToken string;
+      string.text = arena_.store(scratch_);
+      string.kind = TokenKind::string_literal;
+      string.space_before = token.space_before;
+      string.line = run.line;
+      string.stable = true;
+      out.push_back(string);
+      return;
+    }
+  }
+  if (run.args != nullptr && token.kind == TokenKind::identifier) {
+    const int param = parameter_index(macro, token.text);
+    if (param >= 0) {
+      const std::size_t from = out.size();
+      const auto index = static_cast<std::size_t>(param);
+      const std::span<const ExpToken> arg = paste_operand ? run.args->raw(index) : run.args->expanded(index);
+      out.insert(out.end(), arg.begin(), arg.end());
+      if (paste_operand && arg.empty()) out.push_back(placemarker());
+      set_leading_space(out, from, token.space_before);
+      ++pos;
+      return;
+    }
+    if (macro.variadic && token.text == "__VA_OPT__" && pos + 1 < end && body[pos + 1].text == "(") {
+      const std::size_t close = after_closing(body, pos + 1, end);
+      const std::size_t from = out.size();
+      if (va_opt_taken(run)) substitute_range(run, pos + 2, close - 1, out);
+      if (out.size() == from) out.push_back(placemarker());
+      set_leading_space(out, from, token.space_before);
+      pos = close;
+      return;
+    }
+  }
+  ExpToken copy;
+  copy.text = token.text;
+  copy.kind = token.kind;
+  copy.space_before = token.space_before;
+  copy.line = run.line;
+  out.push_back(copy);
+  ++pos;
+}
+
+bool Substituter::gnu_comma(Run& run, std::size_t& pos, std::vector<ExpToken>& out) {
+  const Macro& macro = run.macro;
+  const Token& token = macro.body[pos];
+  if (run.args == nullptr || !macro.variadic || token.kind != TokenKind::identifier ||
+      parameter_index(macro, token.text) != static_cast<int>(macro.params.size()) - 1) {
+    return false;
+  }
+  std::size_t comma = out.size();
+  while (comma > 0 && out[comma - 1].mark != Mark::none) --comma;
+  if (comma == 0 || !out[comma - 1].is(",")) return false;
+  // `, ## __VA_ARGS__` pastes nothing: the comma goes when the variable
+  // arguments are left out (or empty, when they are the only parameter).
+  const std::span<const ExpToken> rest = run.args->raw(macro.params.size() - 1);
+  if (rest.empty() && (run.args->variadic_absent() || macro.params.size() == 1)) {
+    out.erase(out.begin() + static_cast<std::ptrdiff_t>(comma - 1));
+  }
+  const std::size_t from = out.size();
+  out.insert(out.end(), rest.begin(), rest.end());
+  set_leading_space(out, from, token.space_before);
+  ++pos;
+  return true;
+}
+
+bool Substituter::va_opt_taken(Run& run) {
+  if (run.args->variadic_absent()) return false;
+  const std::span<const ExpToken> rest = run.args->expanded(run.macro.params.size() - 1);
+  return std::any_of(rest.begin(), rest.end(),
+                     [](const ExpToken& token) { return token.mark == Mark::none && !token.placemarker; });
+}
+
+void Substituter::paste( std::vector<ExpToken>& out, std::size_t right_start) {
+  std::size_t left = right_start;
+  while (left > 0 && out[left - 1].mark != Mark::none) --left;
+  std::size_t right = right_start;
+  while (right < out.size() && out[right].mark != Mark::none) ++right;
+  if (left == 0 || right == out.size()) return;
+  --left;
+  ExpToken& lhs = out[left];
+  const ExpToken& rhs = out[right];
+  if (lhs.placemarker) {
+    const bool space = lhs.space_before;
+    out.erase(out.begin() + static_cast<std::ptrdiff_t>(left));
+    out[right - 1].space_before = space;
+    return;
+  }
+  if (rhs.placemarker) {
+    out.erase(out.begin() + static_cast<std::ptrdiff_t>(right));
+    return;
+  }
+  scratch_.assign(lhs.text);
+  scratch_.append(rhs.text);
+  TokenKind kind;
+  if (!respeller_.single_token(scratch_, kind)) {
+    paste_failures_.push_back("pasting \"" + std::string(lhs.text) + "\" and \"" + std::string(rhs.text) +
+                              "\" does not give a valid preprocessing token");
+    return;
+  }
+  lhs.text = arena_.store(scratch_);
+  lhs.kind = kind;
+  lhs.no_expand = false;
+  lhs.from_source = false;
+  lhs.stable = true;
+  out.erase(out.begin() + static_cast<std::ptrdiff_t>(right));
+}
+
+}  // namespace sornik::cmode
