@@ -6,9 +6,9 @@
 #include "cmode/line_feeder.h"
 #include "cmode/rescanner.h"
 #include "cmode/source_window.h"
-#include "driver/line_buffers.h"
 #include "expand/marker.h"
 #include "expand/output_format.h"
+#include "services/line_buffers.h"
 #include "services/run_io.h"
 
 namespace sornik::cmode {
@@ -17,9 +17,8 @@ namespace {
 
 // Renders a marked text through the -f format or the default form and writes it.
 void print_marked(const std::string& marked) {
-  obuf.clear();
-  grow_line_buffer(obuf, obuf_len, 0, marked.size() + 1);
-  obuf.assign(marked);
+  obuf_restart(marked.size());
+  obuf_append(marked);
   print_chgdata();
 }
 

@@ -28,12 +28,9 @@ void stabilize_tokens(std::vector<ExpToken>& tokens, TextArena& arena) {
 }
 
 // A copy of `macro` whose token texts point into its own storage.
-std::unique_ptr<Macro> copy_macro(const Macro& macro) {
+std::unique_ptr<Macro> kept_copy(const Macro& macro) {
   auto copy = std::make_unique<Macro>(macro);
-  std::size_t size = macro.name.size();
-  for (const Token& token : macro.body) size += token.text.size();
   copy->storage.clear();
-  copy->storage.reserve(size);
   for (const Token& token : macro.body) copy->storage.append(token.text);
   std::size_t at = 0;
   for (Token& token : copy->body) {
@@ -49,7 +46,7 @@ std::unique_ptr<Macro> copy_macro(const Macro& macro) {
 // expansions, and the groups its argument list reaches into.
 struct Rescanner::CallScratch final : Arguments {
   const Macro* macro = nullptr;
-  std::unique_ptr<Macro> kept;  // the macro as it was, when a directive came inside the argument list
+  bool kept = false;  // `macro` is a copy made when the source moved on inside the argument list
   ExpToken name_token;
   std::string name;                 // the group's name text: the consumed tokens
   std::vector<ExpToken> tokens;     // every argument's tokens, one after another
@@ -57,6 +54,7 @@ struct Rescanner::CallScratch final : Arguments {
   std::vector<std::vector<ExpToken>> expansions;
   std::vector<bool> needed;
   bool absent = false;
+  std::uint32_t source_end = 0;  // the end of the last source token consumed
   // Groups opened before the argument list ends but not closed in it: they
   // open before the use's own group.
   std::vector<std::uint32_t> hoisted;
@@ -67,11 +65,12 @@ struct Rescanner::CallScratch final : Arguments {
 
   void clear() {
     macro = nullptr;
-    kept.reset();
+    kept = false;
     name.clear();
     tokens.clear();
     starts.assign(1, 0);
     absent = false;
+    source_end = 0;
     hoisted.clear();
     open_inside.clear();
     deferred.clear();
@@ -89,6 +88,7 @@ Rescanner::~Rescanner() = default;
 
 void Rescanner::reset() {
   arena_.clear();
+  kept_macros_.clear();
   group_count_ = 0;
   depth_ = 0;
   call_depth_ = 0;
@@ -193,7 +193,7 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
     tokens.push_back(mark_token(Mark::open, group));
     substituter_.substitute(macro, nullptr, name.line, name.space_before, tokens);
     tokens.push_back(mark_token(Mark::close, group));
-    for (const std::string& failure : substituter_.paste_failures()) report(name.line, failure);
+    for (const std::string& failure : substituter_.paste_failures()) report_at(file_, name.line, Severity::warning, failure);
     return true;
   }
   Walk walk = start(scope);
@@ -216,10 +216,11 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
     return false;
   }
   if (!check_count(call)) {
-    copy_unchanged(scope, call.name_token, walk);
+    copy_unchanged(scope, call, walk);
     return true;
   }
   take(scope, walk);
+  source_end_ = std::max(source_end_, call.source_end);
   const Macro& used = *call.macro;
   const std::uint32_t group = new_group(call.name);
   for (const auto& [deferred, from] : call.deferred) groups_[deferred].text.append(call.name, from);
@@ -243,7 +244,9 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
   substituter_.substitute(used, &call, call.name_token.line, call.name_token.space_before, tokens);
   tokens.push_back(mark_token(Mark::close, group));
   for (const auto& deferred : call.deferred) tokens.push_back(mark_token(Mark::close, deferred.first));
-  for (const std::string& failure : substituter_.paste_failures()) report(call.name_token.line, failure);
+  for (const std::string& failure : substituter_.paste_failures()) {
+    report_at(file_, call.name_token.line, Severity::warning, failure);
+  }
   return true;
 }
 
@@ -276,7 +279,7 @@ bool Rescanner::collect(const Scope& scope, CallScratch& call, Walk& walk) {
       }
       continue;
     }
-    if (token.from_source) source_end_ = std::max(source_end_, token.source_end);
+    if (token.from_source) call.source_end = std::max(call.source_end, token.source_end);
     append_display(call.name, token);
     if (!inside) {
       inside = true;  // the `(` that peek_real found
@@ -336,9 +339,9 @@ bool Rescanner::check_count(CallScratch& call) {
   return false;
 }
 
-void Rescanner::copy_unchanged(const Scope& scope, const ExpToken& name, const Walk& end) {
+void Rescanner::copy_unchanged(const Scope& scope, const CallScratch& call, const Walk& end) {
   std::vector<ExpToken>& out = *scope.out;
-  ExpToken copy = name;
+  ExpToken copy = call.name_token;
   copy.no_expand = true;
   out.push_back(copy);
   for (Walk walk = start(scope); walk.level != end.level || walk.pos != end.pos; ++walk.pos) {
@@ -349,6 +352,7 @@ void Rescanner::copy_unchanged(const Scope& scope, const ExpToken& name, const W
     out.push_back(copy);
   }
   take(scope, end);
+  source_end_ = std::max(source_end_, call.source_end);
   copied_unchanged_ = true;
 }
 
@@ -447,7 +451,7 @@ bool Rescanner::expand_source_use(SourceTokens& source, std::size_t index, std::
   group_count_ = 0;
   copied_unchanged_ = false;
   source_next_ = index + 1;
-  const ExpToken name = *source.at(index, false);
+  const ExpToken name = *source.at(index, true);
   source_end_ = name.source_end;
   const Scope scope{0, true, &out, false};
   const Macro* macro = table_.find(name.text);
@@ -482,9 +486,11 @@ void Rescanner::stabilize() {
       call.name_token.text = arena_.store(call.name_token.text);
       call.name_token.stable = true;
     }
-    if (call.macro != nullptr && call.kept == nullptr) {
-      call.kept = copy_macro(*call.macro);
-      call.macro = call.kept.get();
+    if (call.macro != nullptr && !call.kept) {
+      // A directive may change the macro; the use goes on with it as it was.
+      kept_macros_.push_back(kept_copy(*call.macro));
+      call.macro = kept_macros_.back().get();
+      call.kept = true;
     }
   }
   if (outermost_out_ != nullptr) stabilize_tokens(*outermost_out_, arena_);

@@ -96,7 +96,7 @@ class Rescanner {
   bool collect(const Scope& scope, CallScratch& call, Walk& walk);
   bool check_count(CallScratch& call);
   void hoist_open_groups(CallScratch& call);
-  void copy_unchanged(const Scope& scope, const ExpToken& name, const Walk& end);
+  void copy_unchanged(const Scope& scope, const CallScratch& call, const Walk& end);
   void report(std::uint32_t line, std::string_view text);
   Walk start(const Scope& scope) const;
   bool try_builtin(const Scope& scope, const ExpToken& name);
@@ -123,6 +123,7 @@ class Rescanner {
   bool copied_unchanged_ = false;
   std::size_t call_depth_ = 0;
   TextArena arena_;
+  std::vector<std::unique_ptr<Macro>> kept_macros_;
   Substituter substituter_{arena_};
   std::string text_;
 };

@@ -1,0 +1,125 @@
+// Random macro programs expanded in C mode, compared with the C compiler's
+// preprocessor (`cpp -P -undef -nostdinc`). The default run is small and
+// fixed; a longer one is
+//   SORNIK_CMODE_PROGRAMS=20000 SORNIK_CMODE_SEED=7 build/sornik_tests --gtest_filter='CModeDifferential*'
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cmode/token.h"
+#include "cmode_program.h"
+#include "cmode_random_program.h"
+
+namespace sornik::testing {
+namespace {
+
+unsigned long setting(const char* name, unsigned long fallback) {
+  const char* value = std::getenv(name);
+  return value == nullptr ? fallback : std::strtoul(value, nullptr, 10);
+}
+
+// The tokens of a text's code lines (lines that begin with `#` left out).
+std::vector<std::string> code_tokens(const std::string& text) {
+  std::string code;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first != std::string::npos && line[first] == '#') continue;
+    code += line + "\n";
+  }
+  cmode::Lexer lexer;
+  std::vector<cmode::Token> tokens;
+  lexer.lex(code, tokens);
+  std::vector<std::string> texts;
+  for (const cmode::Token& token : tokens) texts.emplace_back(token.text);
+  return texts;
+}
+
+std::string join(const std::vector<std::string>& tokens) {
+  std::string text;
+  for (const std::string& token : tokens) text += token + " ";
+  return text;
+}
+
+struct Preprocessed {
+  std::string out;
+  bool clean;  // no error other than a failed paste
+};
+
+Preprocessed run_cpp(const std::string& program) {
+  const std::string dir = ::testing::TempDir();
+  const std::string source = dir + "sornik_cmode_diff.c";
+  const std::string errors = dir + "sornik_cmode_diff.err";
+  std::ofstream(source, std::ios::binary) << program;
+  const std::string command = "cpp -P -undef -nostdinc " + source + " 2>" + errors;
+  Preprocessed result{{}, true};
+  std::FILE* pipe = popen(command.c_str(), "r");
+  char buffer[4096];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.out.append(buffer, got);
+  pclose(pipe);
+  std::ifstream err(errors);
+  for (std::string line; std::getline(err, line);) {
+    if (line.find(" error: ") != std::string::npos && line.find("error: pasting") == std::string::npos) {
+      result.clean = false;
+    }
+  }
+  return result;
+}
+
+// Checks that every group's name text begins with a name the program defines
+// (or an operator the preprocessor replaces). Groups are written as
+// \x05 name \x06 expansion \x07 by the format that renders them.
+bool groups_name_macros(const std::string& rendered, const std::string& program, std::string& bad) {
+  for (std::size_t pos = rendered.find('\x05'); pos != std::string::npos; pos = rendered.find('\x05', pos + 1)) {
+    std::size_t end = pos + 1;
+    while (end < rendered.size() && (std::isalnum(static_cast<unsigned char>(rendered[end])) || rendered[end] == '_')) ++end;
+    const std::string name = rendered.substr(pos + 1, end - pos - 1);
+    if (name == "__LINE__" || name == "_Pragma") continue;
+    if (name.empty() || program.find("#define " + name) == std::string::npos) {
+      bad = name;
+      return false;
+    }
+  }
+  return true;
+}
+
+TEST(CModeDifferential, RandomProgramsExpandAsTheCompilersPreprocessorDoes) {
+  if (std::system("cpp --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no cpp on this machine";
+  std::mt19937 random(static_cast<std::mt19937::result_type>(setting("SORNIK_CMODE_SEED", 1515)));
+  const unsigned long programs = setting("SORNIK_CMODE_PROGRAMS", 300);
+  unsigned long compared = 0;
+  int failures = 0;
+  for (unsigned long i = 0; i < programs && failures < 3; ++i) {
+    const std::string program = random_macro_program(random);
+    // With SORNIK_CMODE_DUMP set, each program is written there before it runs.
+    if (const char* dump = std::getenv("SORNIK_CMODE_DUMP")) std::ofstream(dump, std::ios::binary) << program;
+    const bool names_ok = expand_program(program, "$n").out == program;
+    EXPECT_TRUE(names_ok) << "-f '$n' changed the source of program " << i << ":\n" << program;
+    std::string bad;
+    const bool groups_ok = groups_name_macros(expand_program(program, "\x05$n\x06$x\x07").out, program, bad);
+    EXPECT_TRUE(groups_ok) << "a group of program " << i << " is no use of a macro (" << bad << "):\n" << program;
+    const Preprocessed cpp = run_cpp(program);
+    bool tokens_ok = true;
+    if (cpp.clean) {
+      ++compared;
+      const std::string ours = expand_program(program, "$x").out;
+      tokens_ok = code_tokens(ours) == code_tokens(cpp.out);
+      EXPECT_TRUE(tokens_ok) << "program " << i << ":\n"
+                             << program << "\n--- cpp -P:\n"
+                             << join(code_tokens(cpp.out)) << "\n--- -f '$x':\n"
+                             << join(code_tokens(ours)) << "\n--- default:\n"
+                             << expand_program(program).out;
+    }
+    if (!names_ok || !groups_ok || !tokens_ok) ++failures;
+  }
+  std::printf("%lu programs, %lu compared token for token with cpp -P, %d differ\n", programs, compared, failures);
+}
+
+}  // namespace
+}  // namespace sornik::testing

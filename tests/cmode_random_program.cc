@@ -1,0 +1,165 @@
+#include "cmode_random_program.h"
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+namespace sornik::testing {
+
+namespace {
+
+constexpr std::array<std::string_view, 6> kObjectNames = {"A", "B", "C", "D", "E", "x"};
+constexpr std::array<std::string_view, 6> kFunctionNames = {"f", "g", "h", "k", "m", "A"};
+constexpr std::array<std::string_view, 5> kParameters = {"x", "y", "z", "A", "f"};
+constexpr std::array<std::string_view, 14> kPlainTokens = {"1", "2", "v", "w", "+",     "-",  "*",
+                                                           "[", "]", ",", "0x1", "\"s\"", "'c'", ".5"};
+
+class ProgramWriter {
+ public:
+  explicit ProgramWriter(std::mt19937& random) : random_(random) {}
+
+  std::string program() {
+    const int definitions = pick(3, 9);
+    for (int i = 0; i < definitions; ++i) {
+      if (chance(15)) {
+        text_ += "#undef " + std::string(any_name()) + "\n";
+      } else {
+        definition();
+      }
+      for (int lines = pick(1, 3); lines > 0; --lines) code_line();
+    }
+    for (int lines = pick(2, 5); lines > 0; --lines) code_line();
+    return text_;
+  }
+
+ private:
+  int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+  bool chance(int percent) { return pick(1, 100) <= percent; }
+  template <typename List>
+  std::string_view one_of(const List& list) {
+    return list[static_cast<std::size_t>(pick(0, static_cast<int>(list.size()) - 1))];
+  }
+  std::string_view any_name() { return chance(50) ? one_of(kObjectNames) : one_of(kFunctionNames); }
+
+  void definition() {
+    params_.clear();
+    variadic_ = false;
+    named_variadic_.clear();
+    if (chance(45)) {
+      text_ += "#define " + std::string(one_of(kObjectNames));
+      // A body that opens an argument list, or ends in a function-like name.
+      if (chance(8)) {
+        text_ += " " + std::string(one_of(kFunctionNames)) + "(1,\n";
+        return;
+      }
+      text_ += " ";
+      body(pick(0, 5));
+      return;
+    }
+    text_ += "#define " + std::string(one_of(kFunctionNames)) + "(";
+    const int count = pick(0, 3);
+    for (int i = 0; i < count; ++i) {
+      std::string_view param = one_of(kParameters);
+      bool repeated = false;
+      for (const std::string& seen : params_) repeated = repeated || seen == param;
+      if (repeated) continue;
+      text_ += std::string(params_.empty() ? "" : ", ") + std::string(param);
+      params_.emplace_back(param);
+    }
+    if (chance(35)) {
+      variadic_ = true;
+      if (chance(30) && !params_.empty()) {
+        named_variadic_ = params_.back();
+        text_ += "...";
+      } else {
+        text_ += std::string(params_.empty() ? "" : ", ") + "...";
+      }
+    }
+    text_ += ") ";
+    body(pick(0, 6));
+  }
+
+  std::string rest_name() const { return named_variadic_.empty() ? "__VA_ARGS__" : named_variadic_; }
+
+  // One operand of the body: a plain token, a name, a parameter, a variable
+  // argument, or a stringified parameter.
+  std::string operand(bool allow_string) {
+    const int kind = pick(0, 9);
+    if (kind <= 2 || (kind >= 5 && params_.empty() && !variadic_)) return std::string(one_of(kPlainTokens));
+    if (kind <= 4) return std::string(any_name());
+    if (kind <= 6 && !params_.empty()) return params_[static_cast<std::size_t>(pick(0, static_cast<int>(params_.size()) - 1))];
+    if (kind == 7 && variadic_) return rest_name();
+    if (kind == 8 && allow_string && !params_.empty()) return "#" + params_.front();
+    if (kind == 9 && chance(30)) return "__LINE__";
+    return std::string(one_of(kPlainTokens));
+  }
+
+  void body(int items) {
+    bool need_operand = false;
+    for (int i = 0; i < items || need_operand; ++i) {
+      need_operand = false;
+      const int kind = pick(0, 9);
+      if (kind == 0 && variadic_ && !params_.empty()) {
+        text_ += ", ## " + rest_name() + " ";
+      } else if (kind == 1 && variadic_) {
+        text_ += "__VA_OPT__(" + operand(true) + " " + operand(true) + ") ";
+      } else if (kind == 2 && i + 1 < items) {
+        text_ += operand(false) + " ## ";
+        need_operand = true;
+        continue;
+      } else if (kind == 3) {
+        text_ += std::string(one_of(kFunctionNames)) + (chance(50) ? "(" + operand(true) + ") " : " ");
+      } else {
+        text_ += operand(true) + " ";
+      }
+    }
+    text_ += "\n";
+  }
+
+  // A use's argument list: zero or more arguments, each a few items, maybe
+  // calls themselves, maybe spread over lines.
+  void arguments(int depth) {
+    text_ += chance(20) ? " (" : chance(10) ? "/* c */(" : "(";
+    const int count = pick(0, 3);
+    for (int i = 0; i < count; ++i) {
+      if (i > 0) text_ += chance(15) ? ",\n" : ", ";
+      for (int items = pick(0, 2); items > 0; --items) item(depth + 1);
+    }
+    text_ += ")";
+  }
+
+  void item(int depth) {
+    const int kind = pick(0, 9);
+    if (kind <= 3 && depth < 3) {
+      text_ += std::string(one_of(kFunctionNames));
+      if (chance(85)) arguments(depth);
+      text_ += " ";
+    } else if (kind <= 6) {
+      text_ += std::string(one_of(kObjectNames)) + " ";
+    } else if (kind == 7 && depth < 3) {
+      text_ += "(";
+      item(depth + 1);
+      text_ += ") ";
+    } else {
+      text_ += std::string(one_of(kPlainTokens)) + " ";
+    }
+  }
+
+  void code_line() {
+    for (int items = pick(1, 6); items > 0; --items) item(0);
+    if (chance(10)) text_ += std::string(one_of(kFunctionNames)) + "\n";
+    text_ += ";\n";
+  }
+
+  std::mt19937& random_;
+  std::string text_;
+  std::vector<std::string> params_;
+  bool variadic_ = false;
+  std::string named_variadic_;
+};
+
+}  // namespace
+
+std::string random_macro_program(std::mt19937& random) { return ProgramWriter(random).program(); }
+
+}  // namespace sornik::testing

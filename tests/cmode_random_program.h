@@ -1,0 +1,17 @@
+#pragma once
+
+#include <random>
+#include <string>
+
+namespace sornik::testing {
+
+// A random macro program for comparing C-mode expansion with the C
+// compiler's preprocessor: object-like and function-like definitions (#, ##,
+// variadic parameters, __VA_OPT__, the GNU comma paste, self and mutual
+// references, parameters named like macros, bodies that open an argument
+// list or end in a function-like name), #undef, and lines of code with uses:
+// calls whose arguments are calls, calls across lines, blanks and comments
+// before the parenthesis, empty and missing arguments.
+std::string random_macro_program(std::mt19937& random);
+
+}  // namespace sornik::testing
