@@ -2,11 +2,10 @@
 // preprocessor (`cpp -P -undef -nostdinc`). The default run is small and
 // fixed; a longer one is
 //   SORNIK_CMODE_PROGRAMS=20000 SORNIK_CMODE_SEED=7 build/sornik_tests --gtest_filter='CModeDifferential*'
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <random>
 #include <sstream>
 #include <string>
@@ -61,7 +60,8 @@ Preprocessed run_cpp(const std::string& program) {
   Preprocessed result{{}, true};
   std::FILE* pipe = popen(command.c_str(), "r");
   char buffer[4096];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.out.append(buffer, got);
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    result.out.append(buffer, got);
   pclose(pipe);
   std::ifstream err(errors);
   for (std::string line; std::getline(err, line);) {
@@ -76,9 +76,12 @@ Preprocessed run_cpp(const std::string& program) {
 // (or an operator the preprocessor replaces). Groups are written as
 // \x05 name \x06 expansion \x07 by the format that renders them.
 bool groups_name_macros(const std::string& rendered, const std::string& program, std::string& bad) {
-  for (std::size_t pos = rendered.find('\x05'); pos != std::string::npos; pos = rendered.find('\x05', pos + 1)) {
+  for (std::size_t pos = rendered.find('\x05'); pos != std::string::npos;
+       pos = rendered.find('\x05', pos + 1)) {
     std::size_t end = pos + 1;
-    while (end < rendered.size() && (std::isalnum(static_cast<unsigned char>(rendered[end])) || rendered[end] == '_')) ++end;
+    while (end < rendered.size() &&
+           (std::isalnum(static_cast<unsigned char>(rendered[end])) || rendered[end] == '_'))
+      ++end;
     const std::string name = rendered.substr(pos + 1, end - pos - 1);
     if (name == "__LINE__" || name == "_Pragma") continue;
     if (name.empty() || program.find("#define " + name) == std::string::npos) {
@@ -103,7 +106,8 @@ TEST(CModeDifferential, RandomProgramsExpandAsTheCompilersPreprocessorDoes) {
     EXPECT_TRUE(names_ok) << "-f '$n' changed the source of program " << i << ":\n" << program;
     std::string bad;
     const bool groups_ok = groups_name_macros(expand_program(program, "\x05$n\x06$x\x07").out, program, bad);
-    EXPECT_TRUE(groups_ok) << "a group of program " << i << " is no use of a macro (" << bad << "):\n" << program;
+    EXPECT_TRUE(groups_ok) << "a group of program " << i << " is no use of a macro (" << bad << "):\n"
+                           << program;
     const Preprocessed cpp = run_cpp(program);
     bool tokens_ok = true;
     if (cpp.clean) {
@@ -118,7 +122,8 @@ TEST(CModeDifferential, RandomProgramsExpandAsTheCompilersPreprocessorDoes) {
     }
     if (!names_ok || !groups_ok || !tokens_ok) ++failures;
   }
-  std::printf("%lu programs, %lu compared token for token with cpp -P, %d differ\n", programs, compared, failures);
+  std::printf("%lu programs, %lu compared token for token with cpp -P, %d differ\n", programs, compared,
+              failures);
 }
 
 }  // namespace

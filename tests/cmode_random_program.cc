@@ -1,6 +1,8 @@
 #include "cmode_random_program.h"
 
+#include <algorithm>
 #include <array>
+#include <map>
 #include <string_view>
 #include <vector>
 
@@ -11,7 +13,7 @@ namespace {
 constexpr std::array<std::string_view, 6> kObjectNames = {"A", "B", "C", "D", "E", "x"};
 constexpr std::array<std::string_view, 6> kFunctionNames = {"f", "g", "h", "k", "m", "A"};
 constexpr std::array<std::string_view, 5> kParameters = {"x", "y", "z", "A", "f"};
-constexpr std::array<std::string_view, 14> kPlainTokens = {"1", "2", "v", "w", "+",     "-",  "*",
+constexpr std::array<std::string_view, 14> kPlainTokens = {"1", "2", "v", "w",   "+",     "-",   "*",
                                                            "[", "]", ",", "0x1", "\"s\"", "'c'", ".5"};
 
 class ProgramWriter {
@@ -22,7 +24,9 @@ class ProgramWriter {
     const int definitions = pick(3, 9);
     for (int i = 0; i < definitions; ++i) {
       if (chance(15)) {
-        text_ += "#undef " + std::string(any_name()) + "\n";
+        const std::string_view name = any_name();
+        arity_.erase(std::string(name));
+        text_ += "#undef " + std::string(name) + "\n";
       } else {
         definition();
       }
@@ -46,7 +50,9 @@ class ProgramWriter {
     variadic_ = false;
     named_variadic_.clear();
     if (chance(45)) {
-      text_ += "#define " + std::string(one_of(kObjectNames));
+      const std::string_view name = one_of(kObjectNames);
+      arity_.erase(std::string(name));
+      text_ += "#define " + std::string(name);
       // A body that opens an argument list, or ends in a function-like name.
       if (chance(8)) {
         text_ += " " + std::string(one_of(kFunctionNames)) + "(1,\n";
@@ -56,7 +62,8 @@ class ProgramWriter {
       body(pick(0, 5));
       return;
     }
-    text_ += "#define " + std::string(one_of(kFunctionNames)) + "(";
+    const std::string_view name = one_of(kFunctionNames);
+    text_ += "#define " + std::string(name) + "(";
     const int count = pick(0, 3);
     for (int i = 0; i < count; ++i) {
       std::string_view param = one_of(kParameters);
@@ -76,6 +83,8 @@ class ProgramWriter {
       }
     }
     text_ += ") ";
+    arity_[std::string(name)] = {static_cast<int>(params_.size()) + (variadic_ && named_variadic_.empty()),
+                                 variadic_};
     body(pick(0, 6));
   }
 
@@ -87,7 +96,8 @@ class ProgramWriter {
     const int kind = pick(0, 9);
     if (kind <= 2 || (kind >= 5 && params_.empty() && !variadic_)) return std::string(one_of(kPlainTokens));
     if (kind <= 4) return std::string(any_name());
-    if (kind <= 6 && !params_.empty()) return params_[static_cast<std::size_t>(pick(0, static_cast<int>(params_.size()) - 1))];
+    if (kind <= 6 && !params_.empty())
+      return params_[static_cast<std::size_t>(pick(0, static_cast<int>(params_.size()) - 1))];
     if (kind == 7 && variadic_) return rest_name();
     if (kind == 8 && allow_string && !params_.empty()) return "#" + params_.front();
     if (kind == 9 && chance(30)) return "__LINE__";
@@ -118,9 +128,14 @@ class ProgramWriter {
 
   // A use's argument list: zero or more arguments, each a few items, maybe
   // calls themselves, maybe spread over lines.
-  void arguments(int depth) {
+  void arguments(int depth, std::string_view name) {
     text_ += chance(20) ? " (" : chance(10) ? "/* c */(" : "(";
-    const int count = pick(0, 3);
+    int count = pick(0, 3);
+    // Mostly as many arguments as the macro takes (one more or fewer when variadic).
+    const auto known = arity_.find(std::string(name));
+    if (known != arity_.end() && chance(90)) {
+      count = std::max(known->second.first + (known->second.second ? pick(-1, 1) : 0), 0);
+    }
     for (int i = 0; i < count; ++i) {
       if (i > 0) text_ += chance(15) ? ",\n" : ", ";
       for (int items = pick(0, 2); items > 0; --items) item(depth + 1);
@@ -131,8 +146,9 @@ class ProgramWriter {
   void item(int depth) {
     const int kind = pick(0, 9);
     if (kind <= 3 && depth < 3) {
-      text_ += std::string(one_of(kFunctionNames));
-      if (chance(85)) arguments(depth);
+      const std::string_view name = one_of(kFunctionNames);
+      text_ += std::string(name);
+      if (chance(85)) arguments(depth, name);
       text_ += " ";
     } else if (kind <= 6) {
       text_ += std::string(one_of(kObjectNames)) + " ";
@@ -156,6 +172,8 @@ class ProgramWriter {
   std::vector<std::string> params_;
   bool variadic_ = false;
   std::string named_variadic_;
+  // The function-like macros defined now: parameter count and whether variadic.
+  std::map<std::string, std::pair<int, bool>> arity_;
 };
 
 }  // namespace

@@ -67,7 +67,8 @@ void Expander::expand_file(ChunkSource& source, std::string_view file) {
       const std::uint32_t use_end = rescanner.source_end();
       append_escaped(marked, bytes.substr(written, name.source_begin - written));
       const ExpToken* before = nullptr;
-      if (index > 0 && window.token(index - 1).source_end == name.source_begin) before = &window.token(index - 1);
+      if (index > 0 && window.token(index - 1).source_end == name.source_begin)
+        before = &window.token(index - 1);
       const ExpToken* after = nullptr;
       if (end < window.size() && window.token(end).source_begin == use_end) after = &window.token(end);
       writer.write(stream, rescanner.groups(), bytes.substr(name.source_begin, use_end - name.source_begin),

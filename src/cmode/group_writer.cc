@@ -47,7 +47,8 @@ void GroupWriter::write(std::span<const ExpToken> stream, const std::vector<Grou
   }
   pending_ends_ += open_.size();
   open_.clear();
-  if (after != nullptr && previous != nullptr && respeller_.would_merge(*previous, *after)) out.push_back(' ');
+  if (after != nullptr && previous != nullptr && respeller_.would_merge(*previous, *after))
+    out.push_back(' ');
   flush_ends(out);
 }
 

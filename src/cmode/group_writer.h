@@ -20,8 +20,8 @@ class GroupWriter {
   // Appends the groups of `stream` to `out`. Group 0, the outermost, takes
   // `outer_name` (the source bytes of the use); `before` and `after` are the
   // source tokens touching the use, or null.
-  void write(std::span<const ExpToken> stream, const std::vector<GroupName>& names, std::string_view outer_name,
-             const ExpToken* before, const ExpToken* after, std::string& out);
+  void write(std::span<const ExpToken> stream, const std::vector<GroupName>& names,
+             std::string_view outer_name, const ExpToken* before, const ExpToken* after, std::string& out);
 
  private:
   void flush_ends(std::string& out);

@@ -8,7 +8,17 @@ namespace sornik::cmode {
 
 namespace {
 
-enum ScanClass : std::uint8_t { kPlain, kIdentifier, kDigit, kQuote, kSlash, kBackslash, kNewline, kHigh, kDot };
+enum ScanClass : std::uint8_t {
+  kPlain,
+  kIdentifier,
+  kDigit,
+  kQuote,
+  kSlash,
+  kBackslash,
+  kNewline,
+  kHigh,
+  kDot
+};
 
 constexpr std::array<std::uint8_t, 256> make_scan_classes() {
   std::array<std::uint8_t, 256> classes{};
@@ -86,9 +96,7 @@ std::size_t LineFeeder::scan_line(bool& may_use) {
   while (pos < size) {
     const char c = text[pos];
     switch (scan_class(c)) {
-      case kNewline:
-        ++line_;
-        return pos + 1;
+      case kNewline: ++line_; return pos + 1;
       case kIdentifier: {
         const std::size_t begin = pos;
         while (pos < size && continues_word(text[pos])) ++pos;
@@ -119,9 +127,7 @@ std::size_t LineFeeder::scan_line(bool& may_use) {
           break;
         }
         break;
-      case kQuote:
-        pos = skip_literal(pos, may_use);
-        break;
+      case kQuote: pos = skip_literal(pos, may_use); break;
       case kSlash:
         if (pos + 1 < size && text[pos + 1] == '*') {
           const std::size_t end = text.find("*/", pos + 2);
@@ -158,9 +164,7 @@ std::size_t LineFeeder::scan_line(bool& may_use) {
         may_use = true;  // a UTF-8 letter may begin an identifier
         ++pos;
         break;
-      default:
-        ++pos;
-        break;
+      default: ++pos; break;
     }
   }
   return size;

@@ -193,7 +193,8 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
     tokens.push_back(mark_token(Mark::open, group));
     substituter_.substitute(macro, nullptr, name.line, name.space_before, tokens);
     tokens.push_back(mark_token(Mark::close, group));
-    for (const std::string& failure : substituter_.paste_failures()) report_at(file_, name.line, Severity::warning, failure);
+    for (const std::string& failure : substituter_.paste_failures())
+      report_at(file_, name.line, Severity::warning, failure);
     return true;
   }
   Walk walk = start(scope);
@@ -269,8 +270,9 @@ bool Rescanner::collect(const Scope& scope, CallScratch& call, Walk& walk) {
       continue;
     }
     if (token.mark == Mark::close) {
-      auto open = std::find_if(call.open_inside.rbegin(), call.open_inside.rend(),
-                               [&](const auto& entry) { return entry.first == token.group; });
+      auto open = std::find_if(call.open_inside.rbegin(), call.open_inside.rend(), [&](const auto& entry) {
+        return entry.first == token.group;
+      });
       if (open == call.open_inside.rend()) {
         call.deferred.emplace_back(token.group, call.name.size());
       } else {
@@ -318,8 +320,9 @@ bool Rescanner::check_count(CallScratch& call) {
   const std::size_t params = macro.params.size();
   std::size_t given = call.starts.size() - 1;
   if (params == 0) {
-    const bool empty = std::all_of(call.tokens.begin(), call.tokens.end(),
-                                   [](const ExpToken& token) { return token.mark != Mark::none; });
+    const bool empty = std::all_of(call.tokens.begin(), call.tokens.end(), [](const ExpToken& token) {
+      return token.mark != Mark::none;
+    });
     if (empty) return true;
   } else if (given == params) {
     return true;

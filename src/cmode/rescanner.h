@@ -46,7 +46,8 @@ class Rescanner {
   // tokens of the expansion go to `out` (opened by the mark of group 0), and
   // `end` is the index of the first source token not consumed. Returns false
   // when the token starts no use (`end` is then past what is copied unchanged).
-  bool expand_source_use(SourceTokens& source, std::size_t index, std::vector<ExpToken>& out, std::size_t& end);
+  bool expand_source_use(SourceTokens& source, std::size_t index, std::vector<ExpToken>& out,
+                         std::size_t& end);
 
   // Expands `tokens` as a whole, for a directive: no source lies beyond them.
   // With `in_condition` the operand of `defined` stays unexpanded.

@@ -33,7 +33,8 @@ void SourceWindow::add_code(const SourceChunk& piece, std::uint32_t base) {
     added.from_source = true;
   }
   // The first token of a piece follows a line end.
-  if (!lexed_.empty() && tokens_.size() > lexed_.size()) tokens_[tokens_.size() - lexed_.size()].space_before = true;
+  if (!lexed_.empty() && tokens_.size() > lexed_.size())
+    tokens_[tokens_.size() - lexed_.size()].space_before = true;
 }
 
 bool SourceWindow::fetch() {

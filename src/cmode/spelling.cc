@@ -17,10 +17,8 @@ bool is_closed_punctuator(const ExpToken& token) {
     case ',':
     case ';':
     case '~':
-    case '?':
-      return true;
-    default:
-      return false;
+    case '?': return true;
+    default: return false;
   }
 }
 

@@ -52,8 +52,9 @@ void find_expanded_arguments(const Macro& macro, std::vector<bool>& needed) {
     if (macro.variadic && body[pos].text == "__VA_OPT__") needed.back() = true;
     const int param = parameter_index(macro, body[pos].text);
     if (param < 0) continue;
-    const bool after_operator = pos > 0 && (is_paste(body[pos - 1]) || (body[pos - 1].kind == TokenKind::punctuator &&
-                                                                         body[pos - 1].text == "#"));
+    const bool after_operator =
+        pos > 0 && (is_paste(body[pos - 1]) ||
+                    (body[pos - 1].kind == TokenKind::punctuator && body[pos - 1].text == "#"));
     const bool before_paste = pos + 1 < body.size() && is_paste(body[pos + 1]);
     if (!after_operator && !before_paste) needed[static_cast<std::size_t>(param)] = true;
   }
@@ -72,7 +73,10 @@ void Substituter::substitute(const Macro& macro, Arguments* args, std::uint32_t 
   const std::size_t start = out.size();
   substitute_range(run, 0, macro.body.size(), out);
   const auto start_at = out.begin() + static_cast<std::ptrdiff_t>(start);
-  out.erase(std::remove_if(start_at, out.end(), [](const ExpToken& token) { return token.placemarker; }),
+  out.erase(std::remove_if(start_at, out.end(),
+                           [](const ExpToken& token) {
+                             return token.placemarker;
+                           }),
             out.end());
   set_leading_space(out, start, space_before);
 }
@@ -184,11 +188,12 @@ bool Substituter::gnu_comma(Run& run, std::size_t& pos, std::vector<ExpToken>& o
 bool Substituter::va_opt_taken(Run& run) {
   if (run.args->variadic_absent()) return false;
   const std::span<const ExpToken> rest = run.args->expanded(run.macro.params.size() - 1);
-  return std::any_of(rest.begin(), rest.end(),
-                     [](const ExpToken& token) { return token.mark == Mark::none && !token.placemarker; });
+  return std::any_of(rest.begin(), rest.end(), [](const ExpToken& token) {
+    return token.mark == Mark::none && !token.placemarker;
+  });
 }
 
-void Substituter::paste( std::vector<ExpToken>& out, std::size_t right_start) {
+void Substituter::paste(std::vector<ExpToken>& out, std::size_t right_start) {
   std::size_t left = right_start;
   while (left > 0 && out[left - 1].mark != Mark::none) --left;
   std::size_t right = right_start;
@@ -196,7 +201,7 @@ void Substituter::paste( std::vector<ExpToken>& out, std::size_t right_start) {
   if (left == 0 || right == out.size()) return;
   --left;
   ExpToken& lhs = out[left];
-  const ExpToken& rhs = out[right];
+  ExpToken& rhs = out[right];
   if (lhs.placemarker) {
     const bool space = lhs.space_before;
     out.erase(out.begin() + static_cast<std::ptrdiff_t>(left));
@@ -211,6 +216,7 @@ void Substituter::paste( std::vector<ExpToken>& out, std::size_t right_start) {
   scratch_.append(rhs.text);
   TokenKind kind;
   if (!respeller_.single_token(scratch_, kind)) {
+    rhs.space_before = false;  // the two tokens stay side by side
     paste_failures_.push_back("pasting \"" + std::string(lhs.text) + "\" and \"" + std::string(rhs.text) +
                               "\" does not give a valid preprocessing token");
     return;
