@@ -84,10 +84,6 @@ ExpandedProgram expand_program(std::string_view text, std::string_view format_te
   format = format_text;
   format_flag = format_text.empty() ? 0 : 1;
   cmode::MacroTable table;
-  // What the preprocessor predefines for __FILE__ and __LINE__.
-  ProgramChunks predefined("#define __FILE__ __FILE__\n#define __LINE__ __LINE__\n", table);
-  for (cmode::SourceChunk chunk; predefined.next(chunk);) {
-  }
   ProgramChunks chunks(text, table);
   cmode::Expander expander(table);
   expander.expand_file(chunks, "t.c");

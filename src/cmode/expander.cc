@@ -22,9 +22,9 @@ void print_marked(const std::string& marked) {
   print_chgdata();
 }
 
-// Whether the token may start a use: a macro's name or _Pragma.
+// Whether the token may start a use: a macro's name or a built-in one.
 bool may_start_use(const MacroTable& table, const ExpToken& token) {
-  return token.is_identifier() && (table.find(token.text) != nullptr || token.text == "_Pragma");
+  return token.is_identifier() && (table.find(token.text) != nullptr || is_builtin_name(token.text));
 }
 
 }  // namespace

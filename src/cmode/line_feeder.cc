@@ -4,6 +4,8 @@
 #include <array>
 #include <cstring>
 
+#include "cmode/rescanner.h"
+
 namespace sornik::cmode {
 
 namespace {
@@ -105,7 +107,8 @@ std::size_t LineFeeder::scan_line(bool& may_use) {
           may_use = true;  // the word may go on (UTF-8 or a splice)
         } else if (pos < size && scan_class(text[pos]) == kQuote && word.back() == 'R') {
           may_use = true;  // perhaps a raw string
-        } else if (table_.find(word) != nullptr || word == "_Pragma") {
+        } else if ((table_.may_hold(word) && table_.find(word) != nullptr) ||
+                   (word[0] == '_' && is_builtin_name(word))) {
           may_use = true;
         }
         break;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -46,6 +48,10 @@ class MacroTable {
 
   std::size_t size() const { return macros_.size(); }
 
+  // False when no macro has that name, decided without a hash lookup: a
+  // quick test for the many names of C code that are no macro.
+  bool may_hold(std::string_view name) const { return !name.empty() && filter_[filter_key(name)] != 0; }
+
   // Every macro, in no particular order.
   template <typename Visit>
   void for_each(Visit visit) const {
@@ -53,7 +59,18 @@ class MacroTable {
   }
 
  private:
+  // How many names fall on each key of a cheap hash (length, first and last
+  // byte): most names of C code are no macro, and a zero count says so
+  // before any hash table is looked at.
+  static std::size_t filter_key(std::string_view name) {
+    return (name.size() * 31 + static_cast<unsigned char>(name.front()) * 7 +
+            static_cast<unsigned char>(name.back())) &
+           (kFilterSize - 1);
+  }
+  static constexpr std::size_t kFilterSize = 4096;
+
   std::unordered_map<std::string_view, std::unique_ptr<Macro>> macros_;
+  std::array<std::uint32_t, kFilterSize> filter_{};
 };
 
 }  // namespace sornik::cmode

@@ -8,10 +8,11 @@ namespace sornik::cmode {
 
 namespace {
 
-// __FILE__ and __LINE__ stand in the table as macros whose body is their own name.
-bool is_builtin(const Macro& macro) {
-  return !macro.function_like && macro.body.size() == 1 && macro.body[0].text == macro.name &&
-         (macro.name == "__LINE__" || macro.name == "__FILE__");
+// __FILE__ and __LINE__ expand as C says unless the program defines them itself.
+bool is_builtin(std::string_view name) { return name == "__LINE__" || name == "__FILE__"; }
+
+bool is_condition_operator(std::string_view name) {
+  return name == "defined" || name == "__has_include" || name == "__has_include_next";
 }
 
 void append_display(std::string& text, const ExpToken& token) {
@@ -41,6 +42,8 @@ std::unique_ptr<Macro> kept_copy(const Macro& macro) {
 }
 
 }  // namespace
+
+bool is_builtin_name(std::string_view name) { return is_builtin(name) || name == "_Pragma"; }
 
 // What one use of a function-like macro collects: its arguments, their
 // expansions, and the groups its argument list reaches into.
@@ -167,17 +170,20 @@ void Rescanner::rescan(const Scope& scope) {
     }
     ExpToken token = context.tokens[context.pos++];
     if (token.is_identifier() && !token.no_expand) {
-      if (scope.in_condition && token.text == "defined") {
+      if (scope.in_condition && is_condition_operator(token.text)) {
         out.push_back(token);
-        emit_defined_operand(scope, out);
+        emit_unexpanded_operand(scope, token.text == "defined");
         continue;
       }
       if (const Macro* macro = table_.find(token.text)) {
         if (disabled(token.text, static_cast<std::ptrdiff_t>(depth_) - 1)) {
           token.no_expand = true;
-        } else if (is_builtin(*macro) ? try_builtin(scope, token) : try_use(scope, token, *macro)) {
+        } else if (try_use(scope, token, *macro)) {
           continue;
         }
+      } else if (is_builtin(token.text)) {
+        try_builtin(scope, token);
+        continue;
       } else if (token.text == "_Pragma" && try_pragma(scope, token)) {
         continue;
       }
@@ -431,19 +437,21 @@ bool Rescanner::try_pragma(const Scope& scope, const ExpToken& name) {
   return true;
 }
 
-void Rescanner::emit_defined_operand(const Scope& scope, std::vector<ExpToken>& out) {
+void Rescanner::emit_unexpanded_operand(const Scope& scope, bool bare_name_allowed) {
   Walk walk = start(scope);
   const ExpToken* token = peek_real(scope, walk);
-  if (token == nullptr) return;
-  const bool parenthesized = token->is("(");
-  for (int count = parenthesized ? 3 : 1; count > 0 && token != nullptr; --count) {
+  if (token == nullptr || (!bare_name_allowed && !token->is("("))) return;
+  // `defined X`, `defined ( X )`, `__has_include ( ... )`: copied as they stand.
+  int nesting = 0;
+  do {
     ExpToken copy = *token;
     copy.no_expand = true;
-    out.push_back(copy);
+    scope.out->push_back(copy);
+    if (copy.is("(")) ++nesting;
+    if (copy.is(")")) --nesting;
     ++walk.pos;
     take(scope, walk);
-    if (count > 1) token = peek_real(scope, walk);
-  }
+  } while (nesting > 0 && (token = peek_real(scope, walk)) != nullptr);
 }
 
 bool Rescanner::expand_source_use(SourceTokens& source, std::size_t index, std::vector<ExpToken>& out,
@@ -460,7 +468,9 @@ bool Rescanner::expand_source_use(SourceTokens& source, std::size_t index, std::
   const Macro* macro = table_.find(name.text);
   bool used = false;
   if (macro != nullptr) {
-    used = is_builtin(*macro) ? try_builtin(scope, name) : try_use(scope, name, *macro);
+    used = try_use(scope, name, *macro);
+  } else if (is_builtin(name.text)) {
+    used = try_builtin(scope, name);
   } else if (name.text == "_Pragma") {
     used = try_pragma(scope, name);
   }

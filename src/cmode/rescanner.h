@@ -26,6 +26,10 @@ class SourceTokens {
   virtual const ExpToken* at(std::size_t index, bool through_directives) = 0;
 };
 
+// Whether a name is replaced without any definition: _Pragma, and __FILE__
+// and __LINE__ while the program does not define them itself.
+bool is_builtin_name(std::string_view name);
+
 // One use's marker group: its name text (the tokens it consumed) for the
 // group's open mark.
 struct GroupName {
@@ -108,7 +112,7 @@ class Rescanner {
   bool disabled(std::string_view name, std::ptrdiff_t up_to_level) const;
   std::vector<ExpToken>& push_context(std::string_view macro);
   std::uint32_t new_group(std::string_view name);
-  void emit_defined_operand(const Scope& scope, std::vector<ExpToken>& out);
+  void emit_unexpanded_operand(const Scope& scope, bool bare_name_allowed);
 
   const MacroTable& table_;
   std::string_view file_;

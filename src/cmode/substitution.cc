@@ -79,6 +79,9 @@ void Substituter::substitute(const Macro& macro, Arguments* args, std::uint32_t 
                            }),
             out.end());
   set_leading_space(out, start, space_before);
+  // Every token of an expansion, arguments included, stands on the line of the use.
+  for (auto token = out.begin() + static_cast<std::ptrdiff_t>(start); token != out.end(); ++token)
+    token->line = line;
 }
 
 void Substituter::substitute_range(Run& run, std::size_t begin, std::size_t end, std::vector<ExpToken>& out) {

@@ -32,8 +32,8 @@ class Substituter {
  public:
   explicit Substituter(TextArena& arena) : arena_(arena) {}
 
-  // Appends the replacement list of `macro` for one use to `out`. Its tokens
-  // carry `line`; the first one takes `space_before` from the use's name.
+  // Appends the replacement list of `macro` for one use to `out`. All its
+  // tokens carry `line`; the first one takes `space_before` from the use's name.
   // `args` is null for an object-like macro.
   void substitute(const Macro& macro, Arguments* args, std::uint32_t line, bool space_before,
                   std::vector<ExpToken>& out);
