@@ -9,6 +9,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "cmode/token.h"
@@ -53,8 +54,9 @@ struct Preprocessed {
 
 Preprocessed run_cpp(const std::string& program) {
   const std::string dir = ::testing::TempDir();
-  const std::string source = dir + "sornik_cmode_diff.c";
-  const std::string errors = dir + "sornik_cmode_diff.err";
+  const std::string stem = dir + "sornik_cmode_diff_" + std::to_string(getpid());
+  const std::string source = stem + ".c";
+  const std::string errors = stem + ".err";
   std::ofstream(source, std::ios::binary) << program;
   const std::string command = "cpp -P -undef -nostdinc " + source + " 2>" + errors;
   Preprocessed result{{}, true};

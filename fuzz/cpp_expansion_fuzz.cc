@@ -1,0 +1,64 @@
+// C-mode expansion over a fuzzer-chosen source with its own definitions.
+// Input sections: options (first byte: bit 0 asks for -f with the rest of
+// the section as the format), then the source a.c. Every run must give the
+// same bytes twice, the default rendering must equal the format "$n`$x'",
+// and the format "$n" must give back the source byte for byte.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fuzz_support.h"
+
+namespace {
+
+// An upper bound of how much one use can grow: the product over the
+// definitions of the names each replacement list holds. Chains of doubling
+// definitions grow a use exponentially, as the C preprocessor's would; such
+// inputs are not worth a fuzzer's time.
+double growth_bound(std::string_view source) {
+  double bound = 1;
+  for (const std::string_view line : sornik::fuzzing::split_lines(source)) {
+    if (line.find("define") == std::string_view::npos) continue;
+    double names = 0;
+    bool in_name = false;
+    for (char c : line) {
+      const bool name_byte = c == '_' || (c | 0x20) - 'a' < 26u || static_cast<unsigned char>(c) >= 0x80;
+      if (name_byte && !in_name) ++names;
+      in_name = name_byte || (in_name && c >= '0' && c <= '9');
+    }
+    bound *= names > 1 ? names : 1;
+  }
+  return bound;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const auto sections = sornik::fuzzing::split_sections(data, size, 2);
+  const std::string source(sections[1]);
+  if (growth_bound(source) > 1e5) return -1;
+  const std::map<std::string, std::string> files = {{"a.c", source}};
+  std::vector<std::string> args = {"--cpp", "-nostdinc"};
+  const std::string_view options = sections[0];
+  if (!options.empty() && (options[0] & 1) != 0) {
+    const std::string format(options.substr(1));
+    if (sornik::fuzzing::is_costly_format(format)) return -1;
+    args.insert(args.end(), {"-f", format});
+  }
+  args.push_back("a.c");
+
+  const sornik::fuzzing::RunOutcome first = sornik::fuzzing::run_in_memory(args, files);
+  if (first.slow()) return 0;
+  const sornik::fuzzing::RunOutcome again = sornik::fuzzing::run_in_memory(args, files);
+  sornik::fuzzing::require_equal("a second run", first.out, again.out);
+
+  const std::vector<std::string> plain = {"--cpp", "-nostdinc", "a.c"};
+  const std::vector<std::string> spelled = {"--cpp", "-nostdinc", "-f", "$n`$x'", "a.c"};
+  const std::vector<std::string> names = {"--cpp", "-nostdinc", "-f", "$n", "a.c"};
+  sornik::fuzzing::require_equal("the default rendering against $n`$x'",
+                                 sornik::fuzzing::run_in_memory(plain, files).out,
+                                 sornik::fuzzing::run_in_memory(spelled, files).out);
+  sornik::fuzzing::require_equal("-f '$n' against the source", source,
+                                 sornik::fuzzing::run_in_memory(names, files).out);
+  return 0;
+}
