@@ -18,9 +18,14 @@ void GroupWriter::write(std::span<const ExpToken> stream, const std::vector<Grou
   pending_ends_ = 0;
   const ExpToken* previous = before;
   bool group_start = false;
+  // Where the start marks in front of the next token begin: a blank before
+  // that token goes in front of them, outside the groups it opens. The
+  // outermost group stands in the source, which has its blanks already.
+  std::size_t opens_at = std::string::npos;
   for (const ExpToken& token : stream) {
     if (token.mark == Mark::open) {
       flush_ends(out);
+      if (!group_start) opens_at = token.group == 0 ? std::string::npos : out.size();
       out.push_back(kStartMark);
       append_escaped(out, token.group == 0 ? outer_name : std::string_view(names[token.group].text));
       out.push_back(kSeparatorMark);
@@ -41,6 +46,7 @@ void GroupWriter::write(std::span<const ExpToken> stream, const std::vector<Grou
     if (!blank && previous != nullptr && respeller_.would_merge(*previous, token)) blank = true;
     flush_ends(out);
     if (blank) out.push_back(' ');
+    if (group_start && token.space_before && opens_at != std::string::npos) out.insert(opens_at, 1, ' ');
     append_escaped(out, token.text);
     previous = &token;
     group_start = false;

@@ -181,9 +181,7 @@ bool Substituter::gnu_comma(Run& run, std::size_t& pos, std::vector<ExpToken>& o
   if (rest.empty() && (run.args->variadic_absent() || macro.params.size() == 1)) {
     out.erase(out.begin() + static_cast<std::ptrdiff_t>(comma - 1));
   }
-  const std::size_t from = out.size();
   out.insert(out.end(), rest.begin(), rest.end());
-  set_leading_space(out, from, token.space_before);
   ++pos;
   return true;
 }

@@ -1,0 +1,211 @@
+// Checks C-mode expansion on real files against the C compiler's
+// preprocessor. For each file, used as a source with the compiler's include
+// directories and the predefined macros of `predefs`:
+//   1. -f '$n' gives back the file byte for byte;
+//   2. -f '$x' gives, for the file's code lines, the tokens that
+//      `gcc -E -undef -nostdinc -I<same> -imacros <predefs>` gives for the
+//      file's own lines (directive lines and skipped groups absent on both sides);
+//   3. every group's name text begins with a name.
+// Usage: cmode_real_code_check <predefs> <file>...   (see scripts/cmode-real-code.sh)
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cmode/expander.h"
+#include "cmode/include_search.h"
+#include "cmode/preprocessor.h"
+#include "cmode/source_chunks.h"
+#include "cmode/token.h"
+#include "driver/run.h"
+#include "expand/output_format.h"
+#include "services/line_buffers.h"
+#include "services/run_io.h"
+
+namespace {
+
+using namespace sornik;
+
+std::string read_rest(std::FILE* stream) {
+  std::string text;
+  char buffer[65536];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, stream)) > 0;) text.append(buffer, got);
+  return text;
+}
+
+std::string read_stream(std::FILE* stream) {
+  std::fflush(stream);
+  std::rewind(stream);
+  return read_rest(stream);
+}
+
+// Hands out a file's chunks with every directive and skipped line turned
+// into a bare line end, so that the output holds the code lines alone.
+class CodeOnly final : public cmode::ChunkSource {
+ public:
+  explicit CodeOnly(cmode::ChunkSource& source) : source_(source) {}
+  bool next(cmode::SourceChunk& chunk) override {
+    if (!source_.next(chunk)) return false;
+    if (!chunk.is_text) {
+      newlines_.assign(static_cast<std::size_t>(std::count(chunk.bytes.begin(), chunk.bytes.end(), '\n')),
+                       '\n');
+      chunk.bytes = newlines_;
+    }
+    return true;
+  }
+
+ private:
+  cmode::ChunkSource& source_;
+  std::string newlines_;
+};
+
+// The -f '$x' output of the file's code lines.
+std::string code_expansion(const std::string& predefs, const std::string& path) {
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  const RunIo saved = run_io();
+  run_io().out = out;
+  run_io().err = err;
+  reset_line_buffers();
+  format = "$x";
+  format_flag = 1;
+  {
+    cmode::IncludeSearch search;
+    for (const std::string& dir : cmode::system_include_directories()) search.add_directory(dir);
+    cmode::MacroTable table;
+    cmode::Expander expander(table);
+    cmode::Preprocessor preprocessor(table, search, expander);
+    preprocessor.define_predefined();
+    preprocessor.read_macros(predefs);
+    const std::string dir(cmode::IncludeSearch::directory_of(path));
+    cmode::FileFrame frame;
+    frame.path = path;
+    frame.dir = dir;
+    frame.is_source = true;
+    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    preprocessor.begin_unit();
+    preprocessor.begin_file(frame);
+    cmode::SourceChunks chunks(stream, preprocessor, frame);
+    CodeOnly code(chunks);
+    expander.expand_file(code, path);
+    preprocessor.end_file(frame);
+    preprocessor.end_unit();
+    std::fclose(stream);
+  }
+  out_flush();
+  run_io() = saved;
+  format = {};
+  format_flag = 0;
+  std::string text = read_stream(out);
+  std::fclose(out);
+  std::fclose(err);
+  return text;
+}
+
+// A whole run of the program with `args`, its output.
+std::string run_output(const std::vector<std::string>& args) {
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  const RunIo saved = run_io();
+  run_io().out = out;
+  run_io().err = err;
+  run_sornik(args);
+  run_io() = saved;
+  std::string text = read_stream(out);
+  std::fclose(out);
+  std::fclose(err);
+  return text;
+}
+
+// The lines of the compiler's output that come from `path` itself, without
+// its directive lines (#pragma and the line markers).
+std::string compiler_code(const std::string& predefs, const std::string& path) {
+  std::string command = "gcc -E -undef -nostdinc";
+  for (const std::string& dir : cmode::system_include_directories()) command += " -I'" + dir + "'";
+  command += " -imacros '" + predefs + "' -x c '" + path + "' 2>/dev/null";
+  std::FILE* pipe = popen(command.c_str(), "r");
+  std::istringstream lines(read_rest(pipe));
+  pclose(pipe);
+  std::string code;
+  bool in_file = false;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("# ", 0) == 0) {
+      const std::size_t open = line.find('"');
+      const std::size_t close = line.rfind('"');
+      if (open != std::string::npos && close > open)
+        in_file = line.substr(open + 1, close - open - 1) == path;
+      continue;
+    }
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (in_file && !(first != std::string::npos && line[first] == '#')) code += line + "\n";
+  }
+  return code;
+}
+
+// The tokens of the text's lines that do not begin with `#`.
+std::vector<std::string> tokens_of(const std::string& text) {
+  std::string code;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (!(first != std::string::npos && line[first] == '#')) code += line + "\n";
+  }
+  cmode::Lexer lexer;
+  std::vector<cmode::Token> tokens;
+  lexer.lex(code, tokens);
+  std::vector<std::string> texts;
+  for (const cmode::Token& token : tokens) texts.emplace_back(token.text);
+  return texts;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::cerr << "usage: cmode_real_code_check <predefs> <file>...\n";
+    return 2;
+  }
+  const std::string predefs = argv[1];
+  int checked = 0;
+  int differ = 0;
+  for (int i = 2; i < argc; ++i) {
+    const std::string path = argv[i];
+    std::ifstream in(path, std::ios::binary);
+    const std::string source((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ++checked;
+    std::vector<std::string> problems;
+    if (run_output({"--cpp", "-d", predefs, "-f", "$n", path}) != source)
+      problems.push_back("-f '$n' is not the file");
+    const std::string grouped = run_output({"--cpp", "-d", predefs, "-f", "\x05$n\x06$x\x07", path});
+    for (std::size_t pos = grouped.find('\x05'); pos != std::string::npos;
+         pos = grouped.find('\x05', pos + 1)) {
+      const char c = pos + 1 < grouped.size() ? grouped[pos + 1] : ' ';
+      if (!(c == '_' || std::isalpha(static_cast<unsigned char>(c)))) {
+        problems.push_back("a group whose name text begins with no name");
+        break;
+      }
+    }
+    const std::vector<std::string> ours = tokens_of(code_expansion(predefs, path));
+    const std::vector<std::string> theirs = tokens_of(compiler_code(predefs, path));
+    if (ours != theirs) {
+      std::size_t at = 0;
+      while (at < ours.size() && at < theirs.size() && ours[at] == theirs[at]) ++at;
+      std::string context = " at token " + std::to_string(at) + ":";
+      for (std::size_t k = at; k < at + 8 && k < ours.size(); ++k) context += " " + ours[k];
+      context += " | gcc:";
+      for (std::size_t k = at; k < at + 8 && k < theirs.size(); ++k) context += " " + theirs[k];
+      problems.push_back("-f '$x' differs from gcc -E" + context);
+    }
+    if (!problems.empty()) {
+      ++differ;
+      for (const std::string& problem : problems) std::cout << path << ": " << problem << "\n";
+    }
+  }
+  std::cout << checked << " files checked, " << differ << " differ\n";
+  return differ == 0 ? 0 : 1;
+}
