@@ -155,7 +155,9 @@ TEST_F(DefineReaderTest, ListNotClosedOnItsLineMakesAnObjectLikeDefine) {
 
 TEST_F(DefineReaderTest, ContinuationLinesStayInTheValue) {
   const std::string long_line(1500, 'v');
-  EXPECT_EQ(load_text("#define X 1 + \\\n"
+  EXPECT_EQ(load_text("#define S \"a\\n\" \\\n"
+                      "  \"b\"\n"
+                      "#define X 1 + \\\n"
                       "    2 + \\\n"
                       "    3  \n"
                       "#define F(a) a \\\n"
@@ -165,8 +167,9 @@ TEST_F(DefineReaderTest, ContinuationLinesStayInTheValue) {
                       "\n"
                       "#define STOP 1 \\\n"),
             (std::vector<Loaded>{
-                object_like("X", "1 + \\\n    2 + \\\n    3"), function_like("F", "a", "a \\\n  + a"),
-                object_like("L", "\\\n" + long_line.substr(0, 1023)), object_like("STOP", "1 \\")}));
+                object_like("S", "\"a\\n\" \\\n  \"b\""), object_like("X", "1 + \\\n    2 + \\\n    3"),
+                function_like("F", "a", "a \\\n  + a"), object_like("L", "\\\n" + long_line.substr(0, 1023)),
+                object_like("STOP", "1 \\")}));
 }
 
 // Bytes are kept as read, except one CR directly before a newline (CR LF line ends).

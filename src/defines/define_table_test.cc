@@ -62,6 +62,20 @@ TEST_F(DefineTableTest, SortsInUnsignedByteOrder) {
   EXPECT_EQ(def_check(""), -1);
 }
 
+TEST_F(DefineTableTest, HighBytesSortAfterAsciiAtEveryPositionOfThePrefix) {
+  // At each of the first eight positions a byte of 0x80 or more comes after
+  // every ASCII byte, and the bytes before it still decide first.
+  for (std::size_t position = 1; position < 8; ++position) {
+    reset_define_table();
+    const std::string before(position - 1, 'm');
+    load({"B" + before + "\x01", "A" + before + "\x80", "A" + before + "\xff", "A" + before + "z"});
+    sort_defines();
+    EXPECT_EQ(table_names(), (std::vector<std::string>{"A" + before + "z", "A" + before + "\x80",
+                                                       "A" + before + "\xff", "B" + before + "\x01"}))
+        << "high byte at position " << position;
+  }
+}
+
 TEST_F(DefineTableTest, LookupAgreesWithBinarySearchOnManyNames) {
   // Names with long common prefixes, so that the sort compares whole names.
   std::mt19937 random(5);

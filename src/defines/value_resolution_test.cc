@@ -139,6 +139,36 @@ TEST(SetValue, StopsOnceGrownValuesPassTheBudget) {
   EXPECT_EQ(body("D"), "B");
 }
 
+TEST(SetValue, BudgetCountsTheWholeLengthOfEveryGrownValue) {
+  // Each value grows by one byte ("N" becomes "10") to the given length, and
+  // counts with all of it: the budget is passed once the lengths exceed 32000.
+  const struct {
+    std::vector<std::size_t> grown_lengths;
+    int result;
+  } cases[] = {
+      {{17000}, 0},
+      {{17000, 17000}, -1},
+      {{16000, 16000}, 0},
+      {{16000, 16001}, -1},
+  };
+  for (const auto& c : cases) {
+    testing::CapturedIo io;
+    std::vector<Define> defines = {{"N", "10"}};
+    for (const std::size_t length : c.grown_lengths) {
+      std::string words(length % 2, ' ');
+      while (words.size() < length - 2) words += "x ";
+      defines.push_back({"V" + std::to_string(defines.size()), words + "N"});
+    }
+    load(defines);
+    EXPECT_EQ(set_value(), c.result) << c.grown_lengths.size() << " values, the last "
+                                     << c.grown_lengths.back();
+    EXPECT_EQ(io.err(), c.result == 0 ? "" : "no end loop\n");
+    if (c.result == 0) {
+      EXPECT_EQ(body("V1").size(), c.grown_lengths[0]);
+    }
+  }
+}
+
 TEST(SetValue, HugeGrowthStopsWithoutBuildingTheWholeValue) {
   testing::CapturedIo io;
   std::string many_names;

@@ -47,5 +47,23 @@ TEST(Run, OutputBeforeAFatalStopIsKept) {
   EXPECT_EQ(result.out, "kept\nalso kept\n");
 }
 
+TEST(Run, EverySourceFileStartsOutsideCommentsAndLiterals) {
+  for (const char* open_at_end : {"/* open\n", "\"open\n", "'open\n", "x /* a */ /* b\n"}) {
+    const auto result = run_in_memory({"-d", "defs.h", "a.c", "b.c"},
+                                      {{"defs.h", "#define X 1\n"}, {"a.c", open_at_end}, {"b.c", "X\n"}});
+    EXPECT_EQ(result.out, std::string(open_at_end) + "X`1'\n") << open_at_end;
+  }
+}
+
+TEST(Run, ValuesAreResolvedInNameOrderAfterTheSort) {
+  // A chain defined leaf first: resolved in file order, every value would be
+  // 1 after one sweep; in name order A has used up its three rewrites at I.
+  std::string defines = "#define K 1\n";
+  for (char name = 'J'; name >= 'A'; --name)
+    defines += std::string("#define ") + name + " " + char(name + 1) + "\n";
+  const auto result = run_in_memory({"-d", "defs.h", "a.c"}, {{"defs.h", defines}, {"a.c", "A C D\n"}});
+  EXPECT_EQ(result.out, "A`I`1'' C`K`1'' D`1'\n");
+}
+
 }  // namespace
 }  // namespace sornik

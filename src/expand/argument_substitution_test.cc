@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "captured_io.h"
+#include "lead_byte_edges.h"
 #include "replace/replace_engine.h"
 
 namespace sornik {
@@ -44,6 +45,14 @@ TEST(GetCsvword, CommasInsideParenthesesAndLiteralsDoNotSeparate) {
   EXPECT_EQ(words_of("x[1,2]"), (Words{"x[1", "2]"}));
   EXPECT_EQ(words_of("a), b"), (Words{"a)", "b"}));
   EXPECT_EQ(words_of("\"open, still"), (Words{"\"open, still"}));
+}
+
+TEST(GetCsvword, LeadByteRangeEdges) {
+  for (const testing::EdgeByte& edge : testing::kLeadByteEdges) {
+    // Inside a literal a quote after a lead byte does not close it.
+    const std::string text = "'" + edge.text() + "',x";
+    EXPECT_EQ(words_of(text), edge.lead ? Words{text} : (Words{"'" + edge.text() + "'", "x"})) << edge;
+  }
 }
 
 TEST(GetCsvword, LongWordsAreCutAfter1024Bytes) {

@@ -8,6 +8,7 @@
 #include "captured_io.h"
 #include "defines/define_table.h"
 #include "expand/line_passes.h"
+#include "lead_byte_edges.h"
 #include "marked_text.h"
 #include "replace/replace_engine.h"
 #include "scan/source_scanner.h"
@@ -119,6 +120,31 @@ TEST_F(EditLine, NamesAreLookedUpOnlyInCode) {
     EXPECT_EQ(comm_flag, 0) << c.line;
     EXPECT_EQ(str_flag, 0) << c.line;
     EXPECT_EQ(print_f, 1) << c.line;
+  }
+}
+
+TEST_F(EditLine, LeadByteRangeEdges) {
+  define("x", "1");
+  define("V", "V");
+  for (const testing::EdgeByte& edge : testing::kLeadByteEdges) {
+    // After a lead byte the backslash is its second byte and the quote closes the literal.
+    const std::string literal = "\"" + edge.text() + "\\\"";
+    first_pass(literal + " x\n");
+    EXPECT_EQ(obuf, edge.lead ? literal + marked(" {3}x{1}1{2}\n") : literal + " x\n") << edge;
+    EXPECT_EQ(str_flag, edge.lead ? 0 : '"') << edge;
+    str_flag = 0;
+    print_f = 1;
+
+    // The same holds in the re-scan of an expansion.
+    reset_define_table();
+    define("x", "1");
+    define("V", literal + " x");
+    const std::string nested = edge.lead ? literal + marked(" {3}x{1}1{2}") : literal + " x";
+    EXPECT_EQ(expand("V\n"), marked("{3}V{1}") + nested + marked("{2}\n")) << edge;
+
+    // Outside literals every byte is looked at by itself: a comment ends after any of them.
+    first_pass("/*" + edge.text() + "*/ x\n");
+    EXPECT_EQ(obuf, "/*" + edge.text() + marked("*/ {3}x{1}1{2}\n")) << edge;
   }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "captured_io.h"
+#include "lead_byte_edges.h"
 #include "replace/pattern_match.h"
 #include "services/fatal.h"
 
@@ -103,6 +104,19 @@ TEST_F(ReplaceEngine, TwoByteCharactersAreUnits) {
   EXPECT_EQ(apply("a:\x81$u", "a"), "\x81$u");
 }
 
+TEST_F(ReplaceEngine, LeadByteRangeEdges) {
+  for (const testing::EdgeByte& edge : testing::kLeadByteEdges) {
+    const std::string byte = edge.text();
+    // The "a" after a lead byte is its second byte and is never matched.
+    EXPECT_EQ(apply("a:X", byte + "a a"), byte + (edge.lead ? "a X" : "X X")) << edge;
+    // In a pattern and in a to-part the character takes the "$" after a lead byte.
+    EXPECT_EQ(apply(byte + "$d:[$$]", byte + "$d " + byte + "7"),
+              edge.lead ? "[" + byte + "$d] " + byte + "7" : byte + "$d [" + byte + "7]")
+        << edge;
+    EXPECT_EQ(apply("q:" + byte + "$u", "q"), byte + (edge.lead ? "$u" : "Q")) << edge;
+  }
+}
+
 TEST_F(ReplaceEngine, CapturesPersistAcrossAttemptsAndCalls) {
   EXPECT_EQ(apply("k$d:[$d]", "k42 kx k"), "[42] kx k");
   EXPECT_EQ(captures().arg_d, "");
@@ -121,6 +135,26 @@ TEST_F(ReplaceEngine, CapturesPersistAcrossAttemptsAndCalls) {
   EXPECT_EQ(apply("$dx:<$d>,q:[$d]", "q 12x 345"), "[5] <12> 345");
   reset_replace_engine();
   EXPECT_EQ(apply("z:[$a]", "z"), "[]");
+}
+
+TEST_F(ReplaceEngine, CaptureClassesEndAtTheirEdges) {
+  // A run of the bytes at the edges of a class, then a byte just outside it.
+  const struct {
+    char letter;
+    std::string inside;
+    char outside;
+  } cases[] = {
+      {'g', "!~", ' '},      {'g', "!", '\x7f'},     {'d', "09", '/'}, {'d', "9", ':'},
+      {'a', "azAZ", '@'},    {'a', "z", '{'},        {'a', "Z", '['},  {'a', "a", '`'},
+      {'A', "azAZ09", '_'},  {'x', "09afAF", 'g'},   {'x', "F", 'G'},  {'c', "\x01\x1f\x7f", ' '},
+      {'c', "\x1f", '\x80'}, {'s', " \t\n\f", '\r'}, {'s', " ", '\v'},
+  };
+  for (const auto& c : cases) {
+    const std::string capture = {'$', c.letter};
+    EXPECT_EQ(apply("<" + capture + ":[" + capture + "]", "<" + c.inside + c.outside),
+              "[" + c.inside + "]" + c.outside)
+        << capture << " before byte " << static_cast<int>(static_cast<unsigned char>(c.outside));
+  }
 }
 
 TEST_F(ReplaceEngine, ReplacementSequences) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "lead_byte_edges.h"
+
 using namespace std::string_literals;
 
 namespace sornik {
@@ -127,6 +129,22 @@ TEST_F(SourceScannerTest, LogicalLineEnd) {
   EXPECT_EQ(get_content(0), line);
 }
 
+TEST_F(SourceScannerTest, OnlyTheLastBackslashOfALineDecides) {
+  const struct {
+    const char* line;
+    bool continues;
+  } cases[] = {
+      {"\"a\\n\" \\\n", true}, {"\\ x \\\\\n", true}, {"x \\ \\\n", true},
+      {"a \\\\ \n", false},    {"\\x\n", false},
+  };
+  for (const auto& c : cases) {
+    LinesAfter rest("next\n");
+    std::string line = c.line;
+    get_linend(rest.reader(), line, 0);
+    EXPECT_EQ(get_content(0), c.continues ? std::string(c.line) + "next\n" : std::string(c.line)) << c.line;
+  }
+}
+
 TEST_F(SourceScannerTest, LogicalLineKeepsEqualPiecesAndStopsAtEndOfInput) {
   LinesAfter rest("a \\\nlast\n");
   std::string line = "a \\\n";
@@ -188,6 +206,27 @@ TEST_F(SourceScannerTest, CommentEnd) {
   line = "a /* x\n";
   EXPECT_EQ(get_commend(rest.reader(), line, 2), 3u);
   EXPECT_EQ(get_content(0), "/* x\nb */");
+}
+
+TEST_F(SourceScannerTest, LeadByteRangeEdges) {
+  for (const testing::EdgeByte& edge : testing::kLeadByteEdges) {
+    // A backslash after a lead byte is its second byte and continues no line.
+    LinesAfter rest("next\n");
+    const std::string continued = "1 " + edge.text() + "\\\n";
+    std::string line = continued;
+    get_linend(rest.reader(), line, 0);
+    EXPECT_EQ(get_content(0), edge.lead ? continued : continued + "next\n") << edge;
+
+    // A quote after a lead byte closes no literal.
+    line = "\"" + edge.text() + "\"\" x";
+    EXPECT_EQ(get_strend(nullptr, line, 0), edge.lead ? 3u : 2u) << edge;
+
+    // Comment and bracket scans look at every byte by itself.
+    line = "/*" + edge.text() + "*/";
+    EXPECT_EQ(get_commend(nullptr, line, 0), 4u) << edge;
+    line = "(" + edge.text() + ")";
+    EXPECT_EQ(get_braend(nullptr, line, 0), 2u) << edge;
+  }
 }
 
 TEST_F(SourceScannerTest, TextsAreBytesOfAnyLength) {

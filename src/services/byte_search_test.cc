@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "lead_byte_edges.h"
+
 namespace sornik {
 namespace {
 
@@ -23,6 +25,15 @@ TEST(ByteSearch, FindsLeadBytesAndTrailingLoneLeadByte) {
   EXPECT_EQ(Strchr("x\x83\x5C", 0x83), 1u);
   EXPECT_EQ(Strchr("ab\x83", 0x83 + 0x100), 2u);
   EXPECT_EQ(Strrchr("ab\x83", 0x83), 2u);
+}
+
+TEST(ByteSearch, LeadByteRangeEdges) {
+  for (const testing::EdgeByte& edge : testing::kLeadByteEdges) {
+    const std::string text = "a" + edge.text() + "\\";
+    const std::size_t backslash = edge.lead ? npos : 2;
+    EXPECT_EQ(Strchr(text, '\\'), backslash) << edge;
+    EXPECT_EQ(Strrchr(text, '\\'), backslash) << edge;
+  }
 }
 
 TEST(ByteSearch, ValueZeroIsNeverFound) {
