@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace sornik::cmode {
 
 namespace {
@@ -15,6 +19,28 @@ constexpr std::array<bool, 256> make_stops() {
   return stops;
 }
 constexpr std::array<bool, 256> kStops = make_stops();
+
+// The position of the first stop byte at or after `pos`, or the size.
+std::size_t find_stop(const unsigned char* bytes, std::size_t pos, std::size_t size) {
+#if defined(__SSE2__)
+  const __m128i newline = _mm_set1_epi8('\n');
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i apostrophe = _mm_set1_epi8('\'');
+  const __m128i slash = _mm_set1_epi8('/');
+  const __m128i backslash = _mm_set1_epi8('\\');
+  for (; pos + 16 <= size; pos += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + pos));
+    const __m128i hits = _mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi8(block, newline), _mm_cmpeq_epi8(block, quote)),
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, apostrophe), _mm_cmpeq_epi8(block, slash)),
+                     _mm_cmpeq_epi8(block, backslash)));
+    const int mask = _mm_movemask_epi8(hits);
+    if (mask != 0) return pos + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+  }
+#endif
+  while (pos < size && !kStops[bytes[pos]]) ++pos;
+  return pos;
+}
 
 // The length of the splice at `pos` (2 or 3), or 0 when none stands there.
 std::size_t splice_at(std::string_view text, std::size_t pos) {
@@ -40,11 +66,9 @@ bool may_be_splice(std::string_view text, std::size_t pos) {
 LineEnd logical_line_end(std::string_view text, std::size_t pos) {
   const std::size_t size = text.size();
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  while (pos < size) {
-    if (!kStops[bytes[pos]]) {
-      ++pos;
-      continue;
-    }
+  for (;;) {
+    pos = find_stop(bytes, pos, size);
+    if (pos >= size) break;
     const char c = text[pos];
     if (c == '\n') return {pos + 1, true};
     if (c == '\\') {

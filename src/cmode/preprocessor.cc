@@ -178,7 +178,8 @@ void Preprocessor::count_line(FileFrame& frame, std::string_view line) {
 }
 
 void Preprocessor::directive(FileFrame& frame, std::string_view line) {
-  lexer_.lex(line, tokens_);
+  // In a group not taken only the directive's name counts.
+  lexer_.lex(line, tokens_, skipping_ ? 2 : SIZE_MAX);
   const std::span<const Token> tokens(tokens_);
   if (tokens.size() < 2) return;  // the null directive
   const Token& name_token = tokens[1];

@@ -331,11 +331,11 @@ void append_without_splices(std::string& out, std::string_view physical) {
 }
 
 template <bool kSplices>
-void lex_text(std::string_view text, std::vector<Token>& out, std::string& spliced,
+void lex_text(std::string_view text, std::vector<Token>& out, std::size_t max_tokens, std::string& spliced,
               std::vector<std::uint32_t>& spliced_tokens) {
   const TokenScan<kSplices> scan(text);
   std::size_t pos = 0;
-  for (;;) {
+  while (out.size() < max_tokens) {
     bool space = false;
     pos = scan.skip_blanks(pos, space);
     if (pos >= text.size()) return;
@@ -365,15 +365,15 @@ void lex_text(std::string_view text, std::vector<Token>& out, std::string& splic
 
 }  // namespace
 
-void Lexer::lex(std::string_view text, std::vector<Token>& out) {
+void Lexer::lex(std::string_view text, std::vector<Token>& out, std::size_t max_tokens) {
   out.clear();
   spliced_.clear();
   spliced_tokens_.clear();
   if (!has_splice(text)) {
-    lex_text<false>(text, out, spliced_, spliced_tokens_);
+    lex_text<false>(text, out, max_tokens, spliced_, spliced_tokens_);
     return;
   }
-  lex_text<true>(text, out, spliced_, spliced_tokens_);
+  lex_text<true>(text, out, max_tokens, spliced_, spliced_tokens_);
   for (std::size_t i = 0; i < spliced_tokens_.size(); i += 3) {
     out[spliced_tokens_[i]].text =
         std::string_view(spliced_).substr(spliced_tokens_[i + 1], spliced_tokens_[i + 2]);

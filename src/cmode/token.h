@@ -40,9 +40,9 @@ struct Token {
 // anywhere. Comments and white space make no token.
 class Lexer {
  public:
-  // Replaces `out` with the tokens of `text`. Token texts stay valid until the
-  // next call and while `text` lives.
-  void lex(std::string_view text, std::vector<Token>& out);
+  // Replaces `out` with the tokens of `text`, at most `max_tokens` of them.
+  // Token texts stay valid until the next call and while `text` lives.
+  void lex(std::string_view text, std::vector<Token>& out, std::size_t max_tokens = SIZE_MAX);
 
  private:
   // Spellings of tokens with a splice inside, and for each such token its
