@@ -83,7 +83,14 @@ class ExpressionMaker {
       case 1: return "(" + make(depth - 1) + ")";
       case 2: return make(depth - 1) + " ? " + make(depth - 1) + " : " + make(depth - 1);
       case 3: return "(" + make(depth - 1) + ", " + make(depth - 1) + ")";
-      default: return make(depth - 1) + " " + kBinary[pick(std::size(kBinary))] + " " + make(depth - 1);
+      default: {
+        // A division by zero makes the C compiler go on with the left operand
+        // while the C mode counts the group as not taken: divisors are never 0.
+        const std::string op = kBinary[pick(std::size(kBinary))];
+        if (op == "/" || op == "%")
+          return make(depth - 1) + " " + op + " " + kDivisors[pick(std::size(kDivisors))];
+        return make(depth - 1) + " " + op + " " + make(depth - 1);
+      }
     }
   }
 
@@ -91,6 +98,7 @@ class ExpressionMaker {
   static constexpr const char* kUnary[] = {"-", "+", "~", "!"};
   static constexpr const char* kBinary[] = {"*",  "/",  "%",  "+",  "-", "<<", ">>", "<",  ">",
                                             "<=", ">=", "==", "!=", "&", "^",  "|",  "&&", "||"};
+  static constexpr const char* kDivisors[] = {"7", "-3", "2u", "'a'", "(1 ? 5 : 0)"};
   static constexpr const char* kAtoms[] = {"0",
                                            "1",
                                            "2",

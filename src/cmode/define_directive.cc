@@ -1,6 +1,7 @@
 #include "cmode/define_directive.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace sornik::cmode {
 
@@ -74,9 +75,19 @@ bool is_param(const Macro& macro, std::string_view name) {
 
 // Checks the replacement list for the errors that leave a macro undefined
 // and collects the warnings.
+// Whether a token may be `#`, `##` or their digraphs, or __VA_ARGS__ or
+// __VA_OPT__: only those need a closer look.
+bool is_special(const Token& token) {
+  const char first = token.text[0];
+  if (token.kind == TokenKind::punctuator) return first == '#' || first == '%';
+  return token.kind == TokenKind::identifier && first == '_' &&
+         (token.text == kVaArgs || token.text == "__VA_OPT__");
+}
+
 bool check_body(std::span<const Token> body, const Macro& macro, DefineParse& result) {
   for (std::size_t i = 0; i < body.size(); ++i) {
     const Token& token = body[i];
+    if (!is_special(token)) continue;
     if (is_paste(token) && (i == 0 || i + 1 == body.size())) {
       result.error = "'##' cannot appear at either end of a macro expansion";
       return false;
@@ -87,7 +98,6 @@ bool check_body(std::span<const Token> body, const Macro& macro, DefineParse& re
       result.error = "'#' is not followed by a macro parameter";
       return false;
     }
-    if (token.kind != TokenKind::identifier) continue;
     if (token.text == kVaArgs && !(macro.variadic && macro.params.back() == kVaArgs)) {
       result.warnings.emplace_back("__VA_ARGS__ can only appear in the expansion of a C99 variadic macro");
     } else if (token.text == "__VA_OPT__" && !macro.variadic) {
@@ -101,31 +111,37 @@ bool check_body(std::span<const Token> body, const Macro& macro, DefineParse& re
 // spelling; token texts and offsets then refer to the storage.
 void store_body(std::span<const Token> body, Macro& macro) {
   std::size_t size = 0;
-  for (const Token& token : body) size += token.text.size() + 2;
-  macro.storage.reserve(size);
-  macro.body.reserve(body.size());
+  for (const Token& token : body) size += token.text.size() + 3;
+  macro.storage.resize(size);
+  macro.body.resize(body.size());
+  char* const storage = macro.storage.data();
+  std::size_t used = 0;
   bool glue_next = false;  // the parameter after a stringizing "#"
-  for (const Token& source : body) {
-    Token token = source;
+  for (std::size_t i = 0; i < body.size(); ++i) {
+    const Token& source = body[i];
+    Token& token = macro.body[i];
+    token.kind = source.kind;
     std::string_view spelling = source.text;
-    if (is_paste(source)) {
-      spelling = "##";
-      token.space_before = true;
-    } else if (glue_next) {
-      token.space_before = false;
-    } else if (macro.body.empty()) {
-      token.space_before = false;
+    bool space = source.space_before && i != 0 && !glue_next;
+    glue_next = false;
+    if (is_special(source)) {
+      if (is_paste(source)) {
+        spelling = "##";
+        space = true;
+      } else if (macro.function_like && is_hash(source)) {
+        spelling = "#";
+        glue_next = true;
+      }
     }
-    glue_next = macro.function_like && is_hash(source);
-    if (glue_next) spelling = "#";
-    if (token.space_before) macro.storage += ' ';
-    token.begin = static_cast<std::uint32_t>(macro.storage.size());
-    macro.storage.append(spelling);
-    token.end = static_cast<std::uint32_t>(macro.storage.size());
-    macro.body.push_back(token);
+    token.space_before = space;
+    if (space) storage[used++] = ' ';
+    token.begin = static_cast<std::uint32_t>(used);
+    std::memcpy(storage + used, spelling.data(), spelling.size());
+    used += spelling.size();
+    token.end = static_cast<std::uint32_t>(used);
+    token.text = std::string_view(storage + token.begin, spelling.size());
   }
-  const std::string_view storage = macro.storage;
-  for (Token& token : macro.body) token.text = storage.substr(token.begin, token.end - token.begin);
+  macro.storage.resize(used);
 }
 
 }  // namespace

@@ -1,11 +1,71 @@
 #include "cmode/macro_table.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace sornik::cmode {
+
+namespace {
+
+std::uint64_t hash_name(std::string_view name) {
+  std::uint64_t hash = 0x9e3779b97f4a7c15ull ^ name.size();
+  std::size_t pos = 0;
+  for (; pos + 8 <= name.size(); pos += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, name.data() + pos, 8);
+    hash = (hash ^ word) * 0xff51afd7ed558ccdull;
+    hash ^= hash >> 32;
+  }
+  std::uint64_t tail = 0;
+  std::memcpy(&tail, name.data() + pos, name.size() - pos);
+  hash = (hash ^ tail) * 0xc4ceb9fe1a85ec53ull;
+  return hash ^ (hash >> 29);
+}
+
+}  // namespace
+
+Macro* MacroTable::removed() {
+  static Macro mark;
+  return &mark;
+}
+
+MacroTable::~MacroTable() {
+  for (Slot& slot : slots_) {
+    if (slot.macro != removed()) delete slot.macro;
+  }
+}
+
+std::size_t MacroTable::probe(std::string_view name, std::uint64_t hash) const {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t free = slots_.size();
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    const Slot& slot = slots_[i];
+    if (slot.macro == nullptr) return free != slots_.size() ? free : i;
+    if (slot.macro == removed()) {
+      if (free == slots_.size()) free = i;
+    } else if (slot.hash == hash && slot.macro->name == name) {
+      return i;
+    }
+  }
+}
+
+void MacroTable::grow() {
+  std::vector<Slot> old(std::max<std::size_t>(64, slots_.size() * 2));
+  old.swap(slots_);
+  used_ = size_;
+  const std::size_t mask = slots_.size() - 1;
+  for (const Slot& slot : old) {
+    if (slot.macro == nullptr || slot.macro == removed()) continue;
+    std::size_t i = slot.hash & mask;
+    while (slots_[i].macro != nullptr) i = (i + 1) & mask;
+    slots_[i] = slot;
+  }
+}
 
 const Macro* MacroTable::find(std::string_view name) const {
   if (!may_hold(name)) return nullptr;
-  const auto found = macros_.find(name);
-  return found == macros_.end() ? nullptr : found->second.get();
+  const Slot& slot = slots_[probe(name, hash_name(name))];
+  return slot.macro == removed() ? nullptr : slot.macro;
 }
 
 void MacroTable::define(std::unique_ptr<Macro> macro) { replace(std::move(macro)); }
@@ -13,18 +73,28 @@ void MacroTable::define(std::unique_ptr<Macro> macro) { replace(std::move(macro)
 bool MacroTable::undefine(std::string_view name) { return remove(name) != nullptr; }
 
 std::unique_ptr<Macro> MacroTable::replace(std::unique_ptr<Macro> macro) {
-  std::unique_ptr<Macro> old = remove(macro->name);
-  const std::string_view key = macro->name;
-  if (!key.empty()) ++filter_[filter_key(key)];
-  macros_.emplace(key, std::move(macro));
+  if ((used_ + 1) * 4 > slots_.size() * 3) grow();
+  const std::uint64_t hash = hash_name(macro->name);
+  Slot& slot = slots_[probe(macro->name, hash)];
+  std::unique_ptr<Macro> old;
+  if (slot.macro != nullptr && slot.macro != removed()) {
+    old.reset(slot.macro);
+  } else {
+    if (slot.macro == nullptr) ++used_;
+    ++size_;
+    if (!macro->name.empty()) ++filter_[filter_key(macro->name)];
+  }
+  slot = {hash, macro.release()};
   return old;
 }
 
 std::unique_ptr<Macro> MacroTable::remove(std::string_view name) {
-  const auto found = macros_.find(name);
-  if (found == macros_.end()) return nullptr;
-  std::unique_ptr<Macro> old = std::move(found->second);
-  macros_.erase(found);
+  if (!may_hold(name)) return nullptr;
+  Slot& slot = slots_[probe(name, hash_name(name))];
+  if (slot.macro == nullptr || slot.macro == removed()) return nullptr;
+  std::unique_ptr<Macro> old(slot.macro);
+  slot.macro = removed();
+  --size_;
   if (!name.empty()) --filter_[filter_key(name)];
   return old;
 }

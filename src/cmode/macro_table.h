@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "cmode/token.h"
@@ -30,6 +29,11 @@ struct Macro {
 // redefined, so that expansions in progress may hold pointers to it.
 class MacroTable {
  public:
+  MacroTable() = default;
+  MacroTable(const MacroTable&) = delete;
+  MacroTable& operator=(const MacroTable&) = delete;
+  ~MacroTable();
+
   // The macro named `name`, or null.
   const Macro* find(std::string_view name) const;
 
@@ -46,7 +50,7 @@ class MacroTable {
   // Removes the macro of that name and hands it back (null if none).
   std::unique_ptr<Macro> remove(std::string_view name);
 
-  std::size_t size() const { return macros_.size(); }
+  std::size_t size() const { return size_; }
 
   // False when no macro has that name, decided without a hash lookup: a
   // quick test for the many names of C code that are no macro.
@@ -55,10 +59,23 @@ class MacroTable {
   // Every macro, in no particular order.
   template <typename Visit>
   void for_each(Visit visit) const {
-    for (const auto& [name, macro] : macros_) visit(*macro);
+    for (const Slot& slot : slots_) {
+      if (slot.macro != nullptr && slot.macro != removed()) visit(*slot.macro);
+    }
   }
 
  private:
+  // Open addressing: a slot holds a macro, nothing, or the mark of a removed
+  // one (so that probing goes on past it).
+  struct Slot {
+    std::uint64_t hash = 0;
+    Macro* macro = nullptr;
+  };
+  static Macro* removed();
+  // The slot of `name`, or the free slot where it would go.
+  std::size_t probe(std::string_view name, std::uint64_t hash) const;
+  void grow();
+
   // How many names fall on each key of a cheap hash (length, first and last
   // byte): most names of C code are no macro, and a zero count says so
   // before any hash table is looked at.
@@ -69,8 +86,10 @@ class MacroTable {
   }
   static constexpr std::size_t kFilterSize = 4096;
 
-  std::unordered_map<std::string_view, std::unique_ptr<Macro>> macros_;
+  std::vector<Slot> slots_;
   std::array<std::uint32_t, kFilterSize> filter_{};
+  std::size_t size_ = 0;
+  std::size_t used_ = 0;  // slots holding a macro or a removal mark
 };
 
 }  // namespace sornik::cmode

@@ -121,10 +121,13 @@ void Preprocessor::end_unit() {
   pushed_macros_.clear();
 }
 
-void Preprocessor::set_macro(std::unique_ptr<Macro> macro) {
-  std::string name = in_unit_ ? macro->name : std::string();
+void Preprocessor::set_macro(std::unique_ptr<Macro> macro, bool warn_if_different) {
+  const Macro* added = macro.get();
   std::unique_ptr<Macro> old = table_.replace(std::move(macro));
-  if (in_unit_) changes_.push_back({std::move(name), std::move(old)});
+  if (warn_if_different && old != nullptr && !same_definition(*old, *added)) {
+    report(Severity::warning, quoted(added->name) + " redefined");
+  }
+  if (in_unit_) changes_.push_back({added->name, std::move(old)});
 }
 
 void Preprocessor::remove_macro(std::string_view name) {
@@ -178,15 +181,29 @@ void Preprocessor::count_line(FileFrame& frame, std::string_view line) {
 }
 
 void Preprocessor::directive(FileFrame& frame, std::string_view line) {
-  // In a group not taken only the directive's name counts.
+  // In a group not taken only the name counts, unless the directive may end
+  // the group.
   lexer_.lex(line, tokens_, skipping_ ? 2 : SIZE_MAX);
+  if (tokens_.size() < 2) return;  // the null directive
+  if (skipping_) {
+    const std::string_view name = tokens_[1].text;
+    if (tokens_[1].kind != TokenKind::identifier) return;
+    if (name == "if" || name == "ifdef" || name == "ifndef") {
+      conditionals_.push_back({frame.line, true, true, false, {}});
+    } else if (name == "elif" || name == "elifdef" || name == "elifndef" || name == "else" ||
+               name == "endif") {
+      lexer_.lex(line, tokens_);
+      conditional_directive(frame, tokens_[1].text, std::span<const Token>(tokens_).subspan(2));
+    }
+    return;
+  }
   const std::span<const Token> tokens(tokens_);
-  if (tokens.size() < 2) return;  // the null directive
   const Token& name_token = tokens[1];
   const std::string_view name = name_token.text;
   const std::span<const Token> rest = tokens.subspan(2);
-  if (skipping_) {
-    if (name_token.kind == TokenKind::identifier) skipped_directive(frame, name, rest);
+  if (name == "define" && frame.guard != FileFrame::Guard::expect_ifndef &&
+      frame.guard != FileFrame::Guard::after_endif && name_token.kind == TokenKind::identifier) {
+    define(rest);
     return;
   }
   const bool opens = name == "if" || name == "ifdef" || name == "ifndef";
@@ -220,14 +237,6 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
     message(name, rest);
   } else if (name != "line" && name != "ident" && name != "sccs" && name != "assert" && name != "unassert") {
     report(Severity::warning, "invalid preprocessing directive #" + std::string(name));
-  }
-}
-
-void Preprocessor::skipped_directive(FileFrame& frame, std::string_view name, std::span<const Token> rest) {
-  if (name == "if" || name == "ifdef" || name == "ifndef") {
-    conditionals_.push_back({frame.line, true, true, false, {}});
-  } else if (name == "elif" || name == "elifdef" || name == "elifndef" || name == "else" || name == "endif") {
-    conditional_directive(frame, name, rest);
   }
 }
 
@@ -363,13 +372,11 @@ void Preprocessor::define(std::span<const Token> rest) {
     report(Severity::error, quoted(name) + " cannot be used as a macro name");
     return;
   }
-  const Macro* old = table_.find(name);
-  const bool builtin = one_of(name, kBuiltins) && !removed_builtins_.contains(name);
-  if (builtin || (old != nullptr && !same_definition(*old, *parse.macro))) {
+  if (is_builtin(name)) {
     report(Severity::warning, quoted(name) + " redefined");
+    forget_builtin(name);
   }
-  if (old != nullptr && same_definition(*old, *parse.macro)) return;
-  set_macro(std::move(parse.macro));
+  set_macro(std::move(parse.macro), true);
 }
 
 void Preprocessor::undefine(std::span<const Token> rest) {
@@ -387,15 +394,11 @@ void Preprocessor::undefine(std::span<const Token> rest) {
     return;
   }
   check_end("#undef", rest.subspan(1));
-  const bool builtin = one_of(name.text, kBuiltins) && !removed_builtins_.contains(name.text);
+  const bool builtin = is_builtin(name.text);
   if (builtin || (one_of(name.text, kWarnOnUndef) && table_.find(name.text) != nullptr)) {
     report(Severity::warning, "undefining " + quoted(name.text));
   }
-  if (builtin) {
-    for (std::string_view known : kBuiltins) {
-      if (known == name.text) removed_builtins_.insert(known);
-    }
-  }
+  if (builtin) forget_builtin(name.text);
   remove_macro(name.text);
 }
 
@@ -403,9 +406,18 @@ void Preprocessor::message(std::string_view directive, std::span<const Token> re
   report(Severity::warning, "#" + std::string(directive) + " " + joined(rest));
 }
 
+void Preprocessor::forget_builtin(std::string_view name) {
+  for (std::string_view known : kBuiltins) {
+    if (known == name) removed_builtins_.insert(known);
+  }
+}
+
+bool Preprocessor::is_builtin(std::string_view name) const {
+  return name.starts_with("__") && one_of(name, kBuiltins) && !removed_builtins_.contains(name);
+}
+
 bool Preprocessor::is_defined(std::string_view name) {
-  if (table_.find(name) != nullptr) return true;
-  return one_of(name, kBuiltins) && !removed_builtins_.contains(name);
+  return table_.find(name) != nullptr || is_builtin(name);
 }
 
 }  // namespace sornik::cmode

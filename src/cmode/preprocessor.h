@@ -97,7 +97,6 @@ class Preprocessor final : public ConditionContext {
 
   void report(Severity severity, std::string_view text);
   void directive(FileFrame& frame, std::string_view line);
-  void skipped_directive(FileFrame& frame, std::string_view name, std::span<const Token> rest);
   void conditional_directive(FileFrame& frame, std::string_view name, std::span<const Token> rest);
   void else_or_endif(FileFrame& frame, std::string_view name, std::span<const Token> rest);
   bool ifdef_value(std::string_view directive, std::span<const Token> rest, bool want_defined);
@@ -111,7 +110,13 @@ class Preprocessor final : public ConditionContext {
   void check_end(std::string_view directive, std::span<const Token> extra);
   bool header_name(std::span<const Token> operand, std::string_view line, std::string& name, bool& quoted);
 
-  void set_macro(std::unique_ptr<Macro> macro);
+  // Puts a definition in the table; warns, when asked to, if it replaces a
+  // different one.
+  void set_macro(std::unique_ptr<Macro> macro, bool warn_if_different);
+  // A name the preprocessor answers itself and that is not undefined.
+  bool is_builtin(std::string_view name) const;
+  // A builtin name now undefined or defined as an ordinary macro.
+  void forget_builtin(std::string_view name);
   void remove_macro(std::string_view name);
   void read_text(FileFrame& frame, std::string_view text);
 

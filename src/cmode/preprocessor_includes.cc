@@ -179,7 +179,7 @@ void Preprocessor::pragma(FileFrame& frame, std::span<const Token> rest) {
     std::unique_ptr<Macro> saved = std::move(pushed->second.back());
     pushed->second.pop_back();
     if (saved) {
-      set_macro(std::move(saved));
+      set_macro(std::move(saved), false);
     } else {
       remove_macro(macro_name);
     }
