@@ -43,14 +43,12 @@ for dir in "${dirs[@]}"; do include_args+=(-I "$dir"); done
 
 gcc_args=(-nostdinc "${include_args[@]}" -dM -E -x c)
 sornik_args=(--cpp -nostdinc "${include_args[@]}")
-if ((undef)); then
-  gcc_args=(-undef "${gcc_args[@]}")
-else
-  gcc -dM -E -x c /dev/null > "$work/predefined.h"
-  sornik_args+=(-d "$work/predefined.h")
-fi
-# What the compiler defines before any header, to be left out of both sides.
-gcc "${gcc_args[@]}" /dev/null | LC_ALL=C sort > "$work/predefined.sorted"
+((undef)) && gcc_args=(-undef "${gcc_args[@]}")
+# What the compiler defines before any header: given to sornik unless
+# --undef, and left out of both sides.
+gcc "${gcc_args[@]}" /dev/null > "$work/predefined.h"
+((undef)) || sornik_args+=(-d "$work/predefined.h")
+LC_ALL=C sort "$work/predefined.h" > "$work/predefined.sorted"
 
 if [[ -n $list ]]; then
   mapfile -t headers < "$list"

@@ -245,6 +245,10 @@ class ConditionParser {
     if (name == "defined") return defined();
     if (name == "__has_include") return has_include(name, false);
     if (name == "__has_include_next") return has_include(name, true);
+    if (name == "__has_attribute" || name == "__has_c_attribute" || name == "__has_cpp_attribute" ||
+        name == "__has_builtin") {
+      return has_feature(name);
+    }
     return {};
   }
 
@@ -287,6 +291,34 @@ class ConditionParser {
     const bool found = context_.has_include(operand, next, error);
     if (!error.empty()) fail(std::move(error));
     return int_value(found);
+  }
+
+  // __has_attribute (x), __has_builtin (x), ...: the operand is a name,
+  // maybe scoped (gnu::x).
+  Value has_feature(std::string_view name) {
+    if (at_end() || !is_punct(tokens_[pos_], "(")) {
+      fail("missing '(' after " + quoted(name));
+      return {};
+    }
+    ++pos_;
+    std::string test(name);
+    test += '(';
+    const std::size_t start = pos_;
+    while (!at_end() && (tokens_[pos_].kind == TokenKind::identifier || is_punct(tokens_[pos_], "::") ||
+                         is_punct(tokens_[pos_], ":"))) {
+      test.append(tokens_[pos_++].text);
+    }
+    if (pos_ == start) {
+      fail("macro " + quoted(name) + " requires an identifier");
+      return {};
+    }
+    if (at_end() || !is_punct(tokens_[pos_], ")")) {
+      fail("missing ')' after " + quoted(name));
+      return {};
+    }
+    ++pos_;
+    test += ')';
+    return int_value(context_.has_feature(test));
   }
 
   void overflow() { warn("integer overflow in preprocessor expression"); }

@@ -18,6 +18,9 @@ class ConditionContext {
   // The answer of __has_include (or __has_include_next) for the tokens
   // between its parentheses; false with `error` set when they name no header.
   virtual bool has_include(std::span<const Token> operand, bool next, std::string& error) = 0;
+  // The answer to a feature test of the compiler such as
+  // "__has_attribute(unused)", written without blanks.
+  virtual bool has_feature(std::string_view test) = 0;
 };
 
 // The outcome of an #if or #elif.

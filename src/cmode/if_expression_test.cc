@@ -16,6 +16,7 @@ class FakeContext : public ConditionContext {
     if (name.empty()) error = "requires a header-name";
     return !next && (name == "<yes.h>" || name == "\"yes.h\"");
   }
+  bool has_feature(std::string_view test) override { return test == "__has_attribute(gnu::unused)"; }
 };
 
 // "1" or "0", then " / warning" for each warning or " / error: text".
@@ -66,6 +67,7 @@ TEST(Condition, EvaluatesAsTheCompiler) {
       {"defined D && defined(D) && !defined E && !defined(E)", "1"},
       {"UNDEFINED_NAME == 0 && true == 0", "1"},
       {"__has_include(<yes.h>) && __has_include(\"yes.h\") && !__has_include(<no.h>)", "1"},
+      {"__has_attribute( gnu :: unused ) && !__has_attribute(other) && !__has_builtin(x)", "1"},
       {"0 && 1 / 0", "0"},
       {"1 || 1 % 0", "1"},
       {"0 ? 1 / 0 : 2", "1"},
@@ -107,6 +109,9 @@ TEST(Condition, ReportsTheCompilersErrors) {
       {"''", "0 / error: empty character constant"},
       {"'a", "0 / error: token \"'a\" is not valid in preprocessor expressions"},
       {"__has_include", "0 / error: missing '(' before \"__has_include\" operand"},
+      {"__has_attribute", "0 / error: missing '(' after \"__has_attribute\""},
+      {"__has_attribute()", "0 / error: macro \"__has_attribute\" requires an identifier"},
+      {"__has_builtin(x", "0 / error: missing ')' after \"__has_builtin\""},
       {"__has_include(\"a.h\"", "0 / error: missing ')' after \"__has_include\" operand"},
   };
   for (const Case& c : cases) EXPECT_EQ(evaluate(c.expression), c.result) << c.expression;

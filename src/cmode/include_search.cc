@@ -5,10 +5,6 @@
 
 #include "services/run_io.h"
 
-#ifndef SORNIK_SYSTEM_INCLUDE_DIRS
-#define SORNIK_SYSTEM_INCLUDE_DIRS "/usr/local/include:/usr/include"
-#endif
-
 namespace sornik::cmode {
 
 namespace {
@@ -69,17 +65,6 @@ std::string_view IncludeSearch::directory_of(std::string_view path) {
   const std::size_t slash = path.rfind('/');
   if (slash == std::string_view::npos) return {};
   return path.substr(0, slash == 0 ? 1 : slash);
-}
-
-std::vector<std::string> system_include_directories() {
-  std::vector<std::string> dirs;
-  std::string_view list = SORNIK_SYSTEM_INCLUDE_DIRS;
-  while (!list.empty()) {
-    const std::size_t colon = std::min(list.find(':'), list.size());
-    if (colon > 0) dirs.emplace_back(list.substr(0, colon));
-    list.remove_prefix(std::min(colon + 1, list.size()));
-  }
-  return dirs;
 }
 
 }  // namespace sornik::cmode

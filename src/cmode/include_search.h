@@ -53,8 +53,4 @@ class IncludeSearch {
   std::unordered_map<std::string, std::unique_ptr<HeaderFile>> files_;
 };
 
-// The C compiler's default include directories on this machine, in its
-// order, as found when the program was built.
-std::vector<std::string> system_include_directories();
-
 }  // namespace sornik::cmode

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cmode/compiler_facts.h"
 #include "cmode/define_directive.h"
 #include "cmode/logical_lines.h"
 
@@ -11,7 +12,9 @@ namespace {
 
 // Names with a meaning of their own: `defined` answers true for them until
 // they are undefined.
-constexpr std::string_view kBuiltins[] = {"__FILE__", "__LINE__", "__has_include", "__has_include_next"};
+constexpr std::string_view kBuiltins[] = {
+    "__FILE__",        "__LINE__",          "__has_include",       "__has_include_next",
+    "__has_attribute", "__has_c_attribute", "__has_cpp_attribute", "__has_builtin"};
 // Macros whose #undef the C compiler warns about.
 constexpr std::string_view kWarnOnUndef[] = {"__STDC__", "__STDC_HOSTED__", "__STDC_VERSION__"};
 
@@ -415,6 +418,8 @@ void Preprocessor::forget_builtin(std::string_view name) {
 bool Preprocessor::is_builtin(std::string_view name) const {
   return name.starts_with("__") && one_of(name, kBuiltins) && !removed_builtins_.contains(name);
 }
+
+bool Preprocessor::has_feature(std::string_view test) { return compiler_feature(test); }
 
 bool Preprocessor::is_defined(std::string_view name) {
   return table_.find(name) != nullptr || is_builtin(name);

@@ -80,6 +80,7 @@ class Preprocessor final : public ConditionContext {
   // ConditionContext: `defined` and __has_include for #if.
   bool is_defined(std::string_view name) override;
   bool has_include(std::span<const Token> operand, bool next, std::string& error) override;
+  bool has_feature(std::string_view test) override;
 
  private:
   struct Conditional {

@@ -33,7 +33,7 @@ std::string defines_of(const Files& files, std::vector<std::string> options = {}
 TEST(Preprocessor, TakesTheGroupsTheCompilerTakes) {
   const std::string header =
       "#define ONE 1\n"
-      "#if 2 > 1\n#define A\n#elif 1\n#define NOT_A\n#else\n#define NOT_A2\n#endif\n"
+      "#if ONE\n#define A\n#elif 1\n#define NOT_A\n#else\n#define NOT_A2\n#endif\n"
       "#if 0\n#define NOT_B\n#elif 1\n#define B\n#elif 1/0\n#define NOT_B2\n#endif\n"
       "#ifdef ONE\n#define C\n#endif\n#ifndef ONE\n#define NOT_C\n#endif\n"
       "#if 0\n#if 1/0\n#else\n#define NOT_D\n#endif\n#elifndef ONE\n#define NOT_D2\n#elifdef ONE\n#define "

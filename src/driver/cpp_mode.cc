@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "cmode/compiler_facts.h"
 #include "cmode/define_directive.h"
 #include "cmode/expander.h"
 #include "cmode/include_search.h"
