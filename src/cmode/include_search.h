@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "cmode/compiler_facts.h"  // system_include_directories() for the search chain
+
 namespace sornik::cmode {
 
 // A header file as the include search knows it. Its text is read once per
