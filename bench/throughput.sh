@@ -3,6 +3,7 @@
 # by default) with 10,000 object-like and 500 function-like defines:
 #   mixed   about a fifth of the lines use a define,
 #   no-use  the same lines with every such name undefined,
+# in the default mode and in C mode (--cpp, the defines read as a header),
 # compared with cat and with gcc -E -P given the same defines, every output
 # going into a pipe. Peak RSS is reported for sornik. CPU times have a
 # resolution of 10 ms.
@@ -48,10 +49,15 @@ measure() {
 measure cat cat "$work/mixed.c"
 measure "sornik mixed" "$build/sornik" -d "$work/defs.h" "$work/mixed.c"
 measure "sornik no-use" "$build/sornik" -d "$work/defs.h" "$work/nouse.c"
+# C mode reads the same definitions as a header.
+measure "--cpp mixed" "$build/sornik" --cpp -nostdinc -d "$work/defs.h" "$work/mixed.c"
+measure "--cpp no-use" "$build/sornik" --cpp -nostdinc -d "$work/defs.h" "$work/nouse.c"
 if [[ "${SKIP_GCC:-0}" != 1 ]]; then
   measure "gcc -E -P" gcc -E -P -include "$work/defs.h" -x c "$work/mixed.c"
 fi
 for kind in mixed nouse; do
   /usr/bin/time -f "sornik $kind peak RSS: %M KB" \
     "$build/sornik" -d "$work/defs.h" "$work/$kind.c" > /dev/null
+  /usr/bin/time -f "sornik --cpp $kind peak RSS: %M KB" \
+    "$build/sornik" --cpp -nostdinc -d "$work/defs.h" "$work/$kind.c" > /dev/null
 done

@@ -3,7 +3,9 @@
 // the section as the format), then the source a.c. Every run must give the
 // same bytes twice, the default rendering must equal the format "$n`$x'",
 // and the format "$n" must give back the source byte for byte.
+#include <cctype>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -22,7 +24,8 @@ double growth_bound(std::string_view source) {
     double names = 0;
     bool in_name = false;
     for (char c : line) {
-      const bool name_byte = c == '_' || (c | 0x20) - 'a' < 26u || static_cast<unsigned char>(c) >= 0x80;
+      const auto byte = static_cast<unsigned char>(c);
+      const bool name_byte = c == '_' || std::isalpha(byte) != 0 || byte >= 0x80;
       if (name_byte && !in_name) ++names;
       in_name = name_byte || (in_name && c >= '0' && c <= '9');
     }

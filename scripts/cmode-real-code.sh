@@ -20,5 +20,6 @@ else
 fi
 xargs -d '\n' -n 200 "$build/tests/cmode_real_code_check" "$work/predefs.h" < "$work/files" > "$work/report" || true
 grep -v ' files checked, ' "$work/report" || true
-awk '/ files checked, / { files += $1; differ += $4 } END { printf "%d files checked, %d differ\n", files, differ }' \
+awk '/ files checked, / { files += $1; differ += $4; stopped += $6 }
+     END { printf "%d files checked, %d differ, %d stopped the compiler (tokens not compared)\n", files, differ, stopped }' \
   "$work/report"

@@ -77,6 +77,7 @@ struct Rescanner::CallScratch final : Arguments {
     hoisted.clear();
     open_inside.clear();
     deferred.clear();
+    for (std::vector<ExpToken>& expansion : expansions) expansion.clear();
   }
   std::span<const ExpToken> raw(std::size_t index) override {
     return std::span<const ExpToken>(tokens).subspan(starts[index], starts[index + 1] - starts[index]);
@@ -168,7 +169,9 @@ void Rescanner::rescan(const Scope& scope) {
       --depth_;
       continue;
     }
-    ExpToken token = context.tokens[context.pos++];
+    const std::size_t level = depth_ - 1;
+    const std::size_t at = context.pos++;
+    ExpToken token = context.tokens[at];
     if (token.is_identifier() && !token.no_expand) {
       if (scope.in_condition && is_condition_operator(token.text)) {
         out.push_back(token);
@@ -187,6 +190,9 @@ void Rescanner::rescan(const Scope& scope) {
       } else if (token.text == "_Pragma" && try_pragma(scope, token)) {
         continue;
       }
+      // A try that failed may have read on into the next source chunk; the
+      // context holds the token's text as it stands now.
+      token.text = contexts_[level].tokens[at].text;
     }
     out.push_back(token);
   }
@@ -391,6 +397,8 @@ bool Rescanner::try_builtin(const Scope& scope, const ExpToken& name) {
 }
 
 bool Rescanner::try_pragma(const Scope& scope, const ExpToken& name) {
+  // Reading on may move the source to its next chunk: what is kept is copied first.
+  std::string display(name.text);
   Walk walk = start(scope);
   ExpToken parts[3];
   std::vector<ExpToken> crossed;
@@ -402,6 +410,8 @@ bool Rescanner::try_pragma(const Scope& scope, const ExpToken& name) {
     }
     if (token == nullptr) break;
     part = *token;
+    part.text = arena_.store(part.text);
+    part.stable = true;
     ++walk.pos;
   }
   if (!parts[0].is("(") || parts[1].kind != TokenKind::string_literal || parts[1].mark != Mark::none ||
@@ -422,7 +432,6 @@ bool Rescanner::try_pragma(const Scope& scope, const ExpToken& name) {
   line.text = arena_.store(text_);
   line.from_source = false;
   line.stable = true;
-  std::string display(name.text);
   for (const ExpToken& part : parts) append_display(display, part);
   const std::uint32_t group = new_group(display);
   for (const ExpToken& mark : crossed) {
