@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "captured_io.h"
+#include "driver/source_files.h"
 
 namespace sornik {
 namespace {
@@ -86,6 +87,31 @@ class RandomText {
 
   std::mt19937 rng_;
 };
+
+// Lines that need no pass are written straight from the input block; the
+// output must be what the passes make of every line, also for lines that
+// cross a block, continue a comment or literal, or are too long.
+TEST(ExpansionProperty, StreamedLinesAreWhatThePassesMake) {
+  for (unsigned seed = 1; seed <= 12; ++seed) {
+    RandomText random(seed);
+    std::map<std::string, std::string> files = {{"defs.h", random.definitions()}};
+    std::string& big = files["big.c"];
+    while (big.size() < 150'000) big += random.source();
+    if (seed % 4 == 0) big += std::string(1100, 'x') + "\n";
+    files["small.c"] = random.source();
+    for (const std::string format : {"", "<$n|$x>"}) {
+      std::vector<std::string> args = {"-d", "defs.h", "big.c", "small.c"};
+      if (!format.empty()) args.insert(args.begin(), {"-f", format});
+      stream_plain_lines = false;
+      const testing::RunResult expected = testing::run_in_memory(args, files);
+      stream_plain_lines = true;
+      const testing::RunResult streamed = testing::run_in_memory(args, files);
+      EXPECT_EQ(streamed.status, expected.status) << "seed " << seed;
+      EXPECT_EQ(streamed.out, expected.out) << "seed " << seed;
+      EXPECT_EQ(streamed.err, expected.err) << "seed " << seed;
+    }
+  }
+}
 
 TEST(ExpansionProperty, NameFormatPrintsTheSourcesByteForByte) {
   int succeeded = 0;

@@ -15,6 +15,7 @@
 namespace sornik {
 
 DefineEntry* chg_tbl = nullptr;
+NameIndex define_index;
 int chg_max = 1000;
 int def_cnt = 0;
 
@@ -26,7 +27,6 @@ constexpr int kTableStep = 1000;
 // steps of 1000, so that a million records are not copied a thousand times.
 std::size_t allocated_records = 0;
 TextArena texts;
-NameIndex index;
 // Records 0 to indexed_count - 1 are in the index.
 int indexed_count = 0;
 
@@ -34,7 +34,7 @@ int indexed_count = 0;
 // `entry` before, or -1.
 int index_through(int entry) {
   int earlier = -1;
-  while (indexed_count <= entry) earlier = index.insert(indexed_count++);
+  while (indexed_count <= entry) earlier = define_index.insert(indexed_count++);
   return earlier;
 }
 
@@ -116,7 +116,7 @@ void reset_define_table() {
   chg_tbl = static_cast<DefineEntry*>(getmem(chg_max * static_cast<int>(sizeof(DefineEntry))));
   def_cnt = 0;
   texts.clear();
-  index.clear();
+  define_index.clear();
   indexed_count = 0;
 }
 
@@ -154,7 +154,7 @@ void keep_body(DefineEntry& entry, std::string_view body) {
   entry.body_ = texts.store(body).data();
 }
 
-void prefetch_loaded_name(const DefineEntry& entry) { index.prefetch(entry.name_hash()); }
+void prefetch_loaded_name(const DefineEntry& entry) { define_index.prefetch(entry.name_hash()); }
 
 bool name_loaded_before(int entry) { return index_through(entry) >= 0; }
 
@@ -179,17 +179,15 @@ int comp(const void* left, const void* right) {
 void sort_defines() {
   index_through(def_cnt - 1);
   // The slots make room for the sort and are rebuilt in the new order.
-  index.drop_slots();
+  define_index.drop_slots();
   {
     std::vector<SortKey> keys(static_cast<std::size_t>(def_cnt));
     for (std::size_t entry = 0; entry < keys.size(); ++entry) keys[entry] = entry;
     sort_keys(keys.data(), keys.data() + keys.size(), 0);
     place_records(keys);
   }
-  index.rebuild(def_cnt);
+  define_index.rebuild(def_cnt);
   indexed_count = def_cnt;
 }
-
-int def_check(std::string_view name) { return index.find(name); }
 
 }  // namespace sornik

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string_view>
 
+#include "defines/name_index.h"
+
 namespace sornik {
 
 // One define statement of a definition file, in 32 bytes: its texts live in
@@ -81,7 +83,10 @@ int comp(const void* left, const void* right);
 // and prepares lookups.
 void sort_defines();
 
+// The index of the names in the table.
+extern NameIndex define_index;
+
 // Index of the record named exactly `name`, or -1. The table must be sorted.
-int def_check(std::string_view name);
+inline int def_check(std::string_view name) { return define_index.find(name); }
 
 }  // namespace sornik

@@ -9,4 +9,8 @@ namespace sornik {
 // that cannot be read is reported and skipped.
 void convert_source_file(const std::string& name, bool list_file_names);
 
+// Whether lines that need no pass are written straight from the input
+// (the default). Off, every line goes through the passes; tests compare the two.
+extern bool stream_plain_lines;
+
 }  // namespace sornik

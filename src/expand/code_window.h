@@ -17,6 +17,13 @@ struct CodeWindow {
   std::size_t width = 0;    // bytes in the window, at most 64
 };
 
+// The ways 64 bytes can be classified: all give the same masks; the fastest
+// one the processor has is used.
+enum class ClassifyKernel { kScalar, kSse2, kAvx2 };
+
+// Whether this processor (and this build) can run `kernel`.
+bool kernel_available(ClassifyKernel kernel);
+
 // The name bytes and stop bytes of a whole text, 64 bytes to a mask word.
 class CodeMasks {
  public:
@@ -24,11 +31,18 @@ class CodeMasks {
   // whose marks are stops too.
   void classify(std::string_view text, bool marked);
 
-  // The bytes from `pos` to the end of its 64-byte block (or of the text).
-  CodeWindow window(std::size_t pos) const {
+  // The same with the given kernel, which must be available.
+  void classify(std::string_view text, bool marked, ClassifyKernel kernel);
+
+  // The bytes from `pos` to the end of its 64-byte block, or to `end` (at
+  // most the end of the text) when that comes first.
+  CodeWindow window(std::size_t pos, std::size_t end) const {
     const std::size_t shift = pos % 64;
-    return {names_[pos / 64] >> shift, stops_[pos / 64] >> shift, std::min(64 - shift, size_ - pos)};
+    const std::size_t width = std::min(64 - shift, end - pos);
+    const std::uint64_t inside = width == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << width) - 1;
+    return {names_[pos / 64] >> shift & inside, stops_[pos / 64] >> shift & inside, width};
   }
+  CodeWindow window(std::size_t pos) const { return window(pos, size_); }
 
  private:
   std::vector<std::uint64_t> names_;

@@ -58,14 +58,26 @@ std::string raw_arguments;
 // Text that is copied unchanged is not written byte by byte: `pending_`
 // marks the start of the ibuf text not yet in obuf, which is appended in one
 // piece before a group and at the end.
+//
+// A probe scans a source line as a first pass would, without writing
+// anything, and stops at the first defined name in code.
 class LineScan {
  public:
-  explicit LineScan(LineReader* fp) : fp_(fp), first_pass_(fp != nullptr) {}
+  explicit LineScan(LineReader* fp) : fp_(fp), first_pass_(fp != nullptr), text_(ibuf), masks_(&code_masks) {}
+
+  // A probe of `line`, whose bytes `masks` describes from `base` on.
+  LineScan(std::string_view line, const CodeMasks& masks, std::size_t base)
+      : fp_(nullptr), first_pass_(true), probe_(true), text_(line), masks_(&masks), base_(base) {}
 
   // Scans the whole text; returns 1 when a group was written.
   int run();
 
+  // Scans the whole line; false when it holds a defined name in code.
+  bool probe();
+
  private:
+  void scan();
+  std::size_t found_defined(std::size_t pos, std::size_t name_end, int index);
   bool in_code() const;
   std::size_t scan_code(std::size_t pos);
   std::size_t step(std::size_t pos);
@@ -80,6 +92,12 @@ class LineScan {
   LineReader* fp_;
   // The first pass reads source text; a re-scan reads the marked text of the pass before.
   bool first_pass_;
+  bool probe_ = false;
+  bool found_name_ = false;
+  // The text scanned (ibuf but in a probe) and the masks that describe it from base_ on.
+  std::string_view text_;
+  const CodeMasks* masks_;
+  std::size_t base_ = 0;
   bool line_comment_ = false;
   int print_before_line_comment_ = 0;
   int result_ = 0;
@@ -89,18 +107,7 @@ class LineScan {
 int LineScan::run() {
   obuf.clear();
   code_masks.classify(ibuf, !first_pass_);
-  std::size_t pos = 0;
-  while (pos < ibuf.size()) {
-    if (in_code()) {
-      pos = scan_code(pos);
-      continue;
-    }
-    const std::string_view text = ibuf;
-    const auto& quiet = print_f == 1 && text[0] != '#' ? kQuietWithNames : kQuietWithoutNames;
-    while (pos < text.size() && quiet[static_cast<std::uint8_t>(text[pos])]) ++pos;
-    if (pos < text.size()) pos = step(pos);
-  }
-  if (line_comment_) print_f = print_before_line_comment_;
+  scan();
   if (result_ == 0) {
     // Nothing expanded: the text stays exactly as it was read. ibuf counts
     // as used up after a call, so its text may simply change places.
@@ -112,18 +119,39 @@ int LineScan::run() {
   return result_;
 }
 
+bool LineScan::probe() {
+  scan();
+  return !found_name_;
+}
+
+// Applies the scan rules from the first byte of the text to its end.
+void LineScan::scan() {
+  std::size_t pos = 0;
+  while (pos < text_.size()) {
+    if (in_code()) {
+      pos = scan_code(pos);
+      continue;
+    }
+    const std::string_view text = text_;
+    const auto& quiet = print_f == 1 && text[0] != '#' ? kQuietWithNames : kQuietWithoutNames;
+    while (pos < text.size() && quiet[static_cast<std::uint8_t>(text[pos])]) ++pos;
+    if (pos < text.size()) pos = step(pos);
+  }
+  if (line_comment_) print_f = print_before_line_comment_;
+}
+
 // In plain code, where names are looked up and only "/", "*", quotes (and
 // marks) can change the state.
 bool LineScan::in_code() const {
-  return print_f == 1 && comm_flag == 0 && str_flag == 0 && !line_comment_ && ibuf[0] != '#';
+  return print_f == 1 && comm_flag == 0 && str_flag == 0 && !line_comment_ && text_[0] != '#';
 }
 
 // Scans plain code to the end of its 64-byte block: looks up every name
 // before the first byte that may change the state, then applies the rules to
 // that byte.
 std::size_t LineScan::scan_code(std::size_t pos) {
-  const std::string_view text = ibuf;
-  const CodeWindow window = code_masks.window(pos);
+  const std::string_view text = text_;
+  const CodeWindow window = masks_->window(base_ + pos, base_ + text.size());
   const std::size_t stop = window.stops != 0 ? std::countr_zero(window.stops) : window.width;
   std::uint64_t names = stop == 64 ? window.names : window.names & ((std::uint64_t{1} << stop) - 1);
   while (names != 0) {
@@ -134,7 +162,7 @@ std::size_t LineScan::scan_code(std::size_t pos) {
     // A name that reaches the end of the block may go on in the next one.
     if (name_end == pos + window.width) return expand_name(name_start);
     const int index = def_check(text.substr(name_start, length));
-    if (index >= 0) return expand_defined(name_start, name_end, index);
+    if (index >= 0) return found_defined(name_start, name_end, index);
     names &= ~std::uint64_t{0} << (start + length);
   }
   return stop < window.width ? step(pos + stop) : pos + window.width;
@@ -142,7 +170,7 @@ std::size_t LineScan::scan_code(std::size_t pos) {
 
 // Applies the first scan rule that holds at `pos`; returns where the scan goes on.
 std::size_t LineScan::step(std::size_t pos) {
-  const std::string_view text = ibuf;
+  const std::string_view text = text_;
   const char c = text[pos];
   const char next = pos + 1 < text.size() ? text[pos + 1] : '\0';
   if (!first_pass_ && is_mark_byte(c)) return skip_marks(pos);
@@ -184,7 +212,7 @@ std::size_t LineScan::step(std::size_t pos) {
 // group is copied through its separator without being looked at, so that no
 // group ever lands inside a name text.
 std::size_t LineScan::skip_marks(std::size_t pos) const {
-  const std::string_view text = ibuf;
+  const std::string_view text = text_;
   if (text[pos] == kEscapeMark) return std::min(pos + 2, text.size());
   if (text[pos] != kStartMark) return pos + 1;
   const std::size_t separator = find_mark(text, pos + 1);
@@ -194,7 +222,7 @@ std::size_t LineScan::skip_marks(std::size_t pos) const {
 // Steps over one character of a literal: an escaped byte never closes it, and
 // a two-byte character counts as one. A mark is never taken into either.
 std::size_t LineScan::literal_byte(std::size_t pos) const {
-  const std::string_view text = ibuf;
+  const std::string_view text = text_;
   if (text[pos] == '\\') {
     if (++pos == text.size()) return pos;
     if (!first_pass_ && is_mark_byte(text[pos])) return pos;
@@ -204,11 +232,18 @@ std::size_t LineScan::literal_byte(std::size_t pos) const {
 }
 
 std::size_t LineScan::expand_name(std::size_t pos) {
-  const std::string_view text = ibuf;
+  const std::string_view text = text_;
   std::size_t end = pos + 1;
   while (end < text.size() && is_name_byte(text[end])) ++end;
   const int index = def_check(text.substr(pos, end - pos));
-  return index < 0 ? end : expand_defined(pos, end, index);
+  return index < 0 ? end : found_defined(pos, end, index);
+}
+
+// A probe ends at the first defined name; a scan expands it.
+std::size_t LineScan::found_defined(std::size_t pos, std::size_t name_end, int index) {
+  if (!probe_) return expand_defined(pos, name_end, index);
+  found_name_ = true;
+  return text_.size();
 }
 
 // A use of the define at `index` whose name runs from `pos` to `name_end`.
@@ -217,7 +252,7 @@ std::size_t LineScan::expand_defined(std::size_t pos, std::size_t name_end, int 
   if (entry.params()) return expand_call(pos, name_end, entry);
   if (entry.body().empty()) cannot_develop();
   copy_source(pos);
-  write_group(std::string_view(ibuf).substr(pos, name_end - pos), {}, entry.body());
+  write_group(text_.substr(pos, name_end - pos), {}, entry.body());
   pending_ = name_end;
   return name_end;
 }
@@ -234,6 +269,7 @@ std::size_t LineScan::expand_call(std::size_t pos, std::size_t name_end, const D
     call_name.assign(ibuf, pos, name_end - pos);
     const std::size_t close = get_braend(fp_, ibuf, name_end);
     if (close == kNotClosed) cannot_develop();
+    text_ = ibuf;
     code_masks.classify(ibuf, false);
     resume = close + 1;
     expansion = convert_str(1, *entry.params(), get_content(1), entry.body());
@@ -259,7 +295,7 @@ std::size_t LineScan::expand_call(std::size_t pos, std::size_t name_end, const D
 // Appends the ibuf text from `pending_` to `upto` to obuf; source text is
 // escaped on its way in, a re-scan's text already is.
 void LineScan::copy_source(std::size_t upto) {
-  const std::string_view text = std::string_view(ibuf).substr(pending_, upto - pending_);
+  const std::string_view text = text_.substr(pending_, upto - pending_);
   if (first_pass_) {
     obuf_append_escaped(text);
   } else {
@@ -287,5 +323,9 @@ void LineScan::write_group(std::string_view name, std::string_view list, std::st
 }  // namespace
 
 int edit_line(LineReader* fp) { return LineScan(fp).run(); }
+
+bool probe_plain_line(std::string_view line, const CodeMasks& masks, std::size_t base) {
+  return LineScan(line, masks, base).probe();
+}
 
 }  // namespace sornik

@@ -27,6 +27,7 @@ bool LineReader::refill() {
   const std::size_t got = std::fread(block_.get() + held, 1, wanted, stream_);
   end_ = held + got;
   pos_ = 0;
+  ++blocks_read_;
   if (got < wanted) exhausted_ = true;
   if (drop_cr_) drop_cr_before_newlines();
   return end_ > 0;
@@ -66,6 +67,11 @@ bool LineReader::read_line(std::string& line) {
     if (newline) break;
   }
   return true;
+}
+
+std::string_view LineReader::unread() {
+  if (pos_ == end_ && !refill()) return {};
+  return {block_.get() + pos_, end_ - pos_};
 }
 
 bool LineReader::read_checked_line(std::string& line) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace sornik {
 
@@ -28,6 +29,17 @@ class LineReader {
   // "%s \nError: too long line found\n".
   bool read_checked_line(std::string& line);
 
+  // The bytes read from the stream and not yet taken, in the reader's block;
+  // the next block is read first when none are left. Empty at the end of
+  // input. The view is valid while blocks_read() stays the same.
+  std::string_view unread();
+
+  // Takes the first `size` bytes of unread() as read.
+  void skip(std::size_t size) { pos_ += size; }
+
+  // The number of blocks read so far.
+  std::size_t blocks_read() const { return blocks_read_; }
+
  private:
   bool refill();
   void drop_cr_before_newlines();
@@ -40,6 +52,7 @@ class LineReader {
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
   bool exhausted_ = false;
+  std::size_t blocks_read_ = 0;
 };
 
 }  // namespace sornik
