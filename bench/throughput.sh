@@ -3,6 +3,8 @@
 # by default) with 10,000 object-like and 500 function-like defines:
 #   mixed   about a fifth of the lines use a define,
 #   no-use  the same lines with every such name undefined,
+#   dense   every line three nested calls of function-like defines whose
+#           arguments use object-like ones (80 bytes a line),
 # in the default mode and in C mode (--cpp, the defines read as a header),
 # compared with cat and with gcc -E -P given the same defines, every output
 # going into a pipe. Peak RSS is reported for sornik. CPU times have a
@@ -31,12 +33,17 @@ generate() {
 }
 generate OBJ FN > "$work/mixed.c"
 generate obj fn > "$work/nouse.c"
-size=$(stat -c %s "$work/mixed.c")
-printf 'source: %d bytes, %d lines\n' "$size" "$(wc -l < "$work/mixed.c")"
+awk -v lines=$((megabytes * 1000000 / 80)) 'BEGIN {
+  for (i = 0; i < lines; i++)
+    printf "    r_%d = FN_%03d(FN_%03d(OBJ_%05d, v_%d), FN_%03d(OBJ_%05d, x));\n", i % 89, i % 500, (i * 7) % 500,
+      i % 10000, i % 13, (i * 3) % 500, (i * 11) % 10000
+}' > "$work/dense.c"
 
 # Elapsed time of the command writing into a pipe, and its CPU time (user +
 # system), which a busy machine disturbs less.
 measure() {
+  local size
+  size=$(stat -c %s "${@: -1}")
   local label=$1; shift
   local start end
   start=$(date +%s.%N)
@@ -46,16 +53,17 @@ measure() {
     'BEGIN { t = e - s; split(cpu, c, " "); u = c[1] + c[2]; if (u < 0.01) u = 0.01
              printf "%-14s %7.2f s %8.1f MB/s   cpu %6.2f s %8.1f MB/s\n", l, t, b / t / 1e6, u, b / u / 1e6 }'
 }
-measure cat cat "$work/mixed.c"
-measure "sornik mixed" "$build/sornik" -d "$work/defs.h" "$work/mixed.c"
-measure "sornik no-use" "$build/sornik" -d "$work/defs.h" "$work/nouse.c"
-# C mode reads the same definitions as a header.
-measure "--cpp mixed" "$build/sornik" --cpp -nostdinc -d "$work/defs.h" "$work/mixed.c"
-measure "--cpp no-use" "$build/sornik" --cpp -nostdinc -d "$work/defs.h" "$work/nouse.c"
-if [[ "${SKIP_GCC:-0}" != 1 ]]; then
-  measure "gcc -E -P" gcc -E -P -include "$work/defs.h" -x c "$work/mixed.c"
-fi
-for kind in mixed nouse; do
+for kind in nouse mixed dense; do
+  printf '%s: %d bytes, %d lines\n' "$kind" "$(stat -c %s "$work/$kind.c")" "$(wc -l < "$work/$kind.c")"
+  measure cat cat "$work/$kind.c"
+  measure "sornik $kind" "$build/sornik" -d "$work/defs.h" "$work/$kind.c"
+  # C mode reads the same definitions as a header.
+  measure "--cpp $kind" "$build/sornik" --cpp -nostdinc -d "$work/defs.h" "$work/$kind.c"
+  if [[ "${SKIP_GCC:-0}" != 1 ]]; then
+    measure "gcc -E -P" gcc -E -P -include "$work/defs.h" -x c "$work/$kind.c"
+  fi
+done
+for kind in nouse mixed dense; do
   /usr/bin/time -f "sornik $kind peak RSS: %M KB" \
     "$build/sornik" -d "$work/defs.h" "$work/$kind.c" > /dev/null
   /usr/bin/time -f "sornik --cpp $kind peak RSS: %M KB" \

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "expand/argument_substitution.h"
+#include "expand/direct_substitution.h"
 #include "fuzz_support.h"
 #include "replace/replace_engine.h"
 #include "services/fatal.h"
@@ -146,6 +147,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (const auto expected = expected_substitution(sections[0], sections[1], sections[2])) {
     require_equal("whole-word substitution of plain arguments", shown(*expected), shown(result));
+  }
+  // Where the one-pass substitution takes a call, the engine's template gives the same.
+  if (const auto direct = sornik::substitute_words(sections[0], sections[1], sections[2])) {
+    const std::string fast(*direct);
+    sornik::reset_replace_engine();
+    const auto by_template = sornik::convert_str_by_template(1, sections[0], sections[1], sections[2]);
+    require_equal("one-pass substitution agrees with the template engine",
+                  shown(by_template ? std::optional<std::string>(*by_template) : std::nullopt), shown(fast));
   }
   return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "expand/direct_substitution.h"
 #include "replace/replace_engine.h"
 #include "services/byte_class.h"
 #include "services/byte_search.h"
@@ -84,6 +85,14 @@ std::size_t get_csvword(std::string_view text, std::size_t pos, std::string_view
 
 std::optional<std::string_view> convert_str(int flag, std::string_view params, std::string_view args,
                                             std::string_view body) {
+  if (flag != 0) {
+    if (const std::optional<std::string_view> direct = substitute_words(params, args, body)) return direct;
+  }
+  return convert_str_by_template(flag, params, args, body);
+}
+
+std::optional<std::string_view> convert_str_by_template(int flag, std::string_view params,
+                                                        std::string_view args, std::string_view body) {
   template_buffer.clear();
   // The limit counts each argument as written, without its escapes.
   std::size_t counted = 0;

@@ -204,6 +204,8 @@ std::optional<std::string_view> replace_all(std::string_view templ, std::string_
   }
 }
 
+ReplaceLimits replace_limits() { return limits(); }
+
 void set_replace_limits(std::optional<ReplaceLimits> new_limits) { chosen_limits = new_limits; }
 
 void reset_replace_engine() {

@@ -36,6 +36,9 @@ struct ReplaceLimits {
   std::size_t scan;
 };
 
+// The limits in force.
+ReplaceLimits replace_limits();
+
 // Sets the limits (nullopt: those derived from the memory of the machine).
 // They outlast reset_replace_engine.
 void set_replace_limits(std::optional<ReplaceLimits> limits);
