@@ -15,6 +15,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "cmode/expander.h"
@@ -122,16 +123,23 @@ std::string run_output(const std::vector<std::string>& args) {
   return text;
 }
 
+std::string path_for_errors() { return "/tmp/cmode_real_code_check." + std::to_string(getpid()) + ".err"; }
+
 // The lines of the compiler's output that come from `path` itself, without
 // its directive lines (#pragma and the line markers). `compiled` tells
 // whether the compiler got through the file (a missing header stops it).
 std::string compiler_code(const std::string& predefs, const std::string& path, bool& compiled) {
   std::string command = "gcc -E -undef -nostdinc";
   for (const std::string& dir : cmode::system_include_directories()) command += " -I'" + dir + "'";
-  command += " -imacros '" + predefs + "' -x c '" + path + "' 2>/dev/null";
+  const std::string errors = path_for_errors();
+  command += " -imacros '" + predefs + "' -x c '" + path + "' 2>'" + errors + "'";
   std::FILE* pipe = popen(command.c_str(), "r");
   std::istringstream lines(read_rest(pipe));
-  compiled = pclose(pipe) == 0;
+  pclose(pipe);
+  // #error lets the compiler go on; a missing header stops it.
+  std::ifstream messages(errors);
+  const std::string said((std::istreambuf_iterator<char>(messages)), std::istreambuf_iterator<char>());
+  compiled = said.find("fatal error") == std::string::npos;
   std::string code;
   bool in_file = false;
   for (std::string line; std::getline(lines, line);) {
@@ -174,7 +182,7 @@ int main(int argc, char** argv) {
   const std::string predefs = argv[1];
   int checked = 0;
   int differ = 0;
-  int not_compared = 0;  // the compiler stopped with an error (a header missing here)
+  int not_compared = 0;  // the compiler stopped (a header missing on this machine)
   for (int i = 2; i < argc; ++i) {
     const std::string path = argv[i];
     std::ifstream in(path, std::ios::binary);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cmode/call_scratch.h"
 #include "services/located_diagnostics.h"
 
 namespace sornik::cmode {
@@ -13,11 +14,6 @@ bool is_builtin(std::string_view name) { return name == "__LINE__" || name == "_
 
 bool is_condition_operator(std::string_view name) {
   return name == "defined" || name == "__has_include" || name == "__has_include_next";
-}
-
-void append_display(std::string& text, const ExpToken& token) {
-  if (token.space_before && !text.empty()) text.push_back(' ');
-  text.append(token.text);
 }
 
 void stabilize_tokens(std::vector<ExpToken>& tokens, TextArena& arena) {
@@ -44,47 +40,6 @@ std::unique_ptr<Macro> kept_copy(const Macro& macro) {
 }  // namespace
 
 bool is_builtin_name(std::string_view name) { return is_builtin(name) || name == "_Pragma"; }
-
-// What one use of a function-like macro collects: its arguments, their
-// expansions, and the groups its argument list reaches into.
-struct Rescanner::CallScratch final : Arguments {
-  const Macro* macro = nullptr;
-  bool kept = false;  // `macro` is a copy made when the source moved on inside the argument list
-  ExpToken name_token;
-  std::string name;                 // the group's name text: the consumed tokens
-  std::vector<ExpToken> tokens;     // every argument's tokens, one after another
-  std::vector<std::size_t> starts;  // where each argument begins in `tokens`, then the end
-  std::vector<std::vector<ExpToken>> expansions;
-  std::vector<bool> needed;
-  bool absent = false;
-  std::uint32_t source_end = 0;  // the end of the last source token consumed
-  // Groups opened before the argument list ends but not closed in it: they
-  // open before the use's own group.
-  std::vector<std::uint32_t> hoisted;
-  std::vector<std::pair<std::uint32_t, std::size_t>> open_inside;
-  // Groups whose expansion ended inside the argument list: they close after
-  // the use's expansion, and their name texts take the tokens after that point.
-  std::vector<std::pair<std::uint32_t, std::size_t>> deferred;
-
-  void clear() {
-    macro = nullptr;
-    kept = false;
-    name.clear();
-    tokens.clear();
-    starts.assign(1, 0);
-    absent = false;
-    source_end = 0;
-    hoisted.clear();
-    open_inside.clear();
-    deferred.clear();
-    for (std::vector<ExpToken>& expansion : expansions) expansion.clear();
-  }
-  std::span<const ExpToken> raw(std::size_t index) override {
-    return std::span<const ExpToken>(tokens).subspan(starts[index], starts[index + 1] - starts[index]);
-  }
-  std::span<const ExpToken> expanded(std::size_t index) override { return expansions[index]; }
-  bool variadic_absent() const override { return absent; }
-};
 
 Rescanner::Rescanner(const MacroTable& table, std::string_view file) : table_(table), file_(file) {}
 
@@ -261,114 +216,6 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
     report_at(file_, call.name_token.line, Severity::warning, failure);
   }
   return true;
-}
-
-bool Rescanner::collect(const Scope& scope, CallScratch& call, Walk& walk) {
-  bool inside = false;
-  int nesting = 0;
-  for (;;) {
-    const ExpToken* item_token = item(scope, walk, true);
-    if (item_token == nullptr) return false;
-    ExpToken token = *item_token;
-    const std::ptrdiff_t level = walk.level;
-    ++walk.pos;
-    if (token.mark == Mark::open) {
-      if (inside) {
-        call.open_inside.emplace_back(token.group, call.tokens.size());
-        call.tokens.push_back(token);
-      } else {
-        call.hoisted.push_back(token.group);
-      }
-      continue;
-    }
-    if (token.mark == Mark::close) {
-      auto open = std::find_if(call.open_inside.rbegin(), call.open_inside.rend(), [&](const auto& entry) {
-        return entry.first == token.group;
-      });
-      if (open == call.open_inside.rend()) {
-        call.deferred.emplace_back(token.group, call.name.size());
-      } else {
-        call.open_inside.erase(std::next(open).base());
-        call.tokens.push_back(token);
-      }
-      continue;
-    }
-    if (token.from_source) call.source_end = std::max(call.source_end, token.source_end);
-    append_display(call.name, token);
-    if (!inside) {
-      inside = true;  // the `(` that peek_real found
-      nesting = 1;
-      continue;
-    }
-    if (token.is("(")) {
-      ++nesting;
-    } else if (token.is(")")) {
-      if (--nesting == 0) break;
-    } else if (token.is(",") && nesting == 1 &&
-               !(call.macro->variadic && call.starts.size() == call.macro->params.size())) {
-      hoist_open_groups(call);
-      call.starts.push_back(call.tokens.size());
-      continue;
-    }
-    if (token.is_identifier() && !token.no_expand && disabled(token.text, level)) token.no_expand = true;
-    call.tokens.push_back(token);
-  }
-  hoist_open_groups(call);
-  call.starts.push_back(call.tokens.size());
-  return true;
-}
-
-void Rescanner::hoist_open_groups(CallScratch& call) {
-  // A group that an argument opens and does not close encloses the whole use.
-  for (auto open = call.open_inside.rbegin(); open != call.open_inside.rend(); ++open) {
-    call.tokens.erase(call.tokens.begin() + static_cast<std::ptrdiff_t>(open->second));
-    call.hoisted.push_back(open->first);
-  }
-  call.open_inside.clear();
-}
-
-bool Rescanner::check_count(CallScratch& call) {
-  const Macro& macro = *call.macro;
-  const std::size_t params = macro.params.size();
-  std::size_t given = call.starts.size() - 1;
-  if (params == 0) {
-    const bool empty = std::all_of(call.tokens.begin(), call.tokens.end(), [](const ExpToken& token) {
-      return token.mark != Mark::none;
-    });
-    if (empty) return true;
-  } else if (given == params) {
-    return true;
-  } else if (given + 1 == params && macro.variadic) {
-    call.absent = true;
-    call.starts.push_back(call.tokens.size());
-    return true;
-  }
-  const std::string name(call.name_token.text);
-  if (given < params) {
-    report(call.name_token.line, "macro \"" + name + "\" requires " + std::to_string(params) +
-                                     " arguments, but only " + std::to_string(given) + " given");
-  } else {
-    report(call.name_token.line, "macro \"" + name + "\" passed " + std::to_string(given) +
-                                     " arguments, but takes just " + std::to_string(params));
-  }
-  return false;
-}
-
-void Rescanner::copy_unchanged(const Scope& scope, const CallScratch& call, const Walk& end) {
-  std::vector<ExpToken>& out = *scope.out;
-  ExpToken copy = call.name_token;
-  copy.no_expand = true;
-  out.push_back(copy);
-  for (Walk walk = start(scope); walk.level != end.level || walk.pos != end.pos; ++walk.pos) {
-    const ExpToken* token = item(scope, walk, true);
-    if (token == nullptr) break;
-    copy = *token;
-    copy.no_expand = true;
-    out.push_back(copy);
-  }
-  take(scope, end);
-  source_end_ = std::max(source_end_, call.source_end);
-  copied_unchanged_ = true;
 }
 
 bool Rescanner::try_builtin(const Scope& scope, const ExpToken& name) {
