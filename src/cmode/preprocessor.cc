@@ -106,6 +106,7 @@ void Preprocessor::read_text(FileFrame& frame, std::string_view text) {
 
 void Preprocessor::begin_unit() {
   in_unit_ = true;
+  includes_read_ = 0;
   unit_start_removed_builtins_ = removed_builtins_;
 }
 

@@ -140,6 +140,7 @@ class Preprocessor final : public ConditionContext {
   std::unordered_set<const HeaderFile*> once_;
   std::unordered_map<std::string, std::vector<std::unique_ptr<Macro>>> pushed_macros_;
   bool in_unit_ = false;
+  std::size_t includes_read_ = 0;  // in this translation unit (or before the first)
   std::vector<Change> changes_;
 };
 

@@ -11,6 +11,10 @@ namespace {
 
 // Nesting deeper than this is refused, as by the C compiler.
 constexpr std::size_t kMaxIncludeDepth = 200;
+// Files that include themselves more than once without a guard would take
+// exponential time within the depth limit: a translation unit reads at most
+// this many files.
+constexpr std::size_t kMaxIncludes = 20000;
 
 bool is_punct(const Token& token, std::string_view text) {
   return token.kind == TokenKind::punctuator && token.text == text;
@@ -111,6 +115,13 @@ void Preprocessor::include(FileFrame& frame, IncludeKind kind, std::span<const T
       start = static_cast<std::size_t>(frame.chain_index + 1);
     }
   }
+  if (includes_read_ >= kMaxIncludes) {
+    if (includes_read_++ == kMaxIncludes) {
+      report(Severity::warning, "more than " + std::to_string(kMaxIncludes) +
+                                    " files included; the rest of the #include directives are skipped");
+    }
+    return;
+  }
   if (frames_.size() >= kMaxIncludeDepth) {
     report(Severity::warning, "#include nested depth " + std::to_string(frames_.size()) +
                                   " exceeds maximum of " + std::to_string(kMaxIncludeDepth));
@@ -128,6 +139,7 @@ void Preprocessor::include(FileFrame& frame, IncludeKind kind, std::span<const T
 }
 
 void Preprocessor::read_header(const FoundHeader& found) {
+  ++includes_read_;
   FileFrame child;
   child.path = found.file->path;
   child.dir = IncludeSearch::directory_of(found.file->path);

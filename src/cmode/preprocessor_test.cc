@@ -136,6 +136,18 @@ TEST(Preprocessor, HonoursGuardsOnceAndTheDepthLimit) {
             "self.h:1: warning: #include nested depth 200 exceeds maximum of 200\n");
 }
 
+TEST(Preprocessor, IncludeCyclesEndWithinABudget) {
+  // Each level includes itself twice: without a bound, 2^200 files.
+  const testing::RunResult result =
+      testing::run_in_memory({"--cpp", "-nostdinc", "--print-defines", "-d", "h.h"},
+                             {{"h.h", "#include \"h.h\"\n#include \"h.h\"\n#define DONE\n"}});
+  EXPECT_TRUE(result.err.ends_with(
+      "h.h:1: warning: more than 20000 files included; the rest of the #include directives are skipped\n"))
+      << result.err.substr(result.err.size() - std::min<std::size_t>(result.err.size(), 300));
+  EXPECT_NE(result.out.find("#define DONE \n"), std::string::npos);
+  EXPECT_EQ(result.status, 0);
+}
+
 TEST(Preprocessor, PushesAndPopsMacros) {
   EXPECT_EQ(
       defines_of(

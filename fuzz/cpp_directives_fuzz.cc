@@ -1,0 +1,59 @@
+// The C mode's directives and #if over fuzzer-chosen headers: h.h, and g.h
+// and sub/g.h that it may include (input sections in that order), listed
+// with `--cpp -nostdinc -I sub --print-defines -d h.h`. Checked: status 0,
+// the same bytes on a second run, every listed line a "#define" line in
+// name order, every message in the compiler's "file:line: warning|error:"
+// form.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fuzz_support.h"
+
+namespace {
+
+using sornik::fuzzing::fail;
+
+// The name of a listed "#define NAME..." line.
+std::string_view listed_name(std::string_view line) {
+  line.remove_prefix(8);
+  const std::size_t end = line.find_first_of(" (");
+  return line.substr(0, end);
+}
+
+void check_messages(std::string_view err) {
+  for (const std::string_view line : sornik::fuzzing::split_lines(err)) {
+    const std::size_t colon = line.find(": ");
+    const bool located = colon != std::string_view::npos && (line.substr(colon).starts_with(": warning: ") ||
+                                                             line.substr(colon).starts_with(": error: "));
+    if (!located) fail("a message in the compiler's form", "file:line: warning|error: text", line);
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const auto sections = sornik::fuzzing::split_sections(data, size, 3);
+  const std::map<std::string, std::string> files = {{"h.h", std::string(sections[0])},
+                                                    {"g.h", std::string(sections[1])},
+                                                    {"sub/g.h", std::string(sections[2])}};
+  const std::vector<std::string> args = {"--cpp", "-nostdinc", "-I", "sub", "--print-defines", "-d", "h.h"};
+
+  const sornik::fuzzing::RunOutcome first = sornik::fuzzing::run_in_memory(args, files);
+  if (first.slow() || first.out_of_memory()) return 0;
+  const sornik::fuzzing::RunOutcome again = sornik::fuzzing::run_in_memory(args, files);
+  sornik::fuzzing::require_equal("a second run", first.out, again.out);
+  sornik::fuzzing::require_equal("the messages of a second run", first.err, again.err);
+  if (first.status != 0)
+    fail("the status of a run whose files are all there", "0", std::to_string(first.status));
+
+  std::string_view previous;
+  for (const std::string_view line : sornik::fuzzing::split_lines(first.out)) {
+    if (!line.starts_with("#define ")) fail("a listed line is a #define line", "#define ...", line);
+    const std::string_view name = listed_name(line);
+    if (!previous.empty() && !(previous < name)) fail("names are listed in order", previous, name);
+    previous = name;
+  }
+  check_messages(first.err);
+  return 0;
+}
