@@ -84,25 +84,31 @@ void Substituter::substitute(const Macro& macro, Arguments* args, std::uint32_t 
     token->line = line;
 }
 
-void Substituter::substitute_range(Run& run, std::size_t begin, std::size_t end, std::vector<ExpToken>& out) {
+void Substituter::substitute_range(Run& run, std::size_t begin, std::size_t end, std::vector<ExpToken>& out,
+                                   bool first_is_operand, bool last_is_operand) {
   const std::span<const Token> body = run.macro.body;
+  // Whether the item at `pos` stands left of a ## (inside the range, or the
+  // one that follows a __VA_OPT__ whose content this is).
+  const auto before_paste = [&](std::size_t pos) {
+    return (pos + 1 < end && is_paste(body[pos + 1])) || (last_is_operand && pos + 1 == end);
+  };
   std::size_t pos = begin;
   while (pos < end) {
     if (is_paste(body[pos]) && pos > begin && pos + 1 < end) {
       ++pos;
       if (gnu_comma(run, pos, out)) continue;
       const std::size_t right_start = out.size();
-      append_operand(run, pos, end, true, out);
+      append_operand(run, pos, end, true, before_paste(pos), out);
       paste(out, right_start);
       continue;
     }
-    const bool left_of_paste = pos + 1 < end && is_paste(body[pos + 1]);
-    append_operand(run, pos, end, left_of_paste, out);
+    append_operand(run, pos, end, first_is_operand && pos == begin, before_paste(pos), out);
   }
 }
 
-void Substituter::append_operand(Run& run, std::size_t& pos, std::size_t end, bool paste_operand,
-                                 std::vector<ExpToken>& out) {
+void Substituter::append_operand(Run& run, std::size_t& pos, std::size_t end, bool after_paste,
+                                 bool before_paste, std::vector<ExpToken>& out) {
+  const bool paste_operand = after_paste || before_paste;
   const std::span<const Token> body = run.macro.body;
   const Token& token = body[pos];
   const Macro& macro = run.macro;
@@ -149,7 +155,9 @@ void Substituter::append_operand(Run& run, std::size_t& pos, std::size_t end, bo
     if (macro.variadic && token.text == "__VA_OPT__" && pos + 1 < end && body[pos + 1].text == "(") {
       const std::size_t close = after_closing(body, pos + 1, end);
       const std::size_t from = out.size();
-      if (va_opt_taken(run)) substitute_range(run, pos + 2, close - 1, out);
+      // The content's first and last items are operands of a ## next to __VA_OPT__.
+      const bool paste_follows = close < end && is_paste(body[close]);
+      if (va_opt_taken(run)) substitute_range(run, pos + 2, close - 1, out, after_paste, paste_follows);
       if (out.size() == from) out.push_back(placemarker());
       set_leading_space(out, from, token.space_before);
       pos = close;

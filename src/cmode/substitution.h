@@ -44,8 +44,9 @@ class Substituter {
 
  private:
   struct Run;
-  void substitute_range(Run& run, std::size_t begin, std::size_t end, std::vector<ExpToken>& out);
-  void append_operand(Run& run, std::size_t& pos, std::size_t end, bool paste_operand,
+  void substitute_range(Run& run, std::size_t begin, std::size_t end, std::vector<ExpToken>& out,
+                        bool first_is_operand = false, bool last_is_operand = false);
+  void append_operand(Run& run, std::size_t& pos, std::size_t end, bool after_paste, bool before_paste,
                       std::vector<ExpToken>& out);
   void paste(std::vector<ExpToken>& out, std::size_t right_start);
   bool gnu_comma(Run& run, std::size_t& pos, std::vector<ExpToken>& out);
