@@ -1,6 +1,7 @@
 #include "expand/direct_substitution.h"
 
 #include <array>
+#include <functional>
 #include <string>
 
 #include "expand/argument_substitution.h"
@@ -101,6 +102,12 @@ std::string result;
 
 std::optional<std::string_view> substitute_words(std::string_view params, std::string_view args,
                                                  std::string_view body) {
+  // A text that lies in the last result (which this call overwrites) is left to the engine.
+  for (const std::string_view text : {params, args, body}) {
+    if (!text.empty() && std::less_equal<>()(result.data(), text.data()) &&
+        std::less<>()(text.data(), result.data() + result.capacity()))
+      return std::nullopt;
+  }
   Call call;
   if (!cut_call(params, args, call)) return std::nullopt;
   // The engine's texts after each pair: the body with the first k

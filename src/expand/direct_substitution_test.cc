@@ -53,6 +53,12 @@ TEST(SubstituteWords, TakesPlainCallsAndLeavesTheRestToTheEngine) {
   EXPECT_EQ(io.err(), "");
 }
 
+TEST(SubstituteWords, ALastResultMayBeTheNextBody) {
+  const std::optional<std::string_view> first = convert_str(1, "a", "x", "a+a");
+  ASSERT_EQ(first, "x+x");
+  EXPECT_EQ(convert_str(1, "x", "yy", *first), "yy+yy");
+}
+
 TEST(SubstituteWords, StaysWithinTheEngineLimits) {
   set_replace_limits(ReplaceLimits{64, 1 << 20});
   EXPECT_EQ(direct("a", "xxxxxxxx", "a a a a a a a a"), std::nullopt) << "a result past the limit";
