@@ -25,14 +25,22 @@ endif()
 
 set(feature_tests)
 if(cc_status EQUAL 0)
+  # The tests themselves, and tests through wrapper macros such as glibc's
+  # __glibc_has_attribute (x) or ICU's UPRV_HAS_ATTRIBUTE(x).
   execute_process(
-    COMMAND grep -rhoE "__has_(attribute|c_attribute|cpp_attribute|builtin)[ \t]*\\([ \t]*[A-Za-z_][A-Za-z_0-9]*(::[A-Za-z_][A-Za-z_0-9]*)?[ \t]*\\)"
+    COMMAND grep -rhoE "[A-Za-z_]*(has|HAS)_(attribute|ATTRIBUTE|c_attribute|C_ATTRIBUTE|cpp_attribute|CPP_ATTRIBUTE|builtin|BUILTIN)[ \t]*\\([ \t]*[A-Za-z_][A-Za-z_0-9]*(::[A-Za-z_][A-Za-z_0-9]*)?[ \t]*\\)"
             ${system_include_dirs}
-    OUTPUT_VARIABLE found_tests ERROR_QUIET)
-  string(REGEX REPLACE "[ \t]" "" found_tests "${found_tests}")
-  string(REPLACE "\n" ";" found_tests "${found_tests}")
+    OUTPUT_VARIABLE found_uses ERROR_QUIET)
+  string(REGEX REPLACE "[ \t]" "" found_uses "${found_uses}")
+  string(REPLACE "\n" ";" found_uses "${found_uses}")
+  set(found_tests)
+  foreach(use IN LISTS found_uses)
+    if(use MATCHES "(has|HAS)_([A-Za-z_]+)\\(([^)]+)\\)$")
+      string(TOLOWER "${CMAKE_MATCH_2}" kind)
+      list(APPEND found_tests "__has_${kind}(${CMAKE_MATCH_3})")
+    endif()
+  endforeach()
   list(REMOVE_DUPLICATES found_tests)
-  list(REMOVE_ITEM found_tests "")
   set(probe_source "")
   foreach(test IN LISTS found_tests)
     # The test is written as a string, which the compiler leaves as it is.
