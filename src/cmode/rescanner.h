@@ -59,7 +59,6 @@ class Rescanner {
 
   // The name texts of the groups of the last expansion, by group number.
   const std::vector<GroupName>& groups() const { return groups_; }
-  std::size_t group_count() const { return group_count_; }
 
   // The source bytes the last expansion consumed end here (in the source window).
   std::uint32_t source_end() const { return source_end_; }

@@ -29,9 +29,6 @@ class SourceWindow final : public SourceTokens {
   const ExpToken& token(std::size_t index) const { return tokens_[index]; }
   std::string_view bytes() const { return copied_ ? std::string_view(bytes_) : first_; }
 
-  // Whether the feeder reached the end of the file while filling the window.
-  bool ended() const { return ended_; }
-
  private:
   void add_code(const SourceChunk& piece, std::uint32_t base);
   bool fetch();
