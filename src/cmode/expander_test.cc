@@ -51,6 +51,9 @@ const Case kCases[] = {
      "#define K(a, ...) v ## __VA_OPT__(a k)\n#define Q(a, ...) __VA_OPT__(x a) ## 1\nK(, 1)`v k' K(y, 1)`vy "
      "k' "
      "Q(, 1)`x 1' Q(2, 1)`x 21'\n"},
+    {"an argument at the edge of __VA_OPT__ is expanded before the paste",
+     "#define N 5\n#define Q(a, ...) __VA_OPT__(x a) ## 1\nQ(N, 1)\n",
+     "#define N 5\n#define Q(a, ...) __VA_OPT__(x a) ## 1\nQ(N, 1)`x N`51''\n"},
     {"names in comments and literals stay", "#define N 1\n/* N */ \"N\" u8\"N\" L'N' // N\n",
      "#define N 1\n/* N */ \"N\" u8\"N\" L'N' // N\n"},
     {"__LINE__ is the line of the use", "#define L __LINE__\nL\n__LINE__\n",

@@ -42,11 +42,13 @@ void GroupWriter::write(std::span<const ExpToken> stream, const std::vector<Grou
       pending_ends_ += closed;
       continue;
     }
+    const bool blank_outside = group_start && token.space_before && opens_at != std::string::npos;
     bool blank = token.space_before && !group_start;
-    if (!blank && previous != nullptr && respeller_.would_merge(*previous, token)) blank = true;
+    if (!blank && !blank_outside && previous != nullptr && respeller_.would_merge(*previous, token))
+      blank = true;
     flush_ends(out);
     if (blank) out.push_back(' ');
-    if (group_start && token.space_before && opens_at != std::string::npos) out.insert(opens_at, 1, ' ');
+    if (blank_outside) out.insert(opens_at, 1, ' ');
     append_escaped(out, token.text);
     previous = &token;
     group_start = false;

@@ -87,10 +87,12 @@ void Substituter::substitute(const Macro& macro, Arguments* args, std::uint32_t 
 void Substituter::substitute_range(Run& run, std::size_t begin, std::size_t end, std::vector<ExpToken>& out,
                                    bool first_is_operand, bool last_is_operand) {
   const std::span<const Token> body = run.macro.body;
-  // Whether the item at `pos` stands left of a ## (inside the range, or the
-  // one that follows a __VA_OPT__ whose content this is).
   const auto before_paste = [&](std::size_t pos) {
-    return (pos + 1 < end && is_paste(body[pos + 1])) || (last_is_operand && pos + 1 == end);
+    return pos + 1 < end && is_paste(body[pos + 1]);
+  };
+  // The first and last items of a __VA_OPT__ content next to a ## outside it.
+  const auto at_edge = [&](std::size_t pos) {
+    return (first_is_operand && pos == begin) || (last_is_operand && pos + 1 == end);
   };
   std::size_t pos = begin;
   while (pos < end) {
@@ -98,17 +100,19 @@ void Substituter::substitute_range(Run& run, std::size_t begin, std::size_t end,
       ++pos;
       if (gnu_comma(run, pos, out)) continue;
       const std::size_t right_start = out.size();
-      append_operand(run, pos, end, true, before_paste(pos), out);
+      append_operand(run, pos, end, {true, before_paste(pos), at_edge(pos)}, out);
       paste(out, right_start);
       continue;
     }
-    append_operand(run, pos, end, first_is_operand && pos == begin, before_paste(pos), out);
+    append_operand(run, pos, end, {false, before_paste(pos), at_edge(pos)}, out);
   }
 }
 
-void Substituter::append_operand(Run& run, std::size_t& pos, std::size_t end, bool after_paste,
-                                 bool before_paste, std::vector<ExpToken>& out) {
-  const bool paste_operand = after_paste || before_paste;
+void Substituter::append_operand(Run& run, std::size_t& pos, std::size_t end, PasteSides sides,
+                                 std::vector<ExpToken>& out) {
+  // A parameter next to ## is substituted as written; one at the edge of a
+  // __VA_OPT__ next to ## is expanded, and both stand as a placemarker when empty.
+  const bool paste_operand = sides.after || sides.before;
   const std::span<const Token> body = run.macro.body;
   const Token& token = body[pos];
   const Macro& macro = run.macro;
@@ -147,7 +151,10 @@ void Substituter::append_operand(Run& run, std::size_t& pos, std::size_t end, bo
       const auto index = static_cast<std::size_t>(param);
       const std::span<const ExpToken> arg = paste_operand ? run.args->raw(index) : run.args->expanded(index);
       out.insert(out.end(), arg.begin(), arg.end());
-      if (paste_operand && arg.empty()) out.push_back(placemarker());
+      const bool empty = std::none_of(arg.begin(), arg.end(), [](const ExpToken& t) {
+        return t.mark == Mark::none;
+      });
+      if ((paste_operand || sides.va_opt_edge) && empty) out.push_back(placemarker());
       set_leading_space(out, from, token.space_before);
       ++pos;
       return;
@@ -157,7 +164,7 @@ void Substituter::append_operand(Run& run, std::size_t& pos, std::size_t end, bo
       const std::size_t from = out.size();
       // The content's first and last items are operands of a ## next to __VA_OPT__.
       const bool paste_follows = close < end && is_paste(body[close]);
-      if (va_opt_taken(run)) substitute_range(run, pos + 2, close - 1, out, after_paste, paste_follows);
+      if (va_opt_taken(run)) substitute_range(run, pos + 2, close - 1, out, sides.after, paste_follows);
       if (out.size() == from) out.push_back(placemarker());
       set_leading_space(out, from, token.space_before);
       pos = close;

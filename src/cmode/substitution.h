@@ -44,9 +44,15 @@ class Substituter {
 
  private:
   struct Run;
+  // Where an item of a replacement list stands relative to the ## around it.
+  struct PasteSides {
+    bool after;        // right after a ##
+    bool before;       // right before a ##
+    bool va_opt_edge;  // first or last inside a __VA_OPT__ that a ## touches
+  };
   void substitute_range(Run& run, std::size_t begin, std::size_t end, std::vector<ExpToken>& out,
                         bool first_is_operand = false, bool last_is_operand = false);
-  void append_operand(Run& run, std::size_t& pos, std::size_t end, bool after_paste, bool before_paste,
+  void append_operand(Run& run, std::size_t& pos, std::size_t end, PasteSides sides,
                       std::vector<ExpToken>& out);
   void paste(std::vector<ExpToken>& out, std::size_t right_start);
   bool gnu_comma(Run& run, std::size_t& pos, std::vector<ExpToken>& out);
