@@ -11,7 +11,7 @@ namespace sornik::cmode {
 enum class TokenKind : std::uint8_t {
   identifier,
   pp_number,
-  char_constant,   // with its prefix: 'a', L'a', u8'a', ...
+  char_constant,   // with its prefix: 'a', L'a', u'a', U'a' (u8'a' is u8 and 'a', as in C17)
   string_literal,  // with its prefix: "a", u8"a", L"a", ...
   punctuator,
   // A byte that begins no other token (`@`, a byte 0x80 and above that is not
