@@ -63,6 +63,24 @@ void append_unescaped(std::string& out, std::string_view text) {
   out.append(text, from, text.size() - from);
 }
 
+void append_default_rendering(std::string& out, std::string_view text) {
+  std::size_t from = 0;
+  for (std::size_t pos = next_mark_byte(text, 0); pos < text.size(); pos = next_mark_byte(text, from)) {
+    out.append(text, from, pos - from);
+    from = pos + 1;
+    switch (text[pos]) {
+      case kEscapeMark:
+        // A lone escape at the very end stands for nothing.
+        if (from < text.size()) out.push_back(text[from++]);
+        break;
+      case kSeparatorMark: out.push_back('`'); break;
+      case kEndMark: out.push_back('\''); break;
+      default: break;
+    }
+  }
+  out.append(text, from, text.size() - from);
+}
+
 std::size_t find_mark(std::string_view text, std::size_t pos) {
   for (pos = next_mark_byte(text, pos); pos < text.size(); pos = next_mark_byte(text, pos + 2)) {
     if (text[pos] != kEscapeMark) return pos;

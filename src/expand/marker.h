@@ -32,6 +32,11 @@ void obuf_append_escaped(std::string_view text);
 // its byte; marks are copied as they are.
 void append_unescaped(std::string& out, std::string_view text);
 
+// Appends the marked `text` to `out` rendered in the default form, "$n`$x'":
+// a separator mark becomes a backquote, an end mark an apostrophe, a start
+// mark nothing, and every escape pair the byte it stands for.
+void append_default_rendering(std::string& out, std::string_view text);
+
 // The position of the first mark at or after `pos` that is not escaped
 // (`pos` must not be the second byte of an escape pair); text.size() if none.
 std::size_t find_mark(std::string_view text, std::size_t pos);

@@ -20,30 +20,16 @@ std::string printed_line;
 }  // namespace
 
 void print_chgdata() {
-  copy_obuf_to_ibuf();
-  if (format_flag == 0) {
-    edit_chgdata1();
-  } else {
-    edit_chgdata2();
-  }
   printed_line.clear();
-  append_unescaped(printed_line, obuf);
-  out_write(printed_line);
-}
-
-int edit_chgdata1() {
-  const std::string_view text = ibuf;
-  // Every mark becomes one byte or none, so the text only shrinks.
-  obuf_restart(text.size());
-  std::size_t from = 0;
-  for (std::size_t pos = find_mark(text, 0); pos < text.size(); pos = find_mark(text, from)) {
-    obuf.append(text, from, pos - from);
-    if (text[pos] == kSeparatorMark) obuf.push_back('`');
-    if (text[pos] == kEndMark) obuf.push_back('\'');
-    from = pos + 1;
+  if (format_flag == 0) {
+    // The default form is rendered in one pass on the way out.
+    append_default_rendering(printed_line, obuf);
+  } else {
+    copy_obuf_to_ibuf();
+    edit_chgdata2();
+    append_unescaped(printed_line, obuf);
   }
-  obuf.append(text, from);
-  return 0;
+  out_write(printed_line);
 }
 
 void format_edit(std::size_t& in) {

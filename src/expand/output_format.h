@@ -13,9 +13,6 @@ extern int format_flag;
 // every escaped byte as the byte it stands for.
 void print_chgdata();
 
-// The default rendering of ibuf into obuf ("$n`$x'" in one pass); returns 0.
-int edit_chgdata1();
-
 // The rendering of ibuf into obuf through `format`, one nesting level per
 // pass until a pass finds no group; returns 0.
 int edit_chgdata2();
