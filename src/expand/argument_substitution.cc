@@ -51,7 +51,7 @@ std::size_t find_word_end(std::string_view text, std::size_t pos) {
 // Appends `argument` so that the engine inserts it byte for byte: every
 // colon, comma, backslash and dollar sign gets a backslash, and so does a
 // lead byte that ends the argument (it would join the comma after it).
-void append_escaped(std::string& out, std::string_view argument) {
+void append_template_literal(std::string& out, std::string_view argument) {
   std::size_t pos = 0;
   while (pos < argument.size()) {
     if (starts_two_byte_char(argument, pos)) {
@@ -114,7 +114,7 @@ std::optional<std::string_view> convert_str_by_template(int flag, std::string_vi
 
     if (arg.size() + counted >= kTemplateLimit) return std::nullopt;
     template_buffer.push_back(':');
-    append_escaped(template_buffer, arg);
+    append_template_literal(template_buffer, arg);
     template_buffer.push_back(',');
     counted += arg.size() + 2;
   }

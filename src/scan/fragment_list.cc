@@ -10,18 +10,18 @@ constexpr std::size_t kKeptCapacity = 1 << 16;
 
 }  // namespace
 
-void name_init(NameList& lst) {
+void name_init(FragmentList& lst) {
   std::string().swap(lst.joined);
   std::vector<std::size_t>().swap(lst.ends);
   lst.name_cursor = 0;
 }
 
-void add_name(NameList& lst, std::string_view newtext) {
+void add_name(FragmentList& lst, std::string_view newtext) {
   lst.joined.append(newtext);
   lst.ends.push_back(lst.joined.size());
 }
 
-std::optional<std::string_view> get_name(NameList& lst, int mode) {
+std::optional<std::string_view> get_name(FragmentList& lst, int mode) {
   if (mode == 0) lst.name_cursor = 0;
   const std::size_t entry = lst.name_cursor;
   if (entry >= lst.ends.size()) return std::nullopt;
@@ -30,7 +30,7 @@ std::optional<std::string_view> get_name(NameList& lst, int mode) {
   return std::string_view(lst.joined).substr(begin, lst.ends[entry] - begin);
 }
 
-void del_allname(NameList& lst) {
+void del_allname(FragmentList& lst) {
   if (lst.joined.capacity() > kKeptCapacity) {
     name_init(lst);
     return;

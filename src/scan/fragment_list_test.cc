@@ -8,7 +8,7 @@ namespace sornik {
 namespace {
 
 TEST(FragmentListTest, KeepsEqualEntriesInOrderAndWalksThemOnce) {
-  NameList lst;
+  FragmentList lst;
   name_init(lst);
   EXPECT_EQ(get_name(lst, 0), std::nullopt);
 
@@ -31,7 +31,7 @@ TEST(FragmentListTest, KeepsEqualEntriesInOrderAndWalksThemOnce) {
 }
 
 TEST(FragmentListTest, HugeEntriesAreKeptWholeAndReleasedWhenEmptied) {
-  NameList lst;
+  FragmentList lst;
   const std::string huge(1 << 20, 'h');
   add_name(lst, huge);
   add_name(lst, "tail");

@@ -7,12 +7,14 @@
 
 namespace sornik {
 
-int nest_flag = 0;
-
 namespace {
 
+// While 1, a scan neither empties nor adds to the fragment list (the inner
+// scans of get_braend).
+int nest_flag = 0;
+
 // The pieces of the current top-level scan, one per physical line.
-NameList data_lst;
+FragmentList data_lst;
 // Where the piece of the current line starts. Inner scans share it with the
 // bracket scan that runs them, so that every line they read and leave again
 // is collected whole on its behalf.

@@ -12,10 +12,6 @@ namespace sornik {
 // null result: the construct is still open at the end of the input.
 inline constexpr std::size_t kNotClosed = std::string::npos;
 
-// While 1, a scan neither empties nor adds to the fragment list (inner scans
-// of get_braend).
-extern int nest_flag;
-
 // The four scans: they scan `linebuf` from `startp`, reading further
 // physical lines from `fp` into `linebuf` while the construct stays open, and collect the text they pass in
 // the fragment list. A null `fp` reads nothing.

@@ -29,6 +29,13 @@ class LinesAfter {
 class SourceScannerTest : public ::testing::Test {
  protected:
   void SetUp() override { reset_source_scanner(); }
+
+  // The scan after an inner one is top-level again: it starts a list of its own.
+  static void expect_next_scan_collects_alone() {
+    std::string line = "'q'\n";
+    ASSERT_EQ(get_strend(nullptr, line, 0), 2u);
+    EXPECT_EQ(get_content(0), "'q'");
+  }
 };
 
 TEST_F(SourceScannerTest, BracketScanWithinOneLine) {
@@ -79,7 +86,7 @@ TEST_F(SourceScannerTest, BracketScanCollectsLinesReadByInnerScans) {
   std::string line = "call(a, /* x\n";
   EXPECT_EQ(get_braend(comment_rest.reader(), line, 4), 6u);
   EXPECT_EQ(get_content(1), "a, /* x\ny */ b");
-  EXPECT_EQ(nest_flag, 0);
+  expect_next_scan_collects_alone();
 
   // A literal over three lines, closing on the third, then more lines.
   LinesAfter literal_rest("mid\nend\" , c\n)\n");
@@ -87,7 +94,7 @@ TEST_F(SourceScannerTest, BracketScanCollectsLinesReadByInnerScans) {
   EXPECT_EQ(get_braend(literal_rest.reader(), line, 0), 0u);
   EXPECT_EQ(line, ")\n");
   EXPECT_EQ(get_content(0), "(a, \"start\nmid\nend\" , c\n)");
-  EXPECT_EQ(nest_flag, 0);
+  expect_next_scan_collects_alone();
 }
 
 TEST_F(SourceScannerTest, BracketScanThatNeverCloses) {
@@ -101,7 +108,7 @@ TEST_F(SourceScannerTest, BracketScanThatNeverCloses) {
   EXPECT_EQ(get_braend(rest.reader(), line, 0), kNotClosed);
   EXPECT_EQ(get_content(0), "(a, // don't\nb)\n");
   EXPECT_EQ(line, "b)\n") << "the last line read stays";
-  EXPECT_EQ(nest_flag, 0);
+  expect_next_scan_collects_alone();
 
   // A comment that does not close in the line, without a stream.
   line = "(a /* b)\n";
