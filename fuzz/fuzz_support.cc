@@ -1,6 +1,5 @@
 #include "fuzz_support.h"
 
-#include <chrono>
 #include <cstdlib>
 #include <new>
 
@@ -123,29 +122,6 @@ std::vector<std::string_view> split_lines(std::string_view text) {
   return lines;
 }
 
-RunOutcome run_in_memory(const std::vector<std::string>& args,
-                         const std::map<std::string, std::string>& files) {
-  RunIo& io = run_io();
-  const RunIo saved = io;
-  MemoryStream out;
-  MemoryStream err;
-  io.out = out.stream();
-  io.err = err.stream();
-  io.open_input = [&files](const std::string& name) -> std::FILE* {
-    const auto found = files.find(name);
-    if (found == files.end()) return nullptr;
-    return fmemopen(const_cast<char*>(found->second.data()), found->second.size(), "r");
-  };
-  RunOutcome outcome;
-  const auto start = std::chrono::steady_clock::now();
-  outcome.status = run_sornik(args);
-  outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  outcome.out = out.text();
-  outcome.err = err.text();
-  io = saved;
-  return outcome;
-}
-
 std::vector<std::string> RunSetup::args() const {
   std::vector<std::string> list;
   if (list_file_names) list.push_back("-l");
@@ -162,25 +138,26 @@ std::vector<std::string> RunSetup::args() const {
 }
 
 RunOutcome check_run_properties(const RunSetup& setup) {
-  const RunOutcome first = run_in_memory(setup.args(), setup.files);
-  if (first.slow()) return first;
+  const RunOutcome first = testing::run_in_memory(setup.args(), setup.files);
+  if (slow(first)) return first;
   // A run that ran out of memory (see __asan_default_options) may end
   // elsewhere than one with other buffers or another format.
   const auto require_same_unless_memory = [&first](std::string_view what, const RunOutcome& other) {
     if (!first.out_of_memory() && !other.out_of_memory()) require_same_outcome(what, first, other);
   };
-  require_same_unless_memory("a second run in the same process", run_in_memory(setup.args(), setup.files));
+  require_same_unless_memory("a second run in the same process",
+                             testing::run_in_memory(setup.args(), setup.files));
 
   if (!setup.format) {
     RunSetup default_form = setup;
     default_form.format = "$n`$x'";
     require_same_unless_memory("the default rendering against -f '$n`$x''",
-                               run_in_memory(default_form.args(), default_form.files));
+                               testing::run_in_memory(default_form.args(), default_form.files));
   }
 
   RunSetup names_only = setup;
   names_only.format = "$n";
-  const RunOutcome names = run_in_memory(names_only.args(), names_only.files);
+  const RunOutcome names = testing::run_in_memory(names_only.args(), names_only.files);
   if (!first.out_of_memory() && !names.out_of_memory()) {
     require_equal("exit status under -f '$n'", std::to_string(first.status), std::to_string(names.status));
     require_equal("standard error under -f '$n'", first.err, names.err);
@@ -193,11 +170,6 @@ RunOutcome check_run_properties(const RunSetup& setup) {
                   sources.substr(0, names.out.size()), names.out);
   }
   return first;
-}
-
-bool RunOutcome::out_of_memory() const {
-  return err.find("cannot get memory\n") != std::string::npos ||
-         err.find("cannot get the memory of ") != std::string::npos;
 }
 
 bool is_costly_format(std::string_view format) {
@@ -245,20 +217,6 @@ void fail(std::string_view what, std::string_view expected, std::string_view act
 
 void require_equal(std::string_view what, std::string_view expected, std::string_view actual) {
   if (expected != actual) fail(what, expected, actual);
-}
-
-MemoryStream::MemoryStream() : stream_(open_memstream(&buffer_, &size_)) {
-  if (stream_ == nullptr) std::abort();
-}
-
-MemoryStream::~MemoryStream() {
-  std::fclose(stream_);
-  std::free(buffer_);
-}
-
-std::string MemoryStream::text() {
-  std::fflush(stream_);
-  return std::string(buffer_, size_);
 }
 
 CapturedErrors::CapturedErrors() : saved_(run_io().err) { run_io().err = stream_.stream(); }

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "captured_io.h"
+
 namespace sornik::fuzzing {
 
 // Fuzz inputs hold several texts (files, arguments, formats) separated by
@@ -23,27 +25,13 @@ std::vector<std::string_view> split_sections(const std::uint8_t* data, std::size
 // the last line rather than opening an empty one.
 std::vector<std::string_view> split_lines(std::string_view text);
 
-// What a run left behind, and how long it took.
-struct RunOutcome {
-  int status = 0;
-  std::string out;
-  std::string err;
-  double seconds = 0;
+// What a run left behind (testing::run_in_memory runs it).
+using RunOutcome = testing::RunResult;
 
-  // Runs this slow (a substitution working up to its limits, with the
-  // sanitizers on) are checked only for crashes, so that every input stays
-  // well within the fuzzer's time limit.
-  bool slow() const { return seconds > 1.0; }
-
-  // The run ended because memory could not be obtained.
-  bool out_of_memory() const;
-};
-
-// Runs sornik in-process with `args`: input files are served from `files`
-// by name (any other name cannot be opened), standard output and standard
-// error are captured in memory.
-RunOutcome run_in_memory(const std::vector<std::string>& args,
-                         const std::map<std::string, std::string>& files);
+// Runs this slow (a substitution working up to its limits, with the
+// sanitizers on) are checked only for crashes, so that every input stays
+// well within the fuzzer's time limit.
+inline bool slow(const RunOutcome& outcome) { return outcome.seconds > 1.0; }
 
 // A run taken apart into the parts the argument phases give it.
 struct RunSetup {
@@ -63,7 +51,7 @@ struct RunSetup {
 // - the format changes neither the exit status nor the diagnostics;
 // - with the format "$n", a run with status 0 writes exactly the source files
 //   that could be opened, each after its "-l" header when asked.
-// Returns the outcome of `setup` itself; after a slow() run nothing else is checked.
+// Returns the outcome of `setup` itself; after a slow run nothing else is checked.
 RunOutcome check_run_properties(const RunSetup& setup);
 
 // Texts longer than this are not worth a fuzzer's time: what the program
@@ -87,25 +75,6 @@ bool is_costly_format(std::string_view format);
 // fail() unless the two texts are equal.
 void require_equal(std::string_view what, std::string_view expected, std::string_view actual);
 
-// A stream that collects what is written to it in memory.
-class MemoryStream {
- public:
-  MemoryStream();
-  ~MemoryStream();
-  MemoryStream(const MemoryStream&) = delete;
-  MemoryStream& operator=(const MemoryStream&) = delete;
-
-  std::FILE* stream() const { return stream_; }
-
-  // What was written so far.
-  std::string text();
-
- private:
-  char* buffer_ = nullptr;
-  std::size_t size_ = 0;
-  std::FILE* stream_;
-};
-
 // Points the error stream at memory while it lives, for targets that call
 // the modules directly.
 class CapturedErrors {
@@ -120,7 +89,7 @@ class CapturedErrors {
 
  private:
   std::FILE* saved_;
-  MemoryStream stream_;
+  testing::MemoryStream stream_;
 };
 
 }  // namespace sornik::fuzzing

@@ -1,0 +1,54 @@
+#include "captured_io.h"
+
+#include <chrono>
+#include <cstdlib>
+
+#include "driver/run.h"
+
+namespace sornik::testing {
+
+MemoryStream::MemoryStream() : stream_(open_memstream(&buffer_, &size_)) {
+  if (stream_ == nullptr) std::abort();
+}
+
+MemoryStream::~MemoryStream() {
+  std::fclose(stream_);
+  std::free(buffer_);
+}
+
+std::string MemoryStream::text() {
+  std::fflush(stream_);
+  return std::string(buffer_, size_);
+}
+
+CapturedIo::CapturedIo() : saved_(run_io()) {
+  run_io().out = out_.stream();
+  run_io().err = err_.stream();
+  run_io().open_input = [this](const std::string& name) -> std::FILE* {
+    const auto found = files.find(name);
+    if (found == files.end()) return nullptr;
+    return fmemopen(found->second.data(), found->second.size(), "r");
+  };
+}
+
+CapturedIo::~CapturedIo() { run_io() = saved_; }
+
+bool RunResult::out_of_memory() const {
+  return err.find("cannot get memory\n") != std::string::npos ||
+         err.find("cannot get the memory of ") != std::string::npos;
+}
+
+RunResult run_in_memory(const std::vector<std::string>& args,
+                        const std::map<std::string, std::string>& files) {
+  CapturedIo io;
+  io.files = files;
+  RunResult result;
+  const auto start = std::chrono::steady_clock::now();
+  result.status = run_sornik(args);
+  result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  result.out = io.out();
+  result.err = io.err();
+  return result;
+}
+
+}  // namespace sornik::testing
