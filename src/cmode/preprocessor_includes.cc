@@ -112,7 +112,7 @@ void Preprocessor::include(FileFrame& frame, IncludeKind kind, std::span<const T
       report(Severity::warning, "#include_next in primary source file");
       kind = IncludeKind::include;
     } else {
-      start = static_cast<std::size_t>(frame.chain_index + 1);
+      start = static_cast<std::size_t>(frame.chain_index) + 1;
     }
   }
   if (includes_read_ >= kMaxIncludes) {
@@ -159,7 +159,7 @@ bool Preprocessor::has_include(std::span<const Token> operand, bool next, std::s
   const FileFrame& frame = *frames_.back();
   std::size_t start = 0;
   if (next && frame.header != nullptr && !frame.is_source)
-    start = static_cast<std::size_t>(frame.chain_index + 1);
+    start = static_cast<std::size_t>(frame.chain_index) + 1;
   return search_.find(name, quoted && !next, frame.dir, start).file != nullptr;
 }
 

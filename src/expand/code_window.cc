@@ -53,7 +53,7 @@ __m128i in_range(__m128i bytes, char low, char high) {
 void classify_sse2(const char* bytes, bool marked, std::uint64_t& names, std::uint64_t& stops) {
   names = 0;
   stops = 0;
-  for (int part = 0; part < 4; ++part) {
+  for (std::size_t part = 0; part < 4; ++part) {
     const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * part));
     const __m128i letters = in_range(_mm_or_si128(chunk, _mm_set1_epi8(0x20)), 'a', 'z');
     const __m128i name = _mm_or_si128(_mm_or_si128(letters, in_range(chunk, '0', '9')),

@@ -195,7 +195,7 @@ std::size_t LineScan::step(std::size_t pos) {
   }
   if (comm_flag == 0 && !line_comment_ && (c == '"' || c == '\'')) {
     if (str_flag == 0) {
-      str_flag = c;
+      str_flag = static_cast<unsigned char>(c);
       print_f = 0;
     } else if (str_flag == c) {
       str_flag = 0;

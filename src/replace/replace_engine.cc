@@ -67,21 +67,15 @@ void for_each_match(std::string_view text, std::string_view pattern, OnMatch on_
   bool after_two_byte = false;
   const std::optional<char> first_byte = first_byte_of_match(pattern);
   while (pos < text.size()) {
-    if (first_byte && text[pos] != *first_byte) {
+    std::optional<std::size_t> end;
+    if (!first_byte || text[pos] == *first_byte) end = checkstr(text, pos, pattern, after_two_byte);
+    const std::size_t start = pos;
+    // A match may end inside a two-byte character; its second byte goes with it.
+    do {
       after_two_byte = starts_two_byte_char(text, pos);
       pos += after_two_byte ? 2 : 1;
-    } else if (const std::optional<std::size_t> end = checkstr(text, pos, pattern, after_two_byte)) {
-      const std::size_t start = pos;
-      // A match may end inside a two-byte character; its second byte goes with it.
-      while (pos < *end) {
-        after_two_byte = starts_two_byte_char(text, pos);
-        pos += after_two_byte ? 2 : 1;
-      }
-      on_match(start, *end, pos);
-    } else {
-      after_two_byte = starts_two_byte_char(text, pos);
-      pos += after_two_byte ? 2 : 1;
-    }
+    } while (end && pos < *end);
+    if (end) on_match(start, *end, pos);
   }
 }
 

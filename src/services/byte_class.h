@@ -18,7 +18,7 @@ inline constexpr std::array<std::uint8_t, 256> kByteClass = [] {
   for (int c = 'a'; c <= 'z'; ++c) table[c] |= kNameByte;
   for (int c = 'A'; c <= 'Z'; ++c) table[c] |= kNameByte;
   table['_'] |= kNameByte;
-  for (int c : {' ', '\t', '\n', '\f'}) table[c] |= kBlank;
+  for (const unsigned char c : {' ', '\t', '\n', '\f'}) table[c] |= kBlank;
   for (int c = 0x81; c <= 0x9F; ++c) table[c] |= kLeadByte;
   for (int c = 0xE0; c <= 0xFC; ++c) table[c] |= kLeadByte;
   return table;

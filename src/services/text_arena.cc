@@ -12,7 +12,7 @@ constexpr std::size_t kBlockSize = 1 << 20;
 std::string_view TextArena::store(std::string_view first, std::string_view second) {
   const std::size_t total = first.size() + second.size();
   // An empty text is kept as a real empty text, never as a null pointer.
-  if (total == 0) return std::string_view("", 0);
+  if (total == 0) return std::string_view("");
   if (total > free_size_) {
     const std::size_t size = std::max(kBlockSize, total);
     blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
