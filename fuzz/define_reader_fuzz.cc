@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   setup.define_files = {"a"};
   if (two_files) setup.define_files.push_back("b");
 
-  const auto outcome = sornik::testing::run_in_memory(setup.args(), setup.files);
+  const auto outcome = sornik::fuzzing::run_in_memory(setup.args(), setup.files);
   require_equal("definition files write nothing to standard output", "", outcome.out);
   if (!any_line_starts_with_hash(sections[0]) && !(two_files && any_line_starts_with_hash(sections[1]))) {
     // Such files still end the run on an overlong line.
@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   if (sornik::fuzzing::slow(outcome)) return 0;
-  const auto again = sornik::testing::run_in_memory(setup.args(), setup.files);
+  const auto again = sornik::fuzzing::run_in_memory(setup.args(), setup.files);
   require_equal("a second run: exit status", std::to_string(outcome.status), std::to_string(again.status));
   require_equal("a second run: standard error", outcome.err, again.err);
   return 0;

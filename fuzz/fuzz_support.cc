@@ -138,26 +138,25 @@ std::vector<std::string> RunSetup::args() const {
 }
 
 RunOutcome check_run_properties(const RunSetup& setup) {
-  const RunOutcome first = testing::run_in_memory(setup.args(), setup.files);
+  const RunOutcome first = run_in_memory(setup.args(), setup.files);
   if (slow(first)) return first;
   // A run that ran out of memory (see __asan_default_options) may end
   // elsewhere than one with other buffers or another format.
   const auto require_same_unless_memory = [&first](std::string_view what, const RunOutcome& other) {
     if (!first.out_of_memory() && !other.out_of_memory()) require_same_outcome(what, first, other);
   };
-  require_same_unless_memory("a second run in the same process",
-                             testing::run_in_memory(setup.args(), setup.files));
+  require_same_unless_memory("a second run in the same process", run_in_memory(setup.args(), setup.files));
 
   if (!setup.format) {
     RunSetup default_form = setup;
     default_form.format = "$n`$x'";
     require_same_unless_memory("the default rendering against -f '$n`$x''",
-                               testing::run_in_memory(default_form.args(), default_form.files));
+                               run_in_memory(default_form.args(), default_form.files));
   }
 
   RunSetup names_only = setup;
   names_only.format = "$n";
-  const RunOutcome names = testing::run_in_memory(names_only.args(), names_only.files);
+  const RunOutcome names = run_in_memory(names_only.args(), names_only.files);
   if (!first.out_of_memory() && !names.out_of_memory()) {
     require_equal("exit status under -f '$n'", std::to_string(first.status), std::to_string(names.status));
     require_equal("standard error under -f '$n'", first.err, names.err);

@@ -25,8 +25,9 @@ std::vector<std::string_view> split_sections(const std::uint8_t* data, std::size
 // the last line rather than opening an empty one.
 std::vector<std::string_view> split_lines(std::string_view text);
 
-// What a run left behind (testing::run_in_memory runs it).
+// What a run left behind, and the in-memory run that gives it.
 using RunOutcome = testing::RunResult;
+using testing::run_in_memory;
 
 // Runs this slow (a substitution working up to its limits, with the
 // sanitizers on) are checked only for crashes, so that every input stays

@@ -54,12 +54,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::map<std::string, std::string> files = {
       {"a", std::string(sections[1])}, {"b", std::string(sections[2])}, {"c", std::string(sections[3])}};
 
-  const auto outcome = sornik::testing::run_in_memory(args, files);
+  const auto outcome = sornik::fuzzing::run_in_memory(args, files);
   if (sornik::fuzzing::slow(outcome)) return 0;
   std::optional<RunSetup> setup = read_phases(args);
   if (!setup) {
     require_equal("a command line that ends the run: exit status", "1", std::to_string(outcome.status));
-    const auto again = sornik::testing::run_in_memory(args, files);
+    const auto again = sornik::fuzzing::run_in_memory(args, files);
     require_equal("a second run: standard output", outcome.out, again.out);
     require_equal("a second run: standard error", outcome.err, again.err);
     return 0;
