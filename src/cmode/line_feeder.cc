@@ -103,12 +103,11 @@ std::size_t LineFeeder::scan_line(bool& may_use) {
         const std::size_t begin = pos;
         while (pos < size && continues_word(text[pos])) ++pos;
         const std::string_view word = text.substr(begin, pos - begin);
-        if (pos < size && (scan_class(text[pos]) == kHigh || text[pos] == '\\')) {
-          may_use = true;  // the word may go on (UTF-8 or a splice)
-        } else if (pos < size && scan_class(text[pos]) == kQuote && word.back() == 'R') {
-          may_use = true;  // perhaps a raw string
-        } else if ((table_.may_hold(word) && table_.find(word) != nullptr) ||
-                   (word[0] == '_' && is_builtin_name(word))) {
+        // The word may go on (UTF-8 or a splice), may open a raw string, or is a macro.
+        const bool goes_on = pos < size && (scan_class(text[pos]) == kHigh || text[pos] == '\\');
+        const bool raw_string = pos < size && scan_class(text[pos]) == kQuote && word.back() == 'R';
+        if (goes_on || raw_string || (table_.may_hold(word) && table_.find(word) != nullptr) ||
+            (word[0] == '_' && is_builtin_name(word))) {
           may_use = true;
         }
         break;

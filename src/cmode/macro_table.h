@@ -80,7 +80,7 @@ class MacroTable {
   // byte): most names of C code are no macro, and a zero count says so
   // before any hash table is looked at.
   static std::size_t filter_key(std::string_view name) {
-    return (name.size() * 31 + static_cast<unsigned char>(name.front()) * 7 +
+    return (name.size() * 31 + std::size_t{static_cast<unsigned char>(name.front())} * 7 +
             static_cast<unsigned char>(name.back())) &
            (kFilterSize - 1);
   }
