@@ -79,7 +79,7 @@ __attribute__((target("avx2"))) void classify_avx2(const char* bytes, bool marke
                                                    std::uint64_t& stops) {
   names = 0;
   stops = 0;
-  for (int part = 0; part < 2; ++part) {
+  for (std::size_t part = 0; part < 2; ++part) {
     const __m256i chunk = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + 32 * part));
     const __m256i letters = in_range_avx2(_mm256_or_si256(chunk, _mm256_set1_epi8(0x20)), 'a', 'z');
     const __m256i name = _mm256_or_si256(_mm256_or_si256(letters, in_range_avx2(chunk, '0', '9')),
