@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD_DIR:-build}
-cmake -S . -B "$build" -G Ninja >/dev/null
+cmake -S . -B "$build" -G Ninja -DSORNIK_DEVELOPMENT=ON >/dev/null
 cmake --build "$build" --target cmode_real_code_check >/dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -156,13 +156,14 @@ std::string compiler_code(const std::string& predefs, const std::string& path, b
   return code;
 }
 
-// The tokens of the text's lines that do not begin with `#`.
+// The tokens of the text without its #pragma lines (what _Pragma writes). A
+// line of a comment may begin with `#` too, so only #pragma lines go.
 std::vector<std::string> tokens_of(const std::string& text) {
   std::string code;
   std::istringstream lines(text);
   for (std::string line; std::getline(lines, line);) {
     const std::size_t first = line.find_first_not_of(" \t");
-    if (!(first != std::string::npos && line[first] == '#')) code += line + "\n";
+    if (first == std::string::npos || line.compare(first, 7, "#pragma") != 0) code += line + "\n";
   }
   cmode::Lexer lexer;
   std::vector<cmode::Token> tokens;
