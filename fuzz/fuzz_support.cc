@@ -86,10 +86,11 @@ void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(
 namespace {
 
 // The engine's limits as on a machine with little memory to spare, so that a
-// run that substitutes up to them takes seconds under the sanitizers.
+// run that substitutes up to them stays well inside the fuzzers' time limit
+// under the sanitizers.
 struct SmallEngineLimits {
   SmallEngineLimits() {
-    sornik::set_replace_limits(sornik::ReplaceLimits{std::size_t{64} << 20, std::size_t{256} << 20});
+    sornik::set_replace_limits(sornik::ReplaceLimits{std::size_t{8} << 20, std::size_t{32} << 20});
   }
 } small_engine_limits;
 
