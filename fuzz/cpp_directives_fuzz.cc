@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<std::string> args = {"--cpp", "-nostdinc", "-I", "sub", "--print-defines", "-d", "h.h"};
 
   const sornik::fuzzing::RunOutcome first = sornik::fuzzing::run_in_memory(args, files);
-  if (first.slow() || first.out_of_memory()) return 0;
+  if (sornik::fuzzing::slow(first) || first.out_of_memory()) return 0;
   const sornik::fuzzing::RunOutcome again = sornik::fuzzing::run_in_memory(args, files);
   sornik::fuzzing::require_equal("a second run", first.out, again.out);
   sornik::fuzzing::require_equal("the messages of a second run", first.err, again.err);
