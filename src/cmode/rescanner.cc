@@ -24,6 +24,14 @@ void stabilize_tokens(std::vector<ExpToken>& tokens, TextArena& arena) {
   }
 }
 
+// Gives back the storage of a token list that a deeply nested use made
+// large, so that memory follows what is live rather than the deepest nesting
+// seen; small lists keep theirs for the next use.
+void release_if_large(std::vector<ExpToken>& tokens) {
+  constexpr std::size_t kKept = 4096;
+  if (tokens.capacity() > kKept) std::vector<ExpToken>().swap(tokens);
+}
+
 // A copy of `macro` whose token texts point into its own storage.
 std::unique_ptr<Macro> kept_copy(const Macro& macro) {
   auto copy = std::make_unique<Macro>(macro);
@@ -69,11 +77,17 @@ std::vector<ExpToken>& Rescanner::push_context(std::string_view macro) {
   context.tokens.clear();
   context.pos = 0;
   context.macro.assign(macro);
+  const std::ptrdiff_t level = static_cast<std::ptrdiff_t>(depth_) - 1;
+  context.macro_level = !macro.empty() ? level : level > 0 ? contexts_[depth_ - 2].macro_level : -1;
   return context.tokens;
 }
 
 bool Rescanner::disabled(std::string_view name, std::ptrdiff_t up_to_level) const {
-  for (std::ptrdiff_t level = 0; level <= up_to_level; ++level) {
+  // Only the levels of macros are visited: deeply nested argument lists stack
+  // up argument levels, which disable nothing.
+  if (up_to_level < 0) return false;
+  for (std::ptrdiff_t level = contexts_[static_cast<std::size_t>(up_to_level)].macro_level; level >= 0;
+       level = level > 0 ? contexts_[static_cast<std::size_t>(level) - 1].macro_level : -1) {
     if (contexts_[static_cast<std::size_t>(level)].macro == name) return true;
   }
   return false;
@@ -121,6 +135,7 @@ void Rescanner::rescan(const Scope& scope) {
   while (depth_ > scope.floor) {
     Context& context = contexts_[depth_ - 1];
     if (context.pos == context.tokens.size()) {
+      if (!context.macro.empty()) release_if_large(context.tokens);
       --depth_;
       continue;
     }
@@ -200,9 +215,22 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
     call.expansions[index].clear();
     if (!call.needed[index]) continue;
     const std::span<const ExpToken> raw = call.raw(index);
+    // An argument that is the whole list is lent to its level, not copied:
+    // rescanning does not change the tokens of a level.
+    const bool whole = raw.size() == call.tokens.size();
     std::vector<ExpToken>& barrier = push_context({});
-    barrier.assign(raw.begin(), raw.end());
-    rescan(Scope{depth_ - 1, false, &call.expansions[index], scope.in_condition});
+    const std::size_t level = depth_ - 1;
+    if (whole) {
+      barrier.swap(call.tokens);
+    } else {
+      barrier.assign(raw.begin(), raw.end());
+    }
+    rescan(Scope{level, false, &call.expansions[index], scope.in_condition});
+    if (whole) {
+      contexts_[level].tokens.swap(call.tokens);
+    } else {
+      release_if_large(contexts_[level].tokens);
+    }
   }
   --call_depth_;
 
@@ -211,6 +239,8 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
   tokens.push_back(mark_token(Mark::open, group));
   substituter_.substitute(used, &call, call.name_token.line, call.name_token.space_before, tokens);
   tokens.push_back(mark_token(Mark::close, group));
+  release_if_large(call.tokens);
+  for (std::vector<ExpToken>& expansion : call.expansions) release_if_large(expansion);
   for (const auto& deferred : call.deferred) tokens.push_back(mark_token(Mark::close, deferred.first));
   for (const std::string& failure : substituter_.paste_failures()) {
     report_at(file_, call.name_token.line, Severity::warning, failure);

@@ -79,6 +79,8 @@ class Rescanner {
     std::vector<ExpToken> tokens;
     std::size_t pos = 0;
     std::string macro;  // disabled while the context is live; empty for an argument
+    // The nearest level at or below this one whose macro is disabled; -1 for none.
+    std::ptrdiff_t macro_level = -1;
   };
   // Where one rescanning loop reads and writes: contexts from `floor` up, and
   // beneath them the source (only for the outermost loop).
