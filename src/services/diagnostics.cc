@@ -21,9 +21,9 @@ T value_or(const ErrArg* arg, T fallback) {
   return fallback;
 }
 
-void append_printf(const char* spec, auto value) {
+void append_printf(const char* conversion, auto value) {
   char text[512];
-  const int length = std::snprintf(text, sizeof text, spec, value);
+  const int length = std::snprintf(text, sizeof text, conversion, value);
   if (length > 0) formatted.append(text, std::min<std::size_t>(length, sizeof text - 1));
 }
 
