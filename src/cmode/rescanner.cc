@@ -179,17 +179,22 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
       report_at(file_, name.line, Severity::warning, failure);
     return true;
   }
-  Walk walk = start(scope);
-  const ExpToken* next = peek_real(scope, walk);
-  if (next == nullptr || !next->is("(")) return false;
-
   if (call_depth_ == calls_.size()) calls_.push_back(std::make_unique<CallScratch>());
   CallScratch& call = *calls_[call_depth_];
   call.clear();
   call.macro = &macro;
   call.name_token = name;
   call.name.assign(name.text);
+  // Looking for "(" may read on into the next source chunk, which replaces the
+  // bytes the name points into and may act on a directive: as a call in
+  // progress, its name and macro are kept when that happens.
   ++call_depth_;
+  Walk walk = start(scope);
+  const ExpToken* next = peek_real(scope, walk);
+  if (next == nullptr || !next->is("(")) {
+    --call_depth_;
+    return false;
+  }
   walk = start(scope);
   const bool complete = collect(scope, call, walk);
   --call_depth_;
