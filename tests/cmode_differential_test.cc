@@ -12,9 +12,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "cmode/token.h"
 #include "cmode_program.h"
 #include "cmode_random_program.h"
+#include "cmode_token_texts.h"
 
 namespace sornik::testing {
 namespace {
@@ -33,12 +33,7 @@ std::vector<std::string> code_tokens(const std::string& text) {
     if (first != std::string::npos && line[first] == '#') continue;
     code += line + "\n";
   }
-  cmode::Lexer lexer;
-  std::vector<cmode::Token> tokens;
-  lexer.lex(code, tokens);
-  std::vector<std::string> texts;
-  for (const cmode::Token& token : tokens) texts.emplace_back(token.text);
-  return texts;
+  return token_texts(code);
 }
 
 std::string join(const std::vector<std::string>& tokens) {

@@ -22,7 +22,7 @@
 #include "cmode/include_search.h"
 #include "cmode/preprocessor.h"
 #include "cmode/source_chunks.h"
-#include "cmode/token.h"
+#include "cmode_token_texts.h"
 #include "driver/run.h"
 #include "expand/output_format.h"
 #include "services/line_buffers.h"
@@ -165,12 +165,7 @@ std::vector<std::string> tokens_of(const std::string& text) {
     const std::size_t first = line.find_first_not_of(" \t");
     if (first == std::string::npos || line.compare(first, 7, "#pragma") != 0) code += line + "\n";
   }
-  cmode::Lexer lexer;
-  std::vector<cmode::Token> tokens;
-  lexer.lex(code, tokens);
-  std::vector<std::string> texts;
-  for (const cmode::Token& token : tokens) texts.emplace_back(token.text);
-  return texts;
+  return token_texts(code);
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
 #include "defines/name_index.h"
 
-#include <cstring>
-
 #include "defines/define_table.h"
+#include "services/name_hash.h"
 
 namespace sornik {
 
@@ -12,22 +11,7 @@ constexpr std::size_t kFirstSize = 1024;
 
 }  // namespace
 
-std::uint32_t NameIndex::hash(std::string_view name) {
-  // FNV-1a over 8-byte words, then a final mix; fast on short identifiers.
-  std::uint64_t h = 0xcbf29ce484222325ULL ^ name.size();
-  std::size_t pos = 0;
-  for (; pos + 8 <= name.size(); pos += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, name.data() + pos, 8);
-    h = (h ^ word) * 0x100000001b3ULL;
-    h ^= h >> 29;
-  }
-  std::uint64_t tail = 0;
-  std::memcpy(&tail, name.data() + pos, name.size() - pos);
-  h = (h ^ tail) * 0x9E3779B97F4A7C15ULL;
-  h ^= h >> 32;
-  return static_cast<std::uint32_t>(h);
-}
+std::uint32_t NameIndex::hash(std::string_view name) { return static_cast<std::uint32_t>(hash_name(name)); }
 
 int NameIndex::insert(int entry) {
   const std::string_view name = chg_tbl[entry].name();
