@@ -1,8 +1,11 @@
 #include "expand/direct_substitution.h"
 
 #include <array>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "expand/argument_substitution.h"
 #include "replace/replace_engine.h"
@@ -17,11 +20,33 @@ namespace {
 // engine's cut at 1024 bytes or a template its limit), take the engine.
 constexpr std::size_t kMostParams = 16;
 constexpr std::size_t kLongestList = 1000;
+// Bodies cut once and kept: a table of this many slots of two ways, each way
+// for one parameter list and body of at most kLongestKept bytes together.
+constexpr std::size_t kKeptSlots = 2048;
+constexpr std::size_t kLongestKept = 1024;
 
-struct Call {
-  std::array<std::string_view, kMostParams> params;
-  std::array<std::string_view, kMostParams> args;
+// A piece of the body copied as it is, then the argument of a parameter
+// (none after the last piece).
+struct Segment {
+  std::size_t literal_start;
+  std::size_t literal_size;
+  int param;
+};
+
+// A parameter list and body cut for one-pass substitution: where each
+// parameter's name lies in `params`, and the body as literal pieces and
+// parameters in the order the engine would leave them.
+struct CutBody {
+  std::string params;
+  std::string body;
+  bool usable = false;
   std::size_t count = 0;
+  std::array<std::string_view, kMostParams> names{};
+  // Bit n set when some parameter's name is n bytes long (n below 64).
+  std::uint64_t name_sizes = 0;
+  // How often each parameter's whole-word pattern matches the body.
+  std::array<std::size_t, kMostParams> matches{};
+  std::vector<Segment> segments;
 };
 
 // A parameter whose pattern is a plain whole word: name bytes, not all of
@@ -35,13 +60,107 @@ bool is_plain_param(std::string_view word) {
   return !digits_only;
 }
 
-// Whether `arg` is inserted and rescanned by the engine as plain text: no
-// byte that its escapes or two-byte characters treat apart, and no word that
-// a later parameter would match.
-bool is_plain_argument(std::string_view arg, const Call& call) {
-  for (const char c : arg) {
-    if (c == '\0' || c == '\\' || c == ':' || c == '$' || is_lead_byte(c)) return false;
+// The parameter whose whole-word pattern matches at `pos` of `body`, as the
+// engine tries it there: not after a word byte or a two-byte character, and
+// not before a word byte or a byte of 0x80 or above.
+int matching_param(std::string_view body, std::size_t pos, bool after_two_byte, const CutBody& cut) {
+  if (after_two_byte || (pos > 0 && is_name_byte(body[pos - 1])) || !is_name_byte(body[pos])) return -1;
+  std::size_t end = pos;
+  while (end < body.size() && is_name_byte(body[end])) ++end;
+  if (end < body.size() && static_cast<unsigned char>(body[end]) >= 0x80) return -1;
+  const std::string_view word = body.substr(pos, end - pos);
+  for (std::size_t i = 0; i < cut.count; ++i) {
+    if (word == cut.names[i]) return static_cast<int>(i);
   }
+  return -1;
+}
+
+// Cuts cut.params as convert_str does; false unless it holds at most
+// kMostParams plain words (at least one).
+bool cut_params(CutBody& cut) {
+  const std::string_view params = cut.params;
+  if (params.size() > kLongestList) return false;
+  std::size_t pos = 0;
+  while (true) {
+    std::string_view param;
+    pos = get_csvword(params, pos, param);
+    if (param.empty()) break;
+    if (cut.count == kMostParams || !is_plain_param(param)) return false;
+    cut.names[cut.count++] = param;
+    if (param.size() < 64) cut.name_sizes |= std::uint64_t{1} << param.size();
+  }
+  return cut.count != 0;
+}
+
+// Fills `cut` for `params` and `body`.
+void cut_body(std::string_view params, std::string_view body, CutBody& cut) {
+  cut.params.assign(params);
+  cut.body.assign(body);
+  cut.count = 0;
+  cut.name_sizes = 0;
+  cut.matches.fill(0);
+  cut.segments.clear();
+  cut.usable = cut_params(cut);
+  if (!cut.usable) return;
+  const std::string_view text = cut.body;
+  std::size_t copied = 0;
+  bool after_two_byte = false;
+  for (std::size_t pos = 0; pos < text.size();) {
+    const int param = matching_param(text, pos, after_two_byte, cut);
+    if (param < 0) {
+      after_two_byte = starts_two_byte_char(text, pos);
+      pos += after_two_byte ? 2 : 1;
+      continue;
+    }
+    cut.segments.push_back({copied, pos - copied, param});
+    ++cut.matches[param];
+    pos += cut.names[param].size();
+    copied = pos;
+    after_two_byte = false;
+  }
+  cut.segments.push_back({copied, text.size() - copied, -1});
+}
+
+// Two ways for each slot, the one used last first; a body is cut when first
+// used and kept until two others of its slot have been used after it.
+std::vector<std::array<std::unique_ptr<CutBody>, 2>> kept_bodies(kKeptSlots);
+CutBody unkept_body;
+
+// The cut form of `params` and `body`, kept when they are short. A slot is
+// chosen by where the texts lie and holds copies of them, so a text that
+// changes in place is cut again.
+const CutBody& cut_for(std::string_view params, std::string_view body) {
+  if (params.size() + body.size() > kLongestKept) {
+    cut_body(params, body, unkept_body);
+    return unkept_body;
+  }
+  const std::uint64_t where =
+      std::hash<const char*>()(body.data()) ^ (std::hash<const char*>()(params.data()) << 7) ^ body.size();
+  auto& ways = kept_bodies[((where * 0x9E3779B97F4A7C15) >> 40) % kKeptSlots];
+  const auto holds = [&](const std::unique_ptr<CutBody>& way) {
+    return way && way->params == params && way->body == body;
+  };
+  if (holds(ways[0])) return *ways[0];
+  std::swap(ways[0], ways[1]);
+  if (holds(ways[0])) return *ways[0];
+  if (!ways[0]) ways[0] = std::make_unique<CutBody>();
+  cut_body(params, body, *ways[0]);
+  return *ways[0];
+}
+
+// Bytes that end a run of ordinary argument bytes: those that make an
+// argument other than plain text (NUL, backslash, colon, dollar sign, lead
+// bytes) and those that decide where it ends (comma, brackets, quotes).
+constexpr std::array<bool, 256> kArgumentStops = [] {
+  std::array<bool, 256> stops{};
+  for (const unsigned char c : {'\0', '\\', ':', '$', ',', '(', ')', '"', '\''}) stops[c] = true;
+  for (int c = 0; c < 256; ++c) stops[c] = stops[c] || (kByteClass[c] & kLeadByte) != 0;
+  return stops;
+}();
+
+// Whether no whole word of `arg` is the name of a parameter, which a later
+// parameter's pattern would match in the text the engine builds.
+bool holds_no_param_name(std::string_view arg, const CutBody& cut) {
   for (std::size_t pos = 0; pos < arg.size();) {
     if (!is_name_byte(arg[pos])) {
       ++pos;
@@ -49,51 +168,66 @@ bool is_plain_argument(std::string_view arg, const Call& call) {
     }
     std::size_t end = pos;
     while (end < arg.size() && is_name_byte(arg[end])) ++end;
-    for (std::size_t i = 0; i < call.count; ++i) {
-      if (arg.substr(pos, end - pos) == call.params[i]) return false;
+    const std::string_view word = arg.substr(pos, end - pos);
+    if (word.size() >= 64 || ((cut.name_sizes >> word.size()) & 1) != 0) {
+      for (std::size_t i = 0; i < cut.count; ++i) {
+        if (word == cut.names[i]) return false;
+      }
     }
     pos = end;
   }
   return true;
 }
 
-// Cuts the lists as convert_str does; false unless both hold the same
-// number (at least one) of plain words.
-bool cut_call(std::string_view params, std::string_view args, Call& call) {
-  if (params.size() > kLongestList || args.size() > kLongestList) return false;
-  std::size_t param_pos = 0;
-  std::size_t arg_pos = 0;
-  while (true) {
-    std::string_view param;
-    std::string_view arg;
-    param_pos = get_csvword(params, param_pos, param);
-    arg_pos = get_csvword(args, arg_pos, arg);
-    if (param.empty() && arg.empty()) break;
-    if (param.empty() || arg.empty() || call.count == kMostParams || !is_plain_param(param)) return false;
-    call.params[call.count] = param;
-    call.args[call.count] = arg;
-    ++call.count;
+// Cuts `args` as get_csvword does into exactly cut.count words, each plain
+// text; false when the list is of any other kind.
+bool cut_plain_arguments(std::string_view args, const CutBody& cut,
+                         std::array<std::string_view, kMostParams>& words) {
+  if (args.size() > kLongestList) return false;
+  std::size_t pos = 0;
+  for (std::size_t count = 0;; ++count) {
+    while (pos < args.size() && is_blank(args[pos])) ++pos;
+    const std::size_t start = pos;
+    int depth = 0;
+    char quote = 0;
+    for (; pos < args.size(); ++pos) {
+      const char c = args[pos];
+      if (!kArgumentStops[static_cast<std::uint8_t>(c)]) continue;
+      if (c == '\0' || c == '\\' || c == ':' || c == '$' || is_lead_byte(c)) return false;
+      if (quote != 0) {
+        if (c == quote) quote = 0;
+      } else if (c == ',' && depth == 0) {
+        break;
+      } else if (c == '"' || c == '\'') {
+        quote = c;
+      } else if (c == '(') {
+        ++depth;
+      } else if (c == ')' && depth > 0) {
+        --depth;
+      }
+    }
+    std::string_view word = args.substr(start, pos - start);
+    while (!word.empty() && is_blank(word.back())) word.remove_suffix(1);
+    if (pos < args.size()) ++pos;
+    // The lists end together where both words are empty.
+    if (word.empty()) return count == cut.count;
+    if (count == cut.count || !holds_no_param_name(word, cut)) return false;
+    words[count] = word;
   }
-  if (call.count == 0) return false;
-  for (std::size_t i = 0; i < call.count; ++i) {
-    if (!is_plain_argument(call.args[i], call)) return false;
-  }
-  return true;
 }
 
-// The parameter whose whole-word pattern matches at `pos` of `body`, as the
-// engine tries it there: not after a word byte or a two-byte character, and
-// not before a word byte or a byte of 0x80 or above.
-int matching_param(std::string_view body, std::size_t pos, bool after_two_byte, const Call& call) {
-  if (after_two_byte || (pos > 0 && is_name_byte(body[pos - 1])) || !is_name_byte(body[pos])) return -1;
-  std::size_t end = pos;
-  while (end < body.size() && is_name_byte(body[end])) ++end;
-  if (end < body.size() && static_cast<unsigned char>(body[end]) >= 0x80) return -1;
-  const std::string_view word = body.substr(pos, end - pos);
-  for (std::size_t i = 0; i < call.count; ++i) {
-    if (word == call.params[i]) return static_cast<int>(i);
+// Whether the engine's texts after each pair (the body with the first k
+// parameters replaced) all stay within its limits.
+bool within_limits(const CutBody& cut, const std::array<std::string_view, kMostParams>& args) {
+  const ReplaceLimits limits = replace_limits();
+  std::size_t size = cut.body.size();
+  std::size_t scanned = 0;
+  for (std::size_t i = 0; i < cut.count; ++i) {
+    scanned += size;
+    size = size - cut.matches[i] * cut.names[i].size() + cut.matches[i] * args[i].size();
+    if (size > limits.result || scanned > limits.scan) return false;
   }
-  return -1;
+  return true;
 }
 
 std::string result;
@@ -108,36 +242,14 @@ std::optional<std::string_view> substitute_words(std::string_view params, std::s
         std::less<>()(text.data(), result.data() + result.capacity()))
       return std::nullopt;
   }
-  Call call;
-  if (!cut_call(params, args, call)) return std::nullopt;
-  // The engine's texts after each pair: the body with the first k
-  // parameters replaced. Each must stay within its limits.
-  std::array<std::size_t, kMostParams> matches{};
+  const CutBody& cut = cut_for(params, body);
+  std::array<std::string_view, kMostParams> words;
+  if (!cut.usable || !cut_plain_arguments(args, cut, words) || !within_limits(cut, words))
+    return std::nullopt;
   result.clear();
-  std::size_t copied = 0;
-  bool after_two_byte = false;
-  for (std::size_t pos = 0; pos < body.size();) {
-    const int param = matching_param(body, pos, after_two_byte, call);
-    if (param < 0) {
-      after_two_byte = starts_two_byte_char(body, pos);
-      pos += after_two_byte ? 2 : 1;
-      continue;
-    }
-    result.append(body, copied, pos - copied);
-    result.append(call.args[param]);
-    ++matches[param];
-    pos += call.params[param].size();
-    copied = pos;
-    after_two_byte = false;
-  }
-  result.append(body, copied);
-  const ReplaceLimits limits = replace_limits();
-  std::size_t size = body.size();
-  std::size_t scanned = 0;
-  for (std::size_t i = 0; i < call.count; ++i) {
-    scanned += size;
-    size = size - matches[i] * call.params[i].size() + matches[i] * call.args[i].size();
-    if (size > limits.result || scanned > limits.scan) return std::nullopt;
+  for (const Segment& segment : cut.segments) {
+    result.append(cut.body, segment.literal_start, segment.literal_size);
+    if (segment.param >= 0) result.append(words[segment.param]);
   }
   return result;
 }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "captured_io.h"
 #include "expand/argument_substitution.h"
@@ -57,6 +58,50 @@ TEST(SubstituteWords, ALastResultMayBeTheNextBody) {
   const std::optional<std::string_view> first = convert_str(1, "a", "x", "a+a");
   ASSERT_EQ(first, "x+x");
   EXPECT_EQ(convert_str(1, "x", "yy", *first), "yy+yy");
+}
+
+// Bodies are cut once and kept by where they lie; a text changed in place,
+// or more bodies than the table keeps, still give what the engine gives.
+TEST(SubstituteWords, KeptBodiesFollowTheirTexts) {
+  std::string params = "a, b";
+  std::string body = "a-b";
+  EXPECT_EQ(direct(params, "x, y", body), "x-y");
+  body[2] = 'a';
+  EXPECT_EQ(direct(params, "x, y", body), "x-x");
+  params[0] = 'c';
+  EXPECT_EQ(direct(params, "x, y", body), "a-a");
+  std::vector<std::string> bodies;
+  for (int i = 0; i < 10000; ++i) bodies.push_back("(a) * " + std::to_string(i) + " + (b)");
+  for (int round = 0; round < 2; ++round) {
+    for (int i = 0; i < 10000; i += 7)
+      ASSERT_EQ(direct("a, b", "p, q", bodies[i]), "(p) * " + std::to_string(i) + " + (q)");
+  }
+  // Texts too long to keep are cut for the call alone.
+  const std::string long_body = std::string(1100, '.') + "a";
+  EXPECT_EQ(direct("a", "z", long_body), std::string(1100, '.') + "z");
+}
+
+// The argument list is cut as the engine's template cuts it: blanks trimmed,
+// commas inside brackets and literals kept, and where both lists end
+// together, what follows the empty word is not read.
+TEST(SubstituteWords, CutsArgumentsAsTheTemplateDoes) {
+  testing::CapturedIo io;
+  const char* const kLists[] = {" x ,\ty\n", "f(1, 2), \"a,b\"", "'(', ')'", "x, y,", "x, y,, \\z",
+                                "x",         "x, y, z",          ",y",       "x,,y",  "(x, y",
+                                "x, \"y",    "\tx\f, y "};
+  for (const char* args : kLists) {
+    const std::optional<std::string> fast = direct("a, b", args, "[a|b]");
+    reset_replace_engine();
+    const std::optional<std::string_view> engine = convert_str_by_template(1, "a, b", args, "[a|b]");
+    if (fast) {
+      ASSERT_TRUE(engine) << args;
+      EXPECT_EQ(*fast, *engine) << args;
+    }
+  }
+  EXPECT_EQ(direct("a, b", "x, y,, \\z", "[a|b]"), "[x|y]");
+  EXPECT_EQ(direct("a, b", "(x, y), z", "[a|b]"), "[(x, y)|z]");
+  EXPECT_EQ(direct("a, b", "x", "[a|b]"), std::nullopt);
+  EXPECT_EQ(direct("a, b", "x, y, z", "[a|b]"), std::nullopt);
 }
 
 TEST(SubstituteWords, StaysWithinTheEngineLimits) {

@@ -307,16 +307,25 @@ void LineScan::copy_source(std::size_t upto) {
 // Writes a group whose name text is `name` and `list` (the bracketed argument
 // list as read from ibuf, empty for an object-like define).
 void LineScan::write_group(std::string_view name, std::string_view list, std::string_view expansion) {
-  obuf_append(std::string_view(&kStartMark, 1));
-  obuf_append(name);
-  if (first_pass_) {
-    obuf_append_escaped(list);
+  // Room for the whole group is made at once; a text escaped on its way in
+  // is copied as it is when it holds nothing to escape.
+  const std::size_t list_size = first_pass_ ? escaped_size(list) : list.size();
+  const std::size_t expansion_size = escaped_size(expansion);
+  obuf_make_room(3 + name.size() + list_size + expansion_size);
+  obuf.push_back(kStartMark);
+  obuf.append(name);
+  if (list_size == list.size()) {
+    obuf.append(list);
   } else {
-    obuf_append(list);
+    append_escaped(obuf, list);
   }
-  obuf_append(std::string_view(&kSeparatorMark, 1));
-  obuf_append_escaped(expansion);
-  obuf_append(std::string_view(&kEndMark, 1));
+  obuf.push_back(kSeparatorMark);
+  if (expansion_size == expansion.size()) {
+    obuf.append(expansion);
+  } else {
+    append_escaped(obuf, expansion);
+  }
+  obuf.push_back(kEndMark);
   result_ = 1;
 }
 

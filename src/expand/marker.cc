@@ -49,6 +49,12 @@ void append_escaped(std::string& out, std::string_view text) {
 }
 
 void obuf_append_escaped(std::string_view text) {
+  // Most texts hold no byte to escape: one scan finds that, one copy follows.
+  if (next_mark_byte(text, 0) == text.size()) {
+    obuf_make_room(text.size());
+    obuf.append(text);
+    return;
+  }
   obuf_make_room(escaped_size(text));
   append_escaped(obuf, text);
 }
@@ -64,21 +70,30 @@ void append_unescaped(std::string& out, std::string_view text) {
 }
 
 void append_default_rendering(std::string& out, std::string_view text) {
+  // The rendering is never longer than the text: each mark becomes at most
+  // one byte and each escape pair one byte.
+  const std::size_t start = out.size();
+  out.resize(start + text.size());
+  char* const begin = out.data() + start;
+  char* to = begin;
   std::size_t from = 0;
   for (std::size_t pos = next_mark_byte(text, 0); pos < text.size(); pos = next_mark_byte(text, from)) {
-    out.append(text, from, pos - from);
+    std::memcpy(to, text.data() + from, pos - from);
+    to += pos - from;
     from = pos + 1;
     switch (text[pos]) {
       case kEscapeMark:
         // A lone escape at the very end stands for nothing.
-        if (from < text.size()) out.push_back(text[from++]);
+        if (from < text.size()) *to++ = text[from++];
         break;
-      case kSeparatorMark: out.push_back('`'); break;
-      case kEndMark: out.push_back('\''); break;
+      case kSeparatorMark: *to++ = '`'; break;
+      case kEndMark: *to++ = '\''; break;
       default: break;
     }
   }
-  out.append(text, from, text.size() - from);
+  std::memcpy(to, text.data() + from, text.size() - from);
+  to += text.size() - from;
+  out.resize(start + static_cast<std::size_t>(to - begin));
 }
 
 std::size_t find_mark(std::string_view text, std::size_t pos) {
