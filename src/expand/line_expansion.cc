@@ -48,6 +48,13 @@ bool is_open_bracket(char c) { return c == '(' || c == '[' || c == '{' || c == '
   fatal_stop();
 }
 
+// A bracketed argument list of a re-scan as it stands in the text, and the
+// arguments in it with every escape pair turned back into its byte.
+struct CallList {
+  std::string_view text;
+  std::string_view arguments;
+};
+
 // Scratch kept from call to call so that its storage is reused.
 CodeMasks code_masks;
 std::string call_name;
@@ -86,6 +93,7 @@ class LineScan {
   std::size_t expand_name(std::size_t pos);
   std::size_t expand_defined(std::size_t pos, std::size_t name_end, int index);
   std::size_t expand_call(std::size_t pos, std::size_t name_end, const DefineEntry& entry);
+  static std::optional<CallList> bounded_call_list(std::string_view region);
   void copy_source(std::size_t upto);
   void write_group(std::string_view name, std::string_view list, std::string_view expansion);
 
@@ -276,20 +284,54 @@ std::size_t LineScan::expand_call(std::size_t pos, std::size_t name_end, const D
   } else {
     // The list must close inside the text that holds the name: before the
     // next mark, which ends that text or begins a group nested in it.
-    bounded_list.assign(ibuf, name_end, find_mark(ibuf, name_end) - name_end);
-    const std::size_t close = get_braend(nullptr, bounded_list, 0);
-    if (close == kNotClosed) return name_end;
+    const std::optional<CallList> list =
+        bounded_call_list(text_.substr(name_end, find_mark(text_, name_end) - name_end));
+    if (!list) return name_end;
     copy_source(pos);
-    call_name.assign(ibuf, pos, name_end - pos);
-    resume = name_end + close + 1;
-    raw_arguments.clear();
-    append_unescaped(raw_arguments, get_content(1));
-    expansion = convert_str(1, *entry.params(), raw_arguments, entry.body());
+    resume = name_end + list->text.size();
+    expansion = convert_str(1, *entry.params(), list->arguments, entry.body());
+    if (!expansion || expansion->empty()) cannot_develop();
+    write_group(text_.substr(pos, name_end - pos), list->text, *expansion);
+    pending_ = resume;
+    return resume;
   }
   if (!expansion || expansion->empty()) cannot_develop();
   write_group(call_name, get_content(0), *expansion);
   pending_ = resume;
   return resume;
+}
+
+// The list that opens `region` (a re-scan's text from the bracket to the
+// next mark), or nullopt when it does not close there. Without a quote or a
+// slash before its close, the bracket count alone finds it; otherwise the
+// scanner, which steps over literals and comments, decides.
+std::optional<CallList> LineScan::bounded_call_list(std::string_view region) {
+  const char open = region[0];
+  const char close = open == '(' ? ')' : open == '[' ? ']' : open == '{' ? '}' : '>';
+  int depth = 0;
+  std::size_t pos = 0;
+  for (; pos < region.size(); ++pos) {
+    const char c = region[pos];
+    if (c == open) {
+      ++depth;
+    } else if (c == close) {
+      if (--depth > 0) continue;
+      const std::string_view arguments = region.substr(1, pos - 1);
+      if (arguments.find(kEscapeMark) == std::string_view::npos)
+        return CallList{region.substr(0, pos + 1), arguments};
+      raw_arguments.clear();
+      append_unescaped(raw_arguments, arguments);
+      return CallList{region.substr(0, pos + 1), raw_arguments};
+    } else if (c == '\'' || c == '"' || c == '/') {
+      break;
+    }
+  }
+  if (pos == region.size()) return std::nullopt;
+  bounded_list.assign(region);
+  if (get_braend(nullptr, bounded_list, 0) == kNotClosed) return std::nullopt;
+  raw_arguments.clear();
+  append_unescaped(raw_arguments, get_content(1));
+  return CallList{get_content(0), raw_arguments};
 }
 
 // Appends the ibuf text from `pending_` to `upto` to obuf; source text is

@@ -231,6 +231,36 @@ TEST_F(EditLine, ListOpenInsideAnExpansionIsNoCall) {
   EXPECT_EQ(expand("CALL 2)\n"), marked("{3}CALL{1}{3}F(1){1}<1>{2} F({2} 2)\n"));
 }
 
+// In a re-scan a list closes before the next mark. Brackets alone decide
+// where, until a quote or a slash needs the scanner's rules for literals and
+// comments; escaped arguments are handed over unescaped.
+TEST_F(EditLine, RescannedListsCloseByBracketsLiteralsAndComments) {
+  define_call("F", "a", "<a>");
+  define_call("G", "a, b", "<a|b>");
+  define("V1", "F[1]");
+  define("V2", "G((1), (2))");
+  define("V3", "F(\")\")");
+  define("V4", "F(1/2)");
+  define("V5", "F(/* ) */ 1)");
+  define("V6", marked("F({1})"));
+  define("V7", "F(1]");
+  define("V8", "F(\")");
+  const struct {
+    const char* line;
+    const char* expected;
+  } cases[] = {
+      {"V1\n", "{3}V1{1}{3}F[1]{1}<1>{2}{2}\n"},
+      {"V2\n", "{3}V2{1}{3}G((1), (2)){1}<(1)|(2)>{2}{2}\n"},
+      {"V3\n", "{3}V3{1}{3}F(\")\"){1}<\")\">{2}{2}\n"},
+      {"V4\n", "{3}V4{1}{3}F(1/2){1}<1/2>{2}{2}\n"},
+      {"V5\n", "{3}V5{1}{3}F(/* ) */ 1){1}</* ) */ 1>{2}{2}\n"},
+      {"V6\n", "{3}V6{1}{3}F({4}{1}){1}<{4}{1}>{2}{2}\n"},
+      {"V7\n", "{3}V7{1}F(1]{2}\n"},
+      {"V8\n", "{3}V8{1}F(\"){2}\n"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(expand(c.line), marked(c.expected)) << c.line;
+}
+
 TEST_F(EditLine, LineClosingACommentExpandsOnlyAfterIt) {
   define("a", "1");
   define("b", "2");
