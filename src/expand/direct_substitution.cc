@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -42,8 +43,8 @@ struct CutBody {
   bool usable = false;
   std::size_t count = 0;
   std::array<std::string_view, kMostParams> names{};
-  // Bit n set when some parameter's name is n bytes long (n below 64).
-  std::uint64_t name_sizes = 0;
+  // Bit c set when some parameter's name begins with the byte c.
+  std::array<std::uint64_t, 4> first_bytes{};
   // How often each parameter's whole-word pattern matches the body.
   std::array<std::size_t, kMostParams> matches{};
   std::vector<Segment> segments;
@@ -87,7 +88,8 @@ bool cut_params(CutBody& cut) {
     if (param.empty()) break;
     if (cut.count == kMostParams || !is_plain_param(param)) return false;
     cut.names[cut.count++] = param;
-    if (param.size() < 64) cut.name_sizes |= std::uint64_t{1} << param.size();
+    const auto first = static_cast<std::uint8_t>(param[0]);
+    cut.first_bytes[first >> 6] |= std::uint64_t{1} << (first & 63);
   }
   return cut.count != 0;
 }
@@ -97,7 +99,7 @@ void cut_body(std::string_view params, std::string_view body, CutBody& cut) {
   cut.params.assign(params);
   cut.body.assign(body);
   cut.count = 0;
-  cut.name_sizes = 0;
+  cut.first_bytes.fill(0);
   cut.matches.fill(0);
   cut.segments.clear();
   cut.usable = cut_params(cut);
@@ -161,20 +163,19 @@ constexpr std::array<bool, 256> kArgumentStops = [] {
 // Whether no whole word of `arg` is the name of a parameter, which a later
 // parameter's pattern would match in the text the engine builds.
 bool holds_no_param_name(std::string_view arg, const CutBody& cut) {
-  for (std::size_t pos = 0; pos < arg.size();) {
-    if (!is_name_byte(arg[pos])) {
-      ++pos;
-      continue;
-    }
-    std::size_t end = pos;
-    while (end < arg.size() && is_name_byte(arg[end])) ++end;
-    const std::string_view word = arg.substr(pos, end - pos);
-    if (word.size() >= 64 || ((cut.name_sizes >> word.size()) & 1) != 0) {
+  bool in_word = false;
+  for (std::size_t pos = 0; pos < arg.size(); ++pos) {
+    const auto c = static_cast<std::uint8_t>(arg[pos]);
+    const bool name_byte = is_name_byte(arg[pos]);
+    if (name_byte && !in_word && ((cut.first_bytes[c >> 6] >> (c & 63)) & 1) != 0) {
+      std::size_t end = pos + 1;
+      while (end < arg.size() && is_name_byte(arg[end])) ++end;
+      const std::string_view word = arg.substr(pos, end - pos);
       for (std::size_t i = 0; i < cut.count; ++i) {
         if (word == cut.names[i]) return false;
       }
     }
-    pos = end;
+    in_word = name_byte;
   }
   return true;
 }
@@ -246,10 +247,18 @@ std::optional<std::string_view> substitute_words(std::string_view params, std::s
   std::array<std::string_view, kMostParams> words;
   if (!cut.usable || !cut_plain_arguments(args, cut, words) || !within_limits(cut, words))
     return std::nullopt;
-  result.clear();
+  std::size_t size = 0;
+  for (const Segment& segment : cut.segments)
+    size += segment.literal_size + (segment.param >= 0 ? words[segment.param].size() : 0);
+  result.resize(size);
+  char* to = result.data();
   for (const Segment& segment : cut.segments) {
-    result.append(cut.body, segment.literal_start, segment.literal_size);
-    if (segment.param >= 0) result.append(words[segment.param]);
+    std::memcpy(to, cut.body.data() + segment.literal_start, segment.literal_size);
+    to += segment.literal_size;
+    if (segment.param < 0) continue;
+    const std::string_view word = words[segment.param];
+    std::memcpy(to, word.data(), word.size());
+    to += word.size();
   }
   return result;
 }
