@@ -150,38 +150,40 @@ const CutBody& cut_for(std::string_view params, std::string_view body) {
   return *ways[0];
 }
 
-// Bytes that end a run of ordinary argument bytes: those that make an
-// argument other than plain text (NUL, backslash, colon, dollar sign, lead
-// bytes) and those that decide where it ends (comma, brackets, quotes).
-constexpr std::array<bool, 256> kArgumentStops = [] {
-  std::array<bool, 256> stops{};
-  for (const unsigned char c : {'\0', '\\', ':', '$', ',', '(', ')', '"', '\''}) stops[c] = true;
-  for (int c = 0; c < 256; ++c) stops[c] = stops[c] || (kByteClass[c] & kLeadByte) != 0;
-  return stops;
+// How the cut of an argument list treats a byte: most bytes are copied by
+// it; a name byte may begin a word to compare with the parameters' names;
+// the rest make the argument other than plain text (NUL, backslash, colon,
+// dollar sign, lead bytes) or decide where it ends (comma, brackets, quotes).
+enum ArgumentByte : std::uint8_t { kOrdinary, kWordByte, kListByte, kRefused };
+
+constexpr std::array<ArgumentByte, 256> kArgumentBytes = [] {
+  std::array<ArgumentByte, 256> bytes{};
+  for (int c = 0; c < 256; ++c) {
+    if ((kByteClass[c] & kNameByte) != 0) bytes[c] = kWordByte;
+    if ((kByteClass[c] & kLeadByte) != 0) bytes[c] = kRefused;
+  }
+  for (const unsigned char c : {',', '(', ')', '"', '\''}) bytes[c] = kListByte;
+  for (const unsigned char c : {'\0', '\\', ':', '$'}) bytes[c] = kRefused;
+  return bytes;
 }();
 
-// Whether no whole word of `arg` is the name of a parameter, which a later
-// parameter's pattern would match in the text the engine builds.
-bool holds_no_param_name(std::string_view arg, const CutBody& cut) {
-  bool in_word = false;
-  for (std::size_t pos = 0; pos < arg.size(); ++pos) {
-    const auto c = static_cast<std::uint8_t>(arg[pos]);
-    const bool name_byte = is_name_byte(arg[pos]);
-    if (name_byte && !in_word && ((cut.first_bytes[c >> 6] >> (c & 63)) & 1) != 0) {
-      std::size_t end = pos + 1;
-      while (end < arg.size() && is_name_byte(arg[end])) ++end;
-      const std::string_view word = arg.substr(pos, end - pos);
-      for (std::size_t i = 0; i < cut.count; ++i) {
-        if (word == cut.names[i]) return false;
-      }
-    }
-    in_word = name_byte;
+// Whether the whole word of `args` that begins at `pos` is a parameter's
+// name, which a later parameter's pattern would match in the text the
+// engine builds.
+bool is_param_name_at(std::string_view args, std::size_t pos, const CutBody& cut) {
+  const auto first = static_cast<std::uint8_t>(args[pos]);
+  if (((cut.first_bytes[first >> 6] >> (first & 63)) & 1) == 0) return false;
+  std::size_t end = pos + 1;
+  while (end < args.size() && is_name_byte(args[end])) ++end;
+  const std::string_view word = args.substr(pos, end - pos);
+  for (std::size_t i = 0; i < cut.count; ++i) {
+    if (word == cut.names[i]) return true;
   }
-  return true;
+  return false;
 }
 
 // Cuts `args` as get_csvword does into exactly cut.count words, each plain
-// text; false when the list is of any other kind.
+// text without a parameter's name; false when the list is of any other kind.
 bool cut_plain_arguments(std::string_view args, const CutBody& cut,
                          std::array<std::string_view, kMostParams>& words) {
   if (args.size() > kLongestList) return false;
@@ -191,10 +193,18 @@ bool cut_plain_arguments(std::string_view args, const CutBody& cut,
     const std::size_t start = pos;
     int depth = 0;
     char quote = 0;
+    bool in_word = false;
     for (; pos < args.size(); ++pos) {
       const char c = args[pos];
-      if (!kArgumentStops[static_cast<std::uint8_t>(c)]) continue;
-      if (c == '\0' || c == '\\' || c == ':' || c == '$' || is_lead_byte(c)) return false;
+      const ArgumentByte kind = kArgumentBytes[static_cast<std::uint8_t>(c)];
+      if (kind == kWordByte) {
+        if (!in_word && is_param_name_at(args, pos, cut)) return false;
+        in_word = true;
+        continue;
+      }
+      in_word = false;
+      if (kind == kOrdinary) continue;
+      if (kind == kRefused) return false;
       if (quote != 0) {
         if (c == quote) quote = 0;
       } else if (c == ',' && depth == 0) {
@@ -212,7 +222,7 @@ bool cut_plain_arguments(std::string_view args, const CutBody& cut,
     if (pos < args.size()) ++pos;
     // The lists end together where both words are empty.
     if (word.empty()) return count == cut.count;
-    if (count == cut.count || !holds_no_param_name(word, cut)) return false;
+    if (count == cut.count) return false;
     words[count] = word;
   }
 }
