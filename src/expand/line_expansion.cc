@@ -48,12 +48,19 @@ bool is_open_bracket(char c) { return c == '(' || c == '[' || c == '{' || c == '
   fatal_stop();
 }
 
-// A bracketed argument list of a re-scan as it stands in the text, and the
-// arguments in it with every escape pair turned back into its byte.
+// A call as expand_call writes it: its name and bracketed list as they stand
+// in the text, the arguments in the list as convert_str takes them (a
+// re-scan's with every escape pair turned back into its byte), and where the
+// scan goes on after the list.
 struct CallList {
+  std::string_view name;
   std::string_view text;
   std::string_view arguments;
+  std::size_t resume;
 };
+
+// close_by_brackets found a quote or a slash before the close.
+constexpr std::size_t kUndecided = kNotClosed - 1;
 
 // Scratch kept from call to call so that its storage is reused.
 CodeMasks code_masks;
@@ -93,7 +100,8 @@ class LineScan {
   std::size_t expand_name(std::size_t pos);
   std::size_t expand_defined(std::size_t pos, std::size_t name_end, int index);
   std::size_t expand_call(std::size_t pos, std::size_t name_end, const DefineEntry& entry);
-  static std::optional<CallList> bounded_call_list(std::string_view region);
+  CallList source_call_list(std::size_t pos, std::size_t name_end);
+  std::optional<CallList> bounded_call_list(std::size_t pos, std::size_t name_end);
   void copy_source(std::size_t upto);
   void write_group(std::string_view name, std::string_view list, std::string_view expansion);
 
@@ -269,69 +277,86 @@ std::size_t LineScan::expand_defined(std::size_t pos, std::size_t name_end, int 
 // an opening bracket is a call; any other use is copied like an unknown name.
 std::size_t LineScan::expand_call(std::size_t pos, std::size_t name_end, const DefineEntry& entry) {
   if (name_end == ibuf.size() || !is_open_bracket(ibuf[name_end])) return name_end;
-  std::size_t resume;
-  std::optional<std::string_view> expansion;
+  std::optional<CallList> list;
   if (first_pass_) {
-    // The scanner may replace ibuf with further lines of the list.
     copy_source(pos);
-    call_name.assign(ibuf, pos, name_end - pos);
-    const std::size_t close = get_braend(fp_, ibuf, name_end);
-    if (close == kNotClosed) cannot_develop();
-    text_ = ibuf;
-    code_masks.classify(ibuf, false);
-    resume = close + 1;
-    expansion = convert_str(1, *entry.params(), get_content(1), entry.body());
+    list = source_call_list(pos, name_end);
   } else {
-    // The list must close inside the text that holds the name: before the
-    // next mark, which ends that text or begins a group nested in it.
-    const std::optional<CallList> list =
-        bounded_call_list(text_.substr(name_end, find_mark(text_, name_end) - name_end));
+    list = bounded_call_list(pos, name_end);
     if (!list) return name_end;
     copy_source(pos);
-    resume = name_end + list->text.size();
-    expansion = convert_str(1, *entry.params(), list->arguments, entry.body());
-    if (!expansion || expansion->empty()) cannot_develop();
-    write_group(text_.substr(pos, name_end - pos), list->text, *expansion);
-    pending_ = resume;
-    return resume;
   }
+  const std::optional<std::string_view> expansion =
+      convert_str(1, *entry.params(), list->arguments, entry.body());
   if (!expansion || expansion->empty()) cannot_develop();
-  write_group(call_name, get_content(0), *expansion);
-  pending_ = resume;
-  return resume;
+  write_group(list->name, list->text, *expansion);
+  pending_ = list->resume;
+  return list->resume;
 }
 
-// The list that opens `region` (a re-scan's text from the bracket to the
-// next mark), or nullopt when it does not close there. Without a quote or a
-// slash before its close, the bracket count alone finds it; otherwise the
-// scanner, which steps over literals and comments, decides.
-std::optional<CallList> LineScan::bounded_call_list(std::string_view region) {
+// Where the list that opens `region` closes when counting brackets finds it
+// before any quote or slash; kNotClosed when the region ends first without
+// one; kUndecided when a quote or a slash comes first, and only the scanner,
+// which steps over literals and comments, can tell.
+std::size_t close_by_brackets(std::string_view region) {
   const char open = region[0];
   const char close = open == '(' ? ')' : open == '[' ? ']' : open == '{' ? '}' : '>';
   int depth = 0;
-  std::size_t pos = 0;
-  for (; pos < region.size(); ++pos) {
+  for (std::size_t pos = 0; pos < region.size(); ++pos) {
     const char c = region[pos];
     if (c == open) {
       ++depth;
     } else if (c == close) {
-      if (--depth > 0) continue;
-      const std::string_view arguments = region.substr(1, pos - 1);
-      if (arguments.find(kEscapeMark) == std::string_view::npos)
-        return CallList{region.substr(0, pos + 1), arguments};
-      raw_arguments.clear();
-      append_unescaped(raw_arguments, arguments);
-      return CallList{region.substr(0, pos + 1), raw_arguments};
+      if (--depth == 0) return pos;
     } else if (c == '\'' || c == '"' || c == '/') {
-      break;
+      return kUndecided;
     }
   }
-  if (pos == region.size()) return std::nullopt;
+  return kNotClosed;
+}
+
+// The list of the call whose name runs from `pos` to `name_end` in a source
+// line. A list that does not close on the line is read on from the file;
+// ibuf may then hold other lines.
+CallList LineScan::source_call_list(std::size_t pos, std::size_t name_end) {
+  const std::size_t close = close_by_brackets(text_.substr(name_end));
+  if (close < text_.size()) {
+    return CallList{text_.substr(pos, name_end - pos), text_.substr(name_end, close + 1),
+                    text_.substr(name_end + 1, close - 1), name_end + close + 1};
+  }
+  call_name.assign(ibuf, pos, name_end - pos);
+  const std::size_t end = get_braend(fp_, ibuf, name_end);
+  if (end == kNotClosed) cannot_develop();
+  text_ = ibuf;
+  code_masks.classify(ibuf, false);
+  raw_arguments.assign(get_content(1));
+  return CallList{call_name, get_content(0), raw_arguments, end + 1};
+}
+
+// The list of the call whose name runs from `pos` to `name_end` in a
+// re-scan; nullopt when it does not close before the next mark, which ends
+// the text that holds the name or begins a group nested in it. Escaped
+// arguments are handed on unescaped.
+std::optional<CallList> LineScan::bounded_call_list(std::size_t pos, std::size_t name_end) {
+  const std::string_view name = text_.substr(pos, name_end - pos);
+  const std::string_view region = text_.substr(name_end, find_mark(text_, name_end) - name_end);
+  const std::size_t close = close_by_brackets(region);
+  if (close == kNotClosed) return std::nullopt;
+  if (close != kUndecided) {
+    const std::string_view arguments = region.substr(1, close - 1);
+    const std::size_t resume = name_end + close + 1;
+    if (arguments.find(kEscapeMark) == std::string_view::npos)
+      return CallList{name, region.substr(0, close + 1), arguments, resume};
+    raw_arguments.clear();
+    append_unescaped(raw_arguments, arguments);
+    return CallList{name, region.substr(0, close + 1), raw_arguments, resume};
+  }
   bounded_list.assign(region);
-  if (get_braend(nullptr, bounded_list, 0) == kNotClosed) return std::nullopt;
+  const std::size_t end = get_braend(nullptr, bounded_list, 0);
+  if (end == kNotClosed) return std::nullopt;
   raw_arguments.clear();
   append_unescaped(raw_arguments, get_content(1));
-  return CallList{get_content(0), raw_arguments};
+  return CallList{name, get_content(0), raw_arguments, name_end + end + 1};
 }
 
 // Appends the ibuf text from `pending_` to `upto` to obuf; source text is

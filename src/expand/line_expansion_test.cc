@@ -259,6 +259,20 @@ TEST_F(EditLine, RescannedListsCloseByBracketsLiteralsAndComments) {
       {"V8\n", "{3}V8{1}F(\"){2}\n"},
   };
   for (const auto& c : cases) EXPECT_EQ(expand(c.line), marked(c.expected)) << c.line;
+
+  // The same lists in a source line, where the list is escaped on its way out.
+  const struct {
+    const char* line;
+    const char* expected;
+  } source_cases[] = {
+      {"F[1]\n", "{3}F[1]{1}<1>{2}\n"},
+      {"G((1), (2))\n", "{3}G((1), (2)){1}<(1)|(2)>{2}\n"},
+      {"F(\")\")\n", "{3}F(\")\"){1}<\")\">{2}\n"},
+      {"F(1/2)\n", "{3}F(1/2){1}<1/2>{2}\n"},
+      {"F(/* ) */ 1)\n", "{3}F(/* ) */ 1){1}</* ) */ 1>{2}\n"},
+      {"F(\x01)\n", "{3}F({4}{1}){1}<{4}{1}>{2}\n"},
+  };
+  for (const auto& c : source_cases) EXPECT_EQ(expand(c.line), marked(c.expected)) << c.line;
 }
 
 TEST_F(EditLine, LineClosingACommentExpandsOnlyAfterIt) {
