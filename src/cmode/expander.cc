@@ -89,11 +89,12 @@ void Expander::expand_file(ChunkSource& source, std::string_view file) {
 
 void Expander::expand_directive(std::span<const Token> in, bool in_condition, SourcePlace place,
                                 std::vector<Token>& out) {
-  if (directive_rescanner_ == nullptr || directive_file_ != place.file) {
-    directive_file_.assign(place.file);
-    directive_rescanner_ = std::make_unique<Rescanner>(table_, directive_file_);
-  }
+  if (directive_rescanner_ == nullptr) directive_rescanner_ = std::make_unique<Rescanner>(table_, "");
   Rescanner& rescanner = *directive_rescanner_;
+  if (directive_file_ != place.file) {
+    directive_file_.assign(place.file);
+    rescanner.set_file(directive_file_);
+  }
   rescanner.reset();
   directive_in_.clear();
   for (const Token& token : in) {

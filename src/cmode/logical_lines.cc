@@ -50,9 +50,13 @@ std::size_t splice_at(std::string_view text, std::size_t pos) {
   return 0;
 }
 
-// The position of the logical byte at or after `pos`.
-std::size_t skip_splices(std::string_view text, std::size_t pos) {
-  while (std::size_t length = splice_at(text, pos)) pos += length;
+// The position of the logical byte at or after `pos`; counts the splices
+// passed in `newlines`.
+std::size_t skip_splices(std::string_view text, std::size_t pos, std::uint32_t& newlines) {
+  while (std::size_t length = splice_at(text, pos)) {
+    pos += length;
+    ++newlines;
+  }
   return pos;
 }
 
@@ -61,54 +65,87 @@ bool may_be_splice(std::string_view text, std::size_t pos) {
   return pos + 1 == text.size() || (pos + 2 == text.size() && text[pos + 1] == '\r');
 }
 
+std::uint32_t count_newlines(const char* bytes, std::size_t size) {
+  std::uint32_t count = 0;
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i newline = _mm_set1_epi8('\n');
+  for (; i + 16 <= size; i += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+    // Newlines are sparse: clearing one bit at a time is cheap.
+    for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, newline))); mask != 0;
+         mask &= mask - 1)
+      ++count;
+  }
+#endif
+  for (; i < size; ++i) count += bytes[i] == '\n' ? 1 : 0;
+  return count;
+}
+
+// Steps over the block comment whose text starts at `pos`, just after its
+// "/*": returns the position after its "*/", or npos when the text ends
+// first. Adds the newlines it spans to `newlines`.
+std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint32_t& newlines) {
+  const std::size_t start = pos;
+  std::size_t end = std::string_view::npos;
+  for (;;) {
+    const void* star = std::memchr(text.data() + pos, '*', text.size() - pos);
+    if (star == nullptr) break;
+    pos = static_cast<std::size_t>(static_cast<const char*>(star) - text.data()) + 1;
+    std::uint32_t ignored = 0;  // the whole span is counted below
+    const std::size_t after = skip_splices(text, pos, ignored);
+    if (after < text.size() && text[after] == '/') {
+      end = after + 1;
+      break;
+    }
+    if (after == text.size()) break;
+  }
+  const std::size_t stop = end == std::string_view::npos ? text.size() : end;
+  newlines += count_newlines(text.data() + start, stop - start);
+  return end;
+}
+
 }  // namespace
 
 LineEnd logical_line_end(std::string_view text, std::size_t pos) {
   const std::size_t size = text.size();
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  std::uint32_t newlines = 0;
   for (;;) {
     pos = find_stop(bytes, pos, size);
     if (pos >= size) break;
     const char c = text[pos];
-    if (c == '\n') return {pos + 1, true};
+    if (c == '\n') return {pos + 1, true, newlines + 1};
     if (c == '\\') {
       if (std::size_t length = splice_at(text, pos)) {
         pos += length;
+        ++newlines;
       } else if (may_be_splice(text, pos)) {
-        return {size, false};
+        return {size, false, newlines};
       } else {
         ++pos;
       }
       continue;
     }
     if (c == '/') {
-      const std::size_t next = skip_splices(text, pos + 1);
+      const std::size_t next = skip_splices(text, pos + 1, newlines);
       if (next < size && text[next] == '*') {
-        // A block comment, up to the "*/" that closes it.
-        for (pos = next + 1;;) {
-          const void* star = std::memchr(text.data() + pos, '*', size - pos);
-          if (star == nullptr) return {size, false};
-          pos = static_cast<const char*>(star) - text.data() + 1;
-          const std::size_t after = skip_splices(text, pos);
-          if (after < size && text[after] == '/') {
-            pos = after + 1;
-            break;
-          }
-          if (after == size) return {size, false};
-        }
+        pos = skip_block_comment(text, next + 1, newlines);
+        if (pos == std::string_view::npos) return {size, false, newlines};
       } else if (next < size && text[next] == '/') {
         // A line comment: up to a newline that is not part of a splice.
         for (pos = next + 1;;) {
           const void* newline = std::memchr(text.data() + pos, '\n', size - pos);
-          if (newline == nullptr) return {size, false};
-          pos = static_cast<const char*>(newline) - text.data();
+          if (newline == nullptr) return {size, false, newlines};
+          pos = static_cast<std::size_t>(static_cast<const char*>(newline) - text.data());
+          ++newlines;
           const bool spliced = (pos >= 1 && text[pos - 1] == '\\') ||
                                (pos >= 2 && text[pos - 1] == '\r' && text[pos - 2] == '\\');
-          if (!spliced) return {pos + 1, true};
+          if (!spliced) return {pos + 1, true, newlines};
           ++pos;
         }
       } else if (next == size) {
-        return {size, false};
+        return {size, false, newlines};
       } else {
         pos = next;
       }
@@ -121,14 +158,15 @@ LineEnd logical_line_end(std::string_view text, std::size_t pos) {
         ++pos;
         break;
       }
-      if (text[pos] == '\n') return {pos + 1, true};
+      if (text[pos] == '\n') return {pos + 1, true, newlines + 1};
       if (text[pos] == '\\') {
         if (std::size_t length = splice_at(text, pos)) {
           pos += length;
+          ++newlines;
           continue;
         }
-        if (may_be_splice(text, pos)) return {size, false};
-        pos = skip_splices(text, pos + 1);
+        if (may_be_splice(text, pos)) return {size, false, newlines};
+        pos = skip_splices(text, pos + 1, newlines);
         // An escaped newline ends the line all the same.
         if (pos < size && text[pos] != '\n') ++pos;
         continue;
@@ -136,46 +174,55 @@ LineEnd logical_line_end(std::string_view text, std::size_t pos) {
       ++pos;
     }
   }
-  return {size, false};
+  return {size, false, newlines};
 }
 
-std::size_t first_token(std::string_view line) {
-  std::size_t pos = 0;
-  for (;;) {
-    pos = skip_splices(line, pos);
-    if (pos >= line.size()) return line.size();
-    const char c = line[pos];
-    if (c == ' ' || c == '\t' || c == '\f' || c == '\v' || c == '\r' || c == '\n' || c == '\0') {
+LogicalLine scan_logical_line(std::string_view text, std::size_t pos) {
+  // The white space, splices and block comments before the first token are
+  // passed here; the rest of the line, from a position where no comment or
+  // literal is open, by logical_line_end.
+  LogicalLine line;
+  std::uint32_t newlines = 0;
+  while (pos < text.size()) {
+    const char c = text[pos];
+    if (c == ' ' || c == '\t' || c == '\f' || c == '\v' || c == '\r' || c == '\0') {
       ++pos;
       continue;
     }
-    if (c != '/') return pos;
-    const std::size_t next = skip_splices(line, pos + 1);
-    if (next >= line.size()) return pos;
-    if (line[next] == '/') return line.size();
-    if (line[next] != '*') return pos;
-    // A block comment counts as a blank.
-    for (pos = next + 1;; ++pos) {
-      const void* star = std::memchr(line.data() + pos, '*', line.size() - pos);
-      if (star == nullptr) return line.size();
-      pos = static_cast<const char*>(star) - line.data();
-      const std::size_t after = skip_splices(line, pos + 1);
-      if (after < line.size() && line[after] == '/') {
-        pos = after;
-        break;
-      }
+    if (c == '\n') break;
+    if (std::size_t length = splice_at(text, pos)) {
+      pos += length;
+      ++newlines;
+      continue;
     }
-    ++pos;
+    if (c != '#' && c != '%' && c != '/') {
+      line.kind = LineKind::code;
+      break;
+    }
+    std::uint32_t spliced = 0;
+    const std::size_t next = c == '#' ? pos : skip_splices(text, pos + 1, spliced);
+    if (c == '#' || (c == '%' && next < text.size() && text[next] == ':')) {
+      line.kind = LineKind::directive;
+      break;
+    }
+    if (c != '/' || next >= text.size() || (text[next] != '/' && text[next] != '*')) {
+      line.kind = LineKind::code;
+      break;
+    }
+    if (text[next] == '/') break;  // a line comment: the line is blank
+    newlines += spliced;
+    pos = skip_block_comment(text, next + 1, newlines);
+    if (pos == std::string_view::npos) {
+      line.end = text.size();
+      line.newlines = newlines;
+      return line;
+    }
   }
-}
-
-bool is_directive_line(std::string_view line) {
-  const std::size_t pos = first_token(line);
-  if (pos >= line.size()) return false;
-  if (line[pos] == '#') return true;
-  if (line[pos] != '%') return false;
-  const std::size_t next = skip_splices(line, pos + 1);
-  return next < line.size() && line[next] == ':';
+  const LineEnd rest = logical_line_end(text, pos);
+  line.end = rest.end;
+  line.complete = rest.complete;
+  line.newlines = newlines + rest.newlines;
+  return line;
 }
 
 }  // namespace sornik::cmode

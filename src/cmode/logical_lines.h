@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace sornik::cmode {
@@ -13,17 +14,26 @@ struct LineEnd {
   std::size_t end = 0;
   // False when the text ended inside the line: more text may complete it.
   bool complete = false;
+  // The newlines within [pos, end): the physical lines the line takes.
+  std::uint32_t newlines = 0;
 };
 
 // Finds the end of the logical line that starts at `pos`.
 LineEnd logical_line_end(std::string_view text, std::size_t pos);
 
-// The offset of the first token of a logical line: white space, splices
-// and comments skipped; line.size() when the line holds no token.
-std::size_t first_token(std::string_view line);
+// What a logical line holds before anything else.
+enum class LineKind : std::uint8_t {
+  blank,      // white space and comments only
+  directive,  // its first token is `#` or `%:`
+  code,       // any other first token
+};
 
-// Whether the logical line `line` is a directive: its first token is `#` or
-// `%:`.
-bool is_directive_line(std::string_view line);
+// A logical line found and told apart in one pass over its bytes.
+struct LogicalLine : LineEnd {
+  LineKind kind = LineKind::blank;
+};
+
+// Finds the end and the kind of the logical line that starts at `pos`.
+LogicalLine scan_logical_line(std::string_view text, std::size_t pos);
 
 }  // namespace sornik::cmode

@@ -1,5 +1,6 @@
 #include "cmode/logical_lines.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -7,15 +8,23 @@ namespace sornik::cmode {
 namespace {
 
 // The logical lines of `text` separated by "|", each with a "#" in front
-// when it is a directive and a "+" after it when the text ended inside it.
-std::string split(std::string_view text) {
+// when it is a directive, a "_" when it is blank, and a "+" after it when the
+// text ended inside it. Both scans must agree, and the newlines they count
+// must be those of the line.
+std::string split(std::string_view text, bool mark_blank = false) {
   std::string out;
   for (std::size_t pos = 0; pos < text.size();) {
+    const LogicalLine line = scan_logical_line(text, pos);
     const LineEnd end = logical_line_end(text, pos);
-    const std::string_view line = text.substr(pos, end.end - pos);
+    EXPECT_EQ(line.end, end.end) << text;
+    EXPECT_EQ(line.complete, end.complete) << text;
+    EXPECT_EQ(line.newlines, end.newlines) << text;
+    const std::string_view bytes = text.substr(pos, end.end - pos);
+    EXPECT_EQ(line.newlines, std::count(bytes.begin(), bytes.end(), '\n')) << bytes;
     if (!out.empty()) out += '|';
-    if (is_directive_line(line)) out += '#';
-    out.append(line);
+    if (line.kind == LineKind::directive) out += '#';
+    if (mark_blank && line.kind == LineKind::blank) out += '_';
+    out.append(bytes);
     if (!end.complete) out += '+';
     pos = end.end;
   }
@@ -62,6 +71,24 @@ TEST(LogicalLines, TellDirectives) {
       {"/* #x */\n", "/* #x */\n"},
   };
   for (const Case& c : cases) EXPECT_EQ(split(c.text), c.lines) << c.text;
+}
+
+TEST(LogicalLines, TellBlankLinesAndCountLongComments) {
+  const Case cases[] = {
+      {"\n \t\f\v\r\n", "_\n|_ \t\f\v\r\n"},
+      {"/* c */\n// c\n/\\\n/ c\nx\n", "_/* c */\n|_// c\n|_/\\\n/ c\n|x\n"},
+      {"/ x\n/\n", "/ x\n|/\n"},
+      {"/", "/+"},
+      {"/*", "_/*+"},
+      {"\\\n\\\r\n\n", "_\\\n\\\r\n\n"},
+      // Comments longer than one 16-byte block, newlines on both sides of
+      // each block edge.
+      {"/* 456789012345\n\n890123456789012\n4567890 */ #d\n",
+       "#/* 456789012345\n\n890123456789012\n4567890 */ #d\n"},
+      {"x /*\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n*/ y\n", "x /*\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n*/ y\n"},
+      {"/* 4567890123456789012345678901234567890\n", "_/* 4567890123456789012345678901234567890\n+"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(split(c.text, true), c.lines) << c.text;
 }
 
 }  // namespace

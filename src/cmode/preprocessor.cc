@@ -4,7 +4,6 @@
 
 #include "cmode/compiler_facts.h"
 #include "cmode/define_directive.h"
-#include "cmode/logical_lines.h"
 
 namespace sornik::cmode {
 
@@ -43,10 +42,6 @@ std::string joined(std::span<const Token> tokens) {
     text.append(token.text);
   }
   return text;
-}
-
-std::uint32_t count_newlines(std::string_view text) {
-  return static_cast<std::uint32_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
 }  // namespace
@@ -97,9 +92,9 @@ bool Preprocessor::read_macros(const std::string& path) {
 void Preprocessor::read_text(FileFrame& frame, std::string_view text) {
   begin_file(frame);
   for (std::size_t pos = 0; pos < text.size();) {
-    const std::size_t end = logical_line_end(text, pos).end;
-    process_line(frame, text.substr(pos, end - pos));
-    pos = end;
+    const LogicalLine line = scan_logical_line(text, pos);
+    take_line(frame, text.substr(pos, line.end - pos), line);
+    pos = line.end;
   }
   end_file(frame);
 }
@@ -162,26 +157,15 @@ void Preprocessor::report(Severity severity, std::string_view text) {
   report_at(frame.path, frame.line, severity, text);
 }
 
-void Preprocessor::process_line(FileFrame& frame, std::string_view line) {
-  if (is_directive_line(line)) {
-    process_directive(frame, line);
-  } else {
-    count_line(frame, line);
-  }
-}
-
-void Preprocessor::process_directive(FileFrame& frame, std::string_view line) {
-  directive(frame, line);
-  frame.line += count_newlines(line);
-}
-
-void Preprocessor::count_line(FileFrame& frame, std::string_view line) {
-  if (!skipping_ &&
-      (frame.guard == FileFrame::Guard::expect_ifndef || frame.guard == FileFrame::Guard::after_endif) &&
-      first_token(line) < line.size()) {
+void Preprocessor::take_line(FileFrame& frame, std::string_view bytes, const LogicalLine& line) {
+  if (line.kind == LineKind::directive) {
+    directive(frame, bytes);
+  } else if (line.kind == LineKind::code && !skipping_ &&
+             (frame.guard == FileFrame::Guard::expect_ifndef ||
+              frame.guard == FileFrame::Guard::after_endif)) {
     frame.guard = FileFrame::Guard::none;
   }
-  frame.line += count_newlines(line);
+  frame.line += line.newlines;
 }
 
 void Preprocessor::directive(FileFrame& frame, std::string_view line) {

@@ -12,6 +12,7 @@
 #include "cmode/expander.h"
 #include "cmode/if_expression.h"
 #include "cmode/include_search.h"
+#include "cmode/logical_lines.h"
 #include "cmode/macro_table.h"
 #include "cmode/token.h"
 #include "services/located_diagnostics.h"
@@ -66,13 +67,9 @@ class Preprocessor final : public ConditionContext {
   void begin_file(FileFrame& frame);
   void end_file(FileFrame& frame);
 
-  // Acts on one logical line of the innermost file.
-  void process_line(FileFrame& frame, std::string_view line);
-
-  // The same in two steps, for a reader that tells directives from other
-  // lines itself: a directive line, or any other line (only counted).
-  void process_directive(FileFrame& frame, std::string_view line);
-  void count_line(FileFrame& frame, std::string_view line);
+  // Acts on one logical line of the innermost file: its bytes, and what
+  // scan_logical_line found of it.
+  void take_line(FileFrame& frame, std::string_view bytes, const LogicalLine& line);
 
   // Whether lines of a group not taken are being read.
   bool skipping() const { return skipping_; }

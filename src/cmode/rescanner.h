@@ -69,6 +69,9 @@ class Rescanner {
   // Forgets the texts and groups of the last outermost use.
   void reset();
 
+  // The file that diagnostics name from now on (the text must outlive its use).
+  void set_file(std::string_view file) { file_ = file; }
+
   // Copies every text that expansions in progress still hold into storage of
   // its own, before the source moves to its next chunk (which may be a
   // directive that changes any macro).

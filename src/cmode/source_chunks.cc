@@ -34,7 +34,7 @@ bool SourceChunks::next(SourceChunk& chunk) {
   bool is_text = false;
   for (;;) {
     const std::string_view text = buffer_;
-    LineEnd line_end = logical_line_end(text, end);
+    const LogicalLine line_end = scan_logical_line(text, end);
     if (!line_end.complete && !at_eof_) {
       // The line goes on past the bytes read: hand out what is complete
       // first, then read on with the line at the front.
@@ -44,16 +44,11 @@ bool SourceChunks::next(SourceChunk& chunk) {
       continue;
     }
     if (end == line_end.end) break;  // the end of the file
-    const std::string_view line = text.substr(end, line_end.end - end);
-    const bool directive = is_directive_line(line);
+    const bool directive = line_end.kind == LineKind::directive;
     // A directive acts on the table, so text before it goes out first.
     const bool line_is_text = !directive && !preprocessor_.skipping();
     if (have_kind && (directive ? is_text : line_is_text != is_text)) break;
-    if (directive) {
-      preprocessor_.process_directive(frame_, line);
-    } else {
-      preprocessor_.count_line(frame_, line);
-    }
+    preprocessor_.take_line(frame_, text.substr(end, line_end.end - end), line_end);
     have_kind = true;
     is_text = line_is_text;
     end = line_end.end;

@@ -15,6 +15,7 @@ std::string_view TextArena::store(std::string_view first, std::string_view secon
   if (total == 0) return std::string_view("");
   if (total > free_size_) {
     const std::size_t size = std::max(kBlockSize, total);
+    if (blocks_.empty()) first_block_size_ = size;
     blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
     free_ = blocks_.back().get();
     free_size_ = size;
@@ -29,10 +30,14 @@ std::string_view TextArena::store(std::string_view first, std::string_view secon
 }
 
 void TextArena::clear() {
-  blocks_.clear();
-  free_ = nullptr;
-  free_size_ = 0;
-  allocated_ = 0;
+  // The first block of the usual size stays for the next texts: an arena
+  // cleared after every short expansion would otherwise allocate and free a
+  // whole block each time.
+  const bool keep = !blocks_.empty() && first_block_size_ == kBlockSize;
+  blocks_.resize(keep ? 1 : 0);
+  free_ = keep ? blocks_.front().get() : nullptr;
+  free_size_ = keep ? kBlockSize : 0;
+  allocated_ = free_size_;
 }
 
 }  // namespace sornik

@@ -16,7 +16,7 @@ class TextArena {
   // Copies `first` directly followed by `second`; returns the stored whole.
   std::string_view store(std::string_view first, std::string_view second);
 
-  // Releases every stored text.
+  // Releases every stored text (the first block is kept for reuse).
   void clear();
 
   // Bytes of all blocks obtained so far.
@@ -27,6 +27,7 @@ class TextArena {
   char* free_ = nullptr;
   std::size_t free_size_ = 0;
   std::size_t allocated_ = 0;
+  std::size_t first_block_size_ = 0;
 };
 
 }  // namespace sornik
