@@ -4,6 +4,7 @@
 
 #include "cmode/compiler_facts.h"
 #include "cmode/define_directive.h"
+#include "cmode/rescanner.h"
 
 namespace sornik::cmode {
 
@@ -100,12 +101,21 @@ void Preprocessor::read_text(FileFrame& frame, std::string_view text) {
 }
 
 void Preprocessor::begin_unit() {
+  if (unit_to_undo_) undo_unit();
   in_unit_ = true;
   includes_read_ = 0;
   unit_start_removed_builtins_ = removed_builtins_;
 }
 
 void Preprocessor::end_unit() {
+  // Undone when the next unit begins: after the last one nothing reads the
+  // table any more, and undoing a large unit costs as much as reading it.
+  in_unit_ = false;
+  unit_to_undo_ = true;
+}
+
+void Preprocessor::undo_unit() {
+  unit_to_undo_ = false;
   for (auto change = changes_.rbegin(); change != changes_.rend(); ++change) {
     if (change->old) {
       table_.replace(std::move(change->old));
@@ -114,7 +124,6 @@ void Preprocessor::end_unit() {
     }
   }
   changes_.clear();
-  in_unit_ = false;
   removed_builtins_ = unit_start_removed_builtins_;
   once_.clear();
   pushed_macros_.clear();
@@ -327,7 +336,24 @@ bool Preprocessor::ifdef_value(std::string_view directive, std::span<const Token
   return is_defined(rest[0].text) == want_defined;
 }
 
+bool Preprocessor::needs_expansion(std::span<const Token> tokens) const {
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    if (tokens[i].kind != TokenKind::identifier) continue;
+    const std::string_view name = tokens[i].text;
+    if (name == "defined") {
+      // Its operand, X or (X), is never replaced.
+      std::size_t operand = i + 1;
+      if (operand < tokens.size() && is_punct(tokens[operand], "(")) ++operand;
+      if (operand < tokens.size() && tokens[operand].kind == TokenKind::identifier) i = operand;
+      continue;
+    }
+    if (table_.find(name) != nullptr || is_builtin_name(name)) return true;
+  }
+  return false;
+}
+
 bool Preprocessor::if_value(std::span<const Token> rest) {
+  if (!needs_expansion(rest)) return condition_value(rest);
   const FileFrame& frame = *frames_.back();
   expander_.expand_directive(rest, true, {frame.path, frame.line}, expanded_);
   // The tokens keep their texts here, as __has_include may expand again.
@@ -342,7 +368,11 @@ bool Preprocessor::if_value(std::span<const Token> rest) {
     token.text = std::string_view(expanded_texts_).substr(offset, length);
     offset += length;
   }
-  const Condition condition = evaluate_condition(expanded_, *this);
+  return condition_value(expanded_);
+}
+
+bool Preprocessor::condition_value(std::span<const Token> tokens) {
+  const Condition condition = evaluate_condition(tokens, *this);
   for (const std::string& warning : condition.warnings) report(Severity::warning, warning);
   if (!condition.error.empty()) report(Severity::error, condition.error);
   return condition.value;

@@ -58,8 +58,9 @@ class Preprocessor final : public ConditionContext {
   // Reads a -d header for its macros; false when it cannot be read.
   bool read_macros(const std::string& path);
 
-  // Every change to the table between these two calls is undone by the
-  // second, as are #pragma once marks: each source starts from the same table.
+  // Every change to the table between these two calls is undone before the
+  // next unit begins, as are #pragma once marks: each source starts from the
+  // same table.
   void begin_unit();
   void end_unit();
 
@@ -99,6 +100,11 @@ class Preprocessor final : public ConditionContext {
   void else_or_endif(FileFrame& frame, std::string_view name, std::span<const Token> rest);
   bool ifdef_value(std::string_view directive, std::span<const Token> rest, bool want_defined);
   bool if_value(std::span<const Token> rest);
+  // Whether the tokens of an #if hold a name that expansion would replace
+  // (the operand of `defined` aside); most hold none.
+  bool needs_expansion(std::span<const Token> tokens) const;
+  // The value of the expanded tokens of an #if, its diagnostics reported.
+  bool condition_value(std::span<const Token> tokens);
   void define(std::span<const Token> rest);
   void undefine(std::span<const Token> rest);
   void include(FileFrame& frame, IncludeKind kind, std::span<const Token> rest, std::string_view line);
@@ -116,6 +122,8 @@ class Preprocessor final : public ConditionContext {
   // A builtin name now undefined or defined as an ordinary macro.
   void forget_builtin(std::string_view name);
   void remove_macro(std::string_view name);
+  // Restores the table and marks as they were when the last unit began.
+  void undo_unit();
   void read_text(FileFrame& frame, std::string_view text);
 
   MacroTable& table_;
@@ -137,6 +145,7 @@ class Preprocessor final : public ConditionContext {
   std::unordered_set<const HeaderFile*> once_;
   std::unordered_map<std::string, std::vector<std::unique_ptr<Macro>>> pushed_macros_;
   bool in_unit_ = false;
+  bool unit_to_undo_ = false;      // a unit has ended and its changes stand
   std::size_t includes_read_ = 0;  // in this translation unit (or before the first)
   std::vector<Change> changes_;
 };

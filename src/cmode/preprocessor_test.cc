@@ -47,6 +47,24 @@ TEST(Preprocessor, TakesTheGroupsTheCompilerTakes) {
             "#define ONE 1\n");
 }
 
+TEST(Preprocessor, ReplacesNamesInConditionsExceptTheOperandOfDefined) {
+  // Conditions without a macro name are evaluated as written: the names
+  // around the operand of `defined` must still be found and replaced.
+  EXPECT_EQ(defines_of({{"h.h",
+                         "#define ONE 1\n#define ZERO 0\n#define F(x) x\n"
+                         "#if defined ZERO && ONE\n#define A\n#endif\n"
+                         "#if defined(ZERO) + ONE == 2\n#define B\n#endif\n"
+                         "#if ONE + defined ONE == 2\n#define C\n#endif\n"
+                         "#if defined UNDEFINED || ZERO\n#define NOT_D\n#endif\n"
+                         "#if F\n#define NOT_E\n#endif\n"
+                         "#if __LINE__ == 19\n#define G\n#endif\n"
+                         "#if defined ONE ZERO\n#endif\n#if defined\n#endif\n#if defined (\n#endif\n"}}),
+            "#define A \n#define B \n#define C \n#define F(x) x\n#define G \n#define ONE 1\n#define ZERO 0\n"
+            "h.h:22: error: missing binary operator before token \"0\"\n"
+            "h.h:24: error: operator \"defined\" requires an identifier\n"
+            "h.h:26: error: operator \"defined\" requires an identifier\n");
+}
+
 TEST(Preprocessor, ReportsMisplacedConditionals) {
   EXPECT_EQ(defines_of({{"h.h",
                          "#else\n#endif\n#elif 1\n#if 1\n#else\n#else\n#elif 1\n#endif x\n#ifdef\n#endif\n"
