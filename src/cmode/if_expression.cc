@@ -55,8 +55,9 @@ constexpr OpInfo kBinaryOps[] = {
 
 const OpInfo* binary_op(const Token& token) {
   if (token.kind != TokenKind::punctuator) return nullptr;
+  // Comparing the first bytes first spares a string comparison per operator.
   for (const OpInfo& info : kBinaryOps) {
-    if (info.text == token.text) return &info;
+    if (info.text.front() == token.text.front() && info.text == token.text) return &info;
   }
   return nullptr;
 }
