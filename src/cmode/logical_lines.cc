@@ -225,4 +225,26 @@ LogicalLine scan_logical_line(std::string_view text, std::size_t pos) {
   return line;
 }
 
+std::string_view plain_directive_name(std::string_view line) {
+  const auto is_blank = [](char c) {
+    return c == ' ' || c == '\t';
+  };
+  const auto is_word = [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+  };
+  std::size_t pos = 0;
+  while (pos < line.size() && is_blank(line[pos])) ++pos;
+  if (pos == line.size() || line[pos] != '#') return {};
+  ++pos;
+  while (pos < line.size() && is_blank(line[pos])) ++pos;
+  const std::size_t start = pos;
+  if (pos == line.size() || !is_word(line[pos]) || (line[pos] >= '0' && line[pos] <= '9')) return {};
+  while (pos < line.size() && is_word(line[pos])) ++pos;
+  if (pos < line.size()) {
+    const char next = line[pos];
+    if (next == '\\' || next == '$' || static_cast<unsigned char>(next) >= 0x80) return {};
+  }
+  return line.substr(start, pos - start);
+}
+
 }  // namespace sornik::cmode

@@ -36,4 +36,11 @@ struct LogicalLine : LineEnd {
 // Finds the end and the kind of the logical line that starts at `pos`.
 LogicalLine scan_logical_line(std::string_view text, std::size_t pos);
 
+// The name of a directive line written plainly: blanks, `#`, blanks and an
+// identifier of ASCII letters, digits and `_` that nothing continues. Empty
+// for any other form (a comment, a splice or `%:` before the name, a name
+// that a splice or a byte 0x80 and above may go on), which only a lexer can
+// read.
+std::string_view plain_directive_name(std::string_view line);
+
 }  // namespace sornik::cmode

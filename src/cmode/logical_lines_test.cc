@@ -91,5 +91,31 @@ TEST(LogicalLines, TellBlankLinesAndCountLongComments) {
   for (const Case& c : cases) EXPECT_EQ(split(c.text, true), c.lines) << c.text;
 }
 
+TEST(LogicalLines, ReadPlainDirectiveNamesOnly) {
+  const Case cases[] = {
+      {"#if x\n", "if"},
+      {"  #\tifdef X\n", "ifdef"},
+      {"#endif\n", "endif"},
+      {"#endif", "endif"},
+      {"#else/**/\n", "else"},
+      {"#if(1)\n", "if"},
+      {"#_x\n", "_x"},
+      {"#Zz9 \n", "Zz9"},
+      {"#el\\\nse\n", ""},
+      {"#\\\nif\n", ""},
+      {"# 33 \"f\"\n", ""},
+      {"/**/#if 1\n", ""},
+      {"#/**/if 1\n", ""},
+      {"%:if 1\n", ""},
+      {"#if$x\n", ""},
+      {"#if\xc3\xa9\n", ""},
+      {"#\n", ""},
+      {"#", ""},
+      {"\f#if\n", ""},
+      {"#\vif\n", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(plain_directive_name(c.text), c.lines) << c.text;
+}
+
 }  // namespace
 }  // namespace sornik::cmode

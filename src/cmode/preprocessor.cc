@@ -178,13 +178,15 @@ void Preprocessor::take_line(FileFrame& frame, std::string_view bytes, const Log
 }
 
 void Preprocessor::directive(FileFrame& frame, std::string_view line) {
-  // In a group not taken only the name counts, unless the directive may end
-  // the group.
-  lexer_.lex(line, tokens_, skipping_ ? 2 : SIZE_MAX);
-  if (tokens_.size() < 2) return;  // the null directive
   if (skipping_) {
-    const std::string_view name = tokens_[1].text;
-    if (tokens_[1].kind != TokenKind::identifier) return;
+    // In a group not taken only the name counts, unless the directive may
+    // end the group; most names are read without the lexer.
+    std::string_view name = plain_directive_name(line);
+    if (name.empty()) {
+      lexer_.lex(line, tokens_, 2);
+      if (tokens_.size() < 2 || tokens_[1].kind != TokenKind::identifier) return;
+      name = tokens_[1].text;
+    }
     if (name == "if" || name == "ifdef" || name == "ifndef") {
       conditionals_.push_back({frame.line, true, true, false, {}});
     } else if (name == "elif" || name == "elifdef" || name == "elifndef" || name == "else" ||
@@ -194,6 +196,8 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
     }
     return;
   }
+  lexer_.lex(line, tokens_);
+  if (tokens_.size() < 2) return;  // the null directive
   const std::span<const Token> tokens(tokens_);
   const Token& name_token = tokens[1];
   const std::string_view name = name_token.text;
