@@ -1,8 +1,13 @@
 #include "expand/marker.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "services/line_buffers.h"
 
@@ -11,9 +16,21 @@ namespace sornik {
 namespace {
 
 // The position of the first byte 0x01 to 0x04 at or after `pos`, or
-// text.size(). Eight bytes are tested at a time while none is below 5: marks
-// are rare, and only a NUL byte makes a word be looked at more closely.
+// text.size(). Marks are rare: sixteen bytes are tested at a time where SSE2
+// is there, else eight while none is below 5 (only a NUL byte then makes a
+// word be looked at more closely).
 std::size_t next_mark_byte(std::string_view text, std::size_t pos) {
+#if defined(__SSE2__)
+  const __m128i one = _mm_set1_epi8(1);
+  const __m128i three = _mm_set1_epi8(3);
+  for (; pos + 16 <= text.size(); pos += 16) {
+    // A byte is a mark when it is 1 to 4, that is when it less one is at most 3 unsigned.
+    const __m128i less_one =
+        _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + pos)), one);
+    const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(less_one, three), less_one));
+    if (mask != 0) return pos + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)));
+  }
+#endif
   constexpr std::uint64_t kOnes = 0x0101010101010101;
   constexpr std::uint64_t kHighs = 0x8080808080808080;
   for (;;) {

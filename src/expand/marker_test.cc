@@ -43,6 +43,32 @@ TEST(Marker, FindMarkSkipsEscapePairsAndNulBytes) {
   EXPECT_EQ(find_mark(marked("ab{4}"), 4), 3u);
 }
 
+// The search tests whole blocks of 16 or 8 bytes: a mark is found at every
+// position of them and of the bytes after them, among the bytes next to the
+// mark range (0x00, 0x05, 0xFF) that are none.
+TEST(Marker, MarksAreFoundAtEveryPositionOfTheBlocks) {
+  const char kFiller[] = {'\0', '\x05', '\xff', '\x80', 'a'};
+  for (std::size_t size = 1; size <= 48; ++size) {
+    std::string text;
+    for (std::size_t i = 0; i < size; ++i) text.push_back(kFiller[i % std::size(kFiller)]);
+    EXPECT_EQ(find_mark(text, 0), size);
+    EXPECT_EQ(escaped_size(text), size);
+    for (std::size_t at = 0; at < size; ++at) {
+      for (const char mark : {kSeparatorMark, kEndMark, kStartMark, kEscapeMark}) {
+        std::string with_mark = text;
+        with_mark[at] = mark;
+        EXPECT_EQ(escaped_size(with_mark), size + 1) << size << " " << at;
+        if (mark == kEscapeMark) continue;
+        EXPECT_EQ(find_mark(with_mark, 0), at) << size << " " << at;
+        EXPECT_EQ(find_mark(with_mark, at + 1), size) << size << " " << at;
+        std::string rendered;
+        append_default_rendering(rendered, with_mark);
+        EXPECT_EQ(rendered.size(), mark == kStartMark ? size - 1 : size) << size << " " << at;
+      }
+    }
+  }
+}
+
 TEST(Marker, SplitGroupFindsTheEndAfterNestedGroups) {
   const std::string text = marked("x{3}A{4}{1}{1}1 {3}B{1}{3}C{1}2{2}{2} 3{2}y");
   const GroupParts group = split_group(text, 1);
