@@ -4,6 +4,7 @@
 #include <new>
 
 #include "driver/run.h"
+#include "driver/source_files.h"
 #include "replace/replace_engine.h"
 #include "services/byte_class.h"
 #include "services/run_io.h"
@@ -147,6 +148,11 @@ RunOutcome check_run_properties(const RunSetup& setup) {
     if (!first.out_of_memory() && !other.out_of_memory()) require_same_outcome(what, first, other);
   };
   require_same_unless_memory("a second run in the same process", run_in_memory(setup.args(), setup.files));
+  stream_plain_lines = false;
+  const RunOutcome every_line_passed = run_in_memory(setup.args(), setup.files);
+  stream_plain_lines = true;
+  require_same_unless_memory("lines written from the input block against every line through the passes",
+                             every_line_passed);
 
   if (!setup.format) {
     RunSetup default_form = setup;

@@ -48,6 +48,7 @@ struct RunSetup {
 
 // Checks what must hold for every run, whatever its input:
 // - a second run gives the same bytes;
+// - so does a run that takes every line through the passes;
 // - the default rendering equals the format "$n`$x'";
 // - the format changes neither the exit status nor the diagnostics;
 // - with the format "$n", a run with status 0 writes exactly the source files

@@ -67,7 +67,7 @@ class RandomText {
   }
 
   std::string source_piece() {
-    switch (below(24)) {
+    switch (below(32)) {
       case 0: return "\n";
       case 1: return "\n#if OBJ1\n";
       case 2: return "/* OBJ2\n OBJ3 */";
@@ -81,6 +81,15 @@ class RandomText {
       case 10: return "0x1F OBJ10 ";
       case 11: return call();
       case 12: return call() + "\n";
+      case 13: return "x */* OBJ1 */ y";
+      case 14: return " *// OBJ2\n";
+      case 15: return "\"a\\\n";
+      case 16: return "\x81\"";
+      case 17: return std::string("\"\x81\0\" OBJ3", 9);
+      case 18: return std::string(below(70), ' ') + "OBJ5";
+      case 19: return "\r\n";
+      case 20: return "/*/ OBJ7 */";
+      case 21: return "'\"' OBJ8";
       default: return below(2) == 0 ? " OBJ" + std::to_string(below(10)) : " v" + std::to_string(below(99));
     }
   }
@@ -96,7 +105,11 @@ TEST(ExpansionProperty, StreamedLinesAreWhatThePassesMake) {
     RandomText random(seed);
     std::map<std::string, std::string> files = {{"defs.h", random.definitions()}};
     std::string& big = files["big.c"];
-    while (big.size() < 150'000) big += random.source();
+    while (big.size() < 150'000) {
+      big += random.source();
+      // The longest line the line loop takes, somewhere in a block.
+      if (seed % 4 == 2 && big.size() % 7 == 0) big += "\n" + std::string(1021, 'y') + "\n";
+    }
     if (seed % 4 == 0) big += std::string(1100, 'x') + "\n";
     files["small.c"] = random.source();
     for (const std::string format : {"", "<$n|$x>"}) {

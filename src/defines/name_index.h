@@ -31,6 +31,9 @@ class NameIndex {
   // Indexes define table entries 0 to count - 1 again (all names different).
   void rebuild(int count);
 
+  // Whether some indexed name begins with the byte `c`.
+  bool may_begin_name(char c) const { return first_bytes_[static_cast<std::uint8_t>(c)]; }
+
   // The table index of `name`, or -1.
   int find(std::string_view name) const {
     const std::uint32_t key = filter_key(name);
@@ -82,6 +85,7 @@ class NameIndex {
 
   // One bit per filter key; 16 KB, so that it stays in the first-level cache.
   std::array<std::uint64_t, 2048> filter_{};
+  std::array<bool, 256> first_bytes_{};
   std::vector<Slot> slots_;
   std::uint32_t mask_ = 0;
   std::size_t used_ = 0;

@@ -1,9 +1,10 @@
 #include "driver/source_files.h"
 
-#include <cstring>
+#include <optional>
 #include <string_view>
 
-#include "expand/code_window.h"
+#include "driver/plain_lines.h"
+#include "expand/line_expansion.h"
 #include "expand/line_passes.h"
 #include "expand/output_format.h"
 #include "scan/line_reader.h"
@@ -18,48 +19,44 @@ bool stream_plain_lines = true;
 
 namespace {
 
-// A line that the line loops take holds at most this many bytes, newline included.
-constexpr std::size_t kLongestLine = 1022;
+// The state in which the next line starts, when the search for plain lines follows it.
+std::optional<LineStart> plain_line_start() {
+  if (comm_flag == 0 && str_flag == 0) return print_f == 1 ? std::optional(LineStart::kCode) : std::nullopt;
+  if (print_f != 0) return std::nullopt;
+  if (comm_flag == 1 && str_flag == 0) return LineStart::kComment;
+  if (comm_flag == 0 && str_flag == '"') return LineStart::kString;
+  if (comm_flag == 0 && str_flag == '\'') return LineStart::kCharacter;
+  return std::nullopt;
+}
 
-// The masks of the reader's current block, from where it was first looked at.
-struct BlockMasks {
-  CodeMasks masks;
-  const char* start = nullptr;
-  std::size_t block = 0;
-};
+void set_line_start(LineStart state) {
+  comm_flag = state == LineStart::kComment ? 1 : 0;
+  str_flag = state == LineStart::kString ? '"' : state == LineStart::kCharacter ? '\'' : 0;
+  print_f = state == LineStart::kCode ? 1 : 0;
+}
 
-// Takes the whole lines at the start of `unread` that need no pass and writes
-// them out as they stand, in one piece. Returns how many bytes they hold.
-std::size_t write_plain_lines(std::string_view unread, const BlockMasks& masks) {
-  std::size_t pos = 0;
-  while (pos < unread.size()) {
-    const std::size_t wanted = std::min(unread.size() - pos, kLongestLine);
-    const void* newline = std::memchr(unread.data() + pos, '\n', wanted);
-    // A line that goes on in the next block, or that is too long, or the last
-    // line without a newline, is read the ordinary way.
-    if (newline == nullptr) break;
-    const std::size_t end = static_cast<const char*>(newline) - unread.data() + 1;
-    const std::string_view line = unread.substr(pos, end - pos);
-    if (!line_needs_no_pass(line, masks.masks, line.data() - masks.start)) break;
-    pos = end;
-  }
-  out_write(unread.substr(0, pos));
-  return pos;
+// Writes the lines at the start of the reader's unread bytes that need no
+// pass straight from its block. False when the line after them must go
+// through the passes; true when unread() holds more to look at.
+bool write_plain_lines(LineReader& reader) {
+  const std::optional<LineStart> start = plain_line_start();
+  if (!start) return false;
+  const std::string_view unread = reader.unread();
+  const PlainLines plain = find_plain_lines(unread, *start);
+  out_write(unread.substr(0, plain.size));
+  reader.skip(plain.size);
+  set_line_start(plain.state);
+  // A line cut by the block's end is looked at again with the bytes after it.
+  if (plain.cut) return reader.read_more();
+  return plain.size == unread.size();
 }
 
 // Converts the lines of `reader`: runs of lines that need no pass are written
-// straight from the reader's block, whose bytes are classified once; every
-// other line is read into ibuf and goes through the passes.
+// straight from the reader's block; every other line is read into ibuf and
+// goes through the passes.
 void convert_lines(LineReader& reader) {
-  static BlockMasks block_masks;
-  block_masks.start = nullptr;
-  for (std::string_view unread = reader.unread(); !unread.empty(); unread = reader.unread()) {
-    if (block_masks.start == nullptr || reader.blocks_read() != block_masks.block) {
-      block_masks.masks.classify(unread, false);
-      block_masks.start = unread.data();
-      block_masks.block = reader.blocks_read();
-    }
-    if (stream_plain_lines) reader.skip(write_plain_lines(unread, block_masks));
+  while (!reader.unread().empty()) {
+    if (stream_plain_lines && write_plain_lines(reader)) continue;
     if (!reader.read_checked_line(ibuf)) break;
     if (run_line_passes(reader) != 0) {
       print_chgdata();

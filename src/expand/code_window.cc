@@ -107,33 +107,9 @@ ClassifyBlock kernel_function(ClassifyKernel kernel) {
   return classify_scalar;
 }
 
-ClassifyKernel fastest_kernel() {
-  if (kernel_available(ClassifyKernel::kAvx2)) return ClassifyKernel::kAvx2;
-  if (kernel_available(ClassifyKernel::kSse2)) return ClassifyKernel::kSse2;
-  return ClassifyKernel::kScalar;
-}
-
 const ClassifyKernel kFastest = fastest_kernel();
 
 }  // namespace
-
-bool kernel_available(ClassifyKernel kernel) {
-#if SORNIK_X86
-  // Also called while statics are initialised, maybe before the library did this.
-  __builtin_cpu_init();
-#endif
-  switch (kernel) {
-    case ClassifyKernel::kScalar: return true;
-#if SORNIK_X86
-    case ClassifyKernel::kSse2: return __builtin_cpu_supports("sse2");
-    case ClassifyKernel::kAvx2: return __builtin_cpu_supports("avx2");
-#else
-    case ClassifyKernel::kSse2:
-    case ClassifyKernel::kAvx2: return false;
-#endif
-  }
-  return false;
-}
 
 void CodeMasks::classify(std::string_view text, bool marked) { classify(text, marked, kFastest); }
 

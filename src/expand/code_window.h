@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "scan/byte_masks.h"
+
 namespace sornik {
 
 // A stretch of text in code, described by bit masks so that the scan finds
@@ -16,13 +18,6 @@ struct CodeWindow {
   std::uint64_t stops = 0;  // "/", "*", quotes, in a marked text also marks
   std::size_t width = 0;    // bytes in the window, at most 64
 };
-
-// The ways 64 bytes can be classified: all give the same masks; the fastest
-// one the processor has is used.
-enum class ClassifyKernel { kScalar, kSse2, kAvx2 };
-
-// Whether this processor (and this build) can run `kernel`.
-bool kernel_available(ClassifyKernel kernel);
 
 // The name bytes and stop bytes of a whole text, 64 bytes to a mask word.
 class CodeMasks {

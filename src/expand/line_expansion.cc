@@ -72,26 +72,15 @@ std::string raw_arguments;
 // Text that is copied unchanged is not written byte by byte: `pending_`
 // marks the start of the ibuf text not yet in obuf, which is appended in one
 // piece before a group and at the end.
-//
-// A probe scans a source line as a first pass would, without writing
-// anything, and stops at the first defined name in code.
 class LineScan {
  public:
-  explicit LineScan(LineReader* fp) : fp_(fp), first_pass_(fp != nullptr), text_(ibuf), masks_(&code_masks) {}
-
-  // A probe of `line`, whose bytes `masks` describes from `base` on.
-  LineScan(std::string_view line, const CodeMasks& masks, std::size_t base)
-      : fp_(nullptr), first_pass_(true), probe_(true), text_(line), masks_(&masks), base_(base) {}
+  explicit LineScan(LineReader* fp) : fp_(fp), first_pass_(fp != nullptr), text_(ibuf) {}
 
   // Scans the whole text; returns 1 when a group was written.
   int run();
 
-  // Scans the whole line; false when it holds a defined name in code.
-  bool probe();
-
  private:
   void scan();
-  std::size_t found_defined(std::size_t pos, std::size_t name_end, int index);
   bool in_code() const;
   std::size_t scan_code(std::size_t pos);
   std::size_t step(std::size_t pos);
@@ -108,12 +97,8 @@ class LineScan {
   LineReader* fp_;
   // The first pass reads source text; a re-scan reads the marked text of the pass before.
   bool first_pass_;
-  bool probe_ = false;
-  bool found_name_ = false;
-  // The text scanned (ibuf but in a probe) and the masks that describe it from base_ on.
+  // The text scanned: ibuf, which a first pass may replace with further lines.
   std::string_view text_;
-  const CodeMasks* masks_;
-  std::size_t base_ = 0;
   bool line_comment_ = false;
   int print_before_line_comment_ = 0;
   int result_ = 0;
@@ -133,11 +118,6 @@ int LineScan::run() {
     obuf_make_room(1);
   }
   return result_;
-}
-
-bool LineScan::probe() {
-  scan();
-  return !found_name_;
 }
 
 // Applies the scan rules from the first byte of the text to its end.
@@ -167,7 +147,7 @@ bool LineScan::in_code() const {
 // that byte.
 std::size_t LineScan::scan_code(std::size_t pos) {
   const std::string_view text = text_;
-  const CodeWindow window = masks_->window(base_ + pos, base_ + text.size());
+  const CodeWindow window = code_masks.window(pos, text.size());
   const std::size_t stop = window.stops != 0 ? std::countr_zero(window.stops) : window.width;
   std::uint64_t names = stop == 64 ? window.names : window.names & ((std::uint64_t{1} << stop) - 1);
   while (names != 0) {
@@ -178,7 +158,7 @@ std::size_t LineScan::scan_code(std::size_t pos) {
     // A name that reaches the end of the block may go on in the next one.
     if (name_end == pos + window.width) return expand_name(name_start);
     const int index = def_check(text.substr(name_start, length));
-    if (index >= 0) return found_defined(name_start, name_end, index);
+    if (index >= 0) return expand_defined(name_start, name_end, index);
     names &= ~std::uint64_t{0} << (start + length);
   }
   return stop < window.width ? step(pos + stop) : pos + window.width;
@@ -252,14 +232,7 @@ std::size_t LineScan::expand_name(std::size_t pos) {
   std::size_t end = pos + 1;
   while (end < text.size() && is_name_byte(text[end])) ++end;
   const int index = def_check(text.substr(pos, end - pos));
-  return index < 0 ? end : found_defined(pos, end, index);
-}
-
-// A probe ends at the first defined name; a scan expands it.
-std::size_t LineScan::found_defined(std::size_t pos, std::size_t name_end, int index) {
-  if (!probe_) return expand_defined(pos, name_end, index);
-  found_name_ = true;
-  return text_.size();
+  return index < 0 ? end : expand_defined(pos, end, index);
 }
 
 // A use of the define at `index` whose name runs from `pos` to `name_end`.
@@ -399,9 +372,5 @@ void LineScan::write_group(std::string_view name, std::string_view list, std::st
 }  // namespace
 
 int edit_line(LineReader* fp) { return LineScan(fp).run(); }
-
-bool probe_plain_line(std::string_view line, const CodeMasks& masks, std::size_t base) {
-  return LineScan(line, masks, base).probe();
-}
 
 }  // namespace sornik

@@ -1,9 +1,5 @@
 #pragma once
 
-#include <cstddef>
-#include <string_view>
-
-#include "expand/code_window.h"
 #include "scan/line_reader.h"
 
 namespace sornik {
@@ -19,12 +15,5 @@ extern int print_f;    // 1 where names are looked up
 // pass's output. Returns 1 when it wrote a group; when it returns 0 after a
 // first pass, obuf holds the line exactly as read.
 int edit_line(LineReader* fp);
-
-// Scans a source line (not empty) as the first pass of edit_line would,
-// from the scan state, without writing anything. True when it holds no
-// defined name in code: the first pass would then leave it as it is, with the
-// scan state this call leaves. Otherwise the scan state is undefined and the
-// line needs the passes. `masks` describes the line's bytes from `base` on.
-bool probe_plain_line(std::string_view line, const CodeMasks& masks, std::size_t base);
 
 }  // namespace sornik

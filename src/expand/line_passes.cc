@@ -42,11 +42,4 @@ int run_line_passes(LineReader& reader) {
   return 1;
 }
 
-bool line_needs_no_pass(std::string_view line, const CodeMasks& masks, std::size_t base) {
-  const ScanState line_start = current_state();
-  if (probe_plain_line(line, masks, base)) return true;
-  restore_state(line_start);
-  return false;
-}
-
 }  // namespace sornik

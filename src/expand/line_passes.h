@@ -1,9 +1,5 @@
 #pragma once
 
-#include <cstddef>
-#include <string_view>
-
-#include "expand/code_window.h"
 #include "scan/line_reader.h"
 
 namespace sornik {
@@ -20,11 +16,5 @@ void start_scan_state();
 // a name (obuf then holds the marked line), else 0 (obuf holds the line as
 // read). The next line starts from the state that the first pass left.
 int run_line_passes(LineReader& reader);
-
-// Whether the source line `line` needs no pass: the first pass would find no
-// defined name in code and leave the line as it is. Then the scan state is
-// left as that pass would leave it; otherwise it is kept. `masks` describes
-// the line's bytes from `base` on.
-bool line_needs_no_pass(std::string_view line, const CodeMasks& masks, std::size_t base);
 
 }  // namespace sornik

@@ -19,24 +19,31 @@ LineReader::LineReader(std::FILE* stream, LineEnds line_ends)
       block_(std::make_unique_for_overwrite<char[]>(kBlockSize)) {}
 
 bool LineReader::refill() {
-  if (exhausted_) return false;
-  const std::size_t held = held_cr_ ? 1 : 0;
-  if (held_cr_) block_[0] = '\r';
-  held_cr_ = false;
-  const std::size_t wanted = kBlockSize - held;
-  const std::size_t got = std::fread(block_.get() + held, 1, wanted, stream_);
-  end_ = held + got;
-  pos_ = 0;
-  ++blocks_read_;
-  if (got < wanted) exhausted_ = true;
-  if (drop_cr_) drop_cr_before_newlines();
-  return end_ > 0;
+  read_more();
+  return pos_ != end_;
 }
 
-void LineReader::drop_cr_before_newlines() {
+bool LineReader::read_more() {
+  if (exhausted_ || end_ - pos_ >= kBlockSize / 2) return false;
   char* block = block_.get();
-  std::size_t kept = 0;
-  for (std::size_t from = 0; from < end_;) {
+  std::memmove(block, block + pos_, end_ - pos_);
+  end_ -= pos_;
+  pos_ = 0;
+  const std::size_t fresh = end_;
+  if (held_cr_) block[end_++] = '\r';
+  held_cr_ = false;
+  const std::size_t wanted = kBlockSize - end_;
+  const std::size_t got = std::fread(block + end_, 1, wanted, stream_);
+  end_ += got;
+  if (got < wanted) exhausted_ = true;
+  if (drop_cr_) drop_cr_before_newlines(fresh);
+  return got > 0;
+}
+
+void LineReader::drop_cr_before_newlines(std::size_t from) {
+  char* block = block_.get();
+  std::size_t kept = from;
+  while (from < end_) {
     const void* cr = std::memchr(block + from, '\r', end_ - from);
     const std::size_t upto = cr ? static_cast<const char*>(cr) - block : end_;
     std::memmove(block + kept, block + from, upto - from);

@@ -31,18 +31,20 @@ class LineReader {
 
   // The bytes read from the stream and not yet taken, in the reader's block;
   // the next block is read first when none are left. Empty at the end of
-  // input. The view is valid while blocks_read() stays the same.
+  // input. The view is valid until the next call of a member that reads.
   std::string_view unread();
 
   // Takes the first `size` bytes of unread() as read.
   void skip(std::size_t size) { pos_ += size; }
 
-  // The number of blocks read so far.
-  std::size_t blocks_read() const { return blocks_read_; }
+  // Moves the unread bytes, fewer than half a block (a line that the block's
+  // end cut), to the start of the block and reads more after them, so that
+  // unread() shows them with what follows. False when nothing more was read.
+  bool read_more();
 
  private:
   bool refill();
-  void drop_cr_before_newlines();
+  void drop_cr_before_newlines(std::size_t from);
 
   std::FILE* stream_;
   bool drop_cr_;
@@ -52,7 +54,6 @@ class LineReader {
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
   bool exhausted_ = false;
-  std::size_t blocks_read_ = 0;
 };
 
 }  // namespace sornik

@@ -71,5 +71,32 @@ TEST(LineReader, ReadsStopAt1023BytesAndLoopsRefuseSuchLines) {
   EXPECT_TRUE(io.err().ends_with("aaa \nError: too long line found\n")) << io.err();
 }
 
+// A line that the block's end cut is moved ahead of the bytes read after it,
+// CR held back at the cut included; half a block or more is not moved.
+TEST(LineReader, ReadMoreKeepsTheUnreadBytesInFront) {
+  const std::string text = std::string(65528, 'x') + "\nabcdef\r\nrest\n";
+  for (const LineEnds line_ends : {LineEnds::kAsRead, LineEnds::kCrLfAsLf}) {
+    std::FILE* file = std::tmpfile();
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::rewind(file);
+    LineReader reader(file, line_ends);
+    const bool as_read = line_ends == LineEnds::kAsRead;
+    EXPECT_EQ(reader.unread().size(), as_read ? 65536u : 65535u);
+    EXPECT_FALSE(reader.read_more());
+    reader.skip(65529);
+    EXPECT_EQ(reader.unread(), as_read ? "abcdef\r" : "abcdef");
+    EXPECT_TRUE(reader.read_more());
+    EXPECT_EQ(reader.unread(), as_read ? "abcdef\r\nrest\n" : "abcdef\nrest\n");
+    EXPECT_FALSE(reader.read_more());
+    std::string line;
+    EXPECT_TRUE(reader.read_line(line));
+    EXPECT_EQ(line, as_read ? "abcdef\r\n" : "abcdef\n");
+    EXPECT_TRUE(reader.read_line(line));
+    EXPECT_EQ(line, "rest\n");
+    EXPECT_FALSE(reader.read_line(line));
+    std::fclose(file);
+  }
+}
+
 }  // namespace
 }  // namespace sornik

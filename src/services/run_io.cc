@@ -1,6 +1,8 @@
 #include "services/run_io.h"
 
+#include <cerrno>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "services/diagnostics.h"
 #include "services/fatal.h"
@@ -21,21 +23,49 @@ RunIo& run_io() {
   return io;
 }
 
+namespace {
+
+// Writes `text` to the output stream at once: with one write call when the
+// stream has a file descriptor (fwrite would first fill its small buffer).
+bool write_out(std::string_view text) {
+  std::FILE* out = run_io().out;
+  const int descriptor = fileno(out);
+  if (descriptor < 0)
+    return std::fwrite(text.data(), 1, text.size(), out) == text.size() && std::fflush(out) == 0;
+  if (std::fflush(out) != 0) return false;
+  while (!text.empty()) {
+    const ssize_t written = write(descriptor, text.data(), text.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    text.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+void stop_unless_written(bool written) {
+  if (written) return;
+  errmsg("cannot write to standard output\n");
+  fatal_stop();
+}
+
+}  // namespace
+
 void out_write(std::string_view text) {
+  // A text as large as half the buffer is written from where it lies.
+  if (text.size() >= kOutputBlock / 2) {
+    out_flush();
+    stop_unless_written(write_out(text));
+    return;
+  }
   if (output_buffer.capacity() < kOutputBlock) output_buffer.reserve(kOutputBlock);
   output_buffer.append(text);
   if (output_buffer.size() >= kOutputBlock) out_flush();
 }
 
 void out_flush() {
-  const bool written = output_buffer.empty() || (std::fwrite(output_buffer.data(), 1, output_buffer.size(),
-                                                             run_io().out) == output_buffer.size() &&
-                                                 std::fflush(run_io().out) == 0);
+  const bool written = output_buffer.empty() || write_out(output_buffer);
   output_buffer.clear();
-  if (!written) {
-    errmsg("cannot write to standard output\n");
-    fatal_stop();
-  }
+  stop_unless_written(written);
 }
 
 void out_discard() { output_buffer.clear(); }

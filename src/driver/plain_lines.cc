@@ -1,0 +1,151 @@
+#include "driver/plain_lines.h"
+
+#include <array>
+#include <bit>
+#include <cstring>
+
+#include "defines/define_table.h"
+#include "scan/byte_masks.h"
+#include "services/byte_class.h"
+
+namespace sornik {
+
+namespace {
+
+// A line that the line loops take holds at most this many bytes, newline included.
+constexpr std::size_t kLongestLine = 1022;
+
+// The states within a line: those a line may start in, and a line comment.
+enum class Mode : std::uint8_t { kCode, kComment, kString, kCharacter, kLineComment };
+
+// Whether a name in code that begins at one of the `starts` bits of the 64
+// bytes at `base` of `text` is defined. `names` marks their name bytes.
+bool names_defined(std::string_view text, std::size_t base, std::uint64_t starts, std::uint64_t names) {
+  for (; starts != 0; starts &= starts - 1) {
+    const int start = std::countr_zero(starts);
+    const char* name = text.data() + base + start;
+    if (!define_index.may_begin_name(*name)) continue;
+    std::size_t end = base + start + std::countr_one(names >> start);
+    // A name that reaches the end of the 64 bytes may go on after them.
+    if (end == base + 64) {
+      while (end < text.size() && is_name_byte(text[end])) ++end;
+    }
+    if (def_check(std::string_view(name, end - base - start)) >= 0) return true;
+  }
+  return false;
+}
+
+// Where the scan goes on after the byte at `at` in a literal, a backslash or
+// a byte from 0x80 on: an escaped byte never closes the literal, and a
+// two-byte character counts as one. Beyond the end of `text` when the bytes
+// taken go on past it.
+std::size_t after_literal_byte(std::string_view text, std::size_t at) {
+  std::size_t last = text[at] == '\\' ? at + 1 : at;
+  // (A lead byte before a NUL is no pair, but that NUL changes nothing here either.)
+  if (last < text.size() && is_lead_byte(text[last])) {
+    if (last + 1 == text.size()) return last + 2;
+    ++last;
+  }
+  return last + 1;
+}
+
+}  // namespace
+
+// The scan looks at 64 bytes at a time: their masks show the names and the
+// few bytes that may change the state, and only those are looked at.
+PlainLines find_plain_lines(std::string_view text, LineStart state) {
+  const std::size_t size = text.size();
+  PlainLines found{0, state, false};
+  Mode mode = static_cast<Mode>(state);
+  // Lines that begin with "#" have no name looked up.
+  bool names_on = size > 0 && text[0] != '#';
+  std::size_t line_start = 0;
+  // Where the present mode began: a "*" before it does not end a comment.
+  std::size_t mode_start = 0;
+  // The next byte to look at; may lie beyond the present 64 bytes.
+  std::size_t pos = 0;
+  // The line that ends with the newline at `newline` is plain; false when it
+  // is too long for the line loops.
+  const auto end_line = [&](std::size_t newline) {
+    if (newline - line_start >= kLongestLine) return false;
+    if (mode == Mode::kLineComment) mode = Mode::kCode;
+    found.size = newline + 1;
+    found.state = static_cast<LineStart>(mode);
+    line_start = mode_start = pos = newline + 1;
+    names_on = pos < size && text[pos] != '#';
+    return true;
+  };
+  std::uint64_t name_before = 0;
+  for (std::size_t base = 0; base < size; base += 64) {
+    ByteMasks masks;
+    if (size - base >= 64) {
+      masks = classify_bytes(text.data() + base);
+    } else {
+      // The last, short piece: NUL padding is in no mask.
+      char padded[64] = {};
+      std::memcpy(padded, text.data() + base, size - base);
+      masks = classify_bytes(padded);
+    }
+    // A name that goes on from the bytes before was looked up whole there.
+    const std::uint64_t name_starts = masks.names & ~(masks.names << 1 | name_before);
+    name_before = masks.names >> 63;
+    const std::uint64_t comment_stops = masks.newlines | masks.slashes;
+    const std::array<std::uint64_t, 5> stops_in = {
+        comment_stops | masks.quotes, comment_stops, masks.newlines | masks.quotes | masks.escapes,
+        masks.newlines | masks.quotes | masks.escapes, comment_stops};
+    while (pos < base + 64) {
+      const std::uint64_t from = ~std::uint64_t{0} << (pos - base);
+      const std::uint64_t stops = stops_in[static_cast<std::size_t>(mode)] & from;
+      if (mode == Mode::kCode && names_on) {
+        const std::uint64_t before_stop = (stops & -stops) - 1;
+        if (names_defined(text, base, name_starts & from & before_stop, masks.names)) return found;
+      }
+      if (stops == 0) {
+        pos = base + 64;
+        break;
+      }
+      const std::size_t at = base + std::countr_zero(stops);
+      const char c = text[at];
+      pos = at + 1;
+      if (c == '\n') {
+        if (!end_line(at)) return found;
+        continue;
+      }
+      // The "/" of a "*/", which ends a comment and changes nothing in code.
+      const bool closes = c == '/' && at > mode_start && text[at - 1] == '*';
+      switch (mode) {
+        case Mode::kCode:
+          if (c != '/') {
+            mode = c == '"' ? Mode::kString : Mode::kCharacter;
+          } else if (!closes && at + 1 < size && (text[at + 1] == '/' || text[at + 1] == '*')) {
+            mode = text[at + 1] == '/' ? Mode::kLineComment : Mode::kComment;
+            pos = mode_start = at + 2;
+          }
+          break;
+        case Mode::kComment:
+          if (closes) {
+            mode = Mode::kCode;
+            mode_start = at + 1;
+          }
+          break;
+        case Mode::kLineComment:
+          if (closes) return found;
+          break;
+        case Mode::kString:
+        case Mode::kCharacter:
+          if (c != '"' && c != '\'') {
+            pos = after_literal_byte(text, at);
+            if (pos <= size && text[pos - 1] == '\n' && !end_line(pos - 1)) return found;
+          } else if ((c == '"') == (mode == Mode::kString)) {
+            mode = Mode::kCode;
+            mode_start = at + 1;
+          }
+          break;
+      }
+    }
+  }
+  found.cut = size - line_start < kLongestLine;
+  return found;
+}
+
+}  // namespace sornik

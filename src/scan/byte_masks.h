@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+
+namespace sornik {
+
+// The ways 64 bytes can be classified: all give the same masks; the fastest
+// one the processor has is used.
+enum class ClassifyKernel { kScalar, kSse2, kAvx2 };
+
+// Whether this processor (and this build) can run `kernel`.
+bool kernel_available(ClassifyKernel kernel);
+
+// The fastest kernel this processor can run.
+ClassifyKernel fastest_kernel();
+
+// What the scan of plain source lines looks at in 64 bytes of text, one bit
+// per byte: bit i stands for the byte at the start + i.
+struct ByteMasks {
+  std::uint64_t names = 0;     // A-Z a-z 0-9 _
+  std::uint64_t quotes = 0;    // " and '
+  std::uint64_t newlines = 0;  // \n
+  std::uint64_t slashes = 0;   // /
+  std::uint64_t escapes = 0;   // backslash, and every byte from 0x80 on (the lead bytes among them)
+};
+
+// The masks of the 64 bytes at `bytes`, with the fastest kernel.
+ByteMasks classify_bytes(const char* bytes);
+
+// The same with the given kernel, which must be available.
+ByteMasks classify_bytes(const char* bytes, ClassifyKernel kernel);
+
+}  // namespace sornik
