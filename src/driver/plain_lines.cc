@@ -1,5 +1,6 @@
 #include "driver/plain_lines.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -17,6 +18,20 @@ constexpr std::size_t kLongestLine = 1022;
 
 // The states within a line: those a line may start in, and a line comment.
 enum class Mode : std::uint8_t { kCode, kComment, kString, kCharacter, kLineComment };
+
+// The byte masks of so many pieces of 64 bytes are made at once.
+constexpr std::size_t kPiecesAtOnce = 16;
+
+// The masks of the first pieces of `text`, as many as `pieces` holds or the text has.
+void classify_pieces(std::string_view text, std::array<ByteMasks, kPiecesAtOnce>& pieces) {
+  const std::size_t whole = std::min(text.size() / 64, kPiecesAtOnce);
+  classify_bytes(text.data(), whole, pieces.data());
+  if (whole == kPiecesAtOnce || whole * 64 == text.size()) return;
+  // The last, short piece: NUL padding is in no mask.
+  char padded[64] = {};
+  std::memcpy(padded, text.data() + whole * 64, text.size() - whole * 64);
+  classify_bytes(padded, 1, &pieces[whole]);
+}
 
 // Whether a name in code that begins at one of the `starts` bits of the 64
 // bytes at `base` of `text` is defined. `names` marks their name bytes.
@@ -76,16 +91,11 @@ PlainLines find_plain_lines(std::string_view text, LineStart state) {
     return true;
   };
   std::uint64_t name_before = 0;
+  std::array<ByteMasks, kPiecesAtOnce> pieces;
   for (std::size_t base = 0; base < size; base += 64) {
-    ByteMasks masks;
-    if (size - base >= 64) {
-      masks = classify_bytes(text.data() + base);
-    } else {
-      // The last, short piece: NUL padding is in no mask.
-      char padded[64] = {};
-      std::memcpy(padded, text.data() + base, size - base);
-      masks = classify_bytes(padded);
-    }
+    const std::size_t piece = base / 64 % kPiecesAtOnce;
+    if (piece == 0) classify_pieces(text.substr(base), pieces);
+    const ByteMasks& masks = pieces[piece];
     // A name that goes on from the bytes before was looked up whole there.
     const std::uint64_t name_starts = masks.names & ~(masks.names << 1 | name_before);
     name_before = masks.names >> 63;

@@ -11,7 +11,7 @@ namespace sornik {
 
 namespace {
 
-using ClassifyFunction = ByteMasks (*)(const char* bytes);
+using ClassifyFunction = void (*)(const char* bytes, std::size_t count, ByteMasks* masks);
 
 enum : std::uint8_t { kName = 1, kQuote = 2, kNewline = 4, kSlash = 8, kEscape = 16 };
 
@@ -29,7 +29,7 @@ constexpr std::array<std::uint8_t, 256> kMaskClass = [] {
   return table;
 }();
 
-ByteMasks classify_scalar(const char* bytes) {
+ByteMasks classify_scalar_piece(const char* bytes) {
   ByteMasks masks;
   for (int i = 0; i < 64; ++i) {
     const unsigned byte_class = kMaskClass[static_cast<std::uint8_t>(bytes[i])];
@@ -40,6 +40,11 @@ ByteMasks classify_scalar(const char* bytes) {
     masks.escapes |= std::uint64_t{(byte_class >> 4) & 1} << i;
   }
   return masks;
+}
+
+void classify_scalar(const char* bytes, std::size_t count, ByteMasks* masks) {
+  for (std::size_t piece = 0; piece < count; ++piece)
+    masks[piece] = classify_scalar_piece(bytes + 64 * piece);
 }
 
 #if SORNIK_X86
@@ -57,7 +62,7 @@ __m128i byte_range(__m128i lanes, int low, int high) {
 }
 
 // Bytes 16 at a time. A name byte is a letter (with bit 5 set, a-z), a digit or "_".
-ByteMasks classify_sse2(const char* bytes) {
+inline ByteMasks classify_sse2_piece(const char* bytes) {
   ByteMasks masks;
   for (std::size_t part = 0; part < 4; ++part) {
     const __m128i lanes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * part));
@@ -83,7 +88,7 @@ __attribute__((target("avx2"))) __m256i byte_range_avx2(__m256i lanes, int low, 
                            _mm256_add_epi8(lanes, _mm256_set1_epi8(static_cast<char>(-low - 128))));
 }
 
-__attribute__((target("avx2"))) ByteMasks classify_avx2(const char* bytes) {
+inline __attribute__((target("avx2"), always_inline)) ByteMasks classify_avx2_piece(const char* bytes) {
   ByteMasks masks;
   for (std::size_t part = 0; part < 2; ++part) {
     const __m256i lanes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + 32 * part));
@@ -102,6 +107,15 @@ __attribute__((target("avx2"))) ByteMasks classify_avx2(const char* bytes) {
     masks.escapes |= lane_bits(_mm256_movemask_epi8(backslash) | _mm256_movemask_epi8(lanes), 32 * part);
   }
   return masks;
+}
+
+// The kernels run over many pieces at once, so that their constants are set up once.
+void classify_sse2(const char* bytes, std::size_t count, ByteMasks* masks) {
+  for (std::size_t piece = 0; piece < count; ++piece) masks[piece] = classify_sse2_piece(bytes + 64 * piece);
+}
+
+__attribute__((target("avx2"))) void classify_avx2(const char* bytes, std::size_t count, ByteMasks* masks) {
+  for (std::size_t piece = 0; piece < count; ++piece) masks[piece] = classify_avx2_piece(bytes + 64 * piece);
 }
 
 #endif
@@ -141,10 +155,10 @@ ClassifyKernel fastest_kernel() {
   return ClassifyKernel::kScalar;
 }
 
-ByteMasks classify_bytes(const char* bytes) { return kFastest(bytes); }
+void classify_bytes(const char* bytes, std::size_t count, ByteMasks* masks) { kFastest(bytes, count, masks); }
 
-ByteMasks classify_bytes(const char* bytes, ClassifyKernel kernel) {
-  return kKernels[static_cast<std::size_t>(kernel)](bytes);
+void classify_bytes(const char* bytes, std::size_t count, ByteMasks* masks, ClassifyKernel kernel) {
+  kKernels[static_cast<std::size_t>(kernel)](bytes, count, masks);
 }
 
 }  // namespace sornik

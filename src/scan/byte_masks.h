@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace sornik {
@@ -24,10 +25,11 @@ struct ByteMasks {
   std::uint64_t escapes = 0;   // backslash, and every byte from 0x80 on (the lead bytes among them)
 };
 
-// The masks of the 64 bytes at `bytes`, with the fastest kernel.
-ByteMasks classify_bytes(const char* bytes);
+// The masks of `count` pieces of 64 bytes from `bytes` into `masks[0]` to
+// `masks[count - 1]`, with the fastest kernel.
+void classify_bytes(const char* bytes, std::size_t count, ByteMasks* masks);
 
 // The same with the given kernel, which must be available.
-ByteMasks classify_bytes(const char* bytes, ClassifyKernel kernel);
+void classify_bytes(const char* bytes, std::size_t count, ByteMasks* masks, ClassifyKernel kernel);
 
 }  // namespace sornik
