@@ -23,7 +23,7 @@ int NameIndex::insert(int entry) {
   ++used_;
   const std::uint32_t key = filter_key(name);
   filter_[key >> 6] |= std::uint64_t{1} << (key & 63);
-  if (!name.empty()) first_bytes_[static_cast<std::uint8_t>(name.front())] = true;
+  if (!name.empty()) heads_.add(name.front());
   return -1;
 }
 
@@ -76,7 +76,7 @@ void NameIndex::grow() {
 
 void NameIndex::clear() {
   filter_.fill(0);
-  first_bytes_.fill(false);
+  heads_ = NameHeads{};
   drop_slots();
 }
 

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "scan/byte_masks.h"
+
 namespace sornik {
 
 // Exact-match index from a define name to its index in the define table: an
@@ -31,8 +33,8 @@ class NameIndex {
   // Indexes define table entries 0 to count - 1 again (all names different).
   void rebuild(int count);
 
-  // Whether some indexed name begins with the byte `c`.
-  bool may_begin_name(char c) const { return first_bytes_[static_cast<std::uint8_t>(c)]; }
+  // The bytes that indexed names begin with.
+  const NameHeads& heads() const { return heads_; }
 
   // The table index of `name`, or -1.
   int find(std::string_view name) const {
@@ -85,7 +87,7 @@ class NameIndex {
 
   // One bit per filter key; 16 KB, so that it stays in the first-level cache.
   std::array<std::uint64_t, 2048> filter_{};
-  std::array<bool, 256> first_bytes_{};
+  NameHeads heads_;
   std::vector<Slot> slots_;
   std::uint32_t mask_ = 0;
   std::size_t used_ = 0;

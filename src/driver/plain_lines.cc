@@ -25,12 +25,12 @@ constexpr std::size_t kPiecesAtOnce = 16;
 // The masks of the first pieces of `text`, as many as `pieces` holds or the text has.
 void classify_pieces(std::string_view text, std::array<ByteMasks, kPiecesAtOnce>& pieces) {
   const std::size_t whole = std::min(text.size() / 64, kPiecesAtOnce);
-  classify_bytes(text.data(), whole, pieces.data());
+  classify_bytes(text.data(), whole, define_index.heads(), pieces.data());
   if (whole == kPiecesAtOnce || whole * 64 == text.size()) return;
   // The last, short piece: NUL padding is in no mask.
   char padded[64] = {};
   std::memcpy(padded, text.data() + whole * 64, text.size() - whole * 64);
-  classify_bytes(padded, 1, &pieces[whole]);
+  classify_bytes(padded, 1, define_index.heads(), &pieces[whole]);
 }
 
 // Whether a name in code that begins at one of the `starts` bits of the 64
@@ -39,7 +39,6 @@ bool names_defined(std::string_view text, std::size_t base, std::uint64_t starts
   for (; starts != 0; starts &= starts - 1) {
     const int start = std::countr_zero(starts);
     const char* name = text.data() + base + start;
-    if (!define_index.may_begin_name(*name)) continue;
     std::size_t end = base + start + std::countr_one(names >> start);
     // A name that reaches the end of the 64 bytes may go on after them.
     if (end == base + 64) {
@@ -97,7 +96,8 @@ PlainLines find_plain_lines(std::string_view text, LineStart state) {
     if (piece == 0) classify_pieces(text.substr(base), pieces);
     const ByteMasks& masks = pieces[piece];
     // A name that goes on from the bytes before was looked up whole there.
-    const std::uint64_t name_starts = masks.names & ~(masks.names << 1 | name_before);
+    // Only names whose first byte begins a defined one are looked up.
+    const std::uint64_t name_starts = masks.heads & ~(masks.names << 1 | name_before);
     name_before = masks.names >> 63;
     const std::uint64_t comment_stops = masks.newlines | masks.slashes;
     const std::array<std::uint64_t, 5> stops_in = {

@@ -1,6 +1,7 @@
 #include "scan/byte_masks.h"
 
 #include <array>
+#include <bit>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -11,7 +12,8 @@ namespace sornik {
 
 namespace {
 
-using ClassifyFunction = void (*)(const char* bytes, std::size_t count, ByteMasks* masks);
+using ClassifyFunction = void (*)(const char* bytes, std::size_t count, const NameHeads& heads,
+                                  ByteMasks* masks);
 
 enum : std::uint8_t { kName = 1, kQuote = 2, kNewline = 4, kSlash = 8, kEscape = 16 };
 
@@ -29,7 +31,7 @@ constexpr std::array<std::uint8_t, 256> kMaskClass = [] {
   return table;
 }();
 
-ByteMasks classify_scalar_piece(const char* bytes) {
+ByteMasks classify_scalar_piece(const char* bytes, const NameHeads& heads) {
   ByteMasks masks;
   for (int i = 0; i < 64; ++i) {
     const unsigned byte_class = kMaskClass[static_cast<std::uint8_t>(bytes[i])];
@@ -38,13 +40,14 @@ ByteMasks classify_scalar_piece(const char* bytes) {
     masks.newlines |= std::uint64_t{(byte_class >> 2) & 1} << i;
     masks.slashes |= std::uint64_t{(byte_class >> 3) & 1} << i;
     masks.escapes |= std::uint64_t{(byte_class >> 4) & 1} << i;
+    masks.heads |= std::uint64_t{heads.has(bytes[i]) && (byte_class & kName) != 0} << i;
   }
   return masks;
 }
 
-void classify_scalar(const char* bytes, std::size_t count, ByteMasks* masks) {
+void classify_scalar(const char* bytes, std::size_t count, const NameHeads& heads, ByteMasks* masks) {
   for (std::size_t piece = 0; piece < count; ++piece)
-    masks[piece] = classify_scalar_piece(bytes + 64 * piece);
+    masks[piece] = classify_scalar_piece(bytes + 64 * piece, heads);
 }
 
 #if SORNIK_X86
@@ -61,8 +64,10 @@ __m128i byte_range(__m128i lanes, int low, int high) {
                         _mm_add_epi8(lanes, _mm_set1_epi8(static_cast<char>(-low - 128))));
 }
 
-// Bytes 16 at a time. A name byte is a letter (with bit 5 set, a-z), a digit or "_".
-inline ByteMasks classify_sse2_piece(const char* bytes) {
+// Bytes 16 at a time. A name byte is a letter (with bit 5 set, a-z), a digit
+// or "_"; SSE2 has no byte shuffle, so the name bytes are looked up in the
+// heads one by one.
+inline ByteMasks classify_sse2_piece(const char* bytes, const NameHeads& heads) {
   ByteMasks masks;
   for (std::size_t part = 0; part < 4; ++part) {
     const __m128i lanes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * part));
@@ -79,6 +84,9 @@ inline ByteMasks classify_sse2_piece(const char* bytes) {
     masks.escapes |= lane_bits(
         _mm_movemask_epi8(_mm_cmpeq_epi8(lanes, _mm_set1_epi8('\\'))) | _mm_movemask_epi8(lanes), 16 * part);
   }
+  for (std::uint64_t names = masks.names; names != 0; names &= names - 1) {
+    if (heads.has(bytes[std::countr_zero(names)])) masks.heads |= names & -names;
+  }
   return masks;
 }
 
@@ -88,7 +96,13 @@ __attribute__((target("avx2"))) __m256i byte_range_avx2(__m256i lanes, int low, 
                            _mm256_add_epi8(lanes, _mm256_set1_epi8(static_cast<char>(-low - 128))));
 }
 
-inline __attribute__((target("avx2"), always_inline)) ByteMasks classify_avx2_piece(const char* bytes) {
+// A head is a name byte whose bit, picked from a row by its high half, is
+// set in the row that its low half picks.
+inline __attribute__((target("avx2"), always_inline)) ByteMasks classify_avx2_piece(const char* bytes,
+                                                                                    __m256i head_rows) {
+  const __m256i bit_of_high_half = _mm256_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, 0, 0, 1,
+                                                    2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, 0, 0);
+  const __m256i low_half = _mm256_set1_epi8(0x0f);
   ByteMasks masks;
   for (std::size_t part = 0; part < 2; ++part) {
     const __m256i lanes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + 32 * part));
@@ -105,17 +119,29 @@ inline __attribute__((target("avx2"), always_inline)) ByteMasks classify_avx2_pi
     masks.newlines |= lane_bits(_mm256_movemask_epi8(newline), 32 * part);
     masks.slashes |= lane_bits(_mm256_movemask_epi8(slash), 32 * part);
     masks.escapes |= lane_bits(_mm256_movemask_epi8(backslash) | _mm256_movemask_epi8(lanes), 32 * part);
+    const __m256i row = _mm256_shuffle_epi8(head_rows, _mm256_and_si256(lanes, low_half));
+    const __m256i bit =
+        _mm256_shuffle_epi8(bit_of_high_half, _mm256_and_si256(_mm256_srli_epi16(lanes, 4), low_half));
+    masks.heads |=
+        lane_bits(_mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_and_si256(row, bit), bit)), 32 * part);
   }
+  masks.heads &= masks.names;
   return masks;
 }
 
 // The kernels run over many pieces at once, so that their constants are set up once.
-void classify_sse2(const char* bytes, std::size_t count, ByteMasks* masks) {
-  for (std::size_t piece = 0; piece < count; ++piece) masks[piece] = classify_sse2_piece(bytes + 64 * piece);
+void classify_sse2(const char* bytes, std::size_t count, const NameHeads& heads, ByteMasks* masks) {
+  for (std::size_t piece = 0; piece < count; ++piece)
+    masks[piece] = classify_sse2_piece(bytes + 64 * piece, heads);
 }
 
-__attribute__((target("avx2"))) void classify_avx2(const char* bytes, std::size_t count, ByteMasks* masks) {
-  for (std::size_t piece = 0; piece < count; ++piece) masks[piece] = classify_avx2_piece(bytes + 64 * piece);
+__attribute__((target("avx2"))) void classify_avx2(const char* bytes, std::size_t count,
+                                                   const NameHeads& heads, ByteMasks* masks) {
+  const __m256i head_rows =
+      _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(heads.rows.data())));
+  for (std::size_t piece = 0; piece < count; ++piece) {
+    masks[piece] = classify_avx2_piece(bytes + 64 * piece, head_rows);
+  }
 }
 
 #endif
@@ -155,10 +181,13 @@ ClassifyKernel fastest_kernel() {
   return ClassifyKernel::kScalar;
 }
 
-void classify_bytes(const char* bytes, std::size_t count, ByteMasks* masks) { kFastest(bytes, count, masks); }
+void classify_bytes(const char* bytes, std::size_t count, const NameHeads& heads, ByteMasks* masks) {
+  kFastest(bytes, count, heads, masks);
+}
 
-void classify_bytes(const char* bytes, std::size_t count, ByteMasks* masks, ClassifyKernel kernel) {
-  kKernels[static_cast<std::size_t>(kernel)](bytes, count, masks);
+void classify_bytes(const char* bytes, std::size_t count, const NameHeads& heads, ByteMasks* masks,
+                    ClassifyKernel kernel) {
+  kKernels[static_cast<std::size_t>(kernel)](bytes, count, heads, masks);
 }
 
 }  // namespace sornik

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+using namespace std::string_literals;
 using namespace std::string_view_literals;
 
 namespace sornik {
@@ -19,10 +20,11 @@ std::vector<ClassifyKernel> available_kernels() {
   return kernels;
 }
 
-// The bit of the byte at `pos` in each mask, as a string "nqlse" of 0 and 1.
+// The bit of the byte at `pos` in each mask, as a string "nqlseh" of 0 and 1.
 std::string bits_at(const ByteMasks& masks, int pos) {
   std::string bits;
-  for (const std::uint64_t mask : {masks.names, masks.quotes, masks.newlines, masks.slashes, masks.escapes})
+  for (const std::uint64_t mask :
+       {masks.names, masks.quotes, masks.newlines, masks.slashes, masks.escapes, masks.heads})
     bits += (mask >> pos & 1) != 0 ? '1' : '0';
   return bits;
 }
@@ -34,12 +36,12 @@ TEST(ByteMasks, ClassEdgesInEveryKernel) {
     char byte;
     const char* bits;  // name, quote, newline, slash, escape
   } cases[] = {
-      {'/', "00010"},  {'0', "10000"},    {'9', "10000"},    {':', "00000"},    {'@', "00000"},
-      {'A', "10000"},  {'Z', "10000"},    {'[', "00000"},    {'\\', "00001"},   {'_', "10000"},
-      {'`', "00000"},  {'a', "10000"},    {'z', "10000"},    {'{', "00000"},    {'"', "01000"},
-      {'\'', "01000"}, {'\n', "00100"},   {'\r', "00000"},   {'\0', "00000"},   {'\x7f', "00000"},
-      {'*', "00000"},  {'\x80', "00001"}, {'\x81', "00001"}, {'\xc1', "00001"}, {'\xff', "00001"},
-      {' ', "00000"},  {'\x0b', "00000"}, {'.', "00000"},    {'\x09', "00000"}, {'\xda', "00001"},
+      {'/', "000100"},  {'0', "100000"},    {'9', "100000"},    {':', "000000"},    {'@', "000000"},
+      {'A', "100000"},  {'Z', "100000"},    {'[', "000000"},    {'\\', "000010"},   {'_', "100000"},
+      {'`', "000000"},  {'a', "100000"},    {'z', "100000"},    {'{', "000000"},    {'"', "010000"},
+      {'\'', "010000"}, {'\n', "001000"},   {'\r', "000000"},   {'\0', "000000"},   {'\x7f', "000000"},
+      {'*', "000000"},  {'\x80', "000010"}, {'\x81', "000010"}, {'\xc1', "000010"}, {'\xff', "000010"},
+      {' ', "000000"},  {'\x0b', "000000"}, {'.', "000000"},    {'\x09', "000000"}, {'\xda', "000010"},
   };
   for (const ClassifyKernel kernel : available_kernels()) {
     for (const auto& c : cases) {
@@ -47,12 +49,12 @@ TEST(ByteMasks, ClassEdgesInEveryKernel) {
         std::string bytes(64, ' ');
         bytes[pos] = c.byte;
         ByteMasks masks;
-        classify_bytes(bytes.data(), 1, &masks, kernel);
+        classify_bytes(bytes.data(), 1, NameHeads{}, &masks, kernel);
         EXPECT_EQ(bits_at(masks, pos), c.bits) << "byte " << int(static_cast<unsigned char>(c.byte)) << " at "
                                                << pos << " kernel " << int(kernel);
         for (const int other : {0, 31, 63}) {
           if (other != pos) {
-            EXPECT_EQ(bits_at(masks, other), "00000");
+            EXPECT_EQ(bits_at(masks, other), "000000");
           }
         }
       }
@@ -71,12 +73,16 @@ TEST(ByteMasks, KernelsAgreeWithTheScalarOne) {
     for (char& c : bytes)
       c = random() % 3 == 0 ? static_cast<char>(random()) : kBytes[random() % kBytes.size()];
     std::vector<ByteMasks> expected(count);
-    classify_bytes(bytes.data(), count, expected.data(), ClassifyKernel::kScalar);
+    NameHeads heads;
+    for (const char head : {'a', 'Z', '_', '0', '9', '\x81', '/', '\x7f'}) {
+      if (random() % 2 == 0) heads.add(head);
+    }
+    classify_bytes(bytes.data(), count, heads, expected.data(), ClassifyKernel::kScalar);
     std::vector<ByteMasks> fastest(count);
-    classify_bytes(bytes.data(), count, fastest.data());
+    classify_bytes(bytes.data(), count, heads, fastest.data());
     for (const ClassifyKernel kernel : available_kernels()) {
       std::vector<ByteMasks> got(count);
-      classify_bytes(bytes.data(), count, got.data(), kernel);
+      classify_bytes(bytes.data(), count, heads, got.data(), kernel);
       for (std::size_t piece = 0; piece < count; ++piece) {
         for (int pos = 0; pos < 64; ++pos) {
           ASSERT_EQ(bits_at(got[piece], pos), bits_at(expected[piece], pos)) << round;
@@ -84,6 +90,26 @@ TEST(ByteMasks, KernelsAgreeWithTheScalarOne) {
         }
       }
     }
+  }
+}
+
+// A name byte is a head when NameHeads holds it, in every kernel, whatever
+// half of the byte shuffle table it uses; other bytes never are.
+TEST(ByteMasks, HeadsAreTheNameBytesThatNameHeadsHolds) {
+  NameHeads heads;
+  for (const char head : {'0', '9', 'A', 'O', 'Z', '_', 'a', 'o', 'z', '/', '\x81', '\xff'}) heads.add(head);
+  EXPECT_TRUE(heads.has('O'));
+  EXPECT_FALSE(heads.has('\x81')) << "bytes from 0x80 on are never held";
+  EXPECT_FALSE(heads.has('P'));
+  const std::string bytes = "09AOZ_aoz/\x81\xff\xcfPp1\x1f\x3f\x5f\x7f\x0f"s + std::string(45, ' ');
+  const std::string expected = "111111111000000000100";
+  for (const ClassifyKernel kernel : available_kernels()) {
+    ByteMasks masks;
+    classify_bytes(bytes.data(), 1, heads, &masks, kernel);
+    std::string got;
+    for (std::size_t pos = 0; pos < expected.size(); ++pos) got += (masks.heads >> pos & 1) != 0 ? '1' : '0';
+    EXPECT_EQ(got, expected) << "kernel " << int(kernel);
+    EXPECT_EQ(masks.heads >> expected.size(), 0u);
   }
 }
 
