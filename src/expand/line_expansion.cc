@@ -59,6 +59,13 @@ struct CallList {
   std::size_t resume;
 };
 
+// The bytes close_by_brackets looks at: brackets, quotes and the slash.
+constexpr std::array<bool, 256> kListStops = [] {
+  std::array<bool, 256> stops{};
+  for (const unsigned char c : {'(', ')', '[', ']', '{', '}', '<', '>', '\'', '"', '/'}) stops[c] = true;
+  return stops;
+}();
+
 // close_by_brackets found a quote or a slash before the close.
 constexpr std::size_t kUndecided = kNotClosed - 1;
 
@@ -277,6 +284,7 @@ std::size_t close_by_brackets(std::string_view region) {
   int depth = 0;
   for (std::size_t pos = 0; pos < region.size(); ++pos) {
     const char c = region[pos];
+    if (!kListStops[static_cast<std::uint8_t>(c)]) continue;
     if (c == open) {
       ++depth;
     } else if (c == close) {
