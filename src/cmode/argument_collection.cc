@@ -51,7 +51,7 @@ bool Rescanner::collect(const Scope& scope, CallScratch& call, Walk& walk) {
     } else if (token.is(")")) {
       if (--nesting == 0) break;
     } else if (token.is(",") && nesting == 1 &&
-               !(call.macro->variadic && call.starts.size() == call.macro->params.size())) {
+               !(call.macro->variadic() && call.starts.size() == call.macro->param_count())) {
       hoist_open_groups(call);
       call.starts.push_back(call.tokens.size());
       continue;
@@ -75,7 +75,7 @@ void Rescanner::hoist_open_groups(CallScratch& call) {
 
 bool Rescanner::check_count(CallScratch& call) {
   const Macro& macro = *call.macro;
-  const std::size_t params = macro.params.size();
+  const std::size_t params = macro.param_count();
   std::size_t given = call.starts.size() - 1;
   if (params == 0) {
     const bool empty = std::all_of(call.tokens.begin(), call.tokens.end(), [](const ExpToken& token) {
@@ -84,7 +84,7 @@ bool Rescanner::check_count(CallScratch& call) {
     if (empty) return true;
   } else if (given == params) {
     return true;
-  } else if (given + 1 == params && macro.variadic) {
+  } else if (given + 1 == params && macro.variadic()) {
     call.absent = true;
     call.starts.push_back(call.tokens.size());
     return true;

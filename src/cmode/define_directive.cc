@@ -1,6 +1,5 @@
 #include "cmode/define_directive.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace sornik::cmode {
@@ -22,59 +21,88 @@ std::string quoted(std::string_view text) {
   return out;
 }
 
-// Reads the parameter list whose "(" is tokens[0]; returns the number of
-// tokens it took, or 0 with `error` set.
-std::size_t parse_params(std::span<const Token> tokens, Macro& macro, std::string& error) {
+// The parameter list of a function-like macro, as tokens from its "(" to
+// its ")".
+struct ParamList {
+  std::span<const Token> tokens;
+  std::size_t count = 0;
+  std::size_t bytes = 0;  // of the names together
+  bool variadic = false;
+  bool va_args = false;  // the variable arguments are named __VA_ARGS__
+
+  // Calls visit(name) for each parameter in order.
+  template <typename Visit>
+  void for_each(Visit visit) const {
+    for (std::size_t i = 1; i + 1 < tokens.size(); ++i) {
+      if (tokens[i].kind == TokenKind::identifier) {
+        visit(tokens[i].text);
+      } else if (is(tokens[i], "...") && tokens[i - 1].kind != TokenKind::identifier) {
+        visit(kVaArgs);
+      }
+    }
+  }
+  bool contains(std::string_view name) const {
+    bool found = false;
+    for_each([&](std::string_view param) { found = found || param == name; });
+    return found;
+  }
+};
+
+// Reads the parameter list whose "(" is tokens[0]; false with `error` set
+// when it is in error.
+bool parse_params(std::span<const Token> tokens, ParamList& params, std::string& error) {
   std::size_t i = 1;
-  if (i < tokens.size() && is(tokens[i], ")")) return i + 1;
+  const auto close = [&] {
+    params.tokens = tokens.first(i + 1);
+    return true;
+  };
+  if (i < tokens.size() && is(tokens[i], ")")) return close();
   for (;;) {
     if (i == tokens.size()) {
       error = "expected parameter name before end of line";
-      return 0;
+      return false;
     }
     const Token& name = tokens[i];
     if (is(name, "...")) {
-      macro.variadic = true;
-      macro.params.emplace_back(kVaArgs);
+      params.variadic = true;
+      params.va_args = true;
+      params.bytes += kVaArgs.size();
     } else if (name.kind == TokenKind::identifier) {
-      if (std::find(macro.params.begin(), macro.params.end(), name.text) != macro.params.end()) {
+      params.tokens = tokens.first(i);
+      if (params.contains(name.text)) {
         error = "duplicate macro parameter " + quoted(name.text);
-        return 0;
+        return false;
       }
-      macro.params.emplace_back(name.text);
+      params.bytes += name.text.size();
       if (i + 1 < tokens.size() && is(tokens[i + 1], "...")) {
-        macro.variadic = true;
+        params.variadic = true;
+        params.va_args = name.text == kVaArgs;
         ++i;
       }
     } else {
       error = "expected parameter name, found " + quoted(name.text);
-      return 0;
+      return false;
     }
+    ++params.count;
     ++i;
-    if (macro.variadic) {
-      if (i < tokens.size() && is(tokens[i], ")")) return i + 1;
+    if (params.variadic) {
+      if (i < tokens.size() && is(tokens[i], ")")) return close();
       error = "expected ')' after \"...\"";
-      return 0;
+      return false;
     }
     if (i == tokens.size()) {
       error = "expected ')' before end of line";
-      return 0;
+      return false;
     }
-    if (is(tokens[i], ")")) return i + 1;
+    if (is(tokens[i], ")")) return close();
     if (!is(tokens[i], ",")) {
       error = "expected ',' or ')', found " + quoted(tokens[i].text);
-      return 0;
+      return false;
     }
     ++i;
   }
 }
 
-bool is_param(const Macro& macro, std::string_view name) {
-  return std::find(macro.params.begin(), macro.params.end(), name) != macro.params.end();
-}
-
-// Checks the replacement list for the errors that leave a macro undefined
-// and collects the warnings.
 // Whether a token may be `#`, `##` or their digraphs, or __VA_ARGS__ or
 // __VA_OPT__: only those need a closer look.
 bool is_special(const Token& token) {
@@ -84,7 +112,10 @@ bool is_special(const Token& token) {
          (token.text == kVaArgs || token.text == "__VA_OPT__");
 }
 
-bool check_body(std::span<const Token> body, const Macro& macro, DefineParse& result) {
+// Checks the replacement list for the errors that leave a macro undefined
+// and collects the warnings.
+bool check_body(std::span<const Token> body, bool function_like, const ParamList& params,
+                DefineParse& result) {
   for (std::size_t i = 0; i < body.size(); ++i) {
     const Token& token = body[i];
     if (!is_special(token)) continue;
@@ -92,35 +123,28 @@ bool check_body(std::span<const Token> body, const Macro& macro, DefineParse& re
       result.error = "'##' cannot appear at either end of a macro expansion";
       return false;
     }
-    if (macro.function_like && is_hash(token) &&
+    if (function_like && is_hash(token) &&
         (i + 1 == body.size() || body[i + 1].kind != TokenKind::identifier ||
-         !is_param(macro, body[i + 1].text))) {
+         !params.contains(body[i + 1].text))) {
       result.error = "'#' is not followed by a macro parameter";
       return false;
     }
-    if (token.text == kVaArgs && !(macro.variadic && macro.params.back() == kVaArgs)) {
+    if (token.text == kVaArgs && !params.va_args) {
       result.warnings.emplace_back("__VA_ARGS__ can only appear in the expansion of a C99 variadic macro");
-    } else if (token.text == "__VA_OPT__" && !macro.variadic) {
+    } else if (token.text == "__VA_OPT__" && !params.variadic) {
       result.warnings.emplace_back("__VA_OPT__ can only appear in the expansion of a C++20 variadic macro");
     }
   }
   return true;
 }
 
-// Copies the replacement list into the macro's storage in its normalised
-// spelling; token texts and offsets then refer to the storage.
-void store_body(std::span<const Token> body, Macro& macro) {
-  std::size_t size = 0;
-  for (const Token& token : body) size += token.text.size() + 3;
-  macro.storage.resize(size);
-  macro.body.resize(body.size());
-  char* const storage = macro.storage.data();
-  std::size_t used = 0;
+// Calls emit(token, spelling, space_before) for each token of the
+// replacement list in its normalised spelling.
+template <typename Emit>
+void normalise_body(std::span<const Token> body, bool function_like, Emit emit) {
   bool glue_next = false;  // the parameter after a stringizing "#"
   for (std::size_t i = 0; i < body.size(); ++i) {
     const Token& source = body[i];
-    Token& token = macro.body[i];
-    token.kind = source.kind;
     std::string_view spelling = source.text;
     bool space = source.space_before && i != 0 && !glue_next;
     glue_next = false;
@@ -128,20 +152,36 @@ void store_body(std::span<const Token> body, Macro& macro) {
       if (is_paste(source)) {
         spelling = "##";
         space = true;
-      } else if (macro.function_like && is_hash(source)) {
+      } else if (function_like && is_hash(source)) {
         spelling = "#";
         glue_next = true;
       }
     }
-    token.space_before = space;
-    if (space) storage[used++] = ' ';
-    token.begin = static_cast<std::uint32_t>(used);
-    std::memcpy(storage + used, spelling.data(), spelling.size());
-    used += spelling.size();
-    token.end = static_cast<std::uint32_t>(used);
-    token.text = std::string_view(storage + token.begin, spelling.size());
+    emit(source, spelling, space);
   }
-  macro.storage.resize(used);
+}
+
+// The macro named tokens[0] with those parameters and that replacement list.
+MacroPtr make_macro(const Token& name, const ParamList& params, bool function_like,
+                    std::span<const Token> body) {
+  std::size_t text_size = 0;
+  normalise_body(body, function_like, [&](const Token&, std::string_view spelling, bool space) {
+    text_size += spelling.size() + (space ? 1 : 0);
+  });
+  MacroPtr macro = Macro::make(
+      {name.text, function_like, params.variadic, params.count, params.bytes, body.size(), text_size});
+  std::size_t index = 0;
+  params.for_each([&](std::string_view param) { macro->set_param(index++, param); });
+  BodyToken* token = macro->body_tokens();
+  char* const text = macro->replacement_text();
+  std::uint32_t used = 0;
+  normalise_body(body, function_like, [&](const Token& source, std::string_view spelling, bool space) {
+    if (space) text[used++] = ' ';
+    std::memcpy(text + used, spelling.data(), spelling.size());
+    *token++ = {used, static_cast<std::uint32_t>(spelling.size()), source.kind, space};
+    used += static_cast<std::uint32_t>(spelling.size());
+  });
+  return macro;
 }
 
 }  // namespace
@@ -160,53 +200,46 @@ DefineParse parse_define(std::span<const Token> tokens) {
     result.error = "\"defined\" cannot be used as a macro name";
     return result;
   }
-  auto macro = std::make_unique<Macro>();
-  macro->name = tokens[0].text;
-  std::size_t body_start = 1;
-  if (tokens.size() > 1 && is(tokens[1], "(") && !tokens[1].space_before) {
-    macro->function_like = true;
-    const std::size_t taken = parse_params(tokens.subspan(1), *macro, result.error);
-    if (taken == 0) return result;
-    body_start += taken;
-  }
-  const std::span<const Token> body = tokens.subspan(body_start);
-  if (!check_body(body, *macro, result)) return result;
-  store_body(body, *macro);
-  result.macro = std::move(macro);
+  ParamList params;
+  const bool function_like = tokens.size() > 1 && is(tokens[1], "(") && !tokens[1].space_before;
+  if (function_like && !parse_params(tokens.subspan(1), params, result.error)) return result;
+  const std::span<const Token> body = tokens.subspan(1 + params.tokens.size());
+  if (!check_body(body, function_like, params, result)) return result;
+  result.macro = make_macro(tokens[0], params, function_like, body);
   return result;
 }
 
 bool same_definition(const Macro& a, const Macro& b) {
-  return a.function_like == b.function_like && a.variadic == b.variadic && a.params == b.params &&
-         a.storage == b.storage;
-}
-
-std::unique_ptr<Macro> copy_macro(const Macro& macro) {
-  auto copy = std::make_unique<Macro>(macro);
-  const std::string_view storage = copy->storage;
-  for (Token& token : copy->body) token.text = storage.substr(token.begin, token.end - token.begin);
-  return copy;
+  if (a.function_like() != b.function_like() || a.variadic() != b.variadic() ||
+      a.param_count() != b.param_count() || a.replacement() != b.replacement()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < a.param_count(); ++i) {
+    if (a.param(i) != b.param(i)) return false;
+  }
+  return true;
 }
 
 void append_define_line(std::string& out, const Macro& macro) {
   out += "#define ";
-  out += macro.name;
-  if (macro.function_like) {
+  out += macro.name();
+  if (macro.function_like()) {
     out += '(';
-    for (std::size_t i = 0; i < macro.params.size(); ++i) {
+    const std::size_t count = macro.param_count();
+    for (std::size_t i = 0; i < count; ++i) {
       if (i != 0) out += ',';
-      const bool last = i + 1 == macro.params.size();
-      if (last && macro.variadic && macro.params[i] == kVaArgs) {
+      const bool last = i + 1 == count;
+      if (last && macro.variadic() && macro.param(i) == kVaArgs) {
         out += "...";
       } else {
-        out += macro.params[i];
-        if (last && macro.variadic) out += "...";
+        out += macro.param(i);
+        if (last && macro.variadic()) out += "...";
       }
     }
     out += ')';
   }
   out += ' ';
-  out += macro.storage;
+  out += macro.replacement();
 }
 
 }  // namespace sornik::cmode

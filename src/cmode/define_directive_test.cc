@@ -1,7 +1,10 @@
 #include "cmode/define_directive.h"
 
 #include <gtest/gtest.h>
+
 #include <string>
+
+#include "cmode/macro_table.h"
 
 namespace sornik::cmode {
 namespace {
@@ -78,32 +81,29 @@ TEST(ParseDefine, WarnsOfVariadicNamesOutsideVariadicMacros) {
   EXPECT_EQ(define("Q(a,...) __VA_OPT__(a)"), "#define Q(a,...) __VA_OPT__(a)");
 }
 
+// The macro that `text` (what follows "#define") makes.
+MacroPtr parsed(std::string_view text) {
+  Lexer lexer;
+  std::vector<Token> tokens;
+  lexer.lex(text, tokens);
+  return parse_define(tokens).macro;
+}
+
 TEST(ParseDefine, SameDefinitionIgnoresOnlyTheAmountOfWhiteSpace) {
-  const auto parse = [](std::string_view text) {
-    Lexer lexer;
-    std::vector<Token> tokens;
-    lexer.lex(text, tokens);
-    return parse_define(tokens).macro;
-  };
-  EXPECT_TRUE(same_definition(*parse("A 1"), *parse("A  1 /* */ ")));
-  EXPECT_TRUE(same_definition(*parse("F(x) # x"), *parse("F(x) #x")));
-  EXPECT_FALSE(same_definition(*parse("A 1+2"), *parse("A 1 + 2")));
-  EXPECT_FALSE(same_definition(*parse("F(x) x"), *parse("F(y) y")));
-  EXPECT_FALSE(same_definition(*parse("F(x) x"), *parse("F x")));
-  EXPECT_FALSE(same_definition(*parse("F(x...) x"), *parse("F(x) x")));
+  EXPECT_TRUE(same_definition(*parsed("A 1"), *parsed("A  1 /* */ ")));
+  EXPECT_TRUE(same_definition(*parsed("F(x) # x"), *parsed("F(x) #x")));
+  EXPECT_FALSE(same_definition(*parsed("A 1+2"), *parsed("A 1 + 2")));
+  EXPECT_FALSE(same_definition(*parsed("F(x) x"), *parsed("F(y) y")));
+  EXPECT_FALSE(same_definition(*parsed("F(x) x"), *parsed("F x")));
+  EXPECT_FALSE(same_definition(*parsed("F(x...) x"), *parsed("F(x) x")));
 }
 
 TEST(MacroTable, ReplacesAndRemovesByName) {
   MacroTable table;
-  auto first = std::make_unique<Macro>();
-  first->name = "A";
-  table.define(std::move(first));
-  auto second = std::make_unique<Macro>();
-  second->name = "A";
-  second->storage = "2";
-  table.define(std::move(second));
+  table.define(parsed("A"));
+  table.define(parsed("A 2"));
   ASSERT_NE(table.find("A"), nullptr);
-  EXPECT_EQ(table.find("A")->storage, "2");
+  EXPECT_EQ(table.find("A")->replacement(), "2");
   EXPECT_EQ(table.size(), 1u);
   EXPECT_TRUE(table.undefine("A"));
   EXPECT_FALSE(table.undefine("A"));

@@ -1,6 +1,8 @@
 #include "cmode/include_search.h"
 
 #include <algorithm>
+#include <sys/stat.h>
+
 #include <cstdio>
 
 #include "services/run_io.h"
@@ -9,14 +11,28 @@ namespace sornik::cmode {
 
 namespace {
 
-// Reads a whole file; false when it cannot be opened.
-bool read_whole_file(const std::string& path, std::string& text) {
+// Reads a whole file into page memory (a large header then costs few page
+// faults and no copy); false when it cannot be opened.
+bool read_whole_file(const std::string& path, HeaderFile& header) {
   const InputFile file = open_input(path);
   if (file == nullptr) return false;
-  char block[1 << 16];
-  std::size_t got;
-  while ((got = std::fread(block, 1, sizeof block, file.get())) > 0) text.append(block, got);
+  struct stat status {};
+  const int descriptor = fileno(file.get());
+  std::size_t capacity = std::size_t{1} << 16;
+  if (descriptor >= 0 && fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
+    // One byte more, so that the end shows without a second buffer.
+    capacity = static_cast<std::size_t>(status.st_size) + 1;
+  }
+  header.bytes = PageArray<char>(capacity);
+  std::size_t size = 0;
+  for (;;) {
+    if (size == header.bytes.size()) header.bytes.resize(header.bytes.size() * 2, size);
+    const std::size_t got = std::fread(header.bytes.data() + size, 1, header.bytes.size() - size, file.get());
+    if (got == 0) break;
+    size += got;
+  }
   check_read_error(file.get(), path);
+  header.text = std::string_view(header.bytes.data(), size);
   return true;
 }
 
@@ -43,7 +59,7 @@ HeaderFile* IncludeSearch::open(const std::string& path) {
   if (inserted) {
     entry->second = std::make_unique<HeaderFile>();
     entry->second->path = path;
-    entry->second->readable = read_whole_file(path, entry->second->text);
+    entry->second->readable = read_whole_file(path, *entry->second);
   }
   return entry->second->readable ? entry->second.get() : nullptr;
 }

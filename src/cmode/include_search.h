@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cmode/compiler_facts.h"  // system_include_directories() for the search chain
+#include "services/page_memory.h"
 
 namespace sornik::cmode {
 
@@ -15,7 +16,8 @@ namespace sornik::cmode {
 // run and shared by every translation unit.
 struct HeaderFile {
   std::string path;  // as the search built it: directory, "/", name
-  std::string text;
+  std::string_view text;  // in `bytes`
+  PageArray<char> bytes;
   bool readable = false;
   // The macro of the include guard around all of its text, once a reading
   // has shown one: the file adds nothing while that macro is defined.

@@ -7,13 +7,14 @@
 namespace sornik::cmode {
 
 Macro* MacroTable::removed() {
-  static Macro mark;
-  return &mark;
+  // Any address that no macro has will do.
+  static char mark;
+  return reinterpret_cast<Macro*>(&mark);
 }
 
 MacroTable::~MacroTable() {
   for (Slot& slot : slots_) {
-    if (slot.macro != removed()) delete slot.macro;
+    if (slot.macro != nullptr && slot.macro != removed()) MacroDeleter()(slot.macro);
   }
 }
 
@@ -25,15 +26,15 @@ std::size_t MacroTable::probe(std::string_view name, std::uint64_t hash) const {
     if (slot.macro == nullptr) return free != slots_.size() ? free : i;
     if (slot.macro == removed()) {
       if (free == slots_.size()) free = i;
-    } else if (slot.hash == hash && slot.macro->name == name) {
+    } else if (slot.hash == hash && slot.macro->name() == name) {
       return i;
     }
   }
 }
 
 void MacroTable::grow() {
-  std::vector<Slot> old(std::max<std::size_t>(64, slots_.size() * 2));
-  old.swap(slots_);
+  PageArray<Slot> old(std::max<std::size_t>(64, slots_.size() * 2));
+  std::swap(old, slots_);
   used_ = size_;
   const std::size_t mask = slots_.size() - 1;
   for (const Slot& slot : old) {
@@ -50,31 +51,27 @@ const Macro* MacroTable::find(std::string_view name) const {
   return slot.macro == removed() ? nullptr : slot.macro;
 }
 
-void MacroTable::define(std::unique_ptr<Macro> macro) { replace(std::move(macro)); }
-
-bool MacroTable::undefine(std::string_view name) { return remove(name) != nullptr; }
-
-std::unique_ptr<Macro> MacroTable::replace(std::unique_ptr<Macro> macro) {
+MacroPtr MacroTable::replace(MacroPtr macro) {
   if ((used_ + 1) * 4 > slots_.size() * 3) grow();
-  const std::uint64_t hash = hash_name(macro->name);
-  Slot& slot = slots_[probe(macro->name, hash)];
-  std::unique_ptr<Macro> old;
+  const std::uint64_t hash = hash_name(macro->name());
+  Slot& slot = slots_[probe(macro->name(), hash)];
+  MacroPtr old;
   if (slot.macro != nullptr && slot.macro != removed()) {
     old.reset(slot.macro);
   } else {
     if (slot.macro == nullptr) ++used_;
     ++size_;
-    if (!macro->name.empty()) ++filter_[filter_key(macro->name)];
+    if (!macro->name().empty()) ++filter_[filter_key(macro->name())];
   }
   slot = {hash, macro.release()};
   return old;
 }
 
-std::unique_ptr<Macro> MacroTable::remove(std::string_view name) {
+MacroPtr MacroTable::remove(std::string_view name) {
   if (!may_hold(name)) return nullptr;
   Slot& slot = slots_[probe(name, hash_name(name))];
   if (slot.macro == nullptr || slot.macro == removed()) return nullptr;
-  std::unique_ptr<Macro> old(slot.macro);
+  MacroPtr old(slot.macro);
   slot.macro = removed();
   --size_;
   if (!name.empty()) --filter_[filter_key(name)];

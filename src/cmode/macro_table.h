@@ -2,28 +2,12 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
-#include <string>
 #include <string_view>
-#include <vector>
 
-#include "cmode/token.h"
+#include "cmode/macro.h"
+#include "services/page_memory.h"
 
 namespace sornik::cmode {
-
-// One macro as #define made it.
-struct Macro {
-  std::string name;
-  bool function_like = false;
-  // The last parameter takes the variable arguments: "..." (named
-  // "__VA_ARGS__" in `params`) or a GNU named one ("args...", named "args").
-  bool variadic = false;
-  std::vector<std::string> params;
-  // The replacement list; token texts point into `storage` and stay valid as
-  // long as the macro. begin/end are offsets into `storage`.
-  std::vector<Token> body;
-  std::string storage;
-};
 
 // Macros by name. A defined macro keeps its address until it is undefined or
 // redefined, so that expansions in progress may hold pointers to it.
@@ -38,17 +22,17 @@ class MacroTable {
   const Macro* find(std::string_view name) const;
 
   // Adds or replaces the macro of that name.
-  void define(std::unique_ptr<Macro> macro);
+  void define(MacroPtr macro) { replace(std::move(macro)); }
 
   // Removes the macro of that name; false when there was none.
-  bool undefine(std::string_view name);
+  bool undefine(std::string_view name) { return remove(name) != nullptr; }
 
   // Adds or replaces the macro of that name and hands back the definition it
   // replaced (null if none), e.g. to restore it later.
-  std::unique_ptr<Macro> replace(std::unique_ptr<Macro> macro);
+  MacroPtr replace(MacroPtr macro);
 
   // Removes the macro of that name and hands it back (null if none).
-  std::unique_ptr<Macro> remove(std::string_view name);
+  MacroPtr remove(std::string_view name);
 
   std::size_t size() const { return size_; }
 
@@ -86,7 +70,7 @@ class MacroTable {
   }
   static constexpr std::size_t kFilterSize = 4096;
 
-  std::vector<Slot> slots_;
+  PageArray<Slot> slots_;
   std::array<std::uint32_t, kFilterSize> filter_{};
   std::size_t size_ = 0;
   std::size_t used_ = 0;  // slots holding a macro or a removal mark

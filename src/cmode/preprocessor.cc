@@ -129,17 +129,17 @@ void Preprocessor::undo_unit() {
   pushed_macros_.clear();
 }
 
-void Preprocessor::set_macro(std::unique_ptr<Macro> macro, bool warn_if_different) {
+void Preprocessor::set_macro(MacroPtr macro, bool warn_if_different) {
   const Macro* added = macro.get();
-  std::unique_ptr<Macro> old = table_.replace(std::move(macro));
+  MacroPtr old = table_.replace(std::move(macro));
   if (warn_if_different && old != nullptr && !same_definition(*old, *added)) {
-    report(Severity::warning, quoted(added->name) + " redefined");
+    report(Severity::warning, quoted(added->name()) + " redefined");
   }
-  if (in_unit_) changes_.push_back({added->name, std::move(old)});
+  if (in_unit_) changes_.push_back({std::string(added->name()), std::move(old)});
 }
 
 void Preprocessor::remove_macro(std::string_view name) {
-  std::unique_ptr<Macro> old = table_.remove(name);
+  MacroPtr old = table_.remove(name);
   if (in_unit_ && old) changes_.push_back({std::string(name), std::move(old)});
 }
 
@@ -389,7 +389,7 @@ void Preprocessor::define(std::span<const Token> rest) {
     return;
   }
   for (const std::string& warning : parse.warnings) report(Severity::warning, warning);
-  const std::string_view name = parse.macro->name;
+  const std::string_view name = parse.macro->name();
   if (name == "__has_include" || name == "__has_include_next") {
     report(Severity::error, quoted(name) + " cannot be used as a macro name");
     return;

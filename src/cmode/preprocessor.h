@@ -90,7 +90,7 @@ class Preprocessor final : public ConditionContext {
   };
   struct Change {
     std::string name;
-    std::unique_ptr<Macro> old;  // the definition before the change, or null
+    MacroPtr old;  // the definition before the change, or null
   };
   enum class IncludeKind : std::uint8_t { include, include_next, import };
 
@@ -116,7 +116,7 @@ class Preprocessor final : public ConditionContext {
 
   // Puts a definition in the table; warns, when asked to, if it replaces a
   // different one.
-  void set_macro(std::unique_ptr<Macro> macro, bool warn_if_different);
+  void set_macro(MacroPtr macro, bool warn_if_different);
   // A name the preprocessor answers itself and that is not undefined.
   bool is_builtin(std::string_view name) const;
   // A builtin name now undefined or defined as an ordinary macro.
@@ -143,7 +143,7 @@ class Preprocessor final : public ConditionContext {
   std::unordered_set<std::string_view> removed_builtins_;
   std::unordered_set<std::string_view> unit_start_removed_builtins_;
   std::unordered_set<const HeaderFile*> once_;
-  std::unordered_map<std::string, std::vector<std::unique_ptr<Macro>>> pushed_macros_;
+  std::unordered_map<std::string, std::vector<MacroPtr>> pushed_macros_;
   bool in_unit_ = false;
   bool unit_to_undo_ = false;      // a unit has ended and its changes stand
   std::size_t includes_read_ = 0;  // in this translation unit (or before the first)

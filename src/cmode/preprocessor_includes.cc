@@ -183,12 +183,12 @@ void Preprocessor::pragma(FileFrame& frame, std::span<const Token> rest) {
     const std::string macro_name(rest[2].text.substr(1, rest[2].text.size() - 2));
     if (name == "push_macro") {
       const Macro* macro = table_.find(macro_name);
-      pushed_macros_[macro_name].push_back(macro != nullptr ? copy_macro(*macro) : nullptr);
+      pushed_macros_[macro_name].push_back(macro != nullptr ? Macro::copy(*macro) : nullptr);
       return;
     }
     const auto pushed = pushed_macros_.find(macro_name);
     if (pushed == pushed_macros_.end() || pushed->second.empty()) return;
-    std::unique_ptr<Macro> saved = std::move(pushed->second.back());
+    MacroPtr saved = std::move(pushed->second.back());
     pushed->second.pop_back();
     if (saved) {
       set_macro(std::move(saved), false);

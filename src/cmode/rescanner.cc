@@ -32,19 +32,6 @@ void release_if_large(std::vector<ExpToken>& tokens) {
   if (tokens.capacity() > kKept) std::vector<ExpToken>().swap(tokens);
 }
 
-// A copy of `macro` whose token texts point into its own storage.
-std::unique_ptr<Macro> kept_copy(const Macro& macro) {
-  auto copy = std::make_unique<Macro>(macro);
-  copy->storage.clear();
-  for (const Token& token : macro.body) copy->storage.append(token.text);
-  std::size_t at = 0;
-  for (Token& token : copy->body) {
-    token.text = std::string_view(copy->storage).substr(at, token.text.size());
-    at += token.text.size();
-  }
-  return copy;
-}
-
 }  // namespace
 
 bool is_builtin_name(std::string_view name) { return is_builtin(name) || name == "_Pragma"; }
@@ -169,9 +156,9 @@ void Rescanner::rescan(const Scope& scope) {
 }
 
 bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& macro) {
-  if (!macro.function_like) {
+  if (!macro.function_like()) {
     const std::uint32_t group = new_group(name.text);
-    std::vector<ExpToken>& tokens = push_context(macro.name);
+    std::vector<ExpToken>& tokens = push_context(macro.name());
     tokens.push_back(mark_token(Mark::open, group));
     substituter_.substitute(macro, nullptr, name.line, name.space_before, tokens);
     tokens.push_back(mark_token(Mark::close, group));
@@ -215,8 +202,8 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
 
   ++call_depth_;
   find_expanded_arguments(used, call.needed);
-  if (call.expansions.size() < used.params.size()) call.expansions.resize(used.params.size());
-  for (std::size_t index = 0; index < used.params.size(); ++index) {
+  if (call.expansions.size() < used.param_count()) call.expansions.resize(used.param_count());
+  for (std::size_t index = 0; index < used.param_count(); ++index) {
     call.expansions[index].clear();
     if (!call.needed[index]) continue;
     const std::span<const ExpToken> raw = call.raw(index);
@@ -239,7 +226,7 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
   }
   --call_depth_;
 
-  std::vector<ExpToken>& tokens = push_context(used.name);
+  std::vector<ExpToken>& tokens = push_context(used.name());
   for (std::uint32_t hoisted : call.hoisted) tokens.push_back(mark_token(Mark::open, hoisted));
   tokens.push_back(mark_token(Mark::open, group));
   substituter_.substitute(used, &call, call.name_token.line, call.name_token.space_before, tokens);
@@ -392,7 +379,7 @@ void Rescanner::stabilize() {
     }
     if (call.macro != nullptr && !call.kept) {
       // A directive may change the macro; the use goes on with it as it was.
-      kept_macros_.push_back(kept_copy(*call.macro));
+      kept_macros_.push_back(Macro::copy(*call.macro));
       call.macro = kept_macros_.back().get();
       call.kept = true;
     }

@@ -132,7 +132,7 @@ class Rescanner {
   bool copied_unchanged_ = false;
   std::size_t call_depth_ = 0;
   TextArena arena_;
-  std::vector<std::unique_ptr<Macro>> kept_macros_;
+  std::vector<MacroPtr> kept_macros_;
   Substituter substituter_{arena_};
   std::string text_;
 };

@@ -6,15 +6,18 @@ namespace sornik::cmode {
 
 namespace {
 
-bool is_paste(const Token& token) { return token.kind == TokenKind::punctuator && token.text == "##"; }
+bool is_punct(const Macro& macro, const BodyToken& token, std::string_view text) {
+  return token.kind == TokenKind::punctuator && macro.text(token) == text;
+}
+bool is_paste(const Macro& macro, const BodyToken& token) { return is_punct(macro, token, "##"); }
 
 // The position after the `)` that closes the `(` at `open`, or `end`.
-std::size_t after_closing(std::span<const Token> body, std::size_t open, std::size_t end) {
+std::size_t after_closing(const Macro& macro, std::size_t open, std::size_t end) {
+  const std::span<const BodyToken> body = macro.body();
   int depth = 0;
   for (std::size_t pos = open; pos < end; ++pos) {
-    if (body[pos].kind != TokenKind::punctuator) continue;
-    if (body[pos].text == "(") ++depth;
-    if (body[pos].text == ")" && --depth == 0) return pos + 1;
+    if (is_punct(macro, body[pos], "(")) ++depth;
+    if (is_punct(macro, body[pos], ")") && --depth == 0) return pos + 1;
   }
   return end;
 }
@@ -37,25 +40,18 @@ ExpToken placemarker() {
 
 }  // namespace
 
-int parameter_index(const Macro& macro, std::string_view name) {
-  for (std::size_t i = 0; i < macro.params.size(); ++i) {
-    if (macro.params[i] == name) return static_cast<int>(i);
-  }
-  return -1;
-}
-
 void find_expanded_arguments(const Macro& macro, std::vector<bool>& needed) {
-  needed.assign(macro.params.size(), false);
-  const std::span<const Token> body = macro.body;
+  needed.assign(macro.param_count(), false);
+  const std::span<const BodyToken> body = macro.body();
   for (std::size_t pos = 0; pos < body.size(); ++pos) {
     if (body[pos].kind != TokenKind::identifier) continue;
-    if (macro.variadic && body[pos].text == "__VA_OPT__") needed.back() = true;
-    const int param = parameter_index(macro, body[pos].text);
+    const std::string_view text = macro.text(body[pos]);
+    if (macro.variadic() && text == "__VA_OPT__") needed.back() = true;
+    const int param = macro.param_index(text);
     if (param < 0) continue;
     const bool after_operator =
-        pos > 0 && (is_paste(body[pos - 1]) ||
-                    (body[pos - 1].kind == TokenKind::punctuator && body[pos - 1].text == "#"));
-    const bool before_paste = pos + 1 < body.size() && is_paste(body[pos + 1]);
+        pos > 0 && (is_paste(macro, body[pos - 1]) || is_punct(macro, body[pos - 1], "#"));
+    const bool before_paste = pos + 1 < body.size() && is_paste(macro, body[pos + 1]);
     if (!after_operator && !before_paste) needed[static_cast<std::size_t>(param)] = true;
   }
 }
@@ -71,7 +67,7 @@ void Substituter::substitute(const Macro& macro, Arguments* args, std::uint32_t 
   Run run{macro, args, line};
   paste_failures_.clear();
   const std::size_t start = out.size();
-  substitute_range(run, 0, macro.body.size(), out);
+  substitute_range(run, 0, macro.body().size(), out);
   const auto start_at = out.begin() + static_cast<std::ptrdiff_t>(start);
   out.erase(std::remove_if(start_at, out.end(),
                            [](const ExpToken& token) {
@@ -86,9 +82,10 @@ void Substituter::substitute(const Macro& macro, Arguments* args, std::uint32_t 
 
 void Substituter::substitute_range(Run& run, std::size_t begin, std::size_t end, std::vector<ExpToken>& out,
                                    bool first_is_operand, bool last_is_operand) {
-  const std::span<const Token> body = run.macro.body;
+  const Macro& macro = run.macro;
+  const std::span<const BodyToken> body = macro.body();
   const auto before_paste = [&](std::size_t pos) {
-    return pos + 1 < end && is_paste(body[pos + 1]);
+    return pos + 1 < end && is_paste(macro, body[pos + 1]);
   };
   // The first and last items of a __VA_OPT__ content next to a ## outside it.
   const auto at_edge = [&](std::size_t pos) {
@@ -96,7 +93,7 @@ void Substituter::substitute_range(Run& run, std::size_t begin, std::size_t end,
   };
   std::size_t pos = begin;
   while (pos < end) {
-    if (is_paste(body[pos]) && pos > begin && pos + 1 < end) {
+    if (is_paste(macro, body[pos]) && pos > begin && pos + 1 < end) {
       ++pos;
       if (gnu_comma(run, pos, out)) continue;
       const std::size_t right_start = out.size();
@@ -113,13 +110,15 @@ void Substituter::append_operand(Run& run, std::size_t& pos, std::size_t end, Pa
   // A parameter next to ## is substituted as written; one at the edge of a
   // __VA_OPT__ next to ## is expanded, and both stand as a placemarker when empty.
   const bool paste_operand = sides.after || sides.before;
-  const std::span<const Token> body = run.macro.body;
-  const Token& token = body[pos];
   const Macro& macro = run.macro;
-  if (run.args != nullptr && token.kind == TokenKind::punctuator && token.text == "#" && pos + 1 < end &&
+  const std::span<const BodyToken> body = macro.body();
+  const BodyToken& token = body[pos];
+  const std::string_view text = macro.text(token);
+  if (run.args != nullptr && is_punct(macro, token, "#") && pos + 1 < end &&
       body[pos + 1].kind == TokenKind::identifier) {
-    const int param = parameter_index(macro, body[pos + 1].text);
-    const bool va_opt = macro.variadic && body[pos + 1].text == "__VA_OPT__";
+    const std::string_view operand_name = macro.text(body[pos + 1]);
+    const int param = macro.param_index(operand_name);
+    const bool va_opt = macro.variadic() && operand_name == "__VA_OPT__";
     if (param >= 0 || va_opt) {
       std::vector<ExpToken> content;
       std::span<const ExpToken> operand;
@@ -127,7 +126,7 @@ void Substituter::append_operand(Run& run, std::size_t& pos, std::size_t end, Pa
         operand = run.args->raw(static_cast<std::size_t>(param));
         pos += 2;
       } else {
-        const std::size_t close = after_closing(body, pos + 2, end);
+        const std::size_t close = after_closing(macro, pos + 2, end);
         if (va_opt_taken(run)) substitute_range(run, pos + 3, close - 1, content);
         operand = content;
         pos = close;
@@ -145,7 +144,7 @@ void Substituter::append_operand(Run& run, std::size_t& pos, std::size_t end, Pa
     }
   }
   if (run.args != nullptr && token.kind == TokenKind::identifier) {
-    const int param = parameter_index(macro, token.text);
+    const int param = macro.param_index(text);
     if (param >= 0) {
       const std::size_t from = out.size();
       const auto index = static_cast<std::size_t>(param);
@@ -159,11 +158,11 @@ void Substituter::append_operand(Run& run, std::size_t& pos, std::size_t end, Pa
       ++pos;
       return;
     }
-    if (macro.variadic && token.text == "__VA_OPT__" && pos + 1 < end && body[pos + 1].text == "(") {
-      const std::size_t close = after_closing(body, pos + 1, end);
+    if (macro.variadic() && text == "__VA_OPT__" && pos + 1 < end && macro.text(body[pos + 1]) == "(") {
+      const std::size_t close = after_closing(macro, pos + 1, end);
       const std::size_t from = out.size();
       // The content's first and last items are operands of a ## next to __VA_OPT__.
-      const bool paste_follows = close < end && is_paste(body[close]);
+      const bool paste_follows = close < end && is_paste(macro, body[close]);
       if (va_opt_taken(run)) substitute_range(run, pos + 2, close - 1, out, sides.after, paste_follows);
       if (out.size() == from) out.push_back(placemarker());
       set_leading_space(out, from, token.space_before);
@@ -172,7 +171,7 @@ void Substituter::append_operand(Run& run, std::size_t& pos, std::size_t end, Pa
     }
   }
   ExpToken copy;
-  copy.text = token.text;
+  copy.text = text;
   copy.kind = token.kind;
   copy.space_before = token.space_before;
   copy.line = run.line;
@@ -182,9 +181,9 @@ void Substituter::append_operand(Run& run, std::size_t& pos, std::size_t end, Pa
 
 bool Substituter::gnu_comma(Run& run, std::size_t& pos, std::vector<ExpToken>& out) {
   const Macro& macro = run.macro;
-  const Token& token = macro.body[pos];
-  if (run.args == nullptr || !macro.variadic || token.kind != TokenKind::identifier ||
-      parameter_index(macro, token.text) != static_cast<int>(macro.params.size()) - 1) {
+  const BodyToken& token = macro.body()[pos];
+  if (run.args == nullptr || !macro.variadic() || token.kind != TokenKind::identifier ||
+      macro.param_index(macro.text(token)) != static_cast<int>(macro.param_count()) - 1) {
     return false;
   }
   std::size_t comma = out.size();
@@ -192,8 +191,8 @@ bool Substituter::gnu_comma(Run& run, std::size_t& pos, std::vector<ExpToken>& o
   if (comma == 0 || !out[comma - 1].is(",")) return false;
   // `, ## __VA_ARGS__` pastes nothing: the comma goes when the variable
   // arguments are left out (or empty, when they are the only parameter).
-  const std::span<const ExpToken> rest = run.args->raw(macro.params.size() - 1);
-  if (rest.empty() && (run.args->variadic_absent() || macro.params.size() == 1)) {
+  const std::span<const ExpToken> rest = run.args->raw(macro.param_count() - 1);
+  if (rest.empty() && (run.args->variadic_absent() || macro.param_count() == 1)) {
     out.erase(out.begin() + static_cast<std::ptrdiff_t>(comma - 1));
   }
   out.insert(out.end(), rest.begin(), rest.end());
@@ -203,7 +202,7 @@ bool Substituter::gnu_comma(Run& run, std::size_t& pos, std::vector<ExpToken>& o
 
 bool Substituter::va_opt_taken(Run& run) {
   if (run.args->variadic_absent()) return false;
-  const std::span<const ExpToken> rest = run.args->expanded(run.macro.params.size() - 1);
+  const std::span<const ExpToken> rest = run.args->expanded(run.macro.param_count() - 1);
   return std::any_of(rest.begin(), rest.end(), [](const ExpToken& token) {
     return token.mark == Mark::none && !token.placemarker;
   });

@@ -64,9 +64,6 @@ class Substituter {
   std::vector<std::string> paste_failures_;
 };
 
-// The index of the parameter named `name` in `macro`, or -1.
-int parameter_index(const Macro& macro, std::string_view name);
-
 // Marks in `needed` (one entry per parameter) the arguments that a use of
 // `macro` substitutes macro-expanded: those that are no operand of # or ##,
 // and the variable arguments when __VA_OPT__ asks whether they are empty.

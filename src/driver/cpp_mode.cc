@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "cmode/compiler_facts.h"
-#include "cmode/define_directive.h"
 #include "cmode/expander.h"
 #include "cmode/include_search.h"
+#include "cmode/macro_listing.h"
 #include "cmode/preprocessor.h"
 #include "cmode/source_chunks.h"
 #include "driver/cpp_options.h"
@@ -23,39 +23,6 @@ void report_program_error(std::string_view text) {
   message.append(text);
   message += '\n';
   err_write(message);
-}
-
-// Writes every macro of the table as the C compiler lists them, sorted by name.
-void print_defines(const cmode::MacroTable& table) {
-  // Sorting by the first eight bytes of the name first keeps most comparisons
-  // away from the macros themselves.
-  struct Entry {
-    std::uint64_t prefix;
-    const cmode::Macro* macro;
-  };
-  std::vector<Entry> entries;
-  entries.reserve(table.size());
-  table.for_each([&](const cmode::Macro& macro) {
-    std::uint64_t prefix = 0;
-    for (std::size_t i = 0; i < 8; ++i) {
-      prefix = (prefix << 8) | (i < macro.name.size() ? static_cast<unsigned char>(macro.name[i]) : 0u);
-    }
-    entries.push_back({prefix, &macro});
-  });
-  std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-    if (a.prefix != b.prefix) return a.prefix < b.prefix;
-    return a.macro->name < b.macro->name;
-  });
-  std::string block;
-  for (const Entry& entry : entries) {
-    cmode::append_define_line(block, *entry.macro);
-    block += '\n';
-    if (block.size() >= (1 << 16)) {
-      out_write(block);
-      block.clear();
-    }
-  }
-  out_write(block);
 }
 
 // Converts one source file as a translation unit of its own; false when it
@@ -122,7 +89,7 @@ int run_cpp_mode(std::span<const std::string> args) {
     }
   }
   if (options.print_defines) {
-    print_defines(table);
+    cmode::list_macros(table, out_write);
     return status;
   }
   for (const std::string& source : options.sources) {

@@ -1,0 +1,137 @@
+#include "cmode/macro.h"
+
+#include <array>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <vector>
+
+#include "services/memory.h"
+#include "services/page_memory.h"
+
+namespace sornik::cmode {
+
+namespace {
+
+// Where macros live: blocks are cut from large chunks, and a freed block
+// waits on the list of its size class for the next macro of that size (a
+// source that defines and undefines a name again and again reuses them).
+// Under AddressSanitizer every block is its own heap block, so that the
+// sanitizer sees each use after free and each leak.
+class MacroStore {
+ public:
+  void* allocate(std::size_t bytes) {
+    if (kOwnBlocks || bytes > kLargest) return ::operator new(bytes);
+    const std::size_t size_class = class_of(bytes);
+    if (void* block = free_[size_class]) {
+      std::memcpy(&free_[size_class], block, sizeof(void*));
+      return block;
+    }
+    const std::size_t size = (size_class + 1) * kGrain;
+    if (left_ < size) add_chunk();
+    char* block = next_;
+    next_ += size;
+    left_ -= size;
+    return block;
+  }
+
+  void release(void* block, std::size_t bytes) {
+    if (kOwnBlocks || bytes > kLargest) {
+      ::operator delete(block);
+      return;
+    }
+    const std::size_t size_class = class_of(bytes);
+    std::memcpy(block, &free_[size_class], sizeof(void*));
+    free_[size_class] = block;
+  }
+
+ private:
+#if defined(__SANITIZE_ADDRESS__)
+  static constexpr bool kOwnBlocks = true;
+#elif defined(__has_feature)
+  static constexpr bool kOwnBlocks = __has_feature(address_sanitizer);
+#else
+  static constexpr bool kOwnBlocks = false;
+#endif
+  static constexpr std::size_t kGrain = 16;
+  static constexpr std::size_t kLargest = 2048;  // larger blocks come from the heap
+  static constexpr std::size_t kFirstChunk = std::size_t{1} << 16;
+
+  static std::size_t class_of(std::size_t bytes) { return (bytes - 1) / kGrain; }
+
+  // Chunks double from 64 KiB up to a huge page, so that a small run touches
+  // little memory and a large one faults few pages.
+  void add_chunk() {
+    const std::size_t size = chunks_.empty() ? kFirstChunk : std::min(chunks_.back().size() * 2, kHugePageSize);
+    chunks_.emplace_back(size);
+    next_ = chunks_.back().data();
+    left_ = size;
+  }
+
+  std::array<void*, kLargest / kGrain> free_{};
+  std::vector<PageArray<char>> chunks_;
+  char* next_ = nullptr;
+  std::size_t left_ = 0;
+};
+
+MacroStore& store() {
+  static MacroStore macros;
+  return macros;
+}
+
+std::uint32_t narrow(std::size_t size) {
+  if (size > std::numeric_limits<std::uint32_t>::max()) memory_exhausted(size);
+  return static_cast<std::uint32_t>(size);
+}
+
+}  // namespace
+
+void MacroDeleter::operator()(const Macro* macro) const {
+  const std::size_t size = macro->block_size();
+  store().release(const_cast<Macro*>(macro), size);
+}
+
+std::size_t Macro::block_size() const {
+  return sizeof(Macro) + token_count_ * sizeof(BodyToken) + param_count_ * sizeof(ParamRef) + name_size_ +
+         param_bytes_ + text_size_;
+}
+
+MacroPtr Macro::make(const MacroShape& shape) {
+  const std::size_t size = sizeof(Macro) + shape.token_count * sizeof(BodyToken) +
+                           shape.param_count * sizeof(ParamRef) + shape.name.size() + shape.param_bytes +
+                           shape.text_size;
+  MacroPtr macro(new (store().allocate(size)) Macro);
+  macro->name_size_ = narrow(shape.name.size());
+  macro->param_count_ = narrow(shape.param_count);
+  macro->param_bytes_ = narrow(shape.param_bytes);
+  macro->token_count_ = narrow(shape.token_count);
+  macro->text_size_ = narrow(shape.text_size);
+  macro->function_like_ = shape.function_like;
+  macro->variadic_ = shape.variadic;
+  new (macro->tokens()) BodyToken[shape.token_count];
+  new (macro->params()) ParamRef[shape.param_count];
+  std::memcpy(macro->chars(), shape.name.data(), shape.name.size());
+  return macro;
+}
+
+MacroPtr Macro::copy(const Macro& macro) {
+  const std::size_t size = macro.block_size();
+  MacroPtr copy(new (store().allocate(size)) Macro);
+  std::memcpy(static_cast<void*>(copy.get()), static_cast<const void*>(&macro), size);
+  return copy;
+}
+
+void Macro::set_param(std::size_t index, std::string_view name) {
+  const std::uint32_t begin = index == 0 ? 0 : params()[index - 1].begin + params()[index - 1].size;
+  params()[index] = {begin, static_cast<std::uint32_t>(name.size())};
+  std::memcpy(chars() + name_size_ + begin, name.data(), name.size());
+}
+
+int Macro::param_index(std::string_view name) const {
+  for (std::size_t i = 0; i < param_count_; ++i) {
+    if (param(i) == name) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+}  // namespace sornik::cmode

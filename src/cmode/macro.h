@@ -1,0 +1,106 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+
+#include "cmode/token.h"
+
+namespace sornik::cmode {
+
+// One token of a replacement list; its text is Macro::text(token).
+struct BodyToken {
+  std::uint32_t begin = 0;  // where the text starts in the replacement text
+  std::uint32_t size = 0;
+  TokenKind kind = TokenKind::other;
+  bool space_before = false;
+};
+
+class Macro;
+
+// Gives a macro's block back to the macro store.
+struct MacroDeleter {
+  void operator()(const Macro* macro) const;
+};
+using MacroPtr = std::unique_ptr<Macro, MacroDeleter>;
+
+// The sizes of a macro to be made; the names and texts follow once it is.
+struct MacroShape {
+  std::string_view name;
+  bool function_like = false;
+  // The last parameter takes the variable arguments: "..." (named
+  // "__VA_ARGS__") or a GNU named one ("args...", named "args").
+  bool variadic = false;
+  std::size_t param_count = 0;
+  std::size_t param_bytes = 0;  // of all parameter names together
+  std::size_t token_count = 0;
+  std::size_t text_size = 0;  // of the replacement text
+};
+
+// One macro as #define made it, in a single block: the name, the parameter
+// names, the replacement list's tokens and its text follow the fixed part, so
+// that a million macros cost a million small blocks and no pointer inside
+// them (a copy is a byte copy).
+class Macro {
+ public:
+  // A macro of that shape with its name set; the caller sets each parameter
+  // (in order), the body tokens and the replacement text.
+  static MacroPtr make(const MacroShape& shape);
+
+  // A byte copy of `macro`.
+  static MacroPtr copy(const Macro& macro);
+
+  Macro(const Macro&) = delete;
+  Macro& operator=(const Macro&) = delete;
+
+  std::string_view name() const { return {chars(), name_size_}; }
+  bool function_like() const { return function_like_; }
+  bool variadic() const { return variadic_; }
+
+  std::size_t param_count() const { return param_count_; }
+  std::string_view param(std::size_t index) const {
+    const ParamRef& ref = params()[index];
+    return {chars() + name_size_ + ref.begin, ref.size};
+  }
+  // The index of the parameter named `name`, or -1.
+  int param_index(std::string_view name) const;
+
+  // The replacement list: no blank at either end, one blank where the source
+  // had white space, " ##" for every paste, "#" glued to the parameter it
+  // stringifies (the C compiler's listing of a definition).
+  std::span<const BodyToken> body() const { return {tokens(), token_count_}; }
+  std::string_view text(const BodyToken& token) const { return {replacement_data() + token.begin, token.size}; }
+  std::string_view replacement() const { return {replacement_data(), text_size_}; }
+
+  // For filling a macro that make() gave.
+  void set_param(std::size_t index, std::string_view name);
+  BodyToken* body_tokens() { return tokens(); }
+  char* replacement_text() { return chars() + name_size_ + param_bytes_; }
+
+  // The bytes of the whole block.
+  std::size_t block_size() const;
+
+ private:
+  struct ParamRef {
+    std::uint32_t begin;  // after the name
+    std::uint32_t size;
+  };
+  Macro() = default;
+
+  // The parts after the fixed one, in this order.
+  BodyToken* tokens() const { return reinterpret_cast<BodyToken*>(const_cast<Macro*>(this) + 1); }
+  ParamRef* params() const { return reinterpret_cast<ParamRef*>(tokens() + token_count_); }
+  char* chars() const { return reinterpret_cast<char*>(params() + param_count_); }
+  const char* replacement_data() const { return chars() + name_size_ + param_bytes_; }
+
+  std::uint32_t name_size_ = 0;
+  std::uint32_t param_count_ = 0;
+  std::uint32_t param_bytes_ = 0;
+  std::uint32_t token_count_ = 0;
+  std::uint32_t text_size_ = 0;
+  bool function_like_ = false;
+  bool variadic_ = false;
+};
+
+}  // namespace sornik::cmode
