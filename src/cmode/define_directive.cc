@@ -43,7 +43,9 @@ struct ParamList {
   }
   bool contains(std::string_view name) const {
     bool found = false;
-    for_each([&](std::string_view param) { found = found || param == name; });
+    for_each([&](std::string_view param) {
+      found = found || param == name;
+    });
     return found;
   }
 };
@@ -171,7 +173,9 @@ MacroPtr make_macro(const Token& name, const ParamList& params, bool function_li
   MacroPtr macro = Macro::make(
       {name.text, function_like, params.variadic, params.count, params.bytes, body.size(), text_size});
   std::size_t index = 0;
-  params.for_each([&](std::string_view param) { macro->set_param(index++, param); });
+  params.for_each([&](std::string_view param) {
+    macro->set_param(index++, param);
+  });
   BodyToken* token = macro->body_tokens();
   char* const text = macro->replacement_text();
   std::uint32_t used = 0;

@@ -1,7 +1,6 @@
 #include "cmode/define_directive.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 #include "cmode/macro_table.h"

@@ -1,9 +1,8 @@
 #include "cmode/include_search.h"
 
 #include <algorithm>
-#include <sys/stat.h>
-
 #include <cstdio>
+#include <sys/stat.h>
 
 #include "services/run_io.h"
 

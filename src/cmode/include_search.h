@@ -15,7 +15,7 @@ namespace sornik::cmode {
 // A header file as the include search knows it. Its text is read once per
 // run and shared by every translation unit.
 struct HeaderFile {
-  std::string path;  // as the search built it: directory, "/", name
+  std::string path;       // as the search built it: directory, "/", name
   std::string_view text;  // in `bytes`
   PageArray<char> bytes;
   bool readable = false;

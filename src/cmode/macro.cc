@@ -62,7 +62,8 @@ class MacroStore {
   // Chunks double from 64 KiB up to a huge page, so that a small run touches
   // little memory and a large one faults few pages.
   void add_chunk() {
-    const std::size_t size = chunks_.empty() ? kFirstChunk : std::min(chunks_.back().size() * 2, kHugePageSize);
+    const std::size_t size =
+        chunks_.empty() ? kFirstChunk : std::min(chunks_.back().size() * 2, kHugePageSize);
     chunks_.emplace_back(size);
     next_ = chunks_.back().data();
     left_ = size;

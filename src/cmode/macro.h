@@ -70,7 +70,9 @@ class Macro {
   // had white space, " ##" for every paste, "#" glued to the parameter it
   // stringifies (the C compiler's listing of a definition).
   std::span<const BodyToken> body() const { return {tokens(), token_count_}; }
-  std::string_view text(const BodyToken& token) const { return {replacement_data() + token.begin, token.size}; }
+  std::string_view text(const BodyToken& token) const {
+    return {replacement_data() + token.begin, token.size};
+  }
   std::string_view replacement() const { return {replacement_data(), text_size_}; }
 
   // For filling a macro that make() gave.

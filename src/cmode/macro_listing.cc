@@ -51,7 +51,9 @@ void sort_by_prefix(PageArray<Entry>& entries) {
 PageArray<const Macro*> macros_by_name(const MacroTable& table) {
   PageArray<Entry> entries(table.size());
   std::size_t filled = 0;
-  table.for_each([&](const Macro& macro) { entries[filled++] = {prefix_of(macro.name()), &macro}; });
+  table.for_each([&](const Macro& macro) {
+    entries[filled++] = {prefix_of(macro.name()), &macro};
+  });
   sort_by_prefix(entries);
   // Names that share their first eight bytes are ordered by the rest.
   for (std::size_t run = 0; run < filled;) {

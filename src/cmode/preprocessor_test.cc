@@ -1,5 +1,6 @@
 #include "cmode/preprocessor.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
@@ -187,6 +188,23 @@ TEST(Preprocessor, EachSourceStartsFromTheSameTable) {
        {"o.h", "#pragma once\n#warning o read\n"}});
   EXPECT_EQ(result.err, "o.h:2: warning: #warning o read\no.h:2: warning: #warning o read\n");
   EXPECT_EQ(result.status, 0);
+}
+
+TEST(Preprocessor, ReadsHeadersOfAnySizeWhole) {
+  // Streams without a known size are read in blocks that double from 64 KiB:
+  // files of 16-byte lines end just before, at and after such a size.
+  for (const int count : {0, 4094, 4095, 4096, 8191, 9000}) {
+    std::string header;
+    for (int i = 0; i < count; ++i) {
+      char line[32];
+      std::snprintf(line, sizeof line, "#define M%04d 1\n", i);
+      header += line;
+    }
+    header += "#define LAST 22\n";
+    const std::string listed = defines_of({{"h.h", header}});
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), count + 1) << count;
+    EXPECT_NE(listed.find("#define LAST 22\n"), std::string::npos) << count;
+  }
 }
 
 TEST(Preprocessor, UnreadableFilesMakeTheStatusOne) {

@@ -1,9 +1,8 @@
 #include "services/page_memory.h"
 
-#include <sys/mman.h>
-
 #include <cstdint>
 #include <cstdlib>
+#include <sys/mman.h>
 
 #include "services/memory.h"
 
@@ -24,7 +23,8 @@ void* allocate_pages(std::size_t bytes) {
   // Map one huge page more than needed and cut the ends so that the block
   // starts on a 2 MiB boundary.
   const std::size_t size = mapped_size(bytes);
-  void* mapped = mmap(nullptr, size + kHugePageSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void* mapped =
+      mmap(nullptr, size + kHugePageSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (mapped == MAP_FAILED) memory_exhausted(bytes);
   auto* const start = static_cast<char*>(mapped);
   const auto address = reinterpret_cast<std::uintptr_t>(start);

@@ -28,7 +28,7 @@ class PageArray {
  public:
   PageArray() = default;
   explicit PageArray(std::size_t size)
-      : data_(size == 0 ? nullptr : static_cast<T*>(allocate_pages(size * sizeof(T)))), size_(size) {}
+      : data_(size == 0 ? nullptr : static_cast<T*>(allocate_pages(size * kElementSize))), size_(size) {}
   PageArray(PageArray&& other) noexcept
       : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
   PageArray& operator=(PageArray&& other) noexcept {
@@ -39,7 +39,7 @@ class PageArray {
   PageArray(const PageArray&) = delete;
   PageArray& operator=(const PageArray&) = delete;
   ~PageArray() {
-    if (data_ != nullptr) release_pages(data_, size_ * sizeof(T));
+    if (data_ != nullptr) release_pages(data_, size_ * kElementSize);
   }
 
   T* data() { return data_; }
@@ -55,11 +55,13 @@ class PageArray {
   // Makes room for `size` elements, keeping the first `kept` of them.
   void resize(std::size_t size, std::size_t kept) {
     PageArray larger(size);
-    if (kept != 0) std::memcpy(larger.data_, data_, kept * sizeof(T));
+    if (kept != 0) std::memcpy(larger.data_, data_, kept * kElementSize);
     *this = std::move(larger);
   }
 
  private:
+  // T may well be a pointer type.
+  static constexpr std::size_t kElementSize = sizeof(T);  // NOLINT(bugprone-sizeof-expression)
   T* data_ = nullptr;
   std::size_t size_ = 0;
 };

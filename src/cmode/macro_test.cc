@@ -1,0 +1,60 @@
+#include "cmode/macro.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "cmode/define_directive.h"
+
+namespace sornik::cmode {
+namespace {
+
+MacroPtr parsed(std::string_view text) {
+  Lexer lexer;
+  std::vector<Token> tokens;
+  lexer.lex(text, tokens);
+  return parse_define(tokens).macro;
+}
+
+std::string listing(const Macro& macro) {
+  std::string out;
+  append_define_line(out, macro);
+  return out;
+}
+
+TEST(Macro, HoldsItsPartsAndCopiesThemWhole) {
+  MacroPtr macro = parsed("F(a, b, rest...) a ## b # rest + \"s\"");
+  EXPECT_EQ(macro->name(), "F");
+  ASSERT_EQ(macro->param_count(), 3u);
+  EXPECT_EQ(macro->param(0), "a");
+  EXPECT_EQ(macro->param(2), "rest");
+  EXPECT_EQ(macro->param_index("b"), 1);
+  EXPECT_EQ(macro->param_index("c"), -1);
+  EXPECT_TRUE(macro->variadic());
+  std::vector<std::string> texts;
+  for (const BodyToken& token : macro->body()) texts.emplace_back(macro->text(token));
+  EXPECT_EQ(texts, (std::vector<std::string>{"a", "##", "b", "#", "rest", "+", "\"s\""}));
+  MacroPtr copy = Macro::copy(*macro);
+  macro.reset();
+  EXPECT_EQ(listing(*copy), "#define F(a,b,rest...) a ## b #rest + \"s\"");
+  EXPECT_EQ(copy->text(copy->body()[6]), "\"s\"");
+}
+
+TEST(Macro, FreedBlocksServeLaterMacrosWithoutTouchingLiveOnes) {
+  // Bodies of many sizes, so that blocks of many size classes are freed and
+  // taken again.
+  const auto text_of = [](int i, int round) {
+    return "M" + std::to_string(i) + " " + std::string(static_cast<std::size_t>(1 + i % 300), 'x') +
+           std::to_string(round);
+  };
+  std::vector<MacroPtr> macros;
+  for (int i = 0; i < 2000; ++i) macros.push_back(parsed(text_of(i, 0)));
+  for (int i = 0; i < 2000; i += 2) macros[static_cast<std::size_t>(i)].reset();
+  for (int i = 0; i < 2000; i += 2) macros[static_cast<std::size_t>(i)] = parsed(text_of(i, 1));
+  for (int i = 0; i < 2000; ++i) {
+    EXPECT_EQ(listing(*macros[static_cast<std::size_t>(i)]), "#define " + text_of(i, i % 2 == 0 ? 1 : 0));
+  }
+}
+
+}  // namespace
+}  // namespace sornik::cmode
