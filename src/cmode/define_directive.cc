@@ -1,7 +1,5 @@
 #include "cmode/define_directive.h"
 
-#include <cstring>
-
 namespace sornik::cmode {
 
 namespace {
@@ -107,18 +105,43 @@ bool parse_params(std::span<const Token> tokens, ParamList& params, std::string&
 
 // Whether a token may be `#`, `##` or their digraphs, or __VA_ARGS__ or
 // __VA_OPT__: only those need a closer look.
-bool is_special(const Token& token) {
-  const char first = token.text[0];
-  if (token.kind == TokenKind::punctuator) return first == '#' || first == '%';
-  return token.kind == TokenKind::identifier && first == '_' &&
+inline bool is_special(const Token& token) {
+  if (token.kind == TokenKind::punctuator) return token.text[0] == '#' || token.text[0] == '%';
+  return token.kind == TokenKind::identifier && token.text[0] == '_' &&
          (token.text == kVaArgs || token.text == "__VA_OPT__");
 }
 
-// Checks the replacement list for the errors that leave a macro undefined
-// and collects the warnings.
-bool check_body(std::span<const Token> body, bool function_like, const ParamList& params,
-                DefineParse& result) {
+// A token of the replacement list in its normalised spelling.
+struct Spelled {
+  std::string_view text;
+  bool space_before;
+};
+
+// Spells body token `index`; `glue_next` carries the "#" that stringizes the
+// next token from one call to the next.
+inline Spelled spell(std::span<const Token> body, std::size_t index, bool function_like, bool& glue_next) {
+  const Token& token = body[index];
+  Spelled spelled{token.text, token.space_before && index != 0 && !glue_next};
+  glue_next = false;
+  if (is_special(token)) {
+    if (is_paste(token)) {
+      spelled = {"##", true};
+    } else if (function_like && is_hash(token)) {
+      spelled.text = "#";
+      glue_next = true;
+    }
+  }
+  return spelled;
+}
+
+// Checks the replacement list for the errors that leave a macro undefined,
+// collects the warnings and counts the bytes of its normalised text.
+bool check_body(std::span<const Token> body, bool function_like, const ParamList& params, DefineParse& result,
+                std::size_t& text_size) {
+  bool glue_next = false;
   for (std::size_t i = 0; i < body.size(); ++i) {
+    const Spelled spelled = spell(body, i, function_like, glue_next);
+    text_size += spelled.text.size() + (spelled.space_before ? 1 : 0);
     const Token& token = body[i];
     if (!is_special(token)) continue;
     if (is_paste(token) && (i == 0 || i + 1 == body.size())) {
@@ -140,36 +163,10 @@ bool check_body(std::span<const Token> body, bool function_like, const ParamList
   return true;
 }
 
-// Calls emit(token, spelling, space_before) for each token of the
-// replacement list in its normalised spelling.
-template <typename Emit>
-void normalise_body(std::span<const Token> body, bool function_like, Emit emit) {
-  bool glue_next = false;  // the parameter after a stringizing "#"
-  for (std::size_t i = 0; i < body.size(); ++i) {
-    const Token& source = body[i];
-    std::string_view spelling = source.text;
-    bool space = source.space_before && i != 0 && !glue_next;
-    glue_next = false;
-    if (is_special(source)) {
-      if (is_paste(source)) {
-        spelling = "##";
-        space = true;
-      } else if (function_like && is_hash(source)) {
-        spelling = "#";
-        glue_next = true;
-      }
-    }
-    emit(source, spelling, space);
-  }
-}
-
-// The macro named tokens[0] with those parameters and that replacement list.
+// The macro named `name` with those parameters and that replacement list,
+// whose normalised text takes `text_size` bytes.
 MacroPtr make_macro(const Token& name, const ParamList& params, bool function_like,
-                    std::span<const Token> body) {
-  std::size_t text_size = 0;
-  normalise_body(body, function_like, [&](const Token&, std::string_view spelling, bool space) {
-    text_size += spelling.size() + (space ? 1 : 0);
-  });
+                    std::span<const Token> body, std::size_t text_size) {
   MacroPtr macro = Macro::make(
       {name.text, function_like, params.variadic, params.count, params.bytes, body.size(), text_size});
   std::size_t index = 0;
@@ -179,12 +176,17 @@ MacroPtr make_macro(const Token& name, const ParamList& params, bool function_li
   BodyToken* token = macro->body_tokens();
   char* const text = macro->replacement_text();
   std::uint32_t used = 0;
-  normalise_body(body, function_like, [&](const Token& source, std::string_view spelling, bool space) {
-    if (space) text[used++] = ' ';
-    std::memcpy(text + used, spelling.data(), spelling.size());
-    *token++ = {used, static_cast<std::uint32_t>(spelling.size()), source.kind, space};
-    used += static_cast<std::uint32_t>(spelling.size());
-  });
+  bool glue_next = false;
+  for (std::size_t i = 0; i < body.size(); ++i) {
+    const Spelled spelled = spell(body, i, function_like, glue_next);
+    if (spelled.space_before) text[used++] = ' ';
+    // Most tokens are a few bytes long: a loop beats a call to memcpy.
+    for (const char byte : spelled.text) text[used++] = byte;
+    token->begin = used - static_cast<std::uint32_t>(spelled.text.size());
+    token->kind = body[i].kind;
+    token->space_before = spelled.space_before;
+    ++token;
+  }
   return macro;
 }
 
@@ -208,8 +210,9 @@ DefineParse parse_define(std::span<const Token> tokens) {
   const bool function_like = tokens.size() > 1 && is(tokens[1], "(") && !tokens[1].space_before;
   if (function_like && !parse_params(tokens.subspan(1), params, result.error)) return result;
   const std::span<const Token> body = tokens.subspan(1 + params.tokens.size());
-  if (!check_body(body, function_like, params, result)) return result;
-  result.macro = make_macro(tokens[0], params, function_like, body);
+  std::size_t text_size = 0;
+  if (!check_body(body, function_like, params, result, text_size)) return result;
+  result.macro = make_macro(tokens[0], params, function_like, body, text_size);
   return result;
 }
 

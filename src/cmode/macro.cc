@@ -53,7 +53,7 @@ class MacroStore {
 #else
   static constexpr bool kOwnBlocks = false;
 #endif
-  static constexpr std::size_t kGrain = 16;
+  static constexpr std::size_t kGrain = 8;
   static constexpr std::size_t kLargest = 2048;  // larger blocks come from the heap
   static constexpr std::size_t kFirstChunk = std::size_t{1} << 16;
 

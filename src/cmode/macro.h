@@ -9,10 +9,10 @@
 
 namespace sornik::cmode {
 
-// One token of a replacement list; its text is Macro::text(token).
+// One token of a replacement list; its text is Macro::text(token), which
+// ends where the next token (after its blank) begins.
 struct BodyToken {
   std::uint32_t begin = 0;  // where the text starts in the replacement text
-  std::uint32_t size = 0;
   TokenKind kind = TokenKind::other;
   bool space_before = false;
 };
@@ -71,7 +71,10 @@ class Macro {
   // stringifies (the C compiler's listing of a definition).
   std::span<const BodyToken> body() const { return {tokens(), token_count_}; }
   std::string_view text(const BodyToken& token) const {
-    return {replacement_data() + token.begin, token.size};
+    const BodyToken* next = &token + 1;
+    const std::uint32_t end =
+        next == tokens() + token_count_ ? text_size_ : next->begin - (next->space_before ? 1 : 0);
+    return {replacement_data() + token.begin, end - token.begin};
   }
   std::string_view replacement() const { return {replacement_data(), text_size_}; }
 
