@@ -1,5 +1,7 @@
 #include "cmode/define_directive.h"
 
+#include <algorithm>
+
 namespace sornik::cmode {
 
 namespace {
@@ -111,82 +113,77 @@ inline bool is_special(const Token& token) {
          (token.text == kVaArgs || token.text == "__VA_OPT__");
 }
 
-// A token of the replacement list in its normalised spelling.
-struct Spelled {
-  std::string_view text;
-  bool space_before;
+// The replacement list in its normalised spelling, built before the macro
+// so that the macro is made with its sizes known; kept from call to call.
+struct NormalisedBody {
+  std::string bytes;  // the text is its first `size` bytes
+  std::size_t size = 0;
+  std::vector<BodyToken> tokens;
+
+  // Appends a token; one call to grow the buffer now and then, no more.
+  void append(const Token& token, std::string_view spelling, bool space) {
+    if (bytes.size() - size < spelling.size() + 1)
+      bytes.resize(std::max(bytes.size() * 2, size + spelling.size() + 64));
+    char* out = bytes.data() + size;
+    if (space) *out++ = ' ';
+    tokens.push_back({static_cast<std::uint32_t>(out - bytes.data()), token.kind, space});
+    // Most tokens are a few bytes long: a loop beats a call to memcpy.
+    for (const char byte : spelling) *out++ = byte;
+    size = static_cast<std::size_t>(out - bytes.data());
+  }
+  std::string_view text() const { return {bytes.data(), size}; }
 };
 
-// Spells body token `index`; `glue_next` carries the "#" that stringizes the
-// next token from one call to the next.
-inline Spelled spell(std::span<const Token> body, std::size_t index, bool function_like, bool& glue_next) {
-  const Token& token = body[index];
-  Spelled spelled{token.text, token.space_before && index != 0 && !glue_next};
-  glue_next = false;
-  if (is_special(token)) {
-    if (is_paste(token)) {
-      spelled = {"##", true};
-    } else if (function_like && is_hash(token)) {
-      spelled.text = "#";
-      glue_next = true;
-    }
-  }
-  return spelled;
-}
-
 // Checks the replacement list for the errors that leave a macro undefined,
-// collects the warnings and counts the bytes of its normalised text.
+// collects the warnings and spells it into `out`.
 bool check_body(std::span<const Token> body, bool function_like, const ParamList& params, DefineParse& result,
-                std::size_t& text_size) {
-  bool glue_next = false;
+                NormalisedBody& out) {
+  out.size = 0;
+  out.tokens.clear();
+  bool glue_next = false;  // the parameter after a stringizing "#"
   for (std::size_t i = 0; i < body.size(); ++i) {
-    const Spelled spelled = spell(body, i, function_like, glue_next);
-    text_size += spelled.text.size() + (spelled.space_before ? 1 : 0);
     const Token& token = body[i];
-    if (!is_special(token)) continue;
-    if (is_paste(token) && (i == 0 || i + 1 == body.size())) {
-      result.error = "'##' cannot appear at either end of a macro expansion";
-      return false;
+    std::string_view spelling = token.text;
+    bool space = token.space_before && i != 0 && !glue_next;
+    glue_next = false;
+    if (is_special(token)) {
+      if (is_paste(token)) {
+        if (i == 0 || i + 1 == body.size()) {
+          result.error = "'##' cannot appear at either end of a macro expansion";
+          return false;
+        }
+        spelling = "##";
+        space = true;
+      } else if (function_like && is_hash(token)) {
+        if (i + 1 == body.size() || body[i + 1].kind != TokenKind::identifier ||
+            !params.contains(body[i + 1].text)) {
+          result.error = "'#' is not followed by a macro parameter";
+          return false;
+        }
+        spelling = "#";
+        glue_next = true;
+      } else if (token.text == kVaArgs && !params.va_args) {
+        result.warnings.emplace_back("__VA_ARGS__ can only appear in the expansion of a C99 variadic macro");
+      } else if (token.text == "__VA_OPT__" && !params.variadic) {
+        result.warnings.emplace_back("__VA_OPT__ can only appear in the expansion of a C++20 variadic macro");
+      }
     }
-    if (function_like && is_hash(token) &&
-        (i + 1 == body.size() || body[i + 1].kind != TokenKind::identifier ||
-         !params.contains(body[i + 1].text))) {
-      result.error = "'#' is not followed by a macro parameter";
-      return false;
-    }
-    if (token.text == kVaArgs && !params.va_args) {
-      result.warnings.emplace_back("__VA_ARGS__ can only appear in the expansion of a C99 variadic macro");
-    } else if (token.text == "__VA_OPT__" && !params.variadic) {
-      result.warnings.emplace_back("__VA_OPT__ can only appear in the expansion of a C++20 variadic macro");
-    }
+    out.append(token, spelling, space);
   }
   return true;
 }
 
-// The macro named `name` with those parameters and that replacement list,
-// whose normalised text takes `text_size` bytes.
+// The macro named `name` with those parameters and that replacement list.
 MacroPtr make_macro(const Token& name, const ParamList& params, bool function_like,
-                    std::span<const Token> body, std::size_t text_size) {
+                    const NormalisedBody& body) {
   MacroPtr macro = Macro::make(
-      {name.text, function_like, params.variadic, params.count, params.bytes, body.size(), text_size});
+      {name.text, function_like, params.variadic, params.count, params.bytes, body.tokens.size(), body.size});
   std::size_t index = 0;
   params.for_each([&](std::string_view param) {
     macro->set_param(index++, param);
   });
-  BodyToken* token = macro->body_tokens();
-  char* const text = macro->replacement_text();
-  std::uint32_t used = 0;
-  bool glue_next = false;
-  for (std::size_t i = 0; i < body.size(); ++i) {
-    const Spelled spelled = spell(body, i, function_like, glue_next);
-    if (spelled.space_before) text[used++] = ' ';
-    // Most tokens are a few bytes long: a loop beats a call to memcpy.
-    for (const char byte : spelled.text) text[used++] = byte;
-    token->begin = used - static_cast<std::uint32_t>(spelled.text.size());
-    token->kind = body[i].kind;
-    token->space_before = spelled.space_before;
-    ++token;
-  }
+  std::copy(body.tokens.begin(), body.tokens.end(), macro->body_tokens());
+  std::copy(body.text().begin(), body.text().end(), macro->replacement_text());
   return macro;
 }
 
@@ -210,9 +207,9 @@ DefineParse parse_define(std::span<const Token> tokens) {
   const bool function_like = tokens.size() > 1 && is(tokens[1], "(") && !tokens[1].space_before;
   if (function_like && !parse_params(tokens.subspan(1), params, result.error)) return result;
   const std::span<const Token> body = tokens.subspan(1 + params.tokens.size());
-  std::size_t text_size = 0;
-  if (!check_body(body, function_like, params, result, text_size)) return result;
-  result.macro = make_macro(tokens[0], params, function_like, body, text_size);
+  static thread_local NormalisedBody normalised;
+  if (!check_body(body, function_like, params, result, normalised)) return result;
+  result.macro = make_macro(tokens[0], params, function_like, normalised);
   return result;
 }
 

@@ -13,8 +13,10 @@ Macro* MacroTable::removed() {
 }
 
 MacroTable::~MacroTable() {
-  for (Slot& slot : slots_) {
-    if (slot.macro != nullptr && slot.macro != removed()) MacroDeleter()(slot.macro);
+  for (std::size_t i = 0; i < slots_.size(); ++i) {
+    prefetch_ahead(i);
+    Macro* const macro = slots_[i].macro;
+    if (macro != nullptr && macro != removed()) MacroDeleter()(macro);
   }
 }
 

@@ -43,7 +43,9 @@ class MacroTable {
   // Every macro, in no particular order.
   template <typename Visit>
   void for_each(Visit visit) const {
-    for (const Slot& slot : slots_) {
+    for (std::size_t i = 0; i < slots_.size(); ++i) {
+      prefetch_ahead(i);
+      const Slot& slot = slots_[i];
       if (slot.macro != nullptr && slot.macro != removed()) visit(*slot.macro);
     }
   }
@@ -56,6 +58,12 @@ class MacroTable {
     Macro* macro = nullptr;
   };
   static Macro* removed();
+  // The macros lie wherever they were made: a walk over every slot asks for
+  // the macro a few slots ahead, so that it waits for memory far less.
+  void prefetch_ahead(std::size_t slot) const {
+    constexpr std::size_t kAhead = 16;
+    if (slot + kAhead < slots_.size()) __builtin_prefetch(slots_[slot + kAhead].macro);
+  }
   // The slot of `name`, or the free slot where it would go.
   std::size_t probe(std::string_view name, std::uint64_t hash) const;
   void grow();
