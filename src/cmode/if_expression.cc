@@ -1,5 +1,6 @@
 #include "cmode/if_expression.h"
 
+#include <array>
 #include <cstdint>
 #include <limits>
 
@@ -53,11 +54,21 @@ constexpr OpInfo kBinaryOps[] = {
     {"/", Op::divide, 12},        {"%", Op::remainder, 12},
 };
 
+// For each byte, 1 + the index of the first operator that begins with it;
+// 0 when none does.
+constexpr std::array<std::uint8_t, 256> kFirstOpByByte = [] {
+  std::array<std::uint8_t, 256> first{};
+  for (std::size_t i = std::size(kBinaryOps); i-- > 0;)
+    first[static_cast<unsigned char>(kBinaryOps[i].text.front())] = static_cast<std::uint8_t>(i + 1);
+  return first;
+}();
+
 const OpInfo* binary_op(const Token& token) {
   if (token.kind != TokenKind::punctuator) return nullptr;
-  // Comparing the first bytes first spares a string comparison per operator.
-  for (const OpInfo& info : kBinaryOps) {
-    if (info.text.front() == token.text.front() && info.text == token.text) return &info;
+  const std::size_t first = kFirstOpByByte[static_cast<unsigned char>(token.text.front())];
+  if (first == 0) return nullptr;
+  for (std::size_t i = first - 1; i < std::size(kBinaryOps); ++i) {
+    if (kBinaryOps[i].text == token.text) return &kBinaryOps[i];
   }
   return nullptr;
 }

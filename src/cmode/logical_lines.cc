@@ -20,6 +20,14 @@ constexpr std::array<bool, 256> make_stops() {
 }
 constexpr std::array<bool, 256> kStops = make_stops();
 
+// ASCII letters, digits and `_`.
+constexpr std::array<bool, 256> kWordBytes = [] {
+  std::array<bool, 256> word{};
+  for (int c = 0; c < 256; ++c)
+    word[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+  return word;
+}();
+
 // The position of the first stop byte at or after `pos`, or the size.
 std::size_t find_stop(const unsigned char* bytes, std::size_t pos, std::size_t size) {
 #if defined(__SSE2__)
@@ -230,7 +238,7 @@ std::string_view plain_directive_name(std::string_view line) {
     return c == ' ' || c == '\t';
   };
   const auto is_word = [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    return kWordBytes[static_cast<unsigned char>(c)];
   };
   std::size_t pos = 0;
   while (pos < line.size() && is_blank(line[pos])) ++pos;
