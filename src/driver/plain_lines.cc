@@ -19,18 +19,21 @@ constexpr std::size_t kLongestLine = 1022;
 // The states within a line: those a line may start in, and a line comment.
 enum class Mode : std::uint8_t { kCode, kComment, kString, kCharacter, kLineComment };
 
-// The byte masks of so many pieces of 64 bytes are made at once.
+// The byte masks of at most so many pieces of 64 bytes are made at once.
 constexpr std::size_t kPiecesAtOnce = 16;
 
-// The masks of the first pieces of `text`, as many as `pieces` holds or the text has.
-void classify_pieces(std::string_view text, std::array<ByteMasks, kPiecesAtOnce>& pieces) {
-  const std::size_t whole = std::min(text.size() / 64, kPiecesAtOnce);
+// Makes the masks of the first pieces of `text`, at most `count`, into
+// `pieces`. Returns how many it made.
+std::size_t classify_pieces(std::string_view text, std::size_t count,
+                            std::array<ByteMasks, kPiecesAtOnce>& pieces) {
+  const std::size_t whole = std::min(text.size() / 64, count);
   classify_bytes(text.data(), whole, define_index.heads(), pieces.data());
-  if (whole == kPiecesAtOnce || whole * 64 == text.size()) return;
+  if (whole == count || whole * 64 == text.size()) return whole;
   // The last, short piece: NUL padding is in no mask.
   char padded[64] = {};
   std::memcpy(padded, text.data() + whole * 64, text.size() - whole * 64);
   classify_bytes(padded, 1, define_index.heads(), &pieces[whole]);
+  return whole + 1;
 }
 
 // Whether a name in code that begins at one of the `starts` bits of the 64
@@ -91,10 +94,19 @@ PlainLines find_plain_lines(std::string_view text, LineStart state) {
   };
   std::uint64_t name_before = 0;
   std::array<ByteMasks, kPiecesAtOnce> pieces;
+  // The pieces whose masks are made start at `made_from` and end before
+  // `made_to`. A scan that stops soon (before a line with a defined name) has
+  // few made in vain: a first batch is small and each next one twice as large.
+  std::size_t made_from = 0;
+  std::size_t made_to = 0;
+  std::size_t batch = 2;
   for (std::size_t base = 0; base < size; base += 64) {
-    const std::size_t piece = base / 64 % kPiecesAtOnce;
-    if (piece == 0) classify_pieces(text.substr(base), pieces);
-    const ByteMasks& masks = pieces[piece];
+    if (base == made_to) {
+      made_from = base;
+      made_to = base + 64 * classify_pieces(text.substr(base), batch, pieces);
+      batch = std::min(2 * batch, kPiecesAtOnce);
+    }
+    const ByteMasks& masks = pieces[(base - made_from) / 64];
     // A name that goes on from the bytes before was looked up whole there.
     // Only names whose first byte begins a defined one are looked up.
     const std::uint64_t name_starts = masks.heads & ~(masks.names << 1 | name_before);
