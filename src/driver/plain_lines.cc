@@ -112,9 +112,9 @@ PlainLines find_plain_lines(std::string_view text, LineStart state) {
     const std::uint64_t name_starts = masks.heads & ~(masks.names << 1 | name_before);
     name_before = masks.names >> 63;
     const std::uint64_t comment_stops = masks.newlines | masks.slashes;
-    const std::array<std::uint64_t, 5> stops_in = {
-        comment_stops | masks.quotes, comment_stops, masks.newlines | masks.quotes | masks.escapes,
-        masks.newlines | masks.quotes | masks.escapes, comment_stops};
+    const std::uint64_t literal_stops = masks.newlines | masks.quotes | masks.escapes;
+    const std::array<std::uint64_t, 5> stops_in = {comment_stops | masks.quotes, comment_stops, literal_stops,
+                                                   literal_stops, comment_stops};
     while (pos < base + 64) {
       const std::uint64_t from = ~std::uint64_t{0} << (pos - base);
       const std::uint64_t stops = stops_in[static_cast<std::size_t>(mode)] & from;
@@ -138,7 +138,14 @@ PlainLines find_plain_lines(std::string_view text, LineStart state) {
       switch (mode) {
         case Mode::kCode:
           if (c != '/') {
-            mode = c == '"' ? Mode::kString : Mode::kCharacter;
+            // A literal that closes in these 64 bytes with no byte to look
+            // at before its quote is stepped over at once.
+            const std::uint64_t inside = literal_stops & (~std::uint64_t{1} << (at - base));
+            if (inside != 0 && text[base + std::countr_zero(inside)] == c) {
+              pos = mode_start = base + std::countr_zero(inside) + 1;
+            } else {
+              mode = c == '"' ? Mode::kString : Mode::kCharacter;
+            }
           } else if (!closes && at + 1 < size && (text[at + 1] == '/' || text[at + 1] == '*')) {
             mode = text[at + 1] == '/' ? Mode::kLineComment : Mode::kComment;
             pos = mode_start = at + 2;

@@ -96,6 +96,16 @@ TEST_F(FindPlainLines, LiteralsCloseOnlyOnTheirOwnQuote) {
       EXPECT_EQ(found.state, c.state) << c.text;
     }
   }
+  // Literals that open and close at the edges of the 64-byte pieces.
+  for (std::size_t before = 58; before < 68; ++before) {
+    const std::string blanks(before, ' ');
+    EXPECT_EQ(plain_size("x\n" + blanks + "\"ab\" NAME\n"), 2u) << before;
+    EXPECT_EQ(plain_size("x\n" + blanks + "'\"' NAME\n"), 2u) << before;
+    const std::string open = "x\n" + blanks + "\"a'\\\"b NAME\n";
+    const PlainLines found = find_plain_lines(open, LineStart::kCode);
+    EXPECT_EQ(found.size, open.size()) << before;
+    EXPECT_EQ(found.state, LineStart::kString) << before;
+  }
 }
 
 // Lines of 1022 bytes with the newline are taken, longer ones left to the
