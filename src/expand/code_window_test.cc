@@ -3,15 +3,18 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
+#include <string_view>
 
 namespace sornik {
 namespace {
+
+using namespace std::string_view_literals;
 
 // Every kernel the processor has describes every text as the scalar one does.
 TEST(CodeMasks, KernelsAgreeWithTheScalarOne) {
   std::mt19937 random(3);
   // Mostly the bytes that matter: name bytes, stops, marks, lead bytes.
-  static constexpr std::string_view kBytes = "aZ_09/*\"'\x01\x02\x03\x04\x05\x00 \n\x81\xe0\xff\x7f`{@[";
+  static constexpr std::string_view kBytes = "aZ_09/*\"'\x01\x02\x03\x04\x05\x00 \n\x81\xe0\xff\x7f`{@["sv;
   for (int round = 0; round < 200; ++round) {
     std::string text(random() % 300, ' ');
     for (char& c : text)
