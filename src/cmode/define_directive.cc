@@ -118,15 +118,15 @@ inline bool is_special(const Token& token) {
 struct NormalisedBody {
   std::string bytes;  // the text is its first `size` bytes
   std::size_t size = 0;
-  std::vector<BodyToken> tokens;
+  std::vector<BodyToken> tokens;  // as many as the replacement list has
 
-  // Appends a token; one call to grow the buffer now and then, no more.
-  void append(const Token& token, std::string_view spelling, bool space) {
+  // Sets token `index`; one call to grow the buffer now and then, no more.
+  void set(std::size_t index, const Token& token, std::string_view spelling, bool space) {
     if (bytes.size() - size < spelling.size() + 1)
       bytes.resize(std::max(bytes.size() * 2, size + spelling.size() + 64));
     char* out = bytes.data() + size;
     if (space) *out++ = ' ';
-    tokens.push_back({static_cast<std::uint32_t>(out - bytes.data()), token.kind, space});
+    tokens[index] = {static_cast<std::uint32_t>(out - bytes.data()), token.kind, space};
     // Most tokens are a few bytes long: a loop beats a call to memcpy.
     for (const char byte : spelling) *out++ = byte;
     size = static_cast<std::size_t>(out - bytes.data());
@@ -139,7 +139,7 @@ struct NormalisedBody {
 bool check_body(std::span<const Token> body, bool function_like, const ParamList& params, DefineParse& result,
                 NormalisedBody& out) {
   out.size = 0;
-  out.tokens.clear();
+  out.tokens.resize(body.size());
   bool glue_next = false;  // the parameter after a stringizing "#"
   for (std::size_t i = 0; i < body.size(); ++i) {
     const Token& token = body[i];
@@ -168,7 +168,7 @@ bool check_body(std::span<const Token> body, bool function_like, const ParamList
         result.warnings.emplace_back("__VA_OPT__ can only appear in the expansion of a C++20 variadic macro");
       }
     }
-    out.append(token, spelling, space);
+    out.set(i, token, spelling, space);
   }
   return true;
 }

@@ -109,8 +109,6 @@ MacroPtr Macro::make(const MacroShape& shape) {
   macro->text_size_ = narrow(shape.text_size);
   macro->function_like_ = shape.function_like;
   macro->variadic_ = shape.variadic;
-  new (macro->tokens()) BodyToken[shape.token_count];
-  new (macro->params()) ParamRef[shape.param_count];
   std::memcpy(macro->chars(), shape.name.data(), shape.name.size());
   return macro;
 }

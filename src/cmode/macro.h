@@ -45,7 +45,7 @@ struct MacroShape {
 class Macro {
  public:
   // A macro of that shape with its name set; the caller sets each parameter
-  // (in order), the body tokens and the replacement text.
+  // (in order), every body token and the replacement text.
   static MacroPtr make(const MacroShape& shape);
 
   // A byte copy of `macro`.
