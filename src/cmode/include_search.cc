@@ -11,20 +11,22 @@ namespace sornik::cmode {
 namespace {
 
 // Reads a whole file into page memory (a large header then costs few page
-// faults and no copy); false when it cannot be opened.
+// faults and no copy); false when it cannot be opened. A regular file is read
+// unbuffered in one call of the size it has when opened; other files grow
+// their buffer as they are read.
 bool read_whole_file(const std::string& path, HeaderFile& header) {
   const InputFile file = open_input(path);
   if (file == nullptr) return false;
+  std::setvbuf(file.get(), nullptr, _IONBF, 0);
   struct stat status {};
   const int descriptor = fileno(file.get());
-  std::size_t capacity = std::size_t{1} << 16;
+  std::size_t known_size = 0;
   if (descriptor >= 0 && fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
-    // One byte more, so that the end shows without a second buffer.
-    capacity = static_cast<std::size_t>(status.st_size) + 1;
+    known_size = static_cast<std::size_t>(status.st_size);
   }
-  header.bytes = PageArray<char>(capacity);
+  header.bytes = PageArray<char>::unfilled(known_size != 0 ? known_size : std::size_t{1} << 16);
   std::size_t size = 0;
-  for (;;) {
+  while (known_size == 0 || size < known_size) {
     if (size == header.bytes.size()) header.bytes.resize(header.bytes.size() * 2, size);
     const std::size_t got = std::fread(header.bytes.data() + size, 1, header.bytes.size() - size, file.get());
     if (got == 0) break;
@@ -67,13 +69,22 @@ FoundHeader IncludeSearch::find(std::string_view name, bool quoted, std::string_
                                 std::size_t start) {
   if (name.empty()) return {};
   if (name.front() == '/') return {open(std::string(name)), -1};
-  if (quoted) {
+  if (quoted && may_hold(includer_dir, name)) {
     if (HeaderFile* file = open(join_path(includer_dir, name))) return {file, -1};
   }
   for (std::size_t i = start; i < chain_.size(); ++i) {
+    if (!may_hold(chain_[i], name)) continue;
     if (HeaderFile* file = open(join_path(chain_[i], name))) return {file, static_cast<int>(i)};
   }
   return {};
+}
+
+bool IncludeSearch::may_hold(std::string_view dir, std::string_view name) {
+  const std::size_t slash = name.find('/');
+  if (slash == std::string_view::npos) return true;
+  auto [entry, inserted] = subdirectories_.try_emplace(join_path(dir, name.substr(0, slash)));
+  if (inserted) entry->second = run_io().is_directory(entry->first);
+  return entry->second;
 }
 
 std::string_view IncludeSearch::directory_of(std::string_view path) {

@@ -52,9 +52,16 @@ class IncludeSearch {
   static std::string_view directory_of(std::string_view path);
 
  private:
+  // False when `name` lies in a subdirectory that `dir` does not have: most
+  // system directories lack most of the subdirectories headers name, and a
+  // failed open costs a system call each time.
+  bool may_hold(std::string_view dir, std::string_view name);
+
   std::vector<std::string> chain_;
   // Every path tried, readable or not, so that each is opened only once.
   std::unordered_map<std::string, std::unique_ptr<HeaderFile>> files_;
+  // Whether each subdirectory asked about exists.
+  std::unordered_map<std::string, bool> subdirectories_;
 };
 
 }  // namespace sornik::cmode

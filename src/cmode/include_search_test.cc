@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
+#include <vector>
+
+#include "services/run_io.h"
 
 namespace sornik::cmode {
 namespace {
@@ -45,6 +48,48 @@ TEST(IncludeSearch, ReadsFilesOfTheirSizeWhole) {
   }
   IncludeSearch search;
   EXPECT_EQ(search.open("/tmp/sornik-no-such-dir/h.h"), nullptr);
+}
+
+// A stream with no size (a pipe, a device) grows its buffer until it ends.
+TEST(IncludeSearch, ReadsStreamsOfUnknownSizeWhole) {
+  std::string text(200000, 'a');
+  for (std::size_t i = 0; i < text.size(); i += 7) text[i] = static_cast<char>(i);
+  const auto saved = run_io().open_input;
+  run_io().open_input = [&text](const std::string&) {
+    return fmemopen(text.data(), text.size(), "r");
+  };
+  IncludeSearch search;
+  const HeaderFile* header = search.open("stream.h");
+  run_io().open_input = saved;
+  ASSERT_NE(header, nullptr);
+  EXPECT_EQ(header->text, text);
+}
+
+// A name in a subdirectory is tried only in the directories that have that
+// subdirectory, and each directory is asked once.
+TEST(IncludeSearch, TriesOnlyDirectoriesThatHoldTheSubdirectory) {
+  std::string text = "int x;\n";
+  std::vector<std::string> opened;
+  std::vector<std::string> asked;
+  const RunIo saved = run_io();
+  run_io().open_input = [&](const std::string& name) -> std::FILE* {
+    opened.push_back(name);
+    return name.starts_with("b/") ? fmemopen(text.data(), text.size(), "r") : nullptr;
+  };
+  run_io().is_directory = [&](const std::string& name) {
+    asked.push_back(name);
+    return name == "b/sub" || name == "inc/sub";
+  };
+  IncludeSearch search;
+  search.add_directory("a");
+  search.add_directory("b");
+  EXPECT_EQ(search.find("sub/h.h", false, "inc", 0).chain_index, 1);
+  EXPECT_EQ(search.find("sub/i.h", false, "inc", 0).chain_index, 1);
+  EXPECT_EQ(search.find("sub/j.h", true, "src", 0).chain_index, 1);
+  EXPECT_EQ(search.find("top.h", false, "inc", 0).chain_index, 1);
+  run_io() = saved;
+  EXPECT_EQ(opened, (std::vector<std::string>{"b/sub/h.h", "b/sub/i.h", "b/sub/j.h", "a/top.h", "b/top.h"}));
+  EXPECT_EQ(asked, (std::vector<std::string>{"a/sub", "b/sub", "src/sub"}));
 }
 
 }  // namespace

@@ -12,14 +12,8 @@ namespace {
 
 std::size_t mapped_size(std::size_t bytes) { return (bytes + kHugePageSize - 1) & ~(kHugePageSize - 1); }
 
-}  // namespace
-
-void* allocate_pages(std::size_t bytes) {
-  if (bytes < kHugePageSize) {
-    void* block = std::calloc(1, bytes == 0 ? 1 : bytes);
-    if (block == nullptr) memory_exhausted(bytes);
-    return block;
-  }
+// A block of huge pages; a fresh mapping is zero-filled by the kernel.
+void* map_huge_pages(std::size_t bytes) {
   // Map one huge page more than needed and cut the ends so that the block
   // starts on a 2 MiB boundary.
   const std::size_t size = mapped_size(bytes);
@@ -33,6 +27,23 @@ void* allocate_pages(std::size_t bytes) {
   munmap(start + head + size, kHugePageSize - head);
   madvise(start + head, size, MADV_HUGEPAGE);
   return start + head;
+}
+
+void* checked(void* block, std::size_t bytes) {
+  if (block == nullptr) memory_exhausted(bytes);
+  return block;
+}
+
+}  // namespace
+
+void* allocate_pages(std::size_t bytes) {
+  if (bytes >= kHugePageSize) return map_huge_pages(bytes);
+  return checked(std::calloc(1, bytes == 0 ? 1 : bytes), bytes);
+}
+
+void* allocate_pages_unfilled(std::size_t bytes) {
+  if (bytes >= kHugePageSize) return map_huge_pages(bytes);
+  return checked(std::malloc(bytes == 0 ? 1 : bytes), bytes);
 }
 
 void release_pages(void* block, std::size_t bytes) {

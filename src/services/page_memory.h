@@ -13,6 +13,10 @@ namespace sornik {
 // one comes from the heap. Ends the run when no memory is left.
 void* allocate_pages(std::size_t bytes);
 
+// As allocate_pages, but a block from the heap is left as it is: for a block
+// that is written in full before it is read.
+void* allocate_pages_unfilled(std::size_t bytes);
+
 // Gives back a block of allocate_pages; `bytes` as it was asked for.
 void release_pages(void* block, std::size_t bytes);
 
@@ -29,6 +33,14 @@ class PageArray {
   PageArray() = default;
   explicit PageArray(std::size_t size)
       : data_(size == 0 ? nullptr : static_cast<T*>(allocate_pages(size * kElementSize))), size_(size) {}
+  // An array whose elements hold whatever the memory held, to be written
+  // before they are read.
+  static PageArray unfilled(std::size_t size) {
+    PageArray array;
+    array.data_ = size == 0 ? nullptr : static_cast<T*>(allocate_pages_unfilled(size * kElementSize));
+    array.size_ = size;
+    return array;
+  }
   PageArray(PageArray&& other) noexcept
       : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
   PageArray& operator=(PageArray&& other) noexcept {

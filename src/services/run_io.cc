@@ -19,7 +19,7 @@ bool any_read_failed = false;
 }  // namespace
 
 RunIo& run_io() {
-  static RunIo io{stdout, stderr, open_file_for_reading};
+  static RunIo io{stdout, stderr, open_file_for_reading, path_is_directory};
   return io;
 }
 
@@ -93,6 +93,11 @@ std::FILE* open_file_for_reading(const std::string& name) {
   struct stat info {};
   if (fstat(fileno(file.get()), &info) != 0 || S_ISDIR(info.st_mode)) return nullptr;
   return file.release();
+}
+
+bool path_is_directory(const std::string& name) {
+  struct stat info {};
+  return stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 }  // namespace sornik

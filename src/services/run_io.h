@@ -15,6 +15,8 @@ struct RunIo {
   std::FILE* err = stderr;
   // Opens an input file by name for reading; null when it cannot be read.
   std::function<std::FILE*(const std::string& name)> open_input;
+  // Whether a directory of that name exists.
+  std::function<bool(const std::string& name)> is_directory;
 };
 
 // The streams in use; change them only between runs.
@@ -54,5 +56,8 @@ InputFile open_input(const std::string& name);
 
 // The default opener: fopen, refusing a directory.
 std::FILE* open_file_for_reading(const std::string& name);
+
+// The default directory test: stat.
+bool path_is_directory(const std::string& name);
 
 }  // namespace sornik

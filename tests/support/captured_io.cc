@@ -29,6 +29,11 @@ CapturedIo::CapturedIo() : saved_(run_io()) {
     if (found == files.end()) return nullptr;
     return fmemopen(found->second.data(), found->second.size(), "r");
   };
+  run_io().is_directory = [this](const std::string& name) {
+    const std::string prefix = name + "/";
+    const auto next = files.lower_bound(prefix);
+    return next != files.end() && next->first.compare(0, prefix.size(), prefix) == 0;
+  };
 }
 
 CapturedIo::~CapturedIo() { run_io() = saved_; }
