@@ -31,7 +31,8 @@ class MemoryStream {
 
 // Points the run's streams at memory while it lives: output and error
 // streams are captured, and input files come from `files` by name (any
-// other name cannot be opened). Change `files` only between runs.
+// other name cannot be opened; a directory exists when a file lies in it).
+// Change `files` only between runs.
 class CapturedIo {
  public:
   CapturedIo();
