@@ -51,8 +51,9 @@ class RandomText {
 
  private:
   std::string value_piece() {
-    static const char* const kPieces[] = {"1",    " + ",  "FN1(x, y)", "FN2(", "/*",  "'",      "\"",
-                                          "\x01", "\x03", "*/",        "(x)",  "FN0", "\x81\\", "\x04\x02"};
+    static const char* const kPieces[] = {"1",  " + ",  "FN1(x, y)", "FN2(", "/*",     "'",
+                                          "\"", "\x01", "\x03",      "*/",   "(x)",    "FN0",
+                                          "/",  "*",    "v",         "\\",   "\x81\\", "\x04\x02"};
     return kPieces[below(std::size(kPieces))];
   }
 

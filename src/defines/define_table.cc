@@ -152,6 +152,7 @@ void keep_name(DefineEntry& entry, std::string_view name, std::optional<std::str
 void keep_body(DefineEntry& entry, std::string_view body) {
   entry.body_size_ = record_size<std::uint32_t>(body.size());
   entry.body_ = texts.store(body).data();
+  entry.value_use = DefineEntry::ValueUse::kUnknown;
 }
 
 void prefetch_loaded_name(const DefineEntry& entry) { define_index.prefetch(entry.name_hash()); }
@@ -164,6 +165,7 @@ void rewrite_body(DefineEntry& entry, std::string_view value) {
     char* storage = const_cast<char*>(entry.body_);
     std::memmove(storage, value.data(), value.size());
     entry.body_size_ = static_cast<std::uint32_t>(value.size());
+    entry.value_use = DefineEntry::ValueUse::kUnknown;
   } else {
     keep_body(entry, value);
   }

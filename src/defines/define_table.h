@@ -28,6 +28,11 @@ class DefineEntry {
   // Resolution progress: 0 after loading, +1 per rewrite, -1 once a step found nothing.
   std::int8_t resolve_cnt = 0;
 
+  // Whether a use in code expands to the value and nothing more (see
+  // plain_value.h); worked out at the first use, forgotten when the value changes.
+  enum class ValueUse : std::uint8_t { kUnknown, kPlain, kRescanned };
+  ValueUse value_use = ValueUse::kUnknown;
+
  private:
   friend void keep_name(DefineEntry& entry, std::string_view name, std::optional<std::string_view> params);
   friend void keep_body(DefineEntry& entry, std::string_view body);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "defines/define_table.h"
+#include "defines/plain_value.h"
 #include "scan/byte_masks.h"
 #include "services/byte_class.h"
 
@@ -36,9 +37,18 @@ std::size_t classify_pieces(std::string_view text, std::size_t count,
   return whole + 1;
 }
 
-// Whether a name in code that begins at one of the `starts` bits of the 64
-// bytes at `base` of `text` is defined. `names` marks their name bytes.
-bool names_defined(std::string_view text, std::size_t base, std::uint64_t starts, std::uint64_t names) {
+// A line holds at most this many uses of plain values: more than 1022 bytes
+// have room for.
+constexpr std::size_t kMostUses = 512;
+
+bool is_open_bracket(char c) { return c == '(' || c == '[' || c == '{' || c == '<'; }
+
+// Whether the first pass copies the names in code that begin at the
+// `starts` bits of the 64 bytes at `base` of `text` (`names` marks their
+// name bytes), at most with the value of a plain define after them. Such
+// uses are added to `uses`; without `uses` none may be there.
+bool names_plain(std::string_view text, std::size_t base, std::uint64_t starts, std::uint64_t names,
+                 std::vector<PlainUse>* uses) {
   for (; starts != 0; starts &= starts - 1) {
     const int start = std::countr_zero(starts);
     const char* name = text.data() + base + start;
@@ -47,9 +57,18 @@ bool names_defined(std::string_view text, std::size_t base, std::uint64_t starts
     if (end == base + 64) {
       while (end < text.size() && is_name_byte(text[end])) ++end;
     }
-    if (def_check(std::string_view(name, end - base - start)) >= 0) return true;
+    const int index = def_check(std::string_view(name, end - base - start));
+    if (index < 0) continue;
+    DefineEntry& entry = chg_tbl[index];
+    // Only a name directly followed by an opening bracket calls a function-like define.
+    if (entry.params()) {
+      if (end == text.size() || is_open_bracket(text[end])) return false;
+      continue;
+    }
+    if (uses == nullptr || uses->size() == kMostUses || !has_plain_value(entry)) return false;
+    uses->push_back(PlainUse{end, entry.body()});
   }
-  return false;
+  return true;
 }
 
 // Where the scan goes on after the byte at `at` in a literal, a backslash or
@@ -66,11 +85,9 @@ std::size_t after_literal_byte(std::string_view text, std::size_t at) {
   return last + 1;
 }
 
-}  // namespace
-
 // The scan looks at 64 bytes at a time: their masks show the names and the
 // few bytes that may change the state, and only those are looked at.
-PlainLines find_plain_lines(std::string_view text, LineStart state) {
+PlainLines find_lines(std::string_view text, LineStart state, std::vector<PlainUse>* uses) {
   const std::size_t size = text.size();
   PlainLines found{0, state, false};
   Mode mode = static_cast<Mode>(state);
@@ -120,7 +137,7 @@ PlainLines find_plain_lines(std::string_view text, LineStart state) {
       const std::uint64_t stops = stops_in[static_cast<std::size_t>(mode)] & from;
       if (mode == Mode::kCode && names_on) {
         const std::uint64_t before_stop = (stops & -stops) - 1;
-        if (names_defined(text, base, name_starts & from & before_stop, masks.names)) return found;
+        if (!names_plain(text, base, name_starts & from & before_stop, masks.names, uses)) return found;
       }
       if (stops == 0) {
         pos = base + 64;
@@ -174,6 +191,16 @@ PlainLines find_plain_lines(std::string_view text, LineStart state) {
     }
   }
   found.cut = size - line_start < kLongestLine;
+  return found;
+}
+
+}  // namespace
+
+PlainLines find_plain_lines(std::string_view text, LineStart state, std::vector<PlainUse>* uses) {
+  if (uses != nullptr) uses->clear();
+  const PlainLines found = find_lines(text, state, uses);
+  // Uses in the line the scan stopped in stay for the passes.
+  while (uses != nullptr && !uses->empty() && uses->back().name_end > found.size) uses->pop_back();
   return found;
 }
 

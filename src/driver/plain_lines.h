@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace sornik {
 
@@ -17,11 +18,22 @@ struct PlainLines {
   bool cut = false;                    // the text ends inside that line, which may be plain too
 };
 
+// A use in those lines of a define whose value a use writes as it is: the
+// line is printed with the rendering of the value after the name.
+struct PlainUse {
+  std::size_t name_end;    // where the name ends in the text
+  std::string_view value;  // the define's value
+};
+
 // Finds the lines at the start of `text`, the first starting in `state`, in
 // which the first pass would find no defined name in code and which it would
 // thus copy unchanged. Stops before a line that holds a defined name in code,
 // that is longer than 1022 bytes with its newline, that has a "*/" after its
 // "//" (names there are looked up again), or that `text` does not hold whole.
-PlainLines find_plain_lines(std::string_view text, LineStart state);
+// With `uses`, a line whose defined names in code are all uses of defines
+// with a plain value (has_plain_value) is found too, and `uses` lists them;
+// a function-like define's name not directly followed by an opening bracket
+// is no use in any case.
+PlainLines find_plain_lines(std::string_view text, LineStart state, std::vector<PlainUse>* uses = nullptr);
 
 }  // namespace sornik

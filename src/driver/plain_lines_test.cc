@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 #include "defines/define_table.h"
 
@@ -19,6 +20,12 @@ class FindPlainLines : public ::testing::Test {
       keep_name(entry, name);
       keep_body(entry, "1");
     }
+    DefineEntry& quoted = add_define_record(def_cnt++);
+    keep_name(quoted, "QUOTED");
+    keep_body(quoted, "\"q\"");
+    DefineEntry& call = add_define_record(def_cnt++);
+    keep_name(call, "CALL", "a");
+    keep_body(call, "(a)");
     sort_defines();
   }
   ~FindPlainLines() override { reset_define_table(); }
@@ -125,6 +132,57 @@ TEST_F(FindPlainLines, LineLengthsAndCutLines) {
   const PlainLines empty = find_plain_lines("", LineStart::kComment);
   EXPECT_EQ(empty.size, 0u);
   EXPECT_EQ(empty.state, LineStart::kComment);
+}
+
+// With a list of uses, lines whose defined names in code all have plain
+// values are found too; the uses of the line the search stops in are not listed.
+TEST_F(FindPlainLines, ListsTheUsesOfPlainValues) {
+  std::vector<PlainUse> uses = {{99, "stale"}};
+  const std::string text = "a = NAME + Nx;\nb = \"NAME\" /* Nx */;\nc = NAME; d = QUOTED;\n";
+  const PlainLines found = find_plain_lines(text, LineStart::kCode, &uses);
+  EXPECT_EQ(found.size, text.find("c ="));
+  ASSERT_EQ(uses.size(), 2u);
+  EXPECT_EQ(uses[0].name_end, 8u);
+  EXPECT_EQ(uses[0].value, "1");
+  EXPECT_EQ(uses[1].name_end, 13u);
+  EXPECT_EQ(find_plain_lines("NAME\nQUOTED\n", LineStart::kCode, &uses).size, 5u);
+  EXPECT_EQ(uses.size(), 1u);
+  EXPECT_EQ(find_plain_lines("x\nNAME\n", LineStart::kCode).size, 2u) << "no list, no use";
+  // Names that end or cross the 64-byte pieces, and a text cut in a line.
+  for (std::size_t before = 40; before < 70; ++before) {
+    const std::string line = std::string(before, ' ') + "LONG_NAME_THAT_CROSSES_A_WORD;\n";
+    EXPECT_EQ(find_plain_lines(line + "NAME", LineStart::kCode, &uses).size, line.size()) << before;
+    ASSERT_EQ(uses.size(), 1u) << before;
+    EXPECT_EQ(uses[0].name_end, before + 29) << before;
+  }
+  const PlainLines cut = find_plain_lines("NAME\nNx", LineStart::kCode, &uses);
+  EXPECT_TRUE(cut.cut);
+  EXPECT_EQ(uses.size(), 1u);
+}
+
+// A function-like define's name is a call only when an opening bracket
+// follows it directly; a name at the end of the text may still be one.
+TEST_F(FindPlainLines, FunctionLikeNamesCallOnlyBeforeABracket) {
+  for (const std::string line : {"CALL\n", "CALL (a)\n", "CALL;\n", "CALL)\n", "CALLx(a)\n"}) {
+    EXPECT_EQ(plain_size(line), line.size()) << line;
+  }
+  for (const std::string line : {"CALL(a)\n", "CALL[a]\n", "CALL{a}\n", "CALL<a>\n"}) {
+    EXPECT_EQ(plain_size("x\n" + line), 2u) << line;
+  }
+  EXPECT_FALSE(find_plain_lines("x\nCALL", LineStart::kCode).cut);
+}
+
+// At most 512 uses are listed: the line that would need more is left out.
+TEST_F(FindPlainLines, ListsABoundedNumberOfUses) {
+  std::vector<PlainUse> uses;
+  std::string many;
+  for (int line = 0; line < 26; ++line) {
+    for (int use = 0; use < 20; ++use) many += "NAME ";
+    many += "\n";
+  }
+  const PlainLines found = find_plain_lines(many, LineStart::kCode, &uses);
+  EXPECT_EQ(found.size, 101u * 25);
+  EXPECT_EQ(uses.size(), 500u);
 }
 
 }  // namespace

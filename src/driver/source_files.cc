@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "driver/plain_lines.h"
 #include "expand/line_expansion.h"
@@ -35,15 +36,29 @@ void set_line_start(LineStart state) {
   print_f = state == LineStart::kCode ? 1 : 0;
 }
 
+// The uses of plain values in the lines found last; kept for its storage.
+std::vector<PlainUse> plain_uses;
+
 // Writes the lines at the start of the reader's unread bytes that need no
-// pass straight from its block. False when the line after them must go
-// through the passes; true when unread() holds more to look at.
+// pass straight from its block, in the default form with the value of each
+// plain use after its name. False when the line after them must go through
+// the passes; true when unread() holds more to look at.
 bool write_plain_lines(LineReader& reader) {
   const std::optional<LineStart> start = plain_line_start();
   if (!start) return false;
   const std::string_view unread = reader.unread();
-  const PlainLines plain = find_plain_lines(unread, *start);
-  out_write(unread.substr(0, plain.size));
+  // Other forms than the default leave every use to the passes.
+  plain_uses.clear();
+  const PlainLines plain = find_plain_lines(unread, *start, format_flag == 0 ? &plain_uses : nullptr);
+  std::size_t written = 0;
+  for (const PlainUse& use : plain_uses) {
+    out_write(unread.substr(written, use.name_end - written));
+    out_write("`");
+    out_write(use.value);
+    out_write("'");
+    written = use.name_end;
+  }
+  out_write(unread.substr(written, plain.size - written));
   reader.skip(plain.size);
   set_line_start(plain.state);
   // A line cut by the block's end is looked at again with the bytes after it.
