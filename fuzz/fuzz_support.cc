@@ -5,6 +5,7 @@
 
 #include "driver/run.h"
 #include "driver/source_files.h"
+#include "expand/direct_expansion.h"
 #include "replace/replace_engine.h"
 #include "services/byte_class.h"
 #include "services/run_io.h"
@@ -149,10 +150,13 @@ RunOutcome check_run_properties(const RunSetup& setup) {
   };
   require_same_unless_memory("a second run in the same process", run_in_memory(setup.args(), setup.files));
   stream_plain_lines = false;
+  expand_lines_directly = false;
   const RunOutcome every_line_passed = run_in_memory(setup.args(), setup.files);
   stream_plain_lines = true;
-  require_same_unless_memory("lines written from the input block against every line through the passes",
-                             every_line_passed);
+  expand_lines_directly = true;
+  require_same_unless_memory(
+      "lines written from the input block or expanded directly against every line through the passes",
+      every_line_passed);
 
   if (!setup.format) {
     RunSetup default_form = setup;

@@ -13,6 +13,7 @@
 
 #include "captured_io.h"
 #include "driver/source_files.h"
+#include "expand/direct_expansion.h"
 
 namespace sornik {
 namespace {
@@ -98,9 +99,10 @@ class RandomText {
   std::mt19937 rng_;
 };
 
-// Lines that need no pass are written straight from the input block; the
-// output must be what the passes make of every line, also for lines that
-// cross a block, continue a comment or literal, or are too long.
+// Lines that need no pass are written straight from the input block, and
+// plain lines with uses are expanded directly; the output must be what the
+// passes make of every line, also for lines that cross a block, continue a
+// comment or literal, or are too long.
 TEST(ExpansionProperty, StreamedLinesAreWhatThePassesMake) {
   for (unsigned seed = 1; seed <= 12; ++seed) {
     RandomText random(seed);
@@ -117,8 +119,10 @@ TEST(ExpansionProperty, StreamedLinesAreWhatThePassesMake) {
       std::vector<std::string> args = {"-d", "defs.h", "big.c", "small.c"};
       if (!format.empty()) args.insert(args.begin(), {"-f", format});
       stream_plain_lines = false;
+      expand_lines_directly = false;
       const testing::RunResult expected = testing::run_in_memory(args, files);
       stream_plain_lines = true;
+      expand_lines_directly = true;
       const testing::RunResult streamed = testing::run_in_memory(args, files);
       EXPECT_EQ(streamed.status, expected.status) << "seed " << seed;
       EXPECT_EQ(streamed.out, expected.out) << "seed " << seed;

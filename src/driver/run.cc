@@ -9,6 +9,7 @@
 #include "driver/help_text.h"
 #include "driver/source_files.h"
 #include "driver/usage_text.h"
+#include "expand/direct_expansion.h"
 #include "expand/output_format.h"
 #include "replace/replace_engine.h"
 #include "scan/source_scanner.h"
@@ -25,6 +26,7 @@ void reset_run_state() {
   reset_define_table();
   reset_source_scanner();
   reset_replace_engine();
+  reset_direct_expansion();
   reset_line_buffers();
   format = {};
   format_flag = 0;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "driver/plain_lines.h"
+#include "expand/direct_expansion.h"
 #include "expand/line_expansion.h"
 #include "expand/line_passes.h"
 #include "expand/output_format.h"
@@ -73,6 +74,10 @@ void convert_lines(LineReader& reader) {
   while (!reader.unread().empty()) {
     if (stream_plain_lines && write_plain_lines(reader)) continue;
     if (!reader.read_checked_line(ibuf)) break;
+    if (const std::optional<std::string_view> line = expand_line_directly(ibuf)) {
+      out_write(*line);
+      continue;
+    }
     if (run_line_passes(reader) != 0) {
       print_chgdata();
     } else {

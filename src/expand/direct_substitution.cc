@@ -17,38 +17,10 @@ namespace sornik {
 
 namespace {
 
-// Calls with more parameters, or longer lists (where a word could reach the
-// engine's cut at 1024 bytes or a template its limit), take the engine.
-constexpr std::size_t kMostParams = 16;
-constexpr std::size_t kLongestList = 1000;
 // Bodies cut once and kept: a table of this many slots of two ways, each way
 // for one parameter list and body of at most kLongestKept bytes together.
 constexpr std::size_t kKeptSlots = 2048;
 constexpr std::size_t kLongestKept = 1024;
-
-// A piece of the body copied as it is, then the argument of a parameter
-// (none after the last piece).
-struct Segment {
-  std::size_t literal_start;
-  std::size_t literal_size;
-  int param;
-};
-
-// A parameter list and body cut for one-pass substitution: where each
-// parameter's name lies in `params`, and the body as literal pieces and
-// parameters in the order the engine would leave them.
-struct CutBody {
-  std::string params;
-  std::string body;
-  bool usable = false;
-  std::size_t count = 0;
-  std::array<std::string_view, kMostParams> names{};
-  // Bit c set when some parameter's name begins with the byte c.
-  std::array<std::uint64_t, 4> first_bytes{};
-  // How often each parameter's whole-word pattern matches the body.
-  std::array<std::size_t, kMostParams> matches{};
-  std::vector<Segment> segments;
-};
 
 // A parameter whose pattern is a plain whole word: name bytes, not all of
 // them digits (the engine reads "(12)" as a field selector).
@@ -94,7 +66,8 @@ bool cut_params(CutBody& cut) {
   return cut.count != 0;
 }
 
-// Fills `cut` for `params` and `body`.
+}  // namespace
+
 void cut_body(std::string_view params, std::string_view body, CutBody& cut) {
   cut.params.assign(params);
   cut.body.assign(body);
@@ -122,6 +95,8 @@ void cut_body(std::string_view params, std::string_view body, CutBody& cut) {
   }
   cut.segments.push_back({copied, text.size() - copied, -1});
 }
+
+namespace {
 
 // Two ways for each slot, the one used last first; a body is cut when first
 // used and kept until two others of its slot have been used after it.
@@ -167,19 +142,21 @@ constexpr std::array<ArgumentByte, 256> kArgumentBytes = [] {
   return bytes;
 }();
 
-// Whether the whole word of `args` that begins at `pos` is a parameter's
-// name, which a later parameter's pattern would match in the text the
-// engine builds.
-bool is_param_name_at(std::string_view args, std::size_t pos, const CutBody& cut) {
-  const auto first = static_cast<std::uint8_t>(args[pos]);
-  if (((cut.first_bytes[first >> 6] >> (first & 63)) & 1) == 0) return false;
+// Where the whole word of `args` that begins at `pos` ends; kNotPlain when
+// it is a parameter's name, which a later parameter's pattern would match
+// in the text the engine builds.
+constexpr std::size_t kNotPlain = 0;
+
+std::size_t plain_word_end(std::string_view args, std::size_t pos, const CutBody& cut) {
   std::size_t end = pos + 1;
   while (end < args.size() && is_name_byte(args[end])) ++end;
+  const auto first = static_cast<std::uint8_t>(args[pos]);
+  if (((cut.first_bytes[first >> 6] >> (first & 63)) & 1) == 0) return end;
   const std::string_view word = args.substr(pos, end - pos);
   for (std::size_t i = 0; i < cut.count; ++i) {
-    if (word == cut.names[i]) return true;
+    if (word == cut.names[i]) return kNotPlain;
   }
-  return false;
+  return end;
 }
 
 // Cuts `args` as get_csvword does into exactly cut.count words, each plain
@@ -193,29 +170,29 @@ bool cut_plain_arguments(std::string_view args, const CutBody& cut,
     const std::size_t start = pos;
     int depth = 0;
     char quote = 0;
-    bool in_word = false;
-    for (; pos < args.size(); ++pos) {
+    while (pos < args.size()) {
       const char c = args[pos];
       const ArgumentByte kind = kArgumentBytes[static_cast<std::uint8_t>(c)];
       if (kind == kWordByte) {
-        if (!in_word && is_param_name_at(args, pos, cut)) return false;
-        in_word = true;
+        pos = plain_word_end(args, pos, cut);
+        if (pos == kNotPlain) return false;
         continue;
       }
-      in_word = false;
-      if (kind == kOrdinary) continue;
       if (kind == kRefused) return false;
-      if (quote != 0) {
-        if (c == quote) quote = 0;
-      } else if (c == ',' && depth == 0) {
-        break;
-      } else if (c == '"' || c == '\'') {
-        quote = c;
-      } else if (c == '(') {
-        ++depth;
-      } else if (c == ')' && depth > 0) {
-        --depth;
+      if (kind == kListByte) {
+        if (quote != 0) {
+          if (c == quote) quote = 0;
+        } else if (c == ',' && depth == 0) {
+          break;
+        } else if (c == '"' || c == '\'') {
+          quote = c;
+        } else if (c == '(') {
+          ++depth;
+        } else if (c == ')' && depth > 0) {
+          --depth;
+        }
       }
+      ++pos;
     }
     std::string_view word = args.substr(start, pos - start);
     while (!word.empty() && is_blank(word.back())) word.remove_suffix(1);
@@ -241,9 +218,30 @@ bool within_limits(const CutBody& cut, const std::array<std::string_view, kMostP
   return true;
 }
 
+std::array<std::string_view, kMostParams> argument_words;
 std::string result;
 
 }  // namespace
+
+bool substitute_cut(const CutBody& cut, std::string_view args, std::string& out) {
+  std::array<std::string_view, kMostParams>& words = argument_words;
+  if (!cut.usable || !cut_plain_arguments(args, cut, words) || !within_limits(cut, words)) return false;
+  std::size_t size = 0;
+  for (const Segment& segment : cut.segments)
+    size += segment.literal_size + (segment.param >= 0 ? words[segment.param].size() : 0);
+  const std::size_t start = out.size();
+  out.resize(start + size);
+  char* to = out.data() + start;
+  for (const Segment& segment : cut.segments) {
+    std::memcpy(to, cut.body.data() + segment.literal_start, segment.literal_size);
+    to += segment.literal_size;
+    if (segment.param < 0) continue;
+    const std::string_view word = words[segment.param];
+    std::memcpy(to, word.data(), word.size());
+    to += word.size();
+  }
+  return true;
+}
 
 std::optional<std::string_view> substitute_words(std::string_view params, std::string_view args,
                                                  std::string_view body) {
@@ -253,23 +251,8 @@ std::optional<std::string_view> substitute_words(std::string_view params, std::s
         std::less<>()(text.data(), result.data() + result.capacity()))
       return std::nullopt;
   }
-  const CutBody& cut = cut_for(params, body);
-  std::array<std::string_view, kMostParams> words;
-  if (!cut.usable || !cut_plain_arguments(args, cut, words) || !within_limits(cut, words))
-    return std::nullopt;
-  std::size_t size = 0;
-  for (const Segment& segment : cut.segments)
-    size += segment.literal_size + (segment.param >= 0 ? words[segment.param].size() : 0);
-  result.resize(size);
-  char* to = result.data();
-  for (const Segment& segment : cut.segments) {
-    std::memcpy(to, cut.body.data() + segment.literal_start, segment.literal_size);
-    to += segment.literal_size;
-    if (segment.param < 0) continue;
-    const std::string_view word = words[segment.param];
-    std::memcpy(to, word.data(), word.size());
-    to += word.size();
-  }
+  result.clear();
+  if (!substitute_cut(cut_for(params, body), args, result)) return std::nullopt;
   return result;
 }
 

@@ -1,10 +1,55 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace sornik {
+
+// Calls with more parameters, or longer lists (where a word could reach the
+// engine's cut at 1024 bytes or a template its limit), take the engine.
+inline constexpr std::size_t kMostParams = 16;
+inline constexpr std::size_t kLongestList = 1000;
+
+// A piece of the body copied as it is, then the argument of a parameter
+// (none after the last piece).
+struct Segment {
+  std::size_t literal_start;
+  std::size_t literal_size;
+  int param;
+};
+
+// A parameter list and body cut for one-pass substitution: where each
+// parameter's name lies in `params`, and the body as literal pieces and
+// parameters in the order the engine would leave them. The names point into
+// `params`, so a cut is never copied.
+struct CutBody {
+  CutBody() = default;
+  CutBody(const CutBody&) = delete;
+  CutBody& operator=(const CutBody&) = delete;
+
+  std::string params;
+  std::string body;
+  bool usable = false;
+  std::size_t count = 0;
+  std::array<std::string_view, kMostParams> names{};
+  // Bit c set when some parameter's name begins with the byte c.
+  std::array<std::uint64_t, 4> first_bytes{};
+  // How often each parameter's whole-word pattern matches the body.
+  std::array<std::size_t, kMostParams> matches{};
+  std::vector<Segment> segments;
+};
+
+// Cuts `params` and `body` into `cut`, which keeps copies of them.
+void cut_body(std::string_view params, std::string_view body, CutBody& cut);
+
+// Appends to `out` the body of `cut` with `args` substituted, when the call
+// is one that substitute_words takes; false (nothing appended) otherwise.
+bool substitute_cut(const CutBody& cut, std::string_view args, std::string& out);
 
 // Substitutes the arguments of a call into the body in one pass, for the
 // calls where that gives exactly what the template engine gives word by

@@ -9,6 +9,7 @@
 
 #include "defines/define_table.h"
 #include "expand/argument_substitution.h"
+#include "expand/bracket_list.h"
 #include "expand/code_window.h"
 #include "expand/marker.h"
 #include "scan/source_scanner.h"
@@ -41,8 +42,6 @@ constexpr std::array<bool, 256> quiet_bytes(bool names_matter) {
 constexpr std::array<bool, 256> kQuietWithNames = quiet_bytes(true);
 constexpr std::array<bool, 256> kQuietWithoutNames = quiet_bytes(false);
 
-bool is_open_bracket(char c) { return c == '(' || c == '[' || c == '{' || c == '<'; }
-
 [[noreturn]] void cannot_develop() {
   errmsg("cannot develop, so exit!\n");
   fatal_stop();
@@ -58,16 +57,6 @@ struct CallList {
   std::string_view arguments;
   std::size_t resume;
 };
-
-// The bytes close_by_brackets looks at: brackets, quotes and the slash.
-constexpr std::array<bool, 256> kListStops = [] {
-  std::array<bool, 256> stops{};
-  for (const unsigned char c : {'(', ')', '[', ']', '{', '}', '<', '>', '\'', '"', '/'}) stops[c] = true;
-  return stops;
-}();
-
-// close_by_brackets found a quote or a slash before the close.
-constexpr std::size_t kUndecided = kNotClosed - 1;
 
 // Scratch kept from call to call so that its storage is reused.
 CodeMasks code_masks;
@@ -272,28 +261,6 @@ std::size_t LineScan::expand_call(std::size_t pos, std::size_t name_end, const D
   write_group(list->name, list->text, *expansion);
   pending_ = list->resume;
   return list->resume;
-}
-
-// Where the list that opens `region` closes when counting brackets finds it
-// before any quote or slash; kNotClosed when the region ends first without
-// one; kUndecided when a quote or a slash comes first, and only the scanner,
-// which steps over literals and comments, can tell.
-std::size_t close_by_brackets(std::string_view region) {
-  const char open = region[0];
-  const char close = open == '(' ? ')' : open == '[' ? ']' : open == '{' ? '}' : '>';
-  int depth = 0;
-  for (std::size_t pos = 0; pos < region.size(); ++pos) {
-    const char c = region[pos];
-    if (!kListStops[static_cast<std::uint8_t>(c)]) continue;
-    if (c == open) {
-      ++depth;
-    } else if (c == close) {
-      if (--depth == 0) return pos;
-    } else if (c == '\'' || c == '"' || c == '/') {
-      return kUndecided;
-    }
-  }
-  return kNotClosed;
 }
 
 // The list of the call whose name runs from `pos` to `name_end` in a source
