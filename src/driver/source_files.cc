@@ -67,22 +67,29 @@ bool write_plain_lines(LineReader& reader) {
   return plain.size == unread.size();
 }
 
+// After this many lines with uses in a row, the search for plain lines is
+// left out until a line has none: on dense code it would stop at every line.
+constexpr int kUsesBeforeNoSearch = 2;
+
 // Converts the lines of `reader`: runs of lines that need no pass are written
 // straight from the reader's block; every other line is read into ibuf and
-// goes through the passes.
+// expanded directly or goes through the passes.
 void convert_lines(LineReader& reader) {
+  int uses_in_a_row = 0;
   while (!reader.unread().empty()) {
-    if (stream_plain_lines && write_plain_lines(reader)) continue;
+    if (stream_plain_lines && uses_in_a_row < kUsesBeforeNoSearch && write_plain_lines(reader)) continue;
     if (!reader.read_checked_line(ibuf)) break;
-    if (const std::optional<std::string_view> line = expand_line_directly(ibuf)) {
-      out_write(*line);
-      continue;
-    }
-    if (run_line_passes(reader) != 0) {
+    bool expanded = false;
+    if (const std::optional<DirectLine> line = expand_line_directly(ibuf)) {
+      out_write(line->text);
+      expanded = line->expanded;
+    } else if (run_line_passes(reader) != 0) {
       print_chgdata();
+      expanded = true;
     } else {
       out_write(obuf);
     }
+    uses_in_a_row = expanded ? uses_in_a_row + 1 : 0;
   }
 }
 

@@ -9,14 +9,24 @@ namespace sornik {
 // turn it off to compare with what the passes make of every line.
 extern bool expand_lines_directly;
 
+// A line expanded directly: its text, valid until the next line, and
+// whether it held a use.
+struct DirectLine {
+  std::string_view text;
+  bool expanded;
+};
+
 // Expands a source line that starts in plain code, under the default
-// rendering and with the switch above on, straight into that rendering: each use once, its expansion expanded
-// again down to the third level, as the three passes and print_chgdata would write it. Taken only where that
-// is provably the same: the line, and every expansion text that a later pass would scan, hold no quote,
-// comment opener, backslash, "$", NUL, mark byte or lead byte; the line does not begin with "#"; every list
-// closes on its line and every call is one that substitute_words takes. nullopt when the line must go through
-// the passes (nothing has been read or written then); the text is valid until the next call.
-std::optional<std::string_view> expand_line_directly(std::string_view line);
+// rendering and with the switch above on, straight into that rendering:
+// each use once, its expansion expanded again down to the third level, as
+// the three passes and print_chgdata would write it. Taken only where that
+// is provably the same: the line, and every expansion text that a later
+// pass would scan, hold no quote, comment opener, backslash, "$", NUL, mark
+// byte or lead byte; the line does not begin with "#"; every list closes on
+// its line and every call is one that substitute_words takes. nullopt when
+// the line must go through the passes (nothing has been read or written
+// then).
+std::optional<DirectLine> expand_line_directly(std::string_view line);
 
 // Forgets what was kept of the last run's defines (start of a run).
 void reset_direct_expansion();
