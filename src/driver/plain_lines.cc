@@ -137,7 +137,8 @@ PlainLines find_lines(std::string_view text, LineStart state, std::vector<PlainU
       const std::uint64_t stops = stops_in[static_cast<std::size_t>(mode)] & from;
       if (mode == Mode::kCode && names_on) {
         const std::uint64_t before_stop = (stops & -stops) - 1;
-        if (!names_plain(text, base, name_starts & from & before_stop, masks.names, uses)) return found;
+        const std::uint64_t starts = name_starts & from & before_stop;
+        if (starts != 0 && !names_plain(text, base, starts, masks.names, uses)) return found;
       }
       if (stops == 0) {
         pos = base + 64;
