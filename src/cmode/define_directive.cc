@@ -1,6 +1,10 @@
 #include "cmode/define_directive.h"
 
 #include <algorithm>
+#include <cstring>
+
+#include "cmode/logical_lines.h"
+#include "cmode/token_scan.h"
 
 namespace sornik::cmode {
 
@@ -8,11 +12,26 @@ namespace {
 
 constexpr std::string_view kVaArgs = "__VA_ARGS__";
 
-bool is(const Token& token, std::string_view text) {
+// A token of a #define line as the parser reads it.
+struct DefineToken {
+  std::string_view text;
+  TokenKind kind = TokenKind::other;
+  bool space_before = false;
+};
+
+bool is(const DefineToken& token, std::string_view text) {
   return token.kind == TokenKind::punctuator && token.text == text;
 }
-bool is_paste(const Token& token) { return is(token, "##") || is(token, "%:%:"); }
-bool is_hash(const Token& token) { return is(token, "#") || is(token, "%:"); }
+bool is_paste(const DefineToken& token) { return is(token, "##") || is(token, "%:%:"); }
+bool is_hash(const DefineToken& token) { return is(token, "#") || is(token, "%:"); }
+
+// Whether a token may be `#`, `##` or their digraphs, or __VA_ARGS__ or
+// __VA_OPT__: only those need a closer look.
+inline bool is_special(const DefineToken& token) {
+  if (token.kind == TokenKind::punctuator) return token.text[0] == '#' || token.text[0] == '%';
+  return token.kind == TokenKind::identifier && token.text[0] == '_' &&
+         (token.text == kVaArgs || token.text == "__VA_OPT__");
+}
 
 std::string quoted(std::string_view text) {
   std::string out = "\"";
@@ -21,196 +40,284 @@ std::string quoted(std::string_view text) {
   return out;
 }
 
-// The parameter list of a function-like macro, as tokens from its "(" to
-// its ")".
-struct ParamList {
-  std::span<const Token> tokens;
-  std::size_t count = 0;
-  std::size_t bytes = 0;  // of the names together
+// Tokens that a lexer has made.
+class LexedTokens {
+ public:
+  // Their texts may lie anywhere.
+  static constexpr bool kOneText = false;
+
+  explicit LexedTokens(std::span<const Token> tokens) : tokens_(tokens) {}
+  bool next(DefineToken& token) {
+    if (next_ == tokens_.size()) return false;
+    const Token& lexed = tokens_[next_++];
+    token = {lexed.text, lexed.kind, lexed.space_before};
+    return true;
+  }
+
+ private:
+  std::span<const Token> tokens_;
+  std::size_t next_ = 0;
+};
+
+// The tokens of a text without splices that ends with a newline, read as
+// the parser asks for them.
+class LineTokens {
+ public:
+  // Their texts lie in one text, in order.
+  static constexpr bool kOneText = true;
+
+  explicit LineTokens(std::string_view text) : text_(text), scan_(text) {}
+  [[gnu::always_inline]] bool next(DefineToken& token) {
+    ScannedToken scanned;
+    if (!scan_.next(scanned)) return false;
+    token = {{text_.data() + scanned.begin, scanned.end - scanned.begin}, scanned.kind, scanned.space_before};
+    return true;
+  }
+
+ private:
+  std::string_view text_;
+  TokenScan<ScanMode::line> scan_;
+};
+
+// What a #define line holds besides its name, as its parse finds it; kept
+// from call to call so that its arrays are allocated once.
+struct DefineParts {
+  // The parameter names (views into the line).
+  std::vector<std::string_view> params;
+  std::size_t param_bytes = 0;
   bool variadic = false;
   bool va_args = false;  // the variable arguments are named __VA_ARGS__
 
-  // Calls visit(name) for each parameter in order.
-  template <typename Visit>
-  void for_each(Visit visit) const {
-    for (std::size_t i = 1; i + 1 < tokens.size(); ++i) {
-      if (tokens[i].kind == TokenKind::identifier) {
-        visit(tokens[i].text);
-      } else if (is(tokens[i], "...") && tokens[i - 1].kind != TokenKind::identifier) {
-        visit(kVaArgs);
-      }
+  // The replacement list: its first `token_count` tokens with their
+  // normalised spellings, and the size of the normalised text.
+  std::size_t token_count = 0;
+  std::size_t text_size = 0;
+  std::vector<std::string_view> spellings;
+  // The tokens as the macro keeps them, their offsets taken as if the
+  // normalised text stood in the line as it is (`verbatim`): the spellings
+  // and blanks of the tokens following each other without a gap.
+  std::vector<BodyToken> tokens;
+  bool verbatim = true;
+  const char* spelling_end = nullptr;  // of the last token
+
+  void clear() {
+    params.clear();
+    param_bytes = 0;
+    variadic = va_args = false;
+    token_count = text_size = 0;
+    verbatim = true;
+  }
+  void add_param(std::string_view name) {
+    params.push_back(name);
+    param_bytes += name.size();
+  }
+  bool has_param(std::string_view name) const {
+    return std::find(params.begin(), params.end(), name) != params.end();
+  }
+  std::string_view text_start() const { return spellings[0]; }
+
+  // Adds a replacement token, spelled `spelling`.
+  template <bool kOneText>
+  void add(TokenKind kind, std::string_view spelling, bool space) {
+    if (token_count == capacity_) grow();
+    if (kOneText && token_count != 0) {
+      verbatim =
+          verbatim && spelling.data() == spelling_end + (space ? 1 : 0) && (!space || *spelling_end == ' ');
+    } else {
+      verbatim = kOneText;
     }
+    spelling_end = spelling.data() + spelling.size();
+    spellings[token_count] = spelling;
+    tokens[token_count] = {static_cast<std::uint32_t>(spelling.data() - spellings[0].data()), kind, space};
+    ++token_count;
+    text_size += spelling.size() + (space ? 1 : 0);
   }
-  bool contains(std::string_view name) const {
-    bool found = false;
-    for_each([&](std::string_view param) {
-      found = found || param == name;
-    });
-    return found;
+
+ private:
+  void grow() {
+    capacity_ = std::max<std::size_t>(64, capacity_ * 2);
+    spellings.resize(capacity_);
+    tokens.resize(capacity_);
   }
+  std::size_t capacity_ = 0;
 };
 
-// Reads the parameter list whose "(" is tokens[0]; false with `error` set
-// when it is in error.
-bool parse_params(std::span<const Token> tokens, ParamList& params, std::string& error) {
-  std::size_t i = 1;
-  const auto close = [&] {
-    params.tokens = tokens.first(i + 1);
-    return true;
-  };
-  if (i < tokens.size() && is(tokens[i], ")")) return close();
+// Reads the parameter list after its "("; false with `error` set when it is
+// in error.
+template <typename Source>
+bool parse_params(Source& source, DefineParts& parts, std::string& error) {
+  DefineToken token;
+  bool more = source.next(token);
+  if (more && is(token, ")")) return true;
   for (;;) {
-    if (i == tokens.size()) {
+    if (!more) {
       error = "expected parameter name before end of line";
       return false;
     }
-    const Token& name = tokens[i];
-    if (is(name, "...")) {
-      params.variadic = true;
-      params.va_args = true;
-      params.bytes += kVaArgs.size();
-    } else if (name.kind == TokenKind::identifier) {
-      params.tokens = tokens.first(i);
-      if (params.contains(name.text)) {
-        error = "duplicate macro parameter " + quoted(name.text);
+    if (is(token, "...")) {
+      parts.variadic = true;
+      parts.va_args = true;
+      parts.add_param(kVaArgs);
+      more = source.next(token);
+    } else if (token.kind == TokenKind::identifier) {
+      if (parts.has_param(token.text)) {
+        error = "duplicate macro parameter " + quoted(token.text);
         return false;
       }
-      params.bytes += name.text.size();
-      if (i + 1 < tokens.size() && is(tokens[i + 1], "...")) {
-        params.variadic = true;
-        params.va_args = name.text == kVaArgs;
-        ++i;
+      const std::string_view name = token.text;
+      parts.add_param(name);
+      more = source.next(token);
+      if (more && is(token, "...")) {
+        parts.variadic = true;
+        parts.va_args = name == kVaArgs;
+        more = source.next(token);
       }
     } else {
-      error = "expected parameter name, found " + quoted(name.text);
+      error = "expected parameter name, found " + quoted(token.text);
       return false;
     }
-    ++params.count;
-    ++i;
-    if (params.variadic) {
-      if (i < tokens.size() && is(tokens[i], ")")) return close();
+    if (parts.variadic) {
+      if (more && is(token, ")")) return true;
       error = "expected ')' after \"...\"";
       return false;
     }
-    if (i == tokens.size()) {
+    if (!more) {
       error = "expected ')' before end of line";
       return false;
     }
-    if (is(tokens[i], ")")) return close();
-    if (!is(tokens[i], ",")) {
-      error = "expected ',' or ')', found " + quoted(tokens[i].text);
+    if (is(token, ")")) return true;
+    if (!is(token, ",")) {
+      error = "expected ',' or ')', found " + quoted(token.text);
       return false;
     }
-    ++i;
+    more = source.next(token);
   }
 }
 
-// Whether a token may be `#`, `##` or their digraphs, or __VA_ARGS__ or
-// __VA_OPT__: only those need a closer look.
-inline bool is_special(const Token& token) {
-  if (token.kind == TokenKind::punctuator) return token.text[0] == '#' || token.text[0] == '%';
-  return token.kind == TokenKind::identifier && token.text[0] == '_' &&
-         (token.text == kVaArgs || token.text == "__VA_OPT__");
-}
-
-// The replacement list in its normalised spelling, built before the macro
-// so that the macro is made with its sizes known; kept from call to call.
-struct NormalisedBody {
-  std::string bytes;  // the text is its first `size` bytes
-  std::size_t size = 0;
-  std::vector<BodyToken> tokens;  // as many as the replacement list has
-
-  // Sets token `index`; one call to grow the buffer now and then, no more.
-  void set(std::size_t index, const Token& token, std::string_view spelling, bool space) {
-    if (bytes.size() - size < spelling.size() + 1)
-      bytes.resize(std::max(bytes.size() * 2, size + spelling.size() + 64));
-    char* out = bytes.data() + size;
-    if (space) *out++ = ' ';
-    tokens[index] = {static_cast<std::uint32_t>(out - bytes.data()), token.kind, space};
-    // Most tokens are a few bytes long: a loop beats a call to memcpy.
-    for (const char byte : spelling) *out++ = byte;
-    size = static_cast<std::size_t>(out - bytes.data());
-  }
-  std::string_view text() const { return {bytes.data(), size}; }
-};
-
-// Checks the replacement list for the errors that leave a macro undefined,
-// collects the warnings and spells it into `out`.
-bool check_body(std::span<const Token> body, bool function_like, const ParamList& params, DefineParse& result,
-                NormalisedBody& out) {
-  out.size = 0;
-  out.tokens.resize(body.size());
+// Reads the replacement list from `token` (when `more`) on: checks it for
+// the errors that leave a macro undefined, collects the warnings and spells
+// it into `parts`.
+template <typename Source>
+bool parse_body(Source& source, bool more, DefineToken token, bool function_like, DefineParse& result,
+                DefineParts& parts) {
+  constexpr std::string_view kHashError = "'#' is not followed by a macro parameter";
+  constexpr std::string_view kPasteError = "'##' cannot appear at either end of a macro expansion";
   bool glue_next = false;  // the parameter after a stringizing "#"
-  for (std::size_t i = 0; i < body.size(); ++i) {
-    const Token& token = body[i];
+  bool pasted = false;     // the last token was a paste
+  for (; more; more = source.next(token)) {
+    if (glue_next && (token.kind != TokenKind::identifier || !parts.has_param(token.text))) {
+      result.error = kHashError;
+      return false;
+    }
     std::string_view spelling = token.text;
-    bool space = token.space_before && i != 0 && !glue_next;
+    bool space = token.space_before && parts.token_count != 0 && !glue_next;
     glue_next = false;
+    pasted = false;
     if (is_special(token)) {
       if (is_paste(token)) {
-        if (i == 0 || i + 1 == body.size()) {
-          result.error = "'##' cannot appear at either end of a macro expansion";
+        if (parts.token_count == 0) {
+          result.error = kPasteError;
           return false;
         }
-        spelling = "##";
+        if (spelling.size() != 2) spelling = "##";
         space = true;
+        pasted = true;
       } else if (function_like && is_hash(token)) {
-        if (i + 1 == body.size() || body[i + 1].kind != TokenKind::identifier ||
-            !params.contains(body[i + 1].text)) {
-          result.error = "'#' is not followed by a macro parameter";
-          return false;
-        }
-        spelling = "#";
+        if (spelling.size() != 1) spelling = "#";
         glue_next = true;
-      } else if (token.text == kVaArgs && !params.va_args) {
+      } else if (token.text == kVaArgs && !parts.va_args) {
         result.warnings.emplace_back("__VA_ARGS__ can only appear in the expansion of a C99 variadic macro");
-      } else if (token.text == "__VA_OPT__" && !params.variadic) {
+      } else if (token.text == "__VA_OPT__" && !parts.variadic) {
         result.warnings.emplace_back("__VA_OPT__ can only appear in the expansion of a C++20 variadic macro");
       }
     }
-    out.set(i, token, spelling, space);
+    parts.add<Source::kOneText>(token.kind, spelling, space);
   }
-  return true;
+  if (glue_next) result.error = kHashError;
+  if (pasted) result.error = kPasteError;
+  return !glue_next && !pasted;
 }
 
-// The macro named `name` with those parameters and that replacement list.
-MacroPtr make_macro(const Token& name, const ParamList& params, bool function_like,
-                    const NormalisedBody& body) {
-  MacroPtr macro = Macro::make(
-      {name.text, function_like, params.variadic, params.count, params.bytes, body.tokens.size(), body.size});
-  std::size_t index = 0;
-  params.for_each([&](std::string_view param) {
-    macro->set_param(index++, param);
-  });
-  std::copy(body.tokens.begin(), body.tokens.end(), macro->body_tokens());
-  std::copy(body.text().begin(), body.text().end(), macro->replacement_text());
+// The macro named `name` made of `parts`.
+MacroPtr make_macro(std::string_view name, bool function_like, const DefineParts& parts) {
+  MacroPtr macro = Macro::make({name, function_like, parts.variadic, parts.params.size(), parts.param_bytes,
+                                parts.token_count, parts.text_size});
+  for (std::size_t i = 0; i < parts.params.size(); ++i) macro->set_param(i, parts.params[i]);
+  if (parts.token_count == 0) return macro;
+  BodyToken* const tokens = macro->body_tokens();
+  char* const text = macro->replacement_text();
+  std::memcpy(tokens, parts.tokens.data(), parts.token_count * sizeof(BodyToken));
+  if (parts.verbatim) {
+    std::memcpy(text, parts.text_start().data(), parts.text_size);
+    return macro;
+  }
+  char* out = text;
+  for (std::size_t i = 0; i < parts.token_count; ++i) {
+    if (tokens[i].space_before) *out++ = ' ';
+    tokens[i].begin = static_cast<std::uint32_t>(out - text);
+    // Most tokens are a few bytes long: a loop beats a call to memcpy.
+    for (const char byte : parts.spellings[i]) *out++ = byte;
+  }
   return macro;
+}
+
+// Parses the tokens that follow `#define`.
+template <typename Source>
+DefineParse parse_tokens(Source& source) {
+  DefineParse result;
+  DefineToken name;
+  if (!source.next(name)) {
+    result.error = "no macro name given in #define directive";
+    return result;
+  }
+  if (name.kind != TokenKind::identifier) {
+    result.error = "macro names must be identifiers";
+    return result;
+  }
+  if (name.text == "defined") {
+    result.error = "\"defined\" cannot be used as a macro name";
+    return result;
+  }
+  static thread_local DefineParts parts;
+  parts.clear();
+  DefineToken token;
+  bool more = source.next(token);
+  const bool function_like = more && is(token, "(") && !token.space_before;
+  if (function_like) {
+    if (!parse_params(source, parts, result.error)) return result;
+    more = source.next(token);
+  }
+  if (!parse_body(source, more, token, function_like, result, parts)) return result;
+  result.macro = make_macro(name.text, function_like, parts);
+  return result;
 }
 
 }  // namespace
 
 DefineParse parse_define(std::span<const Token> tokens) {
-  DefineParse result;
-  if (tokens.empty()) {
-    result.error = "no macro name given in #define directive";
-    return result;
+  LexedTokens source(tokens);
+  return parse_tokens(source);
+}
+
+std::optional<std::string_view> define_operands(std::string_view line) {
+  // Most definitions start their line with "#define" and a blank.
+  constexpr std::string_view kDefine = "#define";
+  if (line.size() > kDefine.size() && line.starts_with(kDefine) &&
+      (line[kDefine.size()] == ' ' || line[kDefine.size()] == '\t')) {
+    return line.substr(kDefine.size());
   }
-  if (tokens[0].kind != TokenKind::identifier) {
-    result.error = "macro names must be identifiers";
-    return result;
+  const std::string_view name = plain_directive_name(line);
+  if (name != "define") return std::nullopt;
+  return line.substr(name.data() + name.size() - line.data());
+}
+
+DefineParse parse_define_text(std::string_view text, Lexer& lexer, std::vector<Token>& tokens) {
+  if (!text.empty() && text.back() == '\n' && !has_splice(text)) {
+    LineTokens source(text);
+    return parse_tokens(source);
   }
-  if (tokens[0].text == "defined") {
-    result.error = "\"defined\" cannot be used as a macro name";
-    return result;
-  }
-  ParamList params;
-  const bool function_like = tokens.size() > 1 && is(tokens[1], "(") && !tokens[1].space_before;
-  if (function_like && !parse_params(tokens.subspan(1), params, result.error)) return result;
-  const std::span<const Token> body = tokens.subspan(1 + params.tokens.size());
-  static thread_local NormalisedBody normalised;
-  if (!check_body(body, function_like, params, result, normalised)) return result;
-  result.macro = make_macro(tokens[0], params, function_like, normalised);
-  return result;
+  lexer.lex(text, tokens);
+  return parse_define(tokens);
 }
 
 bool same_definition(const Macro& a, const Macro& b) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -23,6 +24,16 @@ struct DefineParse {
 // replacement list keeps its tokens with the spacing normalised as the C
 // compiler prints definitions (see Macro::body).
 DefineParse parse_define(std::span<const Token> tokens);
+
+// The text after the name of a #define directive written plainly (see
+// plain_directive_name), which parse_define_text reads; nothing for any other
+// line.
+std::optional<std::string_view> define_operands(std::string_view line);
+
+// As parse_define, over the text that follows `#define` on a directive line
+// (to its end). Most lines are read token by token as they are parsed; a
+// line with a splice is lexed into `tokens` first.
+DefineParse parse_define_text(std::string_view text, Lexer& lexer, std::vector<Token>& tokens);
 
 // Whether two definitions of a name are the same token for token, so that a
 // redefinition is silent.

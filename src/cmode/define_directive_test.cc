@@ -1,6 +1,8 @@
 #include "cmode/define_directive.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 
 #include "cmode/macro_table.h"
@@ -8,13 +10,9 @@
 namespace sornik::cmode {
 namespace {
 
-// Parses `text` (what follows "#define") and gives the listed definition or
-// "error: ...", then any warnings after " / ".
-std::string define(std::string_view text) {
-  Lexer lexer;
-  std::vector<Token> tokens;
-  lexer.lex(text, tokens);
-  DefineParse parse = parse_define(tokens);
+// The listed definition that a parse made, or "error: ...", then any
+// warnings after " / ".
+std::string listed(const DefineParse& parse) {
   std::string out;
   if (parse.macro) {
     append_define_line(out, *parse.macro);
@@ -23,6 +21,21 @@ std::string define(std::string_view text) {
   }
   for (const std::string& warning : parse.warnings) out += " / " + warning;
   return out;
+}
+
+// Parses `text` (what follows "#define") from its tokens, and as a directive
+// line (with a newline added, in a block of its exact size) read token by
+// token; both must give the same, which is returned as listed() has it.
+std::string define(std::string_view text) {
+  Lexer lexer;
+  std::vector<Token> tokens;
+  lexer.lex(text, tokens);
+  const std::string from_tokens = listed(parse_define(tokens));
+  const std::unique_ptr<char[]> line(new char[text.size() + 1]);
+  std::memcpy(line.get(), text.data(), text.size());
+  line[text.size()] = '\n';
+  EXPECT_EQ(listed(parse_define_text({line.get(), text.size() + 1}, lexer, tokens)), from_tokens) << text;
+  return from_tokens;
 }
 
 struct DefineCase {
@@ -45,6 +58,13 @@ TEST(ParseDefine, ListsDefinitionsAsTheCompiler) {
       {"H # x ## y", "#define H # x ## y"},
       {"V(a,...) f(a, ##__VA_ARGS__)", "#define V(a,...) f(a, ##__VA_ARGS__)"},
       {"L 1\\\n + 2", "#define L 1 + 2"},
+      // The listed text is the line's own text only where the line has it
+      // spaced as the listing is.
+      {"B a\tb  c/**/d \t", "#define B a b c d"},
+      {"  C  a (b)", "#define C a (b)"},
+      {"P(x) x ## y ##z", "#define P(x) x ## y ##z"},
+      {"Q(x) a # x #x", "#define Q(x) a #x #x"},
+      {"G(x) a%:x", "#define G(x) a#x"},
   };
   for (const DefineCase& c : cases) EXPECT_EQ(define(c.text), c.listed) << c.text;
 }

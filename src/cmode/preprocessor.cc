@@ -1,6 +1,7 @@
 #include "cmode/preprocessor.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "cmode/compiler_facts.h"
 #include "cmode/define_directive.h"
@@ -196,6 +197,12 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
     }
     return;
   }
+  const std::optional<std::string_view> operands = define_operands(line);
+  if (operands && frame.guard != FileFrame::Guard::expect_ifndef &&
+      frame.guard != FileFrame::Guard::after_endif) {
+    add_definition(parse_define_text(*operands, lexer_, tokens_));
+    return;
+  }
   lexer_.lex(line, tokens_);
   if (tokens_.size() < 2) return;  // the null directive
   const std::span<const Token> tokens(tokens_);
@@ -382,8 +389,9 @@ bool Preprocessor::condition_value(std::span<const Token> tokens) {
   return condition.value;
 }
 
-void Preprocessor::define(std::span<const Token> rest) {
-  DefineParse parse = parse_define(rest);
+void Preprocessor::define(std::span<const Token> rest) { add_definition(parse_define(rest)); }
+
+void Preprocessor::add_definition(DefineParse parse) {
   if (!parse.macro) {
     report(Severity::error, parse.error);
     return;

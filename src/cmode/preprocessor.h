@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "cmode/define_directive.h"
 #include "cmode/expander.h"
 #include "cmode/if_expression.h"
 #include "cmode/include_search.h"
@@ -106,6 +107,8 @@ class Preprocessor final : public ConditionContext {
   // The value of the expanded tokens of an #if, its diagnostics reported.
   bool condition_value(std::span<const Token> tokens);
   void define(std::span<const Token> rest);
+  // Reports what the parse of a #define found and puts its macro in the table.
+  void add_definition(DefineParse parse);
   void undefine(std::span<const Token> rest);
   void include(FileFrame& frame, IncludeKind kind, std::span<const Token> rest, std::string_view line);
   void read_header(const FoundHeader& found);

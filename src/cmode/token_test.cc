@@ -1,6 +1,8 @@
 #include "cmode/token.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 
 namespace sornik::cmode {
@@ -78,6 +80,25 @@ TEST(Lexer, SplicesStandAnywhere) {
       {"end\\", "id:end|other:\\"},
   };
   for (const LexCase& c : cases) EXPECT_EQ(lex_to_string(c.text), c.tokens) << c.text;
+}
+
+// A text that ends with a newline is read with that newline as the only
+// stop: each token that reaches the end of a line must end there, as it
+// ends at the end of a text without the newline. The text lies in a block
+// of its exact size, so that a read past it is seen by the sanitizer.
+TEST(Lexer, ALineEndingInANewlineLexesAsTheTextWithout) {
+  const std::string_view texts[] = {
+      "a",  "ab1",   "12", "1e",       "1e+", "0x1p",      ".",           "..",    "...", ".5",   "u",
+      "u8", "L",     "U",  "'a",       "\"a", "L\"",       "u8\"",        "<<",    "%:%", "%:",   "-",
+      "/",  "//x",   "/*", "a /* b *", "/**", "a\xe3\x81", "\xc3",        "x\xf4", "\r",  "a \r", "#",
+      "##", "a  \t", "@",  "a/ ",      "'a'", "\"\\\"",    "x /**/ y ..", "<:",    ":",
+  };
+  for (const std::string_view text : texts) {
+    const std::unique_ptr<char[]> line(new char[text.size() + 1]);
+    std::memcpy(line.get(), text.data(), text.size());
+    line[text.size()] = '\n';
+    EXPECT_EQ(lex_to_string({line.get(), text.size() + 1}), lex_to_string(text)) << text;
+  }
 }
 
 TEST(Lexer, KeepsPhysicalOffsets) {
