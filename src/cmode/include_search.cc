@@ -55,6 +55,17 @@ void IncludeSearch::add_directory(std::string_view dir) {
   if (std::find(chain_.begin(), chain_.end(), dir) == chain_.end()) chain_.emplace_back(dir);
 }
 
+void IncludeSearch::drop_text(HeaderFile& file) {
+  file.bytes = {};
+  file.text = {};
+  file.text_dropped = true;
+}
+
+bool IncludeSearch::restore_text(HeaderFile& file) {
+  if (file.text_dropped) file.text_dropped = !read_whole_file(file.path, file);
+  return !file.text_dropped;
+}
+
 HeaderFile* IncludeSearch::open(const std::string& path) {
   auto [entry, inserted] = files_.try_emplace(path);
   if (inserted) {

@@ -12,13 +12,17 @@
 
 namespace sornik::cmode {
 
-// A header file as the include search knows it. Its text is read once per
-// run and shared by every translation unit.
+// A header file as the include search knows it. Its text is read when it is
+// first asked for and shared by every translation unit; once read, a header
+// its guard shuts gives its text back and is read again if it is needed.
 struct HeaderFile {
   std::string path;       // as the search built it: directory, "/", name
   std::string_view text;  // in `bytes`
   PageArray<char> bytes;
   bool readable = false;
+  bool text_dropped = false;
+  // The readings of its text under way: a header may include itself.
+  int readings = 0;
   // The macro of the include guard around all of its text, once a reading
   // has shown one: the file adds nothing while that macro is defined.
   std::string guard;
@@ -46,6 +50,12 @@ class IncludeSearch {
   // The file at `path` as given (a -d header or a source); null when it
   // cannot be read.
   HeaderFile* open(const std::string& path);
+
+  // Gives back the text of a header that is not expected to be read again:
+  // the memory then serves the next header (fewer fresh pages).
+  static void drop_text(HeaderFile& file);
+  // Reads a dropped text again; false when the file can no longer be read.
+  static bool restore_text(HeaderFile& file);
 
   // The directory part of a path ("" for a bare name), as the directory for
   // quoted includes.

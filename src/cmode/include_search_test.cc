@@ -50,6 +50,25 @@ TEST(IncludeSearch, ReadsFilesOfTheirSizeWhole) {
   EXPECT_EQ(search.open("/tmp/sornik-no-such-dir/h.h"), nullptr);
 }
 
+// A dropped text is read again from the file; a file gone by then cannot be.
+TEST(IncludeSearch, ReadsADroppedTextAgain) {
+  IncludeSearch search;
+  HeaderFile* header = nullptr;
+  {
+    const TempFile file("#define A 1\n");
+    header = search.open(file.path());
+    ASSERT_NE(header, nullptr);
+    IncludeSearch::drop_text(*header);
+    EXPECT_EQ(header->text, "");
+    ASSERT_TRUE(IncludeSearch::restore_text(*header));
+    EXPECT_EQ(header->text, "#define A 1\n");
+    EXPECT_TRUE(IncludeSearch::restore_text(*header));
+    IncludeSearch::drop_text(*header);
+  }
+  EXPECT_FALSE(IncludeSearch::restore_text(*header));
+  EXPECT_FALSE(IncludeSearch::restore_text(*header));
+}
+
 // A stream with no size (a pipe, a device) grows its buffer until it ends.
 TEST(IncludeSearch, ReadsStreamsOfUnknownSizeWhole) {
   std::string text(200000, 'a');

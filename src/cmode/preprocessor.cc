@@ -82,7 +82,7 @@ void Preprocessor::undefine_option(std::string_view name) {
 
 bool Preprocessor::read_macros(const std::string& path) {
   HeaderFile* file = search_.open(path);
-  if (file == nullptr) return false;
+  if (file == nullptr || !IncludeSearch::restore_text(*file)) return false;
   FileFrame frame;
   frame.path = file->path;
   frame.dir = IncludeSearch::directory_of(file->path);
@@ -92,6 +92,7 @@ bool Preprocessor::read_macros(const std::string& path) {
 }
 
 void Preprocessor::read_text(FileFrame& frame, std::string_view text) {
+  if (frame.header != nullptr) ++frame.header->readings;
   begin_file(frame);
   for (std::size_t pos = 0; pos < text.size();) {
     const LogicalLine line = scan_logical_line(text, pos);
@@ -99,6 +100,7 @@ void Preprocessor::read_text(FileFrame& frame, std::string_view text) {
     pos = line.end;
   }
   end_file(frame);
+  if (frame.header != nullptr) --frame.header->readings;
 }
 
 void Preprocessor::begin_unit() {

@@ -128,14 +128,21 @@ void Preprocessor::include(FileFrame& frame, IncludeKind kind, std::span<const T
     return;
   }
   const FoundHeader found = search_.find(name, quoted && kind != IncludeKind::include_next, frame.dir, start);
-  if (found.file == nullptr) {
+  if (found.file != nullptr &&
+      (once_.contains(found.file) || (!found.file->guard.empty() && is_defined(found.file->guard)))) {
+    return;
+  }
+  if (found.file == nullptr || !IncludeSearch::restore_text(*found.file)) {
     report(Severity::warning, quoted ? "cannot find \"" + name + "\"" : "cannot find <" + name + ">");
     return;
   }
-  if (once_.contains(found.file)) return;
-  if (!found.file->guard.empty() && is_defined(found.file->guard)) return;
   if (kind == IncludeKind::import) once_.insert(found.file);
   read_header(found);
+  // A shut header is seldom read again (a later unit, or its guard undefined);
+  // one that included itself is still being read further out.
+  if (found.file->readings == 0 && (!found.file->guard.empty() || once_.contains(found.file))) {
+    IncludeSearch::drop_text(*found.file);
+  }
 }
 
 void Preprocessor::read_header(const FoundHeader& found) {

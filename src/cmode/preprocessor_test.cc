@@ -155,6 +155,31 @@ TEST(Preprocessor, HonoursGuardsOnceAndTheDepthLimit) {
             "self.h:1: warning: #include nested depth 200 exceeds maximum of 200\n");
 }
 
+TEST(Preprocessor, ReadsAShutHeaderAgainWhenItIsNeeded) {
+  // A header shut by its guard gives its text back once read; undefining the
+  // guard, and -d of the same header, must read it again.
+  const Files files = {
+      {"x.h", "#include \"h.h\"\n#include \"h.h\"\n#undef H_H\n#include \"h.h\"\n"},
+      {"h.h", "#ifndef H_H\n#define H_H\n#warning h read\n#endif\n"},
+  };
+  EXPECT_EQ(defines_of(files, {"-d", "x.h", "-U", "H_H"}),
+            "#define H_H \n"
+            "h.h:3: warning: #warning h read\n"
+            "h.h:3: warning: #warning h read\n"
+            "h.h:3: warning: #warning h read\n");
+}
+
+TEST(Preprocessor, KeepsTheTextOfAHeaderThatIncludesItself) {
+  // The inner reading finds the guard; the outer one still reads the text,
+  // which y.h would take over if it were given back.
+  const std::string padding(300, 'p');
+  const Files files = {
+      {"h.h", "#ifndef H_H\n#define H_H\n#include \"h.h\"\n#include \"y.h\"\n#define AFTER\n#endif\n"},
+      {"y.h", "/*" + padding + "*/\n#define Y\n"},
+  };
+  EXPECT_EQ(defines_of(files), "#define AFTER \n#define H_H \n#define Y \n");
+}
+
 TEST(Preprocessor, IncludeCyclesEndWithinABudget) {
   // Each level includes itself twice: without a bound, 2^200 files.
   const testing::RunResult result =
@@ -205,6 +230,20 @@ TEST(Preprocessor, ReadsHeadersOfAnySizeWhole) {
     EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), count + 1) << count;
     EXPECT_NE(listed.find("#define LAST 22\n"), std::string::npos) << count;
   }
+}
+
+TEST(Preprocessor, CopiesSourcesOfAnyLineLengthWhole) {
+  // Sources are read in 64 KiB blocks; a line longer than the buffer makes it
+  // grow. Lines of 1 to 200000 bytes cross the block edges at every offset.
+  std::string source = "#define UNUSED 1\n";
+  for (const std::size_t length : {65535, 65536, 65537, 1, 200000, 0, 131071, 70000}) {
+    source.append(length, 'a');
+    source += "\n#if 0\nskipped\n#endif\n";
+  }
+  source += "no newline at the end";
+  const testing::RunResult result = testing::run_in_memory({"--cpp", "-nostdinc", "a.c"}, {{"a.c", source}});
+  EXPECT_TRUE(result.out == source) << result.out.size() << " bytes instead of " << source.size();
+  EXPECT_EQ(result.err, "");
 }
 
 TEST(Preprocessor, UnreadableFilesMakeTheStatusOne) {

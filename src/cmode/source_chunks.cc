@@ -1,5 +1,8 @@
 #include "cmode/source_chunks.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "cmode/logical_lines.h"
 
 namespace sornik::cmode {
@@ -13,16 +16,23 @@ constexpr std::size_t kChunkSize = 1 << 16;
 }  // namespace
 
 SourceChunks::SourceChunks(std::FILE* stream, Preprocessor& preprocessor, FileFrame& frame)
-    : stream_(stream), preprocessor_(preprocessor), frame_(frame) {}
+    : stream_(stream), preprocessor_(preprocessor), frame_(frame) {
+  // The reads are large: a stream buffer would only add a copy.
+  std::setvbuf(stream_, nullptr, _IONBF, 0);
+}
 
 bool SourceChunks::refill() {
   if (at_eof_) return false;
-  buffer_.erase(0, pos_);
+  size_ -= pos_;
+  if (size_ != 0) std::memmove(buffer_.data(), buffer_.data() + pos_, size_);
   pos_ = 0;
-  const std::size_t old_size = buffer_.size();
-  buffer_.resize(old_size + kReadBlock);
-  const std::size_t got = std::fread(buffer_.data() + old_size, 1, kReadBlock, stream_);
-  buffer_.resize(old_size + got);
+  if (buffer_.size() - size_ < kReadBlock) {
+    PageArray<char> larger = PageArray<char>::unfilled(std::max(2 * buffer_.size(), size_ + kReadBlock));
+    if (size_ != 0) std::memcpy(larger.data(), buffer_.data(), size_);
+    buffer_ = std::move(larger);
+  }
+  const std::size_t got = std::fread(buffer_.data() + size_, 1, buffer_.size() - size_, stream_);
+  size_ += got;
   if (got == 0) at_eof_ = true;
   return got != 0;
 }
@@ -33,7 +43,7 @@ bool SourceChunks::next(SourceChunk& chunk) {
   bool have_kind = false;
   bool is_text = false;
   for (;;) {
-    const std::string_view text = buffer_;
+    const std::string_view text(buffer_.data(), size_);
     const LogicalLine line_end = scan_logical_line(text, end);
     if (!line_end.complete && !at_eof_) {
       // The line goes on past the bytes read: hand out what is complete
@@ -55,7 +65,7 @@ bool SourceChunks::next(SourceChunk& chunk) {
     if (end - pos_ >= kChunkSize) break;
   }
   if (end == pos_) return false;
-  chunk.bytes = std::string_view(buffer_).substr(pos_, end - pos_);
+  chunk.bytes = std::string_view(buffer_.data() + pos_, end - pos_);
   chunk.is_text = is_text;
   chunk.first_line = first_line;
   pos_ = end;

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <cstdio>
-#include <string>
 
 #include "cmode/expander.h"
 #include "cmode/preprocessor.h"
+#include "services/page_memory.h"
 
 namespace sornik::cmode {
 
@@ -27,8 +27,10 @@ class SourceChunks final : public ChunkSource {
   std::FILE* stream_;
   Preprocessor& preprocessor_;
   FileFrame& frame_;
-  std::string buffer_;
-  std::size_t pos_ = 0;  // the first byte not yet handed out
+  // Only the bytes read are ever written: a small file touches few pages.
+  PageArray<char> buffer_;
+  std::size_t size_ = 0;  // the bytes read into the buffer
+  std::size_t pos_ = 0;   // the first byte not yet handed out
   bool at_eof_ = false;
 };
 
