@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <sys/stat.h>
 
 #include "services/run_io.h"
 
@@ -15,15 +14,10 @@ namespace {
 // unbuffered in one call of the size it has when opened; other files grow
 // their buffer as they are read.
 bool read_whole_file(const std::string& path, HeaderFile& header) {
-  const InputFile file = open_input(path);
+  std::size_t known_size = 0;
+  const InputFile file = open_input(path, known_size);
   if (file == nullptr) return false;
   std::setvbuf(file.get(), nullptr, _IONBF, 0);
-  struct stat status {};
-  const int descriptor = fileno(file.get());
-  std::size_t known_size = 0;
-  if (descriptor >= 0 && fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
-    known_size = static_cast<std::size_t>(status.st_size);
-  }
   header.bytes = PageArray<char>::unfilled(known_size != 0 ? known_size : std::size_t{1} << 16);
   std::size_t size = 0;
   while (known_size == 0 || size < known_size) {

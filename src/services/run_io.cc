@@ -87,13 +87,38 @@ void reset_read_errors() { any_read_failed = false; }
 
 InputFile open_input(const std::string& name) { return InputFile(run_io().open_input(name)); }
 
-std::FILE* open_file_for_reading(const std::string& name) {
+namespace {
+
+// fopen, refusing a directory; the size of a regular file goes to
+// `regular_size` when asked for.
+std::FILE* open_checked(const std::string& name, std::size_t* regular_size) {
   InputFile file(std::fopen(name.c_str(), "r"));
   if (file == nullptr) return nullptr;
   struct stat info {};
   if (fstat(fileno(file.get()), &info) != 0 || S_ISDIR(info.st_mode)) return nullptr;
+  if (regular_size != nullptr && S_ISREG(info.st_mode))
+    *regular_size = static_cast<std::size_t>(info.st_size);
   return file.release();
 }
+
+}  // namespace
+
+InputFile open_input(const std::string& name, std::size_t& regular_size) {
+  regular_size = 0;
+  using Opener = std::FILE* (*)(const std::string&);
+  const Opener* opener = run_io().open_input.target<Opener>();
+  if (opener != nullptr && *opener == &open_file_for_reading)
+    return InputFile(open_checked(name, &regular_size));
+  InputFile file = open_input(name);
+  struct stat info {};
+  if (file != nullptr && fileno(file.get()) >= 0 && fstat(fileno(file.get()), &info) == 0 &&
+      S_ISREG(info.st_mode)) {
+    regular_size = static_cast<std::size_t>(info.st_size);
+  }
+  return file;
+}
+
+std::FILE* open_file_for_reading(const std::string& name) { return open_checked(name, nullptr); }
 
 bool path_is_directory(const std::string& name) {
   struct stat info {};

@@ -54,6 +54,11 @@ using InputFile = std::unique_ptr<std::FILE, InputFileCloser>;
 // Opens a file for reading through run_io(); null when it cannot be read.
 InputFile open_input(const std::string& name);
 
+// As open_input, and sets `regular_size` to the size of a regular file, or
+// to 0 for other streams (a pipe, a device, memory). The default opener
+// knows the size from its own check, so no second system call is made.
+InputFile open_input(const std::string& name, std::size_t& regular_size);
+
 // The default opener: fopen, refusing a directory.
 std::FILE* open_file_for_reading(const std::string& name);
 
