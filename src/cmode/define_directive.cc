@@ -98,7 +98,6 @@ struct DefineParts {
   // and blanks of the tokens following each other without a gap.
   std::vector<BodyToken> tokens;
   bool verbatim = true;
-  const char* spelling_end = nullptr;  // of the last token
 
   void clear() {
     params.clear();
@@ -115,31 +114,61 @@ struct DefineParts {
     return std::find(params.begin(), params.end(), name) != params.end();
   }
   std::string_view text_start() const { return spellings[0]; }
+};
+
+// Writes the replacement list into DefineParts. Its counters live here, a
+// local of the parse loop that the compiler keeps in registers, and go to
+// the parts at the end.
+template <bool kOneText>
+class BodyWriter {
+ public:
+  explicit BodyWriter(DefineParts& parts) : parts_(parts) { take_arrays(); }
+
+  std::size_t count() const { return count_; }
 
   // Adds a replacement token, spelled `spelling`.
-  template <bool kOneText>
   void add(TokenKind kind, std::string_view spelling, bool space) {
-    if (token_count == capacity_) grow();
-    if (kOneText && token_count != 0) {
-      verbatim =
-          verbatim && spelling.data() == spelling_end + (space ? 1 : 0) && (!space || *spelling_end == ' ');
+    if (count_ == capacity_) grow();
+    if (kOneText && count_ != 0) {
+      verbatim_ = verbatim_ && spelling.data() == spelling_end_ + (space ? 1 : 0) &&
+                  (!space || *spelling_end_ == ' ');
     } else {
-      verbatim = kOneText;
+      verbatim_ = kOneText;
     }
-    spelling_end = spelling.data() + spelling.size();
-    spellings[token_count] = spelling;
-    tokens[token_count] = {static_cast<std::uint32_t>(spelling.data() - spellings[0].data()), kind, space};
-    ++token_count;
-    text_size += spelling.size() + (space ? 1 : 0);
+    spelling_end_ = spelling.data() + spelling.size();
+    spellings_[count_] = spelling;
+    tokens_[count_] = {static_cast<std::uint32_t>(spelling.data() - spellings_[0].data()), kind, space};
+    ++count_;
+    text_size_ += spelling.size() + (space ? 1 : 0);
+  }
+
+  void finish() {
+    parts_.token_count = count_;
+    parts_.text_size = text_size_;
+    parts_.verbatim = verbatim_;
   }
 
  private:
-  void grow() {
-    capacity_ = std::max<std::size_t>(64, capacity_ * 2);
-    spellings.resize(capacity_);
-    tokens.resize(capacity_);
+  void take_arrays() {
+    spellings_ = parts_.spellings.data();
+    tokens_ = parts_.tokens.data();
+    capacity_ = parts_.spellings.size();
   }
+  void grow() {
+    const std::size_t capacity = std::max<std::size_t>(64, capacity_ * 2);
+    parts_.spellings.resize(capacity);
+    parts_.tokens.resize(capacity);
+    take_arrays();
+  }
+
+  DefineParts& parts_;
+  std::string_view* spellings_ = nullptr;
+  BodyToken* tokens_ = nullptr;
   std::size_t capacity_ = 0;
+  std::size_t count_ = 0;
+  std::size_t text_size_ = 0;
+  bool verbatim_ = true;
+  const char* spelling_end_ = nullptr;  // of the last token
 };
 
 // Reads the parameter list after its "("; false with `error` set when it is
@@ -202,20 +231,24 @@ bool parse_body(Source& source, bool more, DefineToken token, bool function_like
                 DefineParts& parts) {
   constexpr std::string_view kHashError = "'#' is not followed by a macro parameter";
   constexpr std::string_view kPasteError = "'##' cannot appear at either end of a macro expansion";
+  // A copy that the loop keeps in registers: the rest of the line is read
+  // here.
+  Source tokens = source;
+  BodyWriter<Source::kOneText> body(parts);
   bool glue_next = false;  // the parameter after a stringizing "#"
   bool pasted = false;     // the last token was a paste
-  for (; more; more = source.next(token)) {
+  for (; more; more = tokens.next(token)) {
     if (glue_next && (token.kind != TokenKind::identifier || !parts.has_param(token.text))) {
       result.error = kHashError;
       return false;
     }
     std::string_view spelling = token.text;
-    bool space = token.space_before && parts.token_count != 0 && !glue_next;
+    bool space = token.space_before && body.count() != 0 && !glue_next;
     glue_next = false;
     pasted = false;
     if (is_special(token)) {
       if (is_paste(token)) {
-        if (parts.token_count == 0) {
+        if (body.count() == 0) {
           result.error = kPasteError;
           return false;
         }
@@ -231,8 +264,9 @@ bool parse_body(Source& source, bool more, DefineToken token, bool function_like
         result.warnings.emplace_back("__VA_OPT__ can only appear in the expansion of a C++20 variadic macro");
       }
     }
-    parts.add<Source::kOneText>(token.kind, spelling, space);
+    body.add(token.kind, spelling, space);
   }
+  body.finish();
   if (glue_next) result.error = kHashError;
   if (pasted) result.error = kPasteError;
   return !glue_next && !pasted;
