@@ -61,6 +61,8 @@ TEST(ParseDefine, ListsDefinitionsAsTheCompiler) {
       // The listed text is the line's own text only where the line has it
       // spaced as the listing is.
       {"B a\tb  c/**/d \t", "#define B a b c d"},
+      {"T a\tb", "#define T a b"},
+      {"V a\fb\vc", "#define V a b c"},
       {"  C  a (b)", "#define C a (b)"},
       {"P(x) x ## y ##z", "#define P(x) x ## y ##z"},
       {"Q(x) a # x #x", "#define Q(x) a #x #x"},
