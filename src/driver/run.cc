@@ -22,11 +22,8 @@ namespace sornik {
 
 namespace {
 
+// What both modes use.
 void reset_run_state() {
-  reset_define_table();
-  reset_source_scanner();
-  reset_replace_engine();
-  reset_direct_expansion();
   reset_line_buffers();
   format = {};
   format_flag = 0;
@@ -34,10 +31,20 @@ void reset_run_state() {
   reset_read_errors();
 }
 
+// The default mode's tables; C mode leaves them alone, so its start-up touches no
+// memory for them.
+void reset_default_mode_state() {
+  reset_define_table();
+  reset_source_scanner();
+  reset_replace_engine();
+  reset_direct_expansion();
+}
+
 // The three argument phases: options, definition files, source files.
 // Returns the exit status.
 int run_phases(const std::vector<std::string>& args) {
   if (!args.empty() && args[0] == "--cpp") return run_cpp_mode(std::span(args).subspan(1));
+  reset_default_mode_state();
   if (args.size() == 1 && args[0] == "-usage") {
     for (std::string_view line : usage_tbl) {
       out_write(line);
