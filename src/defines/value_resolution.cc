@@ -50,32 +50,33 @@ const DefineEntry* substitute_for(std::string_view word) {
 // Builds in obuf `body` with every word replaced by what it stands for.
 // Substitution ends at the first word that is empty (a quote, a backslash or
 // an overlong separator); the rest is copied as it is. Gives up early once the
-// value is bound to outgrow both its storage and the `budget_left`.
+// value is bound to outgrow both its storage and the `budget_left`. Text is
+// copied only from the first substitution on: most values name no define.
 Rebuild rebuild_value(std::string_view body, std::size_t budget_left) {
   obuf.clear();
   bool changed = false;
+  std::size_t copied = 0;
   std::size_t pos = 0;
   while (pos < body.size()) {
     std::string_view word;
     std::string_view separator;
     const std::size_t after_word = get_word(body, pos, word, separator);
-    if (word.empty()) {
-      obuf_append(body.substr(pos));
-      break;
-    }
-    obuf_append(separator);
+    if (word.empty()) break;
     if (const DefineEntry* named = substitute_for(word)) {
+      obuf_append(body.substr(copied, after_word - word.size() - copied));
       obuf_append(named->body());
+      copied = after_word;
       changed = true;
-    } else {
-      obuf_append(word);
     }
-    // Only a substitution makes obuf longer than the body, and the finished
-    // value can only be longer still.
-    if (obuf.size() > body.size() && obuf.size() > budget_left) return Rebuild::kOverBudget;
+    // Only a substitution makes the value longer than the body, and the
+    // finished value can only be longer still.
+    const std::size_t built = obuf.size() + (after_word - copied);
+    if (built > body.size() && built > budget_left) return Rebuild::kOverBudget;
     pos = after_word;
   }
-  return changed ? Rebuild::kChanged : Rebuild::kUnchanged;
+  if (!changed) return Rebuild::kUnchanged;
+  obuf_append(body.substr(copied));
+  return Rebuild::kChanged;
 }
 
 }  // namespace
