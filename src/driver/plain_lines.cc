@@ -7,6 +7,7 @@
 
 #include "defines/define_table.h"
 #include "defines/plain_value.h"
+#include "expand/bracket_list.h"
 #include "scan/byte_masks.h"
 #include "services/byte_class.h"
 
@@ -40,8 +41,6 @@ std::size_t classify_pieces(std::string_view text, std::size_t count,
 // A line holds at most this many uses of plain values: more than 1022 bytes
 // have room for.
 constexpr std::size_t kMostUses = 512;
-
-bool is_open_bracket(char c) { return c == '(' || c == '[' || c == '{' || c == '<'; }
 
 // Whether the first pass copies the names in code that begin at the
 // `starts` bits of the 64 bytes at `base` of `text` (`names` marks their
