@@ -367,6 +367,7 @@ bool Preprocessor::needs_expansion(std::span<const Token> tokens) const {
 
 bool Preprocessor::if_value(std::span<const Token> rest) {
   if (!needs_expansion(rest)) return condition_value(rest);
+  if (condition_expansion_.expand(rest, expanded_)) return condition_value(expanded_);
   const FileFrame& frame = *frames_.back();
   expander_.expand_directive(rest, true, {frame.path, frame.line}, expanded_);
   // The tokens keep their texts here, as __has_include may expand again.

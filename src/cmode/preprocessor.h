@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "cmode/condition_expansion.h"
 #include "cmode/define_directive.h"
 #include "cmode/expander.h"
 #include "cmode/if_expression.h"
@@ -132,6 +133,7 @@ class Preprocessor final : public ConditionContext {
   MacroTable& table_;
   IncludeSearch& search_;
   Expander& expander_;
+  ConditionExpansion condition_expansion_{table_};
   Lexer lexer_;
   std::vector<Token> tokens_;
   std::vector<Token> expanded_;
