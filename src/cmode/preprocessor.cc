@@ -1,6 +1,7 @@
 #include "cmode/preprocessor.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 
 #include "cmode/compiler_facts.h"
@@ -44,6 +45,16 @@ std::string joined(std::span<const Token> tokens) {
     text.append(token.text);
   }
   return text;
+}
+
+// How many tokens of a directive line with this name its handling reads:
+// the `#`, the name, what the directive takes, and one more to tell whether
+// anything follows that.
+std::size_t tokens_needed(std::string_view name) {
+  if (name == "endif" || name == "else") return 3;
+  if (name == "ifdef" || name == "ifndef" || name == "undef" || name == "elifdef" || name == "elifndef")
+    return 4;
+  return SIZE_MAX;
 }
 
 }  // namespace
@@ -194,7 +205,13 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
       conditionals_.push_back({frame.line, true, true, false, {}});
     } else if (name == "elif" || name == "elifdef" || name == "elifndef" || name == "else" ||
                name == "endif") {
-      lexer_.lex(line, tokens_);
+      // Inside a group that an outer one skips, what follows the name is
+      // never looked at.
+      if (conditionals_.size() > frame.conditional_base && conditionals_.back().was_skipping) {
+        conditional_directive(frame, name, {});
+        return;
+      }
+      lexer_.lex(line, tokens_, tokens_needed(name));
       conditional_directive(frame, tokens_[1].text, std::span<const Token>(tokens_).subspan(2));
     }
     return;
@@ -205,7 +222,7 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
     add_definition(parse_define_text(*operands, lexer_, tokens_));
     return;
   }
-  lexer_.lex(line, tokens_);
+  lexer_.lex(line, tokens_, operands ? SIZE_MAX : tokens_needed(plain_directive_name(line)));
   if (tokens_.size() < 2) return;  // the null directive
   const std::span<const Token> tokens(tokens_);
   const Token& name_token = tokens[1];

@@ -83,6 +83,29 @@ TEST(Preprocessor, ReportsMisplacedConditionals) {
             "h.h:15: error: unterminated #if\n");
 }
 
+// Extra tokens after what a directive takes, in taken groups, in groups not
+// taken and in groups inside those (where nothing after the name counts).
+TEST(Preprocessor, WarnsOfExtraTokensWhereTheCompilerDoes) {
+  EXPECT_EQ(defines_of({{"h.h",
+                         "#if 0\n#if 1\n#else junk\n#elif 1/0\n#endif junk\n#else junk2\n#endif junk3\n"
+                         "#if 1\n#else junk4\n#endif junk5\n#ifdef A B C\n#endif /* c */\n"
+                         "#ifndef A /* c */ B\n#endif\n#undef A /* c */\n#undef A B\n"
+                         "#ifdef X\n#elifdef Y Z\n#endif\n#if 0\n#elifndef Y Z\n#else x\n#endif\n"
+                         "#if 0\n#else\n#endif /* x */ y\n#ifdef A\n#else\n#endif\n"}}),
+            "h.h:4: error: #elif after #else\n"
+            "h.h:6: warning: extra tokens at end of #else directive\n"
+            "h.h:7: warning: extra tokens at end of #endif directive\n"
+            "h.h:9: warning: extra tokens at end of #else directive\n"
+            "h.h:10: warning: extra tokens at end of #endif directive\n"
+            "h.h:11: warning: extra tokens at end of #ifdef directive\n"
+            "h.h:13: warning: extra tokens at end of #ifndef directive\n"
+            "h.h:16: warning: extra tokens at end of #undef directive\n"
+            "h.h:18: warning: extra tokens at end of #elifdef directive\n"
+            "h.h:21: warning: extra tokens at end of #elifndef directive\n"
+            "h.h:22: warning: extra tokens at end of #else directive\n"
+            "h.h:26: warning: extra tokens at end of #endif directive\n");
+}
+
 TEST(Preprocessor, DefinesAndUndefinesWithTheCompilersWarnings) {
   EXPECT_EQ(
       defines_of(
