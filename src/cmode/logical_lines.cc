@@ -255,4 +255,43 @@ std::string_view plain_directive_name(std::string_view line) {
   return line.substr(start, pos - start);
 }
 
+namespace {
+
+// Steps over white space and comments from `pos`; false at a byte that a
+// lexer has to read.
+bool skip_gaps(std::string_view rest, std::size_t& pos) {
+  while (pos < rest.size()) {
+    const char c = rest[pos];
+    if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v' || c == '\0') {
+      ++pos;
+    } else if (c == '/' && pos + 1 < rest.size() && rest[pos + 1] == '/') {
+      pos = rest.size();
+    } else if (c == '/' && pos + 1 < rest.size() && rest[pos + 1] == '*') {
+      const std::size_t close = rest.find("*/", pos + 2);
+      if (close == std::string_view::npos) return false;
+      pos = close + 2;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::string_view> plain_directive_operand(std::string_view rest) {
+  if (std::memchr(rest.data(), '\\', rest.size()) != nullptr) return std::nullopt;
+  std::size_t pos = 0;
+  if (!skip_gaps(rest, pos)) {
+    const std::size_t start = pos;
+    if (!kWordBytes[static_cast<unsigned char>(rest[pos])] || (rest[pos] >= '0' && rest[pos] <= '9'))
+      return std::nullopt;
+    while (pos < rest.size() && kWordBytes[static_cast<unsigned char>(rest[pos])]) ++pos;
+    const std::string_view word = rest.substr(start, pos - start);
+    if (!skip_gaps(rest, pos)) return std::nullopt;
+    return word;
+  }
+  return std::string_view();
+}
+
 }  // namespace sornik::cmode

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace sornik::cmode {
@@ -42,5 +43,12 @@ LogicalLine scan_logical_line(std::string_view text, std::size_t pos);
 // that a splice or a byte 0x80 and above may go on), which only a lexer can
 // read.
 std::string_view plain_directive_name(std::string_view line);
+
+// What follows the name of a directive, when it is at most one identifier of
+// ASCII letters, digits and `_` (not starting with a digit) among blanks and
+// comments: that identifier, or empty when there is none. Nothing when a
+// lexer has to read the text: a backslash anywhere, any other token, an
+// identifier that a byte such as `$` or 0x80 and above goes on.
+std::optional<std::string_view> plain_directive_operand(std::string_view rest);
 
 }  // namespace sornik::cmode

@@ -117,5 +117,41 @@ TEST(LogicalLines, ReadPlainDirectiveNamesOnly) {
   for (const Case& c : cases) EXPECT_EQ(plain_directive_name(c.text), c.lines) << c.text;
 }
 
+// "=" + the operand, "none" when there is no operand, "lexer" when the text
+// has to be lexed.
+std::string operand_of(std::string_view rest) {
+  const std::optional<std::string_view> operand = plain_directive_operand(rest);
+  if (!operand) return "lexer";
+  return operand->empty() ? "none" : "=" + std::string(*operand);
+}
+
+TEST(PlainDirectiveOperand, ReadsOneNameAmongBlanksAndComments) {
+  const Case cases[] = {
+      {"\n", "none"},
+      {"", "none"},
+      {" \t\f\v\r\n", "none"},
+      {" /* a\n b */ // c\n", "none"},
+      {" X\n", "=X"},
+      {"/**/_x9/**/\n", "=_x9"},
+      {" X // y\n", "=X"},
+      {" X\r\n", "=X"},
+      {" X", "=X"},
+      {" X Y\n", "lexer"},
+      {" 1\n", "lexer"},
+      {" X$\n", "lexer"},
+      {" X\xc3\xa9\n", "lexer"},
+      {" \xc3\xa9\n", "lexer"},
+      {" u8\"x\"\n", "lexer"},
+      {" L'x'\n", "lexer"},
+      {" X\\\nY\n", "lexer"},
+      {" X /* a \\ */\n", "lexer"},
+      {" X /* open\n", "lexer"},
+      {" X /\n", "lexer"},
+      {" (X)\n", "lexer"},
+      {" X+\n", "lexer"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(operand_of(c.text), c.lines) << c.text;
+}
+
 }  // namespace
 }  // namespace sornik::cmode

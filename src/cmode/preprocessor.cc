@@ -196,7 +196,8 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
     // In a group not taken only the name counts, unless the directive may
     // end the group; most names are read without the lexer.
     std::string_view name = plain_directive_name(line);
-    if (name.empty()) {
+    const bool plain = !name.empty();
+    if (!plain) {
       lexer_.lex(line, tokens_, 2);
       if (tokens_.size() < 2 || tokens_[1].kind != TokenKind::identifier) return;
       name = tokens_[1].text;
@@ -211,7 +212,7 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
         conditional_directive(frame, name, {});
         return;
       }
-      lexer_.lex(line, tokens_, tokens_needed(name));
+      lex_directive(line, name, plain);
       conditional_directive(frame, tokens_[1].text, std::span<const Token>(tokens_).subspan(2));
     }
     return;
@@ -222,7 +223,12 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
     add_definition(parse_define_text(*operands, lexer_, tokens_));
     return;
   }
-  lexer_.lex(line, tokens_, operands ? SIZE_MAX : tokens_needed(plain_directive_name(line)));
+  if (operands) {
+    lexer_.lex(line, tokens_);
+  } else {
+    const std::string_view name = plain_directive_name(line);
+    lex_directive(line, name, !name.empty());
+  }
   if (tokens_.size() < 2) return;  // the null directive
   const std::span<const Token> tokens(tokens_);
   const Token& name_token = tokens[1];
@@ -265,6 +271,32 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
   } else if (name != "line" && name != "ident" && name != "sccs" && name != "assert" && name != "unassert") {
     report(Severity::warning, "invalid preprocessing directive #" + std::string(name));
   }
+}
+
+void Preprocessor::lex_directive(std::string_view line, std::string_view name, bool plain) {
+  const std::size_t needed = tokens_needed(name);
+  if (plain && needed != SIZE_MAX) {
+    // Most of these lines are "#endif", "#ifndef NAME" and the like, with at
+    // most a comment after them: read without the lexer.
+    const auto after = static_cast<std::size_t>(name.data() + name.size() - line.data());
+    if (const std::optional<std::string_view> operand = plain_directive_operand(line.substr(after))) {
+      tokens_.clear();
+      const auto offset = [&](std::string_view text) {
+        return static_cast<std::uint32_t>(text.data() - line.data());
+      };
+      const std::string_view hash = line.substr(line.find('#'), 1);
+      tokens_.push_back({hash, offset(hash), offset(hash) + 1, TokenKind::punctuator, offset(hash) > 0});
+      tokens_.push_back({name, offset(name), offset(name) + static_cast<std::uint32_t>(name.size()),
+                         TokenKind::identifier, offset(name) > offset(hash) + 1});
+      if (!operand->empty()) {
+        tokens_.push_back({*operand, offset(*operand),
+                           offset(*operand) + static_cast<std::uint32_t>(operand->size()),
+                           TokenKind::identifier, true});
+      }
+      return;
+    }
+  }
+  lexer_.lex(line, tokens_, needed);
 }
 
 void Preprocessor::conditional_directive(FileFrame& frame, std::string_view name,

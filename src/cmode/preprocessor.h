@@ -129,6 +129,9 @@ class Preprocessor final : public ConditionContext {
   // Restores the table and marks as they were when the last unit began.
   void undo_unit();
   void read_text(FileFrame& frame, std::string_view text);
+  // Puts into tokens_ the tokens of a directive line named `name` (written
+  // plainly when `plain`) that its handling reads.
+  void lex_directive(std::string_view line, std::string_view name, bool plain);
 
   MacroTable& table_;
   IncludeSearch& search_;
