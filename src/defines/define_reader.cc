@@ -73,6 +73,13 @@ std::optional<std::string_view> take_params(std::string& line, std::size_t after
                                             std::size_t& value_start) {
   value_start = after_name;
   if (after_name == line.size() || line[after_name] != '(') return std::nullopt;
+  // A list with no bracket, literal or comment in it closes at the first ")",
+  // as the bracket scan would find.
+  const std::size_t first_close = line.find(')', after_name);
+  if (first_close != std::string::npos && line.find_first_of("('\"/", after_name + 1) > first_close) {
+    value_start = first_close + 1;
+    return std::string_view(line).substr(after_name + 1, first_close - after_name - 1);
+  }
   const std::size_t close = get_braend(nullptr, line, after_name);
   if (close == kNotClosed) return std::nullopt;
   value_start = close + 1;
@@ -84,8 +91,13 @@ std::optional<std::string_view> take_params(std::string& line, std::size_t after
 bool take_value(DefineEntry& entry, LineReader& reader, std::string& line, std::size_t start) {
   const std::size_t pos = skip_spaces_and_tabs(line, start);
   if (pos < line.size() && line[pos] == '\n') return true;
-  const bool ended = get_linend(&reader, line, pos) != kNotClosed;
-  const std::string_view text = get_content(0);
+  std::string_view text = std::string_view(line).substr(pos);
+  bool ended = true;
+  // Only a line with a backslash may go on; any other is the whole value.
+  if (text.find('\\') != std::string_view::npos) {
+    ended = get_linend(&reader, line, pos) != kNotClosed;
+    text = get_content(0);
+  }
   keep_body(entry, entry.params() ? cut_function_value(text) : cut_object_value(text));
   return ended;
 }
@@ -93,11 +105,13 @@ bool take_value(DefineEntry& entry, LineReader& reader, std::string& line, std::
 }  // namespace
 
 int set_chgdata(const std::string& file_name) {
-  const InputFile file = open_input(file_name);
+  std::size_t size = 0;
+  const InputFile file = open_input(file_name, size);
   if (file == nullptr) {
     errmsg("%s: not found\n", file_name);
     return -1;
   }
+  expect_definition_file(size);
   LineReader reader(file.get(), LineEnds::kCrLfAsLf);
   std::string line;
   int count = def_cnt;

@@ -56,7 +56,7 @@ class DefineReaderTest : public ::testing::Test {
     std::vector<Loaded> entries;
     for (int i = 0; i < def_cnt; ++i) {
       const DefineEntry& entry = chg_tbl[i];
-      EXPECT_EQ(entry.resolve_cnt, 0);
+      EXPECT_EQ(entry.resolve_cnt(), 0);
       entries.push_back({std::string(entry.name()),
                          entry.params() ? std::optional<std::string>(*entry.params()) : std::nullopt,
                          std::string(entry.body())});
@@ -139,6 +139,24 @@ TEST_F(DefineReaderTest, FunctionLikeDefinesKeepTheirValueAsWritten) {
                                  function_like("G", "a, b", "a ## b  "), function_like("H", "", "h"),
                                  function_like("I", "x", ""), function_like("J", "x, /* ) */ y", "x"),
                                  function_like("K", "x", "x")}));
+}
+
+TEST_F(DefineReaderTest, ListsAndValuesThatNeedTheScannerAndThoseThatDoNot) {
+  // A list closes at its first ")" only when no "(", quote or "/" comes
+  // before it; other brackets do not count. A backslash that does not end
+  // the line continues nothing.
+  EXPECT_EQ(load_text("#define P(a, (b)) a\n"
+                      "#define Q(a[)]) q\n"
+                      "#define R(a<b>, {c}) r\n"
+                      "#define S(a, '(') s\n"
+                      "#define T(a/b) t\n"
+                      "#define V 1 \\ 2\n"
+                      "#define W(a) a \\ b \n"
+                      "#define X(a) \\\n"),
+            (std::vector<Loaded>{function_like("P", "a, (b)", "a"), function_like("Q", "a[", "]) q"),
+                                 function_like("R", "a<b>, {c}", "r"), function_like("S", "a, '('", "s"),
+                                 function_like("T", "a/b", "t"), object_like("V", "1 \\ 2"),
+                                 function_like("W", "a", "a \\ b "), function_like("X", "a", "\\")}));
 }
 
 TEST_F(DefineReaderTest, ListNotClosedOnItsLineMakesAnObjectLikeDefine) {

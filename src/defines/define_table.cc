@@ -4,18 +4,19 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <vector>
 
 #include "defines/name_index.h"
+#include "defines/record_sort.h"
 #include "services/diagnostics.h"
 #include "services/fatal.h"
 #include "services/memory.h"
-#include "services/text_arena.h"
+#include "services/page_memory.h"
 
 namespace sornik {
 
 DefineEntry* chg_tbl = nullptr;
 NameIndex define_index;
+DefineTexts define_texts;
 int chg_max = 1000;
 int def_cnt = 0;
 
@@ -23,10 +24,23 @@ namespace {
 
 constexpr int kTableStep = 1000;
 
-// Records actually allocated: the table grows geometrically underneath its
-// steps of 1000, so that a million records are not copied a thousand times.
+// Records counted as allocated: the table grows geometrically underneath its
+// steps of 1000, and its limit is taken from this count.
 std::size_t allocated_records = 0;
-TextArena texts;
+// Records the table's memory holds: as many as a file may hold are set
+// aside when it is opened (memory not written stays untouched).
+std::size_t capacity_records = 0;
+
+// Gives the table room for `records` records, keeping the first `kept`.
+void set_table_capacity(std::size_t records, std::size_t kept) {
+  auto* const larger = static_cast<DefineEntry*>(allocate_pages_unfilled(records * sizeof(DefineEntry)));
+  if (chg_tbl != nullptr) {
+    std::memcpy(static_cast<void*>(larger), chg_tbl, kept * sizeof(DefineEntry));
+    release_pages(chg_tbl, capacity_records * sizeof(DefineEntry));
+  }
+  chg_tbl = larger;
+  capacity_records = records;
+}
 // Records 0 to indexed_count - 1 are in the index.
 int indexed_count = 0;
 
@@ -38,84 +52,37 @@ int index_through(int entry) {
   return earlier;
 }
 
-// A text too long for a record's sizes is memory that cannot be had.
-template <typename Size>
-Size record_size(std::size_t size) {
-  if (size >= std::numeric_limits<Size>::max()) {
+// The table holds at most terminate_size bytes counted at 32 bytes a record:
+// fewer than 2^26 records, as the name index numbers them.
+constexpr std::size_t kCountedRecordBytes = 32;
+
+// A definition file holds about one define in this many bytes; the name
+// index is sized for that many at once.
+constexpr std::size_t kTypicalLineBytes = 56;
+// Few define lines are shorter than this.
+constexpr std::size_t kShortestLineBytes = 16;
+
+// A name or parameter text too long for a record's sizes is memory that
+// cannot be had.
+std::uint32_t record_size(std::size_t size) {
+  if (size >= DefineEntry::kSizeLimit) {
     errmsg("cannot get memory\n");
     fatal_stop();
   }
-  return static_cast<Size>(size);
-}
-
-// While the table is sorted, a record is known by one number: three bytes of
-// its name from some offset on (zero-padded) and how many of them it has (4
-// when the name goes on past them), then its index. Records whose names tie
-// on those bytes are sorted again by the next three, so every name is read
-// once per level it ties on. Eight bytes a record fit where the dropped
-// index slots were.
-constexpr std::size_t kKeyBytes = 3;
-constexpr std::uint64_t kNameGoesOn = kKeyBytes + 1;
-
-using SortKey = std::uint64_t;
-
-std::uint32_t key_entry(SortKey key) { return static_cast<std::uint32_t>(key); }
-std::uint32_t key_bytes(SortKey key) { return static_cast<std::uint32_t>(key >> 32); }
-
-SortKey make_key(std::uint32_t entry, std::size_t offset) {
-  const std::string_view name = chg_tbl[entry].name();
-  const std::size_t remaining = name.size() > offset ? name.size() - offset : 0;
-  std::uint64_t bytes = 0;
-  for (std::size_t i = 0; i < kKeyBytes; ++i)
-    bytes = bytes << 8 | (i < remaining ? static_cast<std::uint8_t>(name[offset + i]) : 0);
-  return (bytes << 8 | std::min<std::uint64_t>(remaining, kNameGoesOn)) << 32 | entry;
-}
-
-void sort_keys(SortKey* begin, SortKey* end, std::size_t offset) {
-  // Fetching the records and names ahead hides most of the wait for them.
-  constexpr std::ptrdiff_t kAhead = 8;
-  for (SortKey* key = begin; key != end; ++key) {
-    if (end - key > kAhead) __builtin_prefetch(chg_tbl[key_entry(key[kAhead])].name().data() + offset);
-    *key = make_key(key_entry(*key), offset);
-  }
-  std::sort(begin, end);
-  for (SortKey* run = begin; run != end;) {
-    SortKey* run_end = run + 1;
-    while (run_end != end && key_bytes(*run_end) == key_bytes(*run)) ++run_end;
-    // Only names that go on can tie; equal names (never in a table) stop here.
-    if (run_end - run > 1 && (key_bytes(*run) & 0xff) == kNameGoesOn)
-      sort_keys(run, run_end, offset + kKeyBytes);
-    run = run_end;
-  }
-}
-
-// Moves every record to the place the sorted keys give it, following the
-// cycles of the permutation so that no second table is needed.
-void place_records(std::vector<SortKey>& keys) {
-  for (std::size_t start = 0; start < keys.size(); ++start) {
-    if (key_entry(keys[start]) == start) continue;
-    const DefineEntry held = chg_tbl[start];
-    std::size_t place = start;
-    while (key_entry(keys[place]) != start) {
-      const std::size_t from = key_entry(keys[place]);
-      chg_tbl[place] = chg_tbl[from];
-      keys[place] = place;
-      place = from;
-    }
-    chg_tbl[place] = held;
-    keys[place] = place;
-  }
+  return static_cast<std::uint32_t>(size);
 }
 
 }  // namespace
 
 void reset_define_table() {
-  freemem(chg_tbl);
+  if (chg_tbl != nullptr) release_pages(chg_tbl, capacity_records * sizeof(DefineEntry));
+  chg_tbl = nullptr;
   chg_max = kTableStep;
   allocated_records = kTableStep;
-  chg_tbl = static_cast<DefineEntry*>(getmem(chg_max * static_cast<int>(sizeof(DefineEntry))));
+  set_table_capacity(kTableStep, 0);
+  std::memset(static_cast<void*>(chg_tbl), 0, kTableStep * sizeof(DefineEntry));
   def_cnt = 0;
-  texts.clear();
+  define_texts.release();
   define_index.clear();
   indexed_count = 0;
 }
@@ -125,34 +92,49 @@ DefineEntry& add_define_record(int count) {
     chg_max += kTableStep;
     if (static_cast<std::size_t>(chg_max) > allocated_records) {
       allocated_records = std::max<std::size_t>(chg_max, allocated_records + allocated_records / 2);
-      const std::size_t bytes = allocated_records * sizeof(DefineEntry);
-      if (bytes > static_cast<std::size_t>(terminate_size)) {
+      if (allocated_records * kCountedRecordBytes > static_cast<std::size_t>(terminate_size)) {
         errmsg("cannot get memory\n");
         fatal_stop();
       }
-      chg_tbl = static_cast<DefineEntry*>(moremem(chg_tbl, static_cast<int>(bytes)));
     }
   }
+  const auto place = static_cast<std::size_t>(count);
+  if (place == capacity_records) set_table_capacity(std::max(allocated_records, place + place / 2), place);
   chg_tbl[count] = DefineEntry();
   return chg_tbl[count];
 }
 
+void expect_definition_file(std::size_t bytes) {
+  define_texts.reserve(bytes);
+  define_index.expect(bytes / kTypicalLineBytes);
+  // Unwritten records cost no memory, so room is made for the most a file may hold.
+  const std::size_t records = static_cast<std::size_t>(def_cnt) + bytes / kShortestLineBytes;
+  if (records > capacity_records) set_table_capacity(records, static_cast<std::size_t>(def_cnt));
+}
+
 void keep_name(DefineEntry& entry, std::string_view name, std::optional<std::string_view> params) {
-  entry.name_size_ = record_size<std::uint16_t>(name.size());
+  entry.set_field(0, DefineEntry::kSizeBits, record_size(name.size()));
+  entry.set_field(DefineEntry::kParamsShift, DefineEntry::kSizeBits,
+                  params ? record_size(params->size()) : DefineEntry::kNoParams);
   entry.name_hash_ = NameIndex::hash(name);
-  if (!params) {
-    entry.name_ = texts.store(name).data();
-    entry.params_size_ = DefineEntry::kNoParams;
-    return;
-  }
-  entry.params_size_ = record_size<std::uint16_t>(params->size());
-  entry.name_ = texts.store(name, *params).data();
+  entry.text_ = define_texts.store(name, params.value_or(std::string_view()));
+  entry.body_size_ = 0;
 }
 
 void keep_body(DefineEntry& entry, std::string_view body) {
-  entry.body_size_ = record_size<std::uint32_t>(body.size());
-  entry.body_ = texts.store(body).data();
-  entry.value_use = DefineEntry::ValueUse::kUnknown;
+  if (define_texts.end() != entry.body_offset() || entry.body_size_ != 0) {
+    // The value must follow the name: both are stored anew.
+    const std::size_t head = entry.body_offset() - entry.text_;
+    define_texts.reserve(head + body.size());
+    entry.text_ = define_texts.store(std::string_view(define_texts.at(entry.text_), head));
+  }
+  if (body.size() >= std::numeric_limits<std::uint32_t>::max()) {
+    errmsg("cannot get memory\n");
+    fatal_stop();
+  }
+  define_texts.store(body);
+  entry.body_size_ = static_cast<std::uint32_t>(body.size());
+  entry.set_value_use(DefineEntry::ValueUse::kUnknown);
 }
 
 void prefetch_loaded_name(const DefineEntry& entry) { define_index.prefetch(entry.name_hash()); }
@@ -161,11 +143,10 @@ bool name_loaded_before(int entry) { return index_through(entry) >= 0; }
 
 void rewrite_body(DefineEntry& entry, std::string_view value) {
   if (value.size() <= entry.body_size_ && entry.body_size_ != 0) {
-    // The body's storage belongs to this table's arena, so it may be reused.
-    char* storage = const_cast<char*>(entry.body_);
-    std::memmove(storage, value.data(), value.size());
+    // The value's storage is its own, so it may be reused.
+    std::memmove(define_texts.at(entry.body_offset()), value.data(), value.size());
     entry.body_size_ = static_cast<std::uint32_t>(value.size());
-    entry.value_use = DefineEntry::ValueUse::kUnknown;
+    entry.set_value_use(DefineEntry::ValueUse::kUnknown);
   } else {
     keep_body(entry, value);
   }
@@ -180,14 +161,14 @@ int comp(const void* left, const void* right) {
 
 void sort_defines() {
   index_through(def_cnt - 1);
+  if (def_cnt == 0) return;
   // The slots make room for the sort and are rebuilt in the new order.
   define_index.drop_slots();
-  {
-    std::vector<SortKey> keys(static_cast<std::size_t>(def_cnt));
-    for (std::size_t entry = 0; entry < keys.size(); ++entry) keys[entry] = entry;
-    sort_keys(keys.data(), keys.data() + keys.size(), 0);
-    place_records(keys);
-  }
+  const auto count = static_cast<std::size_t>(def_cnt);
+  DefineEntry* const sorted = sorted_records(count);
+  release_pages(chg_tbl, capacity_records * sizeof(DefineEntry));
+  chg_tbl = sorted;
+  capacity_records = count;
   define_index.rebuild(def_cnt);
   indexed_count = def_cnt;
 }

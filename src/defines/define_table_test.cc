@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "captured_io.h"
+#include "services/fatal.h"
+
 using namespace std::string_literals;
 
 namespace sornik {
@@ -116,6 +119,93 @@ TEST_F(DefineTableTest, SortsNamesThatDifferOnlyInPaddingOrDeepInTheName) {
   });
   EXPECT_EQ(table_names(), names);
   for (int i = 0; i < def_cnt; ++i) EXPECT_EQ(def_check(chg_tbl[i].name()), i);
+}
+
+TEST_F(DefineTableTest, SortsLargeTablesByteByByteThroughEveryBucket) {
+  // Enough names that whole ranges are sorted a byte at a time, several
+  // bytes deep: bytes from NUL to 0xff at every position, names that end
+  // inside and just past the eight bytes of a key, and names that differ
+  // only in their length.
+  std::mt19937 random(23);
+  static constexpr char kBytes[] = {'\0', '\x01', 'A', 'B', 'Z', '_', 'a', '\x7f', '\x80', '\xfe', '\xff'};
+  std::vector<std::string> names;
+  std::vector<std::string> seen;
+  for (int i = 0; i < 30000; ++i) {
+    std::string name(1 + random() % 18, 'A');
+    for (char& c : name) c = kBytes[random() % std::size(kBytes)];
+    names.push_back(name);
+  }
+  for (const std::string prefix : {"PREFIX01", "PREFIX0", "PREFIX012"}) {
+    for (int i = 0; i < 3000; ++i)
+      names.push_back(prefix + std::string(1 + i % 3, static_cast<char>(i % 256)));
+  }
+  std::sort(names.begin(), names.end());
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  std::shuffle(names.begin(), names.end(), random);
+  load(names);
+  sort_defines();
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return std::string_view(a) < std::string_view(b);
+  });
+  EXPECT_EQ(table_names(), names);
+  for (int i = 0; i < def_cnt; i += 97) EXPECT_EQ(def_check(chg_tbl[i].name()), i);
+}
+
+TEST_F(DefineTableTest, TextsOfARecordStayWhole) {
+  // A value kept again, or rewritten longer after other records were stored,
+  // moves the name and the parameter text along with it.
+  DefineEntry& first = add_define_record(0);
+  keep_name(first, "F", "a, b");
+  keep_body(first, "(a)");
+  keep_name(add_define_record(1), "G");
+  keep_body(chg_tbl[1], "1");
+  keep_body(chg_tbl[0], "(a) + (b)");
+  EXPECT_EQ(chg_tbl[0].name(), "F");
+  EXPECT_EQ(chg_tbl[0].params(), "a, b");
+  EXPECT_EQ(chg_tbl[0].body(), "(a) + (b)");
+  rewrite_body(chg_tbl[1], "22");
+  EXPECT_EQ(chg_tbl[1].name(), "G");
+  EXPECT_EQ(chg_tbl[1].params(), std::nullopt);
+  EXPECT_EQ(chg_tbl[1].body(), "22");
+  rewrite_body(chg_tbl[0], "a");
+  EXPECT_EQ(chg_tbl[0].body(), "a") << "a shorter value stays in place";
+  EXPECT_EQ(chg_tbl[0].params(), "a, b");
+  // Enough texts to move the block many times over.
+  const std::string long_value(100000, 'v');
+  for (int i = 2; i < 200; ++i) {
+    keep_name(add_define_record(i), "N" + std::to_string(i),
+              i % 2 == 0 ? std::optional<std::string_view>("x") : std::nullopt);
+    keep_body(chg_tbl[i], long_value);
+  }
+  EXPECT_EQ(chg_tbl[0].name(), "F");
+  EXPECT_EQ(chg_tbl[0].body(), "a");
+  EXPECT_EQ(chg_tbl[198].name(), "N198");
+  EXPECT_EQ(chg_tbl[198].params(), "x");
+  EXPECT_EQ(chg_tbl[198].body(), long_value);
+  EXPECT_EQ(chg_tbl[199].params(), std::nullopt);
+}
+
+TEST_F(DefineTableTest, NamesAndParameterTextsUpToTheirLimit) {
+  const std::string longest(DefineEntry::kSizeLimit - 1, 'N');
+  DefineEntry& entry = add_define_record(0);
+  keep_name(entry, longest, longest);
+  keep_body(entry, "");
+  EXPECT_EQ(entry.name(), longest);
+  EXPECT_EQ(entry.params(), longest);
+  EXPECT_EQ(entry.body(), "");
+  EXPECT_EQ(entry.resolve_cnt(), 0);
+  for (const int count : {-1, 3, 0}) {
+    entry.set_resolve_cnt(count);
+    entry.set_value_use(DefineEntry::ValueUse::kRescanned);
+    EXPECT_EQ(entry.resolve_cnt(), count);
+    EXPECT_EQ(entry.value_use(), DefineEntry::ValueUse::kRescanned);
+    EXPECT_EQ(entry.params(), longest) << "the counts leave the sizes alone";
+  }
+  const std::string too_long(DefineEntry::kSizeLimit, 'N');
+  testing::CapturedIo io;
+  EXPECT_THROW(keep_name(add_define_record(1), too_long), FatalStop);
+  EXPECT_THROW(keep_name(add_define_record(1), "P", too_long), FatalStop);
+  EXPECT_EQ(io.err(), "cannot get memory\ncannot get memory\n");
 }
 
 TEST_F(DefineTableTest, RepeatedNamesAreFoundWhileLoading) {

@@ -1,5 +1,7 @@
 #include "defines/name_index.h"
 
+#include <algorithm>
+
 #include "defines/define_table.h"
 #include "services/name_hash.h"
 
@@ -18,7 +20,7 @@ int NameIndex::insert(int entry) {
   const std::uint32_t name_hash = chg_tbl[entry].name_hash();
   if (const int earlier = find_in_slots(name, name_hash); earlier >= 0) return earlier;
   // At most half full, so that probe runs stay short.
-  if ((used_ + 1) * 2 > slots_.size()) grow();
+  if ((used_ + 1) * 2 > slots_.size()) resize(slots_.size() == 0 ? kFirstSize : slots_.size() * 2);
   place(entry, name_hash);
   ++used_;
   const std::uint32_t key = filter_key(name);
@@ -27,8 +29,14 @@ int NameIndex::insert(int entry) {
   return -1;
 }
 
+void NameIndex::expect(std::size_t count) {
+  std::size_t size = std::max(slots_.size(), kFirstSize);
+  while (size < (used_ + count) * 2) size *= 2;
+  if (size > slots_.size()) resize(size);
+}
+
 void NameIndex::drop_slots() {
-  std::vector<Slot>().swap(slots_);
+  slots_ = PageArray<Slot>();
   mask_ = 0;
   used_ = 0;
 }
@@ -42,7 +50,7 @@ void NameIndex::rebuild(int count) {
 }
 
 int NameIndex::find_in_slots(std::string_view name, std::uint32_t name_hash) const {
-  if (slots_.empty()) return -1;
+  if (slots_.size() == 0) return -1;
   for (std::uint32_t slot = name_hash & mask_;; slot = (slot + 1) & mask_) {
     const Slot held = slots_[slot];
     if (held == kFree) return -1;
@@ -53,6 +61,15 @@ int NameIndex::find_in_slots(std::string_view name, std::uint32_t name_hash) con
   }
 }
 
+int NameIndex::likely_entry(std::uint32_t name_hash) const {
+  if (slots_.size() == 0) return -1;
+  for (std::uint32_t slot = name_hash & mask_;; slot = (slot + 1) & mask_) {
+    const Slot held = slots_[slot];
+    if (held == kFree) return -1;
+    if ((held ^ name_hash) >> kEntryBits == 0) return static_cast<int>(held & kEntryMask);
+  }
+}
+
 void NameIndex::place(int entry, std::uint32_t name_hash) {
   std::uint32_t position = name_hash & mask_;
   while (slots_[position] != kFree) position = (position + 1) & mask_;
@@ -60,13 +77,14 @@ void NameIndex::place(int entry, std::uint32_t name_hash) {
 }
 
 void NameIndex::allocate(std::size_t size) {
-  slots_.assign(size, kFree);
+  slots_ = PageArray<Slot>::unfilled(size);
+  std::fill(slots_.begin(), slots_.end(), kFree);
   mask_ = static_cast<std::uint32_t>(size - 1);
 }
 
-void NameIndex::grow() {
-  std::vector<Slot> old = std::move(slots_);
-  allocate(old.empty() ? kFirstSize : old.size() * 2);
+void NameIndex::resize(std::size_t size) {
+  const PageArray<Slot> old = std::move(slots_);
+  allocate(size);
   for (const Slot kept : old) {
     if (kept == kFree) continue;
     const int entry = static_cast<int>(kept & kEntryMask);

@@ -3,9 +3,9 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
-#include <vector>
 
 #include "scan/byte_masks.h"
+#include "services/page_memory.h"
 
 namespace sornik {
 
@@ -24,8 +24,11 @@ class NameIndex {
   // Starts loading the slot where a name of hash `name_hash` is looked for,
   // so that a later insert of that name finds it in the cache.
   void prefetch(std::uint32_t name_hash) const {
-    if (!slots_.empty()) __builtin_prefetch(&slots_[name_hash & mask_]);
+    if (slots_.size() != 0) __builtin_prefetch(&slots_[name_hash & mask_]);
   }
+
+  // Makes room for `count` more names at once.
+  void expect(std::size_t count);
 
   // Gives up the slots while the table is reordered; the bitmap stays.
   void drop_slots();
@@ -38,10 +41,21 @@ class NameIndex {
 
   // The table index of `name`, or -1.
   int find(std::string_view name) const {
-    const std::uint32_t key = filter_key(name);
-    if ((filter_[key >> 6] >> (key & 63) & 1) == 0) return -1;
+    if (!may_hold(name)) return -1;
     return find_in_slots(name, hash(name));
   }
+
+  // False for a name that is surely not indexed; most such names are told
+  // apart without hashing.
+  bool may_hold(std::string_view name) const {
+    const std::uint32_t key = filter_key(name);
+    return (filter_[key >> 6] >> (key & 63) & 1) != 0;
+  }
+
+  // The entry in the first slot whose hash bits match `name_hash`, without
+  // reading any record: the entry a name of that hash most likely has; -1
+  // when the name is surely not indexed.
+  int likely_entry(std::uint32_t name_hash) const;
 
   void clear();
 
@@ -70,7 +84,7 @@ class NameIndex {
   }
   int find_in_slots(std::string_view name, std::uint32_t name_hash) const;
   void place(int entry, std::uint32_t name_hash);
-  void grow();
+  void resize(std::size_t size);
   void allocate(std::size_t size);
 
   // Each name byte gets its own 6-bit code; every other byte shares code 63.
@@ -88,7 +102,7 @@ class NameIndex {
   // One bit per filter key; 16 KB, so that it stays in the first-level cache.
   std::array<std::uint64_t, 2048> filter_{};
   NameHeads heads_;
-  std::vector<Slot> slots_;
+  PageArray<Slot> slots_;
   std::uint32_t mask_ = 0;
   std::size_t used_ = 0;
 };

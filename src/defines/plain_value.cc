@@ -43,11 +43,11 @@ bool scans_unchanged(std::string_view value) {
 
 bool has_plain_value(DefineEntry& entry) {
   using ValueUse = DefineEntry::ValueUse;
-  if (entry.value_use == ValueUse::kUnknown) {
+  if (entry.value_use() == ValueUse::kUnknown) {
     const bool plain = !entry.params() && scans_unchanged(entry.body());
-    entry.value_use = plain ? ValueUse::kPlain : ValueUse::kRescanned;
+    entry.set_value_use(plain ? ValueUse::kPlain : ValueUse::kRescanned);
   }
-  return entry.value_use == ValueUse::kPlain;
+  return entry.value_use() == ValueUse::kPlain;
 }
 
 }  // namespace sornik

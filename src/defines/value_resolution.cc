@@ -1,6 +1,8 @@
 #include "defines/value_resolution.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 
 #include "defines/define_table.h"
 #include "services/byte_class.h"
@@ -21,20 +23,105 @@ constexpr int kMostRewrites = 3;
 // bytes; beyond it resolution is taken for an endless loop and stops.
 constexpr std::size_t kGrowthBudget = 32000;
 
-// The bytes that end a separator: where a word may begin, or where
-// substitution must stop (a literal or an escape). A NUL is separator text.
-bool ends_separator(char c) { return c == '\'' || c == '"' || c == '\\' || is_name_byte(c); }
+// What a byte is to the word cutter: separator text, a word byte, or a byte
+// that ends the separator without beginning a word (a quote or a backslash,
+// where substitution must stop). A NUL is separator text.
+enum WordByte : std::uint8_t { kSeparator, kWord, kStop };
+constexpr std::array<std::uint8_t, 256> kWordBytes = [] {
+  std::array<std::uint8_t, 256> kinds{};
+  for (std::size_t c = 0; c < kinds.size(); ++c) {
+    if ((kByteClass[c] & kNameByte) != 0) kinds[c] = kWord;
+  }
+  for (const unsigned char c : {'\'', '"', '\\'}) kinds[c] = kStop;
+  return kinds;
+}();
 
-// The end of the run of bytes from `pos` that satisfy `belongs`, at most kAreaSize long.
-template <typename Predicate>
-std::size_t run_end(std::string_view text, std::size_t pos, Predicate belongs) {
-  const std::size_t limit = std::min(text.size(), pos + kAreaSize);
-  while (pos < limit && belongs(text[pos])) ++pos;
-  return pos;
+// get_word, made inline for the sweep's loops.
+inline std::size_t cut_word(std::string_view text, std::size_t pos, std::string_view& word,
+                            std::string_view& separator) {
+  const auto* const bytes = reinterpret_cast<const unsigned char*>(text.data());
+  pos = std::min(pos, text.size());
+  std::size_t word_start = pos;
+  const std::size_t separator_limit = std::min(text.size(), pos + kAreaSize);
+  while (word_start < separator_limit && kWordBytes[bytes[word_start]] == kSeparator) ++word_start;
+  std::size_t word_end = word_start;
+  const std::size_t word_limit = std::min(text.size(), word_start + kAreaSize);
+  while (word_end < word_limit && kWordBytes[bytes[word_end]] == kWord) ++word_end;
+  separator = text.substr(pos, word_start - pos);
+  word = text.substr(word_start, word_end - word_start);
+  return word_end;
 }
 
-// How many records ahead of the one being resolved the sweep fetches values.
-constexpr int kAhead = 8;
+// The sweep fetches what the lookups of a record will read in steps, each
+// some records ahead of the one being resolved: its value, the index slot of
+// the first word that may be a defined name, the record that slot names, and
+// that record's name.
+constexpr int kValueAhead = 24;
+constexpr int kSlotAhead = 12;
+constexpr int kRecordAhead = 6;
+constexpr int kNameAhead = 3;
+
+// Whether the sweep works on the record: rewritten fewer than three times, and
+// not found to be done.
+bool takes_part(const DefineEntry& entry) {
+  return entry.resolve_cnt() >= 0 && entry.resolve_cnt() < kMostRewrites;
+}
+
+class LookupAhead {
+ public:
+  // Makes the fetch steps of the records ahead of record `i`, which the sweep is about to take.
+  void fetch(int i) {
+    if (i + kValueAhead < def_cnt) __builtin_prefetch(chg_tbl[i + kValueAhead].body().data());
+    fetch_slot(i + kSlotAhead);
+    Pending& slot_step = pending_[(i + kRecordAhead) & kMask];
+    if (slot_step.entry == kSlotFetched) {
+      slot_step.entry = define_index.likely_entry(slot_step.hash);
+      if (slot_step.entry >= 0) __builtin_prefetch(&chg_tbl[slot_step.entry]);
+    }
+    const Pending& record_step = pending_[(i + kNameAhead) & kMask];
+    if (record_step.entry >= 0) __builtin_prefetch(chg_tbl[record_step.entry].name().data());
+  }
+
+  // Whether the value of record `i`, which the sweep takes now, was found to
+  // hold no word that may be a defined name (before any quote or backslash):
+  // its rebuild would change nothing.
+  bool names_nothing(int i) const { return pending_[i & kMask].names_nothing; }
+
+ private:
+  static constexpr int kNothing = -1;
+  static constexpr int kSlotFetched = -2;
+  static constexpr int kMask = 15;
+  static_assert(kSlotAhead - kNameAhead <= kMask);
+  // The steps of one record, kept from its slot step to its name step.
+  struct Pending {
+    std::uint32_t hash = 0;
+    int entry = kNothing;
+    bool names_nothing = false;
+  };
+
+  void fetch_slot(int i) {
+    Pending& step = pending_[i & kMask];
+    step.entry = kNothing;
+    step.names_nothing = false;
+    if (i >= def_cnt || !takes_part(chg_tbl[i])) return;
+    const std::string_view body = chg_tbl[i].body();
+    for (std::size_t pos = 0; pos < body.size();) {
+      std::string_view word;
+      std::string_view separator;
+      pos = cut_word(body, pos, word, separator);
+      if (word.empty()) break;
+      if (define_index.may_hold(word)) {
+        step.hash = NameIndex::hash(word);
+        step.entry = kSlotFetched;
+        define_index.prefetch(step.hash);
+        return;
+      }
+    }
+    step.names_nothing = true;
+  }
+
+  std::array<Pending, kMask + 1> pending_;
+};
 
 enum class Rebuild { kUnchanged, kChanged, kOverBudget };
 
@@ -60,7 +147,7 @@ Rebuild rebuild_value(std::string_view body, std::size_t budget_left) {
   while (pos < body.size()) {
     std::string_view word;
     std::string_view separator;
-    const std::size_t after_word = get_word(body, pos, word, separator);
+    const std::size_t after_word = cut_word(body, pos, word, separator);
     if (word.empty()) break;
     if (const DefineEntry* named = substitute_for(word)) {
       obuf_append(body.substr(copied, after_word - word.size() - copied));
@@ -83,14 +170,7 @@ Rebuild rebuild_value(std::string_view body, std::size_t budget_left) {
 
 std::size_t get_word(std::string_view text, std::size_t pos, std::string_view& word,
                      std::string_view& separator) {
-  pos = std::min(pos, text.size());
-  const std::size_t word_start = run_end(text, pos, [](char c) {
-    return !ends_separator(c);
-  });
-  const std::size_t word_end = run_end(text, word_start, is_name_byte);
-  separator = text.substr(pos, word_start - pos);
-  word = text.substr(word_start, word_end - word_start);
-  return word_end;
+  return cut_word(text, pos, word, separator);
 }
 
 int set_value() {
@@ -98,14 +178,18 @@ int set_value() {
   bool sweep_changed = true;
   while (sweep_changed) {
     sweep_changed = false;
+    LookupAhead ahead;
     for (int i = 0; i < def_cnt; ++i) {
-      // The records lie in table order, their values wherever they were loaded.
-      if (i + kAhead < def_cnt) __builtin_prefetch(chg_tbl[i + kAhead].body().data());
+      ahead.fetch(i);
       DefineEntry& entry = chg_tbl[i];
-      if (entry.resolve_cnt < 0 || entry.resolve_cnt >= kMostRewrites) continue;
+      if (!takes_part(entry)) continue;
+      if (ahead.names_nothing(i)) {
+        entry.set_resolve_cnt(-1);
+        continue;
+      }
       const Rebuild rebuilt = rebuild_value(entry.body(), kGrowthBudget - budget);
       if (rebuilt == Rebuild::kUnchanged) {
-        entry.resolve_cnt = -1;
+        entry.set_resolve_cnt(-1);
         continue;
       }
       if (rebuilt == Rebuild::kChanged && obuf.size() > entry.body().size()) budget += obuf.size();
@@ -114,7 +198,7 @@ int set_value() {
         return -1;
       }
       rewrite_body(entry, obuf);
-      ++entry.resolve_cnt;
+      entry.set_resolve_cnt(entry.resolve_cnt() + 1);
       sweep_changed = true;
     }
   }
