@@ -4,6 +4,7 @@
 
 #include "cmode/macro.h"
 #include "cmode/rescanner.h"
+#include "services/byte_class.h"
 
 namespace sornik::cmode {
 
@@ -16,16 +17,16 @@ bool is_punct(const Token& token, std::string_view text) {
   return token.kind == TokenKind::punctuator && token.text == text;
 }
 
-bool is_hash(const Macro& macro, const BodyToken& token) {
-  if (token.kind != TokenKind::punctuator) return false;
-  const std::string_view text = macro.text(token);
-  return text == "#" || text == "##" || text == "%:" || text == "%:%:";
-}
-
 bool is_paste(const Macro& macro, const BodyToken& token) {
   if (token.kind != TokenKind::punctuator) return false;
   const std::string_view text = macro.text(token);
   return text == "##" || text == "%:%:";
+}
+
+bool is_hash(const Macro& macro, const BodyToken& token) {
+  if (token.kind != TokenKind::punctuator) return false;
+  const std::string_view text = macro.text(token);
+  return text == "#" || text == "%:" || is_paste(macro, token);
 }
 
 // A name the rescanner treats otherwise than by the table.
@@ -35,9 +36,7 @@ bool is_special_name(std::string_view name) {
 }
 
 bool is_word(std::string_view text) {
-  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-  });
+  return !text.empty() && std::all_of(text.begin(), text.end(), is_name_byte);
 }
 
 }  // namespace

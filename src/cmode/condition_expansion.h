@@ -42,7 +42,6 @@ class ConditionExpansion {
   bool expand_list(std::span<const Token> in, bool in_line, std::size_t depth, std::vector<Token>& out);
   bool expand_use(const Macro& macro, std::span<const Token> arguments, std::size_t depth,
                   std::vector<Token>& out);
-  bool split_arguments(std::span<const Token> inside, Call& call) const;
   bool replace_body(const Macro& macro, std::size_t depth, Call& call);
   bool append_argument(std::size_t param, std::size_t depth, Call& call);
   bool paste(const Macro& macro, Call& call, std::size_t left, std::size_t right);

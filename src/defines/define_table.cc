@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <limits>
 
 #include "defines/name_index.h"
 #include "defines/record_sort.h"
@@ -128,10 +127,7 @@ void keep_body(DefineEntry& entry, std::string_view body) {
     define_texts.reserve(head + body.size());
     entry.text_ = define_texts.store(std::string_view(define_texts.at(entry.text_), head));
   }
-  if (body.size() >= std::numeric_limits<std::uint32_t>::max()) {
-    errmsg("cannot get memory\n");
-    fatal_stop();
-  }
+  // The texts end the run before passing 4 GiB, so the size fits.
   define_texts.store(body);
   entry.body_size_ = static_cast<std::uint32_t>(body.size());
   entry.set_value_use(DefineEntry::ValueUse::kUnknown);
