@@ -55,9 +55,9 @@ void check_table(const sornik::fuzzing::RunOutcome& outcome) {
     if (entry.params() && entry.params()->find('\n') != std::string_view::npos) {
       fail("a parameter list closes on its line", "", *entry.params());
     }
-    const bool finished = entry.resolve_cnt == -1 || entry.resolve_cnt == 3;
+    const bool finished = entry.resolve_cnt() == -1 || entry.resolve_cnt() == 3;
     if (!finished && outcome.err != kNoEndLoop) {
-      fail("resolution finishes every record", "-1 or 3", std::to_string(entry.resolve_cnt));
+      fail("resolution finishes every record", "-1 or 3", std::to_string(entry.resolve_cnt()));
     }
   }
 }
