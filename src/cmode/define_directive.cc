@@ -297,7 +297,7 @@ MacroPtr make_macro(std::string_view name, bool function_like, const DefineParts
 
 // Parses the tokens that follow `#define`.
 template <typename Source>
-DefineParse parse_tokens(Source& source) {
+DefineParse parse_tokens(Source& source, const MacroTable* table) {
   DefineParse result;
   DefineToken name;
   if (!source.next(name)) {
@@ -312,6 +312,7 @@ DefineParse parse_tokens(Source& source) {
     result.error = "\"defined\" cannot be used as a macro name";
     return result;
   }
+  if (table != nullptr) table->prefetch(name.text);
   static thread_local DefineParts parts;
   parts.clear();
   DefineToken token;
@@ -330,7 +331,7 @@ DefineParse parse_tokens(Source& source) {
 
 DefineParse parse_define(std::span<const Token> tokens) {
   LexedTokens source(tokens);
-  return parse_tokens(source);
+  return parse_tokens(source, nullptr);
 }
 
 std::optional<std::string_view> define_operands(std::string_view line) {
@@ -345,10 +346,11 @@ std::optional<std::string_view> define_operands(std::string_view line) {
   return line.substr(name.data() + name.size() - line.data());
 }
 
-DefineParse parse_define_text(std::string_view text, Lexer& lexer, std::vector<Token>& tokens) {
+DefineParse parse_define_text(std::string_view text, Lexer& lexer, std::vector<Token>& tokens,
+                              const MacroTable& table) {
   if (!text.empty() && text.back() == '\n' && !has_splice(text)) {
     LineTokens source(text);
-    return parse_tokens(source);
+    return parse_tokens(source, &table);
   }
   lexer.lex(text, tokens);
   return parse_define(tokens);

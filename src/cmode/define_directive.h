@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cmode/macro.h"
+#include "cmode/macro_table.h"
 #include "cmode/token.h"
 
 namespace sornik::cmode {
@@ -32,8 +33,10 @@ std::optional<std::string_view> define_operands(std::string_view line);
 
 // As parse_define, over the text that follows `#define` on a directive line
 // (to its end). Most lines are read token by token as they are parsed; a
-// line with a splice is lexed into `tokens` first.
-DefineParse parse_define_text(std::string_view text, Lexer& lexer, std::vector<Token>& tokens);
+// line with a splice is lexed into `tokens` first. The slot of the name in
+// `table`, where the macro will go, is fetched while the rest is read.
+DefineParse parse_define_text(std::string_view text, Lexer& lexer, std::vector<Token>& tokens,
+                              const MacroTable& table);
 
 // Whether two definitions of a name are the same token for token, so that a
 // redefinition is silent.

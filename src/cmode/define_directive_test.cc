@@ -34,7 +34,9 @@ std::string define(std::string_view text) {
   const std::unique_ptr<char[]> line(new char[text.size() + 1]);
   std::memcpy(line.get(), text.data(), text.size());
   line[text.size()] = '\n';
-  EXPECT_EQ(listed(parse_define_text({line.get(), text.size() + 1}, lexer, tokens)), from_tokens) << text;
+  const MacroTable table;
+  EXPECT_EQ(listed(parse_define_text({line.get(), text.size() + 1}, lexer, tokens, table)), from_tokens)
+      << text;
   return from_tokens;
 }
 

@@ -1,8 +1,7 @@
 #include "cmode/macro_table.h"
 
 #include <algorithm>
-
-#include "services/name_hash.h"
+#include <utility>
 
 namespace sornik::cmode {
 
@@ -15,9 +14,14 @@ Macro* MacroTable::removed() {
 MacroTable::~MacroTable() {
   for (std::size_t i = 0; i < slots_.size(); ++i) {
     prefetch_ahead(i);
-    Macro* const macro = slots_[i].macro;
-    if (macro != nullptr && macro != removed()) MacroDeleter()(macro);
+    if (holds_macro(slots_[i])) MacroDeleter()(slots_[i].macro);
   }
+}
+
+PageArray<MacroTable::Slot> MacroTable::take_slots() {
+  size_ = used_ = 0;
+  filter_.fill(0);
+  return std::exchange(slots_, PageArray<Slot>());
 }
 
 std::size_t MacroTable::probe(std::string_view name, std::uint64_t hash) const {

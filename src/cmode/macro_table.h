@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cmode/macro.h"
+#include "services/name_hash.h"
 #include "services/page_memory.h"
 
 namespace sornik::cmode {
@@ -20,6 +21,12 @@ class MacroTable {
 
   // The macro named `name`, or null.
   const Macro* find(std::string_view name) const;
+
+  // Asks for the slot where `name` would be looked for, so that a define or
+  // a find of that name soon after need not wait for memory.
+  void prefetch(std::string_view name) const {
+    if (slots_.size() != 0) __builtin_prefetch(&slots_[hash_name(name) & (slots_.size() - 1)], 1);
+  }
 
   // Adds or replaces the macro of that name.
   void define(MacroPtr macro) { replace(std::move(macro)); }
@@ -40,23 +47,29 @@ class MacroTable {
   // quick test for the many names of C code that are no macro.
   bool may_hold(std::string_view name) const { return !name.empty() && filter_[filter_key(name)] != 0; }
 
+  // Open addressing: a slot holds a macro with the hash of its name,
+  // nothing, or the mark of a removed one (so that probing goes on past it).
+  struct Slot {
+    std::uint64_t hash = 0;
+    Macro* macro = nullptr;
+  };
+  static bool holds_macro(const Slot& slot) { return slot.macro != nullptr && slot.macro != removed(); }
+
+  // Empties the table and hands over its slots with the macros in them:
+  // the caller gives each macro back (MacroDeleter) and may use the slot
+  // memory for anything, e.g. to sort the macros without new pages.
+  PageArray<Slot> take_slots();
+
   // Every macro, in no particular order.
   template <typename Visit>
   void for_each(Visit visit) const {
     for (std::size_t i = 0; i < slots_.size(); ++i) {
       prefetch_ahead(i);
-      const Slot& slot = slots_[i];
-      if (slot.macro != nullptr && slot.macro != removed()) visit(*slot.macro);
+      if (holds_macro(slots_[i])) visit(*slots_[i].macro);
     }
   }
 
  private:
-  // Open addressing: a slot holds a macro, nothing, or the mark of a removed
-  // one (so that probing goes on past it).
-  struct Slot {
-    std::uint64_t hash = 0;
-    Macro* macro = nullptr;
-  };
   static Macro* removed();
   // The macros lie wherever they were made: a walk over every slot asks for
   // the macro a few slots ahead, so that it waits for memory far less.

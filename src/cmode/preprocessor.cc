@@ -220,7 +220,7 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
   const std::optional<std::string_view> operands = define_operands(line);
   if (operands && frame.guard != FileFrame::Guard::expect_ifndef &&
       frame.guard != FileFrame::Guard::after_endif) {
-    add_definition(parse_define_text(*operands, lexer_, tokens_));
+    add_definition(parse_define_text(*operands, lexer_, tokens_, table_));
     return;
   }
   if (operands) {
