@@ -137,7 +137,10 @@ class BodyWriter {
     }
     spelling_end_ = spelling.data() + spelling.size();
     spellings_[count_] = spelling;
-    tokens_[count_] = {static_cast<std::uint32_t>(spelling.data() - spellings_[0].data()), kind, space};
+    BodyToken& token = tokens_[count_];
+    token.begin = static_cast<std::uint32_t>(spelling.data() - spellings_[0].data());
+    token.kind = kind;
+    token.space_before = space;
     ++count_;
     text_size_ += spelling.size() + (space ? 1 : 0);
   }

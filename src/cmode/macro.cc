@@ -101,6 +101,7 @@ MacroPtr Macro::make(const MacroShape& shape) {
   const std::size_t size = sizeof(Macro) + shape.token_count * sizeof(BodyToken) +
                            shape.param_count * sizeof(ParamRef) + shape.name.size() + shape.param_bytes +
                            shape.text_size;
+  if (shape.text_size > kLargestReplacement) memory_exhausted(size);
   MacroPtr macro(new (store().allocate(size)) Macro);
   macro->name_size_ = narrow(shape.name.size());
   macro->param_count_ = narrow(shape.param_count);

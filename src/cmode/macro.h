@@ -10,12 +10,18 @@
 namespace sornik::cmode {
 
 // One token of a replacement list; its text is Macro::text(token), which
-// ends where the next token (after its blank) begins.
+// ends where the next token (after its blank) begins. Four bytes: a million
+// macros hold some ten million of them.
 struct BodyToken {
-  std::uint32_t begin = 0;  // where the text starts in the replacement text
-  TokenKind kind = TokenKind::other;
-  bool space_before = false;
+  std::uint32_t begin : 28 = 0;  // where the text starts in the replacement text
+  TokenKind kind : 3 = TokenKind::other;
+  bool space_before : 1 = false;
 };
+static_assert(sizeof(BodyToken) == 4 && static_cast<int>(TokenKind::other) < 8);
+
+// The longest replacement text a macro holds (its token offsets have 28
+// bits); a longer one ends the run as memory that cannot be had.
+inline constexpr std::size_t kLargestReplacement = (std::size_t{1} << 28) - 1;
 
 class Macro;
 

@@ -56,5 +56,26 @@ TEST(Macro, FreedBlocksServeLaterMacrosWithoutTouchingLiveOnes) {
   }
 }
 
+TEST(Macro, KeepsTheOffsetKindAndBlankOfEveryTokenOfALongReplacement) {
+  // Over 128 KiB of tokens of every kind, ending in an unclosed literal:
+  // offsets past 16 and 17 bits and each kind must survive the packed token.
+  std::string body;
+  while (body.size() < (std::size_t{1} << 17) + 100) body += "x0 +='c'\"s\" 1.5e+3 @ L'w' ";
+  body += "'open";
+  const MacroPtr macro = parsed("BIG " + body);
+  ASSERT_NE(macro, nullptr);
+  Lexer lexer;
+  std::vector<Token> expected;
+  lexer.lex(macro->replacement(), expected);
+  ASSERT_EQ(macro->body().size(), expected.size());
+  EXPECT_EQ(expected.back().kind, TokenKind::other);
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const BodyToken& token = macro->body()[i];
+    ASSERT_EQ(macro->text(token), expected[i].text) << i;
+    ASSERT_EQ(token.kind, expected[i].kind) << i;
+    ASSERT_EQ(token.space_before, expected[i].space_before) << i;
+  }
+}
+
 }  // namespace
 }  // namespace sornik::cmode
