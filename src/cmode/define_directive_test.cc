@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cmode/macro_table.h"
 
@@ -131,6 +132,31 @@ TEST(MacroTable, ReplacesAndRemovesByName) {
   EXPECT_TRUE(table.undefine("A"));
   EXPECT_FALSE(table.undefine("A"));
   EXPECT_EQ(table.find("A"), nullptr);
+}
+
+TEST(MacroTable, KeepsEveryMacroInPlaceWhenRoomIsMadeAhead) {
+  MacroTable table;
+  std::vector<const Macro*> made;
+  for (int i = 0; i < 60; ++i) {
+    table.define(parsed("M" + std::to_string(i) + " " + std::to_string(i)));
+    made.push_back(table.find("M" + std::to_string(i)));
+  }
+  // Removal marks among the slots, and room asked for fewer names than held.
+  for (int i = 0; i < 60; i += 3) EXPECT_TRUE(table.undefine("M" + std::to_string(i)));
+  table.reserve(0);
+  table.reserve(5000);
+  table.reserve(100);
+  EXPECT_EQ(table.size(), 40u);
+  for (int i = 0; i < 60; ++i) {
+    const std::string name = "M" + std::to_string(i);
+    EXPECT_EQ(table.find(name), i % 3 == 0 ? nullptr : made[static_cast<std::size_t>(i)]) << name;
+  }
+  for (int i = 60; i < 5000; ++i) table.define(parsed("M" + std::to_string(i) + " " + std::to_string(i)));
+  EXPECT_EQ(table.size(), 4980u);
+  EXPECT_EQ(table.find("M1"), made[1]);
+  ASSERT_NE(table.find("M4999"), nullptr);
+  EXPECT_EQ(table.find("M4999")->replacement(), "4999");
+  EXPECT_EQ(table.find("M3"), nullptr);
 }
 
 }  // namespace

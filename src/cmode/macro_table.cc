@@ -38,8 +38,14 @@ std::size_t MacroTable::probe(std::string_view name, std::uint64_t hash) const {
   }
 }
 
-void MacroTable::grow() {
-  PageArray<Slot> old(std::max<std::size_t>(64, slots_.size() * 2));
+void MacroTable::reserve(std::size_t names) {
+  std::size_t slot_count = std::max(kFewestSlots, slots_.size());
+  while (over_load(names, slot_count)) slot_count *= 2;
+  if (slot_count > slots_.size()) rehash(slot_count);
+}
+
+void MacroTable::rehash(std::size_t slot_count) {
+  PageArray<Slot> old(slot_count);
   std::swap(old, slots_);
   used_ = size_;
   const std::size_t mask = slots_.size() - 1;
@@ -58,7 +64,7 @@ const Macro* MacroTable::find(std::string_view name) const {
 }
 
 MacroPtr MacroTable::replace(MacroPtr macro) {
-  if ((used_ + 1) * 4 > slots_.size() * 3) grow();
+  if (over_load(used_ + 1, slots_.size())) rehash(std::max(kFewestSlots, slots_.size() * 2));
   const std::uint64_t hash = hash_name(macro->name());
   Slot& slot = slots_[probe(macro->name(), hash)];
   MacroPtr old;

@@ -43,6 +43,10 @@ class MacroTable {
 
   std::size_t size() const { return size_; }
 
+  // Makes room for `names` macros in all at once, so that a table about to
+  // take many of them is not grown (and its slots moved) step by step.
+  void reserve(std::size_t names);
+
   // False when no macro has that name, decided without a hash lookup: a
   // quick test for the many names of C code that are no macro.
   bool may_hold(std::string_view name) const { return !name.empty() && filter_[filter_key(name)] != 0; }
@@ -79,7 +83,11 @@ class MacroTable {
   }
   // The slot of `name`, or the free slot where it would go.
   std::size_t probe(std::string_view name, std::uint64_t hash) const;
-  void grow();
+  // Moves the macros to `slot_count` slots (a power of two).
+  void rehash(std::size_t slot_count);
+  // Whether `used` slots exceed the share of the slots that probing allows.
+  static bool over_load(std::size_t used, std::size_t slot_count) { return used * 4 > slot_count * 3; }
+  static constexpr std::size_t kFewestSlots = 64;
 
   // How many names fall on each key of a cheap hash (length, first and last
   // byte): most names of C code are no macro, and a zero count says so

@@ -94,6 +94,11 @@ void Preprocessor::undefine_option(std::string_view name) {
 bool Preprocessor::read_macros(const std::string& path) {
   HeaderFile* file = search_.open(path);
   if (file == nullptr || !IncludeSearch::restore_text(*file)) return false;
+  // A file given for its macros is mostly definitions, rarely shorter than
+  // 48 bytes a line: the table takes room for them at once instead of
+  // growing step by step (a larger guess would clear slots never used).
+  constexpr std::size_t kDefinitionBytes = 48;
+  table_.reserve(table_.size() + file->text.size() / kDefinitionBytes);
   FileFrame frame;
   frame.path = file->path;
   frame.dir = IncludeSearch::directory_of(file->path);
