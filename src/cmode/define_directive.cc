@@ -5,6 +5,7 @@
 
 #include "cmode/logical_lines.h"
 #include "cmode/token_scan.h"
+#include "services/name_hash.h"
 
 namespace sornik::cmode {
 
@@ -315,7 +316,8 @@ DefineParse parse_tokens(Source& source, const MacroTable* table) {
     result.error = "\"defined\" cannot be used as a macro name";
     return result;
   }
-  if (table != nullptr) table->prefetch(name.text);
+  result.name_hash = hash_name(name.text);
+  if (table != nullptr) table->prefetch(result.name_hash);
   static thread_local DefineParts parts;
   parts.clear();
   DefineToken token;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -15,6 +16,8 @@ namespace sornik::cmode {
 struct DefineParse {
   // The macro, or null when the directive is in error.
   MacroPtr macro;
+  // hash_name of the macro's name, when there is a macro.
+  std::uint64_t name_hash = 0;
   // The C compiler's text for the error that made `macro` null.
   std::string error;
   // Texts of warnings about a macro that is still defined.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cmode/macro_table.h"
+#include "services/name_hash.h"
 
 namespace sornik::cmode {
 namespace {
@@ -16,6 +17,8 @@ namespace {
 std::string listed(const DefineParse& parse) {
   std::string out;
   if (parse.macro) {
+    // The table takes the macro with this hash, not one of its own.
+    EXPECT_EQ(parse.name_hash, hash_name(parse.macro->name()));
     append_define_line(out, *parse.macro);
   } else {
     out = "error: " + parse.error;

@@ -63,10 +63,9 @@ const Macro* MacroTable::find(std::string_view name) const {
   return slot.macro == removed() ? nullptr : slot.macro;
 }
 
-MacroPtr MacroTable::replace(MacroPtr macro) {
+MacroPtr MacroTable::replace(MacroPtr macro, std::uint64_t name_hash) {
   if (over_load(used_ + 1, slots_.size())) rehash(std::max(kFewestSlots, slots_.size() * 2));
-  const std::uint64_t hash = hash_name(macro->name());
-  Slot& slot = slots_[probe(macro->name(), hash)];
+  Slot& slot = slots_[probe(macro->name(), name_hash)];
   MacroPtr old;
   if (slot.macro != nullptr && slot.macro != removed()) {
     old.reset(slot.macro);
@@ -75,7 +74,7 @@ MacroPtr MacroTable::replace(MacroPtr macro) {
     ++size_;
     if (!macro->name().empty()) ++filter_[filter_key(macro->name())];
   }
-  slot = {hash, macro.release()};
+  slot = {name_hash, macro.release()};
   return old;
 }
 

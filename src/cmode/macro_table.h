@@ -22,10 +22,11 @@ class MacroTable {
   // The macro named `name`, or null.
   const Macro* find(std::string_view name) const;
 
-  // Asks for the slot where `name` would be looked for, so that a define or
-  // a find of that name soon after need not wait for memory.
-  void prefetch(std::string_view name) const {
-    if (slots_.size() != 0) __builtin_prefetch(&slots_[hash_name(name) & (slots_.size() - 1)], 1);
+  // Asks for the slot where a name of that hash (hash_name) would be looked
+  // for, so that a define or a find of that name soon after need not wait
+  // for memory.
+  void prefetch(std::uint64_t name_hash) const {
+    if (slots_.size() != 0) __builtin_prefetch(&slots_[name_hash & (slots_.size() - 1)], 1);
   }
 
   // Adds or replaces the macro of that name.
@@ -36,7 +37,12 @@ class MacroTable {
 
   // Adds or replaces the macro of that name and hands back the definition it
   // replaced (null if none), e.g. to restore it later.
-  MacroPtr replace(MacroPtr macro);
+  MacroPtr replace(MacroPtr macro) {
+    const std::uint64_t name_hash = hash_name(macro->name());
+    return replace(std::move(macro), name_hash);
+  }
+  // As replace(macro), with the hash_name of its name already known.
+  MacroPtr replace(MacroPtr macro, std::uint64_t name_hash);
 
   // Removes the macro of that name and hands it back (null if none).
   MacroPtr remove(std::string_view name);

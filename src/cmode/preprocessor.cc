@@ -148,9 +148,9 @@ void Preprocessor::undo_unit() {
   pushed_macros_.clear();
 }
 
-void Preprocessor::set_macro(MacroPtr macro, bool warn_if_different) {
+void Preprocessor::set_macro(MacroPtr macro, bool warn_if_different, std::uint64_t name_hash) {
   const Macro* added = macro.get();
-  MacroPtr old = table_.replace(std::move(macro));
+  MacroPtr old = table_.replace(std::move(macro), name_hash);
   if (warn_if_different && old != nullptr && !same_definition(*old, *added)) {
     report(Severity::warning, quoted(added->name()) + " redefined");
   }
@@ -463,7 +463,7 @@ void Preprocessor::add_definition(DefineParse parse) {
     report(Severity::warning, quoted(name) + " redefined");
     forget_builtin(name);
   }
-  set_macro(std::move(parse.macro), true);
+  set_macro(std::move(parse.macro), true, parse.name_hash);
 }
 
 void Preprocessor::undefine(std::span<const Token> rest) {

@@ -118,9 +118,9 @@ class Preprocessor final : public ConditionContext {
   void check_end(std::string_view directive, std::span<const Token> extra);
   bool header_name(std::span<const Token> operand, std::string_view line, std::string& name, bool& quoted);
 
-  // Puts a definition in the table; warns, when asked to, if it replaces a
-  // different one.
-  void set_macro(MacroPtr macro, bool warn_if_different);
+  // Puts a definition, whose name has that hash_name, in the table; warns,
+  // when asked to, if it replaces a different one.
+  void set_macro(MacroPtr macro, bool warn_if_different, std::uint64_t name_hash);
   // A name the preprocessor answers itself and that is not undefined.
   bool is_builtin(std::string_view name) const;
   // A builtin name now undefined or defined as an ordinary macro.

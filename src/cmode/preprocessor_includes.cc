@@ -4,6 +4,7 @@
 
 #include "cmode/define_directive.h"
 #include "cmode/preprocessor.h"
+#include "services/name_hash.h"
 
 namespace sornik::cmode {
 
@@ -198,7 +199,8 @@ void Preprocessor::pragma(FileFrame& frame, std::span<const Token> rest) {
     MacroPtr saved = std::move(pushed->second.back());
     pushed->second.pop_back();
     if (saved) {
-      set_macro(std::move(saved), false);
+      const std::uint64_t name_hash = hash_name(saved->name());
+      set_macro(std::move(saved), false, name_hash);
     } else {
       remove_macro(macro_name);
     }
