@@ -60,11 +60,12 @@ class MacroStore {
   static std::size_t class_of(std::size_t bytes) { return (bytes - 1) / kGrain; }
 
   // Chunks double from 64 KiB up to a huge page, so that a small run touches
-  // little memory and a large one faults few pages.
+  // little memory and a large one faults few pages. Every block is written
+  // before it is read, so a chunk is not cleared first.
   void add_chunk() {
     const std::size_t size =
         chunks_.empty() ? kFirstChunk : std::min(chunks_.back().size() * 2, kHugePageSize);
-    chunks_.emplace_back(size);
+    chunks_.push_back(PageArray<char>::unfilled(size));
     next_ = chunks_.back().data();
     left_ = size;
   }

@@ -113,7 +113,9 @@ class LineExpander {
   // The expansion texts being scanned at the second and third levels: the
   // substitution overwrites its result with each call.
   std::array<std::string, kDeepestScan - 1> scanned_;
-  std::vector<std::unique_ptr<KeptCut>> cuts_ = std::vector<std::unique_ptr<KeptCut>>(kCutSlots);
+  // Made at the first use, so that a run without direct expansion (C mode)
+  // does not fill them at start.
+  std::vector<std::unique_ptr<KeptCut>> cuts_;
 };
 
 // Appends `text`, scanned as the pass of `level` scans it, with each use
@@ -201,6 +203,7 @@ bool LineExpander::expand_call(const DefineEntry& entry, int index, std::string_
 }
 
 const CutBody& LineExpander::cut_of(const DefineEntry& entry, int index) {
+  if (cuts_.empty()) cuts_.resize(kCutSlots);
   std::unique_ptr<KeptCut>& kept = cuts_[static_cast<std::size_t>(index) % kCutSlots];
   if (!kept) kept = std::make_unique<KeptCut>();
   if (kept->index != index) {

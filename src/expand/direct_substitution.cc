@@ -99,8 +99,10 @@ void cut_body(std::string_view params, std::string_view body, CutBody& cut) {
 namespace {
 
 // Two ways for each slot, the one used last first; a body is cut when first
-// used and kept until two others of its slot have been used after it.
-std::vector<std::array<std::unique_ptr<CutBody>, 2>> kept_bodies(kKeptSlots);
+// used and kept until two others of its slot have been used after it. The
+// slots are made at the first use: a run that never substitutes (C mode)
+// does not fill their 32 KB at start.
+std::vector<std::array<std::unique_ptr<CutBody>, 2>> kept_bodies;
 CutBody unkept_body;
 
 // The cut form of `params` and `body`, kept when they are short. A slot is
@@ -113,6 +115,7 @@ const CutBody& cut_for(std::string_view params, std::string_view body) {
   }
   const std::uint64_t where =
       std::hash<const char*>()(body.data()) ^ (std::hash<const char*>()(params.data()) << 7) ^ body.size();
+  if (kept_bodies.empty()) kept_bodies.resize(kKeptSlots);
   auto& ways = kept_bodies[((where * 0x9E3779B97F4A7C15) >> 40) % kKeptSlots];
   const auto holds = [&](const std::unique_ptr<CutBody>& way) {
     return way && way->params == params && way->body == body;
