@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Runs every end-to-end case under valgrind: any memory error, or memory
-# still definitely lost at exit, fails the case. Uses the plain build in
-# build/, or in $SORNIK_BUILD_DIR (built here when needed).
+# still definitely lost at exit, fails the case. Uses a plain build linked
+# with the shared C library, whose heap valgrind can follow (a static program
+# has its own copy that valgrind cannot watch): build-valgrind/, or
+# $SORNIK_BUILD_DIR (built here when needed).
 set -euo pipefail
+SORNIK_BUILD_DIR=${SORNIK_BUILD_DIR:-build-valgrind}
+plain_build_options=(-DSORNIK_STATIC=OFF)
 source "$(dirname "$0")/plain-build.sh"
 
 export SORNIK_E2E_WRAPPER="valgrind -q --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite"
