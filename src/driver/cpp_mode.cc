@@ -12,6 +12,7 @@
 #include "cmode/source_chunks.h"
 #include "driver/cpp_options.h"
 #include "expand/output_format.h"
+#include "services/page_memory.h"
 #include "services/run_io.h"
 
 namespace sornik {
@@ -65,6 +66,7 @@ int run_cpp_mode(std::span<const std::string> args) {
   format = options.format;
   format_flag = options.has_format ? 1 : 0;
 
+  start_heap_on_huge_page();
   cmode::IncludeSearch search;
   for (const std::string& dir : options.include_dirs) search.add_directory(dir);
   if (!options.no_system_dirs) {

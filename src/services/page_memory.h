@@ -23,6 +23,23 @@ void release_pages(void* block, std::size_t bytes);
 // The size from which allocate_pages maps huge pages.
 inline constexpr std::size_t kHugePageSize = std::size_t{1} << 21;
 
+// Whether the program is built with AddressSanitizer, whose allocator
+// takes the place of the heap's.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+inline constexpr bool kAddressSanitizer = __has_feature(address_sanitizer);
+#else
+inline constexpr bool kAddressSanitizer = false;
+#endif
+
+// Makes the heap's next blocks come from one huge page: a short run then
+// takes one fault for its heap instead of one per 4 KiB page. Acts once
+// per process; true when
+// the heap goes on in the huge page (false under AddressSanitizer, or when
+// the heap did not give the block it asked for).
+bool start_heap_on_huge_page();
+
 // An array of `size` zero-filled elements of a trivial type in such memory;
 // it owns the block and moves with it.
 template <typename T>
