@@ -72,6 +72,23 @@ HeaderFile* IncludeSearch::open(const std::string& path) {
 
 FoundHeader IncludeSearch::find(std::string_view name, bool quoted, std::string_view includer_dir,
                                 std::size_t start) {
+  // Every path tried is opened once and kept, so the same question always
+  // has the same answer. The sizes keep apart keys whose bytes run together
+  // (a name may hold any byte).
+  const std::size_t dir_size = quoted ? includer_dir.size() : ~std::size_t{0};
+  key_.assign(reinterpret_cast<const char*>(&start), sizeof start);
+  key_.append(reinterpret_cast<const char*>(&dir_size), sizeof dir_size);
+  if (quoted) key_.append(includer_dir);
+  key_.append(name);
+  const auto known = answers_.find(std::string_view(key_));
+  if (known != answers_.end()) return known->second;
+  const FoundHeader found = search(name, quoted, includer_dir, start);
+  answers_.try_emplace(key_, found);
+  return found;
+}
+
+FoundHeader IncludeSearch::search(std::string_view name, bool quoted, std::string_view includer_dir,
+                                  std::size_t start) {
   if (name.empty()) return {};
   if (name.front() == '/') return {open(std::string(name)), -1};
   if (quoted && may_hold(includer_dir, name)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -66,8 +67,22 @@ class IncludeSearch {
   // system directories lack most of the subdirectories headers name, and a
   // failed open costs a system call each time.
   bool may_hold(std::string_view dir, std::string_view name);
+  // What find answers when it is not asked the same question again.
+  FoundHeader search(std::string_view name, bool quoted, std::string_view includer_dir, std::size_t start);
+
+  // A string map searched with string views.
+  struct KeyHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
+  };
 
   std::vector<std::string> chain_;
+  // The answer to each question find was asked: a header set includes most
+  // of its headers again and again, and each search builds and looks up a
+  // path for every directory it tries. The key holds every argument (see
+  // find); `key_` keeps its memory from one question to the next.
+  std::unordered_map<std::string, FoundHeader, KeyHash, std::equal_to<>> answers_;
+  std::string key_;
   // Every path tried, readable or not, so that each is opened only once.
   std::unordered_map<std::string, std::unique_ptr<HeaderFile>> files_;
   // Whether each subdirectory asked about exists.

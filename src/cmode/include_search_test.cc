@@ -111,5 +111,59 @@ TEST(IncludeSearch, TriesOnlyDirectoriesThatHoldTheSubdirectory) {
   EXPECT_EQ(asked, (std::vector<std::string>{"a/sub", "b/sub", "src/sub"}));
 }
 
+// find gives each question the answer it gave before without trying a path
+// again, and questions that differ in any argument get answers of their own.
+TEST(IncludeSearch, AnswersAQuestionAskedBeforeWithoutTryingPathsAgain) {
+  std::string text = "int x;\n";
+  std::vector<std::string> opened;
+  const RunIo saved = run_io();
+  run_io().open_input = [&](const std::string& name) -> std::FILE* {
+    opened.push_back(name);
+    const bool exists = name == "a/x.h" || name == "b/x.h" || name == "inc/x.h" || name == "b/sub/y.h";
+    return exists ? fmemopen(text.data(), text.size(), "r") : nullptr;
+  };
+  run_io().is_directory = [](const std::string& name) {
+    return name == "b/sub";
+  };
+  IncludeSearch search;
+  search.add_directory("a");
+  search.add_directory("b");
+  struct Question {
+    std::string_view name;
+    bool quoted;
+    std::string_view includer_dir;
+    std::size_t start;
+    int chain_index;
+    bool found;
+  };
+  const Question questions[] = {
+      {"x.h", false, "", 0, 0, true},      {"x.h", false, "", 1, 1, true},
+      {"x.h", false, "", 2, -1, false},    {"x.h", true, "inc", 0, -1, true},
+      {"x.h", true, "src", 0, 0, true},    {"x.h", true, "src", 1, 1, true},
+      {"cx.h", true, "in", 0, -1, false},  {"sub/y.h", false, "inc", 0, 1, true},
+      {"sub/y.h", true, "b", 0, -1, true}, {"z.h", false, "", 0, -1, false},
+  };
+  std::vector<FoundHeader> first;
+  for (const Question& question : questions) {
+    first.push_back(search.find(question.name, question.quoted, question.includer_dir, question.start));
+  }
+  const std::size_t opens = opened.size();
+  for (int round = 0; round < 2; ++round) {
+    for (std::size_t i = 0; i < std::size(questions); ++i) {
+      const Question& question = questions[i];
+      const FoundHeader found =
+          search.find(question.name, question.quoted, question.includer_dir, question.start);
+      EXPECT_EQ(found.file, first[i].file) << i;
+      EXPECT_EQ(found.chain_index, question.chain_index) << i;
+      EXPECT_EQ(found.file != nullptr, question.found) << i;
+    }
+  }
+  run_io() = saved;
+  EXPECT_EQ(opened.size(), opens);
+  EXPECT_EQ(first[0].file->path, "a/x.h");
+  EXPECT_EQ(first[3].file->path, "inc/x.h");
+  EXPECT_EQ(first[8].file->path, "b/sub/y.h");
+}
+
 }  // namespace
 }  // namespace sornik::cmode
