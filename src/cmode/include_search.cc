@@ -10,23 +10,10 @@ namespace sornik::cmode {
 namespace {
 
 // Reads a whole file into page memory (a large header then costs few page
-// faults and no copy); false when it cannot be opened. A regular file is read
-// unbuffered in one call of the size it has when opened; other files grow
-// their buffer as they are read.
+// faults and no copy); false when it cannot be opened.
 bool read_whole_file(const std::string& path, HeaderFile& header) {
-  std::size_t known_size = 0;
-  const InputFile file = open_input(path, known_size);
-  if (file == nullptr) return false;
-  std::setvbuf(file.get(), nullptr, _IONBF, 0);
-  header.bytes = PageArray<char>::unfilled(known_size != 0 ? known_size : std::size_t{1} << 16);
   std::size_t size = 0;
-  while (known_size == 0 || size < known_size) {
-    if (size == header.bytes.size()) header.bytes.resize(header.bytes.size() * 2, size);
-    const std::size_t got = std::fread(header.bytes.data() + size, 1, header.bytes.size() - size, file.get());
-    if (got == 0) break;
-    size += got;
-  }
-  check_read_error(file.get(), path);
+  if (!read_whole_input(path, header.bytes, size)) return false;
   header.text = std::string_view(header.bytes.data(), size);
   return true;
 }

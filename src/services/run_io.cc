@@ -1,6 +1,7 @@
 #include "services/run_io.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -101,14 +102,19 @@ std::FILE* open_checked(const std::string& name, std::size_t* regular_size) {
   return file.release();
 }
 
+// Whether run_io() opens files with the default opener, not one of a test
+// or a fuzzer.
+bool opens_the_file_system() {
+  using Opener = std::FILE* (*)(const std::string&);
+  const Opener* opener = run_io().open_input.target<Opener>();
+  return opener != nullptr && *opener == &open_file_for_reading;
+}
+
 }  // namespace
 
 InputFile open_input(const std::string& name, std::size_t& regular_size) {
   regular_size = 0;
-  using Opener = std::FILE* (*)(const std::string&);
-  const Opener* opener = run_io().open_input.target<Opener>();
-  if (opener != nullptr && *opener == &open_file_for_reading)
-    return InputFile(open_checked(name, &regular_size));
+  if (opens_the_file_system()) return InputFile(open_checked(name, &regular_size));
   InputFile file = open_input(name);
   struct stat info {};
   if (file != nullptr && fileno(file.get()) >= 0 && fstat(fileno(file.get()), &info) == 0 &&
@@ -123,6 +129,68 @@ std::FILE* open_file_for_reading(const std::string& name) { return open_checked(
 bool path_is_directory(const std::string& name) {
   struct stat info {};
   return stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+namespace {
+
+// Fills `bytes` from `read` (bytes given into a room, 0 at the end): up to
+// `known_size` when that is not 0, else until the end, doubling the room.
+template <typename Read>
+std::size_t read_all(Read read, std::size_t known_size, PageArray<char>& bytes) {
+  bytes = PageArray<char>::unfilled(known_size != 0 ? known_size : std::size_t{1} << 16);
+  std::size_t size = 0;
+  while (known_size == 0 || size < known_size) {
+    if (size == bytes.size()) bytes.resize(bytes.size() * 2, size);
+    const std::size_t got = read(bytes.data() + size, bytes.size() - size);
+    if (got == 0) break;
+    size += got;
+  }
+  return size;
+}
+
+}  // namespace
+
+bool read_whole_input(const std::string& name, PageArray<char>& bytes, std::size_t& size) {
+  if (!opens_the_file_system()) {
+    std::size_t known_size = 0;
+    const InputFile file = open_input(name, known_size);
+    if (file == nullptr) return false;
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
+    size = read_all(
+        [&](char* into, std::size_t room) {
+          return std::fread(into, 1, room, file.get());
+        },
+        known_size, bytes);
+    check_read_error(file.get(), name);
+    return true;
+  }
+  // What fopen and a stream would add is a heap block and a few hundred
+  // instructions for each of the many headers a run reads.
+  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  bool failed = false;
+  const auto read_some = [&](char* into, std::size_t room) -> std::size_t {
+    for (;;) {
+      const ssize_t got = ::read(fd, into, room);
+      if (got >= 0) return static_cast<std::size_t>(got);
+      if (errno != EINTR) {
+        failed = true;
+        return 0;
+      }
+    }
+  };
+  size = read_all(read_some, S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0, bytes);
+  ::close(fd);
+  if (failed) {
+    errmsg("%s: read error\n", name);
+    any_read_failed = true;
+  }
+  return true;
 }
 
 }  // namespace sornik

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "services/page_memory.h"
+
 namespace sornik {
 
 // The streams of a run. The program uses the standard streams and the file
@@ -58,6 +60,13 @@ InputFile open_input(const std::string& name);
 // to 0 for other streams (a pipe, a device, memory). The default opener
 // knows the size from its own check, so no second system call is made.
 InputFile open_input(const std::string& name, std::size_t& regular_size);
+
+// Reads the whole file `name` through run_io() into `bytes`, made for it,
+// and sets `size`; false when it cannot be opened. A regular file is read in
+// one call of the size it has when opened, other files until they end; a
+// failing read is reported as check_read_error does and ends the text there.
+// The default opener reads through a plain descriptor, with no stream.
+bool read_whole_input(const std::string& name, PageArray<char>& bytes, std::size_t& size);
 
 // The default opener: fopen, refusing a directory.
 std::FILE* open_file_for_reading(const std::string& name);

@@ -1,10 +1,16 @@
 #include "services/run_io.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <string>
+#include <thread>
 #include <unistd.h>
+
+#include "captured_io.h"
 
 namespace sornik {
 namespace {
@@ -67,6 +73,71 @@ TEST(OpenInput, TellsTheSizeOfARegularFile) {
   run_io() = saved;
   EXPECT_NE(opened, nullptr);
   EXPECT_EQ(told, 0U);
+}
+
+// The default opener reads a whole file through a descriptor: a regular file
+// of any size, a file that tells no size (of /proc, a pipe) until its end, and
+// a failing read as far as it got, reported. The same bytes come through a
+// test's opener.
+TEST(ReadWholeInput, ReadsEveryKindOfFileToItsEnd) {
+  const auto read_text = [](const std::string& name, bool& opened) {
+    PageArray<char> bytes;
+    std::size_t size = 12345;
+    opened = read_whole_input(name, bytes, size);
+    return opened ? std::string(bytes.data(), size) : std::string();
+  };
+  bool opened = false;
+  for (const bool own_opener : {false, true}) {
+    const RunIo saved = run_io();
+    if (own_opener)
+      run_io().open_input = [](const std::string& name) {
+        return std::fopen(name.c_str(), "r");
+      };
+    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{65536}, std::size_t{70000}}) {
+      const SizedFile file(size);
+      EXPECT_EQ(read_text(file.path(), opened), std::string(size, 'x')) << size;
+      EXPECT_TRUE(opened);
+    }
+    EXPECT_EQ(read_text("/tmp/sornik-io-no-such-file", opened), "");
+    EXPECT_FALSE(opened);
+    run_io() = saved;
+  }
+  read_text("/tmp", opened);
+  EXPECT_FALSE(opened);  // a directory
+  // Its size is 0, its text is not.
+  std::ifstream stream("/proc/self/cmdline", std::ios::binary);
+  const std::string cmdline((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+  ASSERT_FALSE(cmdline.empty());
+  EXPECT_EQ(read_text("/proc/self/cmdline", opened), cmdline);
+  // A pipe of more than the first room, written while it is read.
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  std::string piped(200000, 'p');
+  for (std::size_t i = 0; i < piped.size(); i += 251) piped[i] = static_cast<char>(i);
+  std::thread writer([&] {
+    for (std::size_t done = 0; done < piped.size();) {
+      const ssize_t wrote =
+          write(ends[1], piped.data() + done, std::min<std::size_t>(piped.size() - done, 30000));
+      if (wrote <= 0) break;
+      done += static_cast<std::size_t>(wrote);
+    }
+    close(ends[1]);
+  });
+  // Opened by name, the pipe is a file of its own whose end is the writer's.
+  const std::string text = read_text("/proc/self/fd/" + std::to_string(ends[0]), opened);
+  writer.join();
+  close(ends[0]);
+  EXPECT_EQ(text.size(), piped.size());
+  EXPECT_TRUE(text == piped);
+  // Reading a process's memory from address 0 fails at once.
+  testing::CapturedIo io;
+  run_io().open_input = open_file_for_reading;
+  reset_read_errors();
+  EXPECT_EQ(read_text("/proc/self/mem", opened), "");
+  EXPECT_TRUE(opened);
+  EXPECT_TRUE(read_failed());
+  EXPECT_EQ(io.err(), "/proc/self/mem: read error\n");
+  reset_read_errors();
 }
 
 }  // namespace
