@@ -106,6 +106,8 @@ int run_phases(const std::vector<std::string>& args) {
 
 }  // namespace
 
+bool run_ends_process = false;
+
 int run_sornik(const std::vector<std::string>& args) {
   reset_run_state();
   int status = 1;

@@ -10,4 +10,9 @@ namespace sornik {
 // starts from clean state, so runs can follow one another in one process.
 int run_sornik(const std::vector<std::string>& args);
 
+// Set by main: the process ends when its one run returns, so the run may
+// leave its larger structures to the system instead of freeing them piece
+// by piece.
+extern bool run_ends_process;
+
 }  // namespace sornik

@@ -38,6 +38,29 @@ TEST(Run, RunsInOneProcessStartFromCleanState) {
   EXPECT_EQ(run_in_memory({"-d", "defs.h", "a.c"}, kFiles).out, "int a;\n");
 }
 
+// A C-mode run of a process that ends with it leaves its state to the
+// system; the next run of a process of several (this one) still starts clean,
+// and the state left before is freed then (the leak checker of the sanitizer
+// build sees the rest).
+TEST(Run, CModeRunsThatLeaveTheirStateStartFromCleanState) {
+  const std::map<std::string, std::string> files = {
+      {"a.c", "#include \"h.h\"\nV W\n"},
+      {"h.h", "#ifndef W\n#define W 2\n#endif\n"},
+  };
+  const auto plain = run_in_memory({"--cpp", "-nostdinc", "-D", "V=1", "a.c"}, files);
+  run_ends_process = true;
+  const auto first = run_in_memory({"--cpp", "-nostdinc", "-D", "V=1", "a.c"}, files);
+  const auto second = run_in_memory({"--cpp", "-nostdinc", "a.c"}, files);
+  const auto listed = run_in_memory({"--cpp", "-nostdinc", "--print-defines", "-D", "W=3"}, files);
+  run_ends_process = false;
+  EXPECT_EQ(plain.status, 0);
+  EXPECT_NE(plain.out.find("V`1' W`2'"), std::string::npos) << plain.out;
+  EXPECT_EQ(first.out, plain.out);
+  EXPECT_EQ(first.err, plain.err);
+  EXPECT_NE(second.out.find("\nV W`2'"), std::string::npos) << second.out;
+  EXPECT_NE(listed.out.find("#define W 3"), std::string::npos) << listed.out;
+}
+
 TEST(Run, OutputBeforeAFatalStopIsKept) {
   const std::string too_long(1023, 'x');
   const auto result =
