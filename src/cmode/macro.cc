@@ -46,13 +46,7 @@ class MacroStore {
   }
 
  private:
-#if defined(__SANITIZE_ADDRESS__)
-  static constexpr bool kOwnBlocks = true;
-#elif defined(__has_feature)
-  static constexpr bool kOwnBlocks = __has_feature(address_sanitizer);
-#else
-  static constexpr bool kOwnBlocks = false;
-#endif
+  static constexpr bool kOwnBlocks = kAddressSanitizer;
   static constexpr std::size_t kGrain = 8;
   static constexpr std::size_t kLargest = 2048;  // larger blocks come from the heap
   static constexpr std::size_t kFirstChunk = std::size_t{1} << 16;

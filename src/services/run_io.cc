@@ -76,10 +76,17 @@ void err_write(std::string_view text) {
   std::fflush(run_io().err);
 }
 
-void check_read_error(std::FILE* file, const std::string& name) {
-  if (std::ferror(file) == 0) return;
+namespace {
+
+void report_read_error(const std::string& name) {
   errmsg("%s: read error\n", name);
   any_read_failed = true;
+}
+
+}  // namespace
+
+void check_read_error(std::FILE* file, const std::string& name) {
+  if (std::ferror(file) != 0) report_read_error(name);
 }
 
 bool read_failed() { return any_read_failed; }
@@ -186,10 +193,7 @@ bool read_whole_input(const std::string& name, PageArray<char>& bytes, std::size
   };
   size = read_all(read_some, S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0, bytes);
   ::close(fd);
-  if (failed) {
-    errmsg("%s: read error\n", name);
-    any_read_failed = true;
-  }
+  if (failed) report_read_error(name);
   return true;
 }
 
