@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "cmode/logical_lines.h"
 #include "cmode/token_scan.h"
 #include "services/name_hash.h"
 
@@ -337,18 +336,6 @@ DefineParse parse_tokens(Source& source, const MacroTable* table) {
 DefineParse parse_define(std::span<const Token> tokens) {
   LexedTokens source(tokens);
   return parse_tokens(source, nullptr);
-}
-
-std::optional<std::string_view> define_operands(std::string_view line) {
-  // Most definitions start their line with "#define" and a blank.
-  constexpr std::string_view kDefine = "#define";
-  if (line.size() > kDefine.size() && line.starts_with(kDefine) &&
-      (line[kDefine.size()] == ' ' || line[kDefine.size()] == '\t')) {
-    return line.substr(kDefine.size());
-  }
-  const std::string_view name = plain_directive_name(line);
-  if (name != "define") return std::nullopt;
-  return line.substr(name.data() + name.size() - line.data());
 }
 
 DefineParse parse_define_text(std::string_view text, Lexer& lexer, std::vector<Token>& tokens,

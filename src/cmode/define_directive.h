@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -28,11 +27,6 @@ struct DefineParse {
 // replacement list keeps its tokens with the spacing normalised as the C
 // compiler prints definitions (see Macro::body).
 DefineParse parse_define(std::span<const Token> tokens);
-
-// The text after the name of a #define directive written plainly (see
-// plain_directive_name), which parse_define_text reads; nothing for any other
-// line.
-std::optional<std::string_view> define_operands(std::string_view line);
 
 // As parse_define, over the text that follows `#define` on a directive line
 // (to its end). Most lines are read token by token as they are parsed; a

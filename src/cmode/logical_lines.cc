@@ -234,25 +234,18 @@ LogicalLine scan_logical_line(std::string_view text, std::size_t pos) {
 }
 
 std::string_view plain_directive_name(std::string_view line) {
-  const auto is_blank = [](char c) {
-    return c == ' ' || c == '\t';
-  };
-  const auto is_word = [](char c) {
-    return kWordBytes[static_cast<unsigned char>(c)];
-  };
-  std::size_t pos = 0;
-  while (pos < line.size() && is_blank(line[pos])) ++pos;
-  if (pos == line.size() || line[pos] != '#') return {};
+  const char* pos = line.data();
+  const char* const end = pos + line.size();
+  while (pos != end && (*pos == ' ' || *pos == '\t')) ++pos;
+  if (pos == end || *pos != '#') return {};
   ++pos;
-  while (pos < line.size() && is_blank(line[pos])) ++pos;
-  const std::size_t start = pos;
-  if (pos == line.size() || !is_word(line[pos]) || (line[pos] >= '0' && line[pos] <= '9')) return {};
-  while (pos < line.size() && is_word(line[pos])) ++pos;
-  if (pos < line.size()) {
-    const char next = line[pos];
-    if (next == '\\' || next == '$' || static_cast<unsigned char>(next) >= 0x80) return {};
+  while (pos != end && (*pos == ' ' || *pos == '\t')) ++pos;
+  const char* const start = pos;
+  if (pos == end || !kWordBytes[static_cast<unsigned char>(*pos)] || (*pos >= '0' && *pos <= '9')) return {};
+  while (++pos != end && kWordBytes[static_cast<unsigned char>(*pos)]) {
   }
-  return line.substr(start, pos - start);
+  if (pos != end && (*pos == '\\' || *pos == '$' || static_cast<unsigned char>(*pos) >= 0x80)) return {};
+  return {start, static_cast<std::size_t>(pos - start)};
 }
 
 namespace {

@@ -197,11 +197,14 @@ void Preprocessor::take_line(FileFrame& frame, std::string_view bytes, const Log
 }
 
 void Preprocessor::directive(FileFrame& frame, std::string_view line) {
+  // Most directive lines are written plainly: their name is read once here,
+  // without the lexer.
+  const std::string_view plain_name = plain_directive_name(line);
+  const bool plain = !plain_name.empty();
   if (skipping_) {
     // In a group not taken only the name counts, unless the directive may
-    // end the group; most names are read without the lexer.
-    std::string_view name = plain_directive_name(line);
-    const bool plain = !name.empty();
+    // end the group.
+    std::string_view name = plain_name;
     if (!plain) {
       lexer_.lex(line, tokens_, 2);
       if (tokens_.size() < 2 || tokens_[1].kind != TokenKind::identifier) return;
@@ -222,18 +225,13 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
     }
     return;
   }
-  const std::optional<std::string_view> operands = define_operands(line);
-  if (operands && frame.guard != FileFrame::Guard::expect_ifndef &&
+  if (plain_name == "define" && frame.guard != FileFrame::Guard::expect_ifndef &&
       frame.guard != FileFrame::Guard::after_endif) {
-    add_definition(parse_define_text(*operands, lexer_, tokens_, table_));
+    const auto operands = static_cast<std::size_t>(plain_name.data() + plain_name.size() - line.data());
+    add_definition(parse_define_text(line.substr(operands), lexer_, tokens_, table_));
     return;
   }
-  if (operands) {
-    lexer_.lex(line, tokens_);
-  } else {
-    const std::string_view name = plain_directive_name(line);
-    lex_directive(line, name, !name.empty());
-  }
+  lex_directive(line, plain_name, plain);
   if (tokens_.size() < 2) return;  // the null directive
   const std::span<const Token> tokens(tokens_);
   const Token& name_token = tokens[1];
