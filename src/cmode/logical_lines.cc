@@ -73,20 +73,29 @@ bool may_be_splice(std::string_view text, std::size_t pos) {
   return pos + 1 == text.size() || (pos + 2 == text.size() && text[pos + 1] == '\r');
 }
 
-std::uint32_t count_newlines(const char* bytes, std::size_t size) {
+// The newlines in text[start, stop).
+std::uint32_t count_newlines(std::string_view text, std::size_t start, std::size_t stop) {
   std::uint32_t count = 0;
-  std::size_t i = 0;
+  std::size_t i = start;
 #if defined(__SSE2__)
   const __m128i newline = _mm_set1_epi8('\n');
-  for (; i + 16 <= size; i += 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
-    // Newlines are sparse: clearing one bit at a time is cheap.
-    for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, newline))); mask != 0;
-         mask &= mask - 1)
-      ++count;
+  // Newlines are sparse: clearing one bit of a mask at a time is cheap.
+  const auto add_bits = [&count](unsigned mask) {
+    for (; mask != 0; mask &= mask - 1) ++count;
+  };
+  for (; i + 16 <= stop; i += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    add_bits(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, newline))));
+  }
+  if (i < stop && stop >= 16) {
+    // The last bytes: the block that ends with them, less the bytes before i.
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + stop - 16));
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, newline)));
+    add_bits(mask >> (16 - (stop - i)));
+    return count;
   }
 #endif
-  for (; i < size; ++i) count += bytes[i] == '\n' ? 1 : 0;
+  for (; i < stop; ++i) count += text[i] == '\n' ? 1 : 0;
   return count;
 }
 
@@ -109,7 +118,7 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
     if (after == text.size()) break;
   }
   const std::size_t stop = end == std::string_view::npos ? text.size() : end;
-  newlines += count_newlines(text.data() + start, stop - start);
+  newlines += count_newlines(text, start, stop);
   return end;
 }
 

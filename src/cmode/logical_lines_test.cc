@@ -91,6 +91,22 @@ TEST(LogicalLines, TellBlankLinesAndCountLongComments) {
   for (const Case& c : cases) EXPECT_EQ(split(c.text, true), c.lines) << c.text;
 }
 
+TEST(LogicalLines, CountTheNewlinesOfEveryLengthOfComment) {
+  // The newlines of a comment are counted 16 bytes at a time, and the last
+  // bytes in a block that ends with them: comments of each length, at each
+  // distance from the start of the text, with newlines at both ends.
+  for (std::size_t before = 0; before < 20; ++before) {
+    for (std::size_t length = 0; length < 40; ++length) {
+      std::string body(length, 'c');
+      if (length > 0) body.front() = body.back() = '\n';
+      if (length > 2) body[length / 2] = '\n';
+      const std::string text = std::string(before, ' ') + "/*" + body + "*/ x\ny\n";
+      const std::string lines = std::string(before, ' ') + "/*" + body + "*/ x\n|y\n";
+      EXPECT_EQ(split(text), lines) << before << " " << length;
+    }
+  }
+}
+
 TEST(LogicalLines, ReadPlainDirectiveNamesOnly) {
   const Case cases[] = {
       {"#if x\n", "if"},
