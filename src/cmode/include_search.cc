@@ -18,15 +18,11 @@ bool read_whole_file(const std::string& path, HeaderFile& header) {
   return true;
 }
 
-std::string join_path(std::string_view dir, std::string_view name) {
-  std::string path;
-  if (!dir.empty()) {
-    path.reserve(dir.size() + name.size() + 1);
-    path.append(dir);
-    if (path.back() != '/') path += '/';
-  }
+// Puts dir + "/" + name into `path` (just the name when dir is empty).
+void join_path(std::string_view dir, std::string_view name, std::string& path) {
+  path.assign(dir);
+  if (!dir.empty() && dir.back() != '/') path += '/';
   path.append(name);
-  return path;
 }
 
 }  // namespace
@@ -48,9 +44,11 @@ bool IncludeSearch::restore_text(HeaderFile& file) {
 }
 
 HeaderFile* IncludeSearch::open(const std::string& path) {
-  auto [entry, inserted] = files_.try_emplace(path);
-  if (inserted) {
-    entry->second = std::make_unique<HeaderFile>();
+  // Most paths were tried before: the map takes a copy of one only when it
+  // is new.
+  auto entry = files_.find(path);
+  if (entry == files_.end()) {
+    entry = files_.try_emplace(path, std::make_unique<HeaderFile>()).first;
     entry->second->path = path;
     entry->second->readable = read_whole_file(path, *entry->second);
   }
@@ -77,13 +75,18 @@ FoundHeader IncludeSearch::find(std::string_view name, bool quoted, std::string_
 FoundHeader IncludeSearch::search(std::string_view name, bool quoted, std::string_view includer_dir,
                                   std::size_t start) {
   if (name.empty()) return {};
-  if (name.front() == '/') return {open(std::string(name)), -1};
+  if (name.front() == '/') {
+    path_.assign(name);
+    return {open(path_), -1};
+  }
   if (quoted && may_hold(includer_dir, name)) {
-    if (HeaderFile* file = open(join_path(includer_dir, name))) return {file, -1};
+    join_path(includer_dir, name, path_);
+    if (HeaderFile* file = open(path_)) return {file, -1};
   }
   for (std::size_t i = start; i < chain_.size(); ++i) {
     if (!may_hold(chain_[i], name)) continue;
-    if (HeaderFile* file = open(join_path(chain_[i], name))) return {file, static_cast<int>(i)};
+    join_path(chain_[i], name, path_);
+    if (HeaderFile* file = open(path_)) return {file, static_cast<int>(i)};
   }
   return {};
 }
@@ -91,8 +94,10 @@ FoundHeader IncludeSearch::search(std::string_view name, bool quoted, std::strin
 bool IncludeSearch::may_hold(std::string_view dir, std::string_view name) {
   const std::size_t slash = name.find('/');
   if (slash == std::string_view::npos) return true;
-  auto [entry, inserted] = subdirectories_.try_emplace(join_path(dir, name.substr(0, slash)));
-  if (inserted) entry->second = run_io().is_directory(entry->first);
+  join_path(dir, name.substr(0, slash), path_);
+  auto entry = subdirectories_.find(path_);
+  if (entry == subdirectories_.end())
+    entry = subdirectories_.try_emplace(path_, run_io().is_directory(path_)).first;
   return entry->second;
 }
 

@@ -87,6 +87,8 @@ class IncludeSearch {
   std::unordered_map<std::string, std::unique_ptr<HeaderFile>> files_;
   // Whether each subdirectory asked about exists.
   std::unordered_map<std::string, bool> subdirectories_;
+  // The path being tried; its memory serves every search.
+  std::string path_;
 };
 
 }  // namespace sornik::cmode
