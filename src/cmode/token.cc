@@ -43,13 +43,13 @@ void lex_text(std::string_view text, std::vector<Token>& out, std::size_t max_to
               std::vector<std::uint32_t>& spliced_tokens) {
   TokenScan<kMode> scan(text);
   ScannedToken scanned;
-  while (out.size() < max_tokens && scan.next(scanned)) {
+  for (std::size_t count = 0; count < max_tokens && scan.next(scanned); ++count) {
     Token token;
     token.space_before = scanned.space_before;
     token.kind = scanned.kind;
     token.begin = static_cast<std::uint32_t>(scanned.begin);
     token.end = static_cast<std::uint32_t>(scanned.end);
-    token.text = text.substr(scanned.begin, scanned.end - scanned.begin);
+    token.text = std::string_view(text.data() + scanned.begin, scanned.end - scanned.begin);
     if constexpr (kMode == ScanMode::spliced) {
       if (has_splice(token.text)) {
         // The spelling goes to the lexer's storage; its view is set once the

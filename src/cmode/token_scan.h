@@ -107,8 +107,19 @@ class TokenScan {
       if (!kLine && pos >= text.size()) break;
       const int c = byte(text, pos);
       const ByteStart start = kByteStarts[static_cast<unsigned>(c)];
-      if (start == ByteStart::blank || start == ByteStart::slash) {
-        const std::size_t end = start == ByteStart::blank ? pos + 1 : comment_end(text, pos);
+      if (start == ByteStart::blank) {
+        // A run of blanks; without splices, in one step.
+        space = true;
+        ++pos;
+        if constexpr (kMode != ScanMode::spliced) {
+          while (pos < text.size() && kByteStarts[static_cast<unsigned char>(text[pos])] == ByteStart::blank)
+            ++pos;
+        }
+        if (kLine && pos == text.size()) break;
+        continue;
+      }
+      if (start == ByteStart::slash) {
+        const std::size_t end = comment_end(text, pos);
         if (end != pos) {
           space = true;
           pos = end;
