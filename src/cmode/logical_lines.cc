@@ -260,21 +260,27 @@ std::string_view plain_directive_name(std::string_view line) {
 namespace {
 
 // Steps over white space and comments from `pos`; false at a byte that a
-// lexer has to read.
-bool skip_gaps(std::string_view rest, std::size_t& pos) {
-  while (pos < rest.size()) {
-    const char c = rest[pos];
+// lexer has to read, a backslash in a block comment among them (a splice
+// may end the comment). A line comment runs to the end of the line.
+bool skip_gaps(const char*& pos, const char* end) {
+  while (pos != end) {
+    const char c = *pos;
     if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v' || c == '\0') {
       ++pos;
-    } else if (c == '/' && pos + 1 < rest.size() && rest[pos + 1] == '/') {
-      pos = rest.size();
-    } else if (c == '/' && pos + 1 < rest.size() && rest[pos + 1] == '*') {
-      const std::size_t close = rest.find("*/", pos + 2);
-      if (close == std::string_view::npos) return false;
-      pos = close + 2;
-    } else {
-      return false;
+      continue;
     }
+    if (c != '/' || end - pos < 2) return false;
+    if (pos[1] == '/') {
+      pos = end;
+      return true;
+    }
+    if (pos[1] != '*') return false;
+    const char* close = pos + 2;
+    for (;; ++close) {
+      if (end - close < 2 || *close == '\\') return false;
+      if (close[0] == '*' && close[1] == '/') break;
+    }
+    pos = close + 2;
   }
   return true;
 }
@@ -282,18 +288,16 @@ bool skip_gaps(std::string_view rest, std::size_t& pos) {
 }  // namespace
 
 std::optional<std::string_view> plain_directive_operand(std::string_view rest) {
-  if (std::memchr(rest.data(), '\\', rest.size()) != nullptr) return std::nullopt;
-  std::size_t pos = 0;
-  if (!skip_gaps(rest, pos)) {
-    const std::size_t start = pos;
-    if (!kWordBytes[static_cast<unsigned char>(rest[pos])] || (rest[pos] >= '0' && rest[pos] <= '9'))
-      return std::nullopt;
-    while (pos < rest.size() && kWordBytes[static_cast<unsigned char>(rest[pos])]) ++pos;
-    const std::string_view word = rest.substr(start, pos - start);
-    if (!skip_gaps(rest, pos)) return std::nullopt;
-    return word;
+  const char* pos = rest.data();
+  const char* const end = pos + rest.size();
+  if (skip_gaps(pos, end)) return std::string_view();
+  const char* const start = pos;
+  if (!kWordBytes[static_cast<unsigned char>(*pos)] || (*pos >= '0' && *pos <= '9')) return std::nullopt;
+  while (++pos != end && kWordBytes[static_cast<unsigned char>(*pos)]) {
   }
-  return std::string_view();
+  const std::string_view word(start, static_cast<std::size_t>(pos - start));
+  if (!skip_gaps(pos, end)) return std::nullopt;
+  return word;
 }
 
 }  // namespace sornik::cmode

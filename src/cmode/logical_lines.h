@@ -47,8 +47,8 @@ std::string_view plain_directive_name(std::string_view line);
 // What follows the name of a directive, when it is at most one identifier of
 // ASCII letters, digits and `_` (not starting with a digit) among blanks and
 // comments: that identifier, or empty when there is none. Nothing when a
-// lexer has to read the text: a backslash anywhere, any other token, an
-// identifier that a byte such as `$` or 0x80 and above goes on.
+// lexer has to read the text: a backslash outside a line comment, any other
+// token, an identifier that a byte such as `$` or 0x80 and above goes on.
 std::optional<std::string_view> plain_directive_operand(std::string_view rest);
 
 }  // namespace sornik::cmode

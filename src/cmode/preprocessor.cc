@@ -287,7 +287,10 @@ void Preprocessor::lex_directive(std::string_view line, std::string_view name, b
       const auto offset = [&](std::string_view text) {
         return static_cast<std::uint32_t>(text.data() - line.data());
       };
-      const std::string_view hash = line.substr(line.find('#'), 1);
+      // A plain line has only blanks before its `#`.
+      std::size_t hash_at = 0;
+      while (line[hash_at] != '#') ++hash_at;
+      const std::string_view hash = line.substr(hash_at, 1);
       tokens_.push_back({hash, offset(hash), offset(hash) + 1, TokenKind::punctuator, offset(hash) > 0});
       tokens_.push_back({name, offset(name), offset(name) + static_cast<std::uint32_t>(name.size()),
                          TokenKind::identifier, offset(name) > offset(hash) + 1});
