@@ -4,22 +4,23 @@
 
 namespace sornik::cmode {
 
-bool has_splice(std::string_view text) {
+namespace {
+
+// The position of the first splice at or after `pos`, or the text's size.
+std::size_t find_splice(std::string_view text, std::size_t pos) {
   const char* data = text.data();
-  std::size_t pos = 0;
   while (pos < text.size()) {
     const void* hit = std::memchr(data + pos, '\\', text.size() - pos);
-    if (hit == nullptr) return false;
-    pos = static_cast<const char*>(hit) - data + 1;
+    if (hit == nullptr) break;
+    const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
+    pos = at + 1;
     if (pos < text.size() &&
         (text[pos] == '\n' || (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n'))) {
-      return true;
+      return at;
     }
   }
-  return false;
+  return text.size();
 }
-
-namespace {
 
 // Appends the bytes of `physical` without its splices.
 void append_without_splices(std::string& out, std::string_view physical) {
@@ -43,6 +44,8 @@ void lex_text(std::string_view text, std::vector<Token>& out, std::size_t max_to
               std::vector<std::uint32_t>& spliced_tokens) {
   TokenScan<kMode> scan(text);
   ScannedToken scanned;
+  // The first splice at or after the start of the last token.
+  std::size_t splice = kMode == ScanMode::spliced ? find_splice(text, 0) : text.size();
   for (std::size_t count = 0; count < max_tokens && scan.next(scanned); ++count) {
     Token token;
     token.space_before = scanned.space_before;
@@ -51,7 +54,8 @@ void lex_text(std::string_view text, std::vector<Token>& out, std::size_t max_to
     token.end = static_cast<std::uint32_t>(scanned.end);
     token.text = std::string_view(text.data() + scanned.begin, scanned.end - scanned.begin);
     if constexpr (kMode == ScanMode::spliced) {
-      if (has_splice(token.text)) {
+      if (splice < scanned.begin) splice = find_splice(text, scanned.begin);
+      if (splice < scanned.end) {
         // The spelling goes to the lexer's storage; its view is set once the
         // storage stops growing.
         const std::size_t offset = spliced.size();
@@ -67,6 +71,8 @@ void lex_text(std::string_view text, std::vector<Token>& out, std::size_t max_to
 }
 
 }  // namespace
+
+bool has_splice(std::string_view text) { return find_splice(text, 0) != text.size(); }
 
 void Lexer::lex(std::string_view text, std::vector<Token>& out, std::size_t max_tokens) {
   out.clear();

@@ -78,6 +78,11 @@ TEST(Lexer, SplicesStandAnywhere) {
       {"x\\\n \\\ny", "id:x|_id:y"},
       {"x \\y", "id:x|_other:\\|id:y"},
       {"end\\", "id:end|other:\\"},
+      // Tokens with and without splices one after another.
+      {"ab\\\n cd ef\\\ngh ij", "id:ab|_id:cd|_id:efgh|_id:ij"},
+      {"\\\nab \\\n\\\ncd\\\n", "id:ab|_id:cd"},
+      {"x \\y a\\\nb", "id:x|_other:\\|id:y|_id:ab"},
+      {"a\\\r\n\\\nb c", "id:ab|_id:c"},
   };
   for (const LexCase& c : cases) EXPECT_EQ(lex_to_string(c.text), c.tokens) << c.text;
 }
