@@ -28,6 +28,14 @@ constexpr std::array<bool, 256> kWordBytes = [] {
   return word;
 }();
 
+// The bytes of a header name that the lexer reads as identifiers, numbers
+// and punctuators other than `<` and `>` (see plain_header_name).
+constexpr std::array<bool, 256> kHeaderNameBytes = [] {
+  std::array<bool, 256> name = kWordBytes;
+  for (char c : std::string_view("./+-")) name[static_cast<unsigned char>(c)] = true;
+  return name;
+}();
+
 // The position of the first stop byte at or after `pos`, or the size.
 std::size_t find_stop(const unsigned char* bytes, std::size_t pos, std::size_t size) {
 #if defined(__SSE2__)
@@ -298,6 +306,23 @@ std::optional<std::string_view> plain_directive_operand(std::string_view rest) {
   const std::string_view word(start, static_cast<std::size_t>(pos - start));
   if (!skip_gaps(pos, end)) return std::nullopt;
   return word;
+}
+
+std::optional<std::string_view> plain_header_name(std::string_view rest) {
+  const char* pos = rest.data();
+  const char* const end = pos + rest.size();
+  while (pos != end && (*pos == ' ' || *pos == '\t')) ++pos;
+  if (pos == end || (*pos != '<' && *pos != '"')) return std::nullopt;
+  const char* const start = pos;
+  const char close = *pos == '<' ? '>' : '"';
+  while (++pos != end && kHeaderNameBytes[static_cast<unsigned char>(*pos)]) {
+    if (*pos == '/' && pos[-1] == '/') return std::nullopt;  // a comment
+  }
+  // The lexer reads `->` as one token.
+  if (pos == end || *pos != close || pos - start < 2 || (close == '>' && pos[-1] == '-')) return std::nullopt;
+  const std::string_view header(start, static_cast<std::size_t>(++pos - start));
+  if (!skip_gaps(pos, end)) return std::nullopt;
+  return header;
 }
 
 }  // namespace sornik::cmode

@@ -51,4 +51,11 @@ std::string_view plain_directive_name(std::string_view line);
 // token, an identifier that a byte such as `$` or 0x80 and above goes on.
 std::optional<std::string_view> plain_directive_operand(std::string_view rest);
 
+// What follows the name of an #include written plainly: "name" or <name>
+// after blanks, the name of ASCII letters, digits and `_`, `.`, `+`, `-`,
+// `/` (neither `//` nor `->` among them), and only blanks and comments after
+// it: that header name with its quotes or brackets. Nothing for any other
+// form, which a lexer has to read.
+std::optional<std::string_view> plain_header_name(std::string_view rest);
+
 }  // namespace sornik::cmode

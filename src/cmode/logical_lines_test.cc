@@ -176,5 +176,49 @@ TEST(PlainDirectiveOperand, ReadsOneNameAmongBlanksAndComments) {
   for (const Case& c : cases) EXPECT_EQ(operand_of(c.text), c.lines) << c.text;
 }
 
+// The header name, or "lexer" when the text has to be lexed.
+std::string header_of(std::string_view rest) {
+  const std::optional<std::string_view> header = plain_header_name(rest);
+  return header ? std::string(*header) : "lexer";
+}
+
+TEST(PlainHeaderName, ReadsANameOfPlainBytesAlone) {
+  const Case cases[] = {
+      {" <stdio.h>\n", "<stdio.h>"},
+      {"\t\"a/b-c+d_9.h\"\n", "\"a/b-c+d_9.h\""},
+      {"<bits/libc-header-start.h> /* c */ // d\n", "<bits/libc-header-start.h>"},
+      {" <x.h>", "<x.h>"},
+      {" <x.h>/**/", "<x.h>"},
+      {" \"x.h\" \\\n", "lexer"},
+      // Bytes the lexer reads otherwise, inside and around the name.
+      {" <x .h>\n", "lexer"},
+      {" <x\\\n.h>\n", "lexer"},
+      {" <a//b.h>\n", "lexer"},
+      {" </x.h>\n", "</x.h>"},
+      {" <x/*.h>\n", "lexer"},
+      {" <x->\n", "lexer"},
+      {" <x-.h>\n", "<x-.h>"},
+      {" \"x-\"\n", "\"x-\""},
+      {" <x$.h>\n", "lexer"},
+      {" <x\xc3\xa9.h>\n", "lexer"},
+      {" <x\">\n", "lexer"},
+      {" \"x>\"\n", "lexer"},
+      {" <x.h\"\n", "lexer"},
+      {" <>\n", "lexer"},
+      {" \"\"\n", "lexer"},
+      {" <x.h\n", "lexer"},
+      {" <x.h", "lexer"},
+      {" <x.h>>\n", "lexer"},
+      {" <x.h>=\n", "lexer"},
+      {" <x.h> y\n", "lexer"},
+      {" <x.h> /* open\n", "lexer"},
+      {" \f<x.h>\n", "lexer"},
+      {" X\n", "lexer"},
+      {" u8\"x\"\n", "lexer"},
+      {"", "lexer"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(header_of(c.text), c.lines) << c.text;
+}
+
 }  // namespace
 }  // namespace sornik::cmode

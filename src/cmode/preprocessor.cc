@@ -278,26 +278,35 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
 
 void Preprocessor::lex_directive(std::string_view line, std::string_view name, bool plain) {
   const std::size_t needed = tokens_needed(name);
-  if (plain && needed != SIZE_MAX) {
-    // Most of these lines are "#endif", "#ifndef NAME" and the like, with at
-    // most a comment after them: read without the lexer.
-    const auto after = static_cast<std::size_t>(name.data() + name.size() - line.data());
-    if (const std::optional<std::string_view> operand = plain_directive_operand(line.substr(after))) {
+  const bool include = name == "include" || name == "include_next" || name == "import";
+  if (plain && (needed != SIZE_MAX || include)) {
+    // Most of these lines are "#endif", "#ifndef NAME", "#include <file.h>"
+    // and the like, with at most a comment after them: read without the
+    // lexer.
+    const std::string_view rest =
+        line.substr(static_cast<std::size_t>(name.data() + name.size() - line.data()));
+    const std::optional<std::string_view> operand =
+        include ? plain_header_name(rest) : plain_directive_operand(rest);
+    if (operand) {
       tokens_.clear();
-      const auto offset = [&](std::string_view text) {
-        return static_cast<std::uint32_t>(text.data() - line.data());
+      const auto push = [&](std::string_view text, TokenKind kind, bool space_before) {
+        const auto begin = static_cast<std::uint32_t>(text.data() - line.data());
+        tokens_.push_back({text, begin, begin + static_cast<std::uint32_t>(text.size()), kind, space_before});
       };
       // A plain line has only blanks before its `#`.
       std::size_t hash_at = 0;
       while (line[hash_at] != '#') ++hash_at;
-      const std::string_view hash = line.substr(hash_at, 1);
-      tokens_.push_back({hash, offset(hash), offset(hash) + 1, TokenKind::punctuator, offset(hash) > 0});
-      tokens_.push_back({name, offset(name), offset(name) + static_cast<std::uint32_t>(name.size()),
-                         TokenKind::identifier, offset(name) > offset(hash) + 1});
-      if (!operand->empty()) {
-        tokens_.push_back({*operand, offset(*operand),
-                           offset(*operand) + static_cast<std::uint32_t>(operand->size()),
-                           TokenKind::identifier, true});
+      push(line.substr(hash_at, 1), TokenKind::punctuator, hash_at > 0);
+      push(name, TokenKind::identifier, name.data() > line.data() + hash_at + 1);
+      const bool space = operand->data() > rest.data();
+      if (include && operand->front() == '<') {
+        // The #include reads the bytes between the brackets as they stand.
+        push(operand->substr(0, 1), TokenKind::punctuator, space);
+        push(operand->substr(operand->size() - 1), TokenKind::punctuator, false);
+      } else if (include) {
+        push(*operand, TokenKind::string_literal, space);
+      } else if (!operand->empty()) {
+        push(*operand, TokenKind::identifier, true);
       }
       return;
     }

@@ -163,6 +163,35 @@ TEST(Preprocessor, SearchesIncludesAsTheCompiler) {
       "h.h:13: error: empty filename in #include\n");
 }
 
+TEST(Preprocessor, ReadsIncludesWrittenPlainlyAsTheLexerDoes) {
+  // Most header names are read without the lexer; any byte it would read
+  // otherwise leaves the line to it.
+  const Files files = {
+      {"h.h",
+       "#include <b.h> // c\n#include \t\"sub/a.h\"/* c */\n#  include <x-.h>\n#include <p+1.h>\n"
+       "#include <a->\n#include <b.h> extra\n#include <b.h>>\n#include \"b.h\"x\n#include <sub//a.h>\n"
+       "#include <b.h>=\n#import <x-.h>\n#include <b .h>\n"},
+      {"first/b.h", "#define B_FIRST\n"},
+      {"sub/a.h", "#define A\n"},
+      {"first/x-.h", "#define DASH\n"},
+      {"first/p+1.h", "#define PLUS\n"},
+  };
+  EXPECT_EQ(defines_of(files, {"-Ifirst"}),
+            "#define A \n#define B_FIRST \n#define DASH \n#define PLUS \n"
+            "h.h:5: error: missing terminating > character\n"
+            "h.h:5: error: #include expects \"FILENAME\" or <FILENAME>\n"
+            "h.h:6: warning: extra tokens at end of #include directive\n"
+            "h.h:7: error: missing terminating > character\n"
+            "h.h:7: error: #include expects \"FILENAME\" or <FILENAME>\n"
+            "h.h:8: warning: extra tokens at end of #include directive\n"
+            "h.h:9: error: missing terminating > character\n"
+            "h.h:9: error: #include expects \"FILENAME\" or <FILENAME>\n"
+            "h.h:10: error: missing terminating > character\n"
+            "h.h:10: error: #include expects \"FILENAME\" or <FILENAME>\n"
+            "h.h:11: warning: #import is a deprecated GCC extension\n"
+            "h.h:12: warning: cannot find <b .h>\n");
+}
+
 TEST(Preprocessor, HonoursGuardsOnceAndTheDepthLimit) {
   const Files files = {
       {"h.h",
