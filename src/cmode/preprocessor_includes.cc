@@ -21,22 +21,6 @@ bool is_punct(const Token& token, std::string_view text) {
   return token.kind == TokenKind::punctuator && token.text == text;
 }
 
-// The bytes of `physical` without splices.
-std::string without_splices(std::string_view physical) {
-  std::string out;
-  for (std::size_t i = 0; i < physical.size(); ++i) {
-    if (physical[i] == '\\' && i + 1 < physical.size() && physical[i + 1] == '\n') {
-      ++i;
-    } else if (physical[i] == '\\' && i + 2 < physical.size() && physical[i + 1] == '\r' &&
-               physical[i + 2] == '\n') {
-      i += 2;
-    } else {
-      out += physical[i];
-    }
-  }
-  return out;
-}
-
 // A header name from tokens alone: "f" or < ... > with the spellings joined.
 // Returns the number of tokens it took, 0 if the tokens make none.
 std::size_t name_from_tokens(std::span<const Token> tokens, std::string& name, bool& quoted) {
@@ -67,7 +51,8 @@ bool Preprocessor::header_name(std::span<const Token> operand, std::string_view 
     // Written out, <...> is one token: its bytes stand as they are.
     for (std::size_t i = 1; i < operand.size(); ++i) {
       if (is_punct(operand[i], ">")) {
-        name = without_splices(line.substr(operand[0].end, operand[i].begin - operand[0].end));
+        name.clear();
+        append_without_splices(name, line.substr(operand[0].end, operand[i].begin - operand[0].end));
         quoted = false;
         if (i + 1 < operand.size()) report(Severity::warning, "extra tokens at end of #include directive");
         return true;

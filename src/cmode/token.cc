@@ -22,23 +22,6 @@ std::size_t find_splice(std::string_view text, std::size_t pos) {
   return text.size();
 }
 
-// Appends the bytes of `physical` without its splices.
-void append_without_splices(std::string& out, std::string_view physical) {
-  for (std::size_t i = 0; i < physical.size(); ++i) {
-    if (physical[i] == '\\') {
-      if (i + 1 < physical.size() && physical[i + 1] == '\n') {
-        ++i;
-        continue;
-      }
-      if (i + 2 < physical.size() && physical[i + 1] == '\r' && physical[i + 2] == '\n') {
-        i += 2;
-        continue;
-      }
-    }
-    out += physical[i];
-  }
-}
-
 template <ScanMode kMode>
 void lex_text(std::string_view text, std::vector<Token>& out, std::size_t max_tokens, std::string& spliced,
               std::vector<std::uint32_t>& spliced_tokens) {
@@ -73,6 +56,15 @@ void lex_text(std::string_view text, std::vector<Token>& out, std::size_t max_to
 }  // namespace
 
 bool has_splice(std::string_view text) { return find_splice(text, 0) != text.size(); }
+
+void append_without_splices(std::string& out, std::string_view physical) {
+  for (std::size_t pos = 0;;) {
+    const std::size_t splice = find_splice(physical, pos);
+    out.append(physical.data() + pos, splice - pos);
+    if (splice == physical.size()) return;
+    pos = splice + (physical[splice + 1] == '\r' ? 3 : 2);
+  }
+}
 
 void Lexer::lex(std::string_view text, std::vector<Token>& out, std::size_t max_tokens) {
   out.clear();

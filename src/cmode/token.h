@@ -34,6 +34,9 @@ struct Token {
   bool space_before = false;
 };
 
+// Appends the bytes of `physical` to `out` without its splices.
+void append_without_splices(std::string& out, std::string_view physical);
+
 // Splits C text into preprocessing tokens. The text is the physical bytes of
 // one or more whole logical lines: it never ends inside a block comment, and
 // splices (backslash-newline, also with a CR before the newline) may stand
