@@ -55,6 +55,19 @@ HeaderFile* IncludeSearch::open(const std::string& path) {
   return entry->second->readable ? entry->second.get() : nullptr;
 }
 
+HeaderFile& IncludeSearch::enter_unread(const std::string& path) {
+  std::unique_ptr<HeaderFile>& entry = files_[path];
+  if (entry == nullptr) {
+    entry = std::make_unique<HeaderFile>();
+    entry->path = path;
+  }
+  if (!entry->readable) {
+    entry->readable = true;
+    entry->text_dropped = true;
+  }
+  return *entry;
+}
+
 FoundHeader IncludeSearch::find(std::string_view name, bool quoted, std::string_view includer_dir,
                                 std::size_t start) {
   // Every path tried is opened once and kept, so the same question always

@@ -52,6 +52,10 @@ class IncludeSearch {
   // cannot be read.
   HeaderFile* open(const std::string& path);
 
+  // The entry of the file at `path`, made without reading it, for a -d
+  // header that is read as a stream: an #include of it later reads its text.
+  HeaderFile& enter_unread(const std::string& path);
+
   // Gives back the text of a header that is not expected to be read again:
   // the memory then serves the next header (fewer fresh pages).
   static void drop_text(HeaderFile& file);

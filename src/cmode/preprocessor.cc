@@ -7,6 +7,8 @@
 #include "cmode/compiler_facts.h"
 #include "cmode/define_directive.h"
 #include "cmode/rescanner.h"
+#include "cmode/source_chunks.h"
+#include "services/run_io.h"
 
 namespace sornik::cmode {
 
@@ -92,23 +94,31 @@ void Preprocessor::undefine_option(std::string_view name) {
 }
 
 bool Preprocessor::read_macros(const std::string& path) {
-  HeaderFile* file = search_.open(path);
-  if (file == nullptr || !IncludeSearch::restore_text(*file)) return false;
+  std::size_t size = 0;
+  const InputFile stream = open_input(path, size);
+  if (stream == nullptr) return false;
   // A file given for its macros is mostly definitions, rarely shorter than
   // 48 bytes a line: the table takes room for them at once instead of
   // growing step by step (a larger guess would clear slots never used).
   constexpr std::size_t kDefinitionBytes = 48;
-  table_.reserve(table_.size() + file->text.size() / kDefinitionBytes);
+  table_.reserve(table_.size() + size / kDefinitionBytes);
+  // Read as a stream, not whole: a header of a million definitions would
+  // otherwise take as many fresh pages as it has bytes.
+  HeaderFile& file = search_.enter_unread(path);
   FileFrame frame;
-  frame.path = file->path;
-  frame.dir = IncludeSearch::directory_of(file->path);
-  frame.header = file;
-  read_text(frame, file->text);
+  frame.path = file.path;
+  frame.dir = IncludeSearch::directory_of(file.path);
+  frame.header = &file;
+  begin_file(frame);
+  SourceChunks chunks(stream.get(), *this, frame);
+  for (SourceChunk chunk; chunks.next(chunk);) {
+  }
+  end_file(frame);
+  check_read_error(stream.get(), path);
   return true;
 }
 
 void Preprocessor::read_text(FileFrame& frame, std::string_view text) {
-  if (frame.header != nullptr) ++frame.header->readings;
   begin_file(frame);
   for (std::size_t pos = 0; pos < text.size();) {
     const LogicalLine line = scan_logical_line(text, pos);
@@ -116,7 +126,6 @@ void Preprocessor::read_text(FileFrame& frame, std::string_view text) {
     pos = line.end;
   }
   end_file(frame);
-  if (frame.header != nullptr) --frame.header->readings;
 }
 
 void Preprocessor::begin_unit() {
@@ -163,6 +172,7 @@ void Preprocessor::remove_macro(std::string_view name) {
 }
 
 void Preprocessor::begin_file(FileFrame& frame) {
+  if (frame.header != nullptr) ++frame.header->readings;
   frame.conditional_base = conditionals_.size();
   frames_.push_back(&frame);
 }
@@ -177,6 +187,7 @@ void Preprocessor::end_file(FileFrame& frame) {
   if (frame.guard == FileFrame::Guard::after_endif && frame.header != nullptr) {
     frame.header->guard = frame.guard_macro;
   }
+  if (frame.header != nullptr) --frame.header->readings;
   frames_.pop_back();
 }
 

@@ -284,6 +284,30 @@ TEST(Preprocessor, ReadsHeadersOfAnySizeWhole) {
   }
 }
 
+TEST(Preprocessor, ReadsAHeaderGivenForItsMacrosInBlocks) {
+  // A -d header is read 64 KiB at a time: a definition split by a splice or
+  // a comment must come out whole wherever the block edge cuts it.
+  for (const std::size_t before : {65530, 65533, 65534, 65535, 65536, 65537}) {
+    const std::string header = "/*" + std::string(before - 4, 'p') + "*/" +
+                               "\\\n#def\\\nine SPLIT 1 /* a\\\n comment\\\n */ + 2\n#define AFTER\n";
+    EXPECT_EQ(defines_of({{"h.h", header}}), "#define AFTER \n#define SPLIT 1 + 2\n") << before;
+  }
+}
+
+TEST(Preprocessor, IncludesAHeaderGivenForItsMacrosAgain) {
+  // Its text is not kept: a later #include reads it again, unless its guard
+  // shuts it.
+  const testing::RunResult result =
+      testing::run_in_memory({"--cpp", "-nostdinc", "-d", "plain.h", "-d", "guarded.h", "a.c"},
+                             {{"plain.h", "#warning plain read\n"},
+                              {"guarded.h", "#ifndef G_H\n#define G_H\n#warning guarded read\n#endif\n"},
+                              {"a.c", "#include \"plain.h\"\n#include \"guarded.h\"\n"}});
+  EXPECT_EQ(result.err,
+            "plain.h:1: warning: #warning plain read\nguarded.h:3: warning: #warning guarded read\n"
+            "plain.h:1: warning: #warning plain read\n");
+  EXPECT_EQ(result.status, 0);
+}
+
 TEST(Preprocessor, CopiesSourcesOfAnyLineLengthWhole) {
   // Sources are read in 64 KiB blocks; a line longer than the buffer makes it
   // grow. Lines of 1 to 200000 bytes cross the block edges at every offset.
