@@ -130,9 +130,9 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
   return end;
 }
 
-}  // namespace
-
-LineEnd logical_line_end(std::string_view text, std::size_t pos) {
+// logical_line_end, inlined into scan_logical_line: most lines take a few
+// blocks of 16 bytes, and a call would cost as much as one of them.
+[[gnu::always_inline]] inline LineEnd find_line_end(std::string_view text, std::size_t pos) {
   const std::size_t size = text.size();
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   std::uint32_t newlines = 0;
@@ -202,6 +202,10 @@ LineEnd logical_line_end(std::string_view text, std::size_t pos) {
   return {size, false, newlines};
 }
 
+}  // namespace
+
+LineEnd logical_line_end(std::string_view text, std::size_t pos) { return find_line_end(text, pos); }
+
 LogicalLine scan_logical_line(std::string_view text, std::size_t pos) {
   // The white space, splices and block comments before the first token are
   // passed here; the rest of the line, from a position where no comment or
@@ -243,7 +247,7 @@ LogicalLine scan_logical_line(std::string_view text, std::size_t pos) {
       return line;
     }
   }
-  const LineEnd rest = logical_line_end(text, pos);
+  const LineEnd rest = find_line_end(text, pos);
   line.end = rest.end;
   line.complete = rest.complete;
   line.newlines = newlines + rest.newlines;
