@@ -79,6 +79,12 @@ class LineTokens {
   TokenScan<ScanMode::line> scan_;
 };
 
+// A token of the replacement list as the macro's text spells it.
+struct Spelling {
+  std::string_view text;
+  bool space_before = false;
+};
+
 // What a #define line holds besides its name, as its parse finds it; kept
 // from call to call so that its arrays are allocated once.
 struct DefineParts {
@@ -92,11 +98,9 @@ struct DefineParts {
   // normalised spellings, and the size of the normalised text.
   std::size_t token_count = 0;
   std::size_t text_size = 0;
-  std::vector<std::string_view> spellings;
-  // The tokens as the macro keeps them, their offsets taken as if the
-  // normalised text stood in the line as it is (`verbatim`): the spellings
+  std::vector<Spelling> spellings;
+  // Whether the normalised text stands in the line as it is: the spellings
   // and blanks of the tokens following each other without a gap.
-  std::vector<BodyToken> tokens;
   bool verbatim = true;
 
   void clear() {
@@ -113,7 +117,7 @@ struct DefineParts {
   bool has_param(std::string_view name) const {
     return std::find(params.begin(), params.end(), name) != params.end();
   }
-  std::string_view text_start() const { return spellings[0]; }
+  std::string_view text_start() const { return spellings[0].text; }
 };
 
 // Writes the replacement list into DefineParts. Its counters live here, a
@@ -122,12 +126,12 @@ struct DefineParts {
 template <bool kOneText>
 class BodyWriter {
  public:
-  explicit BodyWriter(DefineParts& parts) : parts_(parts) { take_arrays(); }
+  explicit BodyWriter(DefineParts& parts) : parts_(parts) { take_array(); }
 
   std::size_t count() const { return count_; }
 
   // Adds a replacement token, spelled `spelling`.
-  void add(TokenKind kind, std::string_view spelling, bool space) {
+  void add(std::string_view spelling, bool space) {
     if (count_ == capacity_) grow();
     if (kOneText && count_ != 0) {
       verbatim_ = verbatim_ && spelling.data() == spelling_end_ + (space ? 1 : 0) &&
@@ -136,11 +140,7 @@ class BodyWriter {
       verbatim_ = kOneText;
     }
     spelling_end_ = spelling.data() + spelling.size();
-    spellings_[count_] = spelling;
-    BodyToken& token = tokens_[count_];
-    token.begin = static_cast<std::uint32_t>(spelling.data() - spellings_[0].data());
-    token.kind = kind;
-    token.space_before = space;
+    spellings_[count_] = {spelling, space};
     ++count_;
     text_size_ += spelling.size() + (space ? 1 : 0);
   }
@@ -152,21 +152,17 @@ class BodyWriter {
   }
 
  private:
-  void take_arrays() {
+  void take_array() {
     spellings_ = parts_.spellings.data();
-    tokens_ = parts_.tokens.data();
     capacity_ = parts_.spellings.size();
   }
   void grow() {
-    const std::size_t capacity = std::max<std::size_t>(64, capacity_ * 2);
-    parts_.spellings.resize(capacity);
-    parts_.tokens.resize(capacity);
-    take_arrays();
+    parts_.spellings.resize(std::max<std::size_t>(64, capacity_ * 2));
+    take_array();
   }
 
   DefineParts& parts_;
-  std::string_view* spellings_ = nullptr;
-  BodyToken* tokens_ = nullptr;
+  Spelling* spellings_ = nullptr;
   std::size_t capacity_ = 0;
   std::size_t count_ = 0;
   std::size_t text_size_ = 0;
@@ -267,7 +263,7 @@ bool parse_body(Source& source, bool more, DefineToken token, bool function_like
         result.warnings.emplace_back("__VA_OPT__ can only appear in the expansion of a C++20 variadic macro");
       }
     }
-    body.add(token.kind, spelling, space);
+    body.add(spelling, space);
   }
   body.finish();
   if (glue_next) result.error = kHashError;
@@ -277,23 +273,20 @@ bool parse_body(Source& source, bool more, DefineToken token, bool function_like
 
 // The macro named `name` made of `parts`.
 MacroPtr make_macro(std::string_view name, bool function_like, const DefineParts& parts) {
-  MacroPtr macro = Macro::make({name, function_like, parts.variadic, parts.params.size(), parts.param_bytes,
-                                parts.token_count, parts.text_size});
+  MacroPtr macro = Macro::make(
+      {name, function_like, parts.variadic, parts.params.size(), parts.param_bytes, parts.text_size});
   for (std::size_t i = 0; i < parts.params.size(); ++i) macro->set_param(i, parts.params[i]);
-  if (parts.token_count == 0) return macro;
-  BodyToken* const tokens = macro->body_tokens();
-  char* const text = macro->replacement_text();
-  std::memcpy(tokens, parts.tokens.data(), parts.token_count * sizeof(BodyToken));
+  if (parts.text_size == 0) return macro;
+  char* out = macro->replacement_text();
   if (parts.verbatim) {
-    std::memcpy(text, parts.text_start().data(), parts.text_size);
+    std::memcpy(out, parts.text_start().data(), parts.text_size);
     return macro;
   }
-  char* out = text;
   for (std::size_t i = 0; i < parts.token_count; ++i) {
-    if (tokens[i].space_before) *out++ = ' ';
-    tokens[i].begin = static_cast<std::uint32_t>(out - text);
+    const Spelling& spelling = parts.spellings[i];
+    if (spelling.space_before) *out++ = ' ';
     // Most tokens are a few bytes long: a loop beats a call to memcpy.
-    for (const char byte : parts.spellings[i]) *out++ = byte;
+    for (const char byte : spelling.text) *out++ = byte;
   }
   return macro;
 }

@@ -24,8 +24,8 @@ struct DefineParse {
 };
 
 // Parses the tokens that follow `#define` (the macro name first). The
-// replacement list keeps its tokens with the spacing normalised as the C
-// compiler prints definitions (see Macro::body).
+// replacement text is normalised as the C compiler prints definitions (see
+// Macro::body).
 DefineParse parse_define(std::span<const Token> tokens);
 
 // As parse_define, over the text that follows `#define` on a directive line

@@ -61,6 +61,14 @@ const Case kCases[] = {
     {"_Pragma becomes a #pragma line", "_Pragma(\"once\") x\n", "_Pragma(\"once\")`\n#pragma once\n' x\n"},
     {"tokens that would join keep a blank", "#define M -1\n-M\n", "#define M -1\n-M` -1'\n"},
     {"an empty definition", "#define Z\na Z b\n", "#define Z\na Z`' b\n"},
+    {"digraphs, comments and splices in a definition",
+     "#define G(x) %:x <:x:> /* c */ x%:%:1 \\\n  + x ## __LINE__\nG(a)\n",
+     "#define G(x) %:x <:x:> /* c */ x%:%:1 \\\n  + x ## __LINE__\nG(a)`\"a\" <:a:> a1 + a__LINE__'\n"},
+    {"digraphs inside __VA_OPT__", "#define V(a, ...) a __VA_OPT__(%:a <%__VA_ARGS__%>)\nV(1) V(1, 2)\n",
+     "#define V(a, ...) a __VA_OPT__(%:a <%__VA_ARGS__%>)\nV(1)`1' V(1, 2)`1 \"1\" <%2%>'\n"},
+    {"a use goes on with the definition that a directive in its arguments replaces",
+     "#define F(x) [x] %:x F\nF(1\n#undef F\n#define F(x) new\n) F(2)\n",
+     "#define F(x) [x] %:x F\nF(1\n#undef F\n#define F(x) new\n)`[1] \"1\" F' F(2)`new'\n"},
 };
 
 TEST(Expander, ShowsEveryUseAsTheCPreprocessorExpandsIt) {

@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "cmode/token_scan.h"
 #include "services/memory.h"
 #include "services/page_memory.h"
 
@@ -82,26 +83,46 @@ std::uint32_t narrow(std::size_t size) {
 
 }  // namespace
 
-void MacroDeleter::operator()(const Macro* macro) const {
-  const std::size_t size = macro->block_size();
-  store().release(const_cast<Macro*>(macro), size);
+void MacroDeleter::operator()(const Macro* macro) const { macro->release(); }
+
+void Macro::release() const {
+  if (tokens_ != nullptr) store().release(tokens_, token_count_ * sizeof(BodyToken));
+  store().release(const_cast<Macro*>(this), block_size());
 }
 
 std::size_t Macro::block_size() const {
-  return sizeof(Macro) + token_count_ * sizeof(BodyToken) + param_count_ * sizeof(ParamRef) + name_size_ +
-         param_bytes_ + text_size_;
+  return sizeof(Macro) + param_count_ * sizeof(ParamRef) + name_size_ + param_bytes_ + text_size_;
+}
+
+void Macro::make_tokens() const {
+  // The normalised text lexes into the tokens the definition had: one blank
+  // stands wherever the definition had white space or a comment, and the
+  // respelled `#` and `##` lex as themselves.
+  static std::vector<BodyToken> lexed;
+  lexed.clear();
+  TokenScan<ScanMode::plain> scan(replacement());
+  ScannedToken scanned;
+  while (scan.next(scanned)) {
+    BodyToken& token = lexed.emplace_back();
+    token.begin = static_cast<std::uint32_t>(scanned.begin);
+    token.kind = scanned.kind;
+    token.space_before = scanned.space_before;
+  }
+  if (lexed.empty()) return;
+  const std::size_t bytes = lexed.size() * sizeof(BodyToken);
+  tokens_ = static_cast<BodyToken*>(store().allocate(bytes));
+  std::memcpy(tokens_, lexed.data(), bytes);
+  token_count_ = static_cast<std::uint32_t>(lexed.size());
 }
 
 MacroPtr Macro::make(const MacroShape& shape) {
-  const std::size_t size = sizeof(Macro) + shape.token_count * sizeof(BodyToken) +
-                           shape.param_count * sizeof(ParamRef) + shape.name.size() + shape.param_bytes +
-                           shape.text_size;
+  const std::size_t size = sizeof(Macro) + shape.param_count * sizeof(ParamRef) + shape.name.size() +
+                           shape.param_bytes + shape.text_size;
   if (shape.text_size > kLargestReplacement) memory_exhausted(size);
   MacroPtr macro(new (store().allocate(size)) Macro);
   macro->name_size_ = narrow(shape.name.size());
   macro->param_count_ = narrow(shape.param_count);
   macro->param_bytes_ = narrow(shape.param_bytes);
-  macro->token_count_ = narrow(shape.token_count);
   macro->text_size_ = narrow(shape.text_size);
   macro->function_like_ = shape.function_like;
   macro->variadic_ = shape.variadic;
@@ -113,6 +134,8 @@ MacroPtr Macro::copy(const Macro& macro) {
   const std::size_t size = macro.block_size();
   MacroPtr copy(new (store().allocate(size)) Macro);
   std::memcpy(static_cast<void*>(copy.get()), static_cast<const void*>(&macro), size);
+  copy->tokens_ = nullptr;
+  copy->token_count_ = 0;
   return copy;
 }
 

@@ -40,6 +40,46 @@ TEST(Macro, HoldsItsPartsAndCopiesThemWhole) {
   EXPECT_EQ(copy->text(copy->body()[6]), "\"s\"");
 }
 
+// The body's tokens as "[text]k", k the first letter of the kind's name,
+// with a blank before a token that has one.
+std::string tokens_of(const Macro& macro) {
+  std::string out;
+  for (const BodyToken& token : macro.body()) {
+    if (token.space_before) out += ' ';
+    out += '[';
+    out += macro.text(token);
+    out += ']';
+    out += "incspo"[static_cast<int>(token.kind)];
+  }
+  return out;
+}
+
+TEST(Macro, MakesTheTokensOfItsDefinitionWhenFirstAsked) {
+  using namespace std::string_view_literals;
+  const struct {
+    std::string_view definition;
+    std::string_view tokens;
+  } cases[] = {
+      {"P(a, b) a%:%:b a ## b a##b", "[a]i [##]p[b]i [a]i [##]p [b]i [a]i [##]p[b]i"},
+      {"S(x) %:x # x a%:x %:%:%:x", "[#]p[x]i [#]p[x]i [a]i[#]p[x]i [##]p[#]p[x]i"},
+      {"O %: %:%: # <%a%> <:b:>", "[%:]p [##]p [#]p [<%]p[a]i[%>]p [<:]p[b]i[:>]p"},
+      {"C a/* one */b// two", "[a]i [b]i"},
+      {"L 1\\\n+\\\n2 \\\n x", "[1]n[+]p[2]n [x]i"},
+      {"W \t a\f\vb\r\0c  "sv, "[a]i [b]i [c]i"},
+      {"Q \"s\"L'w'u8\"t\" 'c'x.5e+1.. .....",
+       "[\"s\"]s[L'w']c[u8\"t\"]s ['c']c[x]i[.5e+1..]n [...]p[.]p[.]p"},
+      {"V(...) __VA_OPT__(a ## __VA_ARGS__)", "[__VA_OPT__]i[(]p[a]i [##]p [__VA_ARGS__]i[)]p"},
+      {"U \xff @ \xe3\x81\x82z 'open  ", "[\xff]o [@]o [\xe3\x81\x82z]i ['open  ]o"},
+      {"E /* nothing */", ""},
+  };
+  for (const auto& c : cases) {
+    const MacroPtr macro = parsed(c.definition);
+    ASSERT_NE(macro, nullptr) << c.definition;
+    EXPECT_EQ(tokens_of(*macro), c.tokens) << c.definition;
+    EXPECT_EQ(tokens_of(*Macro::copy(*macro)), c.tokens) << c.definition;
+  }
+}
+
 TEST(Macro, FreedBlocksServeLaterMacrosWithoutTouchingLiveOnes) {
   // Bodies of many sizes, so that blocks of many size classes are freed and
   // taken again.

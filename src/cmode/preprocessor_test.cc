@@ -256,6 +256,21 @@ TEST(Preprocessor, PushesAndPopsMacros) {
       "h.h:11: warning: careful\n");
 }
 
+TEST(Preprocessor, APoppedMacroExpandsAsItsDefinition) {
+  // A is used before it is pushed and after it is popped; B only after.
+  const testing::RunResult result = testing::run_in_memory(
+      {"--cpp", "-nostdinc", "a.c"},
+      {{"a.c",
+        "#define A(x) x %:%: 1 %:x\n#define B <%a%>\nA(u)\n#pragma push_macro(\"A\")\n"
+        "#pragma push_macro(\"B\")\n#undef A\n#define A 2\n#undef B\nA B\n#pragma pop_macro(\"A\")\n"
+        "#pragma pop_macro(\"B\")\nA(y) B\n"}});
+  EXPECT_EQ(result.out,
+            "#define A(x) x %:%: 1 %:x\n#define B <%a%>\nA(u)`u1 \"u\"'\n#pragma push_macro(\"A\")\n"
+            "#pragma push_macro(\"B\")\n#undef A\n#define A 2\n#undef B\nA`2' B\n#pragma pop_macro(\"A\")\n"
+            "#pragma pop_macro(\"B\")\nA(y)`y1 \"y\"' B`<%a%>'\n");
+  EXPECT_EQ(result.err, "");
+}
+
 TEST(Preprocessor, EachSourceStartsFromTheSameTable) {
   const testing::RunResult result = testing::run_in_memory(
       {"--cpp", "-nostdinc", "-DBASE", "a.c", "a.c"},
