@@ -1,7 +1,9 @@
 #include "cmode/define_directive.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <optional>
 
 #include "cmode/token_scan.h"
 #include "services/name_hash.h"
@@ -73,6 +75,8 @@ class LineTokens {
     token = {{text_.data() + scanned.begin, scanned.end - scanned.begin}, scanned.kind, scanned.space_before};
     return true;
   }
+  // The text after the last token read, to the line end.
+  std::string_view rest() const { return text_.substr(scan_.position()); }
 
  private:
   std::string_view text_;
@@ -271,13 +275,19 @@ bool parse_body(Source& source, bool more, DefineToken token, bool function_like
   return !glue_next && !pasted;
 }
 
-// The macro named `name` made of `parts`.
-MacroPtr make_macro(std::string_view name, bool function_like, const DefineParts& parts) {
+// The macro named `name` with the parameters of `parts` and the replacement
+// text `text` (of parts.text_size bytes), or, when `text` is null, the one
+// that the spellings of `parts` make.
+MacroPtr make_macro(std::string_view name, bool function_like, const DefineParts& parts, const char* text) {
   MacroPtr macro = Macro::make(
       {name, function_like, parts.variadic, parts.params.size(), parts.param_bytes, parts.text_size});
   for (std::size_t i = 0; i < parts.params.size(); ++i) macro->set_param(i, parts.params[i]);
   if (parts.text_size == 0) return macro;
   char* out = macro->replacement_text();
+  if (text != nullptr) {
+    std::memcpy(out, text, parts.text_size);
+    return macro;
+  }
   if (parts.verbatim) {
     std::memcpy(out, parts.text_start().data(), parts.text_size);
     return macro;
@@ -289,6 +299,64 @@ MacroPtr make_macro(std::string_view name, bool function_like, const DefineParts
     for (const char byte : spelling.text) *out++ = byte;
   }
   return macro;
+}
+
+// The bytes that may make the normalised text of a replacement list other
+// than the list itself, or give a diagnostic: white space, the starts of
+// comments, literals, splices, `#` and `%:`, and the `_` of __VA_ARGS__
+// and __VA_OPT__.
+constexpr std::array<bool, 256> make_list_specials() {
+  std::array<bool, 256> specials{};
+  for (int c = 0; c < 256; ++c) specials[c] = (kByteClasses[c] & kSpace) != 0;
+  for (char c : std::string_view("\"'#\\/%_")) specials[static_cast<unsigned char>(c)] = true;
+  return specials;
+}
+inline constexpr std::array<bool, 256> kListSpecials = make_list_specials();
+
+// The replacement list `rest` (to its line end) without the white space at
+// its ends, when that is its normalised text and the list gives no
+// diagnostic: no comment, literal, splice, `#` or `%:` in it, nothing but
+// single blanks between its tokens, and no name starting with __VA_.
+std::optional<std::string_view> plain_replacement(std::string_view rest) {
+  const auto blank = [&](std::size_t pos) {
+    return (kByteClasses[static_cast<unsigned char>(rest[pos])] & kSpace) != 0;
+  };
+  std::size_t begin = 0;
+  std::size_t end = rest.size();
+  while (begin < end && blank(begin)) ++begin;
+  while (end > begin && blank(end - 1)) --end;
+  for (std::size_t pos = begin; pos < end; ++pos) {
+    if (!kListSpecials[static_cast<unsigned char>(rest[pos])]) continue;
+    // The list ends in no blank: a blank has a byte after it in the list.
+    const char next = pos + 1 < end ? rest[pos + 1] : '\0';
+    switch (rest[pos]) {
+      case ' ':
+        if (blank(pos + 1)) return std::nullopt;
+        break;
+      case '/':
+        if (next == '/' || next == '*') return std::nullopt;
+        break;
+      case '%':
+        if (next == ':') return std::nullopt;
+        break;
+      case '_':
+        if (rest.substr(pos, end - pos).starts_with("__VA_")) return std::nullopt;
+        break;
+      default: return std::nullopt;
+    }
+  }
+  return rest.substr(begin, end - begin);
+}
+
+// Makes the macro of a plain replacement list (see plain_replacement) in
+// `result`; false when `rest` is no such list.
+bool take_plain_list(std::string_view rest, std::string_view name, bool function_like, DefineParts& parts,
+                     DefineParse& result) {
+  const std::optional<std::string_view> text = plain_replacement(rest);
+  if (!text) return false;
+  parts.text_size = text->size();
+  result.macro = make_macro(name, function_like, parts, text->data());
+  return true;
 }
 
 // Parses the tokens that follow `#define`.
@@ -312,15 +380,23 @@ DefineParse parse_tokens(Source& source, const MacroTable* table) {
   if (table != nullptr) table->prefetch(result.name_hash);
   static thread_local DefineParts parts;
   parts.clear();
+  // A plain replacement list needs no tokens: its text is the macro's.
+  if constexpr (Source::kOneText) {
+    const std::string_view rest = source.rest();
+    if (rest.front() != '(' && take_plain_list(rest, name.text, false, parts, result)) return result;
+  }
   DefineToken token;
   bool more = source.next(token);
   const bool function_like = more && is(token, "(") && !token.space_before;
   if (function_like) {
     if (!parse_params(source, parts, result.error)) return result;
+    if constexpr (Source::kOneText) {
+      if (take_plain_list(source.rest(), name.text, true, parts, result)) return result;
+    }
     more = source.next(token);
   }
   if (!parse_body(source, more, token, function_like, result, parts)) return result;
-  result.macro = make_macro(name.text, function_like, parts);
+  result.macro = make_macro(name.text, function_like, parts, nullptr);
   return result;
 }
 

@@ -29,8 +29,10 @@ struct DefineParse {
 DefineParse parse_define(std::span<const Token> tokens);
 
 // As parse_define, over the text that follows `#define` on a directive line
-// (to its end). Most lines are read token by token as they are parsed; a
-// line with a splice is lexed into `tokens` first. The slot of the name in
+// (to its end). Most lines are read token by token as they are parsed, and
+// a replacement list that is its own normalised text (no comment, literal,
+// `#`, run of white space, ...) is taken as it stands; a line with a splice
+// is lexed into `tokens` first. The slot of the name in
 // `table`, where the macro will go, is fetched while the rest is read.
 DefineParse parse_define_text(std::string_view text, Lexer& lexer, std::vector<Token>& tokens,
                               const MacroTable& table);

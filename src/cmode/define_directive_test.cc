@@ -108,6 +108,41 @@ TEST(ParseDefine, WarnsOfVariadicNamesOutsideVariadicMacros) {
   EXPECT_EQ(define("Q(a,...) __VA_OPT__(a)"), "#define Q(a,...) __VA_OPT__(a)");
 }
 
+// A line whose list is its own normalised text is taken without its tokens;
+// each byte or pair that can make the text differ, or give a diagnostic, is
+// met inside a list, at its ends and next to what is still plain.
+TEST(ParseDefine, ListsOfPlainTextAndTheirNeighboursListAlike) {
+  using namespace std::string_view_literals;
+  const DefineCase cases[] = {
+      {"A a+b/c%d_e <%f%> g", "#define A a+b/c%d_e <%f%> g"},
+      {"A \t a b\t \r", "#define A a b"},
+      {"A a  b", "#define A a b"},
+      {"A a \tb", "#define A a b"},
+      {"A a\tb", "#define A a b"},
+      {"A a\fb\vc\rd", "#define A a b c d"},
+      {"A a\0b\0"sv, "#define A a b"},
+      {"A a//b", "#define A a"},
+      {"A a/*b*/c/", "#define A a c/"},
+      {"A/**/(x) x", "#define A (x) x"},
+      {"A(x)/**/x", "#define A(x) x"},
+      {"F(x) a%:x %", "#define F(x) a#x %"},
+      {"A a%:%:b", "#define A a ##b"},
+      {"F(x) x#", "error: '#' is not followed by a macro parameter"},
+      {"A #x", "#define A #x"},
+      {"A a\\b \\ c", "#define A a\\b \\ c"},
+      {"A \"a  b\"", "#define A \"a  b\""},
+      {"A 'a  b  ", "#define A 'a  b  "},
+      {"A L'a'  b", "#define A L'a' b"},
+      {"A x__VA_ARGS__ _VA_OPT__", "#define A x__VA_ARGS__ _VA_OPT__"},
+      {"A __VA_ARGSX", "#define A __VA_ARGSX"},
+      {"A x __VA_ARGS__",
+       "#define A x __VA_ARGS__ / __VA_ARGS__ can only appear in the expansion of a C99 variadic macro"},
+      {"A __VA_OPT__ x",
+       "#define A __VA_OPT__ x / __VA_OPT__ can only appear in the expansion of a C++20 variadic macro"},
+  };
+  for (const DefineCase& c : cases) EXPECT_EQ(define(c.text), c.listed) << c.text;
+}
+
 // The macro that `text` (what follows "#define") makes.
 MacroPtr parsed(std::string_view text) {
   Lexer lexer;

@@ -136,6 +136,9 @@ class TokenScan {
     return false;
   }
 
+  // Where the next token or blank begins.
+  std::size_t position() const { return pos_; }
+
  private:
   // The position of the logical byte at or after `pos`.
   static std::size_t at(std::string_view text, std::size_t pos) {
