@@ -202,6 +202,21 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
   return {size, false, newlines};
 }
 
+// The first byte at or after `pos` that is no blank or tab.
+const char* skip_blanks(const char* pos, const char* end) {
+  while (pos != end && (*pos == ' ' || *pos == '\t')) ++pos;
+  return pos;
+}
+
+// The end of the name of ASCII letters, digits and `_` that starts at
+// `pos`; `pos` itself when no name starts there.
+const char* name_end(const char* pos, const char* end) {
+  if (pos == end || !kWordBytes[static_cast<unsigned char>(*pos)] || (*pos >= '0' && *pos <= '9')) return pos;
+  while (++pos != end && kWordBytes[static_cast<unsigned char>(*pos)]) {
+  }
+  return pos;
+}
+
 }  // namespace
 
 LineEnd logical_line_end(std::string_view text, std::size_t pos) { return find_line_end(text, pos); }
@@ -255,16 +270,12 @@ LogicalLine scan_logical_line(std::string_view text, std::size_t pos) {
 }
 
 std::string_view plain_directive_name(std::string_view line) {
-  const char* pos = line.data();
-  const char* const end = pos + line.size();
-  while (pos != end && (*pos == ' ' || *pos == '\t')) ++pos;
-  if (pos == end || *pos != '#') return {};
-  ++pos;
-  while (pos != end && (*pos == ' ' || *pos == '\t')) ++pos;
-  const char* const start = pos;
-  if (pos == end || !kWordBytes[static_cast<unsigned char>(*pos)] || (*pos >= '0' && *pos <= '9')) return {};
-  while (++pos != end && kWordBytes[static_cast<unsigned char>(*pos)]) {
-  }
+  const char* const end = line.data() + line.size();
+  const char* const hash = skip_blanks(line.data(), end);
+  if (hash == end || *hash != '#') return {};
+  const char* const start = skip_blanks(hash + 1, end);
+  const char* const pos = name_end(start, end);
+  if (pos == start) return {};
   if (pos != end && (*pos == '\\' || *pos == '$' || static_cast<unsigned char>(*pos) >= 0x80)) return {};
   return {start, static_cast<std::size_t>(pos - start)};
 }
@@ -304,18 +315,16 @@ std::optional<std::string_view> plain_directive_operand(std::string_view rest) {
   const char* const end = pos + rest.size();
   if (skip_gaps(pos, end)) return std::string_view();
   const char* const start = pos;
-  if (!kWordBytes[static_cast<unsigned char>(*pos)] || (*pos >= '0' && *pos <= '9')) return std::nullopt;
-  while (++pos != end && kWordBytes[static_cast<unsigned char>(*pos)]) {
-  }
+  pos = name_end(start, end);
+  if (pos == start) return std::nullopt;
   const std::string_view word(start, static_cast<std::size_t>(pos - start));
   if (!skip_gaps(pos, end)) return std::nullopt;
   return word;
 }
 
 std::optional<std::string_view> plain_header_name(std::string_view rest) {
-  const char* pos = rest.data();
-  const char* const end = pos + rest.size();
-  while (pos != end && (*pos == ' ' || *pos == '\t')) ++pos;
+  const char* const end = rest.data() + rest.size();
+  const char* pos = skip_blanks(rest.data(), end);
   if (pos == end || (*pos != '<' && *pos != '"')) return std::nullopt;
   const char* const start = pos;
   const char close = *pos == '<' ? '>' : '"';
