@@ -2,7 +2,7 @@
 # - its default include directories, in its order;
 # - its answers to every __has_attribute, __has_c_attribute,
 #   __has_cpp_attribute and __has_builtin test that its headers make.
-# Both go into src/cmode/compiler_facts.cc as compile definitions.
+# Both go into src/cmode/pp/compiler_facts.cc as compile definitions.
 execute_process(COMMAND cc -E -v -x c /dev/null OUTPUT_QUIET ERROR_VARIABLE cc_report RESULT_VARIABLE cc_status)
 set(system_include_dirs)
 if(cc_status EQUAL 0)
@@ -61,6 +61,6 @@ list(LENGTH feature_tests feature_count)
 string(REPLACE ";" ":" system_include_dirs "${system_include_dirs}")
 string(REPLACE ";" " " feature_tests "${feature_tests}")
 message(STATUS "C mode: system include directories ${system_include_dirs}; ${feature_count} feature tests true")
-set_property(SOURCE src/cmode/compiler_facts.cc APPEND PROPERTY COMPILE_DEFINITIONS
+set_property(SOURCE src/cmode/pp/compiler_facts.cc APPEND PROPERTY COMPILE_DEFINITIONS
   "SORNIK_SYSTEM_INCLUDE_DIRS=\"${system_include_dirs}\""
   "SORNIK_TRUE_FEATURE_TESTS=\"${feature_tests}\"")

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "expand/argument_substitution.h"
-#include "expand/direct_substitution.h"
+#include "common/fatal.h"
 #include "fuzz_support.h"
-#include "replace/replace_engine.h"
-#include "services/fatal.h"
+#include "textual/expand/argument_substitution.h"
+#include "textual/expand/direct_substitution.h"
+#include "textual/replace/replace_engine.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "defines/define_table.h"
 #include "fuzz_support.h"
+#include "textual/defines/define_table.h"
 
 namespace {
 

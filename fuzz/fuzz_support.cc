@@ -3,12 +3,12 @@
 #include <cstdlib>
 #include <new>
 
-#include "driver/run.h"
-#include "driver/source_files.h"
-#include "expand/direct_expansion.h"
-#include "replace/replace_engine.h"
-#include "services/byte_class.h"
-#include "services/run_io.h"
+#include "app/run.h"
+#include "common/byte_class.h"
+#include "common/run_io.h"
+#include "textual/expand/direct_expansion.h"
+#include "textual/files/source_files.h"
+#include "textual/replace/replace_engine.h"
 
 namespace sornik::fuzzing {
 

@@ -9,10 +9,10 @@
 #include <optional>
 #include <string>
 
+#include "common/byte_class.h"
+#include "common/fatal.h"
 #include "fuzz_support.h"
-#include "replace/replace_engine.h"
-#include "services/byte_class.h"
-#include "services/fatal.h"
+#include "textual/replace/replace_engine.h"
 
 namespace {
 

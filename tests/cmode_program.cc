@@ -3,11 +3,11 @@
 #include <vector>
 
 #include "captured_io.h"
-#include "cmode/define_directive.h"
-#include "cmode/expander.h"
-#include "expand/output_format.h"
-#include "services/line_buffers.h"
-#include "services/run_io.h"
+#include "cmode/expand/expander.h"
+#include "cmode/pp/define_directive.h"
+#include "common/run_io.h"
+#include "render/output_format.h"
+#include "textual/scan/line_buffers.h"
 
 namespace sornik::testing {
 

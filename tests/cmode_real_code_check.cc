@@ -18,15 +18,15 @@
 #include <unistd.h>
 #include <vector>
 
-#include "cmode/expander.h"
-#include "cmode/include_search.h"
-#include "cmode/preprocessor.h"
-#include "cmode/source_chunks.h"
+#include "app/run.h"
+#include "cmode/expand/expander.h"
+#include "cmode/pp/include_search.h"
+#include "cmode/pp/preprocessor.h"
+#include "cmode/pp/source_chunks.h"
 #include "cmode_token_texts.h"
-#include "driver/run.h"
-#include "expand/output_format.h"
-#include "services/line_buffers.h"
-#include "services/run_io.h"
+#include "common/run_io.h"
+#include "render/output_format.h"
+#include "textual/scan/line_buffers.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cmode/token.h"
+#include "cmode/lex/token.h"
 
 namespace sornik {
 

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "captured_io.h"
-#include "driver/source_files.h"
-#include "expand/direct_expansion.h"
+#include "textual/expand/direct_expansion.h"
+#include "textual/files/source_files.h"
 
 namespace sornik {
 namespace {

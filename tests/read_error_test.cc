@@ -11,9 +11,9 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "app/run.h"
 #include "captured_io.h"
-#include "driver/run.h"
-#include "services/run_io.h"
+#include "common/run_io.h"
 
 namespace sornik {
 namespace {

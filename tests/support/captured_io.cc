@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "driver/run.h"
+#include "app/run.h"
 
 namespace sornik::testing {
 

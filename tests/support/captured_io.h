@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "services/run_io.h"
+#include "common/run_io.h"
 
 namespace sornik::testing {
 

@@ -1,0 +1,126 @@
+#include "app/cmode_entry.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "app/cmode_options.h"
+#include "app/run.h"
+#include "cmode/expand/expander.h"
+#include "cmode/pp/compiler_facts.h"
+#include "cmode/pp/include_search.h"
+#include "cmode/pp/macro_listing.h"
+#include "cmode/pp/preprocessor.h"
+#include "cmode/pp/source_chunks.h"
+#include "common/page_memory.h"
+#include "common/run_io.h"
+#include "render/output_format.h"
+
+namespace sornik {
+
+namespace {
+
+// What a run reads and defines: the headers, the macros, and their readers.
+struct CppState {
+  cmode::IncludeSearch search;
+  cmode::MacroTable table;
+  cmode::Expander expander{table};
+  cmode::Preprocessor preprocessor{table, search, expander};
+};
+
+// The state of the last run of a process that ends with it: freeing its
+// macros and headers one by one would cost a typical source about 2 % of
+// its instructions, and the system takes the memory back at exit anyway.
+// Held here, it stays reachable, which leak checkers accept.
+CppState* volatile left_at_exit = nullptr;
+
+void leave_or_free(std::unique_ptr<CppState> state) {
+  if (!run_ends_process) return;
+  delete left_at_exit;  // only a process of several runs (the tests) has one
+  left_at_exit = state.release();
+}
+
+void report_program_error(std::string_view text) {
+  std::string message = "sornik: error: ";
+  message.append(text);
+  message += '\n';
+  err_write(message);
+}
+
+// Converts one source file as a translation unit of its own; false when it
+// cannot be read.
+bool convert_source(const std::string& name, bool list_file_names, cmode::Preprocessor& preprocessor,
+                    cmode::Expander& expander) {
+  const InputFile stream = open_input(name);
+  if (stream == nullptr) {
+    report_program_error(name + ": cannot open");
+    return false;
+  }
+  if (list_file_names) {
+    out_write("/* === ");
+    out_write(name);
+    out_write(" === */\n");
+  }
+  cmode::FileFrame frame;
+  frame.path = name;
+  frame.dir = cmode::IncludeSearch::directory_of(name);
+  frame.is_source = true;
+  preprocessor.begin_unit();
+  preprocessor.begin_file(frame);
+  cmode::SourceChunks chunks(stream.get(), preprocessor, frame);
+  expander.expand_file(chunks, name);
+  preprocessor.end_file(frame);
+  preprocessor.end_unit();
+  check_read_error(stream.get(), name);
+  return true;
+}
+
+}  // namespace
+
+int run_cpp_mode(std::span<const std::string> args) {
+  CppOptions options;
+  std::string error;
+  if (!parse_cpp_options(args, options, error)) {
+    report_program_error(error);
+    return 1;
+  }
+  format = options.format;
+  format_flag = options.has_format ? 1 : 0;
+
+  start_heap_on_huge_page();
+  // Not value-initialised: that would clear the whole state before its
+  // members are made.
+  std::unique_ptr<CppState> state(new CppState);
+  for (const std::string& dir : options.include_dirs) state->search.add_directory(dir);
+  if (!options.no_system_dirs) {
+    for (const std::string& dir : cmode::system_include_directories()) state->search.add_directory(dir);
+  }
+  cmode::Preprocessor& preprocessor = state->preprocessor;
+  preprocessor.define_predefined();
+
+  int status = 0;
+  for (const CppOptions::Setting& setting : options.settings) {
+    switch (setting.kind) {
+      case CppOptions::Setting::Kind::define: preprocessor.define_option(setting.value); break;
+      case CppOptions::Setting::Kind::undefine: preprocessor.undefine_option(setting.value); break;
+      case CppOptions::Setting::Kind::macros_of:
+        if (!preprocessor.read_macros(setting.value)) {
+          report_program_error(setting.value + ": cannot open");
+          status = 1;
+        }
+        break;
+    }
+  }
+  if (options.print_defines) {
+    cmode::list_macros(state->table, out_write);
+  } else {
+    for (const std::string& source : options.sources) {
+      if (!convert_source(source, options.list_file_names, preprocessor, state->expander)) status = 1;
+    }
+  }
+  leave_or_free(std::move(state));
+  return status;
+}
+
+}  // namespace sornik

@@ -1,0 +1,131 @@
+#include "app/run.h"
+
+#include <new>
+
+#include "app/cmode_entry.h"
+#include "app/help_text.h"
+#include "app/usage_text.h"
+#include "common/diagnostics.h"
+#include "common/fatal.h"
+#include "common/run_io.h"
+#include "render/output_format.h"
+#include "textual/defines/define_reader.h"
+#include "textual/defines/define_table.h"
+#include "textual/defines/value_resolution.h"
+#include "textual/expand/direct_expansion.h"
+#include "textual/files/source_files.h"
+#include "textual/replace/replace_engine.h"
+#include "textual/scan/line_buffers.h"
+#include "textual/scan/source_scanner.h"
+
+namespace sornik {
+
+namespace {
+
+// What both modes use.
+void reset_run_state() {
+  reset_line_buffers();
+  format = {};
+  format_flag = 0;
+  out_discard();
+  reset_read_errors();
+}
+
+// The default mode's tables; C mode leaves them alone, so its start-up touches no
+// memory for them.
+void reset_default_mode_state() {
+  reset_define_table();
+  reset_source_scanner();
+  reset_replace_engine();
+  reset_direct_expansion();
+}
+
+// The three argument phases: options, definition files, source files.
+// Returns the exit status.
+int run_phases(const std::vector<std::string>& args) {
+  if (!args.empty() && args[0] == "--cpp") return run_cpp_mode(std::span(args).subspan(1));
+  reset_default_mode_state();
+  if (args.size() == 1 && args[0] == "-usage") {
+    for (std::string_view line : usage_tbl) {
+      out_write(line);
+      out_write("\n");
+    }
+    return 1;
+  }
+  if (args.empty()) {
+    err_write(usage_tbl[kUsageLine]);
+    err_write("\n");
+    return 1;
+  }
+  // Leading arguments that no specified run begins with (such a run ends
+  // with the no-define message).
+  if (args[0] == "--help") {
+    out_write(kHelpText);
+    return 0;
+  }
+  if (args[0] == "--version") {
+    out_write(kVersionText);
+    return 0;
+  }
+
+  std::size_t next = 0;
+  bool list_file_names = false;
+  for (; next < args.size(); ++next) {
+    if (args[next] == "-l") {
+      list_file_names = true;
+    } else if (args[next] == "-f") {
+      if (next + 1 == args.size()) {
+        errmsg("<format> missing\n");
+        return 1;
+      }
+      format = args[++next];
+      format_flag = 1;
+    } else {
+      break;
+    }
+  }
+
+  for (; next < args.size() && args[next] == "-d"; next += 2) {
+    if (next + 1 == args.size()) {
+      errmsg("filename of \"define\" statements missing\n");
+      return 1;
+    }
+    if (set_chgdata(args[next + 1]) == -1) return 1;
+  }
+
+  if (def_cnt == 0) {
+    errmsg("no filename of \"define\" statements or \"define\" data\n");
+    return 1;
+  }
+  sort_defines();
+  set_value();
+
+  for (; next < args.size(); ++next) convert_source_file(args[next], list_file_names);
+  return 0;
+}
+
+}  // namespace
+
+bool run_ends_process = false;
+
+int run_sornik(const std::vector<std::string>& args) {
+  reset_run_state();
+  int status = 1;
+  try {
+    status = run_phases(args);
+    if (read_failed()) status = 1;
+  } catch (const FatalStop&) {
+    status = 1;
+  } catch (const std::bad_alloc&) {
+    errmsg("cannot get memory\n");
+    status = 1;
+  }
+  try {
+    out_flush();
+  } catch (const FatalStop&) {
+    status = 1;
+  }
+  return status;
+}
+
+}  // namespace sornik

@@ -1,0 +1,265 @@
+#include "cmode/condition/constant_value.h"
+
+#include <cstdint>
+
+namespace sornik::cmode {
+
+namespace {
+
+int digit_value(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return 99;
+}
+
+bool is_float(std::string_view text, bool hex) {
+  for (std::size_t i = hex ? 2 : 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '.') return true;
+    if (hex ? (c == 'p' || c == 'P') : (c == 'e' || c == 'E')) return true;
+  }
+  return false;
+}
+
+// Whether `suffix` is a valid integer suffix; sets `is_unsigned` for a u.
+bool valid_suffix(std::string_view suffix, bool& is_unsigned) {
+  std::size_t pos = 0;
+  bool seen_u = false;
+  bool seen_l = false;
+  while (pos < suffix.size()) {
+    const char c = suffix[pos];
+    if ((c == 'u' || c == 'U') && !seen_u) {
+      seen_u = true;
+      ++pos;
+    } else if ((c == 'l' || c == 'L') && !seen_l) {
+      seen_l = true;
+      pos += pos + 1 < suffix.size() && suffix[pos + 1] == c ? 2 : 1;
+    } else {
+      return false;
+    }
+  }
+  is_unsigned = seen_u;
+  return true;
+}
+
+bool is_imaginary(std::string_view suffix) {
+  return suffix.size() == 1 && (suffix[0] == 'i' || suffix[0] == 'j' || suffix[0] == 'I' || suffix[0] == 'J');
+}
+
+std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// The characters of a character constant's body as code units: bytes for a
+// plain constant, code points for a wide one.
+class CharReader {
+ public:
+  CharReader(std::string_view body, bool wide, std::vector<std::string>& warnings)
+      : body_(body), wide_(wide), warnings_(warnings) {}
+
+  // Appends the next character's code units to `units`; false at the end.
+  bool next(std::vector<std::uint32_t>& units) {
+    if (pos_ >= body_.size()) return false;
+    const auto c = static_cast<unsigned char>(body_[pos_]);
+    if (c != '\\') {
+      if (wide_ && c >= 0x80) {
+        units.push_back(decode_utf8());
+      } else {
+        units.push_back(c);
+        ++pos_;
+      }
+      return true;
+    }
+    ++pos_;
+    escape(units);
+    return true;
+  }
+
+ private:
+  std::uint32_t decode_utf8() {
+    const auto lead = static_cast<unsigned char>(body_[pos_++]);
+    const int extra = lead >= 0xf0 ? 3 : lead >= 0xe0 ? 2 : lead >= 0xc0 ? 1 : 0;
+    std::uint32_t value = extra == 0 ? lead : lead & (0x3f >> extra);
+    for (int i = 0; i < extra && pos_ < body_.size(); ++i) {
+      value = (value << 6) | (static_cast<unsigned char>(body_[pos_++]) & 0x3f);
+    }
+    return value;
+  }
+
+  void push_code_point(std::vector<std::uint32_t>& units, std::uint32_t code) {
+    if (wide_ || code < 0x80) {
+      units.push_back(code);
+      return;
+    }
+    // A universal character name in a plain constant stands for its UTF-8 bytes.
+    if (code < 0x800) {
+      units.push_back(0xc0 | (code >> 6));
+    } else {
+      if (code < 0x10000) {
+        units.push_back(0xe0 | (code >> 12));
+      } else {
+        units.push_back(0xf0 | (code >> 18));
+        units.push_back(0x80 | ((code >> 12) & 0x3f));
+      }
+      units.push_back(0x80 | ((code >> 6) & 0x3f));
+    }
+    units.push_back(0x80 | (code & 0x3f));
+  }
+
+  void escape(std::vector<std::uint32_t>& units) {
+    if (pos_ >= body_.size()) {
+      units.push_back('\\');
+      return;
+    }
+    const char c = body_[pos_++];
+    const std::uint32_t limit = wide_ ? 0xffffffffu : 0xffu;
+    switch (c) {
+      case 'n': units.push_back('\n'); return;
+      case 't': units.push_back('\t'); return;
+      case 'v': units.push_back('\v'); return;
+      case 'b': units.push_back('\b'); return;
+      case 'r': units.push_back('\r'); return;
+      case 'f': units.push_back('\f'); return;
+      case 'a': units.push_back('\a'); return;
+      case 'e':
+      case 'E': units.push_back(27); return;
+      case '\\':
+      case '\'':
+      case '"':
+      case '?': units.push_back(static_cast<unsigned char>(c)); return;
+      case 'x': {
+        std::uint64_t value = 0;
+        bool too_large = false;
+        while (pos_ < body_.size() && digit_value(body_[pos_]) < 16) {
+          value = (value << 4) | static_cast<std::uint64_t>(digit_value(body_[pos_++]));
+          if (value > limit) too_large = true;
+        }
+        if (too_large) warnings_.emplace_back("hex escape sequence out of range");
+        units.push_back(static_cast<std::uint32_t>(value & limit));
+        return;
+      }
+      case 'u':
+      case 'U': {
+        std::uint32_t value = 0;
+        const int digits = c == 'u' ? 4 : 8;
+        for (int i = 0; i < digits && pos_ < body_.size() && digit_value(body_[pos_]) < 16; ++i) {
+          value = (value << 4) | static_cast<std::uint32_t>(digit_value(body_[pos_++]));
+        }
+        push_code_point(units, value);
+        return;
+      }
+      default: break;
+    }
+    if (c >= '0' && c <= '7') {
+      std::uint32_t value = static_cast<std::uint32_t>(c - '0');
+      for (int i = 1; i < 3 && pos_ < body_.size() && body_[pos_] >= '0' && body_[pos_] <= '7'; ++i) {
+        value = value * 8 + static_cast<std::uint32_t>(body_[pos_++] - '0');
+      }
+      if (value > limit) warnings_.emplace_back("octal escape sequence out of range");
+      units.push_back(value & limit);
+      return;
+    }
+    warnings_.push_back("unknown escape sequence: '\\" + std::string(1, c) + "'");
+    units.push_back(static_cast<unsigned char>(c));
+  }
+
+  std::string_view body_;
+  bool wide_;
+  std::vector<std::string>& warnings_;
+  std::size_t pos_ = 0;
+};
+
+}  // namespace
+
+bool parse_integer(std::string_view text, Value& value, std::string& error,
+                   std::vector<std::string>& warnings) {
+  value = {};
+  int base = 10;
+  std::size_t pos = 0;
+  if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    base = 16;
+    pos = 2;
+  } else if (text.size() >= 2 && text[0] == '0' && (text[1] == 'b' || text[1] == 'B')) {
+    base = 2;
+    pos = 2;
+  } else if (text[0] == '0') {
+    base = 8;
+  }
+  if (base != 2 && is_float(text, base == 16)) {
+    error = "floating constant in preprocessor expression";
+    return false;
+  }
+  const std::size_t digits_start = pos;
+  const int scan_base = base == 16 ? 16 : 10;
+  std::uintmax_t result = 0;
+  bool too_large = false;
+  for (; pos < text.size() && digit_value(text[pos]) < scan_base; ++pos) {
+    const int digit = digit_value(text[pos]);
+    if (digit >= base) {
+      error = "invalid digit \"" + std::string(1, text[pos]) + "\" in " + (base == 8 ? "octal" : "binary") +
+              " constant";
+      return false;
+    }
+    const std::uintmax_t next =
+        result * static_cast<std::uintmax_t>(base) + static_cast<std::uintmax_t>(digit);
+    if (result > (UINTMAX_MAX - static_cast<std::uintmax_t>(digit)) / static_cast<std::uintmax_t>(base)) {
+      too_large = true;
+    }
+    result = next;
+  }
+  std::string_view suffix = text.substr(pos);
+  if (pos == digits_start && base != 8) suffix = text.substr(1);
+  bool is_unsigned = false;
+  if (!valid_suffix(suffix, is_unsigned)) {
+    error = is_imaginary(suffix) ? "imaginary number in preprocessor expression"
+                                 : "invalid suffix " + quoted(suffix) + " on integer constant";
+    return false;
+  }
+  if (too_large) warnings.emplace_back("integer constant is too large for its type");
+  if (!is_unsigned && static_cast<std::intmax_t>(result) < 0) {
+    if (base == 10 && !too_large) warnings.emplace_back("integer constant is so large that it is unsigned");
+    is_unsigned = true;
+  }
+  value = {result, is_unsigned};
+  return true;
+}
+
+bool parse_char_constant(std::string_view text, Value& value, std::string& error,
+                         std::vector<std::string>& warnings) {
+  value = {};
+  const char prefix = text[0] == '\'' ? '\0' : text[0];
+  const std::size_t open = text.find('\'');
+  std::string_view body = text.substr(open + 1, text.size() - open - 2);
+  const bool wide = prefix != '\0';
+  std::vector<std::uint32_t> units;
+  CharReader reader(body, wide, warnings);
+  while (reader.next(units)) {
+  }
+  if (units.empty()) {
+    error = "empty character constant";
+    return false;
+  }
+  if (wide) {
+    if (units.size() > 1) warnings.emplace_back("character constant too long for its type");
+    const std::uint32_t last = units.back();
+    if (prefix == 'L') {
+      value = {static_cast<std::uintmax_t>(static_cast<std::intmax_t>(static_cast<std::int32_t>(last))),
+               false};
+    } else {
+      value = {prefix == 'u' ? (last & 0xffffu) : last, true};
+    }
+    return true;
+  }
+  if (units.size() == 1) {
+    value = {static_cast<std::uintmax_t>(static_cast<std::intmax_t>(static_cast<std::int8_t>(units[0]))),
+             false};
+    return true;
+  }
+  warnings.emplace_back(units.size() > 4 ? "character constant too long for its type"
+                                         : "multi-character character constant");
+  std::uint32_t packed = 0;
+  for (std::uint32_t unit : units) packed = (packed << 8) | (unit & 0xff);
+  value = {static_cast<std::uintmax_t>(static_cast<std::intmax_t>(static_cast<std::int32_t>(packed))), false};
+  return true;
+}
+
+}  // namespace sornik::cmode

@@ -1,0 +1,455 @@
+#include "cmode/condition/if_expression.h"
+
+#include <array>
+#include <cstdint>
+#include <limits>
+
+#include "cmode/condition/constant_value.h"
+
+namespace sornik::cmode {
+
+namespace {
+
+// Parentheses and unary operators nest at most this deep; deeper input is an
+// error rather than a deep recursion.
+constexpr int kMaxNesting = 2000;
+
+enum class Op : std::uint8_t {
+  none,
+  comma,
+  question,
+  logical_or,
+  logical_and,
+  bit_or,
+  bit_xor,
+  bit_and,
+  equal,
+  not_equal,
+  less,
+  greater,
+  less_equal,
+  greater_equal,
+  shift_left,
+  shift_right,
+  plus,
+  minus,
+  times,
+  divide,
+  remainder,
+};
+
+struct OpInfo {
+  std::string_view text;
+  Op op;
+  int precedence;
+};
+
+constexpr OpInfo kBinaryOps[] = {
+    {",", Op::comma, 1},          {"?", Op::question, 2},     {"||", Op::logical_or, 3},
+    {"&&", Op::logical_and, 4},   {"|", Op::bit_or, 5},       {"^", Op::bit_xor, 6},
+    {"&", Op::bit_and, 7},        {"==", Op::equal, 8},       {"!=", Op::not_equal, 8},
+    {"<", Op::less, 9},           {">", Op::greater, 9},      {"<=", Op::less_equal, 9},
+    {">=", Op::greater_equal, 9}, {"<<", Op::shift_left, 10}, {">>", Op::shift_right, 10},
+    {"+", Op::plus, 11},          {"-", Op::minus, 11},       {"*", Op::times, 12},
+    {"/", Op::divide, 12},        {"%", Op::remainder, 12},
+};
+
+// For each byte, 1 + the index of the first operator that begins with it;
+// 0 when none does.
+constexpr std::array<std::uint8_t, 256> kFirstOpByByte = [] {
+  std::array<std::uint8_t, 256> first{};
+  for (std::size_t i = std::size(kBinaryOps); i-- > 0;)
+    first[static_cast<unsigned char>(kBinaryOps[i].text.front())] = static_cast<std::uint8_t>(i + 1);
+  return first;
+}();
+
+const OpInfo* binary_op(const Token& token) {
+  if (token.kind != TokenKind::punctuator) return nullptr;
+  const std::size_t first = kFirstOpByByte[static_cast<unsigned char>(token.text.front())];
+  if (first == 0) return nullptr;
+  for (std::size_t i = first - 1; i < std::size(kBinaryOps); ++i) {
+    if (kBinaryOps[i].text == token.text) return &kBinaryOps[i];
+  }
+  return nullptr;
+}
+
+bool is_punct(const Token& token, std::string_view text) {
+  return token.kind == TokenKind::punctuator && token.text == text;
+}
+
+std::string quoted(std::string_view text) {
+  std::string out = "\"";
+  out.append(text);
+  out += '"';
+  return out;
+}
+
+Value int_value(bool truth) { return {truth ? 1u : 0u, false}; }
+
+std::intmax_t as_signed(std::uintmax_t bits) { return static_cast<std::intmax_t>(bits); }
+
+class ConditionParser {
+ public:
+  ConditionParser(std::span<const Token> tokens, ConditionContext& context, Condition& result)
+      : tokens_(tokens), context_(context), result_(result) {}
+
+  void run() {
+    const Value value = expression(0, true);
+    if (failed()) return;
+    if (pos_ < tokens_.size()) {
+      const Token& token = tokens_[pos_];
+      if (is_punct(token, ")")) {
+        fail("missing '(' in expression");
+      } else if (is_punct(token, ":")) {
+        fail("':' without preceding '?'");
+      } else {
+        unexpected(token);
+      }
+      return;
+    }
+    result_.value = value.bits != 0 && !divided_by_zero_;
+  }
+
+ private:
+  bool failed() const { return !result_.error.empty(); }
+  void fail(std::string text) {
+    if (!failed()) result_.error = std::move(text);
+  }
+  void warn(std::string text) { result_.warnings.push_back(std::move(text)); }
+  bool at_end() const { return pos_ >= tokens_.size(); }
+
+  // A token where an operator should follow an operand.
+  void unexpected(const Token& token) {
+    if (token.kind == TokenKind::string_literal || token.kind == TokenKind::other ||
+        (token.kind == TokenKind::punctuator && !is_punct(token, "(") && !is_punct(token, "~") &&
+         !is_punct(token, "!"))) {
+      fail("token " + quoted(token.text) + " is not valid in preprocessor expressions");
+    } else {
+      fail("missing binary operator before token " + quoted(token.text));
+    }
+  }
+
+  // Operators of at least `min_precedence` after a first operand.
+  Value expression(int min_precedence, bool evaluate) {
+    const Nesting nesting(*this);
+    if (failed()) return {};
+    Value left = unary(evaluate);
+    while (!failed() && !at_end()) {
+      const Token& token = tokens_[pos_];
+      const OpInfo* info = binary_op(token);
+      if (info == nullptr) {
+        if (!is_punct(token, ")") && !is_punct(token, ":")) unexpected(token);
+        break;
+      }
+      if (info->precedence < min_precedence) break;
+      last_op_ = info->text;
+      ++pos_;
+      if (info->op == Op::question) {
+        left = conditional(left, evaluate);
+        continue;
+      }
+      bool evaluate_right = evaluate;
+      if (info->op == Op::logical_and) evaluate_right = evaluate && left.bits != 0;
+      if (info->op == Op::logical_or) evaluate_right = evaluate && left.bits == 0;
+      const Value right = expression(info->precedence + 1, evaluate_right);
+      if (failed()) break;
+      left = apply(*info, left, right, evaluate);
+    }
+    return left;
+  }
+
+  // The rest of `condition ? a : b` after the `?`.
+  Value conditional(Value condition, bool evaluate) {
+    const Value yes = expression(1, evaluate && condition.bits != 0);
+    if (failed()) return yes;
+    if (at_end() || !is_punct(tokens_[pos_], ":")) {
+      fail("'?' without following ':'");
+      return yes;
+    }
+    last_op_ = ":";
+    ++pos_;
+    const Value no = expression(2, evaluate && condition.bits == 0);
+    const bool is_unsigned = yes.is_unsigned || no.is_unsigned;
+    return {condition.bits != 0 ? yes.bits : no.bits, is_unsigned};
+  }
+
+  // An operand, with its unary operators.
+  Value unary(bool evaluate) {
+    const Nesting nesting(*this);
+    if (failed()) return {};
+    if (at_end()) {
+      fail(last_op_.empty() ? "#if with no expression"
+                            : "operator '" + std::string(last_op_) + "' has no right operand");
+      return {};
+    }
+    const Token& token = tokens_[pos_];
+    switch (token.kind) {
+      case TokenKind::pp_number: {
+        ++pos_;
+        Value value;
+        std::string error;
+        if (!parse_integer(token.text, value, error, result_.warnings)) fail(std::move(error));
+        return value;
+      }
+      case TokenKind::char_constant: {
+        ++pos_;
+        Value value;
+        std::string error;
+        if (!parse_char_constant(token.text, value, error, result_.warnings)) fail(std::move(error));
+        return value;
+      }
+      case TokenKind::identifier: ++pos_; return identifier(token.text);
+      default: break;
+    }
+    if (token.kind != TokenKind::punctuator) {
+      unexpected_operand(token);
+      return {};
+    }
+    if (is_punct(token, "(")) {
+      ++pos_;
+      if (!at_end() && is_punct(tokens_[pos_], ")")) {
+        fail("missing expression between '(' and ')'");
+        return {};
+      }
+      last_op_ = "(";
+      const Value inner = expression(0, evaluate);
+      if (failed()) return inner;
+      if (at_end() || !is_punct(tokens_[pos_], ")")) {
+        fail("missing ')' in expression");
+        return inner;
+      }
+      ++pos_;
+      return inner;
+    }
+    const std::string_view op = token.text;
+    if (op == "+" || op == "-" || op == "~" || op == "!") {
+      last_op_ = op;
+      ++pos_;
+      const Value operand = unary(evaluate);
+      if (op == "!") return int_value(operand.bits == 0);
+      if (op == "~") return {~operand.bits, operand.is_unsigned};
+      if (op == "-") {
+        if (evaluate && !operand.is_unsigned && operand.bits == (std::uintmax_t{1} << 63)) overflow();
+        return {0 - operand.bits, operand.is_unsigned};
+      }
+      return operand;
+    }
+    unexpected_operand(token);
+    return {};
+  }
+
+  // A token that cannot begin an operand.
+  void unexpected_operand(const Token& token) {
+    if (is_punct(token, ")") && last_op_ == "(") {
+      fail("missing expression between '(' and ')'");
+    } else if (!last_op_.empty() && last_op_ != "(") {
+      fail("operator '" + std::string(last_op_) + "' has no right operand");
+    } else if (is_punct(token, ")")) {
+      fail("missing '(' in expression");
+    } else if (binary_op(token) != nullptr || is_punct(token, ":")) {
+      fail("operator '" + std::string(token.text) + "' has no left operand");
+    } else {
+      fail("token " + quoted(token.text) + " is not valid in preprocessor expressions");
+    }
+  }
+
+  Value identifier(std::string_view name) {
+    if (name == "defined") return defined();
+    if (name == "__has_include") return has_include(name, false);
+    if (name == "__has_include_next") return has_include(name, true);
+    if (name == "__has_attribute" || name == "__has_c_attribute" || name == "__has_cpp_attribute" ||
+        name == "__has_builtin") {
+      return has_feature(name);
+    }
+    return {};
+  }
+
+  Value defined() {
+    const bool parenthesized = !at_end() && is_punct(tokens_[pos_], "(");
+    if (parenthesized) ++pos_;
+    if (at_end() || tokens_[pos_].kind != TokenKind::identifier) {
+      fail("operator \"defined\" requires an identifier");
+      return {};
+    }
+    const bool value = context_.is_defined(tokens_[pos_++].text);
+    if (parenthesized) {
+      if (at_end() || !is_punct(tokens_[pos_], ")")) {
+        fail("missing ')' after \"defined\"");
+        return {};
+      }
+      ++pos_;
+    }
+    return int_value(value);
+  }
+
+  Value has_include(std::string_view name, bool next) {
+    if (at_end() || !is_punct(tokens_[pos_], "(")) {
+      fail("missing '(' before " + quoted(name) + " operand");
+      return {};
+    }
+    const std::size_t start = ++pos_;
+    if (!at_end() && is_punct(tokens_[pos_], "<")) {
+      while (!at_end() && !is_punct(tokens_[pos_], ">")) ++pos_;
+    }
+    if (!at_end()) ++pos_;
+    const std::span<const Token> operand = tokens_.subspan(start, pos_ - start);
+    if (at_end() || !is_punct(tokens_[pos_], ")")) {
+      fail(operand.empty() ? "operator " + quoted(name) + " requires a header-name"
+                           : "missing ')' after " + quoted(name) + " operand");
+      return {};
+    }
+    ++pos_;
+    std::string error;
+    const bool found = context_.has_include(operand, next, error);
+    if (!error.empty()) fail(std::move(error));
+    return int_value(found);
+  }
+
+  // __has_attribute (x), __has_builtin (x), ...: the operand is a name,
+  // maybe scoped (gnu::x).
+  Value has_feature(std::string_view name) {
+    if (at_end() || !is_punct(tokens_[pos_], "(")) {
+      fail("missing '(' after " + quoted(name));
+      return {};
+    }
+    ++pos_;
+    std::string test(name);
+    test += '(';
+    const std::size_t start = pos_;
+    while (!at_end() && (tokens_[pos_].kind == TokenKind::identifier || is_punct(tokens_[pos_], "::") ||
+                         is_punct(tokens_[pos_], ":"))) {
+      test.append(tokens_[pos_++].text);
+    }
+    if (pos_ == start) {
+      fail("macro " + quoted(name) + " requires an identifier");
+      return {};
+    }
+    if (at_end() || !is_punct(tokens_[pos_], ")")) {
+      fail("missing ')' after " + quoted(name));
+      return {};
+    }
+    ++pos_;
+    test += ')';
+    return int_value(context_.has_feature(test));
+  }
+
+  void overflow() { warn("integer overflow in preprocessor expression"); }
+
+  Value apply(const OpInfo& info, Value left, Value right, bool evaluate) {
+    const bool is_unsigned = left.is_unsigned || right.is_unsigned;
+    const std::uintmax_t a = left.bits;
+    const std::uintmax_t b = right.bits;
+    switch (info.op) {
+      case Op::comma: return right;
+      case Op::logical_or: return int_value(a != 0 || b != 0);
+      case Op::logical_and: return int_value(a != 0 && b != 0);
+      case Op::bit_or: return {a | b, is_unsigned};
+      case Op::bit_xor: return {a ^ b, is_unsigned};
+      case Op::bit_and: return {a & b, is_unsigned};
+      case Op::equal: return int_value(a == b);
+      case Op::not_equal: return int_value(a != b);
+      case Op::less: return int_value(is_unsigned ? a < b : as_signed(a) < as_signed(b));
+      case Op::greater: return int_value(is_unsigned ? a > b : as_signed(a) > as_signed(b));
+      case Op::less_equal: return int_value(is_unsigned ? a <= b : as_signed(a) <= as_signed(b));
+      case Op::greater_equal: return int_value(is_unsigned ? a >= b : as_signed(a) >= as_signed(b));
+      case Op::shift_left:
+      case Op::shift_right: return shift(info.op == Op::shift_left, left, right, evaluate);
+      case Op::plus: {
+        const std::uintmax_t sum = a + b;
+        if (evaluate && !is_unsigned && ((as_signed(a) < 0) == (as_signed(b) < 0)) &&
+            ((as_signed(sum) < 0) != (as_signed(a) < 0))) {
+          overflow();
+        }
+        return {sum, is_unsigned};
+      }
+      case Op::minus: {
+        const std::uintmax_t difference = a - b;
+        if (evaluate && !is_unsigned && ((as_signed(a) < 0) != (as_signed(b) < 0)) &&
+            ((as_signed(difference) < 0) != (as_signed(a) < 0))) {
+          overflow();
+        }
+        return {difference, is_unsigned};
+      }
+      case Op::times: {
+        std::intmax_t product = 0;
+        if (evaluate && !is_unsigned && __builtin_mul_overflow(as_signed(a), as_signed(b), &product))
+          overflow();
+        return {a * b, is_unsigned};
+      }
+      case Op::divide:
+      case Op::remainder: return divide(info.op == Op::divide, left, right, evaluate);
+      default: return {};
+    }
+  }
+
+  Value divide(bool quotient, Value left, Value right, bool evaluate) {
+    const bool is_unsigned = left.is_unsigned || right.is_unsigned;
+    if (right.bits == 0) {
+      if (evaluate && !divided_by_zero_) {
+        warn("division by zero in #if");
+        divided_by_zero_ = true;
+      }
+      return {0, is_unsigned};
+    }
+    if (is_unsigned) return {quotient ? left.bits / right.bits : left.bits % right.bits, true};
+    if (as_signed(left.bits) == std::numeric_limits<std::intmax_t>::min() && as_signed(right.bits) == -1) {
+      if (quotient && evaluate) overflow();
+      return {quotient ? left.bits : 0, false};
+    }
+    const std::intmax_t a = as_signed(left.bits);
+    const std::intmax_t b = as_signed(right.bits);
+    return {static_cast<std::uintmax_t>(quotient ? a / b : a % b), false};
+  }
+
+  // Shifts keep the type of the left operand; a negative count shifts the
+  // other way, and a count of the width or more shifts everything out.
+  Value shift(bool left_shift, Value value, Value count, bool evaluate) {
+    std::uintmax_t n = count.bits;
+    if (!count.is_unsigned && as_signed(count.bits) < 0) {
+      left_shift = !left_shift;
+      n = 0 - count.bits;
+    }
+    const bool negative = !value.is_unsigned && as_signed(value.bits) < 0;
+    if (!left_shift) {
+      if (n >= 64) return {negative ? ~std::uintmax_t{0} : 0, value.is_unsigned};
+      if (negative) return {static_cast<std::uintmax_t>(as_signed(value.bits) >> n), false};
+      return {value.bits >> n, value.is_unsigned};
+    }
+    if (n >= 64) {
+      if (evaluate && !value.is_unsigned && value.bits != 0) overflow();
+      return {0, value.is_unsigned};
+    }
+    const std::uintmax_t shifted = value.bits << n;
+    if (evaluate && !value.is_unsigned && (as_signed(shifted) >> n) != as_signed(value.bits)) overflow();
+    return {shifted, value.is_unsigned};
+  }
+
+  // Counts the recursion of the parser, which follows the nesting of the
+  // expression, and stops it at kMaxNesting.
+  struct Nesting {
+    explicit Nesting(ConditionParser& parser) : parser_(parser) {
+      if (++parser_.nesting_ > kMaxNesting) parser_.fail("#if expression nested too deeply");
+    }
+    ~Nesting() { --parser_.nesting_; }
+    ConditionParser& parser_;
+  };
+
+  std::span<const Token> tokens_;
+  ConditionContext& context_;
+  Condition& result_;
+  std::size_t pos_ = 0;
+  int nesting_ = 0;
+  std::string_view last_op_;  // the operator or "(" before the current operand
+  bool divided_by_zero_ = false;
+};
+
+}  // namespace
+
+Condition evaluate_condition(std::span<const Token> tokens, ConditionContext& context) {
+  Condition result;
+  ConditionParser(tokens, context, result).run();
+  if (!result.error.empty()) result.value = false;
+  return result;
+}
+
+}  // namespace sornik::cmode

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cmode/lex/token.h"
+
+namespace sornik::cmode {
+
+// What an #if expression asks of the preprocessor.
+class ConditionContext {
+ public:
+  virtual ~ConditionContext() = default;
+  // Whether `name` is a defined macro.
+  virtual bool is_defined(std::string_view name) = 0;
+  // The answer of __has_include (or __has_include_next) for the tokens
+  // between its parentheses; false with `error` set when they name no header.
+  virtual bool has_include(std::span<const Token> operand, bool next, std::string& error) = 0;
+  // The answer to a feature test of the compiler such as
+  // "__has_attribute(unused)", written without blanks.
+  virtual bool has_feature(std::string_view test) = 0;
+};
+
+// The outcome of an #if or #elif.
+struct Condition {
+  bool value = false;
+  // The C compiler's text of the error that made the condition false; empty
+  // when there was none.
+  std::string error;
+  std::vector<std::string> warnings;
+};
+
+// Evaluates the macro-expanded tokens of an #if as C does: intmax_t and
+// uintmax_t arithmetic, every operator, `defined`, character constants,
+// identifiers that remain count as 0. A division by zero is a warning and
+// makes the condition false.
+Condition evaluate_condition(std::span<const Token> tokens, ConditionContext& context);
+
+}  // namespace sornik::cmode

@@ -1,0 +1,129 @@
+#include "cmode/condition/if_expression.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace sornik::cmode {
+namespace {
+
+// `D` is defined; __has_include finds <yes.h> and "yes.h".
+class FakeContext : public ConditionContext {
+ public:
+  bool is_defined(std::string_view name) override { return name == "D"; }
+  bool has_include(std::span<const Token> operand, bool next, std::string& error) override {
+    std::string name;
+    for (const Token& token : operand) name += token.text;
+    if (name.empty()) error = "requires a header-name";
+    return !next && (name == "<yes.h>" || name == "\"yes.h\"");
+  }
+  bool has_feature(std::string_view test) override { return test == "__has_attribute(gnu::unused)"; }
+};
+
+// "1" or "0", then " / warning" for each warning or " / error: text".
+std::string evaluate(std::string_view expression) {
+  Lexer lexer;
+  std::vector<Token> tokens;
+  lexer.lex(expression, tokens);
+  FakeContext context;
+  const Condition condition = evaluate_condition(tokens, context);
+  std::string out = condition.value ? "1" : "0";
+  for (const std::string& warning : condition.warnings) out += " / " + warning;
+  if (!condition.error.empty()) out += " / error: " + condition.error;
+  return out;
+}
+
+struct Case {
+  std::string_view expression;
+  std::string_view result;
+};
+
+// Each expected result is what the C compiler decides for the same line.
+TEST(Condition, EvaluatesAsTheCompiler) {
+  const Case cases[] = {
+      {"1 + 2 * 3 == 7", "1"},
+      {"(1 + 2) * 3 == 9 && 10 / 3 == 3 && 10 % 3 == 1 && -7 / 2 == -3 && -7 % 2 == -1", "1"},
+      {"1 << 3 == 8 && 256 >> 4 == 16 && (5 & 3) == 1 && (5 | 3) == 7 && (5 ^ 3) == 6", "1"},
+      {"~0 == -1 && !0 == 1 && !5 == 0 && -(-3) == 3 && +4 == 4", "1"},
+      {"1 < 2 && 2 > 1 && 2 <= 2 && 3 >= 4", "0"},
+      {"1 ? 2 : 0", "1"},
+      {"0 ? 1 : 0 ? 1 : 3", "1"},
+      {"(1, 0)", "0"},
+      {"-1 < 0u", "0"},
+      {"0u - 1 > 0", "1"},
+      {"(1 ? -1 : 0u) > 0", "1"},
+      {"-1 >> 70 == -1 && 1 << -1 == 0", "1"},
+      {"0xff == 255 && 0377 == 255 && 0b101 == 5 && 10LLu == 10 && 1uLL && 1lu", "1"},
+      {"18446744073709551615 == -1", "1 / integer constant is so large that it is unsigned"},
+      {"18446744073709551616", "0 / integer constant is too large for its type"},
+      {"0xffffffffffffffff > 0", "1"},
+      {"9223372036854775807 + 1", "1 / integer overflow in preprocessor expression"},
+      {"'a' == 97 && '\\n' == 10 && '\\377' < 0 && '\\x41' == 65 && '\\e' == 27", "1"},
+      {"'ab' == 24930", "1 / multi-character character constant"},
+      {"'abcde' == 0x62636465", "1 / character constant too long for its type"},
+      {"L'\\377' > 0 && L'\\xffffffff' < 0 && u'\\xffff' > 0 && U'a' - 98 > 0", "1"},
+      {"L'\\xe9' == 233 && L'\xc3\xa9' == 233 && '\xc3\xa9' == 50089",
+       "1 / multi-character character constant"},
+      {"'\\q' == 'q'", "1 / unknown escape sequence: '\\q'"},
+      {"defined D && defined(D) && !defined E && !defined(E)", "1"},
+      {"UNDEFINED_NAME == 0 && true == 0", "1"},
+      {"__has_include(<yes.h>) && __has_include(\"yes.h\") && !__has_include(<no.h>)", "1"},
+      {"__has_attribute( gnu :: unused ) && !__has_attribute(other) && !__has_builtin(x)", "1"},
+      {"0 && 1 / 0", "0"},
+      {"1 || 1 % 0", "1"},
+      {"0 ? 1 / 0 : 2", "1"},
+      {"1 / 0", "0 / division by zero in #if"},
+      {"(2 || 1) + 1 % 0", "0 / division by zero in #if"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(evaluate(c.expression), c.result) << c.expression;
+}
+
+TEST(Condition, ReportsTheCompilersErrors) {
+  const Case cases[] = {
+      {"", "0 / error: #if with no expression"},
+      {"defined", "0 / error: operator \"defined\" requires an identifier"},
+      {"defined(D", "0 / error: missing ')' after \"defined\""},
+      {"(1", "0 / error: missing ')' in expression"},
+      {"1)", "0 / error: missing '(' in expression"},
+      {")", "0 / error: missing '(' in expression"},
+      {"1 2", "0 / error: missing binary operator before token \"2\""},
+      {"1 (2)", "0 / error: missing binary operator before token \"(\""},
+      {"1 ? 2", "0 / error: '?' without following ':'"},
+      {"1 : 2", "0 / error: ':' without preceding '?'"},
+      {"1 ? : 2", "0 / error: operator '?' has no right operand"},
+      {"1.0", "0 / error: floating constant in preprocessor expression"},
+      {"0x1p3", "0 / error: floating constant in preprocessor expression"},
+      {"1x", "0 / error: invalid suffix \"x\" on integer constant"},
+      {"0x", "0 / error: invalid suffix \"x\" on integer constant"},
+      {"1lL", "0 / error: invalid suffix \"lL\" on integer constant"},
+      {"1uu", "0 / error: invalid suffix \"uu\" on integer constant"},
+      {"5i", "0 / error: imaginary number in preprocessor expression"},
+      {"09", "0 / error: invalid digit \"9\" in octal constant"},
+      {"0b12", "0 / error: invalid digit \"2\" in binary constant"},
+      {"\"a\"", "0 / error: token \"\"a\"\" is not valid in preprocessor expressions"},
+      {"1 = 1", "0 / error: token \"=\" is not valid in preprocessor expressions"},
+      {"1 ++ 2", "0 / error: token \"++\" is not valid in preprocessor expressions"},
+      {"()", "0 / error: missing expression between '(' and ')'"},
+      {"1 +", "0 / error: operator '+' has no right operand"},
+      {"~", "0 / error: operator '~' has no right operand"},
+      {"* 2", "0 / error: operator '*' has no left operand"},
+      {"''", "0 / error: empty character constant"},
+      {"'a", "0 / error: token \"'a\" is not valid in preprocessor expressions"},
+      {"__has_include", "0 / error: missing '(' before \"__has_include\" operand"},
+      {"__has_attribute", "0 / error: missing '(' after \"__has_attribute\""},
+      {"__has_attribute()", "0 / error: macro \"__has_attribute\" requires an identifier"},
+      {"__has_builtin(x", "0 / error: missing ')' after \"__has_builtin\""},
+      {"__has_include(\"a.h\"", "0 / error: missing ')' after \"__has_include\" operand"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(evaluate(c.expression), c.result) << c.expression;
+}
+
+TEST(Condition, DeepNestingIsAnErrorNotACrash) {
+  for (std::string_view unit : {"(", "- ", "1 ? "}) {
+    std::string expression;
+    for (int i = 0; i < 100000; ++i) expression += unit;
+    EXPECT_EQ(evaluate(expression), "0 / error: #if expression nested too deeply") << unit;
+  }
+}
+
+}  // namespace
+}  // namespace sornik::cmode

@@ -1,0 +1,120 @@
+// The argument lists of function-like macros: collected across contexts and
+// source lines, counted, and copied unchanged when the count is wrong.
+#include <algorithm>
+#include <iterator>
+#include <string>
+
+#include "cmode/expand/call_scratch.h"
+#include "cmode/expand/rescanner.h"
+
+namespace sornik::cmode {
+
+bool Rescanner::collect(const Scope& scope, CallScratch& call, Walk& walk) {
+  bool inside = false;
+  int nesting = 0;
+  for (;;) {
+    const ExpToken* item_token = item(scope, walk, true);
+    if (item_token == nullptr) return false;
+    ExpToken token = *item_token;
+    const std::ptrdiff_t level = walk.level;
+    ++walk.pos;
+    if (token.mark == Mark::open) {
+      if (inside) {
+        call.open_inside.emplace_back(token.group, call.tokens.size());
+        call.tokens.push_back(token);
+      } else {
+        call.hoisted.push_back(token.group);
+      }
+      continue;
+    }
+    if (token.mark == Mark::close) {
+      auto open = std::find_if(call.open_inside.rbegin(), call.open_inside.rend(), [&](const auto& entry) {
+        return entry.first == token.group;
+      });
+      if (open == call.open_inside.rend()) {
+        call.deferred.emplace_back(token.group, call.name.size());
+      } else {
+        call.open_inside.erase(std::next(open).base());
+        call.tokens.push_back(token);
+      }
+      continue;
+    }
+    if (token.from_source) call.source_end = std::max(call.source_end, token.source_end);
+    append_display(call.name, token);
+    if (!inside) {
+      inside = true;  // the `(` that peek_real found
+      nesting = 1;
+      continue;
+    }
+    if (token.is("(")) {
+      ++nesting;
+    } else if (token.is(")")) {
+      if (--nesting == 0) break;
+    } else if (token.is(",") && nesting == 1 &&
+               !(call.macro->variadic() && call.starts.size() == call.macro->param_count())) {
+      hoist_open_groups(call);
+      call.starts.push_back(call.tokens.size());
+      continue;
+    }
+    if (token.is_identifier() && !token.no_expand && disabled(token.text, level)) token.no_expand = true;
+    call.tokens.push_back(token);
+  }
+  hoist_open_groups(call);
+  call.starts.push_back(call.tokens.size());
+  return true;
+}
+
+void Rescanner::hoist_open_groups(CallScratch& call) {
+  // A group that an argument opens and does not close encloses the whole use.
+  for (auto open = call.open_inside.rbegin(); open != call.open_inside.rend(); ++open) {
+    call.tokens.erase(call.tokens.begin() + static_cast<std::ptrdiff_t>(open->second));
+    call.hoisted.push_back(open->first);
+  }
+  call.open_inside.clear();
+}
+
+bool Rescanner::check_count(CallScratch& call) {
+  const Macro& macro = *call.macro;
+  const std::size_t params = macro.param_count();
+  std::size_t given = call.starts.size() - 1;
+  if (params == 0) {
+    const bool empty = std::all_of(call.tokens.begin(), call.tokens.end(), [](const ExpToken& token) {
+      return token.mark != Mark::none;
+    });
+    if (empty) return true;
+  } else if (given == params) {
+    return true;
+  } else if (given + 1 == params && macro.variadic()) {
+    call.absent = true;
+    call.starts.push_back(call.tokens.size());
+    return true;
+  }
+  const std::string name(call.name_token.text);
+  if (given < params) {
+    report(call.name_token.line, "macro \"" + name + "\" requires " + std::to_string(params) +
+                                     " arguments, but only " + std::to_string(given) + " given");
+  } else {
+    report(call.name_token.line, "macro \"" + name + "\" passed " + std::to_string(given) +
+                                     " arguments, but takes just " + std::to_string(params));
+  }
+  return false;
+}
+
+void Rescanner::copy_unchanged(const Scope& scope, const CallScratch& call, const Walk& end) {
+  std::vector<ExpToken>& out = *scope.out;
+  ExpToken copy = call.name_token;
+  copy.no_expand = true;
+  out.push_back(copy);
+  for (Walk walk = start(scope); walk.level != end.level || walk.pos != end.pos; ++walk.pos) {
+    const ExpToken* token = item(scope, walk, true);
+    if (token == nullptr) break;
+    copy = *token;
+    copy.no_expand = true;
+    out.push_back(copy);
+  }
+  take(scope, end);
+  source_end_ = std::max(source_end_, call.source_end);
+  copied_unchanged_ = true;
+}
+
+}  // namespace sornik::cmode

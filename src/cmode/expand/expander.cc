@@ -1,0 +1,126 @@
+#include "cmode/expand/expander.h"
+
+#include <algorithm>
+
+#include "cmode/expand/group_writer.h"
+#include "cmode/expand/line_feeder.h"
+#include "cmode/expand/rescanner.h"
+#include "cmode/expand/source_window.h"
+#include "common/run_io.h"
+#include "render/marker.h"
+#include "render/output_format.h"
+#include "textual/scan/line_buffers.h"
+
+namespace sornik::cmode {
+
+namespace {
+
+// Renders a marked text through the -f format or the default form and writes it.
+void print_marked(const std::string& marked) {
+  obuf_restart(marked.size());
+  obuf_append(marked);
+  print_chgdata();
+}
+
+// Whether the token may start a use: a macro's name or a built-in one.
+bool may_start_use(const MacroTable& table, const ExpToken& token) {
+  return token.is_identifier() && (table.find(token.text) != nullptr || is_builtin_name(token.text));
+}
+
+}  // namespace
+
+Expander::Expander(const MacroTable& table) : table_(table) {}
+
+Expander::~Expander() = default;
+
+void Expander::expand_file(ChunkSource& source, std::string_view file) {
+  LineFeeder feeder(source, table_);
+  Rescanner rescanner(table_, file);
+  SourceWindow window(feeder, rescanner);
+  GroupWriter writer;
+  std::vector<ExpToken> stream;
+  std::string marked;
+  SourceChunk piece;
+  bool may_use;
+  while (feeder.next(piece, may_use)) {
+    if (!may_use) {
+      out_write(piece.bytes);
+      continue;
+    }
+    window.start(piece);
+    marked.clear();
+    bool grouped = false;
+    std::uint32_t written = 0;
+    for (std::size_t index = 0; index < window.size();) {
+      if (!may_start_use(table_, window.token(index))) {
+        ++index;
+        continue;
+      }
+      stream.clear();
+      std::size_t end;
+      if (!rescanner.expand_source_use(window, index, stream, end)) {
+        index = std::max(end, index + 1);
+        continue;
+      }
+      const std::string_view bytes = window.bytes();
+      const ExpToken& name = window.token(index);
+      const std::uint32_t use_end = rescanner.source_end();
+      append_escaped(marked, bytes.substr(written, name.source_begin - written));
+      const ExpToken* before = nullptr;
+      if (index > 0 && window.token(index - 1).source_end == name.source_begin)
+        before = &window.token(index - 1);
+      const ExpToken* after = nullptr;
+      if (end < window.size() && window.token(end).source_begin == use_end) after = &window.token(end);
+      writer.write(stream, rescanner.groups(), bytes.substr(name.source_begin, use_end - name.source_begin),
+                   before, after, marked);
+      written = use_end;
+      grouped = true;
+      index = end;
+    }
+    if (grouped) {
+      append_escaped(marked, window.bytes().substr(written));
+      print_marked(marked);
+    } else {
+      out_write(window.bytes());
+    }
+    rescanner.reset();
+  }
+}
+
+void Expander::expand_directive(std::span<const Token> in, bool in_condition, SourcePlace place,
+                                std::vector<Token>& out) {
+  if (directive_rescanner_ == nullptr) directive_rescanner_ = std::make_unique<Rescanner>(table_, "");
+  Rescanner& rescanner = *directive_rescanner_;
+  if (directive_file_ != place.file) {
+    directive_file_.assign(place.file);
+    rescanner.set_file(directive_file_);
+  }
+  rescanner.reset();
+  directive_in_.clear();
+  for (const Token& token : in) {
+    ExpToken& added = directive_in_.emplace_back();
+    added.text = token.text;
+    added.kind = token.kind;
+    added.space_before = token.space_before;
+    added.source_begin = token.begin;
+    added.source_end = token.end;
+    added.line = place.line;
+    added.from_source = true;
+  }
+  directive_out_.clear();
+  rescanner.expand_all(directive_in_, in_condition, directive_out_);
+  out.clear();
+  for (const ExpToken& token : directive_out_) {
+    if (token.mark != Mark::none) continue;
+    Token& added = out.emplace_back();
+    added.text = token.text;
+    added.kind = token.kind;
+    added.space_before = token.space_before;
+    if (token.from_source) {
+      added.begin = token.source_begin;
+      added.end = token.source_end;
+    }
+  }
+}
+
+}  // namespace sornik::cmode

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cmode/lex/token.h"
+#include "cmode/macro/macro_table.h"
+
+namespace sornik::cmode {
+
+// A piece of a source file as the preprocessor hands it to the expander:
+// whole logical lines, their line ends included.
+struct SourceChunk {
+  std::string_view bytes;
+  // Code to expand; otherwise a directive or a line of a skipped group, copied
+  // as it stands (also when it falls inside a use's argument list).
+  bool is_text = false;
+  // The physical line number of the chunk's first byte.
+  std::uint32_t first_line = 0;
+};
+
+// Hands out the chunks of one source file in order; the bytes stay valid
+// until the next call.
+class ChunkSource {
+ public:
+  virtual ~ChunkSource() = default;
+  // The next chunk; false at the end of the file. Directives are acted on as
+  // their chunk is handed out, so the table changes from there on.
+  virtual bool next(SourceChunk& chunk) = 0;
+};
+
+// What a diagnostic of the expander refers to.
+struct SourcePlace {
+  std::string_view file;
+  std::uint32_t line = 0;
+};
+
+class Rescanner;
+struct ExpToken;
+
+// Expands macro uses by the C preprocessor's rules over one macro table.
+class Expander {
+ public:
+  explicit Expander(const MacroTable& table);
+  ~Expander();
+
+  // Copies every chunk of a source file to the output (services/run_io's
+  // out_write), each use in a text chunk turned into a marker group (see
+  // expand/marker.h) rendered through the -f format or the default form.
+  // Diagnostics name `file` and the physical line.
+  void expand_file(ChunkSource& source, std::string_view file);
+
+  // Expands the tokens of a directive (#if, #elif, #include, #line) into
+  // `out`. With `in_condition`, the operand of `defined` (X or (X)) and the
+  // parenthesized operand of __has_include and __has_include_next stay as
+  // they are. Token texts in `out` stay valid until the next call.
+  void expand_directive(std::span<const Token> in, bool in_condition, SourcePlace place,
+                        std::vector<Token>& out);
+
+ private:
+  const MacroTable& table_;
+  // For directives: their own rescanner and token buffers, kept between calls.
+  std::unique_ptr<Rescanner> directive_rescanner_;
+  std::string directive_file_;
+  std::vector<ExpToken> directive_in_;
+  std::vector<ExpToken> directive_out_;
+};
+
+}  // namespace sornik::cmode

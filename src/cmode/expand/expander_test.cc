@@ -1,0 +1,110 @@
+#include "cmode/expand/expander.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+#include "cmode_program.h"
+
+namespace sornik::cmode {
+namespace {
+
+using testing::expand_program;
+
+struct Case {
+  const char* what;
+  const char* program;
+  const char* shown;  // the default rendering
+};
+
+// Each use as the default form shows it: name text`expansion text'.
+const Case kCases[] = {
+    {"an argument expands before it is substituted", "#define N 10\n#define F(x) x+1\nF(N)\n",
+     "#define N 10\n#define F(x) x+1\nF(N)`N`10'+1'\n"},
+    {"parameters are replaced all at once", "#define MIN(a, b) ((a) < (b) ? (a) : (b))\nMIN(b, a)\n",
+     "#define MIN(a, b) ((a) < (b) ? (a) : (b))\nMIN(b, a)`((b) < (a) ? (b) : (a))'\n"},
+    {"a macro is not expanded inside itself", "#define foo foo + 1\nfoo;\n",
+     "#define foo foo + 1\nfoo`foo + 1';\n"},
+    {"mutual references stop where they meet", "#define A B\n#define B A\nA B\n",
+     "#define A B\n#define B A\nA`B`A'' B`A`B''\n"},
+    {"a name at the end of an expansion takes its arguments from the source",
+     "#define F(x) [x]\n#define G F\nG(1) G;\n", "#define F(x) [x]\n#define G F\nG(1)`F(1)`[1]'' G`F';\n"},
+    {"an argument list opened inside an expansion", "#define F(a, b) [a|b]\n#define OPEN F(1,\nOPEN 2) x\n",
+     "#define F(a, b) [a|b]\n#define OPEN F(1,\nOPEN 2)`F(1, 2)`[1|2]'' x\n"},
+    {"a function-like name without parentheses is no use", "#define F(x) x\nF + F\n(1)\n",
+     "#define F(x) x\nF + F\n(1)`1'\n"},
+    {"a directive ends the search for the parenthesis", "#define F(x) x\nF\n#define Y\n(1)\n",
+     "#define F(x) x\nF\n#define Y\n(1)\n"},
+    {"a call across lines with a directive inside", "#define F(x, y) x y\n#define N 1\nF(N,\n#undef N\nN)\n",
+     "#define F(x, y) x y\n#define N 1\nF(N,\n#undef N\nN)`N N'\n"},
+    {"# and ## and the variable arguments",
+     "#define S(x) #x\n#define C(a, b) a ## b\n#define L(f, ...) p(f, ## __VA_ARGS__)\nS( a  \"\\n\" ) C(x, "
+     "1) "
+     "L(1) L(1, 2)\n",
+     "#define S(x) #x\n#define C(a, b) a ## b\n#define L(f, ...) p(f, ## __VA_ARGS__)\nS( a  \"\\n\" )`\"a "
+     "\\\"\\\\n\\\"\"' C(x, 1)`x1' L(1)`p(1)' L(1, 2)`p(1, 2)'\n"},
+    {"__VA_OPT__ looks at the expanded variable arguments",
+     "#define E\n#define V(a, ...) [a __VA_OPT__(: __VA_ARGS__)]\nV(1) V(1, E) V(1, 2)\n",
+     "#define E\n#define V(a, ...) [a __VA_OPT__(: __VA_ARGS__)]\nV(1)`[1]' V(1, E)`[1]' V(1, 2)`[1 : 2]'\n"},
+    {"## next to __VA_OPT__ works on the first and last tokens inside it",
+     "#define K(a, ...) v ## __VA_OPT__(a k)\n#define Q(a, ...) __VA_OPT__(x a) ## 1\nK(, 1) K(y, 1) Q(, 1) "
+     "Q(2, 1)\n",
+     "#define K(a, ...) v ## __VA_OPT__(a k)\n#define Q(a, ...) __VA_OPT__(x a) ## 1\nK(, 1)`v k' K(y, 1)`vy "
+     "k' "
+     "Q(, 1)`x 1' Q(2, 1)`x 21'\n"},
+    {"an argument at the edge of __VA_OPT__ is expanded before the paste",
+     "#define N 5\n#define Q(a, ...) __VA_OPT__(x a) ## 1\nQ(N, 1)\n",
+     "#define N 5\n#define Q(a, ...) __VA_OPT__(x a) ## 1\nQ(N, 1)`x N`51''\n"},
+    {"names in comments and literals stay", "#define N 1\n/* N */ \"N\" u8\"N\" L'N' // N\n",
+     "#define N 1\n/* N */ \"N\" u8\"N\" L'N' // N\n"},
+    {"__LINE__ is the line of the use", "#define L __LINE__\nL\n__LINE__\n",
+     "#define L __LINE__\nL`__LINE__`2''\n__LINE__`3'\n"},
+    {"_Pragma becomes a #pragma line", "_Pragma(\"once\") x\n", "_Pragma(\"once\")`\n#pragma once\n' x\n"},
+    {"tokens that would join keep a blank", "#define M -1\n-M\n", "#define M -1\n-M` -1'\n"},
+    {"an empty definition", "#define Z\na Z b\n", "#define Z\na Z`' b\n"},
+    {"digraphs, comments and splices in a definition",
+     "#define G(x) %:x <:x:> /* c */ x%:%:1 \\\n  + x ## __LINE__\nG(a)\n",
+     "#define G(x) %:x <:x:> /* c */ x%:%:1 \\\n  + x ## __LINE__\nG(a)`\"a\" <:a:> a1 + a__LINE__'\n"},
+    {"digraphs inside __VA_OPT__", "#define V(a, ...) a __VA_OPT__(%:a <%__VA_ARGS__%>)\nV(1) V(1, 2)\n",
+     "#define V(a, ...) a __VA_OPT__(%:a <%__VA_ARGS__%>)\nV(1)`1' V(1, 2)`1 \"1\" <%2%>'\n"},
+    {"a use goes on with the definition that a directive in its arguments replaces",
+     "#define F(x) [x] %:x F\nF(1\n#undef F\n#define F(x) new\n) F(2)\n",
+     "#define F(x) [x] %:x F\nF(1\n#undef F\n#define F(x) new\n)`[1] \"1\" F' F(2)`new'\n"},
+};
+
+TEST(Expander, ShowsEveryUseAsTheCPreprocessorExpandsIt) {
+  for (const Case& c : kCases) EXPECT_EQ(expand_program(c.program).out, c.shown) << c.what;
+}
+
+TEST(Expander, ErrorsGoOnWithTheUseCopiedUnchanged) {
+  const struct {
+    const char* program;
+    const char* shown;
+    const char* message;
+  } errors[] = {
+      {"#define F(a, b) a\nF(1) F(1,2,3) x\n", "#define F(a, b) a\nF(1) F(1,2,3) x\n",
+       "t.c:2: error: macro \"F\" requires 2 arguments, but only 1 given\n"
+       "t.c:2: error: macro \"F\" passed 3 arguments, but takes just 2\n"},
+      {"#define F(a) a\n#define N 2\nF(N\n", "#define F(a) a\n#define N 2\nF(N`2'\n",
+       "t.c:3: error: unterminated argument list invoking macro \"F\"\n"},
+      {"#define P(a, b) a ## b\nP(+, -)\n", "#define P(a, b) a ## b\nP(+, -)`+-'\n",
+       "t.c:2: warning: pasting \"+\" and \"-\" does not give a valid preprocessing token\n"},
+  };
+  for (const auto& e : errors) {
+    const testing::ExpandedProgram result = expand_program(e.program);
+    EXPECT_EQ(result.out, e.shown);
+    EXPECT_EQ(result.err, e.message);
+  }
+}
+
+TEST(Expander, NameTextsGiveBackTheSourceByteForByte) {
+  const std::string sources[] = {
+      "#define F(x) x\r\nF(1\r\n)\r\n",
+      std::string("#define N 1\nN \x01\x02\x03\x04 \"\x01N\" F N\n", 28),
+      "#define F(x) x\nF(1, \\\n2) F /* a\nb */ (3)\n",
+      "#define F(x) x\nF(\"\xff\xfe\") \xe3\x81\x82 N\n",
+  };
+  for (const std::string& source : sources) EXPECT_EQ(expand_program(source, "$n").out, source);
+}
+
+}  // namespace
+}  // namespace sornik::cmode

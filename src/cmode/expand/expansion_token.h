@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "cmode/lex/token.h"
+
+namespace sornik::cmode {
+
+// What an expansion token stands for: a token of C text, or a mark that opens
+// or closes the marker group of one use (the group's number in `group`).
+enum class Mark : std::uint8_t { none, open, close };
+
+// One token on its way through expansion.
+struct ExpToken {
+  std::string_view text;
+  // For a token of the source: its physical bytes in the source window, which
+  // the name text of the outermost use covers.
+  std::uint32_t source_begin = 0;
+  std::uint32_t source_end = 0;
+  // The line __LINE__ gives: a source token's own line; a token of a
+  // replacement list the line of the use it came from.
+  std::uint32_t line = 0;
+  std::uint32_t group = 0;
+  TokenKind kind = TokenKind::other;
+  Mark mark = Mark::none;
+  bool space_before = false;
+  bool from_source = false;
+  // An identifier met while its macro was being expanded: never expanded again.
+  bool no_expand = false;
+  // An empty argument's stand-in for ## (it pastes as nothing and is dropped).
+  bool placemarker = false;
+  // The text lives in storage that outlasts the next source chunk.
+  bool stable = false;
+
+  bool is(std::string_view punctuator) const {
+    return mark == Mark::none && kind == TokenKind::punctuator && text == punctuator;
+  }
+  bool is_identifier() const { return mark == Mark::none && kind == TokenKind::identifier; }
+};
+
+// A mark token of `kind` for group number `group`.
+inline ExpToken mark_token(Mark kind, std::uint32_t group) {
+  ExpToken token;
+  token.mark = kind;
+  token.group = group;
+  token.stable = true;
+  return token;
+}
+
+}  // namespace sornik::cmode

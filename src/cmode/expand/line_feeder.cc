@@ -1,0 +1,175 @@
+#include "cmode/expand/line_feeder.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "cmode/expand/rescanner.h"
+
+namespace sornik::cmode {
+
+namespace {
+
+enum ScanClass : std::uint8_t {
+  kPlain,
+  kIdentifier,
+  kDigit,
+  kQuote,
+  kSlash,
+  kBackslash,
+  kNewline,
+  kHigh,
+  kDot
+};
+
+constexpr std::array<std::uint8_t, 256> make_scan_classes() {
+  std::array<std::uint8_t, 256> classes{};
+  for (int c = 'a'; c <= 'z'; ++c) classes[c] = kIdentifier;
+  for (int c = 'A'; c <= 'Z'; ++c) classes[c] = kIdentifier;
+  classes['_'] = classes['$'] = kIdentifier;
+  for (int c = '0'; c <= '9'; ++c) classes[c] = kDigit;
+  classes['"'] = classes['\''] = kQuote;
+  classes['/'] = kSlash;
+  classes['\\'] = kBackslash;
+  classes['\n'] = kNewline;
+  classes['.'] = kDot;
+  for (int c = 0x80; c <= 0xff; ++c) classes[c] = kHigh;
+  return classes;
+}
+
+constexpr std::array<std::uint8_t, 256> kScanClasses = make_scan_classes();
+
+std::uint8_t scan_class(char c) { return kScanClasses[static_cast<unsigned char>(c)]; }
+
+bool continues_word(char c) {
+  const std::uint8_t cls = scan_class(c);
+  return cls == kIdentifier || cls == kDigit;
+}
+
+}  // namespace
+
+bool LineFeeder::next(SourceChunk& piece, bool& may_use) {
+  if (have_chunk_ && pos_ == chunk_.bytes.size()) have_chunk_ = false;
+  if (!have_chunk_) {
+    if (!source_.next(chunk_)) return false;
+    have_chunk_ = true;
+    pos_ = 0;
+    line_ = chunk_.first_line;
+    if (!chunk_.is_text) {
+      piece = chunk_;
+      pos_ = chunk_.bytes.size();
+      may_use = false;
+      return true;
+    }
+  }
+  const std::size_t begin = pos_;
+  const std::uint32_t first_line = line_;
+  may_use = false;
+  pos_ = scan_line(may_use);
+  piece.bytes = chunk_.bytes.substr(begin, pos_ - begin);
+  piece.is_text = true;
+  piece.first_line = first_line;
+  return true;
+}
+
+std::size_t LineFeeder::skip_literal(std::size_t pos, bool& may_use) {
+  const std::string_view text = chunk_.bytes;
+  const char quote = text[pos++];
+  while (pos < text.size()) {
+    const char c = text[pos];
+    if (c == quote) return pos + 1;
+    if (c == '\n') break;
+    if (c == '\\' && pos + 1 < text.size()) {
+      if (text[pos + 1] == '\n') ++line_;
+      pos += 2;
+      continue;
+    }
+    ++pos;
+  }
+  // An unterminated literal: the lexer decides what it is.
+  may_use = true;
+  return std::min(pos, text.size());
+}
+
+std::size_t LineFeeder::scan_line(bool& may_use) {
+  const std::string_view text = chunk_.bytes;
+  const std::size_t size = text.size();
+  std::size_t pos = pos_;
+  while (pos < size) {
+    const char c = text[pos];
+    switch (scan_class(c)) {
+      case kNewline: ++line_; return pos + 1;
+      case kIdentifier: {
+        const std::size_t begin = pos;
+        while (pos < size && continues_word(text[pos])) ++pos;
+        const std::string_view word = text.substr(begin, pos - begin);
+        // The word may go on (UTF-8 or a splice), may open a raw string, or is a macro.
+        const bool goes_on = pos < size && (scan_class(text[pos]) == kHigh || text[pos] == '\\');
+        const bool raw_string = pos < size && scan_class(text[pos]) == kQuote && word.back() == 'R';
+        if (goes_on || raw_string || (table_.may_hold(word) && table_.find(word) != nullptr) ||
+            (word[0] == '_' && is_builtin_name(word))) {
+          may_use = true;
+        }
+        break;
+      }
+      case kDot:
+        if (pos + 1 >= size || scan_class(text[pos + 1]) != kDigit) {
+          ++pos;
+          break;
+        }
+        [[fallthrough]];
+      case kDigit:
+        // A number with whatever letters, dots and exponent signs it holds.
+        for (++pos; pos < size; ++pos) {
+          const char d = text[pos];
+          if (continues_word(d) || d == '.') continue;
+          if ((d == '+' || d == '-') && (text[pos - 1] | 0x20) == 'e') continue;
+          if ((d == '+' || d == '-') && (text[pos - 1] | 0x20) == 'p') continue;
+          if (scan_class(d) == kHigh || d == '\\') may_use = true;
+          break;
+        }
+        break;
+      case kQuote: pos = skip_literal(pos, may_use); break;
+      case kSlash:
+        if (pos + 1 < size && text[pos + 1] == '*') {
+          const std::size_t end = text.find("*/", pos + 2);
+          const std::size_t stop = end == std::string_view::npos ? size : end + 2;
+          if (std::memchr(text.data() + pos, '\\', stop - pos) != nullptr) may_use = true;
+          line_ += static_cast<std::uint32_t>(std::count(text.begin() + pos, text.begin() + stop, '\n'));
+          pos = stop;
+        } else if (pos + 1 < size && text[pos + 1] == '/') {
+          // A line comment goes on over splices.
+          for (pos += 2; pos < size; ++pos) {
+            if (text[pos] != '\n') continue;
+            if (text[pos - 1] == '\\' || (text[pos - 1] == '\r' && text[pos - 2] == '\\')) {
+              ++line_;
+              continue;
+            }
+            break;
+          }
+        } else {
+          ++pos;
+        }
+        break;
+      case kBackslash:
+        may_use = true;
+        if (pos + 1 < size && text[pos + 1] == '\n') {
+          ++line_;
+          ++pos;
+        } else if (pos + 2 < size && text[pos + 1] == '\r' && text[pos + 2] == '\n') {
+          ++line_;
+          pos += 2;
+        }
+        ++pos;
+        break;
+      case kHigh:
+        may_use = true;  // a UTF-8 letter may begin an identifier
+        ++pos;
+        break;
+      default: ++pos; break;
+    }
+  }
+  return size;
+}
+
+}  // namespace sornik::cmode

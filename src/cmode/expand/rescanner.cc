@@ -1,0 +1,390 @@
+#include "cmode/expand/rescanner.h"
+
+#include <algorithm>
+
+#include "cmode/expand/call_scratch.h"
+#include "common/located_diagnostics.h"
+
+namespace sornik::cmode {
+
+namespace {
+
+// __FILE__ and __LINE__ expand as C says unless the program defines them itself.
+bool is_builtin(std::string_view name) { return name == "__LINE__" || name == "__FILE__"; }
+
+bool is_condition_operator(std::string_view name) {
+  return name == "defined" || name == "__has_include" || name == "__has_include_next";
+}
+
+void stabilize_tokens(std::vector<ExpToken>& tokens, TextArena& arena) {
+  for (ExpToken& token : tokens) {
+    if (token.stable) continue;
+    token.text = arena.store(token.text);
+    token.stable = true;
+  }
+}
+
+// Gives back the storage of a token list that a deeply nested use made
+// large, so that memory follows what is live rather than the deepest nesting
+// seen; small lists keep theirs for the next use.
+void release_if_large(std::vector<ExpToken>& tokens) {
+  constexpr std::size_t kKept = 4096;
+  if (tokens.capacity() > kKept) std::vector<ExpToken>().swap(tokens);
+}
+
+}  // namespace
+
+bool is_builtin_name(std::string_view name) { return is_builtin(name) || name == "_Pragma"; }
+
+Rescanner::Rescanner(const MacroTable& table, std::string_view file) : table_(table), file_(file) {}
+
+Rescanner::~Rescanner() = default;
+
+void Rescanner::reset() {
+  arena_.clear();
+  kept_macros_.clear();
+  group_count_ = 0;
+  depth_ = 0;
+  call_depth_ = 0;
+}
+
+void Rescanner::report(std::uint32_t line, std::string_view text) {
+  report_at(file_, line, Severity::error, text);
+}
+
+std::uint32_t Rescanner::new_group(std::string_view name) {
+  if (group_count_ == groups_.size()) groups_.emplace_back();
+  groups_[group_count_].text.assign(name);
+  return static_cast<std::uint32_t>(group_count_++);
+}
+
+std::vector<ExpToken>& Rescanner::push_context(std::string_view macro) {
+  if (depth_ == contexts_.size()) contexts_.emplace_back();
+  Context& context = contexts_[depth_++];
+  context.tokens.clear();
+  context.pos = 0;
+  context.macro.assign(macro);
+  const std::ptrdiff_t level = static_cast<std::ptrdiff_t>(depth_) - 1;
+  context.macro_level = !macro.empty() ? level : level > 0 ? contexts_[depth_ - 2].macro_level : -1;
+  return context.tokens;
+}
+
+bool Rescanner::disabled(std::string_view name, std::ptrdiff_t up_to_level) const {
+  // Only the levels of macros are visited: deeply nested argument lists stack
+  // up argument levels, which disable nothing.
+  if (up_to_level < 0) return false;
+  for (std::ptrdiff_t level = contexts_[static_cast<std::size_t>(up_to_level)].macro_level; level >= 0;
+       level = level > 0 ? contexts_[static_cast<std::size_t>(level) - 1].macro_level : -1) {
+    if (contexts_[static_cast<std::size_t>(level)].macro == name) return true;
+  }
+  return false;
+}
+
+Rescanner::Walk Rescanner::start(const Scope& scope) const {
+  if (depth_ > scope.floor) return {static_cast<std::ptrdiff_t>(depth_) - 1, contexts_[depth_ - 1].pos};
+  return {-1, source_next_};
+}
+
+const ExpToken* Rescanner::item(const Scope& scope, Walk& walk, bool through_directives) {
+  for (;;) {
+    if (walk.level < 0) return scope.source_below ? source_->at(walk.pos, through_directives) : nullptr;
+    const Context& context = contexts_[static_cast<std::size_t>(walk.level)];
+    if (walk.pos < context.tokens.size()) return &context.tokens[walk.pos];
+    if (walk.level == static_cast<std::ptrdiff_t>(scope.floor)) {
+      walk = {-1, source_next_};
+      continue;
+    }
+    --walk.level;
+    walk.pos = contexts_[static_cast<std::size_t>(walk.level)].pos;
+  }
+}
+
+const ExpToken* Rescanner::peek_real(const Scope& scope, Walk& walk) {
+  for (;;) {
+    const ExpToken* token = item(scope, walk, false);
+    if (token == nullptr || token->mark == Mark::none) return token;
+    ++walk.pos;
+  }
+}
+
+void Rescanner::take(const Scope& scope, const Walk& walk) {
+  if (walk.level < 0) {
+    depth_ = scope.floor;
+    source_next_ = walk.pos;
+  } else {
+    depth_ = static_cast<std::size_t>(walk.level) + 1;
+    contexts_[depth_ - 1].pos = walk.pos;
+  }
+}
+
+void Rescanner::rescan(const Scope& scope) {
+  std::vector<ExpToken>& out = *scope.out;
+  while (depth_ > scope.floor) {
+    Context& context = contexts_[depth_ - 1];
+    if (context.pos == context.tokens.size()) {
+      if (!context.macro.empty()) release_if_large(context.tokens);
+      --depth_;
+      continue;
+    }
+    const std::size_t level = depth_ - 1;
+    const std::size_t at = context.pos++;
+    ExpToken token = context.tokens[at];
+    if (token.is_identifier() && !token.no_expand) {
+      if (scope.in_condition && is_condition_operator(token.text)) {
+        out.push_back(token);
+        emit_unexpanded_operand(scope, token.text == "defined");
+        continue;
+      }
+      if (const Macro* macro = table_.find(token.text)) {
+        if (disabled(token.text, static_cast<std::ptrdiff_t>(depth_) - 1)) {
+          token.no_expand = true;
+        } else if (try_use(scope, token, *macro)) {
+          continue;
+        }
+      } else if (is_builtin(token.text)) {
+        try_builtin(scope, token);
+        continue;
+      } else if (token.text == "_Pragma" && try_pragma(scope, token)) {
+        continue;
+      }
+      // A try that failed may have read on into the next source chunk; the
+      // context holds the token's text as it stands now.
+      token.text = contexts_[level].tokens[at].text;
+    }
+    out.push_back(token);
+  }
+}
+
+bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& macro) {
+  if (!macro.function_like()) {
+    const std::uint32_t group = new_group(name.text);
+    std::vector<ExpToken>& tokens = push_context(macro.name());
+    tokens.push_back(mark_token(Mark::open, group));
+    substituter_.substitute(macro, nullptr, name.line, name.space_before, tokens);
+    tokens.push_back(mark_token(Mark::close, group));
+    for (const std::string& failure : substituter_.paste_failures())
+      report_at(file_, name.line, Severity::warning, failure);
+    return true;
+  }
+  if (call_depth_ == calls_.size()) calls_.push_back(std::make_unique<CallScratch>());
+  CallScratch& call = *calls_[call_depth_];
+  call.clear();
+  call.macro = &macro;
+  call.name_token = name;
+  call.name.assign(name.text);
+  // Looking for "(" may read on into the next source chunk, which replaces the
+  // bytes the name points into and may act on a directive: as a call in
+  // progress, its name and macro are kept when that happens.
+  ++call_depth_;
+  Walk walk = start(scope);
+  const ExpToken* next = peek_real(scope, walk);
+  if (next == nullptr || !next->is("(")) {
+    --call_depth_;
+    return false;
+  }
+  walk = start(scope);
+  const bool complete = collect(scope, call, walk);
+  --call_depth_;
+  if (!complete) {
+    report(call.name_token.line,
+           "unterminated argument list invoking macro \"" + std::string(call.name_token.text) + "\"");
+    return false;
+  }
+  if (!check_count(call)) {
+    copy_unchanged(scope, call, walk);
+    return true;
+  }
+  take(scope, walk);
+  source_end_ = std::max(source_end_, call.source_end);
+  const Macro& used = *call.macro;
+  const std::uint32_t group = new_group(call.name);
+  for (const auto& [deferred, from] : call.deferred) groups_[deferred].text.append(call.name, from);
+
+  ++call_depth_;
+  find_expanded_arguments(used, call.needed);
+  if (call.expansions.size() < used.param_count()) call.expansions.resize(used.param_count());
+  for (std::size_t index = 0; index < used.param_count(); ++index) {
+    call.expansions[index].clear();
+    if (!call.needed[index]) continue;
+    const std::span<const ExpToken> raw = call.raw(index);
+    // An argument that is the whole list is lent to its level, not copied:
+    // rescanning does not change the tokens of a level.
+    const bool whole = raw.size() == call.tokens.size();
+    std::vector<ExpToken>& barrier = push_context({});
+    const std::size_t level = depth_ - 1;
+    if (whole) {
+      barrier.swap(call.tokens);
+    } else {
+      barrier.assign(raw.begin(), raw.end());
+    }
+    rescan(Scope{level, false, &call.expansions[index], scope.in_condition});
+    if (whole) {
+      contexts_[level].tokens.swap(call.tokens);
+    } else {
+      release_if_large(contexts_[level].tokens);
+    }
+  }
+  --call_depth_;
+
+  std::vector<ExpToken>& tokens = push_context(used.name());
+  for (std::uint32_t hoisted : call.hoisted) tokens.push_back(mark_token(Mark::open, hoisted));
+  tokens.push_back(mark_token(Mark::open, group));
+  substituter_.substitute(used, &call, call.name_token.line, call.name_token.space_before, tokens);
+  tokens.push_back(mark_token(Mark::close, group));
+  release_if_large(call.tokens);
+  for (std::vector<ExpToken>& expansion : call.expansions) release_if_large(expansion);
+  for (const auto& deferred : call.deferred) tokens.push_back(mark_token(Mark::close, deferred.first));
+  for (const std::string& failure : substituter_.paste_failures()) {
+    report_at(file_, call.name_token.line, Severity::warning, failure);
+  }
+  return true;
+}
+
+bool Rescanner::try_builtin(const Scope& scope, const ExpToken& name) {
+  ExpToken value = name;
+  value.no_expand = false;
+  value.from_source = false;
+  if (name.text == "__LINE__") {
+    value.kind = TokenKind::pp_number;
+    value.text = arena_.store(std::to_string(name.line));
+  } else {
+    text_.assign(1, '"');
+    for (char c : file_) {
+      if (c == '"' || c == '\\') text_.push_back('\\');
+      text_.push_back(c);
+    }
+    text_.push_back('"');
+    value.kind = TokenKind::string_literal;
+    value.text = arena_.store(text_);
+  }
+  value.stable = true;
+  const std::uint32_t group = new_group(name.text);
+  scope.out->push_back(mark_token(Mark::open, group));
+  scope.out->push_back(value);
+  scope.out->push_back(mark_token(Mark::close, group));
+  return true;
+}
+
+bool Rescanner::try_pragma(const Scope& scope, const ExpToken& name) {
+  // Reading on may move the source to its next chunk: what is kept is copied first.
+  std::string display(name.text);
+  Walk walk = start(scope);
+  ExpToken parts[3];
+  std::vector<ExpToken> crossed;
+  for (ExpToken& part : parts) {
+    const ExpToken* token;
+    while ((token = item(scope, walk, false)) != nullptr && token->mark != Mark::none) {
+      crossed.push_back(*token);
+      ++walk.pos;
+    }
+    if (token == nullptr) break;
+    part = *token;
+    part.text = arena_.store(part.text);
+    part.stable = true;
+    ++walk.pos;
+  }
+  if (!parts[0].is("(") || parts[1].kind != TokenKind::string_literal || parts[1].mark != Mark::none ||
+      !parts[2].is(")")) {
+    report(name.line, "_Pragma takes a parenthesized string literal");
+    return false;
+  }
+  take(scope, walk);
+  for (const ExpToken& part : parts) {
+    if (part.from_source) source_end_ = std::max(source_end_, part.source_end);
+  }
+  // As the C compiler's preprocessor writes it: a #pragma line of its own.
+  text_.assign("\n#pragma ");
+  text_.append(destringized(parts[1].text));
+  text_.push_back('\n');
+  ExpToken line = name;
+  line.kind = TokenKind::other;
+  line.text = arena_.store(text_);
+  line.from_source = false;
+  line.stable = true;
+  for (const ExpToken& part : parts) append_display(display, part);
+  const std::uint32_t group = new_group(display);
+  for (const ExpToken& mark : crossed) {
+    if (mark.mark == Mark::open) scope.out->push_back(mark);
+  }
+  scope.out->push_back(mark_token(Mark::open, group));
+  scope.out->push_back(line);
+  scope.out->push_back(mark_token(Mark::close, group));
+  for (const ExpToken& mark : crossed) {
+    if (mark.mark == Mark::close) scope.out->push_back(mark);
+  }
+  return true;
+}
+
+void Rescanner::emit_unexpanded_operand(const Scope& scope, bool bare_name_allowed) {
+  Walk walk = start(scope);
+  const ExpToken* token = peek_real(scope, walk);
+  if (token == nullptr || (!bare_name_allowed && !token->is("("))) return;
+  // `defined X`, `defined ( X )`, `__has_include ( ... )`: copied as they stand.
+  int nesting = 0;
+  do {
+    ExpToken copy = *token;
+    copy.no_expand = true;
+    scope.out->push_back(copy);
+    if (copy.is("(")) ++nesting;
+    if (copy.is(")")) --nesting;
+    ++walk.pos;
+    take(scope, walk);
+  } while (nesting > 0 && (token = peek_real(scope, walk)) != nullptr);
+}
+
+bool Rescanner::expand_source_use(SourceTokens& source, std::size_t index, std::vector<ExpToken>& out,
+                                  std::size_t& end) {
+  source_ = &source;
+  outermost_out_ = &out;
+  depth_ = 0;
+  group_count_ = 0;
+  copied_unchanged_ = false;
+  source_next_ = index + 1;
+  const ExpToken name = *source.at(index, true);
+  source_end_ = name.source_end;
+  const Scope scope{0, true, &out, false};
+  const Macro* macro = table_.find(name.text);
+  bool used = false;
+  if (macro != nullptr) {
+    used = try_use(scope, name, *macro);
+  } else if (is_builtin(name.text)) {
+    used = try_builtin(scope, name);
+  } else if (name.text == "_Pragma") {
+    used = try_pragma(scope, name);
+  }
+  if (used && !copied_unchanged_) rescan(scope);
+  end = source_next_;
+  outermost_out_ = nullptr;
+  return used && !copied_unchanged_;
+}
+
+void Rescanner::expand_all(std::vector<ExpToken>& tokens, bool in_condition, std::vector<ExpToken>& out) {
+  depth_ = 0;
+  group_count_ = 0;
+  std::vector<ExpToken>& base = push_context({});
+  base.swap(tokens);
+  rescan(Scope{0, false, &out, in_condition});
+  contexts_[0].tokens.swap(tokens);
+}
+
+void Rescanner::stabilize() {
+  for (std::size_t level = 0; level < depth_; ++level) stabilize_tokens(contexts_[level].tokens, arena_);
+  for (std::size_t depth = 0; depth < call_depth_ && depth < calls_.size(); ++depth) {
+    CallScratch& call = *calls_[depth];
+    stabilize_tokens(call.tokens, arena_);
+    for (auto& expanded : call.expansions) stabilize_tokens(expanded, arena_);
+    if (!call.name_token.stable) {
+      call.name_token.text = arena_.store(call.name_token.text);
+      call.name_token.stable = true;
+    }
+    if (call.macro != nullptr && !call.kept) {
+      // A directive may change the macro; the use goes on with it as it was.
+      kept_macros_.push_back(Macro::copy(*call.macro));
+      call.macro = kept_macros_.back().get();
+      call.kept = true;
+    }
+  }
+  if (outermost_out_ != nullptr) stabilize_tokens(*outermost_out_, arena_);
+}
+
+}  // namespace sornik::cmode

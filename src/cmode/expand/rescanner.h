@@ -1,0 +1,140 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cmode/expand/expansion_token.h"
+#include "cmode/expand/spelling.h"
+#include "cmode/expand/substitution.h"
+#include "cmode/macro/macro_table.h"
+#include "common/text_arena.h"
+
+namespace sornik::cmode {
+
+// The tokens of the source file from the use being expanded on, which
+// argument lists may take.
+class SourceTokens {
+ public:
+  virtual ~SourceTokens() = default;
+  // The source token at `index`, reading further chunks as needed; null at
+  // the end of the file and, unless `through_directives`, when a directive or
+  // a skipped line comes before it.
+  virtual const ExpToken* at(std::size_t index, bool through_directives) = 0;
+};
+
+// Whether a name is replaced without any definition: _Pragma, and __FILE__
+// and __LINE__ while the program does not define them itself.
+bool is_builtin_name(std::string_view name);
+
+// One use's marker group: its name text (the tokens it consumed) for the
+// group's open mark.
+struct GroupName {
+  std::string text;
+};
+
+// Expands macro uses by the C preprocessor's rules: arguments are expanded
+// before substitution, the result is rescanned with the rest of the input,
+// and a macro is not expanded again inside its own expansion. The result is
+// a token stream in which the open and close marks of a group enclose the
+// expansion of every use, at every depth.
+class Rescanner {
+ public:
+  Rescanner(const MacroTable& table, std::string_view file);
+  ~Rescanner();
+
+  // Expands the use whose name is the source token at `index`. On success the
+  // tokens of the expansion go to `out` (opened by the mark of group 0), and
+  // `end` is the index of the first source token not consumed. Returns false
+  // when the token starts no use (`end` is then past what is copied unchanged).
+  bool expand_source_use(SourceTokens& source, std::size_t index, std::vector<ExpToken>& out,
+                         std::size_t& end);
+
+  // Expands `tokens` as a whole, for a directive: no source lies beyond them.
+  // With `in_condition` the operand of `defined` stays unexpanded.
+  void expand_all(std::vector<ExpToken>& tokens, bool in_condition, std::vector<ExpToken>& out);
+
+  // The name texts of the groups of the last expansion, by group number.
+  const std::vector<GroupName>& groups() const { return groups_; }
+
+  // The source bytes the last expansion consumed end here (in the source window).
+  std::uint32_t source_end() const { return source_end_; }
+
+  // Stores a text that lives until the next outermost use.
+  TextArena& arena() { return arena_; }
+
+  // Forgets the texts and groups of the last outermost use.
+  void reset();
+
+  // The file that diagnostics name from now on (the text must outlive its use).
+  void set_file(std::string_view file) { file_ = file; }
+
+  // Copies every text that expansions in progress still hold into storage of
+  // its own, before the source moves to its next chunk (which may be a
+  // directive that changes any macro).
+  void stabilize();
+
+ private:
+  struct Context {
+    std::vector<ExpToken> tokens;
+    std::size_t pos = 0;
+    std::string macro;  // disabled while the context is live; empty for an argument
+    // The nearest level at or below this one whose macro is disabled; -1 for none.
+    std::ptrdiff_t macro_level = -1;
+  };
+  // Where one rescanning loop reads and writes: contexts from `floor` up, and
+  // beneath them the source (only for the outermost loop).
+  struct Scope {
+    std::size_t floor;
+    bool source_below;
+    std::vector<ExpToken>* out;
+    bool in_condition;
+  };
+  // A read position below the top of the context stack; level -1 is the source.
+  struct Walk {
+    std::ptrdiff_t level;
+    std::size_t pos;
+  };
+  struct CallScratch;
+
+  void rescan(const Scope& scope);
+  bool try_use(const Scope& scope, const ExpToken& name, const Macro& macro);
+  bool collect(const Scope& scope, CallScratch& call, Walk& walk);
+  bool check_count(CallScratch& call);
+  void hoist_open_groups(CallScratch& call);
+  void copy_unchanged(const Scope& scope, const CallScratch& call, const Walk& end);
+  void report(std::uint32_t line, std::string_view text);
+  Walk start(const Scope& scope) const;
+  bool try_builtin(const Scope& scope, const ExpToken& name);
+  bool try_pragma(const Scope& scope, const ExpToken& name);
+  const ExpToken* item(const Scope& scope, Walk& walk, bool through_directives);
+  const ExpToken* peek_real(const Scope& scope, Walk& walk);
+  void take(const Scope& scope, const Walk& walk);
+  bool disabled(std::string_view name, std::ptrdiff_t up_to_level) const;
+  std::vector<ExpToken>& push_context(std::string_view macro);
+  std::uint32_t new_group(std::string_view name);
+  void emit_unexpanded_operand(const Scope& scope, bool bare_name_allowed);
+
+  const MacroTable& table_;
+  std::string_view file_;
+  SourceTokens* source_ = nullptr;
+  std::size_t source_next_ = 0;
+  std::uint32_t source_end_ = 0;
+  std::vector<Context> contexts_;
+  std::size_t depth_ = 0;
+  std::vector<GroupName> groups_;
+  std::size_t group_count_ = 0;
+  std::vector<std::unique_ptr<CallScratch>> calls_;
+  std::vector<ExpToken>* outermost_out_ = nullptr;
+  bool copied_unchanged_ = false;
+  std::size_t call_depth_ = 0;
+  TextArena arena_;
+  std::vector<MacroPtr> kept_macros_;
+  Substituter substituter_{arena_};
+  std::string text_;
+};
+
+}  // namespace sornik::cmode

@@ -1,0 +1,79 @@
+#include "cmode/expand/source_window.h"
+
+#include <algorithm>
+
+namespace sornik::cmode {
+
+void SourceWindow::start(const SourceChunk& piece) {
+  tokens_.clear();
+  after_directive_.clear();
+  bytes_.clear();
+  copied_ = false;
+  ended_ = false;
+  first_ = piece.bytes;
+  add_code(piece, 0);
+}
+
+void SourceWindow::add_code(const SourceChunk& piece, std::uint32_t base) {
+  lexer_.lex(piece.bytes, lexed_);
+  std::uint32_t line = piece.first_line;
+  std::size_t counted = 0;
+  for (const Token& token : lexed_) {
+    line += static_cast<std::uint32_t>(
+        std::count(piece.bytes.begin() + static_cast<std::ptrdiff_t>(counted),
+                   piece.bytes.begin() + static_cast<std::ptrdiff_t>(token.begin), '\n'));
+    counted = token.begin;
+    ExpToken& added = tokens_.emplace_back();
+    added.text = token.text;
+    added.kind = token.kind;
+    added.space_before = token.space_before;
+    added.source_begin = base + token.begin;
+    added.source_end = base + token.end;
+    added.line = line;
+    added.from_source = true;
+  }
+  // The first token of a piece follows a line end.
+  if (!lexed_.empty() && tokens_.size() > lexed_.size())
+    tokens_[tokens_.size() - lexed_.size()].space_before = true;
+}
+
+bool SourceWindow::fetch() {
+  if (ended_) return false;
+  if (!copied_) {
+    bytes_.assign(first_);
+    copied_ = true;
+  }
+  // The next piece replaces the bytes that tokens read so far point into.
+  rescanner_.stabilize();
+  for (ExpToken& token : tokens_) {
+    if (token.stable) continue;
+    token.text = rescanner_.arena().store(token.text);
+    token.stable = true;
+  }
+  SourceChunk piece;
+  bool may_use;
+  if (!feeder_.next(piece, may_use)) {
+    ended_ = true;
+    return false;
+  }
+  const auto base = static_cast<std::uint32_t>(bytes_.size());
+  bytes_.append(piece.bytes);
+  if (piece.is_text) {
+    add_code(piece, base);
+  } else if (after_directive_.empty() || after_directive_.back() != tokens_.size()) {
+    after_directive_.push_back(tokens_.size());
+  }
+  return true;
+}
+
+const ExpToken* SourceWindow::at(std::size_t index, bool through_directives) {
+  const auto before_directive = [&] {
+    return !through_directives && std::binary_search(after_directive_.begin(), after_directive_.end(), index);
+  };
+  while (index >= tokens_.size()) {
+    if (before_directive() || !fetch()) return nullptr;
+  }
+  return before_directive() ? nullptr : &tokens_[index];
+}
+
+}  // namespace sornik::cmode

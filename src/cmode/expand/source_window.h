@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cmode/expand/line_feeder.h"
+#include "cmode/expand/rescanner.h"
+#include "cmode/lex/token.h"
+
+namespace sornik::cmode {
+
+// The source text from the start of a line that holds a use to wherever the
+// uses that begin in it end: its bytes, and the tokens of its lines of code.
+// When an argument list goes on past the lines read so far, further pieces
+// are read in; a directive or skipped piece among them is kept as bytes.
+class SourceWindow final : public SourceTokens {
+ public:
+  SourceWindow(LineFeeder& feeder, Rescanner& rescanner) : feeder_(feeder), rescanner_(rescanner) {}
+
+  // Starts a new window on a piece of code (the previous window is done).
+  void start(const SourceChunk& piece);
+
+  const ExpToken* at(std::size_t index, bool through_directives) override;
+
+  // The tokens read so far, and the window's bytes.
+  std::size_t size() const { return tokens_.size(); }
+  const ExpToken& token(std::size_t index) const { return tokens_[index]; }
+  std::string_view bytes() const { return copied_ ? std::string_view(bytes_) : first_; }
+
+ private:
+  void add_code(const SourceChunk& piece, std::uint32_t base);
+  bool fetch();
+
+  LineFeeder& feeder_;
+  Rescanner& rescanner_;
+  Lexer lexer_;
+  std::vector<Token> lexed_;
+  std::vector<ExpToken> tokens_;
+  // Token indices before which a directive or skipped piece stands.
+  std::vector<std::size_t> after_directive_;
+  std::string_view first_;  // the first piece in place, until a second one comes
+  std::string bytes_;       // all pieces, once there is more than one
+  bool copied_ = false;
+  bool ended_ = false;
+};
+
+}  // namespace sornik::cmode

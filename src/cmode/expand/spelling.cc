@@ -1,0 +1,80 @@
+#include "cmode/expand/spelling.h"
+
+namespace sornik::cmode {
+
+namespace {
+
+// A punctuator that never joins with a token on either side of it.
+bool is_closed_punctuator(const ExpToken& token) {
+  if (token.kind != TokenKind::punctuator || token.text.size() != 1) return false;
+  switch (token.text[0]) {
+    case '(':
+    case ')':
+    case '[':
+    case ']':
+    case '{':
+    case '}':
+    case ',':
+    case ';':
+    case '~':
+    case '?': return true;
+    default: return false;
+  }
+}
+
+bool is_word(const ExpToken& token) {
+  return token.kind == TokenKind::identifier || token.kind == TokenKind::pp_number;
+}
+
+}  // namespace
+
+void append_stringified(std::string& out, std::span<const ExpToken> argument) {
+  out.push_back('"');
+  bool first = true;
+  for (const ExpToken& token : argument) {
+    if (token.mark != Mark::none || token.placemarker) continue;
+    if (token.space_before && !first) out.push_back(' ');
+    first = false;
+    const bool literal = token.kind == TokenKind::string_literal || token.kind == TokenKind::char_constant;
+    for (char c : token.text) {
+      if (literal && (c == '"' || c == '\\')) out.push_back('\\');
+      out.push_back(c);
+    }
+  }
+  out.push_back('"');
+}
+
+bool Respeller::single_token(std::string_view text, TokenKind& kind) {
+  // A comment opener would swallow the rest, so it is never one token.
+  if (text.find("/*") != std::string_view::npos || text.find("//") != std::string_view::npos) return false;
+  lexer_.lex(text, tokens_);
+  if (tokens_.size() != 1 || tokens_[0].begin != 0 || tokens_[0].end != text.size()) return false;
+  kind = tokens_[0].kind;
+  return true;
+}
+
+bool Respeller::would_merge(const ExpToken& left, const ExpToken& right) {
+  if (left.text.empty() || right.text.empty()) return false;
+  if (is_word(left) && is_word(right)) return true;
+  if (is_closed_punctuator(left) || is_closed_punctuator(right)) return false;
+  if (left.kind == TokenKind::identifier && right.kind == TokenKind::punctuator) return false;
+  if (left.text.back() == '/' && (right.text[0] == '/' || right.text[0] == '*')) return true;
+  joined_.assign(left.text);
+  joined_.append(right.text);
+  lexer_.lex(joined_, tokens_);
+  return tokens_.size() != 2 || tokens_[0].end != left.text.size();
+}
+
+std::string destringized(std::string_view literal) {
+  const std::size_t open = literal.find('"');
+  std::string text;
+  if (open == std::string_view::npos || literal.size() < open + 2) return text;
+  const std::string_view inner = literal.substr(open + 1, literal.size() - open - 2);
+  for (std::size_t i = 0; i < inner.size(); ++i) {
+    if (inner[i] == '\\' && i + 1 < inner.size() && (inner[i + 1] == '"' || inner[i + 1] == '\\')) ++i;
+    text.push_back(inner[i]);
+  }
+  return text;
+}
+
+}  // namespace sornik::cmode

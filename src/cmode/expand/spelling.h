@@ -1,0 +1,39 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "cmode/expand/expansion_token.h"
+#include "cmode/lex/token.h"
+
+namespace sornik::cmode {
+
+// Appends the string literal that `#` makes of an argument: its tokens'
+// spellings, one blank wherever white space stood between two of them, with
+// `"` and `\` escaped inside string and character literals. Marks and
+// placemarkers count for nothing.
+void append_stringified(std::string& out, std::span<const ExpToken> argument);
+
+// Reads the spelling of one token from the text of a paste or a _Pragma
+// string, through a lexer of its own.
+class Respeller {
+ public:
+  // Whether `text` is exactly one token; its kind then goes to `kind`.
+  bool single_token(std::string_view text, TokenKind& kind);
+
+  // Whether `left` written right before `right`, with nothing between, would
+  // be read back as other tokens (a blank must keep them apart).
+  bool would_merge(const ExpToken& left, const ExpToken& right);
+
+ private:
+  Lexer lexer_;
+  std::vector<Token> tokens_;
+  std::string joined_;
+};
+
+// The text a `_Pragma` operand stands for: the literal's prefix and quotes
+// dropped, `\"` and `\\` turned into `"` and `\`.
+std::string destringized(std::string_view literal);
+
+}  // namespace sornik::cmode

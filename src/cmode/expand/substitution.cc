@@ -1,0 +1,247 @@
+#include "cmode/expand/substitution.h"
+
+#include <algorithm>
+
+namespace sornik::cmode {
+
+namespace {
+
+bool is_punct(const Macro& macro, const BodyToken& token, std::string_view text) {
+  return token.kind == TokenKind::punctuator && macro.text(token) == text;
+}
+bool is_paste(const Macro& macro, const BodyToken& token) { return is_punct(macro, token, "##"); }
+
+// The position after the `)` that closes the `(` at `open`, or `end`.
+std::size_t after_closing(const Macro& macro, std::size_t open, std::size_t end) {
+  const std::span<const BodyToken> body = macro.body();
+  int depth = 0;
+  for (std::size_t pos = open; pos < end; ++pos) {
+    if (is_punct(macro, body[pos], "(")) ++depth;
+    if (is_punct(macro, body[pos], ")") && --depth == 0) return pos + 1;
+  }
+  return end;
+}
+
+// Gives the first real token appended from `from` on the blank of what it stands for.
+void set_leading_space(std::vector<ExpToken>& out, std::size_t from, bool space_before) {
+  for (std::size_t pos = from; pos < out.size(); ++pos) {
+    if (out[pos].mark != Mark::none) continue;
+    out[pos].space_before = space_before;
+    return;
+  }
+}
+
+ExpToken placemarker() {
+  ExpToken token;
+  token.placemarker = true;
+  token.stable = true;
+  return token;
+}
+
+}  // namespace
+
+void find_expanded_arguments(const Macro& macro, std::vector<bool>& needed) {
+  needed.assign(macro.param_count(), false);
+  const std::span<const BodyToken> body = macro.body();
+  for (std::size_t pos = 0; pos < body.size(); ++pos) {
+    if (body[pos].kind != TokenKind::identifier) continue;
+    const std::string_view text = macro.text(body[pos]);
+    if (macro.variadic() && text == "__VA_OPT__") needed.back() = true;
+    const int param = macro.param_index(text);
+    if (param < 0) continue;
+    const bool after_operator =
+        pos > 0 && (is_paste(macro, body[pos - 1]) || is_punct(macro, body[pos - 1], "#"));
+    const bool before_paste = pos + 1 < body.size() && is_paste(macro, body[pos + 1]);
+    if (!after_operator && !before_paste) needed[static_cast<std::size_t>(param)] = true;
+  }
+}
+
+struct Substituter::Run {
+  const Macro& macro;
+  Arguments* args;
+  std::uint32_t line;
+};
+
+void Substituter::substitute(const Macro& macro, Arguments* args, std::uint32_t line, bool space_before,
+                             std::vector<ExpToken>& out) {
+  Run run{macro, args, line};
+  paste_failures_.clear();
+  const std::size_t start = out.size();
+  substitute_range(run, 0, macro.body().size(), out);
+  const auto start_at = out.begin() + static_cast<std::ptrdiff_t>(start);
+  out.erase(std::remove_if(start_at, out.end(),
+                           [](const ExpToken& token) {
+                             return token.placemarker;
+                           }),
+            out.end());
+  set_leading_space(out, start, space_before);
+  // Every token of an expansion, arguments included, stands on the line of the use.
+  for (auto token = out.begin() + static_cast<std::ptrdiff_t>(start); token != out.end(); ++token)
+    token->line = line;
+}
+
+void Substituter::substitute_range(Run& run, std::size_t begin, std::size_t end, std::vector<ExpToken>& out,
+                                   bool first_is_operand, bool last_is_operand) {
+  const Macro& macro = run.macro;
+  const std::span<const BodyToken> body = macro.body();
+  const auto before_paste = [&](std::size_t pos) {
+    return pos + 1 < end && is_paste(macro, body[pos + 1]);
+  };
+  // The first and last items of a __VA_OPT__ content next to a ## outside it.
+  const auto at_edge = [&](std::size_t pos) {
+    return (first_is_operand && pos == begin) || (last_is_operand && pos + 1 == end);
+  };
+  std::size_t pos = begin;
+  while (pos < end) {
+    if (is_paste(macro, body[pos]) && pos > begin && pos + 1 < end) {
+      ++pos;
+      if (gnu_comma(run, pos, out)) continue;
+      const std::size_t right_start = out.size();
+      append_operand(run, pos, end, {true, before_paste(pos), at_edge(pos)}, out);
+      paste(out, right_start);
+      continue;
+    }
+    append_operand(run, pos, end, {false, before_paste(pos), at_edge(pos)}, out);
+  }
+}
+
+void Substituter::append_operand(Run& run, std::size_t& pos, std::size_t end, PasteSides sides,
+                                 std::vector<ExpToken>& out) {
+  // A parameter next to ## is substituted as written; one at the edge of a
+  // __VA_OPT__ next to ## is expanded, and both stand as a placemarker when empty.
+  const bool paste_operand = sides.after || sides.before;
+  const Macro& macro = run.macro;
+  const std::span<const BodyToken> body = macro.body();
+  const BodyToken& token = body[pos];
+  const std::string_view text = macro.text(token);
+  if (run.args != nullptr && is_punct(macro, token, "#") && pos + 1 < end &&
+      body[pos + 1].kind == TokenKind::identifier) {
+    const std::string_view operand_name = macro.text(body[pos + 1]);
+    const int param = macro.param_index(operand_name);
+    const bool va_opt = macro.variadic() && operand_name == "__VA_OPT__";
+    if (param >= 0 || va_opt) {
+      std::vector<ExpToken> content;
+      std::span<const ExpToken> operand;
+      if (param >= 0) {
+        operand = run.args->raw(static_cast<std::size_t>(param));
+        pos += 2;
+      } else {
+        const std::size_t close = after_closing(macro, pos + 2, end);
+        if (va_opt_taken(run)) substitute_range(run, pos + 3, close - 1, content);
+        operand = content;
+        pos = close;
+      }
+      scratch_.clear();
+      append_stringified(scratch_, operand);
+      ExpToken string;
+      string.text = arena_.store(scratch_);
+      string.kind = TokenKind::string_literal;
+      string.space_before = token.space_before;
+      string.line = run.line;
+      string.stable = true;
+      out.push_back(string);
+      return;
+    }
+  }
+  if (run.args != nullptr && token.kind == TokenKind::identifier) {
+    const int param = macro.param_index(text);
+    if (param >= 0) {
+      const std::size_t from = out.size();
+      const auto index = static_cast<std::size_t>(param);
+      const std::span<const ExpToken> arg = paste_operand ? run.args->raw(index) : run.args->expanded(index);
+      out.insert(out.end(), arg.begin(), arg.end());
+      const bool empty = std::none_of(arg.begin(), arg.end(), [](const ExpToken& t) {
+        return t.mark == Mark::none;
+      });
+      if ((paste_operand || sides.va_opt_edge) && empty) out.push_back(placemarker());
+      set_leading_space(out, from, token.space_before);
+      ++pos;
+      return;
+    }
+    if (macro.variadic() && text == "__VA_OPT__" && pos + 1 < end && macro.text(body[pos + 1]) == "(") {
+      const std::size_t close = after_closing(macro, pos + 1, end);
+      const std::size_t from = out.size();
+      // The content's first and last items are operands of a ## next to __VA_OPT__.
+      const bool paste_follows = close < end && is_paste(macro, body[close]);
+      if (va_opt_taken(run)) substitute_range(run, pos + 2, close - 1, out, sides.after, paste_follows);
+      if (out.size() == from) out.push_back(placemarker());
+      set_leading_space(out, from, token.space_before);
+      pos = close;
+      return;
+    }
+  }
+  ExpToken copy;
+  copy.text = text;
+  copy.kind = token.kind;
+  copy.space_before = token.space_before;
+  copy.line = run.line;
+  out.push_back(copy);
+  ++pos;
+}
+
+bool Substituter::gnu_comma(Run& run, std::size_t& pos, std::vector<ExpToken>& out) {
+  const Macro& macro = run.macro;
+  const BodyToken& token = macro.body()[pos];
+  if (run.args == nullptr || !macro.variadic() || token.kind != TokenKind::identifier ||
+      macro.param_index(macro.text(token)) != static_cast<int>(macro.param_count()) - 1) {
+    return false;
+  }
+  std::size_t comma = out.size();
+  while (comma > 0 && out[comma - 1].mark != Mark::none) --comma;
+  if (comma == 0 || !out[comma - 1].is(",")) return false;
+  // `, ## __VA_ARGS__` pastes nothing: the comma goes when the variable
+  // arguments are left out (or empty, when they are the only parameter).
+  const std::span<const ExpToken> rest = run.args->raw(macro.param_count() - 1);
+  if (rest.empty() && (run.args->variadic_absent() || macro.param_count() == 1)) {
+    out.erase(out.begin() + static_cast<std::ptrdiff_t>(comma - 1));
+  }
+  out.insert(out.end(), rest.begin(), rest.end());
+  ++pos;
+  return true;
+}
+
+bool Substituter::va_opt_taken(Run& run) {
+  if (run.args->variadic_absent()) return false;
+  const std::span<const ExpToken> rest = run.args->expanded(run.macro.param_count() - 1);
+  return std::any_of(rest.begin(), rest.end(), [](const ExpToken& token) {
+    return token.mark == Mark::none && !token.placemarker;
+  });
+}
+
+void Substituter::paste(std::vector<ExpToken>& out, std::size_t right_start) {
+  std::size_t left = right_start;
+  while (left > 0 && out[left - 1].mark != Mark::none) --left;
+  std::size_t right = right_start;
+  while (right < out.size() && out[right].mark != Mark::none) ++right;
+  if (left == 0 || right == out.size()) return;
+  --left;
+  ExpToken& lhs = out[left];
+  ExpToken& rhs = out[right];
+  if (lhs.placemarker) {
+    const bool space = lhs.space_before;
+    out.erase(out.begin() + static_cast<std::ptrdiff_t>(left));
+    out[right - 1].space_before = space;
+    return;
+  }
+  if (rhs.placemarker) {
+    out.erase(out.begin() + static_cast<std::ptrdiff_t>(right));
+    return;
+  }
+  scratch_.assign(lhs.text);
+  scratch_.append(rhs.text);
+  TokenKind kind;
+  if (!respeller_.single_token(scratch_, kind)) {
+    rhs.space_before = false;  // the two tokens stay side by side
+    paste_failures_.push_back("pasting \"" + std::string(lhs.text) + "\" and \"" + std::string(rhs.text) +
+                              "\" does not give a valid preprocessing token");
+    return;
+  }
+  lhs.text = arena_.store(scratch_);
+  lhs.kind = kind;
+  lhs.no_expand = false;
+  lhs.from_source = false;
+  lhs.stable = true;
+  out.erase(out.begin() + static_cast<std::ptrdiff_t>(right));
+}
+
+}  // namespace sornik::cmode

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cmode/expand/expansion_token.h"
+#include "cmode/expand/spelling.h"
+#include "cmode/macro/macro_table.h"
+#include "common/text_arena.h"
+
+namespace sornik::cmode {
+
+// The arguments of one use of a function-like macro.
+class Arguments {
+ public:
+  virtual ~Arguments() = default;
+  // The tokens of argument `index` as written (marks included).
+  virtual std::span<const ExpToken> raw(std::size_t index) = 0;
+  // The tokens of argument `index` after full macro expansion (asked only
+  // for the arguments that find_expanded_arguments marks).
+  virtual std::span<const ExpToken> expanded(std::size_t index) = 0;
+  // Whether the variable arguments were left out entirely (`f(1)` for `f(a, ...)`).
+  virtual bool variadic_absent() const = 0;
+};
+
+// Builds replacement lists: parameters replaced by arguments, `#`, `##`,
+// `__VA_OPT__` and the GNU comma before `## __VA_ARGS__` applied.
+class Substituter {
+ public:
+  explicit Substituter(TextArena& arena) : arena_(arena) {}
+
+  // Appends the replacement list of `macro` for one use to `out`. All its
+  // tokens carry `line`; the first one takes `space_before` from the use's name.
+  // `args` is null for an object-like macro.
+  void substitute(const Macro& macro, Arguments* args, std::uint32_t line, bool space_before,
+                  std::vector<ExpToken>& out);
+
+  // The pastes of the last substitution that made no single token, in the
+  // C compiler's words; each keeps its two tokens.
+  const std::vector<std::string>& paste_failures() const { return paste_failures_; }
+
+ private:
+  struct Run;
+  // Where an item of a replacement list stands relative to the ## around it.
+  struct PasteSides {
+    bool after;        // right after a ##
+    bool before;       // right before a ##
+    bool va_opt_edge;  // first or last inside a __VA_OPT__ that a ## touches
+  };
+  void substitute_range(Run& run, std::size_t begin, std::size_t end, std::vector<ExpToken>& out,
+                        bool first_is_operand = false, bool last_is_operand = false);
+  void append_operand(Run& run, std::size_t& pos, std::size_t end, PasteSides sides,
+                      std::vector<ExpToken>& out);
+  void paste(std::vector<ExpToken>& out, std::size_t right_start);
+  bool gnu_comma(Run& run, std::size_t& pos, std::vector<ExpToken>& out);
+  bool va_opt_taken(Run& run);
+
+  TextArena& arena_;
+  Respeller respeller_;
+  std::string scratch_;
+  std::vector<std::string> paste_failures_;
+};
+
+// Marks in `needed` (one entry per parameter) the arguments that a use of
+// `macro` substitutes macro-expanded: those that are no operand of # or ##,
+// and the variable arguments when __VA_OPT__ asks whether they are empty.
+void find_expanded_arguments(const Macro& macro, std::vector<bool>& needed);
+
+}  // namespace sornik::cmode

@@ -1,0 +1,341 @@
+#include "cmode/lex/logical_lines.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace sornik::cmode {
+
+namespace {
+
+// The bytes at which a line scan has to look closer.
+constexpr std::array<bool, 256> make_stops() {
+  std::array<bool, 256> stops{};
+  for (char c : std::string_view("\n\"'/\\")) stops[static_cast<unsigned char>(c)] = true;
+  return stops;
+}
+constexpr std::array<bool, 256> kStops = make_stops();
+
+// ASCII letters, digits and `_`.
+constexpr std::array<bool, 256> kWordBytes = [] {
+  std::array<bool, 256> word{};
+  for (int c = 0; c < 256; ++c)
+    word[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+  return word;
+}();
+
+// The bytes of a header name that the lexer reads as identifiers, numbers
+// and punctuators other than `<` and `>` (see plain_header_name).
+constexpr std::array<bool, 256> kHeaderNameBytes = [] {
+  std::array<bool, 256> name = kWordBytes;
+  for (char c : std::string_view("./+-")) name[static_cast<unsigned char>(c)] = true;
+  return name;
+}();
+
+// The position of the first stop byte at or after `pos`, or the size.
+std::size_t find_stop(const unsigned char* bytes, std::size_t pos, std::size_t size) {
+#if defined(__SSE2__)
+  const __m128i newline = _mm_set1_epi8('\n');
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i apostrophe = _mm_set1_epi8('\'');
+  const __m128i slash = _mm_set1_epi8('/');
+  const __m128i backslash = _mm_set1_epi8('\\');
+  for (; pos + 16 <= size; pos += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + pos));
+    const __m128i hits = _mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi8(block, newline), _mm_cmpeq_epi8(block, quote)),
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, apostrophe), _mm_cmpeq_epi8(block, slash)),
+                     _mm_cmpeq_epi8(block, backslash)));
+    const int mask = _mm_movemask_epi8(hits);
+    if (mask != 0) return pos + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+  }
+#endif
+  while (pos < size && !kStops[bytes[pos]]) ++pos;
+  return pos;
+}
+
+// The length of the splice at `pos` (2 or 3), or 0 when none stands there.
+std::size_t splice_at(std::string_view text, std::size_t pos) {
+  if (pos >= text.size() || text[pos] != '\\') return 0;
+  if (pos + 1 < text.size() && text[pos + 1] == '\n') return 2;
+  if (pos + 2 < text.size() && text[pos + 1] == '\r' && text[pos + 2] == '\n') return 3;
+  return 0;
+}
+
+// The position of the logical byte at or after `pos`; counts the splices
+// passed in `newlines`.
+std::size_t skip_splices(std::string_view text, std::size_t pos, std::uint32_t& newlines) {
+  while (std::size_t length = splice_at(text, pos)) {
+    pos += length;
+    ++newlines;
+  }
+  return pos;
+}
+
+// Whether a backslash at the end of the text may still become a splice.
+bool may_be_splice(std::string_view text, std::size_t pos) {
+  return pos + 1 == text.size() || (pos + 2 == text.size() && text[pos + 1] == '\r');
+}
+
+// The newlines in text[start, stop).
+std::uint32_t count_newlines(std::string_view text, std::size_t start, std::size_t stop) {
+  std::uint32_t count = 0;
+  std::size_t i = start;
+#if defined(__SSE2__)
+  const __m128i newline = _mm_set1_epi8('\n');
+  // Newlines are sparse: clearing one bit of a mask at a time is cheap.
+  const auto add_bits = [&count](unsigned mask) {
+    for (; mask != 0; mask &= mask - 1) ++count;
+  };
+  for (; i + 16 <= stop; i += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    add_bits(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, newline))));
+  }
+  if (i < stop && stop >= 16) {
+    // The last bytes: the block that ends with them, less the bytes before i.
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + stop - 16));
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, newline)));
+    add_bits(mask >> (16 - (stop - i)));
+    return count;
+  }
+#endif
+  for (; i < stop; ++i) count += text[i] == '\n' ? 1 : 0;
+  return count;
+}
+
+// Steps over the block comment whose text starts at `pos`, just after its
+// "/*": returns the position after its "*/", or npos when the text ends
+// first. Adds the newlines it spans to `newlines`.
+std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint32_t& newlines) {
+  const std::size_t start = pos;
+  std::size_t end = std::string_view::npos;
+  for (;;) {
+    const void* star = std::memchr(text.data() + pos, '*', text.size() - pos);
+    if (star == nullptr) break;
+    pos = static_cast<std::size_t>(static_cast<const char*>(star) - text.data()) + 1;
+    std::uint32_t ignored = 0;  // the whole span is counted below
+    const std::size_t after = skip_splices(text, pos, ignored);
+    if (after < text.size() && text[after] == '/') {
+      end = after + 1;
+      break;
+    }
+    if (after == text.size()) break;
+  }
+  const std::size_t stop = end == std::string_view::npos ? text.size() : end;
+  newlines += count_newlines(text, start, stop);
+  return end;
+}
+
+// logical_line_end, inlined into scan_logical_line: most lines take a few
+// blocks of 16 bytes, and a call would cost as much as one of them.
+[[gnu::always_inline]] inline LineEnd find_line_end(std::string_view text, std::size_t pos) {
+  const std::size_t size = text.size();
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  std::uint32_t newlines = 0;
+  for (;;) {
+    pos = find_stop(bytes, pos, size);
+    if (pos >= size) break;
+    const char c = text[pos];
+    if (c == '\n') return {pos + 1, true, newlines + 1};
+    if (c == '\\') {
+      if (std::size_t length = splice_at(text, pos)) {
+        pos += length;
+        ++newlines;
+      } else if (may_be_splice(text, pos)) {
+        return {size, false, newlines};
+      } else {
+        ++pos;
+      }
+      continue;
+    }
+    if (c == '/') {
+      const std::size_t next = skip_splices(text, pos + 1, newlines);
+      if (next < size && text[next] == '*') {
+        pos = skip_block_comment(text, next + 1, newlines);
+        if (pos == std::string_view::npos) return {size, false, newlines};
+      } else if (next < size && text[next] == '/') {
+        // A line comment: up to a newline that is not part of a splice.
+        for (pos = next + 1;;) {
+          const void* newline = std::memchr(text.data() + pos, '\n', size - pos);
+          if (newline == nullptr) return {size, false, newlines};
+          pos = static_cast<std::size_t>(static_cast<const char*>(newline) - text.data());
+          ++newlines;
+          const bool spliced = (pos >= 1 && text[pos - 1] == '\\') ||
+                               (pos >= 2 && text[pos - 1] == '\r' && text[pos - 2] == '\\');
+          if (!spliced) return {pos + 1, true, newlines};
+          ++pos;
+        }
+      } else if (next == size) {
+        return {size, false, newlines};
+      } else {
+        pos = next;
+      }
+      continue;
+    }
+    // A string literal or character constant: up to its closing quote or the
+    // line end.
+    for (++pos; pos < size;) {
+      if (text[pos] == c) {
+        ++pos;
+        break;
+      }
+      if (text[pos] == '\n') return {pos + 1, true, newlines + 1};
+      if (text[pos] == '\\') {
+        if (std::size_t length = splice_at(text, pos)) {
+          pos += length;
+          ++newlines;
+          continue;
+        }
+        if (may_be_splice(text, pos)) return {size, false, newlines};
+        pos = skip_splices(text, pos + 1, newlines);
+        // An escaped newline ends the line all the same.
+        if (pos < size && text[pos] != '\n') ++pos;
+        continue;
+      }
+      ++pos;
+    }
+  }
+  return {size, false, newlines};
+}
+
+// The first byte at or after `pos` that is no blank or tab.
+const char* skip_blanks(const char* pos, const char* end) {
+  while (pos != end && (*pos == ' ' || *pos == '\t')) ++pos;
+  return pos;
+}
+
+// The end of the name of ASCII letters, digits and `_` that starts at
+// `pos`; `pos` itself when no name starts there.
+const char* name_end(const char* pos, const char* end) {
+  if (pos == end || !kWordBytes[static_cast<unsigned char>(*pos)] || (*pos >= '0' && *pos <= '9')) return pos;
+  while (++pos != end && kWordBytes[static_cast<unsigned char>(*pos)]) {
+  }
+  return pos;
+}
+
+}  // namespace
+
+LineEnd logical_line_end(std::string_view text, std::size_t pos) { return find_line_end(text, pos); }
+
+LogicalLine scan_logical_line(std::string_view text, std::size_t pos) {
+  // The white space, splices and block comments before the first token are
+  // passed here; the rest of the line, from a position where no comment or
+  // literal is open, by logical_line_end.
+  LogicalLine line;
+  std::uint32_t newlines = 0;
+  while (pos < text.size()) {
+    const char c = text[pos];
+    if (c == ' ' || c == '\t' || c == '\f' || c == '\v' || c == '\r' || c == '\0') {
+      ++pos;
+      continue;
+    }
+    if (c == '\n') break;
+    if (std::size_t length = splice_at(text, pos)) {
+      pos += length;
+      ++newlines;
+      continue;
+    }
+    if (c != '#' && c != '%' && c != '/') {
+      line.kind = LineKind::code;
+      break;
+    }
+    std::uint32_t spliced = 0;
+    const std::size_t next = c == '#' ? pos : skip_splices(text, pos + 1, spliced);
+    if (c == '#' || (c == '%' && next < text.size() && text[next] == ':')) {
+      line.kind = LineKind::directive;
+      break;
+    }
+    if (c != '/' || next >= text.size() || (text[next] != '/' && text[next] != '*')) {
+      line.kind = LineKind::code;
+      break;
+    }
+    if (text[next] == '/') break;  // a line comment: the line is blank
+    newlines += spliced;
+    pos = skip_block_comment(text, next + 1, newlines);
+    if (pos == std::string_view::npos) {
+      line.end = text.size();
+      line.newlines = newlines;
+      return line;
+    }
+  }
+  const LineEnd rest = find_line_end(text, pos);
+  line.end = rest.end;
+  line.complete = rest.complete;
+  line.newlines = newlines + rest.newlines;
+  return line;
+}
+
+std::string_view plain_directive_name(std::string_view line) {
+  const char* const end = line.data() + line.size();
+  const char* const hash = skip_blanks(line.data(), end);
+  if (hash == end || *hash != '#') return {};
+  const char* const start = skip_blanks(hash + 1, end);
+  const char* const pos = name_end(start, end);
+  if (pos == start) return {};
+  if (pos != end && (*pos == '\\' || *pos == '$' || static_cast<unsigned char>(*pos) >= 0x80)) return {};
+  return {start, static_cast<std::size_t>(pos - start)};
+}
+
+namespace {
+
+// Steps over white space and comments from `pos`; false at a byte that a
+// lexer has to read, a backslash in a block comment among them (a splice
+// may end the comment). A line comment runs to the end of the line.
+bool skip_gaps(const char*& pos, const char* end) {
+  while (pos != end) {
+    const char c = *pos;
+    if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v' || c == '\0') {
+      ++pos;
+      continue;
+    }
+    if (c != '/' || end - pos < 2) return false;
+    if (pos[1] == '/') {
+      pos = end;
+      return true;
+    }
+    if (pos[1] != '*') return false;
+    const char* close = pos + 2;
+    for (;; ++close) {
+      if (end - close < 2 || *close == '\\') return false;
+      if (close[0] == '*' && close[1] == '/') break;
+    }
+    pos = close + 2;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::string_view> plain_directive_operand(std::string_view rest) {
+  const char* pos = rest.data();
+  const char* const end = pos + rest.size();
+  if (skip_gaps(pos, end)) return std::string_view();
+  const char* const start = pos;
+  pos = name_end(start, end);
+  if (pos == start) return std::nullopt;
+  const std::string_view word(start, static_cast<std::size_t>(pos - start));
+  if (!skip_gaps(pos, end)) return std::nullopt;
+  return word;
+}
+
+std::optional<std::string_view> plain_header_name(std::string_view rest) {
+  const char* const end = rest.data() + rest.size();
+  const char* pos = skip_blanks(rest.data(), end);
+  if (pos == end || (*pos != '<' && *pos != '"')) return std::nullopt;
+  const char* const start = pos;
+  const char close = *pos == '<' ? '>' : '"';
+  while (++pos != end && kHeaderNameBytes[static_cast<unsigned char>(*pos)]) {
+    if (*pos == '/' && pos[-1] == '/') return std::nullopt;  // a comment
+  }
+  // The lexer reads `->` as one token.
+  if (pos == end || *pos != close || pos - start < 2 || (close == '>' && pos[-1] == '-')) return std::nullopt;
+  const std::string_view header(start, static_cast<std::size_t>(++pos - start));
+  if (!skip_gaps(pos, end)) return std::nullopt;
+  return header;
+}
+
+}  // namespace sornik::cmode

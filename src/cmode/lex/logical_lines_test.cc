@@ -1,0 +1,224 @@
+#include "cmode/lex/logical_lines.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace sornik::cmode {
+namespace {
+
+// The logical lines of `text` separated by "|", each with a "#" in front
+// when it is a directive, a "_" when it is blank, and a "+" after it when the
+// text ended inside it. Both scans must agree, and the newlines they count
+// must be those of the line.
+std::string split(std::string_view text, bool mark_blank = false) {
+  std::string out;
+  for (std::size_t pos = 0; pos < text.size();) {
+    const LogicalLine line = scan_logical_line(text, pos);
+    const LineEnd end = logical_line_end(text, pos);
+    EXPECT_EQ(line.end, end.end) << text;
+    EXPECT_EQ(line.complete, end.complete) << text;
+    EXPECT_EQ(line.newlines, end.newlines) << text;
+    const std::string_view bytes = text.substr(pos, end.end - pos);
+    EXPECT_EQ(line.newlines, std::count(bytes.begin(), bytes.end(), '\n')) << bytes;
+    if (!out.empty()) out += '|';
+    if (line.kind == LineKind::directive) out += '#';
+    if (mark_blank && line.kind == LineKind::blank) out += '_';
+    out.append(bytes);
+    if (!end.complete) out += '+';
+    pos = end.end;
+  }
+  return out;
+}
+
+struct Case {
+  std::string_view text;
+  std::string_view lines;
+};
+
+TEST(LogicalLines, JoinAtSplicesAndBlockComments) {
+  const Case cases[] = {
+      {"a\nb\n", "a\n|b\n"},
+      {"a\\\nb\nc\n", "a\\\nb\n|c\n"},
+      {"a\\\r\nb\r\nc", "a\\\r\nb\r\n|c+"},
+      {"a /* x\ny */ b\nc\n", "a /* x\ny */ b\n|c\n"},
+      {"a // x\\\ny\nc\n", "a // x\\\ny\n|c\n"},
+      {"\"/*\" x\n'/*' y\n", "\"/*\" x\n|'/*' y\n"},
+      {"don't /* open\nb\n", "don't /* open\n|b\n"},
+      {"\"a\\\"b\nc\n", "\"a\\\"b\n|c\n"},
+      {"\"a\\\\\nb\n", "\"a\\\\\nb\n"},
+      {"\"a\\\\ \nb\n", "\"a\\\\ \n|b\n"},
+      {"a /\\\n* c\n */ b\n", "a /\\\n* c\n */ b\n"},
+      {"a /* c *\\\n/ b\nc\n", "a /* c *\\\n/ b\n|c\n"},
+      {"a /* open", "a /* open+"},
+      {"a\\", "a\\+"},
+      {"a \"x\\", "a \"x\\+"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(split(c.text), c.lines) << c.text;
+}
+
+TEST(LogicalLines, TellDirectives) {
+  const Case cases[] = {
+      {"#define A\n", "##define A\n"},
+      {"  \t# if\n", "#  \t# if\n"},
+      {"/* c */ # x\n", "#/* c */ # x\n"},
+      {"/* a\n b */ #x\n", "#/* a\n b */ #x\n"},
+      {"%:define A\n", "#%:define A\n"},
+      {"\\\n#x\n", "#\\\n#x\n"},
+      {"// #x\n", "// #x\n"},
+      {"x #y\n", "x #y\n"},
+      {"%x\n", "%x\n"},
+      {"/* #x */\n", "/* #x */\n"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(split(c.text), c.lines) << c.text;
+}
+
+TEST(LogicalLines, TellBlankLinesAndCountLongComments) {
+  const Case cases[] = {
+      {"\n \t\f\v\r\n", "_\n|_ \t\f\v\r\n"},
+      {"/* c */\n// c\n/\\\n/ c\nx\n", "_/* c */\n|_// c\n|_/\\\n/ c\n|x\n"},
+      {"/ x\n/\n", "/ x\n|/\n"},
+      {"/", "/+"},
+      {"/*", "_/*+"},
+      {"\\\n\\\r\n\n", "_\\\n\\\r\n\n"},
+      // Comments longer than one 16-byte block, newlines on both sides of
+      // each block edge.
+      {"/* 456789012345\n\n890123456789012\n4567890 */ #d\n",
+       "#/* 456789012345\n\n890123456789012\n4567890 */ #d\n"},
+      {"x /*\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n*/ y\n", "x /*\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n*/ y\n"},
+      {"/* 4567890123456789012345678901234567890\n", "_/* 4567890123456789012345678901234567890\n+"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(split(c.text, true), c.lines) << c.text;
+}
+
+TEST(LogicalLines, CountTheNewlinesOfEveryLengthOfComment) {
+  // The newlines of a comment are counted 16 bytes at a time, and the last
+  // bytes in a block that ends with them: comments of each length, at each
+  // distance from the start of the text, with newlines at both ends.
+  for (std::size_t before = 0; before < 20; ++before) {
+    for (std::size_t length = 0; length < 40; ++length) {
+      std::string body(length, 'c');
+      if (length > 0) body.front() = body.back() = '\n';
+      if (length > 2) body[length / 2] = '\n';
+      const std::string text = std::string(before, ' ') + "/*" + body + "*/ x\ny\n";
+      const std::string lines = std::string(before, ' ') + "/*" + body + "*/ x\n|y\n";
+      EXPECT_EQ(split(text), lines) << before << " " << length;
+    }
+  }
+}
+
+TEST(LogicalLines, ReadPlainDirectiveNamesOnly) {
+  const Case cases[] = {
+      {"#if x\n", "if"},
+      {"  #\tifdef X\n", "ifdef"},
+      {"#endif\n", "endif"},
+      {"#endif", "endif"},
+      {"#else/**/\n", "else"},
+      {"#if(1)\n", "if"},
+      {"#_x\n", "_x"},
+      {"#Zz9 \n", "Zz9"},
+      {"#el\\\nse\n", ""},
+      {"#\\\nif\n", ""},
+      {"# 33 \"f\"\n", ""},
+      {"/**/#if 1\n", ""},
+      {"#/**/if 1\n", ""},
+      {"%:if 1\n", ""},
+      {"#if$x\n", ""},
+      {"#if\xc3\xa9\n", ""},
+      {"#\n", ""},
+      {"#", ""},
+      {"\f#if\n", ""},
+      {"#\vif\n", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(plain_directive_name(c.text), c.lines) << c.text;
+}
+
+// "=" + the operand, "none" when there is no operand, "lexer" when the text
+// has to be lexed.
+std::string operand_of(std::string_view rest) {
+  const std::optional<std::string_view> operand = plain_directive_operand(rest);
+  if (!operand) return "lexer";
+  return operand->empty() ? "none" : "=" + std::string(*operand);
+}
+
+TEST(PlainDirectiveOperand, ReadsOneNameAmongBlanksAndComments) {
+  const Case cases[] = {
+      {"\n", "none"},
+      {"", "none"},
+      {" \t\f\v\r\n", "none"},
+      {" /* a\n b */ // c\n", "none"},
+      {" X\n", "=X"},
+      {"/**/_x9/**/\n", "=_x9"},
+      {" X // y\n", "=X"},
+      {" X\r\n", "=X"},
+      {" X", "=X"},
+      {" X Y\n", "lexer"},
+      {" 1\n", "lexer"},
+      {" X$\n", "lexer"},
+      {" X\xc3\xa9\n", "lexer"},
+      {" \xc3\xa9\n", "lexer"},
+      {" u8\"x\"\n", "lexer"},
+      {" L'x'\n", "lexer"},
+      {" X\\\nY\n", "lexer"},
+      {" X /* a \\ */\n", "lexer"},
+      {" X /* a *\\\n/\n", "lexer"},
+      {" X // a \\\n b\n", "=X"},
+      {" // a \\\n b\n", "none"},
+      {" X /* open\n", "lexer"},
+      {" X /* open *", "lexer"},
+      {" X /*", "lexer"},
+      {" X /*/", "lexer"},
+      {" X /**/", "=X"},
+      {" X /\n", "lexer"},
+      {" (X)\n", "lexer"},
+      {" X+\n", "lexer"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(operand_of(c.text), c.lines) << c.text;
+}
+
+// The header name, or "lexer" when the text has to be lexed.
+std::string header_of(std::string_view rest) {
+  const std::optional<std::string_view> header = plain_header_name(rest);
+  return header ? std::string(*header) : "lexer";
+}
+
+TEST(PlainHeaderName, ReadsANameOfPlainBytesAlone) {
+  const Case cases[] = {
+      {" <stdio.h>\n", "<stdio.h>"},
+      {"\t\"a/b-c+d_9.h\"\n", "\"a/b-c+d_9.h\""},
+      {"<bits/libc-header-start.h> /* c */ // d\n", "<bits/libc-header-start.h>"},
+      {" <x.h>", "<x.h>"},
+      {" <x.h>/**/", "<x.h>"},
+      {" \"x.h\" \\\n", "lexer"},
+      // Bytes the lexer reads otherwise, inside and around the name.
+      {" <x .h>\n", "lexer"},
+      {" <x\\\n.h>\n", "lexer"},
+      {" <a//b.h>\n", "lexer"},
+      {" </x.h>\n", "</x.h>"},
+      {" <x/*.h>\n", "lexer"},
+      {" <x->\n", "lexer"},
+      {" <x-.h>\n", "<x-.h>"},
+      {" \"x-\"\n", "\"x-\""},
+      {" <x$.h>\n", "lexer"},
+      {" <x\xc3\xa9.h>\n", "lexer"},
+      {" <x\">\n", "lexer"},
+      {" \"x>\"\n", "lexer"},
+      {" <x.h\"\n", "lexer"},
+      {" <>\n", "lexer"},
+      {" \"\"\n", "lexer"},
+      {" <x.h\n", "lexer"},
+      {" <x.h", "lexer"},
+      {" <x.h>>\n", "lexer"},
+      {" <x.h>=\n", "lexer"},
+      {" <x.h> y\n", "lexer"},
+      {" <x.h> /* open\n", "lexer"},
+      {" \f<x.h>\n", "lexer"},
+      {" X\n", "lexer"},
+      {" u8\"x\"\n", "lexer"},
+      {"", "lexer"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(header_of(c.text), c.lines) << c.text;
+}
+
+}  // namespace
+}  // namespace sornik::cmode

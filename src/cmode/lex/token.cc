@@ -1,0 +1,88 @@
+#include "cmode/lex/token.h"
+
+#include "cmode/lex/token_scan.h"
+
+namespace sornik::cmode {
+
+namespace {
+
+// The position of the first splice at or after `pos`, or the text's size.
+std::size_t find_splice(std::string_view text, std::size_t pos) {
+  const char* data = text.data();
+  while (pos < text.size()) {
+    const void* hit = std::memchr(data + pos, '\\', text.size() - pos);
+    if (hit == nullptr) break;
+    const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
+    pos = at + 1;
+    if (pos < text.size() &&
+        (text[pos] == '\n' || (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n'))) {
+      return at;
+    }
+  }
+  return text.size();
+}
+
+template <ScanMode kMode>
+void lex_text(std::string_view text, std::vector<Token>& out, std::size_t max_tokens, std::string& spliced,
+              std::vector<std::uint32_t>& spliced_tokens) {
+  TokenScan<kMode> scan(text);
+  ScannedToken scanned;
+  // The first splice at or after the start of the last token.
+  std::size_t splice = kMode == ScanMode::spliced ? find_splice(text, 0) : text.size();
+  for (std::size_t count = 0; count < max_tokens && scan.next(scanned); ++count) {
+    Token token;
+    token.space_before = scanned.space_before;
+    token.kind = scanned.kind;
+    token.begin = static_cast<std::uint32_t>(scanned.begin);
+    token.end = static_cast<std::uint32_t>(scanned.end);
+    token.text = std::string_view(text.data() + scanned.begin, scanned.end - scanned.begin);
+    if constexpr (kMode == ScanMode::spliced) {
+      if (splice < scanned.begin) splice = find_splice(text, scanned.begin);
+      if (splice < scanned.end) {
+        // The spelling goes to the lexer's storage; its view is set once the
+        // storage stops growing.
+        const std::size_t offset = spliced.size();
+        append_without_splices(spliced, token.text);
+        token.text = std::string_view(nullptr, 0);
+        spliced_tokens.push_back(static_cast<std::uint32_t>(out.size()));
+        spliced_tokens.push_back(static_cast<std::uint32_t>(offset));
+        spliced_tokens.push_back(static_cast<std::uint32_t>(spliced.size() - offset));
+      }
+    }
+    out.push_back(token);
+  }
+}
+
+}  // namespace
+
+bool has_splice(std::string_view text) { return find_splice(text, 0) != text.size(); }
+
+void append_without_splices(std::string& out, std::string_view physical) {
+  for (std::size_t pos = 0;;) {
+    const std::size_t splice = find_splice(physical, pos);
+    out.append(physical.data() + pos, splice - pos);
+    if (splice == physical.size()) return;
+    pos = splice + (physical[splice + 1] == '\r' ? 3 : 2);
+  }
+}
+
+void Lexer::lex(std::string_view text, std::vector<Token>& out, std::size_t max_tokens) {
+  out.clear();
+  spliced_.clear();
+  spliced_tokens_.clear();
+  if (!has_splice(text)) {
+    if (!text.empty() && text.back() == '\n') {
+      lex_text<ScanMode::line>(text, out, max_tokens, spliced_, spliced_tokens_);
+    } else {
+      lex_text<ScanMode::plain>(text, out, max_tokens, spliced_, spliced_tokens_);
+    }
+    return;
+  }
+  lex_text<ScanMode::spliced>(text, out, max_tokens, spliced_, spliced_tokens_);
+  for (std::size_t i = 0; i < spliced_tokens_.size(); i += 3) {
+    out[spliced_tokens_[i]].text =
+        std::string_view(spliced_).substr(spliced_tokens_[i + 1], spliced_tokens_[i + 2]);
+  }
+}
+
+}  // namespace sornik::cmode

@@ -1,0 +1,401 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "cmode/lex/token.h"
+
+namespace sornik::cmode {
+
+// What a byte may do in a token.
+enum ByteClass : std::uint8_t {
+  kSpace = 1,      // white space between tokens (NUL too: it is ignored like a blank)
+  kIdStart = 2,    // begins and continues an identifier
+  kDigit = 4,      // continues an identifier or a number
+  kPunct = 8,      // begins a punctuator
+  kHighByte = 16,  // 0x80 and above: part of an identifier when it is valid UTF-8
+};
+
+constexpr std::array<std::uint8_t, 256> make_byte_classes() {
+  std::array<std::uint8_t, 256> classes{};
+  for (char c : std::string_view(" \t\f\v\r\n\0", 7)) classes[static_cast<unsigned char>(c)] = kSpace;
+  for (int c = 'a'; c <= 'z'; ++c) classes[c] = kIdStart;
+  for (int c = 'A'; c <= 'Z'; ++c) classes[c] = kIdStart;
+  classes['_'] = classes['$'] = kIdStart;
+  for (int c = '0'; c <= '9'; ++c) classes[c] = kDigit;
+  for (char c : std::string_view("[](){}.-+&*~!/%<>=^|?:;,#"))
+    classes[static_cast<unsigned char>(c)] = kPunct;
+  for (int c = 0x80; c <= 0xff; ++c) classes[c] = kHighByte;
+  return classes;
+}
+
+inline constexpr std::array<std::uint8_t, 256> kByteClasses = make_byte_classes();
+
+// What a token or a blank that begins with a byte may be: one look in a
+// table picks the path.
+enum class ByteStart : std::uint8_t {
+  other,       // a token of one byte of kind `other`
+  blank,       // white space
+  identifier,  // a letter other than an encoding prefix, `_` or `$`
+  prefix,      // L, u or U: an identifier, or the prefix of a literal
+  digit,
+  quote,  // " or '
+  dot,    // a number or a punctuator
+  slash,  // a comment or a punctuator
+  punctuator,
+  high_byte,  // 0x80 and above
+};
+
+constexpr std::array<ByteStart, 256> make_byte_starts() {
+  std::array<ByteStart, 256> starts{};
+  for (int c = 0; c < 256; ++c) {
+    const std::uint8_t cls = kByteClasses[c];
+    starts[c] = cls & kSpace      ? ByteStart::blank
+                : cls & kIdStart  ? ByteStart::identifier
+                : cls & kDigit    ? ByteStart::digit
+                : cls & kPunct    ? ByteStart::punctuator
+                : cls & kHighByte ? ByteStart::high_byte
+                                  : ByteStart::other;
+  }
+  starts['L'] = starts['u'] = starts['U'] = ByteStart::prefix;
+  starts['"'] = starts['\''] = ByteStart::quote;
+  starts['.'] = ByteStart::dot;
+  starts['/'] = ByteStart::slash;
+  return starts;
+}
+
+inline constexpr std::array<ByteStart, 256> kByteStarts = make_byte_starts();
+
+// Whether a splice (backslash-newline, the newline maybe after a CR) stands
+// anywhere in the text; texts without one take the faster paths.
+bool has_splice(std::string_view text);
+
+// How a scan reads its text.
+enum class ScanMode : std::uint8_t {
+  spliced,  // splices may stand anywhere: every read first steps over them
+  plain,    // no splice
+  // No splice, and the text ends with a newline. That newline ends every
+  // token, so only the step over blanks and comments looks for the end of
+  // the text and every other read goes without a bounds check.
+  line,
+};
+
+// A token that a scan found: its physical bytes [begin, end) in the text.
+struct ScannedToken {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  TokenKind kind = TokenKind::other;
+  bool space_before = false;
+};
+
+// Reads the tokens of a text one after another.
+template <ScanMode kMode>
+class TokenScan {
+ public:
+  explicit TokenScan(std::string_view text) : text_(text) {}
+
+  // Finds the next token; false at the end of the text.
+  [[gnu::always_inline]] bool next(ScannedToken& token) {
+    constexpr bool kLine = kMode == ScanMode::line;
+    const std::string_view text = text_;
+    std::size_t pos = pos_;
+    bool space = false;
+    for (;;) {
+      pos = at(text, pos);
+      if (!kLine && pos >= text.size()) break;
+      const int c = byte(text, pos);
+      const ByteStart start = kByteStarts[static_cast<unsigned>(c)];
+      if (start == ByteStart::blank) {
+        // A run of blanks; without splices, in one step.
+        space = true;
+        ++pos;
+        if constexpr (kMode != ScanMode::spliced) {
+          while (pos < text.size() && kByteStarts[static_cast<unsigned char>(text[pos])] == ByteStart::blank)
+            ++pos;
+        }
+        if (kLine && pos == text.size()) break;
+        continue;
+      }
+      if (start == ByteStart::slash) {
+        const std::size_t end = comment_end(text, pos);
+        if (end != pos) {
+          space = true;
+          pos = end;
+          if (kLine && pos == text.size()) break;
+          continue;
+        }
+      }
+      token.space_before = space;
+      token.begin = pos;
+      pos_ = token.end = token_end(text, pos, c, start, token.kind);
+      return true;
+    }
+    pos_ = pos;
+    return false;
+  }
+
+  // Where the next token or blank begins.
+  std::size_t position() const { return pos_; }
+
+ private:
+  // The position of the logical byte at or after `pos`.
+  static std::size_t at(std::string_view text, std::size_t pos) {
+    if constexpr (kMode == ScanMode::spliced) {
+      while (pos < text.size() && text[pos] == '\\') {
+        if (pos + 1 < text.size() && text[pos + 1] == '\n') {
+          pos += 2;
+        } else if (pos + 2 < text.size() && text[pos + 1] == '\r' && text[pos + 2] == '\n') {
+          pos += 3;
+        } else {
+          break;
+        }
+      }
+    }
+    return pos;
+  }
+
+  // The byte at `pos` (a position returned by at(text, )), or -1 at the end.
+  static int byte(std::string_view text, std::size_t pos) {
+    if constexpr (kMode == ScanMode::line) return static_cast<unsigned char>(text[pos]);
+    return pos < text.size() ? static_cast<unsigned char>(text[pos]) : -1;
+  }
+
+  static std::uint8_t byte_class(int c) {
+    if constexpr (kMode == ScanMode::line) return kByteClasses[static_cast<unsigned>(c)];
+    return c < 0 ? 0 : kByteClasses[static_cast<unsigned>(c)];
+  }
+
+  // The logical byte after the one at `pos`, and its position in `next`.
+  static int after(std::string_view text, std::size_t pos, std::size_t& next) {
+    next = at(text, pos + 1);
+    return byte(text, next);
+  }
+
+  // The end of a comment at `pos` (whose byte is '/'); `pos` itself when
+  // none begins there.
+  static std::size_t comment_end(std::string_view text, std::size_t pos) {
+    std::size_t next;
+    const int c2 = after(text, pos, next);
+    if (c2 == '*') return skip_block_comment(text, next + 1);
+    if (c2 == '/') return skip_line_comment(text, next + 1);
+    return pos;
+  }
+
+  // The end of the token that starts at `pos` with byte `c`, and its kind.
+  [[gnu::always_inline]] static std::size_t token_end(std::string_view text, std::size_t pos, int c,
+                                                      ByteStart start, TokenKind& kind) {
+    switch (start) {
+      case ByteStart::identifier: kind = TokenKind::identifier; return identifier_end(text, pos + 1);
+      case ByteStart::digit: kind = TokenKind::pp_number; return number_end(text, pos);
+      case ByteStart::punctuator:
+      case ByteStart::slash: kind = TokenKind::punctuator; return punctuator_end(text, pos, c);
+      default: return rare_token_end(text, pos, c, start, kind);
+    }
+  }
+
+  // token_end for the kinds of start that few tokens have.
+  static std::size_t rare_token_end(std::string_view text, std::size_t pos, int c, ByteStart start,
+                                    TokenKind& kind) {
+    switch (start) {
+      case ByteStart::prefix: return identifier_or_literal(text, pos, c, kind);
+      case ByteStart::quote: return quoted_end(text, pos, c, kind);
+      case ByteStart::dot: {
+        std::size_t next;
+        if (byte_class(after(text, pos, next)) & kDigit) {
+          kind = TokenKind::pp_number;
+          return number_end(text, pos);
+        }
+        kind = TokenKind::punctuator;
+        return punctuator_end(text, pos, c);
+      }
+      case ByteStart::high_byte: {
+        const std::size_t end = utf8_end(text, pos);
+        if (end != pos) {
+          kind = TokenKind::identifier;
+          return identifier_end(text, end);
+        }
+        break;
+      }
+      default: break;
+    }
+    kind = TokenKind::other;
+    return pos + 1;
+  }
+
+  static std::size_t skip_block_comment(std::string_view text, std::size_t pos) {
+    for (;;) {
+      const void* hit = std::memchr(text.data() + pos, '*', text.size() - std::min(pos, text.size()));
+      if (hit == nullptr) return text.size();
+      pos = static_cast<const char*>(hit) - text.data();
+      std::size_t next;
+      if (after(text, pos, next) == '/') return next + 1;
+      pos = next;
+    }
+  }
+
+  // Whether the line (or the text) ends at `pos`: a newline, a CR before
+  // one, or the end.
+  static bool line_end(std::string_view text, std::size_t pos) {
+    const int c = byte(text, pos);
+    return c < 0 || c == '\n' || (c == '\r' && byte(text, pos + 1) == '\n');
+  }
+
+  static std::size_t skip_line_comment(std::string_view text, std::size_t pos) {
+    for (;;) {
+      pos = at(text, pos);
+      if (line_end(text, pos)) return pos;
+      ++pos;
+    }
+  }
+
+  // The end of a valid UTF-8 sequence of two to four bytes at `pos`; `pos`
+  // itself when there is none.
+  static std::size_t utf8_end(std::string_view text, std::size_t pos) {
+    const int lead = byte(text, pos);
+    const int length = lead >= 0xf0 ? (lead <= 0xf4 ? 4 : 0) : lead >= 0xe0 ? 3 : lead >= 0xc2 ? 2 : 0;
+    std::size_t end = pos + 1;
+    for (int i = 1; i < length; ++i) {
+      end = at(text, end);
+      const int c = byte(text, end);
+      if (c < 0x80 || c > 0xbf) return pos;
+      ++end;
+    }
+    return length == 0 ? pos : end;
+  }
+
+  [[gnu::always_inline]] static std::size_t identifier_end(std::string_view text, std::size_t pos) {
+    for (;;) {
+      pos = at(text, pos);
+      const std::uint8_t cls = byte_class(byte(text, pos));
+      if (cls & (kIdStart | kDigit)) {
+        ++pos;
+      } else if (cls & kHighByte) {
+        const std::size_t end = utf8_end(text, pos);
+        if (end == pos) return pos;
+        pos = end;
+      } else {
+        return pos;
+      }
+    }
+  }
+
+  // An identifier, or a literal when the identifier is an encoding prefix
+  // (L, u, U, u8 before a string; L, u, U before a character constant).
+  static std::size_t identifier_or_literal(std::string_view text, std::size_t pos, int c, TokenKind& kind) {
+    kind = TokenKind::identifier;
+    if (c == 'L' || c == 'u' || c == 'U') {
+      std::size_t next;
+      int c2 = after(text, pos, next);
+      if (c == 'u' && c2 == '8') {
+        const int c3 = after(text, next, next);
+        if (c3 == '"') return quoted_end(text, next, c3, kind);
+        return identifier_end(text, pos + 1);
+      }
+      if (c2 == '"' || c2 == '\'') return quoted_end(text, next, c2, kind);
+    }
+    return identifier_end(text, pos + 1);
+  }
+
+  [[gnu::always_inline]] static std::size_t number_end(std::string_view text, std::size_t pos) {
+    int previous = byte(text, pos);
+    ++pos;
+    for (;;) {
+      pos = at(text, pos);
+      const int c = byte(text, pos);
+      const std::uint8_t cls = byte_class(c);
+      if ((cls & (kIdStart | kDigit)) || c == '.' ||
+          ((c == '+' || c == '-') &&
+           (previous == 'e' || previous == 'E' || previous == 'p' || previous == 'P'))) {
+        previous = c;
+        ++pos;
+      } else if (cls & kHighByte) {
+        const std::size_t end = utf8_end(text, pos);
+        if (end == pos) return pos;
+        previous = 0;
+        pos = end;
+      } else {
+        return pos;
+      }
+    }
+  }
+
+  // A string literal or character constant whose quote is at `pos`. One that
+  // the line ends before closing runs to the line end and is an `other` token.
+  static std::size_t quoted_end(std::string_view text, std::size_t pos, int quote, TokenKind& kind) {
+    ++pos;
+    for (;;) {
+      pos = at(text, pos);
+      const int c = byte(text, pos);
+      if (c == quote) {
+        kind = quote == '"' ? TokenKind::string_literal : TokenKind::char_constant;
+        return pos + 1;
+      }
+      if (line_end(text, pos)) {
+        kind = TokenKind::other;
+        return pos;
+      }
+      if (c == '\\') {
+        const std::size_t next = at(text, pos + 1);
+        pos = line_end(text, next) ? next : next + 1;
+      } else {
+        ++pos;
+      }
+    }
+  }
+
+  // The longest punctuator at `pos`, digraphs included.
+  [[gnu::always_inline]] static std::size_t punctuator_end(std::string_view text, std::size_t pos, int c) {
+    std::size_t p2;
+    const int c2 = after(text, pos, p2);
+    std::size_t p3;
+    switch (c) {
+      case '-':
+        if (c2 == '>' || c2 == '-' || c2 == '=') return p2 + 1;
+        break;
+      case '+':
+      case '&':
+      case '|':
+        if (c2 == c || c2 == '=') return p2 + 1;
+        break;
+      case '<':
+      case '>':
+        if (c2 == c) return after(text, p2, p3) == '=' ? p3 + 1 : p2 + 1;
+        if (c2 == '=') return p2 + 1;
+        if (c == '<' && (c2 == ':' || c2 == '%')) return p2 + 1;
+        break;
+      case '#':
+        if (c2 == '#') return p2 + 1;
+        break;
+      case '%':
+        if (c2 == '=' || c2 == '>') return p2 + 1;
+        if (c2 == ':') {
+          std::size_t p4;
+          if (after(text, p2, p3) == '%' && after(text, p3, p4) == ':') return p4 + 1;
+          return p2 + 1;
+        }
+        break;
+      case ':':
+        if (c2 == '>') return p2 + 1;
+        break;
+      case '.':
+        if (c2 == '.' && after(text, p2, p3) == '.') return p3 + 1;
+        break;
+      case '*':
+      case '/':
+      case '=':
+      case '!':
+      case '^':
+        if (c2 == '=') return p2 + 1;
+        break;
+      default: break;
+    }
+    return pos + 1;
+  }
+
+  std::string_view text_;
+  std::size_t pos_ = 0;
+};
+
+}  // namespace sornik::cmode

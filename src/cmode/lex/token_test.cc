@@ -1,0 +1,131 @@
+#include "cmode/lex/token.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+
+namespace sornik::cmode {
+namespace {
+
+using namespace std::string_view_literals;
+
+// Renders tokens as "kind:text" separated by "|", a "_" before a token that
+// has white space before it.
+std::string lex_to_string(std::string_view text) {
+  static const char* const kKinds[] = {"id", "num", "chr", "str", "p", "other"};
+  Lexer lexer;
+  std::vector<Token> tokens;
+  lexer.lex(text, tokens);
+  std::string out;
+  for (const Token& token : tokens) {
+    if (!out.empty()) out += '|';
+    if (token.space_before) out += '_';
+    out += kKinds[static_cast<int>(token.kind)];
+    out += ':';
+    out += token.text;
+  }
+  return out;
+}
+
+struct LexCase {
+  std::string_view text;
+  std::string_view tokens;
+};
+
+TEST(Lexer, SplitsPreprocessingTokens) {
+  const LexCase cases[] = {
+      {"a_1 $b", "id:a_1|_id:$b"},
+      {"x+=1;", "id:x|p:+=|num:1|p:;"},
+      {"0x1p-3 1e+5x .5e-f 1.2.3 7.. 1+2",
+       "num:0x1p-3|_num:1e+5x|_num:.5e-f|_num:1.2.3|_num:7..|_num:1|p:+|num:2"},
+      {"a->b ++c-- ...  .. .", "id:a|p:->|id:b|_p:++|id:c|p:--|_p:...|_p:.|p:.|_p:."},
+      {"<<= >>= << >= <= == != && || ## #",
+       "p:<<=|_p:>>=|_p:<<|_p:>=|_p:<=|_p:==|_p:!=|_p:&&|_p:|||_p:##|_p:#"},
+      {"<: :> <% %> %: %:%: %:%", "p:<:|_p::>|_p:<%|_p:%>|_p:%:|_p:%:%:|_p:%:|p:%"},
+      {"L'a' u'b' U'c' u8\"d\" L\"e\" u8'f'",
+       "chr:L'a'|_chr:u'b'|_chr:U'c'|_str:u8\"d\"|_str:L\"e\"|_id:u8|chr:'f'"},
+      {"'\\'' \"a\\\"b\" '\\\\'", "chr:'\\''|_str:\"a\\\"b\"|_chr:'\\\\'"},
+      {"x/* c */y//z\nw", "id:x|_id:y|_id:w"},
+      {"a/*\n*/b /**/", "id:a|_id:b"},
+      {"a/ *b", "id:a|p:/|_p:*|id:b"},
+      {"\"abc\nd", "other:\"abc|_id:d"},
+      {"'ab\r\nd", "other:'ab|_id:d"},
+      {"@ ` \\", "other:@|_other:`|_other:\\"},
+      {"h\xc3\xa9llo \xe3\x81\x82", "id:h\xc3\xa9llo|_id:\xe3\x81\x82"},
+      {"a\xff"
+       "b \xc3",
+       "id:a|other:\xff|id:b|_other:\xc3"},
+      {"1\xc3\xa9", "num:1\xc3\xa9"},
+      {"a\0b"sv, "id:a|_id:b"},
+      {"", ""},
+      {" \t\r\n", ""},
+  };
+  for (const LexCase& c : cases) EXPECT_EQ(lex_to_string(c.text), c.tokens) << c.text;
+}
+
+TEST(Lexer, SplicesStandAnywhere) {
+  const LexCase cases[] = {
+      {"ab\\\ncd", "id:abcd"},
+      {"ab\\\r\ncd", "id:abcd"},
+      {"a +\\\n= b", "id:a|_p:+=|_id:b"},
+      {"\"x\\\\\ny\"", "str:\"x\\y\""},
+      {"\"x\\\\\\\ny\"", "str:\"x\\\\y\""},
+      {"a //c\\\nd\ne", "id:a|_id:e"},
+      {"a /*c*\\\n/ b", "id:a|_id:b"},
+      {"%\\\n:%\\\n: <\\\n<\\\n=", "p:%:%:|_p:<<="},
+      {"L\\\n'a' u\\\n8\"s\"", "chr:L'a'|_str:u8\"s\""},
+      {"x\\\n \\\ny", "id:x|_id:y"},
+      {"x \\y", "id:x|_other:\\|id:y"},
+      {"end\\", "id:end|other:\\"},
+      // Tokens with and without splices one after another.
+      {"ab\\\n cd ef\\\ngh ij", "id:ab|_id:cd|_id:efgh|_id:ij"},
+      {"\\\nab \\\n\\\ncd\\\n", "id:ab|_id:cd"},
+      {"x \\y a\\\nb", "id:x|_other:\\|id:y|_id:ab"},
+      {"a\\\r\n\\\nb c", "id:ab|_id:c"},
+  };
+  for (const LexCase& c : cases) EXPECT_EQ(lex_to_string(c.text), c.tokens) << c.text;
+}
+
+// A text that ends with a newline is read with that newline as the only
+// stop: each token that reaches the end of a line must end there, as it
+// ends at the end of a text without the newline. The text lies in a block
+// of its exact size, so that a read past it is seen by the sanitizer.
+TEST(Lexer, ALineEndingInANewlineLexesAsTheTextWithout) {
+  const std::string_view texts[] = {
+      "a",  "ab1",   "12", "1e",       "1e+", "0x1p",      ".",           "..",    "...", ".5",   "u",
+      "u8", "L",     "U",  "'a",       "\"a", "L\"",       "u8\"",        "<<",    "%:%", "%:",   "-",
+      "/",  "//x",   "/*", "a /* b *", "/**", "a\xe3\x81", "\xc3",        "x\xf4", "\r",  "a \r", "#",
+      "##", "a  \t", "@",  "a/ ",      "'a'", "\"\\\"",    "x /**/ y ..", "<:",    ":",
+  };
+  for (const std::string_view text : texts) {
+    const std::unique_ptr<char[]> line(new char[text.size() + 1]);
+    std::memcpy(line.get(), text.data(), text.size());
+    line[text.size()] = '\n';
+    EXPECT_EQ(lex_to_string({line.get(), text.size() + 1}), lex_to_string(text)) << text;
+  }
+}
+
+TEST(Lexer, KeepsPhysicalOffsets) {
+  Lexer lexer;
+  std::vector<Token> tokens;
+  const std::string_view text = " ab\\\ncd /**/ +";
+  lexer.lex(text, tokens);
+  ASSERT_EQ(tokens.size(), 2u);
+  EXPECT_EQ(text.substr(tokens[0].begin, tokens[0].end - tokens[0].begin), "ab\\\ncd");
+  EXPECT_EQ(tokens[1].begin, 13u);
+  EXPECT_EQ(tokens[1].end, 14u);
+}
+
+TEST(Lexer, SplicedSpellingsSurviveManyTokens) {
+  std::string text;
+  for (int i = 0; i < 200; ++i) text += "long_identifier_\\\nnumber_" + std::to_string(i) + " ";
+  Lexer lexer;
+  std::vector<Token> tokens;
+  lexer.lex(text, tokens);
+  ASSERT_EQ(tokens.size(), 200u);
+  for (int i = 0; i < 200; ++i) EXPECT_EQ(tokens[i].text, "long_identifier_number_" + std::to_string(i));
+}
+
+}  // namespace
+}  // namespace sornik::cmode

@@ -1,0 +1,155 @@
+#include "cmode/macro/macro.h"
+
+#include <array>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <vector>
+
+#include "cmode/lex/token_scan.h"
+#include "common/memory.h"
+#include "common/page_memory.h"
+
+namespace sornik::cmode {
+
+namespace {
+
+// Where macros live: blocks are cut from large chunks, and a freed block
+// waits on the list of its size class for the next macro of that size (a
+// source that defines and undefines a name again and again reuses them).
+// Under AddressSanitizer every block is its own heap block, so that the
+// sanitizer sees each use after free and each leak.
+class MacroStore {
+ public:
+  void* allocate(std::size_t bytes) {
+    if (kOwnBlocks || bytes > kLargest) return ::operator new(bytes);
+    const std::size_t size_class = class_of(bytes);
+    if (void* block = free_[size_class]) {
+      std::memcpy(&free_[size_class], block, sizeof(void*));
+      return block;
+    }
+    const std::size_t size = (size_class + 1) * kGrain;
+    if (left_ < size) add_chunk();
+    char* block = next_;
+    next_ += size;
+    left_ -= size;
+    return block;
+  }
+
+  void release(void* block, std::size_t bytes) {
+    if (kOwnBlocks || bytes > kLargest) {
+      ::operator delete(block);
+      return;
+    }
+    const std::size_t size_class = class_of(bytes);
+    std::memcpy(block, &free_[size_class], sizeof(void*));
+    free_[size_class] = block;
+  }
+
+ private:
+  static constexpr bool kOwnBlocks = kAddressSanitizer;
+  static constexpr std::size_t kGrain = 8;
+  static constexpr std::size_t kLargest = 2048;  // larger blocks come from the heap
+  static constexpr std::size_t kFirstChunk = std::size_t{1} << 16;
+
+  static std::size_t class_of(std::size_t bytes) { return (bytes - 1) / kGrain; }
+
+  // Chunks double from 64 KiB up to a huge page, so that a small run touches
+  // little memory and a large one faults few pages. Every block is written
+  // before it is read, so a chunk is not cleared first.
+  void add_chunk() {
+    const std::size_t size =
+        chunks_.empty() ? kFirstChunk : std::min(chunks_.back().size() * 2, kHugePageSize);
+    chunks_.push_back(PageArray<char>::unfilled(size));
+    next_ = chunks_.back().data();
+    left_ = size;
+  }
+
+  std::array<void*, kLargest / kGrain> free_{};
+  std::vector<PageArray<char>> chunks_;
+  char* next_ = nullptr;
+  std::size_t left_ = 0;
+};
+
+MacroStore& store() {
+  static MacroStore macros;
+  return macros;
+}
+
+std::uint32_t narrow(std::size_t size) {
+  if (size > std::numeric_limits<std::uint32_t>::max()) memory_exhausted(size);
+  return static_cast<std::uint32_t>(size);
+}
+
+}  // namespace
+
+void MacroDeleter::operator()(const Macro* macro) const { macro->release(); }
+
+void Macro::release() const {
+  if (tokens_ != nullptr) store().release(tokens_, token_count_ * sizeof(BodyToken));
+  store().release(const_cast<Macro*>(this), block_size());
+}
+
+std::size_t Macro::block_size() const {
+  return sizeof(Macro) + param_count_ * sizeof(ParamRef) + name_size_ + param_bytes_ + text_size_;
+}
+
+void Macro::make_tokens() const {
+  // The normalised text lexes into the tokens the definition had: one blank
+  // stands wherever the definition had white space or a comment, and the
+  // respelled `#` and `##` lex as themselves.
+  static std::vector<BodyToken> lexed;
+  lexed.clear();
+  TokenScan<ScanMode::plain> scan(replacement());
+  ScannedToken scanned;
+  while (scan.next(scanned)) {
+    BodyToken& token = lexed.emplace_back();
+    token.begin = static_cast<std::uint32_t>(scanned.begin);
+    token.kind = scanned.kind;
+    token.space_before = scanned.space_before;
+  }
+  if (lexed.empty()) return;
+  const std::size_t bytes = lexed.size() * sizeof(BodyToken);
+  tokens_ = static_cast<BodyToken*>(store().allocate(bytes));
+  std::memcpy(tokens_, lexed.data(), bytes);
+  token_count_ = static_cast<std::uint32_t>(lexed.size());
+}
+
+MacroPtr Macro::make(const MacroShape& shape) {
+  const std::size_t size = sizeof(Macro) + shape.param_count * sizeof(ParamRef) + shape.name.size() +
+                           shape.param_bytes + shape.text_size;
+  if (shape.text_size > kLargestReplacement) memory_exhausted(size);
+  MacroPtr macro(new (store().allocate(size)) Macro);
+  macro->name_size_ = narrow(shape.name.size());
+  macro->param_count_ = narrow(shape.param_count);
+  macro->param_bytes_ = narrow(shape.param_bytes);
+  macro->text_size_ = narrow(shape.text_size);
+  macro->function_like_ = shape.function_like;
+  macro->variadic_ = shape.variadic;
+  std::memcpy(macro->chars(), shape.name.data(), shape.name.size());
+  return macro;
+}
+
+MacroPtr Macro::copy(const Macro& macro) {
+  const std::size_t size = macro.block_size();
+  MacroPtr copy(new (store().allocate(size)) Macro);
+  std::memcpy(static_cast<void*>(copy.get()), static_cast<const void*>(&macro), size);
+  copy->tokens_ = nullptr;
+  copy->token_count_ = 0;
+  return copy;
+}
+
+void Macro::set_param(std::size_t index, std::string_view name) {
+  const std::uint32_t begin = index == 0 ? 0 : params()[index - 1].begin + params()[index - 1].size;
+  params()[index] = {begin, static_cast<std::uint32_t>(name.size())};
+  std::memcpy(chars() + name_size_ + begin, name.data(), name.size());
+}
+
+int Macro::param_index(std::string_view name) const {
+  for (std::size_t i = 0; i < param_count_; ++i) {
+    if (param(i) == name) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+}  // namespace sornik::cmode

@@ -1,0 +1,127 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+
+#include "cmode/lex/token.h"
+
+namespace sornik::cmode {
+
+// One token of a replacement list; its text is Macro::text(token), which
+// ends where the next token (after its blank) begins. Four bytes: a long
+// replacement list has many of them.
+struct BodyToken {
+  std::uint32_t begin : 28 = 0;  // where the text starts in the replacement text
+  TokenKind kind : 3 = TokenKind::other;
+  bool space_before : 1 = false;
+};
+static_assert(sizeof(BodyToken) == 4 && static_cast<int>(TokenKind::other) < 8);
+
+// The longest replacement text a macro holds (its token offsets have 28
+// bits); a longer one ends the run as memory that cannot be had.
+inline constexpr std::size_t kLargestReplacement = (std::size_t{1} << 28) - 1;
+
+class Macro;
+
+// Gives a macro's block back to the macro store.
+struct MacroDeleter {
+  void operator()(const Macro* macro) const;
+};
+using MacroPtr = std::unique_ptr<Macro, MacroDeleter>;
+
+// The sizes of a macro to be made; the names and texts follow once it is.
+struct MacroShape {
+  std::string_view name;
+  bool function_like = false;
+  // The last parameter takes the variable arguments: "..." (named
+  // "__VA_ARGS__") or a GNU named one ("args...", named "args").
+  bool variadic = false;
+  std::size_t param_count = 0;
+  std::size_t param_bytes = 0;  // of all parameter names together
+  std::size_t text_size = 0;    // of the replacement text
+};
+
+// One macro as #define made it, in a single block: the name, the parameter
+// names and the replacement text follow the fixed part, so that a million
+// macros cost a million small blocks. The replacement list's tokens are made
+// from its text when they are first asked for, in a block of their own: most
+// macros are never expanded (a listing expands none), and their tokens would
+// cost more than their text.
+class Macro {
+ public:
+  // A macro of that shape with its name set; the caller sets each parameter
+  // (in order) and the replacement text.
+  static MacroPtr make(const MacroShape& shape);
+
+  // A copy of `macro`, which makes its tokens anew when asked.
+  static MacroPtr copy(const Macro& macro);
+
+  Macro(const Macro&) = delete;
+  Macro& operator=(const Macro&) = delete;
+
+  std::string_view name() const { return {chars(), name_size_}; }
+  bool function_like() const { return function_like_; }
+  bool variadic() const { return variadic_; }
+
+  std::size_t param_count() const { return param_count_; }
+  std::string_view param(std::size_t index) const {
+    const ParamRef& ref = params()[index];
+    return {chars() + name_size_ + ref.begin, ref.size};
+  }
+  // The index of the parameter named `name`, or -1.
+  int param_index(std::string_view name) const;
+
+  // The replacement list: no blank at either end, one blank where the source
+  // had white space, " ##" for every paste, "#" glued to the parameter it
+  // stringifies (the C compiler's listing of a definition). Its tokens keep
+  // their address while the macro lives.
+  std::span<const BodyToken> body() const {
+    if (tokens_ == nullptr && text_size_ != 0) make_tokens();
+    return {tokens_, token_count_};
+  }
+  // The text of a token of body().
+  std::string_view text(const BodyToken& token) const {
+    const BodyToken* next = &token + 1;
+    const std::uint32_t end =
+        next == tokens_ + token_count_ ? text_size_ : next->begin - (next->space_before ? 1 : 0);
+    return {replacement_data() + token.begin, end - token.begin};
+  }
+  std::string_view replacement() const { return {replacement_data(), text_size_}; }
+
+  // For filling a macro that make() gave.
+  void set_param(std::size_t index, std::string_view name);
+  char* replacement_text() { return chars() + name_size_ + param_bytes_; }
+
+  // Gives the macro's blocks back to the macro store.
+  void release() const;
+
+ private:
+  struct ParamRef {
+    std::uint32_t begin;  // after the name
+    std::uint32_t size;
+  };
+  Macro() = default;
+
+  // Lexes the replacement text into the tokens of body().
+  void make_tokens() const;
+  // The bytes of the macro's own block.
+  std::size_t block_size() const;
+
+  // The parts after the fixed one, in this order.
+  ParamRef* params() const { return reinterpret_cast<ParamRef*>(const_cast<Macro*>(this) + 1); }
+  char* chars() const { return reinterpret_cast<char*>(params() + param_count_); }
+  const char* replacement_data() const { return chars() + name_size_ + param_bytes_; }
+
+  mutable BodyToken* tokens_ = nullptr;  // null until body() is first asked for
+  mutable std::uint32_t token_count_ = 0;
+  std::uint32_t name_size_ = 0;
+  std::uint32_t param_count_ = 0;
+  std::uint32_t param_bytes_ = 0;
+  std::uint32_t text_size_ = 0;
+  bool function_like_ = false;
+  bool variadic_ = false;
+};
+
+}  // namespace sornik::cmode

@@ -1,0 +1,453 @@
+#include "cmode/pp/define_directive.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <optional>
+
+#include "cmode/lex/token_scan.h"
+#include "common/name_hash.h"
+
+namespace sornik::cmode {
+
+namespace {
+
+constexpr std::string_view kVaArgs = "__VA_ARGS__";
+
+// A token of a #define line as the parser reads it.
+struct DefineToken {
+  std::string_view text;
+  TokenKind kind = TokenKind::other;
+  bool space_before = false;
+};
+
+bool is(const DefineToken& token, std::string_view text) {
+  return token.kind == TokenKind::punctuator && token.text == text;
+}
+bool is_paste(const DefineToken& token) { return is(token, "##") || is(token, "%:%:"); }
+bool is_hash(const DefineToken& token) { return is(token, "#") || is(token, "%:"); }
+
+// Whether a token may be `#`, `##` or their digraphs, or __VA_ARGS__ or
+// __VA_OPT__: only those need a closer look.
+inline bool is_special(const DefineToken& token) {
+  if (token.kind == TokenKind::punctuator) return token.text[0] == '#' || token.text[0] == '%';
+  return token.kind == TokenKind::identifier && token.text[0] == '_' &&
+         (token.text == kVaArgs || token.text == "__VA_OPT__");
+}
+
+std::string quoted(std::string_view text) {
+  std::string out = "\"";
+  out.append(text);
+  out += '"';
+  return out;
+}
+
+// Tokens that a lexer has made.
+class LexedTokens {
+ public:
+  // Their texts may lie anywhere.
+  static constexpr bool kOneText = false;
+
+  explicit LexedTokens(std::span<const Token> tokens) : tokens_(tokens) {}
+  bool next(DefineToken& token) {
+    if (next_ == tokens_.size()) return false;
+    const Token& lexed = tokens_[next_++];
+    token = {lexed.text, lexed.kind, lexed.space_before};
+    return true;
+  }
+
+ private:
+  std::span<const Token> tokens_;
+  std::size_t next_ = 0;
+};
+
+// The tokens of a text without splices that ends with a newline, read as
+// the parser asks for them.
+class LineTokens {
+ public:
+  // Their texts lie in one text, in order.
+  static constexpr bool kOneText = true;
+
+  explicit LineTokens(std::string_view text) : text_(text), scan_(text) {}
+  [[gnu::always_inline]] bool next(DefineToken& token) {
+    ScannedToken scanned;
+    if (!scan_.next(scanned)) return false;
+    token = {{text_.data() + scanned.begin, scanned.end - scanned.begin}, scanned.kind, scanned.space_before};
+    return true;
+  }
+  // The text after the last token read, to the line end.
+  std::string_view rest() const { return text_.substr(scan_.position()); }
+
+ private:
+  std::string_view text_;
+  TokenScan<ScanMode::line> scan_;
+};
+
+// A token of the replacement list as the macro's text spells it.
+struct Spelling {
+  std::string_view text;
+  bool space_before = false;
+};
+
+// What a #define line holds besides its name, as its parse finds it; kept
+// from call to call so that its arrays are allocated once.
+struct DefineParts {
+  // The parameter names (views into the line).
+  std::vector<std::string_view> params;
+  std::size_t param_bytes = 0;
+  bool variadic = false;
+  bool va_args = false;  // the variable arguments are named __VA_ARGS__
+
+  // The replacement list: its first `token_count` tokens with their
+  // normalised spellings, and the size of the normalised text.
+  std::size_t token_count = 0;
+  std::size_t text_size = 0;
+  std::vector<Spelling> spellings;
+  // Whether the normalised text stands in the line as it is: the spellings
+  // and blanks of the tokens following each other without a gap.
+  bool verbatim = true;
+
+  void clear() {
+    params.clear();
+    param_bytes = 0;
+    variadic = va_args = false;
+    token_count = text_size = 0;
+    verbatim = true;
+  }
+  void add_param(std::string_view name) {
+    params.push_back(name);
+    param_bytes += name.size();
+  }
+  bool has_param(std::string_view name) const {
+    return std::find(params.begin(), params.end(), name) != params.end();
+  }
+  std::string_view text_start() const { return spellings[0].text; }
+};
+
+// Writes the replacement list into DefineParts. Its counters live here, a
+// local of the parse loop that the compiler keeps in registers, and go to
+// the parts at the end.
+template <bool kOneText>
+class BodyWriter {
+ public:
+  explicit BodyWriter(DefineParts& parts) : parts_(parts) { take_array(); }
+
+  std::size_t count() const { return count_; }
+
+  // Adds a replacement token, spelled `spelling`.
+  void add(std::string_view spelling, bool space) {
+    if (count_ == capacity_) grow();
+    if (kOneText && count_ != 0) {
+      verbatim_ = verbatim_ && spelling.data() == spelling_end_ + (space ? 1 : 0) &&
+                  (!space || *spelling_end_ == ' ');
+    } else {
+      verbatim_ = kOneText;
+    }
+    spelling_end_ = spelling.data() + spelling.size();
+    spellings_[count_] = {spelling, space};
+    ++count_;
+    text_size_ += spelling.size() + (space ? 1 : 0);
+  }
+
+  void finish() {
+    parts_.token_count = count_;
+    parts_.text_size = text_size_;
+    parts_.verbatim = verbatim_;
+  }
+
+ private:
+  void take_array() {
+    spellings_ = parts_.spellings.data();
+    capacity_ = parts_.spellings.size();
+  }
+  void grow() {
+    parts_.spellings.resize(std::max<std::size_t>(64, capacity_ * 2));
+    take_array();
+  }
+
+  DefineParts& parts_;
+  Spelling* spellings_ = nullptr;
+  std::size_t capacity_ = 0;
+  std::size_t count_ = 0;
+  std::size_t text_size_ = 0;
+  bool verbatim_ = true;
+  const char* spelling_end_ = nullptr;  // of the last token
+};
+
+// Reads the parameter list after its "("; false with `error` set when it is
+// in error.
+template <typename Source>
+bool parse_params(Source& source, DefineParts& parts, std::string& error) {
+  DefineToken token;
+  bool more = source.next(token);
+  if (more && is(token, ")")) return true;
+  for (;;) {
+    if (!more) {
+      error = "expected parameter name before end of line";
+      return false;
+    }
+    if (is(token, "...")) {
+      parts.variadic = true;
+      parts.va_args = true;
+      parts.add_param(kVaArgs);
+      more = source.next(token);
+    } else if (token.kind == TokenKind::identifier) {
+      if (parts.has_param(token.text)) {
+        error = "duplicate macro parameter " + quoted(token.text);
+        return false;
+      }
+      const std::string_view name = token.text;
+      parts.add_param(name);
+      more = source.next(token);
+      if (more && is(token, "...")) {
+        parts.variadic = true;
+        parts.va_args = name == kVaArgs;
+        more = source.next(token);
+      }
+    } else {
+      error = "expected parameter name, found " + quoted(token.text);
+      return false;
+    }
+    if (parts.variadic) {
+      if (more && is(token, ")")) return true;
+      error = "expected ')' after \"...\"";
+      return false;
+    }
+    if (!more) {
+      error = "expected ')' before end of line";
+      return false;
+    }
+    if (is(token, ")")) return true;
+    if (!is(token, ",")) {
+      error = "expected ',' or ')', found " + quoted(token.text);
+      return false;
+    }
+    more = source.next(token);
+  }
+}
+
+// Reads the replacement list from `token` (when `more`) on: checks it for
+// the errors that leave a macro undefined, collects the warnings and spells
+// it into `parts`.
+template <typename Source>
+bool parse_body(Source& source, bool more, DefineToken token, bool function_like, DefineParse& result,
+                DefineParts& parts) {
+  constexpr std::string_view kHashError = "'#' is not followed by a macro parameter";
+  constexpr std::string_view kPasteError = "'##' cannot appear at either end of a macro expansion";
+  // A copy that the loop keeps in registers: the rest of the line is read
+  // here.
+  Source tokens = source;
+  BodyWriter<Source::kOneText> body(parts);
+  bool glue_next = false;  // the parameter after a stringizing "#"
+  bool pasted = false;     // the last token was a paste
+  for (; more; more = tokens.next(token)) {
+    if (glue_next && (token.kind != TokenKind::identifier || !parts.has_param(token.text))) {
+      result.error = kHashError;
+      return false;
+    }
+    std::string_view spelling = token.text;
+    bool space = token.space_before && body.count() != 0 && !glue_next;
+    glue_next = false;
+    pasted = false;
+    if (is_special(token)) {
+      if (is_paste(token)) {
+        if (body.count() == 0) {
+          result.error = kPasteError;
+          return false;
+        }
+        if (spelling.size() != 2) spelling = "##";
+        space = true;
+        pasted = true;
+      } else if (function_like && is_hash(token)) {
+        if (spelling.size() != 1) spelling = "#";
+        glue_next = true;
+      } else if (token.text == kVaArgs && !parts.va_args) {
+        result.warnings.emplace_back("__VA_ARGS__ can only appear in the expansion of a C99 variadic macro");
+      } else if (token.text == "__VA_OPT__" && !parts.variadic) {
+        result.warnings.emplace_back("__VA_OPT__ can only appear in the expansion of a C++20 variadic macro");
+      }
+    }
+    body.add(spelling, space);
+  }
+  body.finish();
+  if (glue_next) result.error = kHashError;
+  if (pasted) result.error = kPasteError;
+  return !glue_next && !pasted;
+}
+
+// The macro named `name` with the parameters of `parts` and the replacement
+// text `text` (of parts.text_size bytes), or, when `text` is null, the one
+// that the spellings of `parts` make.
+MacroPtr make_macro(std::string_view name, bool function_like, const DefineParts& parts, const char* text) {
+  MacroPtr macro = Macro::make(
+      {name, function_like, parts.variadic, parts.params.size(), parts.param_bytes, parts.text_size});
+  for (std::size_t i = 0; i < parts.params.size(); ++i) macro->set_param(i, parts.params[i]);
+  if (parts.text_size == 0) return macro;
+  char* out = macro->replacement_text();
+  if (text != nullptr) {
+    std::memcpy(out, text, parts.text_size);
+    return macro;
+  }
+  if (parts.verbatim) {
+    std::memcpy(out, parts.text_start().data(), parts.text_size);
+    return macro;
+  }
+  for (std::size_t i = 0; i < parts.token_count; ++i) {
+    const Spelling& spelling = parts.spellings[i];
+    if (spelling.space_before) *out++ = ' ';
+    // Most tokens are a few bytes long: a loop beats a call to memcpy.
+    for (const char byte : spelling.text) *out++ = byte;
+  }
+  return macro;
+}
+
+// The bytes that may make the normalised text of a replacement list other
+// than the list itself, or give a diagnostic: white space, the starts of
+// comments, literals, splices, `#` and `%:`, and the `_` of __VA_ARGS__
+// and __VA_OPT__.
+constexpr std::array<bool, 256> make_list_specials() {
+  std::array<bool, 256> specials{};
+  for (int c = 0; c < 256; ++c) specials[c] = (kByteClasses[c] & kSpace) != 0;
+  for (char c : std::string_view("\"'#\\/%_")) specials[static_cast<unsigned char>(c)] = true;
+  return specials;
+}
+inline constexpr std::array<bool, 256> kListSpecials = make_list_specials();
+
+// The replacement list `rest` (to its line end) without the white space at
+// its ends, when that is its normalised text and the list gives no
+// diagnostic: no comment, literal, splice, `#` or `%:` in it, nothing but
+// single blanks between its tokens, and no name starting with __VA_.
+std::optional<std::string_view> plain_replacement(std::string_view rest) {
+  const auto blank = [&](std::size_t pos) {
+    return (kByteClasses[static_cast<unsigned char>(rest[pos])] & kSpace) != 0;
+  };
+  std::size_t begin = 0;
+  std::size_t end = rest.size();
+  while (begin < end && blank(begin)) ++begin;
+  while (end > begin && blank(end - 1)) --end;
+  for (std::size_t pos = begin; pos < end; ++pos) {
+    if (!kListSpecials[static_cast<unsigned char>(rest[pos])]) continue;
+    // The list ends in no blank: a blank has a byte after it in the list.
+    const char next = pos + 1 < end ? rest[pos + 1] : '\0';
+    switch (rest[pos]) {
+      case ' ':
+        if (blank(pos + 1)) return std::nullopt;
+        break;
+      case '/':
+        if (next == '/' || next == '*') return std::nullopt;
+        break;
+      case '%':
+        if (next == ':') return std::nullopt;
+        break;
+      case '_':
+        if (rest.substr(pos, end - pos).starts_with("__VA_")) return std::nullopt;
+        break;
+      default: return std::nullopt;
+    }
+  }
+  return rest.substr(begin, end - begin);
+}
+
+// Makes the macro of a plain replacement list (see plain_replacement) in
+// `result`; false when `rest` is no such list.
+bool take_plain_list(std::string_view rest, std::string_view name, bool function_like, DefineParts& parts,
+                     DefineParse& result) {
+  const std::optional<std::string_view> text = plain_replacement(rest);
+  if (!text) return false;
+  parts.text_size = text->size();
+  result.macro = make_macro(name, function_like, parts, text->data());
+  return true;
+}
+
+// Parses the tokens that follow `#define`.
+template <typename Source>
+DefineParse parse_tokens(Source& source, const MacroTable* table) {
+  DefineParse result;
+  DefineToken name;
+  if (!source.next(name)) {
+    result.error = "no macro name given in #define directive";
+    return result;
+  }
+  if (name.kind != TokenKind::identifier) {
+    result.error = "macro names must be identifiers";
+    return result;
+  }
+  if (name.text == "defined") {
+    result.error = "\"defined\" cannot be used as a macro name";
+    return result;
+  }
+  result.name_hash = hash_name(name.text);
+  if (table != nullptr) table->prefetch(result.name_hash);
+  static thread_local DefineParts parts;
+  parts.clear();
+  // A plain replacement list needs no tokens: its text is the macro's.
+  if constexpr (Source::kOneText) {
+    const std::string_view rest = source.rest();
+    if (rest.front() != '(' && take_plain_list(rest, name.text, false, parts, result)) return result;
+  }
+  DefineToken token;
+  bool more = source.next(token);
+  const bool function_like = more && is(token, "(") && !token.space_before;
+  if (function_like) {
+    if (!parse_params(source, parts, result.error)) return result;
+    if constexpr (Source::kOneText) {
+      if (take_plain_list(source.rest(), name.text, true, parts, result)) return result;
+    }
+    more = source.next(token);
+  }
+  if (!parse_body(source, more, token, function_like, result, parts)) return result;
+  result.macro = make_macro(name.text, function_like, parts, nullptr);
+  return result;
+}
+
+}  // namespace
+
+DefineParse parse_define(std::span<const Token> tokens) {
+  LexedTokens source(tokens);
+  return parse_tokens(source, nullptr);
+}
+
+DefineParse parse_define_text(std::string_view text, Lexer& lexer, std::vector<Token>& tokens,
+                              const MacroTable& table) {
+  if (!text.empty() && text.back() == '\n' && !has_splice(text)) {
+    LineTokens source(text);
+    return parse_tokens(source, &table);
+  }
+  lexer.lex(text, tokens);
+  return parse_define(tokens);
+}
+
+bool same_definition(const Macro& a, const Macro& b) {
+  if (a.function_like() != b.function_like() || a.variadic() != b.variadic() ||
+      a.param_count() != b.param_count() || a.replacement() != b.replacement()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < a.param_count(); ++i) {
+    if (a.param(i) != b.param(i)) return false;
+  }
+  return true;
+}
+
+void append_define_line(std::string& out, const Macro& macro) {
+  out += "#define ";
+  out += macro.name();
+  if (macro.function_like()) {
+    out += '(';
+    const std::size_t count = macro.param_count();
+    for (std::size_t i = 0; i < count; ++i) {
+      if (i != 0) out += ',';
+      const bool last = i + 1 == count;
+      if (last && macro.variadic() && macro.param(i) == kVaArgs) {
+        out += "...";
+      } else {
+        out += macro.param(i);
+        if (last && macro.variadic()) out += "...";
+      }
+    }
+    out += ')';
+  }
+  out += ' ';
+  out += macro.replacement();
+}
+
+}  // namespace sornik::cmode

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "cmode/pp/compiler_facts.h"  // system_include_directories() for the search chain
+#include "common/page_memory.h"
+
+namespace sornik::cmode {
+
+// A header file as the include search knows it. Its text is read when it is
+// first asked for and shared by every translation unit; once read, a header
+// its guard shuts gives its text back and is read again if it is needed.
+struct HeaderFile {
+  std::string path;       // as the search built it: directory, "/", name
+  std::string_view text;  // in `bytes`
+  PageArray<char> bytes;
+  bool readable = false;
+  bool text_dropped = false;
+  // The readings of its text under way: a header may include itself.
+  int readings = 0;
+  // The macro of the include guard around all of its text, once a reading
+  // has shown one: the file adds nothing while that macro is defined.
+  std::string guard;
+};
+
+// Where a header was found.
+struct FoundHeader {
+  HeaderFile* file = nullptr;
+  // Index of the directory in the search chain, or -1 when the file was
+  // found beside its includer or by an absolute name.
+  int chain_index = -1;
+};
+
+// The directories #include searches, and the files read from them.
+class IncludeSearch {
+ public:
+  // Appends a directory to the chain (the -I directories, then the system
+  // ones); a directory already in the chain is ignored.
+  void add_directory(std::string_view dir);
+
+  // Finds `name`: a quoted name first beside the includer (in
+  // `includer_dir`), then in the chain from index `start` on.
+  FoundHeader find(std::string_view name, bool quoted, std::string_view includer_dir, std::size_t start);
+
+  // The file at `path` as given (a -d header or a source); null when it
+  // cannot be read.
+  HeaderFile* open(const std::string& path);
+
+  // The entry of the file at `path`, made without reading it, for a -d
+  // header that is read as a stream: an #include of it later reads its text.
+  HeaderFile& enter_unread(const std::string& path);
+
+  // Gives back the text of a header that is not expected to be read again:
+  // the memory then serves the next header (fewer fresh pages).
+  static void drop_text(HeaderFile& file);
+  // Reads a dropped text again; false when the file can no longer be read.
+  static bool restore_text(HeaderFile& file);
+
+  // The directory part of a path ("" for a bare name), as the directory for
+  // quoted includes.
+  static std::string_view directory_of(std::string_view path);
+
+ private:
+  // False when `name` lies in a subdirectory that `dir` does not have: most
+  // system directories lack most of the subdirectories headers name, and a
+  // failed open costs a system call each time.
+  bool may_hold(std::string_view dir, std::string_view name);
+  // What find answers when it is not asked the same question again.
+  FoundHeader search(std::string_view name, bool quoted, std::string_view includer_dir, std::size_t start);
+
+  // A string map searched with string views.
+  struct KeyHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
+  };
+
+  std::vector<std::string> chain_;
+  // The answer to each question find was asked: a header set includes most
+  // of its headers again and again, and each search builds and looks up a
+  // path for every directory it tries. The key holds every argument (see
+  // find); `key_` keeps its memory from one question to the next.
+  std::unordered_map<std::string, FoundHeader, KeyHash, std::equal_to<>> answers_;
+  std::string key_;
+  // Every path tried, readable or not, so that each is opened only once.
+  std::unordered_map<std::string, std::unique_ptr<HeaderFile>> files_;
+  // Whether each subdirectory asked about exists.
+  std::unordered_map<std::string, bool> subdirectories_;
+  // The path being tried; its memory serves every search.
+  std::string path_;
+};
+
+}  // namespace sornik::cmode

@@ -1,0 +1,533 @@
+#include "cmode/pp/preprocessor.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+
+#include "cmode/expand/rescanner.h"
+#include "cmode/pp/compiler_facts.h"
+#include "cmode/pp/define_directive.h"
+#include "cmode/pp/source_chunks.h"
+#include "common/run_io.h"
+
+namespace sornik::cmode {
+
+namespace {
+
+// Names with a meaning of their own: `defined` answers true for them until
+// they are undefined.
+constexpr std::string_view kBuiltins[] = {
+    "__FILE__",        "__LINE__",          "__has_include",       "__has_include_next",
+    "__has_attribute", "__has_c_attribute", "__has_cpp_attribute", "__has_builtin"};
+// Macros whose #undef the C compiler warns about.
+constexpr std::string_view kWarnOnUndef[] = {"__STDC__", "__STDC_HOSTED__", "__STDC_VERSION__"};
+
+template <std::size_t N>
+bool one_of(std::string_view name, const std::string_view (&names)[N]) {
+  return std::find(std::begin(names), std::end(names), name) != std::end(names);
+}
+
+std::string quoted(std::string_view text) {
+  std::string out = "\"";
+  out.append(text);
+  out += '"';
+  return out;
+}
+
+bool is_punct(const Token& token, std::string_view text) {
+  return token.kind == TokenKind::punctuator && token.text == text;
+}
+
+// The tokens of a directive after its name, joined with single blanks where
+// the source had white space.
+std::string joined(std::span<const Token> tokens) {
+  std::string text;
+  for (const Token& token : tokens) {
+    if (token.space_before && !text.empty()) text += ' ';
+    text.append(token.text);
+  }
+  return text;
+}
+
+// How many tokens of a directive line with this name its handling reads:
+// the `#`, the name, what the directive takes, and one more to tell whether
+// anything follows that.
+std::size_t tokens_needed(std::string_view name) {
+  if (name == "endif" || name == "else") return 3;
+  if (name == "ifdef" || name == "ifndef" || name == "undef" || name == "elifdef" || name == "elifndef")
+    return 4;
+  return SIZE_MAX;
+}
+
+}  // namespace
+
+Preprocessor::Preprocessor(MacroTable& table, IncludeSearch& search, Expander& expander)
+    : table_(table), search_(search), expander_(expander) {}
+
+void Preprocessor::define_predefined() {
+  FileFrame frame;
+  frame.path = "<built-in>";
+  read_text(frame, "#define __STDC__ 1\n#define __STDC_HOSTED__ 1\n#define __STDC_VERSION__ 201710L\n");
+}
+
+void Preprocessor::define_option(std::string_view definition) {
+  std::string text = "#define ";
+  const std::size_t equals = definition.find('=');
+  if (equals == std::string_view::npos) {
+    text.append(definition);
+    text += " 1";
+  } else {
+    text.append(definition.substr(0, equals));
+    text += ' ';
+    text.append(definition.substr(equals + 1));
+  }
+  text += '\n';
+  FileFrame frame;
+  frame.path = "<command-line>";
+  read_text(frame, text);
+}
+
+void Preprocessor::undefine_option(std::string_view name) {
+  FileFrame frame;
+  frame.path = "<command-line>";
+  read_text(frame, "#undef " + std::string(name) + "\n");
+}
+
+bool Preprocessor::read_macros(const std::string& path) {
+  std::size_t size = 0;
+  const InputFile stream = open_input(path, size);
+  if (stream == nullptr) return false;
+  // A file given for its macros is mostly definitions, rarely shorter than
+  // 48 bytes a line: the table takes room for them at once instead of
+  // growing step by step (a larger guess would clear slots never used).
+  constexpr std::size_t kDefinitionBytes = 48;
+  table_.reserve(table_.size() + size / kDefinitionBytes);
+  // Read as a stream, not whole: a header of a million definitions would
+  // otherwise take as many fresh pages as it has bytes.
+  HeaderFile& file = search_.enter_unread(path);
+  FileFrame frame;
+  frame.path = file.path;
+  frame.dir = IncludeSearch::directory_of(file.path);
+  frame.header = &file;
+  begin_file(frame);
+  SourceChunks chunks(stream.get(), *this, frame);
+  for (SourceChunk chunk; chunks.next(chunk);) {
+  }
+  end_file(frame);
+  check_read_error(stream.get(), path);
+  return true;
+}
+
+void Preprocessor::read_text(FileFrame& frame, std::string_view text) {
+  begin_file(frame);
+  for (std::size_t pos = 0; pos < text.size();) {
+    const LogicalLine line = scan_logical_line(text, pos);
+    take_line(frame, text.substr(pos, line.end - pos), line);
+    pos = line.end;
+  }
+  end_file(frame);
+}
+
+void Preprocessor::begin_unit() {
+  if (unit_to_undo_) undo_unit();
+  in_unit_ = true;
+  includes_read_ = 0;
+  unit_start_removed_builtins_ = removed_builtins_;
+}
+
+void Preprocessor::end_unit() {
+  // Undone when the next unit begins: after the last one nothing reads the
+  // table any more, and undoing a large unit costs as much as reading it.
+  in_unit_ = false;
+  unit_to_undo_ = true;
+}
+
+void Preprocessor::undo_unit() {
+  unit_to_undo_ = false;
+  for (auto change = changes_.rbegin(); change != changes_.rend(); ++change) {
+    if (change->old) {
+      table_.replace(std::move(change->old));
+    } else {
+      table_.remove(change->name);
+    }
+  }
+  changes_.clear();
+  removed_builtins_ = unit_start_removed_builtins_;
+  once_.clear();
+  pushed_macros_.clear();
+}
+
+void Preprocessor::set_macro(MacroPtr macro, bool warn_if_different, std::uint64_t name_hash) {
+  const Macro* added = macro.get();
+  MacroPtr old = table_.replace(std::move(macro), name_hash);
+  if (warn_if_different && old != nullptr && !same_definition(*old, *added)) {
+    report(Severity::warning, quoted(added->name()) + " redefined");
+  }
+  if (in_unit_) changes_.push_back({std::string(added->name()), std::move(old)});
+}
+
+void Preprocessor::remove_macro(std::string_view name) {
+  MacroPtr old = table_.remove(name);
+  if (in_unit_ && old) changes_.push_back({std::string(name), std::move(old)});
+}
+
+void Preprocessor::begin_file(FileFrame& frame) {
+  if (frame.header != nullptr) ++frame.header->readings;
+  frame.conditional_base = conditionals_.size();
+  frames_.push_back(&frame);
+}
+
+void Preprocessor::end_file(FileFrame& frame) {
+  while (conditionals_.size() > frame.conditional_base) {
+    const Conditional& open = conditionals_.back();
+    report_at(frame.path, open.line, Severity::error, "unterminated " + std::string(open.directive));
+    conditionals_.pop_back();
+  }
+  skipping_ = false;
+  if (frame.guard == FileFrame::Guard::after_endif && frame.header != nullptr) {
+    frame.header->guard = frame.guard_macro;
+  }
+  if (frame.header != nullptr) --frame.header->readings;
+  frames_.pop_back();
+}
+
+void Preprocessor::report(Severity severity, std::string_view text) {
+  const FileFrame& frame = *frames_.back();
+  report_at(frame.path, frame.line, severity, text);
+}
+
+void Preprocessor::take_line(FileFrame& frame, std::string_view bytes, const LogicalLine& line) {
+  if (line.kind == LineKind::directive) {
+    directive(frame, bytes);
+  } else if (line.kind == LineKind::code && !skipping_ &&
+             (frame.guard == FileFrame::Guard::expect_ifndef ||
+              frame.guard == FileFrame::Guard::after_endif)) {
+    frame.guard = FileFrame::Guard::none;
+  }
+  frame.line += line.newlines;
+}
+
+void Preprocessor::directive(FileFrame& frame, std::string_view line) {
+  // Most directive lines are written plainly: their name is read once here,
+  // without the lexer.
+  const std::string_view plain_name = plain_directive_name(line);
+  const bool plain = !plain_name.empty();
+  if (skipping_) {
+    // In a group not taken only the name counts, unless the directive may
+    // end the group.
+    std::string_view name = plain_name;
+    if (!plain) {
+      lexer_.lex(line, tokens_, 2);
+      if (tokens_.size() < 2 || tokens_[1].kind != TokenKind::identifier) return;
+      name = tokens_[1].text;
+    }
+    if (name == "if" || name == "ifdef" || name == "ifndef") {
+      conditionals_.push_back({frame.line, true, true, false, {}});
+    } else if (name == "elif" || name == "elifdef" || name == "elifndef" || name == "else" ||
+               name == "endif") {
+      // Inside a group that an outer one skips, what follows the name is
+      // never looked at.
+      if (conditionals_.size() > frame.conditional_base && conditionals_.back().was_skipping) {
+        conditional_directive(frame, name, {});
+        return;
+      }
+      lex_directive(line, name, plain);
+      conditional_directive(frame, tokens_[1].text, std::span<const Token>(tokens_).subspan(2));
+    }
+    return;
+  }
+  if (plain_name == "define" && frame.guard != FileFrame::Guard::expect_ifndef &&
+      frame.guard != FileFrame::Guard::after_endif) {
+    const auto operands = static_cast<std::size_t>(plain_name.data() + plain_name.size() - line.data());
+    add_definition(parse_define_text(line.substr(operands), lexer_, tokens_, table_));
+    return;
+  }
+  lex_directive(line, plain_name, plain);
+  if (tokens_.size() < 2) return;  // the null directive
+  const std::span<const Token> tokens(tokens_);
+  const Token& name_token = tokens[1];
+  const std::string_view name = name_token.text;
+  const std::span<const Token> rest = tokens.subspan(2);
+  if (name == "define" && frame.guard != FileFrame::Guard::expect_ifndef &&
+      frame.guard != FileFrame::Guard::after_endif && name_token.kind == TokenKind::identifier) {
+    define(rest);
+    return;
+  }
+  const bool opens = name == "if" || name == "ifdef" || name == "ifndef";
+  const bool conditional =
+      opens || name == "elif" || name == "elifdef" || name == "elifndef" || name == "else" || name == "endif";
+  if (frame.guard == FileFrame::Guard::after_endif ||
+      (frame.guard == FileFrame::Guard::expect_ifndef && !opens)) {
+    frame.guard = FileFrame::Guard::none;
+  }
+  if (name_token.kind != TokenKind::identifier) {
+    // "# 33 "file"" is a line marker, accepted like #line.
+    if (name_token.kind != TokenKind::pp_number)
+      report(Severity::warning, "invalid preprocessing directive #" + std::string(name));
+    return;
+  }
+  if (conditional) {
+    conditional_directive(frame, name, rest);
+  } else if (name == "define") {
+    define(rest);
+  } else if (name == "undef") {
+    undefine(rest);
+  } else if (name == "include") {
+    include(frame, IncludeKind::include, rest, line);
+  } else if (name == "include_next") {
+    include(frame, IncludeKind::include_next, rest, line);
+  } else if (name == "import") {
+    include(frame, IncludeKind::import, rest, line);
+  } else if (name == "pragma") {
+    pragma(frame, rest);
+  } else if (name == "error" || name == "warning") {
+    message(name, rest);
+  } else if (name != "line" && name != "ident" && name != "sccs" && name != "assert" && name != "unassert") {
+    report(Severity::warning, "invalid preprocessing directive #" + std::string(name));
+  }
+}
+
+void Preprocessor::lex_directive(std::string_view line, std::string_view name, bool plain) {
+  const std::size_t needed = tokens_needed(name);
+  const bool include = name == "include" || name == "include_next" || name == "import";
+  if (plain && (needed != SIZE_MAX || include)) {
+    // Most of these lines are "#endif", "#ifndef NAME", "#include <file.h>"
+    // and the like, with at most a comment after them: read without the
+    // lexer.
+    const std::string_view rest =
+        line.substr(static_cast<std::size_t>(name.data() + name.size() - line.data()));
+    const std::optional<std::string_view> operand =
+        include ? plain_header_name(rest) : plain_directive_operand(rest);
+    if (operand) {
+      tokens_.clear();
+      const auto push = [&](std::string_view text, TokenKind kind, bool space_before) {
+        const auto begin = static_cast<std::uint32_t>(text.data() - line.data());
+        tokens_.push_back({text, begin, begin + static_cast<std::uint32_t>(text.size()), kind, space_before});
+      };
+      // A plain line has only blanks before its `#`.
+      std::size_t hash_at = 0;
+      while (line[hash_at] != '#') ++hash_at;
+      push(line.substr(hash_at, 1), TokenKind::punctuator, hash_at > 0);
+      push(name, TokenKind::identifier, name.data() > line.data() + hash_at + 1);
+      const bool space = operand->data() > rest.data();
+      if (include && operand->front() == '<') {
+        // The #include reads the bytes between the brackets as they stand.
+        push(operand->substr(0, 1), TokenKind::punctuator, space);
+        push(operand->substr(operand->size() - 1), TokenKind::punctuator, false);
+      } else if (include) {
+        push(*operand, TokenKind::string_literal, space);
+      } else if (!operand->empty()) {
+        push(*operand, TokenKind::identifier, true);
+      }
+      return;
+    }
+  }
+  lexer_.lex(line, tokens_, needed);
+}
+
+void Preprocessor::conditional_directive(FileFrame& frame, std::string_view name,
+                                         std::span<const Token> rest) {
+  const bool at_file_level = conditionals_.size() == frame.conditional_base;
+  if (name == "if" || name == "ifdef" || name == "ifndef") {
+    if (frame.guard == FileFrame::Guard::expect_ifndef) {
+      // A header whose text all stands inside "#ifndef X" (or "#if !defined X")
+      // is skipped when it is included again with X defined.
+      const bool negated_defined =
+          name == "if" && rest.size() >= 3 && is_punct(rest[0], "!") && rest[1].text == "defined";
+      const std::span<const Token> operand = negated_defined ? rest.subspan(2) : rest;
+      const bool parenthesized =
+          negated_defined && operand.size() == 3 && is_punct(operand[0], "(") && is_punct(operand[2], ")");
+      if (at_file_level && ((name == "ifndef" && rest.size() == 1) ||
+                            (negated_defined && (operand.size() == 1 || parenthesized)))) {
+        frame.guard = FileFrame::Guard::inside;
+        frame.guard_macro = parenthesized ? operand[1].text : operand[0].text;
+      } else {
+        frame.guard = FileFrame::Guard::none;
+      }
+    }
+    bool value;
+    if (name == "if") {
+      value = if_value(rest);
+    } else {
+      value = ifdef_value(name == "ifdef" ? "#ifdef" : "#ifndef", rest, name == "ifdef");
+    }
+    const std::string_view directive = name == "if" ? "#if" : name == "ifdef" ? "#ifdef" : "#ifndef";
+    conditionals_.push_back({frame.line, false, value, false, directive});
+    skipping_ = !value;
+    return;
+  }
+  if (at_file_level) {
+    report(Severity::error, "#" + std::string(name) + " without #if");
+    return;
+  }
+  if (name == "else" || name == "endif") {
+    else_or_endif(frame, name, rest);
+    return;
+  }
+  Conditional& open = conditionals_.back();
+  if (open.seen_else) report(Severity::error, "#" + std::string(name) + " after #else");
+  if (conditionals_.size() == frame.conditional_base + 1 && frame.guard == FileFrame::Guard::inside) {
+    frame.guard = FileFrame::Guard::none;
+  }
+  if (open.was_skipping) return;
+  if (open.taken) {
+    skipping_ = true;
+    return;
+  }
+  bool value;
+  if (name == "elif") {
+    value = if_value(rest);
+  } else {
+    value = ifdef_value(name == "elifdef" ? "#elifdef" : "#elifndef", rest, name == "elifdef");
+  }
+  open.taken = value;
+  skipping_ = !value;
+}
+
+void Preprocessor::else_or_endif(FileFrame& frame, std::string_view name, std::span<const Token> rest) {
+  Conditional& open = conditionals_.back();
+  if (name == "else") {
+    if (open.seen_else) report(Severity::error, "#else after #else");
+    open.seen_else = true;
+    if (open.was_skipping) return;
+    check_end("#else", rest);
+    skipping_ = open.taken;
+    open.taken = true;
+    if (conditionals_.size() == frame.conditional_base + 1 && frame.guard == FileFrame::Guard::inside) {
+      frame.guard = FileFrame::Guard::none;
+    }
+    return;
+  }
+  if (!open.was_skipping) check_end("#endif", rest);
+  skipping_ = open.was_skipping;
+  conditionals_.pop_back();
+  if (conditionals_.size() == frame.conditional_base && frame.guard == FileFrame::Guard::inside) {
+    frame.guard = FileFrame::Guard::after_endif;
+  }
+}
+
+void Preprocessor::check_end(std::string_view directive, std::span<const Token> extra) {
+  if (!extra.empty())
+    report(Severity::warning, "extra tokens at end of " + std::string(directive) + " directive");
+}
+
+bool Preprocessor::ifdef_value(std::string_view directive, std::span<const Token> rest, bool want_defined) {
+  if (rest.empty()) {
+    report(Severity::error, "no macro name given in " + std::string(directive) + " directive");
+    return false;
+  }
+  if (rest[0].kind != TokenKind::identifier) {
+    report(Severity::error, "macro names must be identifiers");
+    return false;
+  }
+  check_end(directive, rest.subspan(1));
+  return is_defined(rest[0].text) == want_defined;
+}
+
+bool Preprocessor::needs_expansion(std::span<const Token> tokens) const {
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    if (tokens[i].kind != TokenKind::identifier) continue;
+    const std::string_view name = tokens[i].text;
+    if (name == "defined") {
+      // Its operand, X or (X), is never replaced.
+      std::size_t operand = i + 1;
+      if (operand < tokens.size() && is_punct(tokens[operand], "(")) ++operand;
+      if (operand < tokens.size() && tokens[operand].kind == TokenKind::identifier) i = operand;
+      continue;
+    }
+    if (table_.find(name) != nullptr || is_builtin_name(name)) return true;
+  }
+  return false;
+}
+
+bool Preprocessor::if_value(std::span<const Token> rest) {
+  if (!needs_expansion(rest)) return condition_value(rest);
+  if (condition_expansion_.expand(rest, expanded_)) return condition_value(expanded_);
+  const FileFrame& frame = *frames_.back();
+  expander_.expand_directive(rest, true, {frame.path, frame.line}, expanded_);
+  // The tokens keep their texts here, as __has_include may expand again.
+  std::size_t size = 0;
+  for (const Token& token : expanded_) size += token.text.size();
+  expanded_texts_.clear();
+  expanded_texts_.reserve(size);
+  for (const Token& token : expanded_) expanded_texts_.append(token.text);
+  std::size_t offset = 0;
+  for (Token& token : expanded_) {
+    const std::size_t length = token.text.size();
+    token.text = std::string_view(expanded_texts_).substr(offset, length);
+    offset += length;
+  }
+  return condition_value(expanded_);
+}
+
+bool Preprocessor::condition_value(std::span<const Token> tokens) {
+  const Condition condition = evaluate_condition(tokens, *this);
+  for (const std::string& warning : condition.warnings) report(Severity::warning, warning);
+  if (!condition.error.empty()) report(Severity::error, condition.error);
+  return condition.value;
+}
+
+void Preprocessor::define(std::span<const Token> rest) { add_definition(parse_define(rest)); }
+
+void Preprocessor::add_definition(DefineParse parse) {
+  if (!parse.macro) {
+    report(Severity::error, parse.error);
+    return;
+  }
+  for (const std::string& warning : parse.warnings) report(Severity::warning, warning);
+  const std::string_view name = parse.macro->name();
+  if (name == "__has_include" || name == "__has_include_next") {
+    report(Severity::error, quoted(name) + " cannot be used as a macro name");
+    return;
+  }
+  if (is_builtin(name)) {
+    report(Severity::warning, quoted(name) + " redefined");
+    forget_builtin(name);
+  }
+  set_macro(std::move(parse.macro), true, parse.name_hash);
+}
+
+void Preprocessor::undefine(std::span<const Token> rest) {
+  if (rest.empty()) {
+    report(Severity::error, "no macro name given in #undef directive");
+    return;
+  }
+  const Token& name = rest[0];
+  if (name.kind != TokenKind::identifier) {
+    report(Severity::error, "macro names must be identifiers");
+    return;
+  }
+  if (name.text == "defined") {
+    report(Severity::error, "\"defined\" cannot be used as a macro name");
+    return;
+  }
+  check_end("#undef", rest.subspan(1));
+  const bool builtin = is_builtin(name.text);
+  if (builtin || (one_of(name.text, kWarnOnUndef) && table_.find(name.text) != nullptr)) {
+    report(Severity::warning, "undefining " + quoted(name.text));
+  }
+  if (builtin) forget_builtin(name.text);
+  remove_macro(name.text);
+}
+
+void Preprocessor::message(std::string_view directive, std::span<const Token> rest) {
+  report(Severity::warning, "#" + std::string(directive) + " " + joined(rest));
+}
+
+void Preprocessor::forget_builtin(std::string_view name) {
+  for (std::string_view known : kBuiltins) {
+    if (known == name) removed_builtins_.insert(known);
+  }
+}
+
+bool Preprocessor::is_builtin(std::string_view name) const {
+  return name.starts_with("__") && one_of(name, kBuiltins) && !removed_builtins_.contains(name);
+}
+
+bool Preprocessor::has_feature(std::string_view test) { return compiler_feature(test); }
+
+bool Preprocessor::is_defined(std::string_view name) {
+  return table_.find(name) != nullptr || is_builtin(name);
+}
+
+}  // namespace sornik::cmode

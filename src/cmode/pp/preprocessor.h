@@ -1,0 +1,161 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "cmode/condition/condition_expansion.h"
+#include "cmode/condition/if_expression.h"
+#include "cmode/expand/expander.h"
+#include "cmode/lex/logical_lines.h"
+#include "cmode/lex/token.h"
+#include "cmode/macro/macro_table.h"
+#include "cmode/pp/define_directive.h"
+#include "cmode/pp/include_search.h"
+#include "common/located_diagnostics.h"
+
+namespace sornik::cmode {
+
+// One file being read: a source, a -d header, an included header, or the
+// command line's definitions.
+struct FileFrame {
+  std::string_view path;  // as found; diagnostics name it
+  std::string_view dir;   // where a quoted #include looks first
+  // Where the include search found the file (-1: not through the chain).
+  int chain_index = -1;
+  // A source file named on the command line.
+  bool is_source = false;
+  // The header's entry, for #pragma once and its include guard.
+  HeaderFile* header = nullptr;
+  // The physical line of the line being read.
+  std::uint32_t line = 1;
+
+  // Kept by the preprocessor: the conditionals of this file start at
+  // conditional_base on its stack; the include-guard detection.
+  std::size_t conditional_base = 0;
+  enum class Guard : std::uint8_t { expect_ifndef, inside, after_endif, none } guard = Guard::expect_ifndef;
+  std::string guard_macro;
+};
+
+// The preprocessor's directives over one macro table: definitions, the
+// conditional stack, includes.
+class Preprocessor final : public ConditionContext {
+ public:
+  Preprocessor(MacroTable& table, IncludeSearch& search, Expander& expander);
+
+  // Defines __STDC__, __STDC_HOSTED__ and __STDC_VERSION__.
+  void define_predefined();
+
+  // -D name (as 1), -D name=value, -D 'F(x)=value'.
+  void define_option(std::string_view definition);
+
+  // -U name.
+  void undefine_option(std::string_view name);
+
+  // Reads a -d header for its macros; false when it cannot be read.
+  bool read_macros(const std::string& path);
+
+  // Every change to the table between these two calls is undone before the
+  // next unit begins, as are #pragma once marks: each source starts from the
+  // same table.
+  void begin_unit();
+  void end_unit();
+
+  // A file starts or ends; the end reports the conditionals left open.
+  void begin_file(FileFrame& frame);
+  void end_file(FileFrame& frame);
+
+  // Acts on one logical line of the innermost file: its bytes, and what
+  // scan_logical_line found of it.
+  void take_line(FileFrame& frame, std::string_view bytes, const LogicalLine& line);
+
+  // Whether lines of a group not taken are being read.
+  bool skipping() const { return skipping_; }
+
+  // ConditionContext: `defined` and __has_include for #if.
+  bool is_defined(std::string_view name) override;
+  bool has_include(std::span<const Token> operand, bool next, std::string& error) override;
+  bool has_feature(std::string_view test) override;
+
+ private:
+  struct Conditional {
+    std::uint32_t line = 0;
+    bool was_skipping = false;  // the state outside the conditional
+    bool taken = false;         // a group of it has been taken
+    bool seen_else = false;
+    std::string_view directive;  // "#if", "#ifdef" or "#ifndef"
+  };
+  struct Change {
+    std::string name;
+    MacroPtr old;  // the definition before the change, or null
+  };
+  enum class IncludeKind : std::uint8_t { include, include_next, import };
+
+  void report(Severity severity, std::string_view text);
+  void directive(FileFrame& frame, std::string_view line);
+  void conditional_directive(FileFrame& frame, std::string_view name, std::span<const Token> rest);
+  void else_or_endif(FileFrame& frame, std::string_view name, std::span<const Token> rest);
+  bool ifdef_value(std::string_view directive, std::span<const Token> rest, bool want_defined);
+  bool if_value(std::span<const Token> rest);
+  // Whether the tokens of an #if hold a name that expansion would replace
+  // (the operand of `defined` aside); most hold none.
+  bool needs_expansion(std::span<const Token> tokens) const;
+  // The value of the expanded tokens of an #if, its diagnostics reported.
+  bool condition_value(std::span<const Token> tokens);
+  void define(std::span<const Token> rest);
+  // Reports what the parse of a #define found and puts its macro in the table.
+  void add_definition(DefineParse parse);
+  void undefine(std::span<const Token> rest);
+  void include(FileFrame& frame, IncludeKind kind, std::span<const Token> rest, std::string_view line);
+  void read_header(const FoundHeader& found);
+  void pragma(FileFrame& frame, std::span<const Token> rest);
+  void message(std::string_view directive, std::span<const Token> rest);
+  void check_end(std::string_view directive, std::span<const Token> extra);
+  bool header_name(std::span<const Token> operand, std::string_view line, std::string& name, bool& quoted);
+
+  // Puts a definition, whose name has that hash_name, in the table; warns,
+  // when asked to, if it replaces a different one.
+  void set_macro(MacroPtr macro, bool warn_if_different, std::uint64_t name_hash);
+  // A name the preprocessor answers itself and that is not undefined.
+  bool is_builtin(std::string_view name) const;
+  // A builtin name now undefined or defined as an ordinary macro.
+  void forget_builtin(std::string_view name);
+  void remove_macro(std::string_view name);
+  // Restores the table and marks as they were when the last unit began.
+  void undo_unit();
+  void read_text(FileFrame& frame, std::string_view text);
+  // Puts into tokens_ the tokens of a directive line named `name` (written
+  // plainly when `plain`) that its handling reads.
+  void lex_directive(std::string_view line, std::string_view name, bool plain);
+
+  MacroTable& table_;
+  IncludeSearch& search_;
+  Expander& expander_;
+  ConditionExpansion condition_expansion_{table_};
+  Lexer lexer_;
+  std::vector<Token> tokens_;
+  std::vector<Token> expanded_;
+  std::string expanded_texts_;
+
+  std::vector<FileFrame*> frames_;
+  std::vector<Conditional> conditionals_;
+  bool skipping_ = false;
+
+  // Names the preprocessor answers itself (__FILE__, __LINE__,
+  // __has_include, ...), and those #undef has removed.
+  std::unordered_set<std::string_view> removed_builtins_;
+  std::unordered_set<std::string_view> unit_start_removed_builtins_;
+  std::unordered_set<const HeaderFile*> once_;
+  std::unordered_map<std::string, std::vector<MacroPtr>> pushed_macros_;
+  bool in_unit_ = false;
+  bool unit_to_undo_ = false;      // a unit has ended and its changes stand
+  std::size_t includes_read_ = 0;  // in this translation unit (or before the first)
+  std::vector<Change> changes_;
+};
+
+}  // namespace sornik::cmode

@@ -1,0 +1,203 @@
+// The directives that read other files or act on the table in other ways:
+// #include and its kin, __has_include, #pragma.
+#include <string>
+
+#include "cmode/pp/define_directive.h"
+#include "cmode/pp/preprocessor.h"
+#include "common/name_hash.h"
+
+namespace sornik::cmode {
+
+namespace {
+
+// Nesting deeper than this is refused, as by the C compiler.
+constexpr std::size_t kMaxIncludeDepth = 200;
+// Files that include themselves more than once without a guard would take
+// exponential time within the depth limit: a translation unit reads at most
+// this many files.
+constexpr std::size_t kMaxIncludes = 20000;
+
+bool is_punct(const Token& token, std::string_view text) {
+  return token.kind == TokenKind::punctuator && token.text == text;
+}
+
+// A header name from tokens alone: "f" or < ... > with the spellings joined.
+// Returns the number of tokens it took, 0 if the tokens make none.
+std::size_t name_from_tokens(std::span<const Token> tokens, std::string& name, bool& quoted) {
+  if (tokens.empty()) return 0;
+  if (tokens[0].kind == TokenKind::string_literal && tokens[0].text.front() == '"') {
+    name = tokens[0].text.substr(1, tokens[0].text.size() - 2);
+    quoted = true;
+    return 1;
+  }
+  if (!is_punct(tokens[0], "<")) return 0;
+  name.clear();
+  for (std::size_t i = 1; i < tokens.size(); ++i) {
+    if (is_punct(tokens[i], ">")) {
+      quoted = false;
+      return i + 1;
+    }
+    if (tokens[i].space_before && i > 1) name += ' ';
+    name.append(tokens[i].text);
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool Preprocessor::header_name(std::span<const Token> operand, std::string_view line, std::string& name,
+                               bool& quoted) {
+  if (!operand.empty() && is_punct(operand[0], "<") && !line.empty()) {
+    // Written out, <...> is one token: its bytes stand as they are.
+    for (std::size_t i = 1; i < operand.size(); ++i) {
+      if (is_punct(operand[i], ">")) {
+        name.clear();
+        append_without_splices(name, line.substr(operand[0].end, operand[i].begin - operand[0].end));
+        quoted = false;
+        if (i + 1 < operand.size()) report(Severity::warning, "extra tokens at end of #include directive");
+        return true;
+      }
+    }
+    report(Severity::error, "missing terminating > character");
+    return false;
+  }
+  std::size_t taken = name_from_tokens(operand, name, quoted);
+  std::vector<Token> expanded;
+  if (taken == 0 && !operand.empty()) {
+    const FileFrame& frame = *frames_.back();
+    expander_.expand_directive(operand, false, {frame.path, frame.line}, expanded);
+    operand = expanded;
+    taken = name_from_tokens(operand, name, quoted);
+  }
+  if (taken == 0) return false;
+  if (taken < operand.size() && !line.empty()) {
+    report(Severity::warning, "extra tokens at end of #include directive");
+  }
+  return true;
+}
+
+void Preprocessor::include(FileFrame& frame, IncludeKind kind, std::span<const Token> rest,
+                           std::string_view line) {
+  std::string name;
+  bool quoted = false;
+  const char* directive = kind == IncludeKind::include  ? "#include"
+                          : kind == IncludeKind::import ? "#import"
+                                                        : "#include_next";
+  if (!header_name(rest, line, name, quoted)) {
+    report(Severity::error, std::string(directive) + " expects \"FILENAME\" or <FILENAME>");
+    return;
+  }
+  if (name.empty()) {
+    report(Severity::error, "empty filename in " + std::string(directive));
+    return;
+  }
+  if (kind == IncludeKind::import) report(Severity::warning, "#import is a deprecated GCC extension");
+  std::size_t start = 0;
+  if (kind == IncludeKind::include_next) {
+    if (frame.is_source || frame.header == nullptr) {
+      report(Severity::warning, "#include_next in primary source file");
+      kind = IncludeKind::include;
+    } else {
+      start = static_cast<std::size_t>(frame.chain_index) + 1;
+    }
+  }
+  if (includes_read_ >= kMaxIncludes) {
+    if (includes_read_++ == kMaxIncludes) {
+      report(Severity::warning, "more than " + std::to_string(kMaxIncludes) +
+                                    " files included; the rest of the #include directives are skipped");
+    }
+    return;
+  }
+  if (frames_.size() >= kMaxIncludeDepth) {
+    report(Severity::warning, "#include nested depth " + std::to_string(frames_.size()) +
+                                  " exceeds maximum of " + std::to_string(kMaxIncludeDepth));
+    return;
+  }
+  const FoundHeader found = search_.find(name, quoted && kind != IncludeKind::include_next, frame.dir, start);
+  if (found.file != nullptr &&
+      (once_.contains(found.file) || (!found.file->guard.empty() && is_defined(found.file->guard)))) {
+    return;
+  }
+  if (found.file == nullptr || !IncludeSearch::restore_text(*found.file)) {
+    report(Severity::warning, quoted ? "cannot find \"" + name + "\"" : "cannot find <" + name + ">");
+    return;
+  }
+  if (kind == IncludeKind::import) once_.insert(found.file);
+  read_header(found);
+  // A shut header is seldom read again (a later unit, or its guard undefined);
+  // one that included itself is still being read further out.
+  if (found.file->readings == 0 && (!found.file->guard.empty() || once_.contains(found.file))) {
+    IncludeSearch::drop_text(*found.file);
+  }
+}
+
+void Preprocessor::read_header(const FoundHeader& found) {
+  ++includes_read_;
+  FileFrame child;
+  child.path = found.file->path;
+  child.dir = IncludeSearch::directory_of(found.file->path);
+  child.chain_index = found.chain_index;
+  child.header = found.file;
+  read_text(child, found.file->text);
+}
+
+bool Preprocessor::has_include(std::span<const Token> operand, bool next, std::string& error) {
+  std::string name;
+  bool quoted = false;
+  const std::string_view op = next ? "__has_include_next" : "__has_include";
+  if (!header_name(operand, {}, name, quoted)) {
+    error = "operator \"" + std::string(op) + "\" requires a header-name";
+    return false;
+  }
+  const FileFrame& frame = *frames_.back();
+  std::size_t start = 0;
+  if (next && frame.header != nullptr && !frame.is_source)
+    start = static_cast<std::size_t>(frame.chain_index) + 1;
+  return search_.find(name, quoted && !next, frame.dir, start).file != nullptr;
+}
+
+void Preprocessor::pragma(FileFrame& frame, std::span<const Token> rest) {
+  if (rest.empty()) return;
+  const std::string_view name = rest[0].text;
+  if (name == "once") {
+    if (frame.is_source || frame.header == nullptr) {
+      report(Severity::warning, "#pragma once in main file");
+    } else {
+      once_.insert(frame.header);
+    }
+    return;
+  }
+  if (name == "push_macro" || name == "pop_macro") {
+    if (rest.size() < 4 || !is_punct(rest[1], "(") || rest[2].kind != TokenKind::string_literal ||
+        rest[2].text.front() != '"' || !is_punct(rest[3], ")")) {
+      report(Severity::error, "invalid #pragma " + std::string(name) + " directive");
+      return;
+    }
+    const std::string macro_name(rest[2].text.substr(1, rest[2].text.size() - 2));
+    if (name == "push_macro") {
+      const Macro* macro = table_.find(macro_name);
+      pushed_macros_[macro_name].push_back(macro != nullptr ? Macro::copy(*macro) : nullptr);
+      return;
+    }
+    const auto pushed = pushed_macros_.find(macro_name);
+    if (pushed == pushed_macros_.end() || pushed->second.empty()) return;
+    MacroPtr saved = std::move(pushed->second.back());
+    pushed->second.pop_back();
+    if (saved) {
+      const std::uint64_t name_hash = hash_name(saved->name());
+      set_macro(std::move(saved), false, name_hash);
+    } else {
+      remove_macro(macro_name);
+    }
+    return;
+  }
+  if (name == "GCC" && rest.size() >= 3 && (rest[1].text == "warning" || rest[1].text == "error") &&
+      rest[2].kind == TokenKind::string_literal) {
+    const std::string_view text = rest[2].text;
+    const std::size_t open = text.find('"');
+    report(rest[1].text == "warning" ? Severity::warning : Severity::error,
+           text.substr(open + 1, text.size() - open - 2));
+  }
+}
+
+}  // namespace sornik::cmode

@@ -1,0 +1,21 @@
+#include "common/located_diagnostics.h"
+
+#include <string>
+
+#include "common/run_io.h"
+
+namespace sornik {
+
+void report_at(std::string_view file, std::uint32_t line, Severity severity, std::string_view text) {
+  std::string message;
+  message.reserve(file.size() + text.size() + 24);
+  message.append(file);
+  message += ':';
+  message += std::to_string(line);
+  message += severity == Severity::warning ? ": warning: " : ": error: ";
+  message.append(text);
+  message += '\n';
+  err_write(message);
+}
+
+}  // namespace sornik

@@ -1,7 +1,0 @@
-#include "services/fatal.h"
-
-namespace sornik {
-
-void fatal_stop() { throw FatalStop{}; }
-
-}  // namespace sornik

@@ -1,0 +1,70 @@
+#include "textual/defines/name_index.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "textual/defines/define_table.h"
+
+namespace sornik {
+namespace {
+
+// Stores `names` as table entries 0, 1, ... (the table is not sorted).
+void fill_table(const std::vector<std::string>& names) {
+  reset_define_table();
+  for (std::size_t entry = 0; entry < names.size(); ++entry) {
+    keep_name(add_define_record(static_cast<int>(entry)), names[entry]);
+  }
+}
+
+TEST(NameIndex, FindsExactlyTheIndexedNames) {
+  const std::vector<std::string> names = {"A", "A1", "AB", "OBJ_00001", "x", std::string(40, 'L') + "y", "_"};
+  fill_table(names);
+  NameIndex index;
+  for (std::size_t entry = 0; entry < names.size(); ++entry)
+    EXPECT_EQ(index.insert(static_cast<int>(entry)), -1);
+  for (std::size_t entry = 0; entry < names.size(); ++entry)
+    EXPECT_EQ(index.find(names[entry]), static_cast<int>(entry));
+  // Same first byte, last byte and length as an indexed name, or a length
+  // that differs by 32: they pass the bitmap and must still be told apart.
+  const std::vector<std::string> misses = {"OBJ_00011",
+                                           "OBJ_10001",
+                                           "AC",
+                                           "a",
+                                           "",
+                                           "A" + std::string(31, 'z') + "1",
+                                           std::string(8, 'L') + "y",
+                                           std::string("x\0", 2)};
+  for (const std::string& miss : misses) {
+    EXPECT_EQ(index.find(miss), -1) << miss;
+  }
+  index.clear();
+  EXPECT_EQ(index.find("A"), -1);
+}
+
+TEST(NameIndex, ReportsTheFirstHolderOfANameAcrossGrowthAndRebuilds) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 3000; ++i) names.push_back("N" + std::to_string(i));
+  names.push_back("N17");
+  names.push_back("N2999");
+  fill_table(names);
+  NameIndex index;
+  for (int entry = 0; entry < 3000; ++entry) ASSERT_EQ(index.insert(entry), -1);
+  EXPECT_EQ(index.insert(3000), 17);
+  EXPECT_EQ(index.insert(3001), 2999);
+
+  // Entry e moves to 2999 - e; the repeated names are left out.
+  index.drop_slots();
+  EXPECT_EQ(index.find("N0"), -1);
+  std::reverse(chg_tbl, chg_tbl + 3000);
+  index.rebuild(3000);
+  EXPECT_EQ(index.find("N0"), 2999);
+  EXPECT_EQ(index.find("N17"), 2982);
+  EXPECT_EQ(index.find("N2999"), 0);
+  EXPECT_EQ(index.find("N3000"), -1);
+  EXPECT_EQ(index.insert(3000), 2982) << "inserts go on after a rebuild";
+}
+
+}  // namespace
+}  // namespace sornik

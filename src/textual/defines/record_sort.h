@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstddef>
+
+#include "textual/defines/define_table.h"
+
+namespace sornik {
+
+// Copies records 0 to count - 1 of the define table, in the order of their
+// names' bytes, into a new block of page memory of `count` records (a block
+// of allocate_pages_unfilled). All names must be different.
+DefineEntry* sorted_records(std::size_t count);
+
+}  // namespace sornik

@@ -1,0 +1,45 @@
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "textual/defines/define_table.h"
+#include "textual/defines/value_resolution.h"
+#include "textual/scan/line_buffers.h"
+
+namespace sornik {
+namespace {
+
+// A sorted table of `count` defines; every third value names another define.
+void load_table(int count) {
+  reset_define_table();
+  reset_line_buffers();
+  std::mt19937 random(7);
+  char text[32];
+  for (int i = 0; i < count; ++i) {
+    DefineEntry& entry = add_define_record(def_cnt++);
+    std::snprintf(text, sizeof text, "D%07d", i);
+    keep_name(entry, text);
+    if (i % 3 == 0) {
+      std::snprintf(text, sizeof text, "D%07d", static_cast<int>(random() % static_cast<unsigned>(count)));
+    } else {
+      std::snprintf(text, sizeof text, "(%d)", static_cast<int>(random() % 1000000));
+    }
+    keep_body(entry, text);
+  }
+  sort_defines();
+}
+
+void BM_ResolveDefines(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    load_table(static_cast<int>(state.range(0)));
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(set_value());
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ResolveDefines)->Arg(250000)->Arg(500000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace sornik

@@ -1,0 +1,124 @@
+#include "textual/expand/argument_substitution.h"
+
+#include <string>
+
+#include "common/byte_class.h"
+#include "common/byte_search.h"
+#include "textual/expand/direct_substitution.h"
+#include "textual/replace/replace_engine.h"
+
+namespace sornik {
+
+namespace {
+
+// A word holds at most this many bytes; a longer one is cut after them.
+constexpr std::size_t kMaxWord = 1024;
+// A template whose counted length reaches this is refused.
+constexpr std::size_t kTemplateLimit = 4096;
+
+std::string template_buffer;
+
+// Where the comma that ends the word starting at `pos` stands, or where the
+// word's kMaxWord bytes end. A comma separates only outside parentheses and
+// outside string and character literals; inside a literal a backslash
+// escapes the next byte and a two-byte character is one unit.
+std::size_t find_word_end(std::string_view text, std::size_t pos) {
+  const std::size_t limit = text.size() - pos > kMaxWord ? pos + kMaxWord : text.size();
+  int depth = 0;
+  char quote = 0;
+  while (pos < limit) {
+    const char c = text[pos];
+    if (quote != 0) {
+      if (c == quote) {
+        quote = 0;
+      } else if ((c == '\\' && pos + 1 < text.size()) || starts_two_byte_char(text, pos)) {
+        ++pos;
+      }
+    } else if (c == ',' && depth == 0) {
+      return pos;
+    } else if (c == '"' || c == '\'') {
+      quote = c;
+    } else if (c == '(') {
+      ++depth;
+    } else if (c == ')' && depth > 0) {
+      --depth;
+    }
+    ++pos;
+  }
+  return limit;
+}
+
+// Appends `argument` so that the engine inserts it byte for byte: every
+// colon, comma, backslash and dollar sign gets a backslash, and so does a
+// lead byte that ends the argument (it would join the comma after it).
+void append_template_literal(std::string& out, std::string_view argument) {
+  std::size_t pos = 0;
+  while (pos < argument.size()) {
+    if (starts_two_byte_char(argument, pos)) {
+      out.append(argument.substr(pos, 2));
+      pos += 2;
+      continue;
+    }
+    const char c = argument[pos];
+    const bool last_lead = pos + 1 == argument.size() && is_lead_byte(c);
+    if (c == ':' || c == ',' || c == '\\' || c == '$' || last_lead) out.push_back('\\');
+    out.push_back(c);
+    ++pos;
+  }
+}
+
+}  // namespace
+
+std::size_t get_csvword(std::string_view text, std::size_t pos, std::string_view& word) {
+  std::size_t skipped = 0;
+  while (pos < text.size() && skipped < kMaxWord && is_blank(text[pos])) {
+    ++pos;
+    ++skipped;
+  }
+  std::size_t end = find_word_end(text, pos);
+  word = text.substr(pos, end - pos);
+  while (!word.empty() && is_blank(word.back())) word.remove_suffix(1);
+  // A comma right after the word ends it, also when the word was cut there.
+  if (end < text.size() && text[end] == ',') ++end;
+  return end;
+}
+
+std::optional<std::string_view> convert_str(int flag, std::string_view params, std::string_view args,
+                                            std::string_view body) {
+  if (flag != 0) {
+    if (const std::optional<std::string_view> direct = substitute_words(params, args, body)) return direct;
+  }
+  return convert_str_by_template(flag, params, args, body);
+}
+
+std::optional<std::string_view> convert_str_by_template(int flag, std::string_view params,
+                                                        std::string_view args, std::string_view body) {
+  template_buffer.clear();
+  // The limit counts each argument as written, without its escapes.
+  std::size_t counted = 0;
+  std::size_t param_pos = 0;
+  std::size_t arg_pos = 0;
+  while (true) {
+    std::string_view param;
+    param_pos = get_csvword(params, param_pos, param);
+    if (param.size() + counted >= kTemplateLimit) return std::nullopt;
+    std::string_view arg;
+    arg_pos = get_csvword(args, arg_pos, arg);
+    if (param.empty() && arg.empty()) break;
+    if (param.empty() || arg.empty()) return std::nullopt;
+
+    if (flag != 0) template_buffer.push_back('(');
+    template_buffer.append(param);
+    if (flag != 0) template_buffer.push_back(')');
+    counted += param.size() + (flag != 0 ? 2 : 0);
+
+    if (arg.size() + counted >= kTemplateLimit) return std::nullopt;
+    template_buffer.push_back(':');
+    append_template_literal(template_buffer, arg);
+    template_buffer.push_back(',');
+    counted += arg.size() + 2;
+  }
+  return replace_all(template_buffer, body);
+}
+
+}  // namespace sornik
