@@ -8,7 +8,7 @@
 #    predefined macros given by -d (so that both take the same paths through
 #    the headers), each run `runs` times; time per run and the ratio.
 # Usage: bench/cmode_speed.sh [defines] [runs]   (default 1000000 and 50)
-#        BUILD_DIR=<dir> picks the release build directory (default build-release).
+#        The release build is in build-release/.
 set -euo pipefail
 count=${1:-1000000}
 runs=${2:-50}

@@ -11,7 +11,7 @@
 #             resolves in place within the growth budget).
 # Reports the elapsed time, the peak resident memory and its ratio to the file size.
 # Usage: bench/load_defines.sh [defines]   (default 1000000)
-#        BUILD_DIR=<dir> picks the release build directory (default build-release).
+#        The release build is in build-release/.
 set -euo pipefail
 count=${1:-1000000}
 source "$(dirname "$0")/release_build.sh"

@@ -7,7 +7,7 @@
 # define's value is never longer than its name, so that every value resolves
 # in place and the growth budget is not what ends the resolution.
 # Usage: bench/resolve_defines.sh [defines]   (default 1000000)
-#        BUILD_DIR=<dir> picks the release build directory (default build-release).
+#        The release build is in build-release/.
 set -euo pipefail
 count=${1:-1000000}
 source "$(dirname "$0")/release_build.sh"

@@ -9,7 +9,7 @@
 # compared with cat and with gcc -E -P given the same defines, every output
 # going into a pipe. Peak RSS is reported for sornik. CPU times have a
 # resolution of 10 ms.
-# Usage: bench/throughput.sh [MB]   (BUILD_DIR=<dir> picks the build directory)
+# Usage: bench/throughput.sh [MB]   (built in build-release/)
 set -euo pipefail
 megabytes=${1:-100}
 source "$(dirname "$0")/release_build.sh"

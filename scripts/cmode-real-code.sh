@@ -4,11 +4,11 @@
 # under /usr/share and every header under /usr/include, each used as a source
 # with the compiler's include directories and predefined macros. Prints each
 # file that differs and the counts.
-#   scripts/cmode-real-code.sh [file...]     (BUILD_DIR=<dir> picks the build directory)
+#   scripts/cmode-real-code.sh [file...]     (built in build-real-code/)
 set -euo pipefail
-cd "$(dirname "$0")/.."
-build=${BUILD_DIR:-build}
-cmake -S . -B "$build" -G Ninja -DSORNIK_DEVELOPMENT=ON >/dev/null
+source "$(dirname "$0")/build-folder.sh"
+build=build-real-code
+configure_build "$build" -DSORNIK_DEVELOPMENT=ON
 cmake --build "$build" --target cmode_real_code_check >/dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -10,14 +10,13 @@
 #   build-fuzz/fuzz/run_fuzz -max_len=4096 -timeout=30 -rss_limit_mb=2048 \
 #     -max_total_time=1800 build-fuzz/campaign/run_fuzz fuzz/corpus/run_fuzz
 set -euo pipefail
-cd "$(dirname "$0")/.."
+source "$(dirname "$0")/build-folder.sh"
 bash scripts/install-deps.sh
 
 seconds=${1:-12}
 shift || true
 build_dir=build-fuzz
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DSORNIK_DEVELOPMENT=ON -DSORNIK_FUZZ=ON -DBUILD_TESTING=OFF \
-  -DSORNIK_WERROR=ON >/dev/null
+configure_build "$build_dir" -DCMAKE_CXX_COMPILER=clang++ -DSORNIK_DEVELOPMENT=ON -DSORNIK_FUZZ=ON -DBUILD_TESTING=OFF
 cmake --build "$build_dir"
 
 # The longest input each target is given: a few lines for the engine, a few

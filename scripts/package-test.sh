@@ -5,7 +5,7 @@
 # program built in the same tree does. `cmake --install` is checked the same
 # way. lintian must find no error in the package.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+source "$(dirname "$0")/build-folder.sh"
 # lintian checks the package against Debian policy.
 bash scripts/install-deps.sh lintian
 build_dir=build-package
@@ -15,7 +15,7 @@ fail() {
   exit 1
 }
 
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSORNIK_DEVELOPMENT=OFF -DSORNIK_WERROR=OFF >/dev/null
+configure_build "$build_dir" -DCMAKE_BUILD_TYPE=Release -DSORNIK_WERROR=OFF
 cmake --build "$build_dir" >/dev/null
 rm -f "$build_dir"/sornik_*.deb
 (cd "$build_dir" && cpack -G DEB >/dev/null 2>&1) || fail "cpack failed"

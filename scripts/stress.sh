@@ -8,8 +8,9 @@
 #
 # STRESS_STREAM_MB sets the size of the streamed source (default 64); run
 # `STRESS_STREAM_MB=1024 scripts/stress.sh stream` for the 1 GB stream. The
-# program comes from the build in build/, or in $SORNIK_BUILD_DIR.
+# program is built in build-stress/.
 set -euo pipefail
+build_dir=build-stress
 source "$(dirname "$0")/plain-build.sh"
 sornik=$PWD/$build_dir/sornik
 

@@ -2,17 +2,17 @@
 # Builds sornik and runs every test. With --sanitize the build uses clang with
 # AddressSanitizer and UndefinedBehaviorSanitizer, in build-asan/.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+source "$(dirname "$0")/build-folder.sh"
 bash scripts/install-deps.sh
 
 build_dir=build
-options=(-DSORNIK_DEVELOPMENT=ON -DSORNIK_WERROR=ON)
+options=(-DSORNIK_DEVELOPMENT=ON)
 if [[ ${1:-} == --sanitize ]]; then
   build_dir=build-asan
   options+=(-DSORNIK_SANITIZE=ON -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug)
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fi
-cmake -S . -B "$build_dir" -G Ninja "${options[@]}" >/dev/null
+configure_build "$build_dir" "${options[@]}"
 cmake --build "$build_dir"
 ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)"

@@ -4,9 +4,9 @@
 # The compile commands come from a clang configuration in build-tidy/, which
 # builds nothing.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+source "$(dirname "$0")/build-folder.sh"
 bash scripts/install-deps.sh clang-tidy
-cmake -S . -B build-tidy -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+configure_build build-tidy -DCMAKE_CXX_COMPILER=clang++
 mapfile -t sources < <(find src -name '*.cc' ! -name '*_test.cc' ! -name '*_bench.cc' | sort)
 if ! printf '%s\0' "${sources[@]}" |
   xargs -0 -n 4 -P "$(nproc)" clang-tidy -p build-tidy --quiet --warnings-as-errors='*' > build-tidy/report.txt 2>&1; then

@@ -2,10 +2,9 @@
 # Runs every end-to-end case under valgrind: any memory error, or memory
 # still definitely lost at exit, fails the case. Uses a plain build linked
 # with the shared C library, whose heap valgrind can follow (a static program
-# has its own copy that valgrind cannot watch): build-valgrind/, or
-# $SORNIK_BUILD_DIR (built here when needed).
+# has its own copy that valgrind cannot watch), in build-valgrind/.
 set -euo pipefail
-SORNIK_BUILD_DIR=${SORNIK_BUILD_DIR:-build-valgrind}
+build_dir=build-valgrind
 plain_build_options=(-DSORNIK_STATIC=OFF)
 source "$(dirname "$0")/plain-build.sh"
 
