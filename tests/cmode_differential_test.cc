@@ -123,5 +123,21 @@ TEST(CModeDifferential, RandomProgramsExpandAsTheCompilersPreprocessorDoes) {
               failures);
 }
 
+// #undef and #define act on the built-in macros as on any other: an
+// undefined one stays as written, a redefined one is an ordinary macro.
+TEST(CModeDifferential, BuiltInMacrosUndefinedOrRedefinedAsTheCompilersPreprocessorDoes) {
+  if (std::system("cpp --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no cpp on this machine";
+  const std::string programs[] = {
+      "__LINE__\n#undef __FILE__\n#undef __LINE__\n#define L __LINE__ __FILE__\nL __LINE__\n",
+      "#define __LINE__ 7\n#define F(x) x __LINE__\nF(__LINE__)\n#undef __LINE__\nF(1) __LINE__\n",
+      "#define A __LINE__\nA\n#undef __LINE__\nA\n#define __LINE__ A\n__LINE__ A\n",
+      "#undef _Pragma\n_Pragma(\"x\") y\n#define _Pragma(s) s\n_Pragma(\"z\")\n",
+  };
+  for (const std::string& program : programs) {
+    const Preprocessed cpp = run_cpp(program);
+    EXPECT_EQ(join(code_tokens(expand_program(program, "$x").out)), join(code_tokens(cpp.out))) << program;
+  }
+}
+
 }  // namespace
 }  // namespace sornik::testing

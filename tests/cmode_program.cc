@@ -4,6 +4,7 @@
 
 #include "captured_io.h"
 #include "cmode/expand/expander.h"
+#include "cmode/macro/builtin_macros.h"
 #include "cmode/pp/define_directive.h"
 #include "common/run_io.h"
 #include "render/output_format.h"
@@ -84,6 +85,7 @@ ExpandedProgram expand_program(std::string_view text, std::string_view format_te
   format = format_text;
   format_flag = format_text.empty() ? 0 : 1;
   cmode::MacroTable table;
+  cmode::define_builtins(table);
   ProgramChunks chunks(text, table);
   cmode::Expander expander(table);
   expander.expand_file(chunks, "t.c");

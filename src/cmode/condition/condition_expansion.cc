@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "cmode/expand/rescanner.h"
 #include "cmode/macro/macro.h"
 #include "common/byte_class.h"
 
@@ -29,10 +28,9 @@ bool is_hash(const Macro& macro, const BodyToken& token) {
   return text == "#" || text == "%:" || is_paste(macro, token);
 }
 
-// A name the rescanner treats otherwise than by the table.
-bool is_special_name(std::string_view name) {
-  return name == "defined" || name == "__has_include" || name == "__has_include_next" ||
-         is_builtin_name(name);
+// An operator of #if whose operand the rescanner leaves unexpanded.
+bool keeps_operand(std::string_view name) {
+  return name == "defined" || name == "__has_include" || name == "__has_include_next";
 }
 
 bool is_word(std::string_view text) {
@@ -81,11 +79,13 @@ bool ConditionExpansion::expand_list(std::span<const Token> in, bool in_line, st
       continue;
     }
     const Macro* macro = table_.find(token.text);
-    if (macro == nullptr) {
-      if (is_special_name(token.text)) return false;
+    if (macro == nullptr || !macro->replaced()) {
+      if (keeps_operand(token.text)) return false;
       out.push_back(token);
       continue;
     }
+    // __FILE__, __LINE__ and _Pragma are the rescanner's to replace.
+    if (macro->builtin() != Builtin::none) return false;
     if (disabled(macro)) {
       out.push_back(token);
       continue;
@@ -179,8 +179,7 @@ bool ConditionExpansion::append_argument(std::size_t param, std::size_t depth, C
     expanded.clear();
     if (!expand_list(call.raw[param], false, depth + 1, expanded)) return false;
     for (const Token& token : expanded) {
-      if (token.kind == TokenKind::identifier &&
-          (table_.find(token.text) != nullptr || is_special_name(token.text)))
+      if (token.kind == TokenKind::identifier && (table_.replaces(token.text) || keeps_operand(token.text)))
         return false;
     }
     call.expanded[param] = true;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cmode/expand/expander.h"
+#include "cmode/macro/builtin_macros.h"
 #include "cmode/pp/define_directive.h"
 
 namespace sornik::cmode {
@@ -14,6 +15,8 @@ namespace {
 // #if line over it.
 class Conditions {
  public:
+  Conditions() { define_builtins(table_); }
+
   // False when the line defines nothing.
   bool define(std::string_view text) {
     lexer_.lex(text, tokens_);

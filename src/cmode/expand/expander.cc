@@ -22,9 +22,9 @@ void print_marked(const std::string& marked) {
   print_chgdata();
 }
 
-// Whether the token may start a use: a macro's name or a built-in one.
+// Whether the token may start a use: the name of a macro the rescanner replaces.
 bool may_start_use(const MacroTable& table, const ExpToken& token) {
-  return token.is_identifier() && (table.find(token.text) != nullptr || is_builtin_name(token.text));
+  return token.is_identifier() && table.replaces(token.text);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <array>
 #include <cstring>
 
-#include "cmode/expand/rescanner.h"
 
 namespace sornik::cmode {
 
@@ -106,8 +105,7 @@ std::size_t LineFeeder::scan_line(bool& may_use) {
         // The word may go on (UTF-8 or a splice), may open a raw string, or is a macro.
         const bool goes_on = pos < size && (scan_class(text[pos]) == kHigh || text[pos] == '\\');
         const bool raw_string = pos < size && scan_class(text[pos]) == kQuote && word.back() == 'R';
-        if (goes_on || raw_string || (table_.may_hold(word) && table_.find(word) != nullptr) ||
-            (word[0] == '_' && is_builtin_name(word))) {
+        if (goes_on || raw_string || table_.replaces(word)) {
           may_use = true;
         }
         break;

@@ -9,9 +9,6 @@ namespace sornik::cmode {
 
 namespace {
 
-// __FILE__ and __LINE__ expand as C says unless the program defines them itself.
-bool is_builtin(std::string_view name) { return name == "__LINE__" || name == "__FILE__"; }
-
 bool is_condition_operator(std::string_view name) {
   return name == "defined" || name == "__has_include" || name == "__has_include_next";
 }
@@ -33,8 +30,6 @@ void release_if_large(std::vector<ExpToken>& tokens) {
 }
 
 }  // namespace
-
-bool is_builtin_name(std::string_view name) { return is_builtin(name) || name == "_Pragma"; }
 
 Rescanner::Rescanner(const MacroTable& table, std::string_view file) : table_(table), file_(file) {}
 
@@ -136,16 +131,13 @@ void Rescanner::rescan(const Scope& scope) {
         continue;
       }
       if (const Macro* macro = table_.find(token.text)) {
-        if (disabled(token.text, static_cast<std::ptrdiff_t>(depth_) - 1)) {
+        if (macro->builtin() != Builtin::none) {
+          if (try_builtin(scope, token, macro->builtin())) continue;
+        } else if (disabled(token.text, static_cast<std::ptrdiff_t>(depth_) - 1)) {
           token.no_expand = true;
         } else if (try_use(scope, token, *macro)) {
           continue;
         }
-      } else if (is_builtin(token.text)) {
-        try_builtin(scope, token);
-        continue;
-      } else if (token.text == "_Pragma" && try_pragma(scope, token)) {
-        continue;
       }
       // A try that failed may have read on into the next source chunk; the
       // context holds the token's text as it stands now.
@@ -240,11 +232,13 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
   return true;
 }
 
-bool Rescanner::try_builtin(const Scope& scope, const ExpToken& name) {
+bool Rescanner::try_builtin(const Scope& scope, const ExpToken& name, Builtin kind) {
+  if (kind == Builtin::pragma) return try_pragma(scope, name);
+  if (kind == Builtin::operator_name) return false;
   ExpToken value = name;
   value.no_expand = false;
   value.from_source = false;
-  if (name.text == "__LINE__") {
+  if (kind == Builtin::line) {
     value.kind = TokenKind::pp_number;
     value.text = arena_.store(std::to_string(name.line));
   } else {
@@ -346,11 +340,8 @@ bool Rescanner::expand_source_use(SourceTokens& source, std::size_t index, std::
   const Macro* macro = table_.find(name.text);
   bool used = false;
   if (macro != nullptr) {
-    used = try_use(scope, name, *macro);
-  } else if (is_builtin(name.text)) {
-    used = try_builtin(scope, name);
-  } else if (name.text == "_Pragma") {
-    used = try_pragma(scope, name);
+    used = macro->builtin() != Builtin::none ? try_builtin(scope, name, macro->builtin())
+                                             : try_use(scope, name, *macro);
   }
   if (used && !copied_unchanged_) rescan(scope);
   end = source_next_;

@@ -26,10 +26,6 @@ class SourceTokens {
   virtual const ExpToken* at(std::size_t index, bool through_directives) = 0;
 };
 
-// Whether a name is replaced without any definition: _Pragma, and __FILE__
-// and __LINE__ while the program does not define them itself.
-bool is_builtin_name(std::string_view name);
-
 // One use's marker group: its name text (the tokens it consumed) for the
 // group's open mark.
 struct GroupName {
@@ -108,7 +104,8 @@ class Rescanner {
   void copy_unchanged(const Scope& scope, const CallScratch& call, const Walk& end);
   void report(std::uint32_t line, std::string_view text);
   Walk start(const Scope& scope) const;
-  bool try_builtin(const Scope& scope, const ExpToken& name);
+  // Replaces a use of a built-in macro; false when the use stays as written.
+  bool try_builtin(const Scope& scope, const ExpToken& name, Builtin kind);
   bool try_pragma(const Scope& scope, const ExpToken& name);
   const ExpToken* item(const Scope& scope, Walk& walk, bool through_directives);
   const ExpToken* peek_real(const Scope& scope, Walk& walk);

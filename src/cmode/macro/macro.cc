@@ -126,6 +126,7 @@ MacroPtr Macro::make(const MacroShape& shape) {
   macro->text_size_ = narrow(shape.text_size);
   macro->function_like_ = shape.function_like;
   macro->variadic_ = shape.variadic;
+  macro->builtin_ = shape.builtin;
   std::memcpy(macro->chars(), shape.name.data(), shape.name.size());
   return macro;
 }

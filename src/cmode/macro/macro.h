@@ -25,6 +25,16 @@ inline constexpr std::size_t kLargestReplacement = (std::size_t{1} << 28) - 1;
 
 class Macro;
 
+// What a macro made by the preprocessor itself stands for (builtin_macros.h
+// lists them); `none` for every macro a #define made.
+enum class Builtin : std::uint8_t {
+  none,
+  file,           // the name of the file being read, as a string literal
+  line,           // the line of the use
+  pragma,         // _Pragma ( string-literal ), which becomes a #pragma line
+  operator_name,  // an operator of #if (__has_include, ...): answers `defined`, never replaced
+};
+
 // Gives a macro's block back to the macro store.
 struct MacroDeleter {
   void operator()(const Macro* macro) const;
@@ -41,6 +51,7 @@ struct MacroShape {
   std::size_t param_count = 0;
   std::size_t param_bytes = 0;  // of all parameter names together
   std::size_t text_size = 0;    // of the replacement text
+  Builtin builtin = Builtin::none;
 };
 
 // One macro as #define made it, in a single block: the name, the parameter
@@ -64,6 +75,10 @@ class Macro {
   std::string_view name() const { return {chars(), name_size_}; }
   bool function_like() const { return function_like_; }
   bool variadic() const { return variadic_; }
+  Builtin builtin() const { return builtin_; }
+  // Whether a use of the name is replaced: every macro but the operator
+  // names of #if.
+  bool replaced() const { return builtin_ != Builtin::operator_name; }
 
   std::size_t param_count() const { return param_count_; }
   std::string_view param(std::size_t index) const {
@@ -122,6 +137,7 @@ class Macro {
   std::uint32_t text_size_ = 0;
   bool function_like_ = false;
   bool variadic_ = false;
+  Builtin builtin_ = Builtin::none;
 };
 
 }  // namespace sornik::cmode

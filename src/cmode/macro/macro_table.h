@@ -22,6 +22,14 @@ class MacroTable {
   // The macro named `name`, or null.
   const Macro* find(std::string_view name) const;
 
+  // Whether a use of `name` is replaced: it names a macro, and not one of
+  // the operators of #if.
+  bool replaces(std::string_view name) const {
+    if (!may_hold(name)) return false;
+    const Macro* macro = find(name);
+    return macro != nullptr && macro->replaced();
+  }
+
   // Asks for the slot where a name of that hash (hash_name) would be looked
   // for, so that a define or a find of that name soon after need not wait
   // for memory.
@@ -69,15 +77,6 @@ class MacroTable {
   // the caller gives each macro back (MacroDeleter) and may use the slot
   // memory for anything, e.g. to sort the macros without new pages.
   PageArray<Slot> take_slots();
-
-  // Every macro, in no particular order.
-  template <typename Visit>
-  void for_each(Visit visit) const {
-    for (std::size_t i = 0; i < slots_.size(); ++i) {
-      prefetch_ahead(i);
-      if (holds_macro(slots_[i])) visit(*slots_[i].macro);
-    }
-  }
 
  private:
   static Macro* removed();

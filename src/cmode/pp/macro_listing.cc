@@ -68,6 +68,11 @@ void list_macros(MacroTable& table, void (*write)(std::string_view)) {
     if (i + kAhead < slots.size()) __builtin_prefetch(slots[i + kAhead].macro);
     if (!MacroTable::holds_macro(slots[i])) continue;
     Macro* const macro = slots[i].macro;
+    // As the C compiler's listing: built-in macros have no definition to show.
+    if (macro->builtin() != Builtin::none) {
+      MacroDeleter()(macro);
+      continue;
+    }
     slots[count++] = {prefix_of(macro->name()), macro};
   }
   // The sort moves the entries to the slots past them when there is room.

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "cmode/expand/rescanner.h"
+#include "cmode/macro/builtin_macros.h"
 #include "cmode/pp/compiler_facts.h"
 #include "cmode/pp/define_directive.h"
 #include "cmode/pp/source_chunks.h"
@@ -14,12 +14,7 @@ namespace sornik::cmode {
 
 namespace {
 
-// Names with a meaning of their own: `defined` answers true for them until
-// they are undefined.
-constexpr std::string_view kBuiltins[] = {
-    "__FILE__",        "__LINE__",          "__has_include",       "__has_include_next",
-    "__has_attribute", "__has_c_attribute", "__has_cpp_attribute", "__has_builtin"};
-// Macros whose #undef the C compiler warns about.
+// Predefined macros whose #undef the C compiler warns about.
 constexpr std::string_view kWarnOnUndef[] = {"__STDC__", "__STDC_HOSTED__", "__STDC_VERSION__"};
 
 template <std::size_t N>
@@ -62,7 +57,9 @@ std::size_t tokens_needed(std::string_view name) {
 }  // namespace
 
 Preprocessor::Preprocessor(MacroTable& table, IncludeSearch& search, Expander& expander)
-    : table_(table), search_(search), expander_(expander) {}
+    : table_(table), search_(search), expander_(expander) {
+  define_builtins(table_);
+}
 
 void Preprocessor::define_predefined() {
   FileFrame frame;
@@ -132,7 +129,6 @@ void Preprocessor::begin_unit() {
   if (unit_to_undo_) undo_unit();
   in_unit_ = true;
   includes_read_ = 0;
-  unit_start_removed_builtins_ = removed_builtins_;
 }
 
 void Preprocessor::end_unit() {
@@ -152,7 +148,6 @@ void Preprocessor::undo_unit() {
     }
   }
   changes_.clear();
-  removed_builtins_ = unit_start_removed_builtins_;
   once_.clear();
   pushed_macros_.clear();
 }
@@ -160,7 +155,7 @@ void Preprocessor::undo_unit() {
 void Preprocessor::set_macro(MacroPtr macro, bool warn_if_different, std::uint64_t name_hash) {
   const Macro* added = macro.get();
   MacroPtr old = table_.replace(std::move(macro), name_hash);
-  if (warn_if_different && old != nullptr && !same_definition(*old, *added)) {
+  if (warn_if_different && old != nullptr && (!same_definition(*old, *added) || guarded(*old))) {
     report(Severity::warning, quoted(added->name()) + " redefined");
   }
   if (in_unit_) changes_.push_back({std::string(added->name()), std::move(old)});
@@ -435,7 +430,7 @@ bool Preprocessor::needs_expansion(std::span<const Token> tokens) const {
       if (operand < tokens.size() && tokens[operand].kind == TokenKind::identifier) i = operand;
       continue;
     }
-    if (table_.find(name) != nullptr || is_builtin_name(name)) return true;
+    if (table_.replaces(name)) return true;
   }
   return false;
 }
@@ -480,10 +475,6 @@ void Preprocessor::add_definition(DefineParse parse) {
     report(Severity::error, quoted(name) + " cannot be used as a macro name");
     return;
   }
-  if (is_builtin(name)) {
-    report(Severity::warning, quoted(name) + " redefined");
-    forget_builtin(name);
-  }
   set_macro(std::move(parse.macro), true, parse.name_hash);
 }
 
@@ -502,11 +493,10 @@ void Preprocessor::undefine(std::span<const Token> rest) {
     return;
   }
   check_end("#undef", rest.subspan(1));
-  const bool builtin = is_builtin(name.text);
-  if (builtin || (one_of(name.text, kWarnOnUndef) && table_.find(name.text) != nullptr)) {
+  const Macro* old = table_.find(name.text);
+  if (old != nullptr && (guarded(*old) || one_of(name.text, kWarnOnUndef))) {
     report(Severity::warning, "undefining " + quoted(name.text));
   }
-  if (builtin) forget_builtin(name.text);
   remove_macro(name.text);
 }
 
@@ -514,20 +504,14 @@ void Preprocessor::message(std::string_view directive, std::span<const Token> re
   report(Severity::warning, "#" + std::string(directive) + " " + joined(rest));
 }
 
-void Preprocessor::forget_builtin(std::string_view name) {
-  for (std::string_view known : kBuiltins) {
-    if (known == name) removed_builtins_.insert(known);
-  }
-}
-
-bool Preprocessor::is_builtin(std::string_view name) const {
-  return name.starts_with("__") && one_of(name, kBuiltins) && !removed_builtins_.contains(name);
+bool Preprocessor::guarded(const Macro& macro) {
+  if (macro.builtin() != Builtin::none) return true;
+  const BuiltinMacro* builtin = find_builtin(macro.name());
+  return builtin != nullptr && builtin->always_warned;
 }
 
 bool Preprocessor::has_feature(std::string_view test) { return compiler_feature(test); }
 
-bool Preprocessor::is_defined(std::string_view name) {
-  return table_.find(name) != nullptr || is_builtin(name);
-}
+bool Preprocessor::is_defined(std::string_view name) { return table_.find(name) != nullptr; }
 
 }  // namespace sornik::cmode

@@ -1,3 +1,5 @@
+// The C mode's preprocessor: directives, the conditional stack, includes and
+// the macro table's changes over one translation unit.
 #pragma once
 
 #include <cstdint>
@@ -46,6 +48,7 @@ struct FileFrame {
 // conditional stack, includes.
 class Preprocessor final : public ConditionContext {
  public:
+  // Enters the built-in macros (builtin_macros.h) into the table.
   Preprocessor(MacroTable& table, IncludeSearch& search, Expander& expander);
 
   // Defines __STDC__, __STDC_HOSTED__ and __STDC_VERSION__.
@@ -121,10 +124,10 @@ class Preprocessor final : public ConditionContext {
   // Puts a definition, whose name has that hash_name, in the table; warns,
   // when asked to, if it replaces a different one.
   void set_macro(MacroPtr macro, bool warn_if_different, std::uint64_t name_hash);
-  // A name the preprocessor answers itself and that is not undefined.
-  bool is_builtin(std::string_view name) const;
-  // A builtin name now undefined or defined as an ordinary macro.
-  void forget_builtin(std::string_view name);
+  // Whether every #define and #undef of the macro's name is warned about:
+  // a built-in macro, or a name the C compiler guards even once the program
+  // has defined it itself.
+  static bool guarded(const Macro& macro);
   void remove_macro(std::string_view name);
   // Restores the table and marks as they were when the last unit began.
   void undo_unit();
@@ -146,10 +149,6 @@ class Preprocessor final : public ConditionContext {
   std::vector<Conditional> conditionals_;
   bool skipping_ = false;
 
-  // Names the preprocessor answers itself (__FILE__, __LINE__,
-  // __has_include, ...), and those #undef has removed.
-  std::unordered_set<std::string_view> removed_builtins_;
-  std::unordered_set<std::string_view> unit_start_removed_builtins_;
   std::unordered_set<const HeaderFile*> once_;
   std::unordered_map<std::string, std::vector<MacroPtr>> pushed_macros_;
   bool in_unit_ = false;

@@ -1,0 +1,43 @@
+// The list of built-in macros, one entry each, and their entry into a macro table.
+#include "cmode/macro/builtin_macros.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace sornik::cmode {
+
+namespace {
+
+constexpr BuiltinMacro kBuiltinMacros[] = {
+    {"__FILE__", Builtin::file, false},
+    {"__LINE__", Builtin::line, true},
+    {"_Pragma", Builtin::pragma, true},
+    {"__has_include", Builtin::operator_name, true},
+    {"__has_include_next", Builtin::operator_name, true},
+    {"__has_attribute", Builtin::operator_name, true},
+    {"__has_c_attribute", Builtin::operator_name, true},
+    {"__has_cpp_attribute", Builtin::operator_name, true},
+    {"__has_builtin", Builtin::operator_name, true},
+};
+
+}  // namespace
+
+const BuiltinMacro* find_builtin(std::string_view name) {
+  if (name.empty() || name[0] != '_') return nullptr;
+  const auto* found =
+      std::find_if(std::begin(kBuiltinMacros), std::end(kBuiltinMacros), [name](const BuiltinMacro& macro) {
+        return macro.name == name;
+      });
+  return found != std::end(kBuiltinMacros) ? found : nullptr;
+}
+
+void define_builtins(MacroTable& table) {
+  for (const BuiltinMacro& builtin : kBuiltinMacros) {
+    MacroShape shape;
+    shape.name = builtin.name;
+    shape.builtin = builtin.kind;
+    table.define(Macro::make(shape));
+  }
+}
+
+}  // namespace sornik::cmode
