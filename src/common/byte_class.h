@@ -1,3 +1,5 @@
+// Byte classes of the program's code page (name bytes, blanks, lead bytes of
+// two-byte characters), fixed and independent of the locale.
 #pragma once
 
 #include <array>

@@ -1,3 +1,5 @@
+// Searches in texts of two-byte characters: a byte found never is the second
+// byte of such a character.
 #pragma once
 
 #include <string_view>

@@ -1,3 +1,5 @@
+// Tests of searches in texts of two-byte characters: a byte found never is the second
+// byte of such a character.
 #include "common/byte_search.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// Diagnostics of the run: errmsg's printf-like format over bytes, written to
+// the error stream.
 #pragma once
 
 #include <array>

@@ -1,3 +1,5 @@
+// Tests of diagnostics of the run: errmsg's printf-like format over bytes, written to
+// the error stream.
 #include "common/diagnostics.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Ending a run after a fatal message: the exception the driver catches.
 #include "common/fatal.h"
 
 namespace sornik {

@@ -1,3 +1,5 @@
+// Diagnostics located in a source file ("file:line: warning: text"), the C
+// compiler's form.
 #pragma once
 
 #include <cstdint>

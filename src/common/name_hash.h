@@ -1,3 +1,4 @@
+// The hash of a name, shared by the name indexes of both modes.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// Zero-filled page memory for large tables, arenas and file texts, in huge
+// pages where a block is large enough.
 #include "common/page_memory.h"
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// Zero-filled page memory for large tables, arenas and file texts, in huge
+// pages where a block is large enough.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,5 @@
+// The streams of a run (standard streams or memory), its 64 KB output
+// buffer and the read-error state of its input files.
 #pragma once
 
 #include <cstdio>

@@ -1,3 +1,5 @@
+// Tests of the streams of a run (standard streams or memory), its 64 KB output
+// buffer and the read-error state of its input files.
 #include "common/run_io.h"
 
 #include <algorithm>

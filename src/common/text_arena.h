@@ -1,3 +1,4 @@
+// An arena of texts that live until it is cleared, stored in large blocks.
 #pragma once
 
 #include <memory>

@@ -1,3 +1,4 @@
+// Tests of an arena of texts that live until it is cleared, stored in large blocks.
 #include "common/text_arena.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// The definition-file reader: one record of the define table per define
+// statement.
 #pragma once
 
 #include <string>

@@ -1,3 +1,5 @@
+// Tests of the definition-file reader: one record of the define table per define
+// statement.
 #include "textual/defines/define_reader.h"
 
 #include <gtest/gtest.h>

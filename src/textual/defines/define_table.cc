@@ -1,3 +1,5 @@
+// The define table of a run: 16-byte records, their texts and the name
+// index, filled by the reader and sorted before the sources are expanded.
 #include "textual/defines/define_table.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The texts of the define table in one growing block, each known by its
+// 32-bit offset.
 #pragma once
 
 #include <cstddef>

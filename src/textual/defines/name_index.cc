@@ -1,3 +1,4 @@
+// The exact-match index from a define name to its record.
 #include "textual/defines/name_index.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Tests of the exact-match index from a define name to its record.
 #include "textual/defines/name_index.h"
 
 #include <algorithm>

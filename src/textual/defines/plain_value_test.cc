@@ -1,3 +1,4 @@
+// Tests of whether a use of a define in code expands to its value and nothing more.
 #include "textual/defines/plain_value.h"
 
 #include <gtest/gtest.h>

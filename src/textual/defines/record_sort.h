@@ -1,3 +1,5 @@
+// Sorting the define records by their names' bytes: 8-byte keys and a radix
+// pass on large ranges.
 #pragma once
 
 #include <cstddef>

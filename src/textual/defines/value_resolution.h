@@ -1,3 +1,5 @@
+// Value resolution: the values of object-like defines rewritten with the
+// values of the names they hold, after the definition files are read.
 #pragma once
 
 #include <cstddef>

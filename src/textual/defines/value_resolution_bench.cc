@@ -1,3 +1,5 @@
+// Benchmarks of value resolution: the values of object-like defines rewritten with the
+// values of the names they hold, after the definition files are read.
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <random>

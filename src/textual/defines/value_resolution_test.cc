@@ -1,3 +1,5 @@
+// Tests of value resolution: the values of object-like defines rewritten with the
+// values of the names they hold, after the definition files are read.
 #include "textual/defines/value_resolution.h"
 
 #include <algorithm>

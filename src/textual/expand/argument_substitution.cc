@@ -1,3 +1,5 @@
+// The substitution of a call's arguments through a template of the
+// replacement engine, and the choice between it and one-pass substitution.
 #include "textual/expand/argument_substitution.h"
 
 #include <string>
@@ -11,42 +13,10 @@ namespace sornik {
 
 namespace {
 
-// A word holds at most this many bytes; a longer one is cut after them.
-constexpr std::size_t kMaxWord = 1024;
 // A template whose counted length reaches this is refused.
 constexpr std::size_t kTemplateLimit = 4096;
 
 std::string template_buffer;
-
-// Where the comma that ends the word starting at `pos` stands, or where the
-// word's kMaxWord bytes end. A comma separates only outside parentheses and
-// outside string and character literals; inside a literal a backslash
-// escapes the next byte and a two-byte character is one unit.
-std::size_t find_word_end(std::string_view text, std::size_t pos) {
-  const std::size_t limit = text.size() - pos > kMaxWord ? pos + kMaxWord : text.size();
-  int depth = 0;
-  char quote = 0;
-  while (pos < limit) {
-    const char c = text[pos];
-    if (quote != 0) {
-      if (c == quote) {
-        quote = 0;
-      } else if ((c == '\\' && pos + 1 < text.size()) || starts_two_byte_char(text, pos)) {
-        ++pos;
-      }
-    } else if (c == ',' && depth == 0) {
-      return pos;
-    } else if (c == '"' || c == '\'') {
-      quote = c;
-    } else if (c == '(') {
-      ++depth;
-    } else if (c == ')' && depth > 0) {
-      --depth;
-    }
-    ++pos;
-  }
-  return limit;
-}
 
 // Appends `argument` so that the engine inserts it byte for byte: every
 // colon, comma, backslash and dollar sign gets a backslash, and so does a
@@ -68,20 +38,6 @@ void append_template_literal(std::string& out, std::string_view argument) {
 }
 
 }  // namespace
-
-std::size_t get_csvword(std::string_view text, std::size_t pos, std::string_view& word) {
-  std::size_t skipped = 0;
-  while (pos < text.size() && skipped < kMaxWord && is_blank(text[pos])) {
-    ++pos;
-    ++skipped;
-  }
-  std::size_t end = find_word_end(text, pos);
-  word = text.substr(pos, end - pos);
-  while (!word.empty() && is_blank(word.back())) word.remove_suffix(1);
-  // A comma right after the word ends it, also when the word was cut there.
-  if (end < text.size() && text[end] == ',') ++end;
-  return end;
-}
 
 std::optional<std::string_view> convert_str(int flag, std::string_view params, std::string_view args,
                                             std::string_view body) {

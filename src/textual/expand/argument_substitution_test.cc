@@ -1,3 +1,4 @@
+// Tests of the substitution of a call's arguments for its parameters.
 #include "textual/expand/argument_substitution.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// Where a call's bracketed argument list closes, counted a block at a time
+// when no quote or slash comes first.
 #pragma once
 
 #include <cstddef>

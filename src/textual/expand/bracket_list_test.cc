@@ -1,3 +1,5 @@
+// Tests of where a call's bracketed argument list closes, counted a block at a time
+// when no quote or slash comes first.
 #include "textual/expand/bracket_list.h"
 
 #include <gtest/gtest.h>

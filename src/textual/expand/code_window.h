@@ -1,3 +1,5 @@
+// 64-byte windows of a line in code as bit masks of name bytes and of the
+// bytes that change the scan state.
 #pragma once
 
 #include <algorithm>

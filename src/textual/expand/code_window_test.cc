@@ -1,3 +1,5 @@
+// Tests of 64-byte windows of a line in code as bit masks of name bytes and of the
+// bytes that change the scan state.
 #include "textual/expand/code_window.h"
 
 #include <gtest/gtest.h>

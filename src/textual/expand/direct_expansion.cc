@@ -1,3 +1,5 @@
+// Direct expansion: a line in plain code expanded once, recursively, straight
+// into the default form, where that is provably what the passes would write.
 #include "textual/expand/direct_expansion.h"
 
 #include <array>

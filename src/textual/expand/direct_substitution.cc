@@ -1,3 +1,5 @@
+// One-pass substitution of plain calls from parameter lists and bodies cut
+// once.
 #include "textual/expand/direct_substitution.h"
 
 #include <array>
@@ -128,28 +130,23 @@ const CutBody& cut_for(std::string_view params, std::string_view body) {
   return *ways[0];
 }
 
-// How the cut of an argument list treats a byte: most bytes are copied by
-// it; a name byte may begin a word to compare with the parameters' names;
-// the rest make the argument other than plain text (NUL, backslash, colon,
-// dollar sign, lead bytes) or decide where it ends (comma, brackets, quotes).
-enum ArgumentByte : std::uint8_t { kOrdinary, kWordByte, kListByte, kRefused };
-
-constexpr std::array<ArgumentByte, 256> kArgumentBytes = [] {
-  std::array<ArgumentByte, 256> bytes{};
+// The classes of the bytes of a plain argument list: a name byte may begin
+// a word to compare with the parameters' names; NUL, backslash, colon,
+// dollar sign and lead bytes make the argument other than plain text.
+constexpr std::array<ListByte, 256> kPlainListBytes = [] {
+  std::array<ListByte, 256> bytes{};
   for (int c = 0; c < 256; ++c) {
-    if ((kByteClass[c] & kNameByte) != 0) bytes[c] = kWordByte;
-    if ((kByteClass[c] & kLeadByte) != 0) bytes[c] = kRefused;
+    if ((kByteClass[c] & kNameByte) != 0) bytes[c] = ListByte::kWordStart;
+    if ((kByteClass[c] & kLeadByte) != 0) bytes[c] = ListByte::kRefused;
   }
-  for (const unsigned char c : {',', '(', ')', '"', '\''}) bytes[c] = kListByte;
-  for (const unsigned char c : {'\0', '\\', ':', '$'}) bytes[c] = kRefused;
+  for (const unsigned char c : {',', '(', ')', '"', '\''}) bytes[c] = ListByte::kSeparating;
+  for (const unsigned char c : {'\0', '\\', ':', '$'}) bytes[c] = ListByte::kRefused;
   return bytes;
 }();
 
-// Where the whole word of `args` that begins at `pos` ends; kNotPlain when
-// it is a parameter's name, which a later parameter's pattern would match
-// in the text the engine builds.
-constexpr std::size_t kNotPlain = 0;
-
+// Where the whole word of `args` that begins at `pos` ends; kRefusedWord
+// when it is a parameter's name, which a later parameter's pattern would
+// match in the text the engine builds.
 std::size_t plain_word_end(std::string_view args, std::size_t pos, const CutBody& cut) {
   std::size_t end = pos + 1;
   while (end < args.size() && is_name_byte(args[end])) ++end;
@@ -157,7 +154,7 @@ std::size_t plain_word_end(std::string_view args, std::size_t pos, const CutBody
   if (((cut.first_bytes[first >> 6] >> (first & 63)) & 1) == 0) return end;
   const std::string_view word = args.substr(pos, end - pos);
   for (std::size_t i = 0; i < cut.count; ++i) {
-    if (word == cut.names[i]) return kNotPlain;
+    if (word == cut.names[i]) return kRefusedWord;
   }
   return end;
 }
@@ -166,40 +163,16 @@ std::size_t plain_word_end(std::string_view args, std::size_t pos, const CutBody
 // text without a parameter's name; false when the list is of any other kind.
 bool cut_plain_arguments(std::string_view args, const CutBody& cut,
                          std::array<std::string_view, kMostParams>& words) {
+  static_assert(kLongestList < kMaxWord);
   if (args.size() > kLongestList) return false;
+  const auto plain_word = [&cut](std::string_view text, std::size_t pos) {
+    return plain_word_end(text, pos, cut);
+  };
   std::size_t pos = 0;
   for (std::size_t count = 0;; ++count) {
-    while (pos < args.size() && is_blank(args[pos])) ++pos;
-    const std::size_t start = pos;
-    int depth = 0;
-    char quote = 0;
-    while (pos < args.size()) {
-      const char c = args[pos];
-      const ArgumentByte kind = kArgumentBytes[static_cast<std::uint8_t>(c)];
-      if (kind == kWordByte) {
-        pos = plain_word_end(args, pos, cut);
-        if (pos == kNotPlain) return false;
-        continue;
-      }
-      if (kind == kRefused) return false;
-      if (kind == kListByte) {
-        if (quote != 0) {
-          if (c == quote) quote = 0;
-        } else if (c == ',' && depth == 0) {
-          break;
-        } else if (c == '"' || c == '\'') {
-          quote = c;
-        } else if (c == '(') {
-          ++depth;
-        } else if (c == ')' && depth > 0) {
-          --depth;
-        }
-      }
-      ++pos;
-    }
-    std::string_view word = args.substr(start, pos - start);
-    while (!word.empty() && is_blank(word.back())) word.remove_suffix(1);
-    if (pos < args.size()) ++pos;
+    std::string_view word;
+    pos = cut_list_word<true>(args, pos, word, kPlainListBytes, plain_word);
+    if (pos == kRefusedWord) return false;
     // The lists end together where both words are empty.
     if (word.empty()) return count == cut.count;
     if (count == cut.count) return false;

@@ -1,3 +1,5 @@
+// One-pass substitution of plain calls from parameter lists and bodies cut
+// once.
 #pragma once
 
 #include <array>

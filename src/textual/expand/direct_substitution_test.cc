@@ -1,3 +1,5 @@
+// Tests of one-pass substitution of plain calls from parameter lists and bodies cut
+// once.
 #include "textual/expand/direct_substitution.h"
 
 #include <gtest/gtest.h>

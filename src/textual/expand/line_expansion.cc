@@ -1,3 +1,5 @@
+// One expansion pass (edit_line): the scan of ibuf that writes each use of a
+// defined name into obuf as a marker group.
 #include "textual/expand/line_expansion.h"
 
 #include <array>

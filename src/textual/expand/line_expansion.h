@@ -1,3 +1,5 @@
+// One expansion pass (edit_line): the scan of ibuf that writes each use of a
+// defined name into obuf as a marker group.
 #pragma once
 
 #include "textual/scan/line_reader.h"

@@ -1,3 +1,5 @@
+// The pass loop of one line: the first pass, then re-scans of its output
+// until nothing changes or three passes have run.
 #pragma once
 
 #include "textual/scan/line_reader.h"

@@ -1,3 +1,5 @@
+// The search for plain lines: whole lines of a source block that need no
+// pass, found with byte masks.
 #include "textual/files/plain_lines.h"
 
 #include <algorithm>

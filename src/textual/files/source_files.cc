@@ -1,3 +1,5 @@
+// The conversion of one source file: plain lines streamed, the others
+// expanded directly or through the passes, then written.
 #include "textual/files/source_files.h"
 
 #include <optional>

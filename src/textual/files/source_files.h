@@ -1,3 +1,5 @@
+// The conversion of one source file: plain lines streamed, the others
+// expanded directly or through the passes, then written.
 #pragma once
 
 #include <string>

@@ -1,3 +1,5 @@
+// Matching one pattern of a replacement template at one position
+// (checkstr), and the captures it fills.
 #include "textual/replace/pattern_match.h"
 
 #include <array>

@@ -1,3 +1,5 @@
+// Matching one pattern of a replacement template at one position
+// (checkstr), and the captures it fills.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,5 @@
+// Tests of matching one pattern of a replacement template at one position
+// (checkstr), and the captures it fills.
 #include "textual/replace/pattern_match.h"
 
 #include <gtest/gtest.h>

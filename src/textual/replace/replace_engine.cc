@@ -1,3 +1,5 @@
+// The replacement engine: from:to pairs of a template applied one after
+// another to a text.
 #include "textual/replace/replace_engine.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The replacement engine: from:to pairs of a template applied one after
+// another to a text.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,5 @@
+// Tests of the replacement engine: from:to pairs of a template applied one after
+// another to a text.
 #include "textual/replace/replace_engine.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// The replacement text of one match: the to-part with its captures and
+// case changes inserted.
 #include "textual/replace/replacement_text.h"
 
 #include "common/byte_search.h"

@@ -1,3 +1,5 @@
+// Bit masks of 64-byte pieces (scalar, SSE2 and AVX2 kernels, the fastest
+// chosen at run time) for the search for plain lines.
 #pragma once
 
 #include <array>

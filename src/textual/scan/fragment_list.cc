@@ -1,3 +1,4 @@
+// The fragment list: the pieces of physical lines that a scan collects.
 #include "textual/scan/fragment_list.h"
 
 namespace sornik {

@@ -1,3 +1,4 @@
+// The fragment list: the pieces of physical lines that a scan collects.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// Tests of the fragment list: the pieces of physical lines that a scan collects.
 #include "textual/scan/fragment_list.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// The two line buffers of the default mode, ibuf and obuf, and the way
+// obuf grows.
 #include "textual/scan/line_buffers.h"
 
 #include <limits>

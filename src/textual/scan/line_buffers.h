@@ -1,3 +1,5 @@
+// The two line buffers of the default mode, ibuf and obuf, and the way
+// obuf grows.
 #pragma once
 
 #include <cstddef>

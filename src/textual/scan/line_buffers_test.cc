@@ -1,3 +1,5 @@
+// Tests of the two line buffers of the default mode, ibuf and obuf, and the way
+// obuf grows.
 #include "textual/scan/line_buffers.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// LineReader: the physical lines of a source or definition file, read a
+// block at a time.
 #pragma once
 
 #include <cstdio>

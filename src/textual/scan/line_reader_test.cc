@@ -1,3 +1,5 @@
+// Tests of LineReader: the physical lines of a source or definition file, read a
+// block at a time.
 #include "textual/scan/line_reader.h"
 
 #include <cstdio>

@@ -1,3 +1,5 @@
+// The source scanner: where a continued line, comment, literal or bracket
+// ends, and the text the scan collected (get_content).
 #include "textual/scan/source_scanner.h"
 
 #include <algorithm>
@@ -26,7 +28,7 @@ std::string content_buf;
 // and begins its first piece at `startp`. Returns whether it is top-level.
 bool begin_scan(const std::string& linebuf, std::size_t startp) {
   if (nest_flag != 0) return false;
-  init_get_data();
+  del_allname(data_lst);
   piece_start = std::min(startp, linebuf.size());
   return true;
 }
@@ -144,11 +146,6 @@ std::size_t get_braend(LineReader* fp, std::string& linebuf, std::size_t startp)
     if (!next_line(fp, linebuf)) return kNotClosed;
     pos = 0;
   }
-}
-
-int init_get_data() {
-  del_allname(data_lst);
-  return 0;
 }
 
 std::string_view get_content(int trim) {

@@ -1,3 +1,5 @@
+// The source scanner: where a continued line, comment, literal or bracket
+// ends, and the text the scan collected (get_content).
 #pragma once
 
 #include <cstddef>
@@ -26,9 +28,6 @@ std::size_t get_strend(LineReader* fp, std::string& linebuf, std::size_t startp)
 // The bracket matching the "(", "<", "[" or "{" at `startp`; `startp` itself
 // when no opening bracket stands there.
 std::size_t get_braend(LineReader* fp, std::string& linebuf, std::size_t startp);
-
-// Empties the fragment list; returns 0.
-int init_get_data();
 
 // The fragments of the last top-level scan joined, without the first `trim`
 // bytes and the last `trim` bytes; empty when there are none. Valid until the

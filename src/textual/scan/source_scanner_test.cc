@@ -1,3 +1,5 @@
+// Tests of the source scanner: where a continued line, comment, literal or bracket
+// ends, and the text the scan collected (get_content).
 #include "textual/scan/source_scanner.h"
 
 #include <cstdio>
