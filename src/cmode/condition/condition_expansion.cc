@@ -12,10 +12,6 @@ namespace {
 // Uses nest at most this deep here; deeper ones go to the rescanner.
 constexpr std::size_t kMaxDepth = 32;
 
-bool is_punct(const Token& token, std::string_view text) {
-  return token.kind == TokenKind::punctuator && token.text == text;
-}
-
 bool is_paste(const Macro& macro, const BodyToken& token) {
   if (token.kind != TokenKind::punctuator) return false;
   const std::string_view text = macro.text(token);
@@ -72,8 +68,8 @@ bool ConditionExpansion::expand_list(std::span<const Token> in, bool in_line, st
       while (i + 1 < in.size()) {
         const Token& operand = in[++i];
         out.push_back(operand);
-        if (is_punct(operand, "(")) ++nesting;
-        if (is_punct(operand, ")")) --nesting;
+        if (operand.is("(")) ++nesting;
+        if (operand.is(")")) --nesting;
         if (nesting <= 0) break;
       }
       continue;
@@ -97,14 +93,14 @@ bool ConditionExpansion::expand_list(std::span<const Token> in, bool in_line, st
     // A name that ends an argument or a replacement list might take its
     // arguments from the tokens that follow the list.
     if (i + 1 == in.size() && !in_line) return false;
-    if (i + 1 == in.size() || !is_punct(in[i + 1], "(")) {
+    if (i + 1 == in.size() || !in[i + 1].is("(")) {
       out.push_back(token);
       continue;
     }
     std::size_t close = i + 1;
     for (int nesting = 0; close < in.size(); ++close) {
-      if (is_punct(in[close], "(")) ++nesting;
-      if (is_punct(in[close], ")") && --nesting == 0) break;
+      if (in[close].is("(")) ++nesting;
+      if (in[close].is(")") && --nesting == 0) break;
     }
     if (close == in.size()) return false;
     if (!expand_use(*macro, in.subspan(i + 2, close - i - 2), depth, out)) return false;
@@ -126,9 +122,9 @@ bool ConditionExpansion::expand_use(const Macro& macro, std::span<const Token> a
     std::size_t start = 0;
     int nesting = 0;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-      if (is_punct(arguments[i], "(")) ++nesting;
-      if (is_punct(arguments[i], ")")) --nesting;
-      if (nesting == 0 && is_punct(arguments[i], ",")) {
+      if (arguments[i].is("(")) ++nesting;
+      if (arguments[i].is(")")) --nesting;
+      if (nesting == 0 && arguments[i].is(",")) {
         call.raw.push_back(arguments.subspan(start, i - start));
         start = i + 1;
       }

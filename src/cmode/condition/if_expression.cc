@@ -73,10 +73,6 @@ const OpInfo* binary_op(const Token& token) {
   return nullptr;
 }
 
-bool is_punct(const Token& token, std::string_view text) {
-  return token.kind == TokenKind::punctuator && token.text == text;
-}
-
 std::string quoted(std::string_view text) {
   std::string out = "\"";
   out.append(text);
@@ -98,9 +94,9 @@ class ConditionParser {
     if (failed()) return;
     if (pos_ < tokens_.size()) {
       const Token& token = tokens_[pos_];
-      if (is_punct(token, ")")) {
+      if (token.is(")")) {
         fail("missing '(' in expression");
-      } else if (is_punct(token, ":")) {
+      } else if (token.is(":")) {
         fail("':' without preceding '?'");
       } else {
         unexpected(token);
@@ -121,8 +117,7 @@ class ConditionParser {
   // A token where an operator should follow an operand.
   void unexpected(const Token& token) {
     if (token.kind == TokenKind::string_literal || token.kind == TokenKind::other ||
-        (token.kind == TokenKind::punctuator && !is_punct(token, "(") && !is_punct(token, "~") &&
-         !is_punct(token, "!"))) {
+        (token.kind == TokenKind::punctuator && !token.is("(") && !token.is("~") && !token.is("!"))) {
       fail("token " + quoted(token.text) + " is not valid in preprocessor expressions");
     } else {
       fail("missing binary operator before token " + quoted(token.text));
@@ -138,7 +133,7 @@ class ConditionParser {
       const Token& token = tokens_[pos_];
       const OpInfo* info = binary_op(token);
       if (info == nullptr) {
-        if (!is_punct(token, ")") && !is_punct(token, ":")) unexpected(token);
+        if (!token.is(")") && !token.is(":")) unexpected(token);
         break;
       }
       if (info->precedence < min_precedence) break;
@@ -162,7 +157,7 @@ class ConditionParser {
   Value conditional(Value condition, bool evaluate) {
     const Value yes = expression(1, evaluate && condition.bits != 0);
     if (failed()) return yes;
-    if (at_end() || !is_punct(tokens_[pos_], ":")) {
+    if (at_end() || !tokens_[pos_].is(":")) {
       fail("'?' without following ':'");
       return yes;
     }
@@ -205,16 +200,16 @@ class ConditionParser {
       unexpected_operand(token);
       return {};
     }
-    if (is_punct(token, "(")) {
+    if (token.is("(")) {
       ++pos_;
-      if (!at_end() && is_punct(tokens_[pos_], ")")) {
+      if (!at_end() && tokens_[pos_].is(")")) {
         fail("missing expression between '(' and ')'");
         return {};
       }
       last_op_ = "(";
       const Value inner = expression(0, evaluate);
       if (failed()) return inner;
-      if (at_end() || !is_punct(tokens_[pos_], ")")) {
+      if (at_end() || !tokens_[pos_].is(")")) {
         fail("missing ')' in expression");
         return inner;
       }
@@ -240,13 +235,13 @@ class ConditionParser {
 
   // A token that cannot begin an operand.
   void unexpected_operand(const Token& token) {
-    if (is_punct(token, ")") && last_op_ == "(") {
+    if (token.is(")") && last_op_ == "(") {
       fail("missing expression between '(' and ')'");
     } else if (!last_op_.empty() && last_op_ != "(") {
       fail("operator '" + std::string(last_op_) + "' has no right operand");
-    } else if (is_punct(token, ")")) {
+    } else if (token.is(")")) {
       fail("missing '(' in expression");
-    } else if (binary_op(token) != nullptr || is_punct(token, ":")) {
+    } else if (binary_op(token) != nullptr || token.is(":")) {
       fail("operator '" + std::string(token.text) + "' has no left operand");
     } else {
       fail("token " + quoted(token.text) + " is not valid in preprocessor expressions");
@@ -265,7 +260,7 @@ class ConditionParser {
   }
 
   Value defined() {
-    const bool parenthesized = !at_end() && is_punct(tokens_[pos_], "(");
+    const bool parenthesized = !at_end() && tokens_[pos_].is("(");
     if (parenthesized) ++pos_;
     if (at_end() || tokens_[pos_].kind != TokenKind::identifier) {
       fail("operator \"defined\" requires an identifier");
@@ -273,7 +268,7 @@ class ConditionParser {
     }
     const bool value = context_.is_defined(tokens_[pos_++].text);
     if (parenthesized) {
-      if (at_end() || !is_punct(tokens_[pos_], ")")) {
+      if (at_end() || !tokens_[pos_].is(")")) {
         fail("missing ')' after \"defined\"");
         return {};
       }
@@ -283,17 +278,17 @@ class ConditionParser {
   }
 
   Value has_include(std::string_view name, bool next) {
-    if (at_end() || !is_punct(tokens_[pos_], "(")) {
+    if (at_end() || !tokens_[pos_].is("(")) {
       fail("missing '(' before " + quoted(name) + " operand");
       return {};
     }
     const std::size_t start = ++pos_;
-    if (!at_end() && is_punct(tokens_[pos_], "<")) {
-      while (!at_end() && !is_punct(tokens_[pos_], ">")) ++pos_;
+    if (!at_end() && tokens_[pos_].is("<")) {
+      while (!at_end() && !tokens_[pos_].is(">")) ++pos_;
     }
     if (!at_end()) ++pos_;
     const std::span<const Token> operand = tokens_.subspan(start, pos_ - start);
-    if (at_end() || !is_punct(tokens_[pos_], ")")) {
+    if (at_end() || !tokens_[pos_].is(")")) {
       fail(operand.empty() ? "operator " + quoted(name) + " requires a header-name"
                            : "missing ')' after " + quoted(name) + " operand");
       return {};
@@ -308,7 +303,7 @@ class ConditionParser {
   // __has_attribute (x), __has_builtin (x), ...: the operand is a name,
   // maybe scoped (gnu::x).
   Value has_feature(std::string_view name) {
-    if (at_end() || !is_punct(tokens_[pos_], "(")) {
+    if (at_end() || !tokens_[pos_].is("(")) {
       fail("missing '(' after " + quoted(name));
       return {};
     }
@@ -316,15 +311,15 @@ class ConditionParser {
     std::string test(name);
     test += '(';
     const std::size_t start = pos_;
-    while (!at_end() && (tokens_[pos_].kind == TokenKind::identifier || is_punct(tokens_[pos_], "::") ||
-                         is_punct(tokens_[pos_], ":"))) {
+    while (!at_end() &&
+           (tokens_[pos_].kind == TokenKind::identifier || tokens_[pos_].is("::") || tokens_[pos_].is(":"))) {
       test.append(tokens_[pos_++].text);
     }
     if (pos_ == start) {
       fail("macro " + quoted(name) + " requires an identifier");
       return {};
     }
-    if (at_end() || !is_punct(tokens_[pos_], ")")) {
+    if (at_end() || !tokens_[pos_].is(")")) {
       fail("missing ')' after " + quoted(name));
       return {};
     }

@@ -4,7 +4,6 @@
 #include <array>
 #include <cstring>
 
-
 namespace sornik::cmode {
 
 namespace {

@@ -6,18 +6,15 @@ namespace sornik::cmode {
 
 namespace {
 
-bool is_punct(const Macro& macro, const BodyToken& token, std::string_view text) {
-  return token.kind == TokenKind::punctuator && macro.text(token) == text;
-}
-bool is_paste(const Macro& macro, const BodyToken& token) { return is_punct(macro, token, "##"); }
+bool is_paste(const Macro& macro, const BodyToken& token) { return macro.is_punctuator(token, "##"); }
 
 // The position after the `)` that closes the `(` at `open`, or `end`.
 std::size_t after_closing(const Macro& macro, std::size_t open, std::size_t end) {
   const std::span<const BodyToken> body = macro.body();
   int depth = 0;
   for (std::size_t pos = open; pos < end; ++pos) {
-    if (is_punct(macro, body[pos], "(")) ++depth;
-    if (is_punct(macro, body[pos], ")") && --depth == 0) return pos + 1;
+    if (macro.is_punctuator(body[pos], "(")) ++depth;
+    if (macro.is_punctuator(body[pos], ")") && --depth == 0) return pos + 1;
   }
   return end;
 }
@@ -50,7 +47,7 @@ void find_expanded_arguments(const Macro& macro, std::vector<bool>& needed) {
     const int param = macro.param_index(text);
     if (param < 0) continue;
     const bool after_operator =
-        pos > 0 && (is_paste(macro, body[pos - 1]) || is_punct(macro, body[pos - 1], "#"));
+        pos > 0 && (is_paste(macro, body[pos - 1]) || macro.is_punctuator(body[pos - 1], "#"));
     const bool before_paste = pos + 1 < body.size() && is_paste(macro, body[pos + 1]);
     if (!after_operator && !before_paste) needed[static_cast<std::size_t>(param)] = true;
   }
@@ -114,7 +111,7 @@ void Substituter::append_operand(Run& run, std::size_t& pos, std::size_t end, Pa
   const std::span<const BodyToken> body = macro.body();
   const BodyToken& token = body[pos];
   const std::string_view text = macro.text(token);
-  if (run.args != nullptr && is_punct(macro, token, "#") && pos + 1 < end &&
+  if (run.args != nullptr && macro.is_punctuator(token, "#") && pos + 1 < end &&
       body[pos + 1].kind == TokenKind::identifier) {
     const std::string_view operand_name = macro.text(body[pos + 1]);
     const int param = macro.param_index(operand_name);

@@ -32,6 +32,9 @@ struct Token {
   // White space, a comment or a line end stands between this token and the
   // one before it.
   bool space_before = false;
+
+  // Whether the token is that punctuator (as spelled: `<:` is not `[`).
+  bool is(std::string_view punctuator) const { return kind == TokenKind::punctuator && text == punctuator; }
 };
 
 // Appends the bytes of `physical` to `out` without its splices.

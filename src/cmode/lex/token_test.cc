@@ -117,6 +117,21 @@ TEST(Lexer, KeepsPhysicalOffsets) {
   EXPECT_EQ(tokens[1].end, 14u);
 }
 
+TEST(Token, IsAPunctuatorAsSpelled) {
+  Lexer lexer;
+  std::vector<Token> tokens;
+  lexer.lex("( <: \"(\" x <<=", tokens);
+  ASSERT_EQ(tokens.size(), 5U);
+  EXPECT_TRUE(tokens[0].is("("));
+  EXPECT_FALSE(tokens[0].is(")"));
+  EXPECT_TRUE(tokens[1].is("<:"));
+  EXPECT_FALSE(tokens[1].is("["));
+  EXPECT_FALSE(tokens[2].is("\"(\""));
+  EXPECT_FALSE(tokens[3].is("x"));
+  EXPECT_FALSE(tokens[4].is("<<"));
+  EXPECT_TRUE(tokens[4].is("<<="));
+}
+
 TEST(Lexer, SplicedSpellingsSurviveManyTokens) {
   std::string text;
   for (int i = 0; i < 200; ++i) text += "long_identifier_\\\nnumber_" + std::to_string(i) + " ";

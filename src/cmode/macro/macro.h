@@ -104,6 +104,10 @@ class Macro {
     return {replacement_data() + token.begin, end - token.begin};
   }
   std::string_view replacement() const { return {replacement_data(), text_size_}; }
+  // Whether a token of body() is that punctuator, as spelled.
+  bool is_punctuator(const BodyToken& token, std::string_view punctuator) const {
+    return token.kind == TokenKind::punctuator && text(token) == punctuator;
+  }
 
   // For filling a macro that make() gave.
   void set_param(std::size_t index, std::string_view name);

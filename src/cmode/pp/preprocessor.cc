@@ -29,10 +29,6 @@ std::string quoted(std::string_view text) {
   return out;
 }
 
-bool is_punct(const Token& token, std::string_view text) {
-  return token.kind == TokenKind::punctuator && token.text == text;
-}
-
 // The tokens of a directive after its name, joined with single blanks where
 // the source had white space.
 std::string joined(std::span<const Token> tokens) {
@@ -328,10 +324,10 @@ void Preprocessor::conditional_directive(FileFrame& frame, std::string_view name
       // A header whose text all stands inside "#ifndef X" (or "#if !defined X")
       // is skipped when it is included again with X defined.
       const bool negated_defined =
-          name == "if" && rest.size() >= 3 && is_punct(rest[0], "!") && rest[1].text == "defined";
+          name == "if" && rest.size() >= 3 && rest[0].is("!") && rest[1].text == "defined";
       const std::span<const Token> operand = negated_defined ? rest.subspan(2) : rest;
       const bool parenthesized =
-          negated_defined && operand.size() == 3 && is_punct(operand[0], "(") && is_punct(operand[2], ")");
+          negated_defined && operand.size() == 3 && operand[0].is("(") && operand[2].is(")");
       if (at_file_level && ((name == "ifndef" && rest.size() == 1) ||
                             (negated_defined && (operand.size() == 1 || parenthesized)))) {
         frame.guard = FileFrame::Guard::inside;
@@ -426,7 +422,7 @@ bool Preprocessor::needs_expansion(std::span<const Token> tokens) const {
     if (name == "defined") {
       // Its operand, X or (X), is never replaced.
       std::size_t operand = i + 1;
-      if (operand < tokens.size() && is_punct(tokens[operand], "(")) ++operand;
+      if (operand < tokens.size() && tokens[operand].is("(")) ++operand;
       if (operand < tokens.size() && tokens[operand].kind == TokenKind::identifier) i = operand;
       continue;
     }

@@ -17,10 +17,6 @@ constexpr std::size_t kMaxIncludeDepth = 200;
 // this many files.
 constexpr std::size_t kMaxIncludes = 20000;
 
-bool is_punct(const Token& token, std::string_view text) {
-  return token.kind == TokenKind::punctuator && token.text == text;
-}
-
 // A header name from tokens alone: "f" or < ... > with the spellings joined.
 // Returns the number of tokens it took, 0 if the tokens make none.
 std::size_t name_from_tokens(std::span<const Token> tokens, std::string& name, bool& quoted) {
@@ -30,10 +26,10 @@ std::size_t name_from_tokens(std::span<const Token> tokens, std::string& name, b
     quoted = true;
     return 1;
   }
-  if (!is_punct(tokens[0], "<")) return 0;
+  if (!tokens[0].is("<")) return 0;
   name.clear();
   for (std::size_t i = 1; i < tokens.size(); ++i) {
-    if (is_punct(tokens[i], ">")) {
+    if (tokens[i].is(">")) {
       quoted = false;
       return i + 1;
     }
@@ -47,10 +43,10 @@ std::size_t name_from_tokens(std::span<const Token> tokens, std::string& name, b
 
 bool Preprocessor::header_name(std::span<const Token> operand, std::string_view line, std::string& name,
                                bool& quoted) {
-  if (!operand.empty() && is_punct(operand[0], "<") && !line.empty()) {
+  if (!operand.empty() && operand[0].is("<") && !line.empty()) {
     // Written out, <...> is one token: its bytes stand as they are.
     for (std::size_t i = 1; i < operand.size(); ++i) {
-      if (is_punct(operand[i], ">")) {
+      if (operand[i].is(">")) {
         name.clear();
         append_without_splices(name, line.substr(operand[0].end, operand[i].begin - operand[0].end));
         quoted = false;
@@ -168,8 +164,8 @@ void Preprocessor::pragma(FileFrame& frame, std::span<const Token> rest) {
     return;
   }
   if (name == "push_macro" || name == "pop_macro") {
-    if (rest.size() < 4 || !is_punct(rest[1], "(") || rest[2].kind != TokenKind::string_literal ||
-        rest[2].text.front() != '"' || !is_punct(rest[3], ")")) {
+    if (rest.size() < 4 || !rest[1].is("(") || rest[2].kind != TokenKind::string_literal ||
+        rest[2].text.front() != '"' || !rest[3].is(")")) {
       report(Severity::error, "invalid #pragma " + std::string(name) + " directive");
       return;
     }
