@@ -20,9 +20,9 @@
 
 #include "app/run.h"
 #include "cmode/expand/expander.h"
+#include "cmode/pp/file_chunk_reader.h"
 #include "cmode/pp/include_search.h"
 #include "cmode/pp/preprocessor.h"
-#include "cmode/pp/source_chunks.h"
 #include "cmode_token_texts.h"
 #include "common/run_io.h"
 #include "render/output_format.h"
@@ -91,7 +91,7 @@ std::string code_expansion(const std::string& predefs, const std::string& path) 
     std::FILE* stream = std::fopen(path.c_str(), "rb");
     preprocessor.begin_unit();
     preprocessor.begin_file(frame);
-    cmode::SourceChunks chunks(stream, preprocessor, frame);
+    cmode::FileChunkReader chunks(stream, preprocessor, frame);
     CodeOnly code(chunks);
     expander.expand_file(code, path);
     preprocessor.end_file(frame);

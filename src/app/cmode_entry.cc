@@ -9,10 +9,10 @@
 #include "app/run.h"
 #include "cmode/expand/expander.h"
 #include "cmode/pp/compiler_facts.h"
+#include "cmode/pp/file_chunk_reader.h"
 #include "cmode/pp/include_search.h"
 #include "cmode/pp/macro_listing.h"
 #include "cmode/pp/preprocessor.h"
-#include "cmode/pp/source_chunks.h"
 #include "common/page_memory.h"
 #include "common/run_io.h"
 #include "render/output_format.h"
@@ -68,7 +68,7 @@ bool convert_source(const std::string& name, bool list_file_names, cmode::Prepro
   frame.is_source = true;
   preprocessor.begin_unit();
   preprocessor.begin_file(frame);
-  cmode::SourceChunks chunks(stream.get(), preprocessor, frame);
+  cmode::FileChunkReader chunks(stream.get(), preprocessor, frame);
   expander.expand_file(chunks, name);
   preprocessor.end_file(frame);
   preprocessor.end_unit();

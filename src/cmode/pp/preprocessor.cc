@@ -7,7 +7,7 @@
 #include "cmode/macro/builtin_macros.h"
 #include "cmode/pp/compiler_facts.h"
 #include "cmode/pp/define_directive.h"
-#include "cmode/pp/source_chunks.h"
+#include "cmode/pp/file_chunk_reader.h"
 #include "common/run_io.h"
 
 namespace sornik::cmode {
@@ -103,7 +103,7 @@ bool Preprocessor::read_macros(const std::string& path) {
   frame.dir = IncludeSearch::directory_of(file.path);
   frame.header = &file;
   begin_file(frame);
-  SourceChunks chunks(stream.get(), *this, frame);
+  FileChunkReader chunks(stream.get(), *this, frame);
   for (SourceChunk chunk; chunks.next(chunk);) {
   }
   end_file(frame);

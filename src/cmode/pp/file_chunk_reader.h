@@ -11,11 +11,11 @@ namespace sornik::cmode {
 // The chunks of a source file read from a stream, its directives acted on
 // as their chunk is handed out. Only the lines of the current chunk are held,
 // so memory does not grow with the size of the file.
-class SourceChunks final : public ChunkSource {
+class FileChunkReader final : public ChunkSource {
  public:
   // Reads `stream` as the file `frame` describes; the frame must have been
   // begun with the preprocessor and stay alive while the chunks are read.
-  SourceChunks(std::FILE* stream, Preprocessor& preprocessor, FileFrame& frame);
+  FileChunkReader(std::FILE* stream, Preprocessor& preprocessor, FileFrame& frame);
 
   bool next(SourceChunk& chunk) override;
 

@@ -1,4 +1,4 @@
-#include "cmode/pp/source_chunks.h"
+#include "cmode/pp/file_chunk_reader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -15,13 +15,13 @@ constexpr std::size_t kChunkSize = 1 << 16;
 
 }  // namespace
 
-SourceChunks::SourceChunks(std::FILE* stream, Preprocessor& preprocessor, FileFrame& frame)
+FileChunkReader::FileChunkReader(std::FILE* stream, Preprocessor& preprocessor, FileFrame& frame)
     : stream_(stream), preprocessor_(preprocessor), frame_(frame) {
   // The reads are large: a stream buffer would only add a copy.
   std::setvbuf(stream_, nullptr, _IONBF, 0);
 }
 
-bool SourceChunks::refill() {
+bool FileChunkReader::refill() {
   if (at_eof_) return false;
   size_ -= pos_;
   if (size_ != 0) std::memmove(buffer_.data(), buffer_.data() + pos_, size_);
@@ -37,7 +37,7 @@ bool SourceChunks::refill() {
   return got != 0;
 }
 
-bool SourceChunks::next(SourceChunk& chunk) {
+bool FileChunkReader::next(SourceChunk& chunk) {
   const std::uint32_t first_line = frame_.line;
   std::size_t end = pos_;
   bool have_kind = false;
