@@ -1,3 +1,4 @@
+// The direct expansion of #if lines over the macro table, for the shapes it handles.
 #include "cmode/condition/condition_expansion.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The quick path that expands the macros of an #if line without the rescanner.
 #pragma once
 
 #include <cstddef>

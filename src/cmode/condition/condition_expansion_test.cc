@@ -1,3 +1,4 @@
+// Tests that the direct expansion of #if lines answers as the rescanner or leaves the line to it.
 #include "cmode/condition/condition_expansion.h"
 
 #include <gtest/gtest.h>

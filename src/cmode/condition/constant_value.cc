@@ -1,3 +1,4 @@
+// The values of the integer and character constants of #if expressions.
 #include "cmode/condition/constant_value.h"
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// The values of #if expressions and of the constants they hold.
 #pragma once
 
 #include <cstdint>

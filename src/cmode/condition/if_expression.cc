@@ -1,3 +1,4 @@
+// The evaluator of #if expressions: a precedence climber over the expanded tokens.
 #include "cmode/condition/if_expression.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// The evaluation of #if expressions and what it asks of the preprocessor.
 #pragma once
 
 #include <span>

@@ -1,3 +1,4 @@
+// Tests of #if evaluation: results and errors as the compiler's, and deep nesting.
 #include "cmode/condition/if_expression.h"
 
 #include <gtest/gtest.h>

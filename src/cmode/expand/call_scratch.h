@@ -1,3 +1,4 @@
+// What the rescanner keeps for one use of a function-like macro while it collects and expands it.
 #pragma once
 
 #include <cstdint>

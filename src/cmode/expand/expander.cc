@@ -1,3 +1,5 @@
+// The expander's loop over a source file: lines without a use are copied, uses are expanded and
+// written.
 #include "cmode/expand/expander.h"
 
 #include <algorithm>

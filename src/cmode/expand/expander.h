@@ -1,3 +1,4 @@
+// The C mode's expander: the chunks it reads and its entry points for files and directives.
 #pragma once
 
 #include <cstdint>

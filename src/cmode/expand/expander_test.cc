@@ -1,3 +1,4 @@
+// Tests of expanding whole programs in the C mode: uses, errors and name texts.
 #include "cmode/expand/expander.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// The token the rescanner works on, with the marks that open and close a use's group.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// Spelling the token stream of one outermost use as marked text.
 #include "cmode/expand/group_writer.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The writer of the marked text of one outermost use.
 #pragma once
 
 #include <span>

@@ -1,3 +1,4 @@
+// Cutting source chunks into lines, with the quick scan for lines that may hold a use.
 #include "cmode/expand/line_feeder.h"
 
 #include <algorithm>

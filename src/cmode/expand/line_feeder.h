@@ -1,3 +1,4 @@
+// The line feeder: the pieces of a source file the expander works on.
 #pragma once
 
 #include <cstddef>

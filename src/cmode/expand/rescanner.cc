@@ -1,3 +1,4 @@
+// The rescanner's loop: uses of macros and of built-in macros, _Pragma, and the context stack.
 #include "cmode/expand/rescanner.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The rescanner, which expands macro uses by the C preprocessor's rules.
 #pragma once
 
 #include <cstddef>

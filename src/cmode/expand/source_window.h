@@ -1,3 +1,4 @@
+// The source window, the rescanner's view of the source text from a use on.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// Spellings the rescanner makes: stringified arguments, pasted tokens and _Pragma operands.
 #include "cmode/expand/spelling.h"
 
 namespace sornik::cmode {

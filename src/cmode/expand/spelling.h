@@ -1,3 +1,4 @@
+// The spellings of `#`, `##` and _Pragma.
 #pragma once
 
 #include <span>

@@ -1,3 +1,4 @@
+// Substitution of arguments into replacement lists: `#`, `##`, __VA_OPT__ and the GNU comma.
 #include "cmode/expand/substitution.h"
 
 #include <algorithm>

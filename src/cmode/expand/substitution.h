@@ -1,3 +1,4 @@
+// The substituter, which builds a use's replacement list from its macro and arguments.
 #pragma once
 
 #include <cstdint>

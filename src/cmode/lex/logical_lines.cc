@@ -1,3 +1,5 @@
+// Finding logical lines and their kind, and reading plainly written directive lines without the
+// lexer.
 #include "cmode/lex/logical_lines.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// Logical lines of C text: where each ends, what it holds, and plainly written directive lines.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// Tests of logical line ends, line kinds and the plain directive readers.
 #include "cmode/lex/logical_lines.h"
 
 #include <algorithm>

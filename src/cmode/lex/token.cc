@@ -1,3 +1,4 @@
+// The lexer: preprocessing tokens of whole logical lines, spliced spellings kept apart.
 #include "cmode/lex/token.h"
 
 #include "cmode/lex/token_scan.h"

@@ -1,3 +1,4 @@
+// Preprocessing tokens and the lexer that makes them.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// The token scanner shared by the lexer and the macro store: byte classes and one token at a time.
 #pragma once
 
 #include <array>

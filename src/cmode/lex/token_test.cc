@@ -1,3 +1,4 @@
+// Tests of the lexer and its tokens: kinds, splices anywhere, physical offsets, punctuators.
 #include "cmode/lex/token.h"
 
 #include <cstring>

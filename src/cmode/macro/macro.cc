@@ -1,3 +1,4 @@
+// The macro store and the making, copying and tokenising of macros.
 #include "cmode/macro/macro.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// One macro as #define (or the preprocessor itself) made it, in a single block.
 #pragma once
 
 #include <cstdint>

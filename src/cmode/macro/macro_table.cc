@@ -1,3 +1,4 @@
+// The macro table's open addressing: probing, growing, replacing and removing.
 #include "cmode/macro/macro_table.h"
 
 #include <algorithm>

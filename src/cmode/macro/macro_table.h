@@ -1,3 +1,4 @@
+// The macro table: macros by name, with a quick filter for names that are none.
 #pragma once
 
 #include <array>

@@ -1,3 +1,4 @@
+// Tests of making and copying macros, the macro store, and the tokens of replacement lists.
 #include "cmode/macro/macro.h"
 
 #include <gtest/gtest.h>

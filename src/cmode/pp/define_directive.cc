@@ -1,3 +1,4 @@
+// Parsing #define lines into macros, with the fast path for plainly written ones.
 #include "cmode/pp/define_directive.h"
 
 #include <algorithm>

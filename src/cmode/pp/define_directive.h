@@ -1,3 +1,4 @@
+// Parsing #define and comparing definitions.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// Tests of #define parsing: listings, errors, the fast path and the table its macros go to.
 #include "cmode/pp/define_directive.h"
 
 #include <cstring>

@@ -1,3 +1,5 @@
+// Reading a source file in chunks from its stream, acting on each directive as its chunk is handed
+// out.
 #include "cmode/pp/file_chunk_reader.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The reader of a source file's chunks, which has the preprocessor act on its directives.
 #pragma once
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// Looking headers up in the include directories and reading them once.
 #include "cmode/pp/include_search.h"
 
 #include <algorithm>

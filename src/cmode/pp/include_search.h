@@ -1,3 +1,4 @@
+// The include search: its directories and the headers read from them.
 #pragma once
 
 #include <cstddef>

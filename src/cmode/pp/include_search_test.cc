@@ -1,3 +1,4 @@
+// Tests of the include search: whole reads, texts read again, directories tried and questions remembered.
 #include "cmode/pp/include_search.h"
 
 #include <cstdio>

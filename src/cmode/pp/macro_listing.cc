@@ -1,3 +1,5 @@
+// The --print-defines listing: the table's macros sorted in its own slot memory and written as
+// #define lines.
 #include "cmode/pp/macro_listing.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The listing of every macro of a table as the C compiler lists them.
 #pragma once
 
 #include <string_view>

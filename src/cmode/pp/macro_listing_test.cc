@@ -1,3 +1,4 @@
+// Tests of the macro listing: byte order across prefixes, block writing, and the table left empty.
 #include "cmode/pp/macro_listing.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The preprocessor's directives: conditionals, #define, #undef and the changes a unit undoes.
 #include "cmode/pp/preprocessor.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Tests of the preprocessor's directives and messages over in-memory files.
 #include "cmode/pp/preprocessor.h"
 
 #include <algorithm>
