@@ -7,8 +7,7 @@
 #include "cmode/macro/builtin_macros.h"
 #include "cmode/pp/define_directive.h"
 #include "common/run_io.h"
-#include "render/output_format.h"
-#include "textual/scan/line_buffers.h"
+#include "render/renderer.h"
 
 namespace sornik::testing {
 
@@ -81,17 +80,13 @@ class ProgramChunks final : public cmode::ChunkSource {
 
 ExpandedProgram expand_program(std::string_view text, std::string_view format_text) {
   CapturedIo io;
-  reset_line_buffers();
-  format = format_text;
-  format_flag = format_text.empty() ? 0 : 1;
   cmode::MacroTable table;
   cmode::define_builtins(table);
   ProgramChunks chunks(text, table);
   cmode::Expander expander(table);
-  expander.expand_file(chunks, "t.c");
+  Renderer renderer = format_text.empty() ? Renderer() : Renderer(format_text);
+  expander.expand_file(chunks, "t.c", renderer);
   out_flush();
-  format = {};
-  format_flag = 0;
   return {io.out(), io.err()};
 }
 

@@ -25,8 +25,7 @@
 #include "cmode/pp/preprocessor.h"
 #include "cmode_token_texts.h"
 #include "common/run_io.h"
-#include "render/output_format.h"
-#include "textual/scan/line_buffers.h"
+#include "render/renderer.h"
 
 namespace {
 
@@ -72,9 +71,6 @@ std::string code_expansion(const std::string& predefs, const std::string& path) 
   const RunIo saved = run_io();
   run_io().out = out;
   run_io().err = err;
-  reset_line_buffers();
-  format = "$x";
-  format_flag = 1;
   {
     cmode::IncludeSearch search;
     for (const std::string& dir : cmode::system_include_directories()) search.add_directory(dir);
@@ -93,15 +89,14 @@ std::string code_expansion(const std::string& predefs, const std::string& path) 
     preprocessor.begin_file(frame);
     cmode::FileChunkReader chunks(stream, preprocessor, frame);
     CodeOnly code(chunks);
-    expander.expand_file(code, path);
+    Renderer expansions_only("$x");
+    expander.expand_file(code, path, expansions_only);
     preprocessor.end_file(frame);
     preprocessor.end_unit();
     std::fclose(stream);
   }
   out_flush();
   run_io() = saved;
-  format = {};
-  format_flag = 0;
   std::string text = read_stream(out);
   std::fclose(out);
   std::fclose(err);

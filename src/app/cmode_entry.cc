@@ -15,7 +15,7 @@
 #include "cmode/pp/preprocessor.h"
 #include "common/page_memory.h"
 #include "common/run_io.h"
-#include "render/output_format.h"
+#include "render/renderer.h"
 
 namespace sornik {
 
@@ -51,7 +51,7 @@ void report_program_error(std::string_view text) {
 // Converts one source file as a translation unit of its own; false when it
 // cannot be read.
 bool convert_source(const std::string& name, bool list_file_names, cmode::Preprocessor& preprocessor,
-                    cmode::Expander& expander) {
+                    cmode::Expander& expander, Renderer& renderer) {
   const InputFile stream = open_input(name);
   if (stream == nullptr) {
     report_program_error(name + ": cannot open");
@@ -69,7 +69,7 @@ bool convert_source(const std::string& name, bool list_file_names, cmode::Prepro
   preprocessor.begin_unit();
   preprocessor.begin_file(frame);
   cmode::FileChunkReader chunks(stream.get(), preprocessor, frame);
-  expander.expand_file(chunks, name);
+  expander.expand_file(chunks, name, renderer);
   preprocessor.end_file(frame);
   preprocessor.end_unit();
   check_read_error(stream.get(), name);
@@ -85,8 +85,7 @@ int run_cpp_mode(std::span<const std::string> args) {
     report_program_error(error);
     return 1;
   }
-  format = options.format;
-  format_flag = options.has_format ? 1 : 0;
+  Renderer renderer = options.has_format ? Renderer(options.format) : Renderer();
 
   start_heap_on_huge_page();
   // Not value-initialised: that would clear the whole state before its
@@ -116,7 +115,8 @@ int run_cpp_mode(std::span<const std::string> args) {
     cmode::list_macros(state->table, out_write);
   } else {
     for (const std::string& source : options.sources) {
-      if (!convert_source(source, options.list_file_names, preprocessor, state->expander)) status = 1;
+      if (!convert_source(source, options.list_file_names, preprocessor, state->expander, renderer))
+        status = 1;
     }
   }
   leave_or_free(std::move(state));

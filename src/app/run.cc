@@ -1,6 +1,7 @@
 #include "app/run.h"
 
 #include <new>
+#include <optional>
 
 #include "app/cmode_entry.h"
 #include "app/help_text.h"
@@ -8,7 +9,7 @@
 #include "common/diagnostics.h"
 #include "common/fatal.h"
 #include "common/run_io.h"
-#include "render/output_format.h"
+#include "render/renderer.h"
 #include "textual/defines/define_reader.h"
 #include "textual/defines/define_table.h"
 #include "textual/defines/value_resolution.h"
@@ -25,8 +26,6 @@ namespace {
 // What both modes use.
 void reset_run_state() {
   reset_line_buffers();
-  format = {};
-  format_flag = 0;
   out_discard();
   reset_read_errors();
 }
@@ -70,6 +69,7 @@ int run_phases(const std::vector<std::string>& args) {
 
   std::size_t next = 0;
   bool list_file_names = false;
+  std::optional<std::string_view> format;
   for (; next < args.size(); ++next) {
     if (args[next] == "-l") {
       list_file_names = true;
@@ -79,7 +79,6 @@ int run_phases(const std::vector<std::string>& args) {
         return 1;
       }
       format = args[++next];
-      format_flag = 1;
     } else {
       break;
     }
@@ -100,7 +99,8 @@ int run_phases(const std::vector<std::string>& args) {
   sort_defines();
   set_value();
 
-  for (; next < args.size(); ++next) convert_source_file(args[next], list_file_names);
+  Renderer renderer = format ? Renderer(*format) : Renderer();
+  for (; next < args.size(); ++next) convert_source_file(args[next], list_file_names, renderer);
   return 0;
 }
 

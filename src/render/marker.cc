@@ -1,3 +1,4 @@
+// Escaping, searching and default rendering of marked texts.
 #include "render/marker.h"
 
 #include <algorithm>
@@ -8,8 +9,6 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-
-#include "textual/scan/line_buffers.h"
 
 namespace sornik {
 
@@ -65,17 +64,6 @@ void append_escaped(std::string& out, std::string_view text) {
   out.append(text, from, text.size() - from);
 }
 
-void obuf_append_escaped(std::string_view text) {
-  // Most texts hold no byte to escape: one scan finds that, one copy follows.
-  if (next_mark_byte(text, 0) == text.size()) {
-    obuf_make_room(text.size());
-    obuf.append(text);
-    return;
-  }
-  obuf_make_room(escaped_size(text));
-  append_escaped(obuf, text);
-}
-
 void append_unescaped(std::string& out, std::string_view text) {
   std::size_t from = 0;
   for (std::size_t pos = text.find(kEscapeMark); pos != std::string_view::npos;
@@ -118,24 +106,6 @@ std::size_t find_mark(std::string_view text, std::size_t pos) {
     if (text[pos] != kEscapeMark) return pos;
   }
   return text.size();
-}
-
-GroupParts split_group(std::string_view text, std::size_t start) {
-  std::size_t separator = text.size();
-  int depth = 0;
-  std::size_t pos = find_mark(text, start + 1);
-  for (; pos < text.size(); pos = find_mark(text, pos + 1)) {
-    if (text[pos] == kSeparatorMark) {
-      if (depth == 0) separator = pos;
-      ++depth;
-    } else if (text[pos] == kEndMark && --depth == 0) {
-      break;
-    }
-  }
-  const std::size_t name_end = std::min(separator, pos);
-  const std::size_t expansion_start = std::min(separator + 1, pos);
-  return {text.substr(start + 1, name_end - start - 1), text.substr(expansion_start, pos - expansion_start),
-          pos};
 }
 
 }  // namespace sornik

@@ -1,3 +1,5 @@
+// The marks of a marked text, and the escaping, search and default
+// rendering that work on its bytes.
 #pragma once
 
 #include <cstddef>
@@ -25,9 +27,6 @@ void append_escaped(std::string& out, std::string_view text);
 // The number of bytes append_escaped adds for `text`.
 std::size_t escaped_size(std::string_view text);
 
-// Appends `text` to obuf as append_escaped does, making room first.
-void obuf_append_escaped(std::string_view text);
-
 // Appends the marked `text` to `out` with every escape pair turned back into
 // its byte; marks are copied as they are.
 void append_unescaped(std::string& out, std::string_view text);
@@ -40,18 +39,5 @@ void append_default_rendering(std::string& out, std::string_view text);
 // The position of the first mark at or after `pos` that is not escaped
 // (`pos` must not be the second byte of an escape pair); text.size() if none.
 std::size_t find_mark(std::string_view text, std::size_t pos);
-
-// The parts of the group whose start mark is at `start`.
-struct GroupParts {
-  std::string_view name_text;
-  std::string_view expansion_text;
-  // Position of the group's end mark, text.size() when the text ends first.
-  std::size_t end;
-};
-
-// Splits the group starting at `start`: the separator is the first one after
-// the start mark, the end is the end mark that closes the group after any
-// nested groups.
-GroupParts split_group(std::string_view text, std::size_t start);
 
 }  // namespace sornik

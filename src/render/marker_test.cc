@@ -69,13 +69,5 @@ TEST(Marker, MarksAreFoundAtEveryPositionOfTheBlocks) {
   }
 }
 
-TEST(Marker, SplitGroupFindsTheEndAfterNestedGroups) {
-  const std::string text = marked("x{3}A{4}{1}{1}1 {3}B{1}{3}C{1}2{2}{2} 3{2}y");
-  const GroupParts group = split_group(text, 1);
-  EXPECT_EQ(group.name_text, marked("A{4}{1}"));
-  EXPECT_EQ(group.expansion_text, marked("1 {3}B{1}{3}C{1}2{2}{2} 3"));
-  EXPECT_EQ(group.end, text.size() - 2);
-}
-
 }  // namespace
 }  // namespace sornik

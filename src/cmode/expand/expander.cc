@@ -10,19 +10,10 @@
 #include "cmode/expand/source_window.h"
 #include "common/run_io.h"
 #include "render/marker.h"
-#include "render/output_format.h"
-#include "textual/scan/line_buffers.h"
 
 namespace sornik::cmode {
 
 namespace {
-
-// Renders a marked text through the -f format or the default form and writes it.
-void print_marked(const std::string& marked) {
-  obuf_restart(marked.size());
-  obuf_append(marked);
-  print_chgdata();
-}
 
 // Whether the token may start a use: the name of a macro the rescanner replaces.
 bool may_start_use(const MacroTable& table, const ExpToken& token) {
@@ -35,7 +26,7 @@ Expander::Expander(const MacroTable& table) : table_(table) {}
 
 Expander::~Expander() = default;
 
-void Expander::expand_file(ChunkSource& source, std::string_view file) {
+void Expander::expand_file(ChunkSource& source, std::string_view file, Renderer& renderer) {
   LineFeeder feeder(source, table_);
   Rescanner rescanner(table_, file);
   SourceWindow window(feeder, rescanner);
@@ -81,7 +72,7 @@ void Expander::expand_file(ChunkSource& source, std::string_view file) {
     }
     if (grouped) {
       append_escaped(marked, window.bytes().substr(written));
-      print_marked(marked);
+      out_write(renderer.render(marked));
     } else {
       out_write(window.bytes());
     }

@@ -10,6 +10,7 @@
 
 #include "cmode/lex/token.h"
 #include "cmode/macro/macro_table.h"
+#include "render/renderer.h"
 
 namespace sornik::cmode {
 
@@ -51,9 +52,9 @@ class Expander {
 
   // Copies every chunk of a source file to the output (services/run_io's
   // out_write), each use in a text chunk turned into a marker group (see
-  // expand/marker.h) rendered through the -f format or the default form.
-  // Diagnostics name `file` and the physical line.
-  void expand_file(ChunkSource& source, std::string_view file);
+  // render/marker.h) and rendered by `renderer`. Diagnostics name `file` and
+  // the physical line.
+  void expand_file(ChunkSource& source, std::string_view file, Renderer& renderer);
 
   // Expands the tokens of a directive (#if, #elif, #include, #line) into
   // `out`. With `in_condition`, the operand of `defined` (X or (X)) and the

@@ -10,7 +10,6 @@
 
 #include "common/byte_class.h"
 #include "common/byte_search.h"
-#include "render/output_format.h"
 #include "textual/defines/define_table.h"
 #include "textual/expand/bracket_list.h"
 #include "textual/expand/direct_substitution.h"
@@ -221,8 +220,7 @@ LineExpander direct_line;
 
 std::optional<DirectLine> expand_line_directly(std::string_view line) {
   const bool in_code = comm_flag == 0 && str_flag == 0 && print_f == 1;
-  if (!expand_lines_directly || !in_code || format_flag != 0 || !direct_line.expand(line))
-    return std::nullopt;
+  if (!expand_lines_directly || !in_code || !direct_line.expand(line)) return std::nullopt;
   return DirectLine{direct_line.rendered(), direct_line.expanded()};
 }
 

@@ -18,10 +18,11 @@ struct DirectLine {
   bool expanded;
 };
 
-// Expands a source line that starts in plain code, under the default
-// rendering and with the switch above on, straight into that rendering:
+// Expands a source line that starts in plain code, with the switch above
+// on, straight into the default rendering (the caller's to take only under
+// that rendering):
 // each use once, its expansion expanded again down to the third level, as
-// the three passes and print_chgdata would write it. Taken only where that
+// the three passes and the renderer would write it. Taken only where that
 // is provably the same: the line, and every expansion text that a later
 // pass would scan, hold no quote, comment opener, backslash, "$", NUL, mark
 // byte or lead byte; the line does not begin with "#"; every list closes on

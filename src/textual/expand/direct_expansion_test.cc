@@ -10,7 +10,6 @@
 
 #include "captured_io.h"
 #include "render/marker.h"
-#include "render/output_format.h"
 #include "textual/defines/define_table.h"
 #include "textual/expand/line_expansion.h"
 #include "textual/expand/line_passes.h"
@@ -201,9 +200,6 @@ TEST_F(DirectExpansion, TakesOnlyLinesThatStartInPlainCode) {
   print_f = 0;
   EXPECT_EQ(direct("A\n"), std::nullopt);
   start_scan_state();
-  format_flag = 1;
-  EXPECT_EQ(direct("A\n"), std::nullopt);
-  format_flag = 0;
   expand_lines_directly = false;
   EXPECT_EQ(direct("A\n"), std::nullopt);
   expand_lines_directly = true;

@@ -9,7 +9,7 @@
 #include "common/diagnostics.h"
 #include "common/fatal.h"
 #include "common/run_io.h"
-#include "render/output_format.h"
+#include "render/renderer.h"
 #include "textual/expand/direct_expansion.h"
 #include "textual/expand/line_expansion.h"
 #include "textual/expand/line_passes.h"
@@ -46,13 +46,13 @@ std::vector<PlainUse> plain_uses;
 // pass straight from its block, in the default form with the value of each
 // plain use after its name. False when the line after them must go through
 // the passes; true when unread() holds more to look at.
-bool write_plain_lines(LineReader& reader) {
+bool write_plain_lines(LineReader& reader, bool default_form) {
   const std::optional<LineStart> start = plain_line_start();
   if (!start) return false;
   const std::string_view unread = reader.unread();
   // Other forms than the default leave every use to the passes.
   plain_uses.clear();
-  const PlainLines plain = find_plain_lines(unread, *start, format_flag == 0 ? &plain_uses : nullptr);
+  const PlainLines plain = find_plain_lines(unread, *start, default_form ? &plain_uses : nullptr);
   std::size_t written = 0;
   for (const PlainUse& use : plain_uses) {
     out_write(unread.substr(written, use.name_end - written));
@@ -76,17 +76,20 @@ constexpr int kUsesBeforeNoSearch = 2;
 // Converts the lines of `reader`: runs of lines that need no pass are written
 // straight from the reader's block; every other line is read into ibuf and
 // expanded directly or goes through the passes.
-void convert_lines(LineReader& reader) {
+void convert_lines(LineReader& reader, Renderer& renderer) {
   int uses_in_a_row = 0;
   while (!reader.unread().empty()) {
-    if (stream_plain_lines && uses_in_a_row < kUsesBeforeNoSearch && write_plain_lines(reader)) continue;
+    if (stream_plain_lines && uses_in_a_row < kUsesBeforeNoSearch &&
+        write_plain_lines(reader, renderer.default_form()))
+      continue;
     if (!reader.read_checked_line(ibuf)) break;
     bool expanded = false;
-    if (const std::optional<DirectLine> line = expand_line_directly(ibuf)) {
+    if (const std::optional<DirectLine> line =
+            renderer.default_form() ? expand_line_directly(ibuf) : std::nullopt) {
       out_write(line->text);
       expanded = line->expanded;
     } else if (run_line_passes(reader) != 0) {
-      print_chgdata();
+      out_write(renderer.render(obuf));
       expanded = true;
     } else {
       out_write(obuf);
@@ -97,7 +100,7 @@ void convert_lines(LineReader& reader) {
 
 }  // namespace
 
-void convert_source_file(const std::string& name, bool list_file_names) {
+void convert_source_file(const std::string& name, bool list_file_names, Renderer& renderer) {
   const InputFile file = open_input(name);
   if (file == nullptr) {
     errmsg("%s: not found\n", name);
@@ -111,7 +114,7 @@ void convert_source_file(const std::string& name, bool list_file_names) {
   start_scan_state();
   LineReader reader(file.get());
   try {
-    convert_lines(reader);
+    convert_lines(reader, renderer);
   } catch (const FatalStop&) {
     // An argument list cut short by a failed read stops the run; name the cause too.
     check_read_error(file.get(), name);

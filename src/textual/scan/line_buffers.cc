@@ -6,6 +6,7 @@
 
 #include "common/diagnostics.h"
 #include "common/fatal.h"
+#include "render/marker.h"
 
 namespace sornik {
 
@@ -35,6 +36,17 @@ void obuf_make_room(std::size_t more) { make_room(obuf.size(), more); }
 void obuf_append(std::string_view text) {
   obuf_make_room(text.size());
   obuf.append(text);
+}
+
+void obuf_append_escaped(std::string_view text) {
+  // Most texts hold no byte to escape: one scan finds that, one copy follows.
+  const std::size_t size = escaped_size(text);
+  obuf_make_room(size);
+  if (size == text.size()) {
+    obuf.append(text);
+  } else {
+    append_escaped(obuf, text);
+  }
 }
 
 void obuf_restart(std::size_t size) {

@@ -27,6 +27,10 @@ void obuf_make_room(std::size_t more);
 // Appends `text` to obuf, making room first.
 void obuf_append(std::string_view text);
 
+// Appends `text` to obuf with an escape mark before each mark byte (see
+// render/marker.h), making room first.
+void obuf_append_escaped(std::string_view text);
+
 // Empties obuf and makes room for a text of `size` bytes and its NUL.
 void obuf_restart(std::size_t size);
 

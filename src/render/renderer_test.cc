@@ -1,0 +1,204 @@
+#include "render/renderer.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <optional>
+#include <random>
+#include <string>
+
+#include "marked_text.h"
+#include "render/marker.h"
+
+namespace sornik {
+namespace {
+
+using testing::marked;
+
+// The line as line expansion leaves it for a use of A whose expansion uses B.
+const std::string kLine = marked("x = {3}A{1}1 + {3}B{1}2{2}{2};\n");
+
+std::string rendered(const std::string& text, std::optional<std::string_view> format = std::nullopt) {
+  Renderer renderer = format ? Renderer(*format) : Renderer();
+  return std::string(renderer.render(text));
+}
+
+// The rendering by nesting levels: each pass writes the outermost groups
+// through the format (its bytes escaped) and leaves their name and expansion
+// texts to the next pass. The renderer must give the same on every text
+// whose nested groups each end within the text holding them.
+std::string peeled(std::string_view format, std::string text) {
+  for (;;) {
+    std::string next;
+    bool rendered_one = false;
+    std::size_t from = 0;
+    for (std::size_t pos = find_mark(text, 0); pos < text.size(); pos = find_mark(text, pos + 1)) {
+      if (text[pos] != kStartMark) continue;
+      next.append(text, from, pos - from);
+      const std::size_t start = pos;
+      std::size_t separator = text.size();
+      int depth = 0;
+      for (pos = find_mark(text, start + 1); pos < text.size(); pos = find_mark(text, pos + 1)) {
+        if (text[pos] == kSeparatorMark) {
+          if (depth == 0) separator = pos;
+          ++depth;
+        } else if (text[pos] == kEndMark && --depth == 0) {
+          break;
+        }
+      }
+      const std::size_t name_end = std::min(separator, pos);
+      const std::size_t expansion_start = std::min(separator + 1, pos);
+      for (std::size_t at = 0; at < format.size(); at += 2) {
+        const std::size_t run_end = std::min(format.find('$', at), format.size());
+        append_escaped(next, format.substr(at, run_end - at));
+        at = run_end;
+        if (at + 1 >= format.size()) continue;
+        if (format[at + 1] == 'n') next.append(text, start + 1, name_end - start - 1);
+        if (format[at + 1] == 'x') next.append(text, expansion_start, pos - expansion_start);
+      }
+      rendered_one = true;
+      from = std::min(pos + 1, text.size());
+    }
+    next.append(text, std::min(from, text.size()));
+    if (!rendered_one) {
+      std::string out;
+      append_unescaped(out, next);
+      return out;
+    }
+    text = std::move(next);
+  }
+}
+
+TEST(Renderer, RenderingTable) {
+  const struct {
+    std::optional<std::string_view> format;
+    const char* expected;
+  } cases[] = {
+      {std::nullopt, "x = A`1 + B`2'';\n"},
+      {"[$n=$x]", "x = [A=1 + [B=2]];\n"},
+      {"$x", "x = 1 + 2;\n"},
+      {"$n", "x = A;\n"},
+      {"$x$x", "x = 1 + 221 + 22;\n"},
+      {"$x<$n>", "x = 1 + 2<B><A>;\n"},
+      {"-", "x = -;\n"},
+      {"", "x = ;\n"},
+      {"$N", "x = ;\n"},
+      {"$$", "x = ;\n"},
+      {"a$", "x = a;\n"},
+      {"a$Nb$n", "x = abA;\n"},
+      {"$n`$x'", "x = A`1 + B`2'';\n"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(rendered(kLine, c.format), c.expected) << c.format.value_or("default");
+    EXPECT_EQ(Renderer(c.format.value_or("")).default_form(), false);
+  }
+  EXPECT_TRUE(Renderer().default_form());
+}
+
+TEST(Renderer, EscapedBytesAreNeverMarks) {
+  // Bytes 0x01 to 0x04 from the source, from a value and from the format
+  // reach the output as they are.
+  const std::string line = marked("{4}{1}{3}A{4}{3}{1}v{4}{2}{2}{4}{4}\n");
+  EXPECT_EQ(rendered(line),
+            "\x01"
+            "A\x03`v\x02'\x04\n");
+  EXPECT_EQ(rendered(line, "<$n\x03$x\x01>"), "\x01<A\x03\x03v\x02\x01>\x04\n");
+  // A lone escape mark at the end stands for nothing.
+  EXPECT_EQ(rendered(marked("{3}A{1}v{2}z{4}"), "[$x]"), "[v]z");
+}
+
+TEST(Renderer, StrayMarksStandForThemselves) {
+  EXPECT_EQ(rendered(marked("{2}a{1}"), "[$n|$x]"),
+            "\x02"
+            "a\x01");
+  EXPECT_EQ(rendered(marked("{2}a{1}")), "'a`");
+  // A separator in an expansion pairs with the next end mark.
+  EXPECT_EQ(rendered(marked("{3}N{1}a{1}b{2}c{2}d"), "[$n|$x]"),
+            "[N|a\x01"
+            "b\x02"
+            "c]d");
+  // An end mark in a name lowers the balance that a separator raises again.
+  EXPECT_EQ(rendered(marked("{3}N{2}{1}M{1}x{2}"), "[$n|$x]"), "[N\x02\x01M|x]");
+}
+
+TEST(Renderer, OpenGroupsEndWithTheText) {
+  EXPECT_EQ(rendered(marked("a {3}N{1}x"), "[$n|$x]"), "a [N|x]");
+  EXPECT_EQ(rendered(marked("a {3}N"), "[$n|$x]"), "a [N|]");
+  // A nested group ends with the text too, so it renders within its own
+  // group (rendering by levels let it take the rest of the outer format).
+  EXPECT_EQ(rendered(marked("a {3}N{1}{3}M"), "[$n|$x]"), "a [N|[M|]]");
+  EXPECT_EQ(rendered(marked("{3}N{3}M{1}m{2}{1}x{2}"), "[$n|$x]"), "[N[M|m]|x]");
+}
+
+// Appends random marked text: bytes, escape pairs, and groups nested in
+// expansion texts. Marks out of place are mixed in where the structure stays
+// the one that rendering by levels sees: stray marks outside groups, a
+// separator and end mark pair in an expansion, an end mark and separator
+// pair in an outermost name, a lone end mark closing an expansion early.
+void add_random_text(std::mt19937& random, std::string& out, int depth, int items) {
+  constexpr char kBytes[] = {'a', 'b', '$', '`', '\0', '\n'};
+  for (int item = 0; item < items; ++item) {
+    switch (random() % 10) {
+      case 0:
+      case 1:
+        if (depth < 4) {
+          out += kStartMark;
+          const bool outermost = depth == 0;
+          out += 'N';
+          if (outermost && random() % 4 == 0) out += marked("{2}n{1}");
+          out += kSeparatorMark;
+          add_random_text(random, out, depth + 1, static_cast<int>(random() % 4));
+          // The outermost group may be left open at the end.
+          if (!(outermost && item + 1 == items && random() % 3 == 0)) out += kEndMark;
+        }
+        break;
+      case 2:
+        out += kEscapeMark;
+        out += static_cast<char>(1 + random() % 4);
+        break;
+      case 3:
+        if (depth == 0) out += random() % 2 == 0 ? kSeparatorMark : kEndMark;
+        if (depth > 0 && random() % 3 == 0) out += kEndMark;
+        if (depth > 0 && random() % 3 == 0) {
+          out += kSeparatorMark;
+          add_random_text(random, out, depth, 1);
+          out += kEndMark;
+        }
+        break;
+      default: out += kBytes[random() % std::size(kBytes)];
+    }
+  }
+}
+
+TEST(Renderer, RendersAsByLevels) {
+  const std::string_view formats[] = {"[$n|$x]", "$x$n",          "$n", "$x", "<$x|$x>", "$n$n$x",
+                                      "a$",      "$$x$n\x01\x04", ""};
+  std::mt19937 random(29);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    add_random_text(random, text, 0, 1 + static_cast<int>(random() % 6));
+    for (const std::string_view format : formats) {
+      ASSERT_EQ(rendered(text, format), peeled(format, text)) << format << " on " << round;
+    }
+  }
+}
+
+TEST(Renderer, DeepNestingTakesOnePass) {
+  constexpr int kDepth = 100'000;
+  std::string opens;
+  for (int level = 0; level < kDepth; ++level) opens += marked("{3}N{1}");
+  const std::string closes(kDepth, kEndMark);
+  std::string bracketed;
+  for (int level = 0; level < kDepth; ++level) bracketed += "[N|";
+  bracketed += "x" + std::string(kDepth, ']');
+  EXPECT_EQ(rendered(opens + "x" + closes, "[$n|$x]"), bracketed);
+  EXPECT_EQ(rendered(opens + "x" + closes, "$x$n"), "x" + std::string(kDepth, 'N'));
+  // Left open, every group ends with the text.
+  EXPECT_EQ(rendered(opens + "x", "[$n|$x]"), bracketed);
+  // Nested in names instead.
+  std::string in_names;
+  for (int level = 0; level < kDepth; ++level) in_names += marked("{3}N");
+  EXPECT_EQ(rendered(in_names, "$n."), std::string(kDepth, 'N') + std::string(kDepth, '.'));
+}
+
+}  // namespace
+}  // namespace sornik
