@@ -1,3 +1,5 @@
+// The C mode's run: its options, its macro table and headers, and each source
+// file expanded as a translation unit through the run's renderer.
 #include "app/cmode_entry.h"
 
 #include <algorithm>

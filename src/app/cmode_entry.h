@@ -1,3 +1,4 @@
+// The C mode's entry: a whole run of `sornik --cpp ...`.
 #pragma once
 
 #include <span>

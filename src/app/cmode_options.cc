@@ -1,3 +1,4 @@
+// Reading the C mode's command line: options with attached or separate values.
 #include "app/cmode_options.h"
 
 namespace sornik {

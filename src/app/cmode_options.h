@@ -1,3 +1,4 @@
+// The C mode's command line read into options.
 #pragma once
 
 #include <span>

@@ -1,3 +1,4 @@
+// The English help text of --help.
 #include "app/help_text.h"
 
 namespace sornik {

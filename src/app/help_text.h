@@ -1,3 +1,4 @@
+// What --help and --version print.
 #pragma once
 
 #include <string_view>

@@ -1,3 +1,4 @@
+// The program's entry: one run over the command line, unbuffered output.
 #include <cstdio>
 #include <vector>
 

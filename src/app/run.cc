@@ -1,3 +1,5 @@
+// A run of the program: its argument phases (options, definition files,
+// source files) for the default mode, or the hand-over to the C mode.
 #include "app/run.h"
 
 #include <new>

@@ -1,3 +1,4 @@
+// One whole run of the program over its arguments.
 #pragma once
 
 #include <string>

@@ -1,3 +1,4 @@
+// The Japanese help lines of -usage, in Shift-JIS.
 #include "app/usage_text.h"
 
 namespace sornik {

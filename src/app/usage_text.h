@@ -1,3 +1,4 @@
+// The Japanese help lines that -usage prints; a run without arguments shows the usage line.
 #pragma once
 
 #include <array>
