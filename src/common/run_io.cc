@@ -160,22 +160,16 @@ std::size_t read_all(Read read, std::size_t known_size, PageArray<char>& bytes) 
 }  // namespace
 
 bool read_whole_input(const std::string& name, PageArray<char>& bytes, std::size_t& size) {
-  if (!opens_the_file_system()) {
-    std::size_t known_size = 0;
-    const InputFile file = open_input(name, known_size);
-    if (file == nullptr) return false;
-    std::setvbuf(file.get(), nullptr, _IONBF, 0);
-    size = read_all(
-        [&](char* into, std::size_t room) {
-          return std::fread(into, 1, room, file.get());
-        },
-        known_size, bytes);
-    check_read_error(file.get(), name);
-    return true;
-  }
   // What fopen and a stream would add is a heap block and a few hundred
-  // instructions for each of the many headers a run reads.
-  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  // instructions for each of the many headers a run reads. The files of a
+  // test or a fuzzer are read through the descriptor of the stream their
+  // opener gives, by the same code.
+  int fd = -1;
+  if (opens_the_file_system()) {
+    fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  } else if (const InputFile file = open_input(name); file != nullptr && fileno(file.get()) >= 0) {
+    fd = ::dup(fileno(file.get()));
+  }
   if (fd < 0) return false;
   struct stat info {};
   if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {

@@ -18,6 +18,8 @@ struct RunIo {
   std::FILE* out = stdout;
   std::FILE* err = stderr;
   // Opens an input file by name for reading; null when it cannot be read.
+  // read_whole_input reads through the stream's descriptor: a stream
+  // without one (fmemopen) is a file that cannot be read.
   std::function<std::FILE*(const std::string& name)> open_input;
   // Whether a directory of that name exists.
   std::function<bool(const std::string& name)> is_directory;

@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include "app/run.h"
 
@@ -21,13 +23,26 @@ std::string MemoryStream::text() {
   return std::string(buffer_, size_);
 }
 
+std::FILE* memory_file(std::string_view text) {
+  const int fd = memfd_create("sornik-test-file", MFD_CLOEXEC);
+  if (fd < 0) std::abort();
+  for (std::size_t done = 0; done < text.size();) {
+    const ssize_t wrote = write(fd, text.data() + done, text.size() - done);
+    if (wrote <= 0) std::abort();
+    done += static_cast<std::size_t>(wrote);
+  }
+  std::FILE* file = lseek(fd, 0, SEEK_SET) == 0 ? fdopen(fd, "r") : nullptr;
+  if (file == nullptr) std::abort();
+  return file;
+}
+
 CapturedIo::CapturedIo() : saved_(run_io()) {
   run_io().out = out_.stream();
   run_io().err = err_.stream();
   run_io().open_input = [this](const std::string& name) -> std::FILE* {
     const auto found = files.find(name);
     if (found == files.end()) return nullptr;
-    return fmemopen(found->second.data(), found->second.size(), "r");
+    return memory_file(found->second);
   };
   run_io().is_directory = [this](const std::string& name) {
     const std::string prefix = name + "/";

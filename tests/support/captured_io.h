@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/run_io.h"
@@ -28,6 +29,10 @@ class MemoryStream {
   std::size_t size_ = 0;
   std::FILE* stream_;
 };
+
+// A stream that reads `text`, with a descriptor of its own (a file in
+// memory), so that it is read by the code that reads files from the disk.
+std::FILE* memory_file(std::string_view text);
 
 // Points the run's streams at memory while it lives: output and error
 // streams are captured, and input files come from `files` by name (any

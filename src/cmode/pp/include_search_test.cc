@@ -5,9 +5,11 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
+#include "captured_io.h"
 #include "common/run_io.h"
 
 namespace sornik::cmode {
@@ -70,19 +72,34 @@ TEST(IncludeSearch, ReadsADroppedTextAgain) {
   EXPECT_FALSE(IncludeSearch::restore_text(*header));
 }
 
-// A stream with no size (a pipe, a device) grows its buffer until it ends.
+// A file with no size (a pipe, a device) grows its buffer until it ends;
+// a stream without a descriptor is a file that cannot be read.
 TEST(IncludeSearch, ReadsStreamsOfUnknownSizeWhole) {
   std::string text(200000, 'a');
   for (std::size_t i = 0; i < text.size(); i += 7) text[i] = static_cast<char>(i);
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  // More than a pipe holds: the reader takes it in pieces while it is written.
+  std::thread writer([&] {
+    for (std::size_t done = 0; done < text.size();) {
+      const ssize_t wrote = write(ends[1], text.data() + done, text.size() - done);
+      if (wrote <= 0) break;
+      done += static_cast<std::size_t>(wrote);
+    }
+    close(ends[1]);
+  });
   const auto saved = run_io().open_input;
-  run_io().open_input = [&text](const std::string&) {
-    return fmemopen(text.data(), text.size(), "r");
+  run_io().open_input = [&](const std::string& name) {
+    return name == "pipe.h" ? fdopen(ends[0], "r") : fmemopen(text.data(), text.size(), "r");
   };
   IncludeSearch search;
-  const HeaderFile* header = search.open("stream.h");
+  const HeaderFile* header = search.open("pipe.h");
+  const HeaderFile* no_descriptor = search.open("memory.h");
   run_io().open_input = saved;
+  writer.join();
   ASSERT_NE(header, nullptr);
   EXPECT_EQ(header->text, text);
+  EXPECT_EQ(no_descriptor, nullptr);
 }
 
 // A name in a subdirectory is tried only in the directories that have that
@@ -94,7 +111,7 @@ TEST(IncludeSearch, TriesOnlyDirectoriesThatHoldTheSubdirectory) {
   const RunIo saved = run_io();
   run_io().open_input = [&](const std::string& name) -> std::FILE* {
     opened.push_back(name);
-    return name.starts_with("b/") ? fmemopen(text.data(), text.size(), "r") : nullptr;
+    return name.starts_with("b/") ? testing::memory_file(text) : nullptr;
   };
   run_io().is_directory = [&](const std::string& name) {
     asked.push_back(name);
@@ -121,7 +138,7 @@ TEST(IncludeSearch, AnswersAQuestionAskedBeforeWithoutTryingPathsAgain) {
   run_io().open_input = [&](const std::string& name) -> std::FILE* {
     opened.push_back(name);
     const bool exists = name == "a/x.h" || name == "b/x.h" || name == "inc/x.h" || name == "b/sub/y.h";
-    return exists ? fmemopen(text.data(), text.size(), "r") : nullptr;
+    return exists ? testing::memory_file(text) : nullptr;
   };
   run_io().is_directory = [](const std::string& name) {
     return name == "b/sub";
