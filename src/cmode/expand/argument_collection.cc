@@ -12,11 +12,23 @@ namespace sornik::cmode {
 bool Rescanner::collect(const Scope& scope, CallScratch& call, Walk& walk) {
   bool inside = false;
   int nesting = 0;
+  // The levels the walk has gone below are over for the use: their macros
+  // count as enabled again for what it reads from there on, until the use
+  // fails and the levels go on.
+  std::size_t open_levels = depth_;
   for (;;) {
     const ExpToken* item_token = item(scope, walk, true);
-    if (item_token == nullptr) return false;
+    if (item_token == nullptr) {
+      set_flags(open_levels, depth_, true);
+      return false;
+    }
     ExpToken token = *item_token;
     const std::ptrdiff_t level = walk.level;
+    if (static_cast<std::ptrdiff_t>(open_levels) > level + 1) {
+      if (open_levels == depth_) paint_disabled(call.tokens);
+      set_flags(static_cast<std::size_t>(level + 1), open_levels, false);
+      open_levels = static_cast<std::size_t>(level + 1);
+    }
     ++walk.pos;
     if (token.mark == Mark::open) {
       if (inside) {
@@ -56,12 +68,27 @@ bool Rescanner::collect(const Scope& scope, CallScratch& call, Walk& walk) {
       call.starts.push_back(call.tokens.size());
       continue;
     }
-    if (token.is_identifier() && !token.no_expand && disabled(token.text, level)) token.no_expand = true;
+    // While every level is still open, the same macros are disabled when the
+    // arguments are rescanned: the tokens are judged then (or above, once the
+    // walk leaves the top level).
+    if (token.is_identifier() && !token.no_expand && level >= 0 &&
+        (open_levels < depth_ || !named_levels_.empty()) &&
+        disabled(table_.find(token.text), token.text, level)) {
+      token.no_expand = true;
+    }
     call.tokens.push_back(token);
   }
   hoist_open_groups(call);
   call.starts.push_back(call.tokens.size());
   return true;
+}
+
+void Rescanner::paint_disabled(std::vector<ExpToken>& tokens) {
+  const auto top = static_cast<std::ptrdiff_t>(depth_) - 1;
+  for (ExpToken& token : tokens) {
+    if (token.is_identifier() && !token.no_expand && disabled(table_.find(token.text), token.text, top))
+      token.no_expand = true;
+  }
 }
 
 void Rescanner::hoist_open_groups(CallScratch& call) {

@@ -76,6 +76,32 @@ TEST(Expander, ShowsEveryUseAsTheCPreprocessorExpandsIt) {
   for (const Case& c : kCases) EXPECT_EQ(expand_program(c.program).out, c.shown) << c.what;
 }
 
+TEST(Expander, AMacroStaysDisabledWhileItsExpansionIsRead) {
+  // What the C compiler's preprocessor makes of each last line.
+  const struct {
+    const char* program;
+    const char* last_line;
+  } cases[] = {
+      // The name read inside its own expansion, before the argument list
+      // goes on in the source, or in an expansion below.
+      {"#define M g(M\n#define g(x) x\nM)\n", "M"},
+      {"#define h(x) x\n#define M h(h(M) \nM))\n", "M)"},
+      {"#define A B(\n#define B(x) x A)\n#define C A 1)\nC\n", "1 B()"},
+      // A use whose argument list went on past a directive, and so past a
+      // point where its macro could have changed.
+      {"#define F(x) [x] G(x)\n#define G(x) F(x)\nF(1\n#define Q\n) F(2)\n", "[1] F(1) [2] F(2)"},
+      // An expansion that has ended lets its macro be used again.
+      {"#define f(x) x g\n#define g(x) x f\nf(1)(2)(3)(4)\n", "1 2 3 4 f"},
+      {"#define L(x) x R\n#define R(x) L x\nL(1)(L)(2)\n", "1 L 2 R"},
+      {"#define A0 A1\n#define A1 A2\n#define A2 A0 A1 A2 A3\n#define A3 7\nA0 A3\n", "A0 A1 A2 7 7"},
+  };
+  for (const auto& c : cases) {
+    const std::string out = expand_program(c.program, "$x").out;
+    const std::size_t last = out.rfind('\n', out.size() - 2);
+    EXPECT_EQ(out.substr(last + 1), std::string(c.last_line) + "\n") << c.program;
+  }
+}
+
 TEST(Expander, ErrorsGoOnWithTheUseCopiedUnchanged) {
   const struct {
     const char* program;
@@ -87,6 +113,11 @@ TEST(Expander, ErrorsGoOnWithTheUseCopiedUnchanged) {
        "t.c:2: error: macro \"F\" passed 3 arguments, but takes just 2\n"},
       {"#define F(a) a\n#define N 2\nF(N\n", "#define F(a) a\n#define N 2\nF(N`2'\n",
        "t.c:3: error: unterminated argument list invoking macro \"F\"\n"},
+      // The levels the failed list was read from go on, their macros still disabled.
+      {"#define f(x) [x]\n#define M M g(M\n#define g(x) x\nf(M 1)\n",
+       "#define f(x) [x]\n#define M M g(M\n#define g(x) x\nf(M 1)`[M`M g(M' 1]'\n",
+       "t.c:4: error: unterminated argument list invoking macro \"g\"\n"
+       "t.c:4: error: unterminated argument list invoking macro \"g\"\n"},
       {"#define P(a, b) a ## b\nP(+, -)\n", "#define P(a, b) a ## b\nP(+, -)`+-'\n",
        "t.c:2: warning: pasting \"+\" and \"-\" does not give a valid preprocessing token\n"},
   };

@@ -37,10 +37,10 @@ Rescanner::Rescanner(const MacroTable& table, std::string_view file) : table_(ta
 Rescanner::~Rescanner() = default;
 
 void Rescanner::reset() {
+  pop_to(0);
   arena_.clear();
   kept_macros_.clear();
   group_count_ = 0;
-  depth_ = 0;
   call_depth_ = 0;
 }
 
@@ -54,24 +54,43 @@ std::uint32_t Rescanner::new_group(std::string_view name) {
   return static_cast<std::uint32_t>(group_count_++);
 }
 
-std::vector<ExpToken>& Rescanner::push_context(std::string_view macro) {
+std::vector<ExpToken>& Rescanner::push_context(const Macro* macro, bool table_holds_it) {
   if (depth_ == contexts_.size()) contexts_.emplace_back();
   Context& context = contexts_[depth_++];
   context.tokens.clear();
   context.pos = 0;
-  context.macro.assign(macro);
-  const std::ptrdiff_t level = static_cast<std::ptrdiff_t>(depth_) - 1;
-  context.macro_level = !macro.empty() ? level : level > 0 ? contexts_[depth_ - 2].macro_level : -1;
+  context.name = macro != nullptr ? macro->name() : std::string_view();
+  context.flagged = nullptr;
+  if (macro != nullptr && table_holds_it) {
+    macro->set_expanding(true);
+    context.flagged = macro;
+  } else if (macro != nullptr) {
+    named_levels_.push_back(depth_ - 1);
+  }
   return context.tokens;
 }
 
-bool Rescanner::disabled(std::string_view name, std::ptrdiff_t up_to_level) const {
-  // Only the levels of macros are visited: deeply nested argument lists stack
-  // up argument levels, which disable nothing.
-  if (up_to_level < 0) return false;
-  for (std::ptrdiff_t level = contexts_[static_cast<std::size_t>(up_to_level)].macro_level; level >= 0;
-       level = level > 0 ? contexts_[static_cast<std::size_t>(level) - 1].macro_level : -1) {
-    if (contexts_[static_cast<std::size_t>(level)].macro == name) return true;
+void Rescanner::pop_to(std::size_t depth) {
+  for (std::size_t level = depth; level < depth_; ++level) {
+    Context& context = contexts_[level];
+    if (context.flagged != nullptr) context.flagged->set_expanding(false);
+    context.flagged = nullptr;
+  }
+  while (!named_levels_.empty() && named_levels_.back() >= depth) named_levels_.pop_back();
+  depth_ = depth;
+}
+
+void Rescanner::set_flags(std::size_t from_level, std::size_t to_level, bool expanding) {
+  for (std::size_t level = from_level; level < to_level; ++level) {
+    if (contexts_[level].flagged != nullptr) contexts_[level].flagged->set_expanding(expanding);
+  }
+}
+
+bool Rescanner::disabled(const Macro* macro, std::string_view name, std::ptrdiff_t up_to_level) const {
+  if (macro != nullptr && macro->expanding()) return true;
+  for (const std::size_t level : named_levels_) {
+    if (static_cast<std::ptrdiff_t>(level) > up_to_level) break;
+    if (contexts_[level].name == name) return true;
   }
   return false;
 }
@@ -105,10 +124,10 @@ const ExpToken* Rescanner::peek_real(const Scope& scope, Walk& walk) {
 
 void Rescanner::take(const Scope& scope, const Walk& walk) {
   if (walk.level < 0) {
-    depth_ = scope.floor;
+    pop_to(scope.floor);
     source_next_ = walk.pos;
   } else {
-    depth_ = static_cast<std::size_t>(walk.level) + 1;
+    pop_to(static_cast<std::size_t>(walk.level) + 1);
     contexts_[depth_ - 1].pos = walk.pos;
   }
 }
@@ -118,8 +137,8 @@ void Rescanner::rescan(const Scope& scope) {
   while (depth_ > scope.floor) {
     Context& context = contexts_[depth_ - 1];
     if (context.pos == context.tokens.size()) {
-      if (!context.macro.empty()) release_if_large(context.tokens);
-      --depth_;
+      if (!context.name.empty()) release_if_large(context.tokens);
+      pop_to(depth_ - 1);
       continue;
     }
     const std::size_t level = depth_ - 1;
@@ -134,7 +153,7 @@ void Rescanner::rescan(const Scope& scope) {
       if (const Macro* macro = table_.find(token.text)) {
         if (macro->builtin() != Builtin::none) {
           if (try_builtin(scope, token, macro->builtin())) continue;
-        } else if (disabled(token.text, static_cast<std::ptrdiff_t>(depth_) - 1)) {
+        } else if (disabled(macro, token.text, static_cast<std::ptrdiff_t>(depth_) - 1)) {
           token.no_expand = true;
         } else if (try_use(scope, token, *macro)) {
           continue;
@@ -151,7 +170,7 @@ void Rescanner::rescan(const Scope& scope) {
 bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& macro) {
   if (!macro.function_like()) {
     const std::uint32_t group = new_group(name.text);
-    std::vector<ExpToken>& tokens = push_context(macro.name());
+    std::vector<ExpToken>& tokens = push_context(&macro);
     tokens.push_back(mark_token(Mark::open, group));
     substituter_.substitute(macro, nullptr, name.line, name.space_before, tokens);
     tokens.push_back(mark_token(Mark::close, group));
@@ -203,7 +222,7 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
     // An argument that is the whole list is lent to its level, not copied:
     // rescanning does not change the tokens of a level.
     const bool whole = raw.size() == call.tokens.size();
-    std::vector<ExpToken>& barrier = push_context({});
+    std::vector<ExpToken>& barrier = push_context(nullptr);
     const std::size_t level = depth_ - 1;
     if (whole) {
       barrier.swap(call.tokens);
@@ -219,7 +238,7 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
   }
   --call_depth_;
 
-  std::vector<ExpToken>& tokens = push_context(used.name());
+  std::vector<ExpToken>& tokens = push_context(&used, !call.kept);
   for (std::uint32_t hoisted : call.hoisted) tokens.push_back(mark_token(Mark::open, hoisted));
   tokens.push_back(mark_token(Mark::open, group));
   substituter_.substitute(used, &call, call.name_token.line, call.name_token.space_before, tokens);
@@ -331,7 +350,7 @@ bool Rescanner::expand_source_use(SourceTokens& source, std::size_t index, std::
                                   std::size_t& end) {
   source_ = &source;
   outermost_out_ = &out;
-  depth_ = 0;
+  pop_to(0);
   group_count_ = 0;
   copied_unchanged_ = false;
   source_next_ = index + 1;
@@ -351,16 +370,27 @@ bool Rescanner::expand_source_use(SourceTokens& source, std::size_t index, std::
 }
 
 void Rescanner::expand_all(std::vector<ExpToken>& tokens, bool in_condition, std::vector<ExpToken>& out) {
-  depth_ = 0;
+  pop_to(0);
   group_count_ = 0;
-  std::vector<ExpToken>& base = push_context({});
+  std::vector<ExpToken>& base = push_context(nullptr);
   base.swap(tokens);
   rescan(Scope{0, false, &out, in_condition});
   contexts_[0].tokens.swap(tokens);
 }
 
 void Rescanner::stabilize() {
-  for (std::size_t level = 0; level < depth_; ++level) stabilize_tokens(contexts_[level].tokens, arena_);
+  // A directive may change or remove any macro: from here on the live levels
+  // disable their macros by name.
+  named_levels_.clear();
+  for (std::size_t level = 0; level < depth_; ++level) {
+    Context& context = contexts_[level];
+    stabilize_tokens(context.tokens, arena_);
+    if (context.name.empty()) continue;
+    if (context.flagged != nullptr) context.flagged->set_expanding(false);
+    context.flagged = nullptr;
+    context.name = arena_.store(context.name);
+    named_levels_.push_back(level);
+  }
   for (std::size_t depth = 0; depth < call_depth_ && depth < calls_.size(); ++depth) {
     CallScratch& call = *calls_[depth];
     stabilize_tokens(call.tokens, arena_);

@@ -78,9 +78,12 @@ class Rescanner {
   struct Context {
     std::vector<ExpToken> tokens;
     std::size_t pos = 0;
-    std::string macro;  // disabled while the context is live; empty for an argument
-    // The nearest level at or below this one whose macro is disabled; -1 for none.
-    std::ptrdiff_t macro_level = -1;
+    // The name of the macro whose expansion this is, disabled while the
+    // context is live; empty for an argument.
+    std::string_view name;
+    // The definition whose flag says so (Macro::expanding), or null when the
+    // name is looked for in named_levels_ instead.
+    const Macro* flagged = nullptr;
   };
   // Where one rescanning loop reads and writes: contexts from `floor` up, and
   // beneath them the source (only for the outermost loop).
@@ -102,6 +105,8 @@ class Rescanner {
   bool collect(const Scope& scope, CallScratch& call, Walk& walk);
   bool check_count(CallScratch& call);
   void hoist_open_groups(CallScratch& call);
+  // Marks the identifiers among `tokens` whose macro is disabled now.
+  void paint_disabled(std::vector<ExpToken>& tokens);
   void copy_unchanged(const Scope& scope, const CallScratch& call, const Walk& end);
   void report(std::uint32_t line, std::string_view text);
   Walk start(const Scope& scope) const;
@@ -111,8 +116,10 @@ class Rescanner {
   const ExpToken* item(const Scope& scope, Walk& walk, bool through_directives);
   const ExpToken* peek_real(const Scope& scope, Walk& walk);
   void take(const Scope& scope, const Walk& walk);
-  bool disabled(std::string_view name, std::ptrdiff_t up_to_level) const;
-  std::vector<ExpToken>& push_context(std::string_view macro);
+  bool disabled(const Macro* macro, std::string_view name, std::ptrdiff_t up_to_level) const;
+  std::vector<ExpToken>& push_context(const Macro* macro, bool table_holds_it = true);
+  void pop_to(std::size_t depth);
+  void set_flags(std::size_t from_level, std::size_t to_level, bool expanding);
   std::uint32_t new_group(std::string_view name);
   void emit_unexpanded_operand(const Scope& scope, bool bare_name_allowed);
 
@@ -123,6 +130,10 @@ class Rescanner {
   std::uint32_t source_end_ = 0;
   std::vector<Context> contexts_;
   std::size_t depth_ = 0;
+  // The live levels whose macro is disabled by its name: their definition may
+  // no longer be the one the table holds (the source moved on while they
+  // were live, or the use took a copy kept from before). Ascending.
+  std::vector<std::size_t> named_levels_;
   std::vector<GroupName> groups_;
   std::size_t group_count_ = 0;
   std::vector<std::unique_ptr<CallScratch>> calls_;

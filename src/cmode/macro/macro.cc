@@ -138,6 +138,7 @@ MacroPtr Macro::copy(const Macro& macro) {
   std::memcpy(static_cast<void*>(copy.get()), static_cast<const void*>(&macro), size);
   copy->tokens_ = nullptr;
   copy->token_count_ = 0;
+  copy->expanding_ = false;
   return copy;
 }
 

@@ -110,6 +110,13 @@ class Macro {
     return token.kind == TokenKind::punctuator && text(token) == punctuator;
   }
 
+  // Whether the macro's name stands disabled because an expansion of it is
+  // being rescanned: the expander sets and clears this on the definition the
+  // table holds, so that a use finds it without searching the expansions in
+  // progress.
+  bool expanding() const { return expanding_; }
+  void set_expanding(bool expanding) const { expanding_ = expanding; }
+
   // For filling a macro that make() gave.
   void set_param(std::size_t index, std::string_view name);
   char* replacement_text() { return chars() + name_size_ + param_bytes_; }
@@ -143,6 +150,7 @@ class Macro {
   bool function_like_ = false;
   bool variadic_ = false;
   Builtin builtin_ = Builtin::none;
+  mutable bool expanding_ = false;
 };
 
 }  // namespace sornik::cmode
