@@ -58,7 +58,7 @@ for kind in nouse mixed dense; do
   measure cat cat "$work/$kind.c"
   measure "sornik $kind" "$build/sornik" -d "$work/defs.h" "$work/$kind.c"
   # C mode reads the same definitions as a header.
-  measure "--cpp $kind" "$build/sornik" --cpp -nostdinc -d "$work/defs.h" "$work/$kind.c"
+  measure "--cpp $kind" "$build/sornik" --cpp -undef -nostdinc -d "$work/defs.h" "$work/$kind.c"
   if [[ "${SKIP_GCC:-0}" != 1 ]]; then
     measure "gcc -E -P" gcc -E -P -include "$work/defs.h" -x c "$work/$kind.c"
   fi
@@ -67,5 +67,5 @@ for kind in nouse mixed dense; do
   /usr/bin/time -f "sornik $kind peak RSS: %M KB" \
     "$build/sornik" -d "$work/defs.h" "$work/$kind.c" > /dev/null
   /usr/bin/time -f "sornik --cpp $kind peak RSS: %M KB" \
-    "$build/sornik" --cpp -nostdinc -d "$work/defs.h" "$work/$kind.c" > /dev/null
+    "$build/sornik" --cpp -undef -nostdinc -d "$work/defs.h" "$work/$kind.c" > /dev/null
 done

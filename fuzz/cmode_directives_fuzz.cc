@@ -1,6 +1,6 @@
 // The C mode's directives and #if over fuzzer-chosen headers: h.h, and g.h
 // and sub/g.h that it may include (input sections in that order), listed
-// with `--cpp -nostdinc -I sub --print-defines -d h.h`. Checked: status 0,
+// with `--cpp -undef -nostdinc -I sub --print-defines -d h.h`. Checked: status 0,
 // the same bytes on a second run, every listed line a "#define" line in
 // name order, every message in the compiler's "file:line: warning|error:"
 // form.
@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::map<std::string, std::string> files = {{"h.h", std::string(sections[0])},
                                                     {"g.h", std::string(sections[1])},
                                                     {"sub/g.h", std::string(sections[2])}};
-  const std::vector<std::string> args = {"--cpp", "-nostdinc", "-I", "sub", "--print-defines", "-d", "h.h"};
+  const std::vector<std::string> args = {"--cpp", "-undef",          "-nostdinc", "-I",
+                                         "sub",   "--print-defines", "-d",        "h.h"};
 
   const sornik::fuzzing::RunOutcome first = sornik::fuzzing::run_in_memory(args, files);
   if (sornik::fuzzing::slow(first) || first.out_of_memory()) return 0;

@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string source(sections[1]);
   if (growth_bound(source) > 1e5) return -1;
   const std::map<std::string, std::string> files = {{"a.c", source}};
-  std::vector<std::string> args = {"--cpp", "-nostdinc"};
+  std::vector<std::string> args = {"--cpp", "-undef", "-nostdinc"};
   const std::string_view options = sections[0];
   if (!options.empty() && (options[0] & 1) != 0) {
     const std::string format(options.substr(1));
@@ -55,9 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const sornik::fuzzing::RunOutcome again = sornik::fuzzing::run_in_memory(args, files);
   sornik::fuzzing::require_equal("a second run", first.out, again.out);
 
-  const std::vector<std::string> plain = {"--cpp", "-nostdinc", "a.c"};
-  const std::vector<std::string> spelled = {"--cpp", "-nostdinc", "-f", "$n`$x'", "a.c"};
-  const std::vector<std::string> names = {"--cpp", "-nostdinc", "-f", "$n", "a.c"};
+  const std::vector<std::string> plain = {"--cpp", "-undef", "-nostdinc", "a.c"};
+  const std::vector<std::string> spelled = {"--cpp", "-undef", "-nostdinc", "-f", "$n`$x'", "a.c"};
+  const std::vector<std::string> names = {"--cpp", "-undef", "-nostdinc", "-f", "$n", "a.c"};
   sornik::fuzzing::require_equal("the default rendering against $n`$x'",
                                  sornik::fuzzing::run_in_memory(plain, files).out,
                                  sornik::fuzzing::run_in_memory(spelled, files).out);

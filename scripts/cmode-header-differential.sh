@@ -7,8 +7,8 @@
 #
 # Without --list every file under /usr/include is compared (one command for
 # the whole set); --list names the headers to compare, one per line. By
-# default both sides start from the compiler's predefined macros (given to
-# sornik with -d, as a user would); with --undef neither has them (gcc -undef).
+# default both sides start from the compiler's predefined macros (sornik asks
+# the compiler for them itself); with --undef neither has them (-undef).
 # Lines of the predefined macros themselves are left out on both sides. The
 # exit status is 1 when any header differs; --keep DIR keeps a diff per header.
 set -uo pipefail
@@ -43,11 +43,9 @@ for dir in "${dirs[@]}"; do include_args+=(-I "$dir"); done
 
 gcc_args=(-nostdinc "${include_args[@]}" -dM -E -x c)
 sornik_args=(--cpp -nostdinc "${include_args[@]}")
-((undef)) && gcc_args=(-undef "${gcc_args[@]}")
-# What the compiler defines before any header: given to sornik unless
-# --undef, and left out of both sides.
+((undef)) && gcc_args=(-undef "${gcc_args[@]}") && sornik_args+=(-undef)
+# What the compiler defines before any header, left out of both sides.
 gcc "${gcc_args[@]}" /dev/null > "$work/predefined.h"
-((undef)) || sornik_args+=(-d "$work/predefined.h")
 LC_ALL=C sort "$work/predefined.h" > "$work/predefined.sorted"
 
 if [[ -n $list ]]; then

@@ -65,7 +65,7 @@ std::set<std::string> gcc_defines(const Files& files, const std::string& top, co
 
 std::set<std::string> sornik_defines(const Files& files, const std::string& top,
                                      std::vector<std::string> options) {
-  std::vector<std::string> args = {"--cpp", "-nostdinc"};
+  std::vector<std::string> args = {"--cpp", "-undef", "-nostdinc"};
   args.insert(args.end(), options.begin(), options.end());
   args.insert(args.end(), {"--print-defines", "-d", top});
   return defines(testing::run_in_memory(args, files).out);

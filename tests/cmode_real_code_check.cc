@@ -20,6 +20,8 @@
 
 #include "app/run.h"
 #include "cmode/expand/expander.h"
+#include "cmode/facts/facts_cache.h"
+#include "cmode/facts/facts_source.h"
 #include "cmode/pp/file_chunk_reader.h"
 #include "cmode/pp/include_search.h"
 #include "cmode/pp/preprocessor.h"
@@ -36,6 +38,17 @@ std::string read_rest(std::FILE* stream) {
   char buffer[65536];
   for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, stream)) > 0;) text.append(buffer, got);
   return text;
+}
+
+// The C compiler's include directories, as a run of the program finds them.
+const std::vector<std::string>& system_include_directories() {
+  static const std::vector<std::string> dirs = [] {
+    cmode::FactsSource facts({}, cmode::cache_directory());
+    std::string error;
+    facts.load(error);
+    return facts.facts().system_dirs;
+  }();
+  return dirs;
 }
 
 std::string read_stream(std::FILE* stream) {
@@ -73,7 +86,7 @@ std::string code_expansion(const std::string& predefs, const std::string& path) 
   run_io().err = err;
   {
     cmode::IncludeSearch search;
-    for (const std::string& dir : cmode::system_include_directories()) search.add_directory(dir);
+    for (const std::string& dir : system_include_directories()) search.add_directory(dir);
     cmode::MacroTable table;
     cmode::Expander expander(table);
     cmode::Preprocessor preprocessor(table, search, expander);
@@ -125,7 +138,7 @@ std::string path_for_errors() { return "/tmp/cmode_real_code_check." + std::to_s
 // whether the compiler got through the file (a missing header stops it).
 std::string compiler_code(const std::string& predefs, const std::string& path, bool& compiled) {
   std::string command = "gcc -E -undef -nostdinc";
-  for (const std::string& dir : cmode::system_include_directories()) command += " -I'" + dir + "'";
+  for (const std::string& dir : system_include_directories()) command += " -I'" + dir + "'";
   const std::string errors = path_for_errors();
   command += " -imacros '" + predefs + "' -x c '" + path + "' 2>'" + errors + "'";
   std::FILE* pipe = popen(command.c_str(), "r");

@@ -16,6 +16,9 @@ if [[ -f args ]]; then
 fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# A case that asks the C compiler for its facts starts from an empty cache
+# of its own, never the user's.
+export XDG_CACHE_HOME=$work/cache
 
 # shellcheck disable=SC2086
 ${SORNIK_E2E_WRAPPER:-} "$sornik" "${args[@]}" >"$work/stdout" 2>"$work/stderr" </dev/null

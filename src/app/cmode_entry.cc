@@ -10,7 +10,8 @@
 #include "app/cmode_options.h"
 #include "app/run.h"
 #include "cmode/expand/expander.h"
-#include "cmode/pp/compiler_facts.h"
+#include "cmode/facts/facts_cache.h"
+#include "cmode/facts/facts_source.h"
 #include "cmode/pp/file_chunk_reader.h"
 #include "cmode/pp/include_search.h"
 #include "cmode/pp/macro_listing.h"
@@ -25,6 +26,8 @@ namespace {
 
 // What a run reads and defines: the headers, the macros, and their readers.
 struct CppState {
+  explicit CppState(cmode::FactsRequest request) : facts(std::move(request), cmode::cache_directory()) {}
+  cmode::FactsSource facts;
   cmode::IncludeSearch search;
   cmode::MacroTable table;
   cmode::Expander expander{table};
@@ -78,6 +81,16 @@ bool convert_source(const std::string& name, bool list_file_names, cmode::Prepro
   return true;
 }
 
+// What the run asks of its compiler.
+cmode::FactsRequest facts_request(const CppOptions& options) {
+  cmode::FactsRequest request;
+  request.compiler = options.compiler;
+  // Without the system directories the compiler does not read the header
+  // it includes before every source, and so defines less.
+  if (options.no_system_dirs) request.flags.emplace_back("-nostdinc");
+  return request;
+}
+
 }  // namespace
 
 int run_cpp_mode(std::span<const std::string> args) {
@@ -92,13 +105,26 @@ int run_cpp_mode(std::span<const std::string> args) {
   start_heap_on_huge_page();
   // Not value-initialised: that would clear the whole state before its
   // members are made.
-  std::unique_ptr<CppState> state(new CppState);
+  std::unique_ptr<CppState> state(new CppState(facts_request(options)));
+  // The compiler is asked only for what the run takes from it; a compiler
+  // the command line names is asked at once, so that it fails here if at all.
+  if (!options.undef || !options.no_system_dirs || !options.compiler.empty()) {
+    if (!state->facts.load(error)) {
+      report_program_error(error);
+      return 1;
+    }
+  }
   for (const std::string& dir : options.include_dirs) state->search.add_directory(dir);
   if (!options.no_system_dirs) {
-    for (const std::string& dir : cmode::system_include_directories()) state->search.add_directory(dir);
+    for (const std::string& dir : state->facts.facts().system_dirs) state->search.add_directory(dir);
   }
   cmode::Preprocessor& preprocessor = state->preprocessor;
-  preprocessor.define_predefined();
+  preprocessor.set_facts(&state->facts);
+  if (options.undef) {
+    preprocessor.define_predefined();
+  } else {
+    preprocessor.define_predefined(state->facts.facts().macros);
+  }
 
   int status = 0;
   for (const CppOptions::Setting& setting : options.settings) {
@@ -121,6 +147,7 @@ int run_cpp_mode(std::span<const std::string> args) {
         status = 1;
     }
   }
+  state->facts.save();
   leave_or_free(std::move(state));
   return status;
 }

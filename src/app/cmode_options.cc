@@ -27,6 +27,16 @@ bool parse_cpp_options(std::span<const std::string> args, CppOptions& options, s
       options.no_system_dirs = true;
       continue;
     }
+    if (arg == "-undef") {
+      options.undef = true;
+      continue;
+    }
+    if (arg.starts_with("--compiler=")) {
+      options.compiler = arg.substr(std::string_view("--compiler=").size());
+      if (options.compiler.find_first_not_of(" \t") != std::string::npos) continue;
+      error = "missing argument to '--compiler='";
+      return false;
+    }
     if (arg == "--print-defines") {
       options.print_defines = true;
       continue;

@@ -22,6 +22,8 @@ struct CppOptions {
   bool list_file_names = false;  // -l
   bool no_system_dirs = false;   // -nostdinc
   bool print_defines = false;    // --print-defines
+  bool undef = false;            // -undef: none of the compiler's own macros
+  std::string compiler;          // --compiler=CMD: whose facts apply ("" the default)
 };
 
 // Reads the arguments after `--cpp`. Options may come in any order before

@@ -22,6 +22,8 @@ std::string parse(std::vector<std::string> args) {
   if (options.list_file_names) out += "l ";
   if (options.no_system_dirs) out += "nostdinc ";
   if (options.print_defines) out += "print ";
+  if (options.undef) out += "undef ";
+  if (!options.compiler.empty()) out += "compiler:" + options.compiler + " ";
   for (const std::string& source : options.sources) out += "[" + source + "]";
   return out;
 }
@@ -35,6 +37,7 @@ TEST(CppOptions, FollowGnuConventions) {
   EXPECT_EQ(parse({"--", "-l", "a.c"}), "[-l][a.c]");
   EXPECT_EQ(parse({"-", "a.c"}), "[-][a.c]");
   EXPECT_EQ(parse({}), "");
+  EXPECT_EQ(parse({"-undef", "--compiler=ccache gcc -m32", "a.c"}), "undef compiler:ccache gcc -m32 [a.c]");
 }
 
 TEST(CppOptions, RefuseUnknownOptionsAndMissingValues) {
@@ -43,6 +46,8 @@ TEST(CppOptions, RefuseUnknownOptionsAndMissingValues) {
   EXPECT_EQ(parse({"-I"}), "error: missing argument to '-I'");
   EXPECT_EQ(parse({"a", "-d"}), "[a][-d]");
   EXPECT_EQ(parse({"-d"}), "error: missing argument to '-d'");
+  EXPECT_EQ(parse({"--compiler= "}), "error: missing argument to '--compiler='");
+  EXPECT_EQ(parse({"--compiler", "gcc"}), "error: unrecognized command-line option '--compiler'");
 }
 
 }  // namespace

@@ -47,11 +47,11 @@ TEST(Run, CModeRunsThatLeaveTheirStateStartFromCleanState) {
       {"a.c", "#include \"h.h\"\nV W\n"},
       {"h.h", "#ifndef W\n#define W 2\n#endif\n"},
   };
-  const auto plain = run_in_memory({"--cpp", "-nostdinc", "-D", "V=1", "a.c"}, files);
+  const auto plain = run_in_memory({"--cpp", "-undef", "-nostdinc", "-D", "V=1", "a.c"}, files);
   run_ends_process = true;
-  const auto first = run_in_memory({"--cpp", "-nostdinc", "-D", "V=1", "a.c"}, files);
-  const auto second = run_in_memory({"--cpp", "-nostdinc", "a.c"}, files);
-  const auto listed = run_in_memory({"--cpp", "-nostdinc", "--print-defines", "-D", "W=3"}, files);
+  const auto first = run_in_memory({"--cpp", "-undef", "-nostdinc", "-D", "V=1", "a.c"}, files);
+  const auto second = run_in_memory({"--cpp", "-undef", "-nostdinc", "a.c"}, files);
+  const auto listed = run_in_memory({"--cpp", "-undef", "-nostdinc", "--print-defines", "-D", "W=3"}, files);
   run_ends_process = false;
   EXPECT_EQ(plain.status, 0);
   EXPECT_NE(plain.out.find("V`1' W`2'"), std::string::npos) << plain.out;

@@ -326,7 +326,7 @@ class ConditionParser {
     }
     ++pos_;
     test += ')';
-    return int_value(context_.has_feature(test));
+    return {static_cast<std::uintmax_t>(context_.has_feature(test)), false};
   }
 
   void overflow() { warn("integer overflow in preprocessor expression"); }

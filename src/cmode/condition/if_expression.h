@@ -1,6 +1,7 @@
 // The evaluation of #if expressions and what it asks of the preprocessor.
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -19,9 +20,10 @@ class ConditionContext {
   // The answer of __has_include (or __has_include_next) for the tokens
   // between its parentheses; false with `error` set when they name no header.
   virtual bool has_include(std::span<const Token> operand, bool next, std::string& error) = 0;
-  // The answer to a feature test of the compiler such as
-  // "__has_attribute(unused)", written without blanks.
-  virtual bool has_feature(std::string_view test) = 0;
+  // The value of a feature test of the compiler such as
+  // "__has_attribute(unused)", written without blanks: 0 for no, else
+  // whatever the compiler gives (1, or a date such as 202003).
+  virtual std::intmax_t has_feature(std::string_view test) = 0;
 };
 
 // The outcome of an #if or #elif.

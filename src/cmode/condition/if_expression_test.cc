@@ -17,7 +17,10 @@ class FakeContext : public ConditionContext {
     if (name.empty()) error = "requires a header-name";
     return !next && (name == "<yes.h>" || name == "\"yes.h\"");
   }
-  bool has_feature(std::string_view test) override { return test == "__has_attribute(gnu::unused)"; }
+  std::intmax_t has_feature(std::string_view test) override {
+    if (test == "__has_c_attribute(nodiscard)") return 202003;
+    return test == "__has_attribute(gnu::unused)" ? 1 : 0;
+  }
 };
 
 // "1" or "0", then " / warning" for each warning or " / error: text".
@@ -69,6 +72,7 @@ TEST(Condition, EvaluatesAsTheCompiler) {
       {"UNDEFINED_NAME == 0 && true == 0", "1"},
       {"__has_include(<yes.h>) && __has_include(\"yes.h\") && !__has_include(<no.h>)", "1"},
       {"__has_attribute( gnu :: unused ) && !__has_attribute(other) && !__has_builtin(x)", "1"},
+      {"__has_c_attribute(nodiscard) == 202003 && __has_c_attribute(nodiscard) > 202002", "1"},
       {"0 && 1 / 0", "0"},
       {"1 || 1 % 0", "1"},
       {"0 ? 1 / 0 : 2", "1"},

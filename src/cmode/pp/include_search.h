@@ -9,7 +9,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "cmode/pp/compiler_facts.h"  // system_include_directories() for the search chain
 #include "common/page_memory.h"
 
 namespace sornik::cmode {

@@ -2,11 +2,11 @@
 #include "cmode/pp/preprocessor.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <optional>
 
 #include "cmode/macro/builtin_macros.h"
-#include "cmode/pp/compiler_facts.h"
 #include "cmode/pp/define_directive.h"
 #include "cmode/pp/file_chunk_reader.h"
 #include "common/run_io.h"
@@ -62,6 +62,12 @@ void Preprocessor::define_predefined() {
   FileFrame frame;
   frame.path = "<built-in>";
   read_text(frame, "#define __STDC__ 1\n#define __STDC_HOSTED__ 1\n#define __STDC_VERSION__ 201710L\n");
+}
+
+void Preprocessor::define_predefined(std::string_view definitions) {
+  FileFrame frame;
+  frame.path = "<built-in>";
+  read_text(frame, definitions);
 }
 
 void Preprocessor::define_option(std::string_view definition) {
@@ -507,7 +513,13 @@ bool Preprocessor::guarded(const Macro& macro) {
   return builtin != nullptr && builtin->always_warned;
 }
 
-bool Preprocessor::has_feature(std::string_view test) { return compiler_feature(test); }
+std::intmax_t Preprocessor::has_feature(std::string_view test) {
+  if (facts_ == nullptr) return 0;
+  const std::string_view answer = facts_->feature(test);
+  std::intmax_t value = 0;
+  std::from_chars(answer.data(), answer.data() + answer.size(), value);
+  return value;
+}
 
 bool Preprocessor::is_defined(std::string_view name) { return table_.find(name) != nullptr; }
 

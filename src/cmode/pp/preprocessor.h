@@ -14,6 +14,7 @@
 #include "cmode/condition/condition_expansion.h"
 #include "cmode/condition/if_expression.h"
 #include "cmode/expand/expander.h"
+#include "cmode/facts/facts_source.h"
 #include "cmode/lex/logical_lines.h"
 #include "cmode/lex/token.h"
 #include "cmode/macro/macro_table.h"
@@ -51,8 +52,16 @@ class Preprocessor final : public ConditionContext {
   // Enters the built-in macros (builtin_macros.h) into the table.
   Preprocessor(MacroTable& table, IncludeSearch& search, Expander& expander);
 
-  // Defines __STDC__, __STDC_HOSTED__ and __STDC_VERSION__.
+  // Defines __STDC__, __STDC_HOSTED__ and __STDC_VERSION__: the macros a
+  // run keeps without those of its compiler.
   void define_predefined();
+
+  // Defines the compiler's predefined macros, given as its `-dM` lines.
+  void define_predefined(std::string_view definitions);
+
+  // Where feature tests such as __has_attribute are answered; without it
+  // every test gives 0.
+  void set_facts(FactsSource* facts) { facts_ = facts; }
 
   // -D name (as 1), -D name=value, -D 'F(x)=value'.
   void define_option(std::string_view definition);
@@ -83,7 +92,7 @@ class Preprocessor final : public ConditionContext {
   // ConditionContext: `defined` and __has_include for #if.
   bool is_defined(std::string_view name) override;
   bool has_include(std::span<const Token> operand, bool next, std::string& error) override;
-  bool has_feature(std::string_view test) override;
+  std::intmax_t has_feature(std::string_view test) override;
 
  private:
   struct Conditional {
@@ -137,6 +146,7 @@ class Preprocessor final : public ConditionContext {
   void lex_directive(std::string_view line, std::string_view name, bool plain);
 
   MacroTable& table_;
+  FactsSource* facts_ = nullptr;
   IncludeSearch& search_;
   Expander& expander_;
   ConditionExpansion condition_expansion_{table_};

@@ -17,7 +17,7 @@ using Files = std::map<std::string, std::string>;
 // The macros that `--print-defines -d h.h` lists (without the three the C
 // mode predefines) and the messages, for in-memory files.
 std::string defines_of(const Files& files, std::vector<std::string> options = {}) {
-  std::vector<std::string> args = {"--cpp", "-nostdinc"};
+  std::vector<std::string> args = {"--cpp", "-undef", "-nostdinc"};
   args.insert(args.end(), options.begin(), options.end());
   args.insert(args.end(), {"--print-defines", "-d", "h.h"});
   const testing::RunResult result = testing::run_in_memory(args, files);
@@ -236,7 +236,7 @@ TEST(Preprocessor, KeepsTheTextOfAHeaderThatIncludesItself) {
 TEST(Preprocessor, IncludeCyclesEndWithinABudget) {
   // Each level includes itself twice: without a bound, 2^200 files.
   const testing::RunResult result =
-      testing::run_in_memory({"--cpp", "-nostdinc", "--print-defines", "-d", "h.h"},
+      testing::run_in_memory({"--cpp", "-undef", "-nostdinc", "--print-defines", "-d", "h.h"},
                              {{"h.h", "#include \"h.h\"\n#include \"h.h\"\n#define DONE\n"}});
   EXPECT_TRUE(result.err.ends_with(
       "h.h:1: warning: more than 20000 files included; the rest of the #include directives are skipped\n"))
@@ -260,7 +260,7 @@ TEST(Preprocessor, PushesAndPopsMacros) {
 TEST(Preprocessor, APoppedMacroExpandsAsItsDefinition) {
   // A is used before it is pushed and after it is popped; B only after.
   const testing::RunResult result = testing::run_in_memory(
-      {"--cpp", "-nostdinc", "a.c"},
+      {"--cpp", "-undef", "-nostdinc", "a.c"},
       {{"a.c",
         "#define A(x) x %:%: 1 %:x\n#define B <%a%>\nA(u)\n#pragma push_macro(\"A\")\n"
         "#pragma push_macro(\"B\")\n#undef A\n#define A 2\n#undef B\nA B\n#pragma pop_macro(\"A\")\n"
@@ -274,7 +274,7 @@ TEST(Preprocessor, APoppedMacroExpandsAsItsDefinition) {
 
 TEST(Preprocessor, EachSourceStartsFromTheSameTable) {
   const testing::RunResult result = testing::run_in_memory(
-      {"--cpp", "-nostdinc", "-DBASE", "a.c", "a.c"},
+      {"--cpp", "-undef", "-nostdinc", "-DBASE", "a.c", "a.c"},
       {{"a.c",
         "#ifdef MINE\n#warning carried over\n#endif\n#ifndef BASE\n#warning base lost\n#endif\n"
         "#define MINE\n#undef BASE\n#include \"o.h\"\n"},
@@ -314,7 +314,7 @@ TEST(Preprocessor, IncludesAHeaderGivenForItsMacrosAgain) {
   // Its text is not kept: a later #include reads it again, unless its guard
   // shuts it.
   const testing::RunResult result =
-      testing::run_in_memory({"--cpp", "-nostdinc", "-d", "plain.h", "-d", "guarded.h", "a.c"},
+      testing::run_in_memory({"--cpp", "-undef", "-nostdinc", "-d", "plain.h", "-d", "guarded.h", "a.c"},
                              {{"plain.h", "#warning plain read\n"},
                               {"guarded.h", "#ifndef G_H\n#define G_H\n#warning guarded read\n#endif\n"},
                               {"a.c", "#include \"plain.h\"\n#include \"guarded.h\"\n"}});
@@ -333,14 +333,15 @@ TEST(Preprocessor, CopiesSourcesOfAnyLineLengthWhole) {
     source += "\n#if 0\nskipped\n#endif\n";
   }
   source += "no newline at the end";
-  const testing::RunResult result = testing::run_in_memory({"--cpp", "-nostdinc", "a.c"}, {{"a.c", source}});
+  const testing::RunResult result =
+      testing::run_in_memory({"--cpp", "-undef", "-nostdinc", "a.c"}, {{"a.c", source}});
   EXPECT_TRUE(result.out == source) << result.out.size() << " bytes instead of " << source.size();
   EXPECT_EQ(result.err, "");
 }
 
 TEST(Preprocessor, UnreadableFilesMakeTheStatusOne) {
-  const testing::RunResult result =
-      testing::run_in_memory({"--cpp", "-nostdinc", "-d", "missing.h", "a.c", "gone.c"}, {{"a.c", "x\n"}});
+  const testing::RunResult result = testing::run_in_memory(
+      {"--cpp", "-undef", "-nostdinc", "-d", "missing.h", "a.c", "gone.c"}, {{"a.c", "x\n"}});
   EXPECT_EQ(result.out, "x\n");
   EXPECT_EQ(result.err, "sornik: error: missing.h: cannot open\nsornik: error: gone.c: cannot open\n");
   EXPECT_EQ(result.status, 1);

@@ -1,0 +1,1 @@
+#define FROM_SYSTEM_HEADER (__FAKE_VERSION__ * 10)
