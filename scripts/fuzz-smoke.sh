@@ -23,15 +23,15 @@ cmake --build "$build_dir"
 # files of C text for the others.
 declare -A max_len=([replace_engine_fuzz]=1024 [argument_substitution_fuzz]=2048 [define_reader_fuzz]=4096
   [line_expansion_fuzz]=2048 [run_fuzz]=4096 [cmode_expansion_fuzz]=2048
-  [cmode_directives_fuzz]=4096)
+  [cmode_directives_fuzz]=4096 [render_fuzz]=4096)
 # A whole run that substitutes up to the engine's limits takes seconds with
 # the sanitizers on; such runs are checked only once.
 declare -A timeout=([replace_engine_fuzz]=10 [argument_substitution_fuzz]=10 [define_reader_fuzz]=10
   [line_expansion_fuzz]=30 [run_fuzz]=30 [cmode_expansion_fuzz]=30
-  [cmode_directives_fuzz]=30)
+  [cmode_directives_fuzz]=30 [render_fuzz]=10)
 targets=("$@")
 ((${#targets[@]})) || targets=(replace_engine_fuzz argument_substitution_fuzz define_reader_fuzz line_expansion_fuzz run_fuzz
-  cmode_expansion_fuzz cmode_directives_fuzz)
+  cmode_expansion_fuzz cmode_directives_fuzz render_fuzz)
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

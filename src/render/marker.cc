@@ -75,6 +75,8 @@ void append_unescaped(std::string& out, std::string_view text) {
 }
 
 void append_default_rendering(std::string& out, std::string_view text) {
+  // An empty view may have no data for memcpy to copy from.
+  if (text.empty()) return;
   // The rendering is never longer than the text: each mark becomes at most
   // one byte and each escape pair one byte.
   const std::size_t start = out.size();
