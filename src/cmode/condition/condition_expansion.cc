@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
+#include "cmode/lex/byte_classes.h"
 #include "cmode/macro/macro.h"
-#include "common/byte_class.h"
 
 namespace sornik::cmode {
 
@@ -31,7 +31,9 @@ bool keeps_operand(std::string_view name) {
 }
 
 bool is_word(std::string_view text) {
-  return !text.empty() && std::all_of(text.begin(), text.end(), is_name_byte);
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+    return (byte_row(c).plain & kWordByte) != 0;
+  });
 }
 
 }  // namespace

@@ -5,44 +5,17 @@
 #include <array>
 #include <cstring>
 
+#include "cmode/lex/byte_classes.h"
+
 namespace sornik::cmode {
 
 namespace {
 
-enum ScanClass : std::uint8_t {
-  kPlain,
-  kIdentifier,
-  kDigit,
-  kQuote,
-  kSlash,
-  kBackslash,
-  kNewline,
-  kHigh,
-  kDot
-};
-
-constexpr std::array<std::uint8_t, 256> make_scan_classes() {
-  std::array<std::uint8_t, 256> classes{};
-  for (int c = 'a'; c <= 'z'; ++c) classes[c] = kIdentifier;
-  for (int c = 'A'; c <= 'Z'; ++c) classes[c] = kIdentifier;
-  classes['_'] = classes['$'] = kIdentifier;
-  for (int c = '0'; c <= '9'; ++c) classes[c] = kDigit;
-  classes['"'] = classes['\''] = kQuote;
-  classes['/'] = kSlash;
-  classes['\\'] = kBackslash;
-  classes['\n'] = kNewline;
-  classes['.'] = kDot;
-  for (int c = 0x80; c <= 0xff; ++c) classes[c] = kHigh;
-  return classes;
-}
-
-constexpr std::array<std::uint8_t, 256> kScanClasses = make_scan_classes();
-
-std::uint8_t scan_class(char c) { return kScanClasses[static_cast<unsigned char>(c)]; }
+FeedClass scan_class(char c) { return byte_row(c).feed; }
 
 bool continues_word(char c) {
-  const std::uint8_t cls = scan_class(c);
-  return cls == kIdentifier || cls == kDigit;
+  const FeedClass cls = scan_class(c);
+  return cls == FeedClass::identifier || cls == FeedClass::digit;
 }
 
 }  // namespace
@@ -97,38 +70,38 @@ std::size_t LineFeeder::scan_line(bool& may_use) {
   while (pos < size) {
     const char c = text[pos];
     switch (scan_class(c)) {
-      case kNewline: ++line_; return pos + 1;
-      case kIdentifier: {
+      case FeedClass::newline: ++line_; return pos + 1;
+      case FeedClass::identifier: {
         const std::size_t begin = pos;
         while (pos < size && continues_word(text[pos])) ++pos;
         const std::string_view word = text.substr(begin, pos - begin);
         // The word may go on (UTF-8 or a splice), may open a raw string, or is a macro.
-        const bool goes_on = pos < size && (scan_class(text[pos]) == kHigh || text[pos] == '\\');
-        const bool raw_string = pos < size && scan_class(text[pos]) == kQuote && word.back() == 'R';
+        const bool goes_on = pos < size && (scan_class(text[pos]) == FeedClass::high || text[pos] == '\\');
+        const bool raw_string = pos < size && scan_class(text[pos]) == FeedClass::quote && word.back() == 'R';
         if (goes_on || raw_string || table_.replaces(word)) {
           may_use = true;
         }
         break;
       }
-      case kDot:
-        if (pos + 1 >= size || scan_class(text[pos + 1]) != kDigit) {
+      case FeedClass::dot:
+        if (pos + 1 >= size || scan_class(text[pos + 1]) != FeedClass::digit) {
           ++pos;
           break;
         }
         [[fallthrough]];
-      case kDigit:
+      case FeedClass::digit:
         // A number with whatever letters, dots and exponent signs it holds.
         for (++pos; pos < size; ++pos) {
           const char d = text[pos];
           if (continues_word(d) || d == '.') continue;
           if ((d == '+' || d == '-') && (text[pos - 1] | 0x20) == 'e') continue;
           if ((d == '+' || d == '-') && (text[pos - 1] | 0x20) == 'p') continue;
-          if (scan_class(d) == kHigh || d == '\\') may_use = true;
+          if (scan_class(d) == FeedClass::high || d == '\\') may_use = true;
           break;
         }
         break;
-      case kQuote: pos = skip_literal(pos, may_use); break;
-      case kSlash:
+      case FeedClass::quote: pos = skip_literal(pos, may_use); break;
+      case FeedClass::slash:
         if (pos + 1 < size && text[pos + 1] == '*') {
           const std::size_t end = text.find("*/", pos + 2);
           const std::size_t stop = end == std::string_view::npos ? size : end + 2;
@@ -149,7 +122,7 @@ std::size_t LineFeeder::scan_line(bool& may_use) {
           ++pos;
         }
         break;
-      case kBackslash:
+      case FeedClass::backslash:
         may_use = true;
         if (pos + 1 < size && text[pos + 1] == '\n') {
           ++line_;
@@ -160,7 +133,7 @@ std::size_t LineFeeder::scan_line(bool& may_use) {
         }
         ++pos;
         break;
-      case kHigh:
+      case FeedClass::high:
         may_use = true;  // a UTF-8 letter may begin an identifier
         ++pos;
         break;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "cmode/lex/byte_classes.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -14,29 +16,8 @@ namespace sornik::cmode {
 
 namespace {
 
-// The bytes at which a line scan has to look closer.
-constexpr std::array<bool, 256> make_stops() {
-  std::array<bool, 256> stops{};
-  for (char c : std::string_view("\n\"'/\\")) stops[static_cast<unsigned char>(c)] = true;
-  return stops;
-}
-constexpr std::array<bool, 256> kStops = make_stops();
-
-// ASCII letters, digits and `_`.
-constexpr std::array<bool, 256> kWordBytes = [] {
-  std::array<bool, 256> word{};
-  for (int c = 0; c < 256; ++c)
-    word[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-  return word;
-}();
-
-// The bytes of a header name that the lexer reads as identifiers, numbers
-// and punctuators other than `<` and `>` (see plain_header_name).
-constexpr std::array<bool, 256> kHeaderNameBytes = [] {
-  std::array<bool, 256> name = kWordBytes;
-  for (char c : std::string_view("./+-")) name[static_cast<unsigned char>(c)] = true;
-  return name;
-}();
+bool is_stop(unsigned char c) { return (kByteRows[c].plain & kLineStop) != 0; }
+bool is_word_byte(char c) { return (byte_row(c).plain & kWordByte) != 0; }
 
 // The position of the first stop byte at or after `pos`, or the size.
 std::size_t find_stop(const unsigned char* bytes, std::size_t pos, std::size_t size) {
@@ -56,7 +37,7 @@ std::size_t find_stop(const unsigned char* bytes, std::size_t pos, std::size_t s
     if (mask != 0) return pos + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
   }
 #endif
-  while (pos < size && !kStops[bytes[pos]]) ++pos;
+  while (pos < size && !is_stop(bytes[pos])) ++pos;
   return pos;
 }
 
@@ -213,8 +194,8 @@ const char* skip_blanks(const char* pos, const char* end) {
 // The end of the name of ASCII letters, digits and `_` that starts at
 // `pos`; `pos` itself when no name starts there.
 const char* name_end(const char* pos, const char* end) {
-  if (pos == end || !kWordBytes[static_cast<unsigned char>(*pos)] || (*pos >= '0' && *pos <= '9')) return pos;
-  while (++pos != end && kWordBytes[static_cast<unsigned char>(*pos)]) {
+  if (pos == end || !is_word_byte(*pos) || (*pos >= '0' && *pos <= '9')) return pos;
+  while (++pos != end && is_word_byte(*pos)) {
   }
   return pos;
 }
@@ -330,7 +311,7 @@ std::optional<std::string_view> plain_header_name(std::string_view rest) {
   if (pos == end || (*pos != '<' && *pos != '"')) return std::nullopt;
   const char* const start = pos;
   const char close = *pos == '<' ? '>' : '"';
-  while (++pos != end && kHeaderNameBytes[static_cast<unsigned char>(*pos)]) {
+  while (++pos != end && (byte_row(*pos).plain & kHeaderNameByte) != 0) {
     if (*pos == '/' && pos[-1] == '/') return std::nullopt;  // a comment
   }
   // The lexer reads `->` as one token.

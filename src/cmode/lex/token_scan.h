@@ -1,4 +1,4 @@
-// The token scanner shared by the lexer and the macro store: byte classes and one token at a time.
+// The token scanner shared by the lexer and the macro store: one token at a time.
 #pragma once
 
 #include <array>
@@ -6,68 +6,10 @@
 #include <cstring>
 #include <string_view>
 
+#include "cmode/lex/byte_classes.h"
 #include "cmode/lex/token.h"
 
 namespace sornik::cmode {
-
-// What a byte may do in a token.
-enum ByteClass : std::uint8_t {
-  kSpace = 1,      // white space between tokens (NUL too: it is ignored like a blank)
-  kIdStart = 2,    // begins and continues an identifier
-  kDigit = 4,      // continues an identifier or a number
-  kPunct = 8,      // begins a punctuator
-  kHighByte = 16,  // 0x80 and above: part of an identifier when it is valid UTF-8
-};
-
-constexpr std::array<std::uint8_t, 256> make_byte_classes() {
-  std::array<std::uint8_t, 256> classes{};
-  for (char c : std::string_view(" \t\f\v\r\n\0", 7)) classes[static_cast<unsigned char>(c)] = kSpace;
-  for (int c = 'a'; c <= 'z'; ++c) classes[c] = kIdStart;
-  for (int c = 'A'; c <= 'Z'; ++c) classes[c] = kIdStart;
-  classes['_'] = classes['$'] = kIdStart;
-  for (int c = '0'; c <= '9'; ++c) classes[c] = kDigit;
-  for (char c : std::string_view("[](){}.-+&*~!/%<>=^|?:;,#"))
-    classes[static_cast<unsigned char>(c)] = kPunct;
-  for (int c = 0x80; c <= 0xff; ++c) classes[c] = kHighByte;
-  return classes;
-}
-
-inline constexpr std::array<std::uint8_t, 256> kByteClasses = make_byte_classes();
-
-// What a token or a blank that begins with a byte may be: one look in a
-// table picks the path.
-enum class ByteStart : std::uint8_t {
-  other,       // a token of one byte of kind `other`
-  blank,       // white space
-  identifier,  // a letter other than an encoding prefix, `_` or `$`
-  prefix,      // L, u or U: an identifier, or the prefix of a literal
-  digit,
-  quote,  // " or '
-  dot,    // a number or a punctuator
-  slash,  // a comment or a punctuator
-  punctuator,
-  high_byte,  // 0x80 and above
-};
-
-constexpr std::array<ByteStart, 256> make_byte_starts() {
-  std::array<ByteStart, 256> starts{};
-  for (int c = 0; c < 256; ++c) {
-    const std::uint8_t cls = kByteClasses[c];
-    starts[c] = cls & kSpace      ? ByteStart::blank
-                : cls & kIdStart  ? ByteStart::identifier
-                : cls & kDigit    ? ByteStart::digit
-                : cls & kPunct    ? ByteStart::punctuator
-                : cls & kHighByte ? ByteStart::high_byte
-                                  : ByteStart::other;
-  }
-  starts['L'] = starts['u'] = starts['U'] = ByteStart::prefix;
-  starts['"'] = starts['\''] = ByteStart::quote;
-  starts['.'] = ByteStart::dot;
-  starts['/'] = ByteStart::slash;
-  return starts;
-}
-
-inline constexpr std::array<ByteStart, 256> kByteStarts = make_byte_starts();
 
 // Whether a splice (backslash-newline, the newline maybe after a CR) stands
 // anywhere in the text; texts without one take the faster paths.
@@ -107,13 +49,14 @@ class TokenScan {
       pos = at(text, pos);
       if (!kLine && pos >= text.size()) break;
       const int c = byte(text, pos);
-      const ByteStart start = kByteStarts[static_cast<unsigned>(c)];
+      const ByteStart start = kByteRows[static_cast<unsigned>(c)].start;
       if (start == ByteStart::blank) {
         // A run of blanks; without splices, in one step.
         space = true;
         ++pos;
         if constexpr (kMode != ScanMode::spliced) {
-          while (pos < text.size() && kByteStarts[static_cast<unsigned char>(text[pos])] == ByteStart::blank)
+          while (pos < text.size() &&
+                 kByteRows[static_cast<unsigned char>(text[pos])].start == ByteStart::blank)
             ++pos;
         }
         if (kLine && pos == text.size()) break;
@@ -164,8 +107,8 @@ class TokenScan {
   }
 
   static std::uint8_t byte_class(int c) {
-    if constexpr (kMode == ScanMode::line) return kByteClasses[static_cast<unsigned>(c)];
-    return c < 0 ? 0 : kByteClasses[static_cast<unsigned>(c)];
+    if constexpr (kMode == ScanMode::line) return kByteRows[static_cast<unsigned>(c)].token;
+    return c < 0 ? 0 : kByteRows[static_cast<unsigned>(c)].token;
   }
 
   // The logical byte after the one at `pos`, and its position in `next`.

@@ -302,32 +302,20 @@ MacroPtr make_macro(std::string_view name, bool function_like, const DefineParts
   return macro;
 }
 
-// The bytes that may make the normalised text of a replacement list other
-// than the list itself, or give a diagnostic: white space, the starts of
-// comments, literals, splices, `#` and `%:`, and the `_` of __VA_ARGS__
-// and __VA_OPT__.
-constexpr std::array<bool, 256> make_list_specials() {
-  std::array<bool, 256> specials{};
-  for (int c = 0; c < 256; ++c) specials[c] = (kByteClasses[c] & kSpace) != 0;
-  for (char c : std::string_view("\"'#\\/%_")) specials[static_cast<unsigned char>(c)] = true;
-  return specials;
-}
-inline constexpr std::array<bool, 256> kListSpecials = make_list_specials();
-
 // The replacement list `rest` (to its line end) without the white space at
 // its ends, when that is its normalised text and the list gives no
 // diagnostic: no comment, literal, splice, `#` or `%:` in it, nothing but
 // single blanks between its tokens, and no name starting with __VA_.
 std::optional<std::string_view> plain_replacement(std::string_view rest) {
   const auto blank = [&](std::size_t pos) {
-    return (kByteClasses[static_cast<unsigned char>(rest[pos])] & kSpace) != 0;
+    return (byte_row(rest[pos]).token & kSpace) != 0;
   };
   std::size_t begin = 0;
   std::size_t end = rest.size();
   while (begin < end && blank(begin)) ++begin;
   while (end > begin && blank(end - 1)) --end;
   for (std::size_t pos = begin; pos < end; ++pos) {
-    if (!kListSpecials[static_cast<unsigned char>(rest[pos])]) continue;
+    if ((byte_row(rest[pos]).plain & kListSpecial) == 0) continue;
     // The list ends in no blank: a blank has a byte after it in the list.
     const char next = pos + 1 < end ? rest[pos + 1] : '\0';
     switch (rest[pos]) {
