@@ -24,6 +24,7 @@ bool Rescanner::collect(const Scope& scope, CallScratch& call, Walk& walk) {
     }
     ExpToken token = *item_token;
     const std::ptrdiff_t level = walk.level;
+    if (call.in_place() && (level != call.run_level || token.mark != Mark::none)) copy_run(call);
     if (static_cast<std::ptrdiff_t>(open_levels) > level + 1) {
       if (open_levels == depth_) paint_disabled(call.tokens);
       set_flags(static_cast<std::size_t>(level + 1), open_levels, false);
@@ -56,6 +57,11 @@ bool Rescanner::collect(const Scope& scope, CallScratch& call, Walk& walk) {
     if (!inside) {
       inside = true;  // the `(` that peek_real found
       nesting = 1;
+      if (level >= 0) {
+        call.run_level = level;
+        call.run_begin = call.run_end = walk.pos;
+        call.gap = 1;
+      }
       continue;
     }
     if (token.is("(")) {
@@ -65,7 +71,12 @@ bool Rescanner::collect(const Scope& scope, CallScratch& call, Walk& walk) {
     } else if (token.is(",") && nesting == 1 &&
                !(call.macro->variadic() && call.starts.size() == call.macro->param_count())) {
       hoist_open_groups(call);
-      call.starts.push_back(call.tokens.size());
+      if (call.in_place()) {
+        call.run_end = walk.pos;
+        call.starts.push_back(call.run_end - call.run_begin);
+      } else {
+        call.starts.push_back(call.tokens.size());
+      }
       continue;
     }
     // While every level is still open, the same macros are disabled when the
@@ -75,12 +86,40 @@ bool Rescanner::collect(const Scope& scope, CallScratch& call, Walk& walk) {
         (open_levels < depth_ || !named_levels_.empty()) &&
         disabled(table_.find(token.text), token.text, level)) {
       token.no_expand = true;
+      if (call.in_place()) copy_run(call);
     }
-    call.tokens.push_back(token);
+    if (call.in_place()) {
+      call.run_end = walk.pos;
+    } else {
+      call.tokens.push_back(token);
+    }
   }
   hoist_open_groups(call);
-  call.starts.push_back(call.tokens.size());
+  if (call.in_place()) {
+    call.view = contexts_[static_cast<std::size_t>(call.run_level)].tokens.subspan(
+        call.run_begin, call.run_end - call.run_begin);
+    call.starts.push_back(call.view.size() + call.gap);
+  } else {
+    call.view = call.tokens;
+    call.starts.push_back(call.tokens.size());
+  }
   return true;
+}
+
+void Rescanner::copy_run(CallScratch& call) {
+  // From here on the arguments are copied: the run read so far is copied
+  // without the commas between its arguments.
+  const std::span<const ExpToken> run = contexts_[static_cast<std::size_t>(call.run_level)].tokens.subspan(
+      call.run_begin, call.run_end - call.run_begin);
+  for (std::size_t index = 0; index < call.starts.size(); ++index) {
+    const std::size_t begin = call.starts[index];
+    const std::size_t end = index + 1 < call.starts.size() ? call.starts[index + 1] - call.gap : run.size();
+    call.starts[index] = call.tokens.size();
+    call.tokens.insert(call.tokens.end(), run.begin() + static_cast<std::ptrdiff_t>(begin),
+                       run.begin() + static_cast<std::ptrdiff_t>(end));
+  }
+  call.gap = 0;
+  call.run_level = -1;
 }
 
 void Rescanner::paint_disabled(std::vector<ExpToken>& tokens) {
@@ -105,7 +144,7 @@ bool Rescanner::check_count(CallScratch& call) {
   const std::size_t params = macro.param_count();
   std::size_t given = call.starts.size() - 1;
   if (params == 0) {
-    const bool empty = std::all_of(call.tokens.begin(), call.tokens.end(), [](const ExpToken& token) {
+    const bool empty = std::all_of(call.view.begin(), call.view.end(), [](const ExpToken& token) {
       return token.mark != Mark::none;
     });
     if (empty) return true;
@@ -113,7 +152,7 @@ bool Rescanner::check_count(CallScratch& call) {
     return true;
   } else if (given + 1 == params && macro.variadic()) {
     call.absent = true;
-    call.starts.push_back(call.tokens.size());
+    call.starts.push_back(call.starts.back() + call.gap);
     return true;
   }
   const std::string name(call.name_token.text);

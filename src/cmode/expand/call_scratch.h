@@ -23,9 +23,18 @@ struct Rescanner::CallScratch final : Arguments {
   const Macro* macro = nullptr;
   bool kept = false;  // `macro` is a copy made when the source moved on inside the argument list
   ExpToken name_token;
-  std::string name;                 // the group's name text: the consumed tokens
-  std::vector<ExpToken> tokens;     // every argument's tokens, one after another
-  std::vector<std::size_t> starts;  // where each argument begins in `tokens`, then the end
+  std::string name;  // the group's name text: the consumed tokens
+  // Every argument's tokens, one after another: a copy in `tokens`, or a run
+  // of the level they were read from, read in place while that level lives
+  // (a use nested n deep then holds no copy of what it nests).
+  std::span<const ExpToken> view;
+  std::vector<ExpToken> tokens;
+  std::size_t gap = 0;              // the separator `view` holds between two arguments (in place: the comma)
+  std::vector<std::size_t> starts;  // where each argument begins in `view`, then its end plus `gap`
+  // While the arguments are read in place: their level and run of tokens so far.
+  std::ptrdiff_t run_level = -1;
+  std::size_t run_begin = 0;
+  std::size_t run_end = 0;
   std::vector<std::vector<ExpToken>> expansions;
   std::vector<bool> needed;
   bool absent = false;
@@ -42,8 +51,11 @@ struct Rescanner::CallScratch final : Arguments {
     macro = nullptr;
     kept = false;
     name.clear();
+    view = {};
     tokens.clear();
+    gap = 0;
     starts.assign(1, 0);
+    run_level = -1;
     absent = false;
     source_end = 0;
     hoisted.clear();
@@ -52,10 +64,11 @@ struct Rescanner::CallScratch final : Arguments {
     for (std::vector<ExpToken>& expansion : expansions) expansion.clear();
   }
   std::span<const ExpToken> raw(std::size_t index) override {
-    return std::span<const ExpToken>(tokens).subspan(starts[index], starts[index + 1] - starts[index]);
+    return view.subspan(starts[index], starts[index + 1] - gap - starts[index]);
   }
   std::span<const ExpToken> expanded(std::size_t index) override { return expansions[index]; }
   bool variadic_absent() const override { return absent; }
+  bool in_place() const { return run_level >= 0; }
 };
 
 }  // namespace sornik::cmode

@@ -57,7 +57,8 @@ std::uint32_t Rescanner::new_group(std::string_view name) {
 std::vector<ExpToken>& Rescanner::push_context(const Macro* macro, bool table_holds_it) {
   if (depth_ == contexts_.size()) contexts_.emplace_back();
   Context& context = contexts_[depth_++];
-  context.tokens.clear();
+  context.owned.clear();
+  context.tokens = {};
   context.pos = 0;
   context.name = macro != nullptr ? macro->name() : std::string_view();
   context.flagged = nullptr;
@@ -67,7 +68,7 @@ std::vector<ExpToken>& Rescanner::push_context(const Macro* macro, bool table_ho
   } else if (macro != nullptr) {
     named_levels_.push_back(depth_ - 1);
   }
-  return context.tokens;
+  return context.owned;
 }
 
 void Rescanner::pop_to(std::size_t depth) {
@@ -137,7 +138,7 @@ void Rescanner::rescan(const Scope& scope) {
   while (depth_ > scope.floor) {
     Context& context = contexts_[depth_ - 1];
     if (context.pos == context.tokens.size()) {
-      if (!context.name.empty()) release_if_large(context.tokens);
+      release_if_large(context.owned);
       pop_to(depth_ - 1);
       continue;
     }
@@ -174,6 +175,7 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
     tokens.push_back(mark_token(Mark::open, group));
     substituter_.substitute(macro, nullptr, name.line, name.space_before, tokens);
     tokens.push_back(mark_token(Mark::close, group));
+    contexts_[depth_ - 1].tokens = tokens;
     for (const std::string& failure : substituter_.paste_failures())
       report_at(file_, name.line, Severity::warning, failure);
     return true;
@@ -218,23 +220,11 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
   for (std::size_t index = 0; index < used.param_count(); ++index) {
     call.expansions[index].clear();
     if (!call.needed[index]) continue;
-    const std::span<const ExpToken> raw = call.raw(index);
-    // An argument that is the whole list is lent to its level, not copied:
-    // rescanning does not change the tokens of a level.
-    const bool whole = raw.size() == call.tokens.size();
-    std::vector<ExpToken>& barrier = push_context(nullptr);
+    // The argument is read where it lies: rescanning changes no token of a level.
+    push_context(nullptr);
     const std::size_t level = depth_ - 1;
-    if (whole) {
-      barrier.swap(call.tokens);
-    } else {
-      barrier.assign(raw.begin(), raw.end());
-    }
+    contexts_[level].tokens = call.raw(index);
     rescan(Scope{level, false, &call.expansions[index], scope.in_condition});
-    if (whole) {
-      contexts_[level].tokens.swap(call.tokens);
-    } else {
-      release_if_large(contexts_[level].tokens);
-    }
   }
   --call_depth_;
 
@@ -246,6 +236,7 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
   release_if_large(call.tokens);
   for (std::vector<ExpToken>& expansion : call.expansions) release_if_large(expansion);
   for (const auto& deferred : call.deferred) tokens.push_back(mark_token(Mark::close, deferred.first));
+  contexts_[depth_ - 1].tokens = tokens;
   for (const std::string& failure : substituter_.paste_failures()) {
     report_at(file_, call.name_token.line, Severity::warning, failure);
   }
@@ -372,10 +363,9 @@ bool Rescanner::expand_source_use(SourceTokens& source, std::size_t index, std::
 void Rescanner::expand_all(std::vector<ExpToken>& tokens, bool in_condition, std::vector<ExpToken>& out) {
   pop_to(0);
   group_count_ = 0;
-  std::vector<ExpToken>& base = push_context(nullptr);
-  base.swap(tokens);
+  push_context(nullptr);
+  contexts_[0].tokens = tokens;
   rescan(Scope{0, false, &out, in_condition});
-  contexts_[0].tokens.swap(tokens);
 }
 
 void Rescanner::stabilize() {
@@ -384,7 +374,8 @@ void Rescanner::stabilize() {
   named_levels_.clear();
   for (std::size_t level = 0; level < depth_; ++level) {
     Context& context = contexts_[level];
-    stabilize_tokens(context.tokens, arena_);
+    // A level that reads tokens it does not own has them stabilized where they lie.
+    stabilize_tokens(context.owned, arena_);
     if (context.name.empty()) continue;
     if (context.flagged != nullptr) context.flagged->set_expanding(false);
     context.flagged = nullptr;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,7 +77,10 @@ class Rescanner {
 
  private:
   struct Context {
-    std::vector<ExpToken> tokens;
+    // What the level reads: `owned`, or a run of tokens that lives below it
+    // (an argument, a level's own tokens) and stays unchanged while it is live.
+    std::span<const ExpToken> tokens;
+    std::vector<ExpToken> owned;  // a macro's expansion
     std::size_t pos = 0;
     // The name of the macro whose expansion this is, disabled while the
     // context is live; empty for an argument.
@@ -105,6 +109,8 @@ class Rescanner {
   bool collect(const Scope& scope, CallScratch& call, Walk& walk);
   bool check_count(CallScratch& call);
   void hoist_open_groups(CallScratch& call);
+  // Copies the arguments read in place so far, to go on by copying.
+  void copy_run(CallScratch& call);
   // Marks the identifiers among `tokens` whose macro is disabled now.
   void paint_disabled(std::vector<ExpToken>& tokens);
   void copy_unchanged(const Scope& scope, const CallScratch& call, const Walk& end);
@@ -117,6 +123,8 @@ class Rescanner {
   const ExpToken* peek_real(const Scope& scope, Walk& walk);
   void take(const Scope& scope, const Walk& walk);
   bool disabled(const Macro* macro, std::string_view name, std::ptrdiff_t up_to_level) const;
+  // A new top level for `macro`'s expansion (null for an argument); its
+  // tokens are set once they are made.
   std::vector<ExpToken>& push_context(const Macro* macro, bool table_holds_it = true);
   void pop_to(std::size_t depth);
   void set_flags(std::size_t from_level, std::size_t to_level, bool expanding);
