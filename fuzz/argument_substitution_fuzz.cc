@@ -134,6 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return -1;
   }
   sornik::reset_replace_engine();
+  sornik::set_replace_limits(sornik::fuzzing::fuzz_options().replace_limits);
   sornik::fuzzing::CapturedErrors errors;
   std::optional<std::string> result;
   try {

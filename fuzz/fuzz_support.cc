@@ -6,9 +6,6 @@
 #include "app/run.h"
 #include "common/byte_class.h"
 #include "common/run_io.h"
-#include "textual/expand/direct_expansion.h"
-#include "textual/files/source_files.h"
-#include "textual/replace/replace_engine.h"
 
 namespace sornik::fuzzing {
 
@@ -85,19 +82,6 @@ void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
 void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
 
-namespace {
-
-// The engine's limits as on a machine with little memory to spare, so that a
-// run that substitutes up to them stays well inside the fuzzers' time limit
-// under the sanitizers.
-struct SmallEngineLimits {
-  SmallEngineLimits() {
-    sornik::set_replace_limits(sornik::ReplaceLimits{std::size_t{8} << 20, std::size_t{32} << 20});
-  }
-} small_engine_limits;
-
-}  // namespace
-
 namespace sornik::fuzzing {
 
 std::vector<std::string_view> split_sections(const std::uint8_t* data, std::size_t size, std::size_t count) {
@@ -149,11 +133,11 @@ RunOutcome check_run_properties(const RunSetup& setup) {
     if (!first.out_of_memory() && !other.out_of_memory()) require_same_outcome(what, first, other);
   };
   require_same_unless_memory("a second run in the same process", run_in_memory(setup.args(), setup.files));
-  stream_plain_lines = false;
-  expand_lines_directly = false;
-  const RunOutcome every_line_passed = run_in_memory(setup.args(), setup.files);
-  stream_plain_lines = true;
-  expand_lines_directly = true;
+  TextualOptions every_line_through_the_passes = fuzz_options();
+  every_line_through_the_passes.stream_plain_lines = false;
+  every_line_through_the_passes.expand_lines_directly = false;
+  const RunOutcome every_line_passed =
+      run_in_memory(setup.args(), setup.files, every_line_through_the_passes);
   require_same_unless_memory(
       "lines written from the input block or expanded directly against every line through the passes",
       every_line_passed);

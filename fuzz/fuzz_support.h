@@ -27,7 +27,23 @@ std::vector<std::string_view> split_lines(std::string_view text);
 
 // What a run left behind, and the in-memory run that gives it.
 using RunOutcome = testing::RunResult;
-using testing::run_in_memory;
+
+// The options of every fuzzed run: the engine's limits as on a machine with
+// little memory to spare, so that a run that substitutes up to them stays
+// well inside the fuzzers' time limit under the sanitizers.
+inline TextualOptions fuzz_options() {
+  return {.stream_plain_lines = true,
+          .expand_lines_directly = true,
+          .replace_limits = ReplaceLimits{std::size_t{8} << 20, std::size_t{32} << 20}};
+}
+
+// One whole run in this process over in-memory files, with fuzz_options()
+// unless `options` are given.
+inline RunOutcome run_in_memory(const std::vector<std::string>& args,
+                                const std::map<std::string, std::string>& files,
+                                const TextualOptions& options = fuzz_options()) {
+  return testing::run_in_memory(args, files, options);
+}
 
 // Runs this slow (a substitution working up to its limits, with the
 // sanitizers on) are checked only for crashes, so that every input stays

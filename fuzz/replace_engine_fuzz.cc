@@ -86,6 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view templ = sections[0];
   const std::string_view subject = sections[1];
   if (sornik::fuzzing::template_growth_bound(templ, subject.size()) > sornik::fuzzing::kMostBytes) return -1;
+  sornik::set_replace_limits(sornik::fuzzing::fuzz_options().replace_limits);
 
   const EngineOutcome first = apply(templ, subject);
   const EngineOutcome second = apply(templ, subject);

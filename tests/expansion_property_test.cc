@@ -118,11 +118,8 @@ TEST(ExpansionProperty, StreamedLinesAreWhatThePassesMake) {
     for (const std::string format : {"", "<$n|$x>"}) {
       std::vector<std::string> args = {"-d", "defs.h", "big.c", "small.c"};
       if (!format.empty()) args.insert(args.begin(), {"-f", format});
-      stream_plain_lines = false;
-      expand_lines_directly = false;
-      const testing::RunResult expected = testing::run_in_memory(args, files);
-      stream_plain_lines = true;
-      expand_lines_directly = true;
+      const testing::RunResult expected = testing::run_in_memory(
+          args, files, {.stream_plain_lines = false, .expand_lines_directly = false, .replace_limits = {}});
       const testing::RunResult streamed = testing::run_in_memory(args, files);
       EXPECT_EQ(streamed.status, expected.status) << "seed " << seed;
       EXPECT_EQ(streamed.out, expected.out) << "seed " << seed;

@@ -15,11 +15,9 @@
 #include "textual/defines/define_reader.h"
 #include "textual/defines/define_table.h"
 #include "textual/defines/value_resolution.h"
-#include "textual/expand/direct_expansion.h"
 #include "textual/files/source_files.h"
 #include "textual/replace/replace_engine.h"
 #include "textual/scan/line_buffers.h"
-#include "textual/scan/source_scanner.h"
 
 namespace sornik {
 
@@ -34,18 +32,17 @@ void reset_run_state() {
 
 // The default mode's tables; C mode leaves them alone, so its start-up touches no
 // memory for them.
-void reset_default_mode_state() {
+void reset_default_mode_state(const TextualOptions& options) {
+  set_replace_limits(options.replace_limits);
   reset_define_table();
-  reset_source_scanner();
   reset_replace_engine();
-  reset_direct_expansion();
 }
 
 // The three argument phases: options, definition files, source files.
 // Returns the exit status.
-int run_phases(const std::vector<std::string>& args) {
+int run_phases(const std::vector<std::string>& args, const TextualOptions& options) {
   if (!args.empty() && args[0] == "--cpp") return run_cpp_mode(std::span(args).subspan(1));
-  reset_default_mode_state();
+  reset_default_mode_state(options);
   if (args.size() == 1 && args[0] == "-usage") {
     for (std::string_view line : usage_tbl) {
       out_write(line);
@@ -86,12 +83,13 @@ int run_phases(const std::vector<std::string>& args) {
     }
   }
 
+  TextualRun run(options, format);
   for (; next < args.size() && args[next] == "-d"; next += 2) {
     if (next + 1 == args.size()) {
       errmsg("filename of \"define\" statements missing\n");
       return 1;
     }
-    if (set_chgdata(args[next + 1]) == -1) return 1;
+    if (set_chgdata(run.scanner, args[next + 1]) == -1) return 1;
   }
 
   if (def_cnt == 0) {
@@ -101,8 +99,7 @@ int run_phases(const std::vector<std::string>& args) {
   sort_defines();
   set_value();
 
-  Renderer renderer = format ? Renderer(*format) : Renderer();
-  for (; next < args.size(); ++next) convert_source_file(args[next], list_file_names, renderer);
+  for (; next < args.size(); ++next) convert_source_file(run, args[next], list_file_names);
   return 0;
 }
 
@@ -110,11 +107,11 @@ int run_phases(const std::vector<std::string>& args) {
 
 bool run_ends_process = false;
 
-int run_sornik(const std::vector<std::string>& args) {
+int run_sornik(const std::vector<std::string>& args, const TextualOptions& options) {
   reset_run_state();
   int status = 1;
   try {
-    status = run_phases(args);
+    status = run_phases(args, options);
     if (read_failed()) status = 1;
   } catch (const FatalStop&) {
     status = 1;

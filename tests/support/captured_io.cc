@@ -58,13 +58,13 @@ bool RunResult::out_of_memory() const {
          err.find("cannot get the memory of ") != std::string::npos;
 }
 
-RunResult run_in_memory(const std::vector<std::string>& args,
-                        const std::map<std::string, std::string>& files) {
+RunResult run_in_memory(const std::vector<std::string>& args, const std::map<std::string, std::string>& files,
+                        const TextualOptions& options) {
   CapturedIo io;
   io.files = files;
   RunResult result;
   const auto start = std::chrono::steady_clock::now();
-  result.status = run_sornik(args);
+  result.status = run_sornik(args, options);
   result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   result.out = io.out();
   result.err = io.err();

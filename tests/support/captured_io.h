@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/run_io.h"
+#include "textual/files/textual_options.h"
 
 namespace sornik::testing {
 
@@ -69,7 +70,7 @@ struct RunResult {
 };
 
 // One whole run of sornik in this process, over in-memory files.
-RunResult run_in_memory(const std::vector<std::string>& args,
-                        const std::map<std::string, std::string>& files);
+RunResult run_in_memory(const std::vector<std::string>& args, const std::map<std::string, std::string>& files,
+                        const TextualOptions& options = {});
 
 }  // namespace sornik::testing

@@ -71,7 +71,7 @@ std::string_view cut_object_value(std::string_view text) {
 // a scratch text of the scanner. `value_start` becomes where the value starts:
 // after the ")", else right after the name, so that an unclosed list starts
 // an object-like value.
-std::optional<std::string_view> take_params(std::string& line, std::size_t after_name,
+std::optional<std::string_view> take_params(SourceScanner& scanner, std::string& line, std::size_t after_name,
                                             std::size_t& value_start) {
   value_start = after_name;
   if (after_name == line.size() || line[after_name] != '(') return std::nullopt;
@@ -82,23 +82,24 @@ std::optional<std::string_view> take_params(std::string& line, std::size_t after
     value_start = first_close + 1;
     return std::string_view(line).substr(after_name + 1, first_close - after_name - 1);
   }
-  const std::size_t close = get_braend(nullptr, line, after_name);
+  const std::size_t close = scanner.get_braend(nullptr, line, after_name);
   if (close == kNotClosed) return std::nullopt;
   value_start = close + 1;
-  return get_content(1);
+  return scanner.get_content(1);
 }
 
 // Takes the value with its continuation lines, which are read into `line`.
 // False when the file ended while a continuation line was awaited.
-bool take_value(DefineEntry& entry, LineReader& reader, std::string& line, std::size_t start) {
+bool take_value(SourceScanner& scanner, DefineEntry& entry, LineReader& reader, std::string& line,
+                std::size_t start) {
   const std::size_t pos = skip_spaces_and_tabs(line, start);
   if (pos < line.size() && line[pos] == '\n') return true;
   std::string_view text = std::string_view(line).substr(pos);
   bool ended = true;
   // Only a line with a backslash may go on; any other is the whole value.
   if (text.find('\\') != std::string_view::npos) {
-    ended = get_linend(&reader, line, pos) != kNotClosed;
-    text = get_content(0);
+    ended = scanner.get_linend(&reader, line, pos) != kNotClosed;
+    text = scanner.get_content(0);
   }
   keep_body(entry, entry.params() ? cut_function_value(text) : cut_object_value(text));
   return ended;
@@ -106,7 +107,7 @@ bool take_value(DefineEntry& entry, LineReader& reader, std::string& line, std::
 
 }  // namespace
 
-int set_chgdata(const std::string& file_name) {
+int set_chgdata(SourceScanner& scanner, const std::string& file_name) {
   std::size_t size = 0;
   const InputFile file = open_input(file_name, size);
   if (file == nullptr) {
@@ -129,12 +130,12 @@ int set_chgdata(const std::string& file_name) {
 
     DefineEntry& entry = add_define_record(count);
     std::size_t value_start;
-    const std::optional<std::string_view> params = take_params(line, end, value_start);
+    const std::optional<std::string_view> params = take_params(scanner, line, end, value_start);
     keep_name(entry, std::string_view(line).substr(start, end - start), params);
     // The name is checked once the value is taken, which hides the wait for
     // the lookup; nothing is written in between, so the messages keep their order.
     prefetch_loaded_name(entry);
-    file_ended_in_value = !take_value(entry, reader, line, value_start);
+    file_ended_in_value = !take_value(scanner, entry, reader, line, value_start);
     if (name_loaded_before(count)) {
       // The run ends when the whole file has been read.
       errmsg("%s: dupricated name!\n", entry.name());

@@ -39,14 +39,11 @@ Loaded function_like(std::string name, std::string params, std::string body) {
 
 class DefineReaderTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    reset_define_table();
-    reset_source_scanner();
-  }
+  void SetUp() override { reset_define_table(); }
 
   // Loads the definition files in order; the records in file order.
   std::vector<Loaded> load(const std::vector<std::string>& names) {
-    for (const std::string& name : names) EXPECT_EQ(set_chgdata(name), 0) << name;
+    for (const std::string& name : names) EXPECT_EQ(set_chgdata(scanner_, name), 0) << name;
     return table();
   }
   std::vector<Loaded> load_text(const std::string& text) {
@@ -67,6 +64,7 @@ class DefineReaderTest : public ::testing::Test {
   }
 
   testing::CapturedIo io;
+  SourceScanner scanner_;
 };
 
 TEST_F(DefineReaderTest, ObjectLikeValueEndsAfterItsLastWord) {
@@ -124,7 +122,7 @@ TEST_F(DefineReaderTest, ANameThatEndsAtOnceIsTheEmptyName) {
 
   reset_define_table();
   io.files["defs.h"] = "#define(x) 2\n# define (y) 3\n#define\fX 4\n";
-  EXPECT_THROW(set_chgdata("defs.h"), FatalStop);
+  EXPECT_THROW(set_chgdata(scanner_, "defs.h"), FatalStop);
   EXPECT_EQ(io.err(), ": dupricated name!\n: dupricated name!\n");
   EXPECT_EQ(table(), (std::vector<Loaded>{function_like("", "x", "2"), function_like("", "y", "3"),
                                           object_like("", "\fX 4")}));
@@ -222,8 +220,8 @@ TEST_F(DefineReaderTest, DuplicatesAreReportedEachAfterTheWholeFile) {
   io.files["a.h"] = "#define A 1\n#define B 2\n";
   io.files["b.h"] =
       "#define C 3\n#define A 4\n#define C(x) 5\n#define D 6\n#define A 7\n#define B (\n#define E 8\n";
-  ASSERT_EQ(set_chgdata("a.h"), 0);
-  EXPECT_THROW(set_chgdata("b.h"), FatalStop);
+  ASSERT_EQ(set_chgdata(scanner_, "a.h"), 0);
+  EXPECT_THROW(set_chgdata(scanner_, "b.h"), FatalStop);
   EXPECT_EQ(io.err(), "A: dupricated name!\nC: dupricated name!\nA: dupricated name!\nB: dupricated name!\n");
   EXPECT_EQ(def_cnt, 9) << "the whole file was read";
   EXPECT_EQ(table().back(), object_like("E", "8"));
@@ -237,12 +235,12 @@ TEST_F(DefineReaderTest, LongestLineIsReadAndALongerOneEndsTheRun) {
   reset_define_table();
   const std::string too_long = "/* " + std::string(1019, 'y') + "\n";
   io.files["defs.h"] = "#define A 1\n" + too_long + "#define B 2\n";
-  EXPECT_THROW(set_chgdata("defs.h"), FatalStop);
+  EXPECT_THROW(set_chgdata(scanner_, "defs.h"), FatalStop);
   EXPECT_EQ(io.err(), too_long.substr(0, 768) + " \nError: too long line found\n");
 }
 
 TEST_F(DefineReaderTest, MissingFileIsReported) {
-  EXPECT_EQ(set_chgdata("absent.h"), -1);
+  EXPECT_EQ(set_chgdata(scanner_, "absent.h"), -1);
   EXPECT_EQ(io.err(), "absent.h: not found\n");
   EXPECT_EQ(def_cnt, 0);
 }

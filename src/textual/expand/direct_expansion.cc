@@ -18,8 +18,6 @@
 
 namespace sornik {
 
-bool expand_lines_directly = true;
-
 namespace {
 
 // The passes expand the source line, then the texts of its uses, then the
@@ -86,6 +84,8 @@ struct KeptCut {
 
 class LineExpander {
  public:
+  explicit LineExpander(const ReplaceLimits& limits) : limits_(limits) {}
+
   // Renders `line`; false when the passes must take it.
   bool expand(std::string_view line) {
     out_.clear();
@@ -97,18 +97,13 @@ class LineExpander {
   std::string_view rendered() const { return out_; }
   bool expanded() const { return expanded_; }
 
-  // Forgets the cut bodies (a new run has a new table).
-  void forget_cuts() {
-    for (std::unique_ptr<KeptCut>& kept : cuts_) {
-      if (kept) kept->index = -1;
-    }
-  }
-
  private:
   bool expand_text(std::string_view text, int level);
   bool expand_call(const DefineEntry& entry, int index, std::string_view args, int level);
   const CutBody& cut_of(const DefineEntry& entry, int index);
 
+  // The engine's limits, within which every substitution must stay.
+  ReplaceLimits limits_;
   std::string out_;
   bool expanded_ = false;
   // The expansion texts being scanned at the second and third levels: the
@@ -195,11 +190,11 @@ bool LineExpander::expand_call(const DefineEntry& entry, int index, std::string_
   const CutBody& cut = cut_of(entry, index);
   if (level == kDeepestScan) {
     const std::size_t start = out_.size();
-    return substitute_cut(cut, args, out_) && out_.size() > start;
+    return substitute_cut(cut, args, limits_, out_) && out_.size() > start;
   }
   std::string& scanned = scanned_[level - 1];
   scanned.clear();
-  return substitute_cut(cut, args, scanned) && !scanned.empty() && scanned.size() <= kLongestLine &&
+  return substitute_cut(cut, args, limits_, scanned) && !scanned.empty() && scanned.size() <= kLongestLine &&
          expand_text(scanned, level + 1);
 }
 
@@ -214,16 +209,25 @@ const CutBody& LineExpander::cut_of(const DefineEntry& entry, int index) {
   return kept->cut;
 }
 
-LineExpander direct_line;
-
 }  // namespace
 
-std::optional<DirectLine> expand_line_directly(std::string_view line) {
-  const bool in_code = comm_flag == 0 && str_flag == 0 && print_f == 1;
-  if (!expand_lines_directly || !in_code || !direct_line.expand(line)) return std::nullopt;
-  return DirectLine{direct_line.rendered(), direct_line.expanded()};
-}
+// Kept apart from the header so that the expander's steps stay local to
+// this file, where the compiler inlines them into one another.
+struct DirectExpansion::Expander {
+  explicit Expander(const ReplaceLimits& limits) : line(limits) {}
+  LineExpander line;
+};
 
-void reset_direct_expansion() { direct_line.forget_cuts(); }
+DirectExpansion::DirectExpansion(const ReplaceLimits& limits)
+    : expander_(std::make_unique<Expander>(limits)) {}
+DirectExpansion::~DirectExpansion() = default;
+
+std::optional<DirectLine> DirectExpansion::expand_line_directly(const ScanState& state,
+                                                                std::string_view line) {
+  const bool in_code = state.comm_flag == 0 && state.str_flag == 0 && state.print_f == 1;
+  LineExpander& expander = expander_->line;
+  if (!in_code || !expander.expand(line)) return std::nullopt;
+  return DirectLine{expander.rendered(), expander.expanded()};
+}
 
 }  // namespace sornik

@@ -20,17 +20,27 @@
 namespace sornik {
 namespace {
 
-class DirectExpansion : public ::testing::Test {
+class DirectExpansionTest : public ::testing::Test {
  protected:
-  DirectExpansion() {
+  SourceScanner scanner_;
+  LineExpansion expansion_{scanner_};
+  // The scan state of the passes, under the names the passes give it.
+  int& comm_flag = expansion_.state.comm_flag;
+  int& str_flag = expansion_.state.str_flag;
+  int& print_f = expansion_.state.print_f;
+
+  // Starts the direct expansion of a new run, with a new table.
+  void new_run() {
+    reset_define_table();
+    direct_.emplace(replace_limits());
+  }
+
+  DirectExpansionTest() {
     reset_define_table();
     reset_line_buffers();
-    reset_source_scanner();
     reset_replace_engine();
-    reset_direct_expansion();
-    start_scan_state();
   }
-  ~DirectExpansion() override {
+  ~DirectExpansionTest() override {
     if (file_ != nullptr) std::fclose(file_);
   }
 
@@ -42,7 +52,7 @@ class DirectExpansion : public ::testing::Test {
   // The line as the direct way renders it, or nullopt.
   std::optional<std::string> direct(std::string_view line) {
     ready();
-    const std::optional<DirectLine> expanded = expand_line_directly(line);
+    const std::optional<DirectLine> expanded = direct_->expand_line_directly(expansion_.state, line);
     if (!expanded) return std::nullopt;
     EXPECT_EQ(expanded->expanded, expanded->text != line) << line;
     return std::string(expanded->text);
@@ -58,7 +68,7 @@ class DirectExpansion : public ::testing::Test {
     std::rewind(file_);
     LineReader reader(file_);
     ibuf.assign(line);
-    if (run_line_passes(reader) == 0) return obuf;
+    if (run_line_passes(expansion_, reader) == 0) return obuf;
     std::string printed;
     append_default_rendering(printed, obuf);
     return printed;
@@ -83,11 +93,12 @@ class DirectExpansion : public ::testing::Test {
     sorted_ = true;
   }
 
+  std::optional<DirectExpansion> direct_{std::in_place, replace_limits()};
   bool sorted_ = false;
   std::FILE* file_ = nullptr;
 };
 
-TEST_F(DirectExpansion, RendersEachUseWithItsExpansionsToTheThirdLevel) {
+TEST_F(DirectExpansionTest, RendersEachUseWithItsExpansionsToTheThirdLevel) {
   define("N", "10");
   define_call("TWICE", "v", "((v)+(v))");
   define("A", "B + 1");
@@ -103,7 +114,7 @@ TEST_F(DirectExpansion, RendersEachUseWithItsExpansionsToTheThirdLevel) {
     expect_taken(line);
 }
 
-TEST_F(DirectExpansion, CallsAsThePassesFindThem) {
+TEST_F(DirectExpansionTest, CallsAsThePassesFindThem) {
   define("N", "10");
   define_call("F", "a, b", "[a|b]");
   define_call("G", "x", "F(x, N)");
@@ -124,7 +135,7 @@ TEST_F(DirectExpansion, CallsAsThePassesFindThem) {
 
 // Whatever could change the scan state, or the passes treat apart, leaves
 // the line to them; a text that only a last pass writes may hold anything.
-TEST_F(DirectExpansion, LeavesToThePassesWhatTheyTreatApart) {
+TEST_F(DirectExpansionTest, LeavesToThePassesWhatTheyTreatApart) {
   define("A", "B");
   define("B", "C");
   define("C", "end");
@@ -173,7 +184,7 @@ TEST_F(DirectExpansion, LeavesToThePassesWhatTheyTreatApart) {
 
 // Comments and literals of the source line are stepped over as every pass
 // steps over them; names in them stay as they are.
-TEST_F(DirectExpansion, StepsOverCommentsAndLiteralsOfTheLine) {
+TEST_F(DirectExpansionTest, StepsOverCommentsAndLiteralsOfTheLine) {
   define("A", "1");
   define_call("F", "a", "<a>");
   const char* const kLines[] = {
@@ -189,23 +200,19 @@ TEST_F(DirectExpansion, StepsOverCommentsAndLiteralsOfTheLine) {
   EXPECT_EQ(print_f, 1);
 }
 
-TEST_F(DirectExpansion, TakesOnlyLinesThatStartInPlainCode) {
+TEST_F(DirectExpansionTest, TakesOnlyLinesThatStartInPlainCode) {
   define("A", "1");
   EXPECT_TRUE(direct("A\n"));
   comm_flag = 1;
   print_f = 0;
   EXPECT_EQ(direct("A\n"), std::nullopt);
-  start_scan_state();
+  expansion_.state = {};
   str_flag = '"';
   print_f = 0;
   EXPECT_EQ(direct("A\n"), std::nullopt);
-  start_scan_state();
-  expand_lines_directly = false;
-  EXPECT_EQ(direct("A\n"), std::nullopt);
-  expand_lines_directly = true;
 }
 
-TEST_F(DirectExpansion, LeavesHugeLinesToThePasses) {
+TEST_F(DirectExpansionTest, LeavesHugeLinesToThePasses) {
   define("BIG", std::string(100'000, 'x'));
   define("ONE", "BIG");
   EXPECT_TRUE(direct("ONE ONE\n"));
@@ -214,18 +221,17 @@ TEST_F(DirectExpansion, LeavesHugeLinesToThePasses) {
 
 // A define cut for one run is not taken for the define at the same place
 // in the next run's table.
-TEST_F(DirectExpansion, ForgetsTheCutsOfTheLastRun) {
+TEST_F(DirectExpansionTest, ForgetsTheCutsOfTheLastRun) {
   define_call("F", "a", "<a>");
   EXPECT_EQ(direct("F(1)\n"), "F(1)`<1>'\n");
-  reset_define_table();
-  reset_direct_expansion();
+  new_run();
   define_call("F", "b", "{b}");
   EXPECT_EQ(direct("F(1)\n"), "F(1)`{1}'\n");
 }
 
 // Random lines of dense code over random defines: where the direct way
 // takes a line, it prints what the passes print.
-TEST_F(DirectExpansion, AgreesWithThePasses) {
+TEST_F(DirectExpansionTest, AgreesWithThePasses) {
   std::mt19937 random(5);
   const auto pick = [&](const auto& list) {
     return list[random() % std::size(list)];
@@ -241,14 +247,13 @@ TEST_F(DirectExpansion, AgreesWithThePasses) {
   int taken = 0;
   int tried = 0;
   for (int round = 0; round < 1000; ++round) {
-    reset_define_table();
-    reset_direct_expansion();
+    new_run();
     for (int n = 0; n < 4; ++n) define("O" + std::to_string(n), text(4));
     for (int n = 0; n < 3; ++n) define_call("F" + std::to_string(n), random() % 4 ? "a, b" : "a", text(6));
     for (int line = 0; line < 20; ++line) {
       const std::string source = text(10) + "\n";
       ++tried;
-      start_scan_state();
+      expansion_.state = {};
       const std::optional<std::string> fast = direct(source);
       if (!fast) continue;
       ++taken;

@@ -182,8 +182,8 @@ bool cut_plain_arguments(std::string_view args, const CutBody& cut,
 
 // Whether the engine's texts after each pair (the body with the first k
 // parameters replaced) all stay within its limits.
-bool within_limits(const CutBody& cut, const std::array<std::string_view, kMostParams>& args) {
-  const ReplaceLimits limits = replace_limits();
+bool within_limits(const CutBody& cut, const std::array<std::string_view, kMostParams>& args,
+                   const ReplaceLimits& limits) {
   std::size_t size = cut.body.size();
   std::size_t scanned = 0;
   for (std::size_t i = 0; i < cut.count; ++i) {
@@ -199,9 +199,11 @@ std::string result;
 
 }  // namespace
 
-bool substitute_cut(const CutBody& cut, std::string_view args, std::string& out) {
+bool substitute_cut(const CutBody& cut, std::string_view args, const ReplaceLimits& limits,
+                    std::string& out) {
   std::array<std::string_view, kMostParams>& words = argument_words;
-  if (!cut.usable || !cut_plain_arguments(args, cut, words) || !within_limits(cut, words)) return false;
+  if (!cut.usable || !cut_plain_arguments(args, cut, words) || !within_limits(cut, words, limits))
+    return false;
   std::size_t size = 0;
   for (const Segment& segment : cut.segments)
     size += segment.literal_size + (segment.param >= 0 ? words[segment.param].size() : 0);
@@ -228,7 +230,7 @@ std::optional<std::string_view> substitute_words(std::string_view params, std::s
       return std::nullopt;
   }
   result.clear();
-  if (!substitute_cut(cut_for(params, body), args, result)) return std::nullopt;
+  if (!substitute_cut(cut_for(params, body), args, replace_limits(), result)) return std::nullopt;
   return result;
 }
 

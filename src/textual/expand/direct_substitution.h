@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "textual/replace/replace_engine.h"
+
 namespace sornik {
 
 // Calls with more parameters, or longer lists (where a word could reach the
@@ -50,8 +52,9 @@ struct CutBody {
 void cut_body(std::string_view params, std::string_view body, CutBody& cut);
 
 // Appends to `out` the body of `cut` with `args` substituted, when the call
-// is one that substitute_words takes; false (nothing appended) otherwise.
-bool substitute_cut(const CutBody& cut, std::string_view args, std::string& out);
+// is one that substitute_words takes under the engine's `limits`; false
+// (nothing appended) otherwise.
+bool substitute_cut(const CutBody& cut, std::string_view args, const ReplaceLimits& limits, std::string& out);
 
 // Substitutes the arguments of a call into the body in one pass, for the
 // calls where that gives exactly what the template engine gives word by

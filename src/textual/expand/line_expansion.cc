@@ -23,10 +23,6 @@
 
 namespace sornik {
 
-int comm_flag = 0;
-int str_flag = 0;
-int print_f = 1;
-
 namespace {
 
 // Bytes that no scan rule looks at, where names are looked up and where they
@@ -60,19 +56,20 @@ struct CallList {
   std::size_t resume;
 };
 
-// Scratch kept from call to call so that its storage is reused.
-CodeMasks code_masks;
-std::string call_name;
-std::string bounded_list;
-std::string raw_arguments;
-
 // One call of edit_line: scans ibuf from its first byte and builds obuf.
 // Text that is copied unchanged is not written byte by byte: `pending_`
 // marks the start of the ibuf text not yet in obuf, which is appended in one
 // piece before a group and at the end.
 class LineScan {
  public:
-  explicit LineScan(LineReader* fp) : fp_(fp), first_pass_(fp != nullptr), text_(ibuf) {}
+  LineScan(ScanState& state, LineExpansion::Scratch& scratch, SourceScanner& scanner, LineReader* fp)
+      : saved_state_(state),
+        state_(state),
+        scratch_(scratch),
+        scanner_(scanner),
+        fp_(fp),
+        first_pass_(fp != nullptr),
+        text_(ibuf) {}
 
   // Scans the whole text; returns 1 when a group was written.
   int run();
@@ -92,6 +89,11 @@ class LineScan {
   void copy_source(std::size_t upto);
   void write_group(std::string_view name, std::string_view list, std::string_view expansion);
 
+  // The run's scan state, written back at the end; the scan works on a copy.
+  ScanState& saved_state_;
+  ScanState state_;
+  LineExpansion::Scratch& scratch_;
+  SourceScanner& scanner_;
   LineReader* fp_;
   // The first pass reads source text; a re-scan reads the marked text of the pass before.
   bool first_pass_;
@@ -105,8 +107,9 @@ class LineScan {
 
 int LineScan::run() {
   obuf.clear();
-  code_masks.classify(ibuf, !first_pass_);
+  scratch_.code_masks.classify(ibuf, !first_pass_);
   scan();
+  saved_state_ = state_;
   if (result_ == 0) {
     // Nothing expanded: the text stays exactly as it was read. ibuf counts
     // as used up after a call, so its text may simply change places.
@@ -127,17 +130,18 @@ void LineScan::scan() {
       continue;
     }
     const std::string_view text = text_;
-    const auto& quiet = print_f == 1 && text[0] != '#' ? kQuietWithNames : kQuietWithoutNames;
+    const auto& quiet = state_.print_f == 1 && text[0] != '#' ? kQuietWithNames : kQuietWithoutNames;
     while (pos < text.size() && quiet[static_cast<std::uint8_t>(text[pos])]) ++pos;
     if (pos < text.size()) pos = step(pos);
   }
-  if (line_comment_) print_f = print_before_line_comment_;
+  if (line_comment_) state_.print_f = print_before_line_comment_;
 }
 
 // In plain code, where names are looked up and only "/", "*", quotes (and
 // marks) can change the state.
 bool LineScan::in_code() const {
-  return print_f == 1 && comm_flag == 0 && str_flag == 0 && !line_comment_ && text_[0] != '#';
+  return state_.print_f == 1 && state_.comm_flag == 0 && state_.str_flag == 0 && !line_comment_ &&
+         text_[0] != '#';
 }
 
 // Scans plain code to the end of its 64-byte block: looks up every name
@@ -145,7 +149,7 @@ bool LineScan::in_code() const {
 // that byte.
 std::size_t LineScan::scan_code(std::size_t pos) {
   const std::string_view text = text_;
-  const CodeWindow window = code_masks.window(pos, text.size());
+  const CodeWindow window = scratch_.code_masks.window(pos, text.size());
   const std::size_t stop = window.stops != 0 ? std::countr_zero(window.stops) : window.width;
   std::uint64_t names = stop == 64 ? window.names : window.names & ((std::uint64_t{1} << stop) - 1);
   while (names != 0) {
@@ -168,37 +172,37 @@ std::size_t LineScan::step(std::size_t pos) {
   const char c = text[pos];
   const char next = pos + 1 < text.size() ? text[pos + 1] : '\0';
   if (!first_pass_ && is_mark_byte(c)) return skip_marks(pos);
-  if (str_flag == 0) {
-    if (comm_flag == 0 && c == '/' && next == '/') {
-      if (!line_comment_) print_before_line_comment_ = print_f;
-      print_f = 0;
+  if (state_.str_flag == 0) {
+    if (state_.comm_flag == 0 && c == '/' && next == '/') {
+      if (!line_comment_) print_before_line_comment_ = state_.print_f;
+      state_.print_f = 0;
       line_comment_ = true;
       return pos + 2;
     }
-    if (comm_flag == 0 && !line_comment_ && c == '/' && next == '*') {
-      print_f = 0;
-      comm_flag = 1;
+    if (state_.comm_flag == 0 && !line_comment_ && c == '/' && next == '*') {
+      state_.print_f = 0;
+      state_.comm_flag = 1;
       return pos + 2;
     }
     if (c == '*' && next == '/') {
       // A "*/" ends the comment state even where no block comment is open.
-      print_f = 1;
-      comm_flag = 0;
+      state_.print_f = 1;
+      state_.comm_flag = 0;
       return pos + 2;
     }
   }
-  if (comm_flag == 0 && !line_comment_ && (c == '"' || c == '\'')) {
-    if (str_flag == 0) {
-      str_flag = static_cast<unsigned char>(c);
-      print_f = 0;
-    } else if (str_flag == c) {
-      str_flag = 0;
-      print_f = 1;
+  if (state_.comm_flag == 0 && !line_comment_ && (c == '"' || c == '\'')) {
+    if (state_.str_flag == 0) {
+      state_.str_flag = static_cast<unsigned char>(c);
+      state_.print_f = 0;
+    } else if (state_.str_flag == c) {
+      state_.str_flag = 0;
+      state_.print_f = 1;
     }
     return pos + 1;
   }
-  if (str_flag != 0) return literal_byte(pos);
-  if (print_f == 1 && is_name_byte(c) && text[0] != '#') return expand_name(pos);
+  if (state_.str_flag != 0) return literal_byte(pos);
+  if (state_.print_f == 1 && is_name_byte(c) && text[0] != '#') return expand_name(pos);
   return pos + 1;
 }
 
@@ -274,13 +278,13 @@ CallList LineScan::source_call_list(std::size_t pos, std::size_t name_end) {
     return CallList{text_.substr(pos, name_end - pos), text_.substr(name_end, close + 1),
                     text_.substr(name_end + 1, close - 1), name_end + close + 1};
   }
-  call_name.assign(ibuf, pos, name_end - pos);
-  const std::size_t end = get_braend(fp_, ibuf, name_end);
+  scratch_.call_name.assign(ibuf, pos, name_end - pos);
+  const std::size_t end = scanner_.get_braend(fp_, ibuf, name_end);
   if (end == kNotClosed) cannot_develop();
   text_ = ibuf;
-  code_masks.classify(ibuf, false);
-  raw_arguments.assign(get_content(1));
-  return CallList{call_name, get_content(0), raw_arguments, end + 1};
+  scratch_.code_masks.classify(ibuf, false);
+  scratch_.raw_arguments.assign(scanner_.get_content(1));
+  return CallList{scratch_.call_name, scanner_.get_content(0), scratch_.raw_arguments, end + 1};
 }
 
 // The list of the call whose name runs from `pos` to `name_end` in a
@@ -297,16 +301,16 @@ std::optional<CallList> LineScan::bounded_call_list(std::size_t pos, std::size_t
     const std::size_t resume = name_end + close + 1;
     if (arguments.find(kEscapeMark) == std::string_view::npos)
       return CallList{name, region.substr(0, close + 1), arguments, resume};
-    raw_arguments.clear();
-    append_unescaped(raw_arguments, arguments);
-    return CallList{name, region.substr(0, close + 1), raw_arguments, resume};
+    scratch_.raw_arguments.clear();
+    append_unescaped(scratch_.raw_arguments, arguments);
+    return CallList{name, region.substr(0, close + 1), scratch_.raw_arguments, resume};
   }
-  bounded_list.assign(region);
-  const std::size_t end = get_braend(nullptr, bounded_list, 0);
+  scratch_.bounded_list.assign(region);
+  const std::size_t end = scanner_.get_braend(nullptr, scratch_.bounded_list, 0);
   if (end == kNotClosed) return std::nullopt;
-  raw_arguments.clear();
-  append_unescaped(raw_arguments, get_content(1));
-  return CallList{name, get_content(0), raw_arguments, name_end + end + 1};
+  scratch_.raw_arguments.clear();
+  append_unescaped(scratch_.raw_arguments, scanner_.get_content(1));
+  return CallList{name, scanner_.get_content(0), scratch_.raw_arguments, name_end + end + 1};
 }
 
 // Appends the ibuf text from `pending_` to `upto` to obuf; source text is
@@ -348,6 +352,6 @@ void LineScan::write_group(std::string_view name, std::string_view list, std::st
 
 }  // namespace
 
-int edit_line(LineReader* fp) { return LineScan(fp).run(); }
+int LineExpansion::edit_line(LineReader* fp) { return LineScan(state, scratch_, scanner_, fp).run(); }
 
 }  // namespace sornik

@@ -2,20 +2,52 @@
 // defined name into obuf as a marker group.
 #pragma once
 
+#include <string>
+
+#include "textual/expand/code_window.h"
 #include "textual/scan/line_reader.h"
+#include "textual/scan/source_scanner.h"
 
 namespace sornik {
 
-// Scan state carried from line to line; set to 0, 0, 1 at every source file.
-extern int comm_flag;  // a block comment is open
-extern int str_flag;   // the quote of an open literal, 0 when none
-extern int print_f;    // 1 where names are looked up
+// The scan state carried from line to line; 0, 0, 1 at every source file.
+struct ScanState {
+  int comm_flag = 0;  // a block comment is open
+  int str_flag = 0;   // the quote of an open literal, 0 when none
+  int print_f = 1;    // 1 where names are looked up
 
-// Expands the defined names of the text in ibuf into obuf as marker groups.
-// `fp` is the source file on the first pass (further lines of an argument
-// list are read from it) and null on a re-scan, whose input is the previous
-// pass's output. Returns 1 when it wrote a group; when it returns 0 after a
-// first pass, obuf holds the line exactly as read.
-int edit_line(LineReader* fp);
+  bool operator==(const ScanState&) const = default;
+};
+
+// The expansion passes of a run: the scan state they carry from line to line,
+// the scanner they collect argument lists with, and scratch texts kept from
+// call to call so that their storage is reused.
+class LineExpansion {
+ public:
+  explicit LineExpansion(SourceScanner& scanner) : scanner_(scanner) {}
+  LineExpansion(const LineExpansion&) = delete;
+  LineExpansion& operator=(const LineExpansion&) = delete;
+
+  ScanState state;
+
+  // Expands the defined names of the text in ibuf into obuf as marker groups.
+  // `fp` is the source file on the first pass (further lines of an argument
+  // list are read from it) and null on a re-scan, whose input is the previous
+  // pass's output. Returns 1 when it wrote a group; when it returns 0 after a
+  // first pass, obuf holds the line exactly as read.
+  int edit_line(LineReader* fp);
+
+  // The scratch of one pass.
+  struct Scratch {
+    CodeMasks code_masks;
+    std::string call_name;
+    std::string bounded_list;
+    std::string raw_arguments;
+  };
+
+ private:
+  SourceScanner& scanner_;
+  Scratch scratch_;
+};
 
 }  // namespace sornik

@@ -24,14 +24,17 @@ using testing::marked;
 
 class EditLine : public ::testing::Test {
  protected:
+  SourceScanner scanner_;
+  LineExpansion expansion_{scanner_};
+  // The scan state of the passes, under the names the passes give it.
+  int& comm_flag = expansion_.state.comm_flag;
+  int& str_flag = expansion_.state.str_flag;
+  int& print_f = expansion_.state.print_f;
+
   EditLine() {
     reset_define_table();
     reset_line_buffers();
-    reset_source_scanner();
     reset_replace_engine();
-    comm_flag = 0;
-    str_flag = 0;
-    print_f = 1;
   }
   ~EditLine() override {
     if (file_ != nullptr) std::fclose(file_);
@@ -56,13 +59,13 @@ class EditLine : public ::testing::Test {
   // The first pass over `line`, with `rest` as the lines after it in the file.
   int first_pass(std::string_view line, std::string_view rest = "") {
     read(line, rest);
-    return edit_line(&*reader_);
+    return expansion_.edit_line(&*reader_);
   }
 
   // The passes the run loop makes over a line; obuf after the last one.
   std::string expand(std::string_view line, std::string_view rest = "") {
     read(line, rest);
-    run_line_passes(*reader_);
+    run_line_passes(expansion_, *reader_);
     return obuf;
   }
 
@@ -208,18 +211,18 @@ TEST_F(EditLine, RescanOutcomeIsReusedOnlyFromTheSameState) {
   define("x", "1");
   first_pass("x\n");
   ibuf = "/* x\n";
-  EXPECT_EQ(edit_line(nullptr), 0);
+  EXPECT_EQ(expansion_.edit_line(nullptr), 0);
   EXPECT_EQ(comm_flag, 1);
   ibuf = "/* x\n";
   comm_flag = 0;
   print_f = 1;
-  EXPECT_EQ(edit_line(nullptr), 0);
+  EXPECT_EQ(expansion_.edit_line(nullptr), 0);
   EXPECT_EQ(comm_flag, 1);
   ibuf = "/* x\n";
   comm_flag = 0;
   str_flag = '"';
   print_f = 0;
-  EXPECT_EQ(edit_line(nullptr), 0);
+  EXPECT_EQ(expansion_.edit_line(nullptr), 0);
   EXPECT_EQ(obuf, "/* x\n");
   EXPECT_EQ(comm_flag, 0);
   EXPECT_EQ(str_flag, '"');

@@ -2,21 +2,18 @@
 // until nothing changes or three passes have run.
 #pragma once
 
+#include "textual/expand/line_expansion.h"
 #include "textual/scan/line_reader.h"
 
 namespace sornik {
 
-// Sets the scan state for the first line of a source file: outside any
-// comment or literal.
-void start_scan_state();
-
-// Runs the expansion passes over the line in ibuf, read from `reader`. The
-// first pass may read further lines of an argument list; every later pass
-// scans the previous pass's output from the state in which the line began,
-// so that names inside expansions get groups of their own, until a pass
-// changes nothing or three have run. Returns 1 when the first pass expanded
-// a name (obuf then holds the marked line), else 0 (obuf holds the line as
-// read). The next line starts from the state that the first pass left.
-int run_line_passes(LineReader& reader);
+// Runs the expansion passes of `expansion` over the line in ibuf, read from
+// `reader`. The first pass may read further lines of an argument list; every
+// later pass scans the previous pass's output from the state in which the
+// line began, so that names inside expansions get groups of their own, until
+// a pass changes nothing or three have run. Returns 1 when the first pass
+// expanded a name (obuf then holds the marked line), else 0 (obuf holds the
+// line as read). The next line starts from the state that the first pass left.
+int run_line_passes(LineExpansion& expansion, LineReader& reader);
 
 }  // namespace sornik

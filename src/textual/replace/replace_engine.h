@@ -41,8 +41,8 @@ struct ReplaceLimits {
 // The limits in force.
 ReplaceLimits replace_limits();
 
-// Sets the limits (nullopt: those derived from the memory of the machine).
-// They outlast reset_replace_engine.
+// Sets the limits (nullopt: those derived from the memory of the machine);
+// every run of the default mode sets those of its options.
 void set_replace_limits(std::optional<ReplaceLimits> limits);
 
 // Forgets the buffers and captures of the engine (start of a run).
