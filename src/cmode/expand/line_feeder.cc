@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "cmode/lex/byte_classes.h"
+#include "cmode/lex/logical_lines.h"
 
 namespace sornik::cmode {
 
@@ -103,8 +104,8 @@ std::size_t LineFeeder::scan_line(bool& may_use) {
       case FeedClass::quote: pos = skip_literal(pos, may_use); break;
       case FeedClass::slash:
         if (pos + 1 < size && text[pos + 1] == '*') {
-          const std::size_t end = text.find("*/", pos + 2);
-          const std::size_t stop = end == std::string_view::npos ? size : end + 2;
+          const std::size_t end = block_comment_end(text, pos + 2);
+          const std::size_t stop = end == std::string_view::npos ? size : end;
           if (std::memchr(text.data() + pos, '\\', stop - pos) != nullptr) may_use = true;
           line_ += static_cast<std::uint32_t>(std::count(text.begin() + pos, text.begin() + stop, '\n'));
           pos = stop;

@@ -94,22 +94,8 @@ std::uint32_t count_newlines(std::string_view text, std::size_t start, std::size
 // "/*": returns the position after its "*/", or npos when the text ends
 // first. Adds the newlines it spans to `newlines`.
 std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint32_t& newlines) {
-  const std::size_t start = pos;
-  std::size_t end = std::string_view::npos;
-  for (;;) {
-    const void* star = std::memchr(text.data() + pos, '*', text.size() - pos);
-    if (star == nullptr) break;
-    pos = static_cast<std::size_t>(static_cast<const char*>(star) - text.data()) + 1;
-    std::uint32_t ignored = 0;  // the whole span is counted below
-    const std::size_t after = skip_splices(text, pos, ignored);
-    if (after < text.size() && text[after] == '/') {
-      end = after + 1;
-      break;
-    }
-    if (after == text.size()) break;
-  }
-  const std::size_t stop = end == std::string_view::npos ? text.size() : end;
-  newlines += count_newlines(text, start, stop);
+  const std::size_t end = block_comment_end(text, pos);
+  newlines += count_newlines(text, pos, end == std::string_view::npos ? text.size() : end);
   return end;
 }
 
@@ -281,12 +267,10 @@ bool skip_gaps(const char*& pos, const char* end) {
       return true;
     }
     if (pos[1] != '*') return false;
-    const char* close = pos + 2;
-    for (;; ++close) {
-      if (end - close < 2 || *close == '\\') return false;
-      if (close[0] == '*' && close[1] == '/') break;
-    }
-    pos = close + 2;
+    const std::string_view rest(pos, static_cast<std::size_t>(end - pos));
+    const std::size_t close = block_comment_end(rest, 2);
+    if (close == std::string_view::npos || std::memchr(pos, '\\', close) != nullptr) return false;
+    pos += close;
   }
   return true;
 }

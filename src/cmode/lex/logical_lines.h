@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -22,6 +23,31 @@ struct LineEnd {
 
 // Finds the end of the logical line that starts at `pos`.
 LineEnd logical_line_end(std::string_view text, std::size_t pos);
+
+// The end of the block comment whose text starts at `pos`, just after its
+// "/*": the position after its "*/", splices allowed between the two; npos
+// when the text ends first. Every reader of C text steps over comments by it.
+// Inline: most comments are short, and a call would cost as much as the step.
+inline std::size_t block_comment_end(std::string_view text, std::size_t pos) {
+  const char* const bytes = text.data();
+  const std::size_t size = text.size();
+  while (pos < size) {
+    const void* star = std::memchr(bytes + pos, '*', size - pos);
+    if (star == nullptr) break;
+    pos = static_cast<std::size_t>(static_cast<const char*>(star) - bytes) + 1;
+    while (pos < size && bytes[pos] == '\\') {
+      if (pos + 1 < size && bytes[pos + 1] == '\n') {
+        pos += 2;
+      } else if (pos + 2 < size && bytes[pos + 1] == '\r' && bytes[pos + 2] == '\n') {
+        pos += 3;
+      } else {
+        break;
+      }
+    }
+    if (pos < size && bytes[pos] == '/') return pos + 1;
+  }
+  return std::string_view::npos;
+}
 
 // What a logical line holds before anything else.
 enum class LineKind : std::uint8_t {

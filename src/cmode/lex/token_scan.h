@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "cmode/lex/byte_classes.h"
+#include "cmode/lex/logical_lines.h"
 #include "cmode/lex/token.h"
 
 namespace sornik::cmode {
@@ -169,14 +170,7 @@ class TokenScan {
   }
 
   static std::size_t skip_block_comment(std::string_view text, std::size_t pos) {
-    for (;;) {
-      const void* hit = std::memchr(text.data() + pos, '*', text.size() - std::min(pos, text.size()));
-      if (hit == nullptr) return text.size();
-      pos = static_cast<const char*>(hit) - text.data();
-      std::size_t next;
-      if (after(text, pos, next) == '/') return next + 1;
-      pos = next;
-    }
+    return std::min(block_comment_end(text, pos), text.size());
   }
 
   // Whether the line (or the text) ends at `pos`: a newline, a CR before
