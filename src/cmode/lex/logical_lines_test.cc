@@ -221,5 +221,21 @@ TEST(PlainHeaderName, ReadsANameOfPlainBytesAlone) {
   for (const Case& c : cases) EXPECT_EQ(header_of(c.text), c.lines) << c.text;
 }
 
+// Every reader steps over block comments by this one function.
+TEST(BlockCommentEnd, EndsAfterTheFirstStarSlashSplicesIncluded) {
+  const auto end = [](std::string_view text) {
+    return block_comment_end(text, 2);
+  };
+  EXPECT_EQ(end("/**/x"), 4U);
+  EXPECT_EQ(end("/* a **/x"), 8U);
+  EXPECT_EQ(end("/* * / */x"), 9U);
+  EXPECT_EQ(end("/* *\\\n/x"), 7U);
+  EXPECT_EQ(end("/* *\\\r\n\\\n/x"), 10U);
+  EXPECT_EQ(end("/* *\\ \n/ */"), 11U);
+  EXPECT_EQ(end("/* a *"), std::string_view::npos);
+  EXPECT_EQ(end("/* a *\\\n"), std::string_view::npos);
+  EXPECT_EQ(end("/*"), std::string_view::npos);
+}
+
 }  // namespace
 }  // namespace sornik::cmode
