@@ -110,15 +110,7 @@ std::size_t LineFeeder::scan_line(bool& may_use) {
           line_ += static_cast<std::uint32_t>(std::count(text.begin() + pos, text.begin() + stop, '\n'));
           pos = stop;
         } else if (pos + 1 < size && text[pos + 1] == '/') {
-          // A line comment goes on over splices.
-          for (pos += 2; pos < size; ++pos) {
-            if (text[pos] != '\n') continue;
-            if (text[pos - 1] == '\\' || (text[pos - 1] == '\r' && text[pos - 2] == '\\')) {
-              ++line_;
-              continue;
-            }
-            break;
-          }
+          pos = line_comment_end(text, pos + 2, line_);
         } else {
           ++pos;
         }

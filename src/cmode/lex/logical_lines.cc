@@ -127,17 +127,9 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
         pos = skip_block_comment(text, next + 1, newlines);
         if (pos == std::string_view::npos) return {size, false, newlines};
       } else if (next < size && text[next] == '/') {
-        // A line comment: up to a newline that is not part of a splice.
-        for (pos = next + 1;;) {
-          const void* newline = std::memchr(text.data() + pos, '\n', size - pos);
-          if (newline == nullptr) return {size, false, newlines};
-          pos = static_cast<std::size_t>(static_cast<const char*>(newline) - text.data());
-          ++newlines;
-          const bool spliced = (pos >= 1 && text[pos - 1] == '\\') ||
-                               (pos >= 2 && text[pos - 1] == '\r' && text[pos - 2] == '\\');
-          if (!spliced) return {pos + 1, true, newlines};
-          ++pos;
-        }
+        pos = line_comment_end(text, next + 1, newlines);
+        if (pos == size) return {size, false, newlines};
+        return {pos + 1, true, newlines + 1};
       } else if (next == size) {
         return {size, false, newlines};
       } else {

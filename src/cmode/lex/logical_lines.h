@@ -26,7 +26,8 @@ LineEnd logical_line_end(std::string_view text, std::size_t pos);
 
 // The end of the block comment whose text starts at `pos`, just after its
 // "/*": the position after its "*/", splices allowed between the two; npos
-// when the text ends first. Every reader of C text steps over comments by it.
+// when the text ends first. The readers of C text step over comments by this
+// and line_comment_end.
 // Inline: most comments are short, and a call would cost as much as the step.
 inline std::size_t block_comment_end(std::string_view text, std::size_t pos) {
   const char* const bytes = text.data();
@@ -47,6 +48,22 @@ inline std::size_t block_comment_end(std::string_view text, std::size_t pos) {
     if (pos < size && bytes[pos] == '/') return pos + 1;
   }
   return std::string_view::npos;
+}
+
+// The end of the line comment whose text starts at `pos`, just after its
+// "//": the position of the newline that ends it (one that no splice makes),
+// or text.size(). Adds the newlines of the splices it runs over to `spliced`.
+inline std::size_t line_comment_end(std::string_view text, std::size_t pos, std::uint32_t& spliced) {
+  for (;;) {
+    const void* newline = std::memchr(text.data() + pos, '\n', text.size() - pos);
+    if (newline == nullptr) return text.size();
+    pos = static_cast<std::size_t>(static_cast<const char*>(newline) - text.data());
+    const bool splice =
+        (pos >= 1 && text[pos - 1] == '\\') || (pos >= 2 && text[pos - 1] == '\r' && text[pos - 2] == '\\');
+    if (!splice) return pos;
+    ++spliced;
+    ++pos;
+  }
 }
 
 // What a logical line holds before anything else.

@@ -237,5 +237,22 @@ TEST(BlockCommentEnd, EndsAfterTheFirstStarSlashSplicesIncluded) {
   EXPECT_EQ(end("/*"), std::string_view::npos);
 }
 
+TEST(LineCommentEnd, EndsAtTheFirstNewlineNoSpliceMakes) {
+  const auto end = [](std::string_view text, std::uint32_t expected_spliced) {
+    std::uint32_t spliced = 0;
+    const std::size_t at = line_comment_end(text, 2, spliced);
+    EXPECT_EQ(spliced, expected_spliced) << text;
+    return at;
+  };
+  EXPECT_EQ(end("//\nx", 0), 2U);
+  EXPECT_EQ(end("// a\nx\n", 0), 4U);
+  EXPECT_EQ(end("// a\\\nb\n", 1), 7U);
+  EXPECT_EQ(end("// a\\\r\nb\\\n\n", 2), 10U);
+  EXPECT_EQ(end("// a\r\n", 0), 5U);
+  EXPECT_EQ(end("// a\\ \n", 0), 6U);
+  EXPECT_EQ(end("// a", 0), 4U);
+  EXPECT_EQ(end("// a\\\n", 1), 6U);
+}
+
 }  // namespace
 }  // namespace sornik::cmode
