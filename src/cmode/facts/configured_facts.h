@@ -7,7 +7,13 @@
 namespace sornik::cmode {
 
 // The facts of the default compiler of `language` (`cc` or `c++`) as the
-// build found them; empty when it found none.
+// build found them, with its answers to the common feature tests; empty
+// when it found none.
 CompilerFacts configured_facts(SourceLanguage language);
+
+// The feature tests asked all together when a compiler is first asked: the
+// attributes and builtins that headers commonly test, every standard
+// attribute, and those that the system headers test.
+const std::vector<std::string>& common_feature_tests();
 
 }  // namespace sornik::cmode

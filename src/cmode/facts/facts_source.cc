@@ -106,6 +106,8 @@ bool FactsSource::load(std::string& error) {
     if (ask_facts(error)) {
       state_ = State::asked;
       changed_ = true;
+      // Most sources test some of these: one probe now saves one per test.
+      learn_features(common_feature_tests());
       save();
       return true;
     }
