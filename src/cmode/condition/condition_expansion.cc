@@ -78,7 +78,8 @@ bool ConditionExpansion::expand_list(std::span<const Token> in, bool in_line, st
       continue;
     }
     const Macro* macro = table_.find(token.text);
-    if (macro == nullptr || !macro->replaced()) {
+    // The feature tests that code lines replace are operators of #if.
+    if (macro == nullptr || !macro->replaced() || macro->builtin() == Builtin::feature_test) {
       if (keeps_operand(token.text)) return false;
       out.push_back(token);
       continue;

@@ -29,6 +29,7 @@ Expander::~Expander() = default;
 void Expander::expand_file(ChunkSource& source, std::string_view file, Renderer& renderer) {
   LineFeeder feeder(source, table_);
   Rescanner rescanner(table_, file);
+  rescanner.set_feature_tests(feature_tests_);
   SourceWindow window(feeder, rescanner);
   GroupWriter writer;
   std::vector<ExpToken> stream;

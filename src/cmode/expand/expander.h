@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cmode/expand/feature_tests.h"
 #include "cmode/lex/token.h"
 #include "cmode/macro/macro_table.h"
 #include "render/renderer.h"
@@ -63,8 +64,13 @@ class Expander {
   void expand_directive(std::span<const Token> in, bool in_condition, SourcePlace place,
                         std::vector<Token>& out);
 
+  // What answers __has_attribute and its kin in code lines; without it they
+  // stay as written.
+  void set_feature_tests(FeatureTests* tests) { feature_tests_ = tests; }
+
  private:
   const MacroTable& table_;
+  FeatureTests* feature_tests_ = nullptr;
   // For directives: their own rescanner and token buffers, kept between calls.
   std::unique_ptr<Rescanner> directive_rescanner_;
   std::string directive_file_;

@@ -246,6 +246,7 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
 bool Rescanner::try_builtin(const Scope& scope, const ExpToken& name, Builtin kind) {
   if (kind == Builtin::pragma) return try_pragma(scope, name);
   if (kind == Builtin::operator_name) return false;
+  if (kind == Builtin::feature_test) return try_feature_test(scope, name);
   ExpToken value = name;
   value.no_expand = false;
   value.from_source = false;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cmode/expand/expansion_token.h"
+#include "cmode/expand/feature_tests.h"
 #include "cmode/expand/spelling.h"
 #include "cmode/expand/substitution.h"
 #include "cmode/macro/macro_table.h"
@@ -70,6 +71,9 @@ class Rescanner {
   // The file that diagnostics name from now on (the text must outlive its use).
   void set_file(std::string_view file) { file_ = file; }
 
+  // What answers feature tests in code; without it they stay as written.
+  void set_feature_tests(FeatureTests* tests) { feature_tests_ = tests; }
+
   // Copies every text that expansions in progress still hold into storage of
   // its own, before the source moves to its next chunk (which may be a
   // directive that changes any macro).
@@ -119,6 +123,8 @@ class Rescanner {
   // Replaces a use of a built-in macro; false when the use stays as written.
   bool try_builtin(const Scope& scope, const ExpToken& name, Builtin kind);
   bool try_pragma(const Scope& scope, const ExpToken& name);
+  // __has_attribute (x) and its kin in code: the compiler's answer.
+  bool try_feature_test(const Scope& scope, const ExpToken& name);
   const ExpToken* item(const Scope& scope, Walk& walk, bool through_directives);
   const ExpToken* peek_real(const Scope& scope, Walk& walk);
   void take(const Scope& scope, const Walk& walk);
@@ -133,6 +139,7 @@ class Rescanner {
 
   const MacroTable& table_;
   std::string_view file_;
+  FeatureTests* feature_tests_ = nullptr;
   SourceTokens* source_ = nullptr;
   std::size_t source_next_ = 0;
   std::uint32_t source_end_ = 0;

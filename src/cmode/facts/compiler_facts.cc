@@ -97,6 +97,53 @@ bool read_search_list(std::string_view report, CompilerFacts& facts) {
   return complete;
 }
 
+std::vector<std::string> feature_tests_in(std::string_view text) {
+  static constexpr std::string_view kKinds[] = {"attribute", "c_attribute", "cpp_attribute", "builtin"};
+  const auto is_name_byte = [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+  };
+  const auto lower = [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  };
+  std::vector<std::string> tests;
+  for (std::size_t at = 0; (at = text.find('_', at)) != std::string_view::npos; ++at) {
+    if (at < 3 || (lower(text[at - 3]) != 'h' || lower(text[at - 2]) != 'a' || lower(text[at - 1]) != 's'))
+      continue;
+    // The longest kind that the name ends with, and then `( name )` or `( scope::name )`.
+    std::size_t pos = at + 1;
+    std::string_view kind;
+    for (std::string_view candidate : kKinds) {
+      if (text.size() - pos < candidate.size()) continue;
+      bool same = true;
+      for (std::size_t i = 0; i < candidate.size() && same; ++i) same = lower(text[pos + i]) == candidate[i];
+      if (same && (pos + candidate.size() == text.size() || !is_name_byte(text[pos + candidate.size()]))) {
+        kind = candidate;
+      }
+    }
+    if (kind.empty()) continue;
+    pos += kind.size();
+    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
+    if (pos == text.size() || text[pos] != '(') continue;
+    ++pos;
+    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
+    const std::size_t name_start = pos;
+    while (pos < text.size() && (is_name_byte(text[pos]) || text[pos] == ':')) ++pos;
+    std::string_view name = text.substr(name_start, pos - name_start);
+    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
+    if (name.empty() || (name[0] >= '0' && name[0] <= '9') || name.front() == ':' || name.back() == ':' ||
+        pos == text.size() || text[pos] != ')') {
+      continue;
+    }
+    std::string test = "__has_";
+    test.append(kind);
+    test += '(';
+    test.append(name);
+    test += ')';
+    if (std::find(tests.begin(), tests.end(), test) == tests.end()) tests.push_back(std::move(test));
+  }
+  return tests;
+}
+
 std::string feature_probe(const std::vector<std::string>& tests) {
   std::string probe;
   for (std::size_t i = 0; i < tests.size(); ++i) {

@@ -54,6 +54,11 @@ std::vector<std::string> probe_arguments(const FactsRequest& request);
 // false when the search list is missing.
 bool read_search_list(std::string_view report, CompilerFacts& facts);
 
+// The feature tests that `text` makes, written as the compiler is asked
+// them ("__has_attribute(unused)"), each once: also those made through a
+// wrapper such as `__glibc_has_attribute (x)` or `HAS_BUILTIN(x)`.
+std::vector<std::string> feature_tests_in(std::string_view text);
+
 // A probe source that puts each test on a numbered line of its own, and the
 // reading of the compiler's expansion of it into `facts.features`.
 std::string feature_probe(const std::vector<std::string>& tests);

@@ -80,5 +80,24 @@ TEST(CompilerFacts, ReadsTheAnswersOfAProbe) {
   EXPECT_EQ(facts.features.size(), tests.size());
 }
 
+TEST(CompilerFacts, FindsTheFeatureTestsOfAText) {
+  const std::string text =
+      "#if __has_attribute(unused) && __has_attribute (  gnu::cold )\n"
+      "# define X __glibc_has_attribute (__nonnull__) + HAS_BUILTIN(__builtin_expect)\n"
+      "#elif __has_c_attribute(nodiscard) || __has_cpp_attribute(fallthrough) || __has_attribute(unused)\n"
+      "  has_builtin(x)  __has_attributes(y) __has_attribute(1x) __has_attribute(a b) __has_attribute()\n"
+      "  __has_attribute(::x) __has_attribute(x::) __has_builtin(__builtin_trap\n"
+      "#define HAS(x) __has_attribute(x)\n"
+      "__has_builtin(end)";
+  EXPECT_EQ(
+      joined(feature_tests_in(text)),
+      "[__has_attribute(unused)][__has_attribute(gnu::cold)][__has_attribute(__nonnull__)]"
+      "[__has_builtin(__builtin_expect)][__has_c_attribute(nodiscard)][__has_cpp_attribute(fallthrough)]"
+      "[__has_builtin(x)][__has_attribute(x)][__has_builtin(end)]");
+  EXPECT_EQ(joined(feature_tests_in("")), "");
+  EXPECT_EQ(joined(feature_tests_in("has_")), "");
+  EXPECT_EQ(joined(feature_tests_in("__has_builtin")), "");
+}
+
 }  // namespace
 }  // namespace sornik::cmode

@@ -40,6 +40,9 @@ class FactsSource {
   // compiler (loading the facts first) and kept for save().
   std::string_view feature(std::string_view test);
 
+  // Whether the answer to `test` is known without asking.
+  bool knows(std::string_view test) const { return facts_.features.find(test) != facts_.features.end(); }
+
   // Asks the compiler, in one go, about those of `tests` not yet known.
   void learn_features(const std::vector<std::string>& tests);
 

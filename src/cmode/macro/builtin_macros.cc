@@ -14,10 +14,10 @@ constexpr BuiltinMacro kBuiltinMacros[] = {
     {"_Pragma", Builtin::pragma, true},
     {"__has_include", Builtin::operator_name, true},
     {"__has_include_next", Builtin::operator_name, true},
-    {"__has_attribute", Builtin::operator_name, true},
-    {"__has_c_attribute", Builtin::operator_name, true},
-    {"__has_cpp_attribute", Builtin::operator_name, true},
-    {"__has_builtin", Builtin::operator_name, true},
+    {"__has_attribute", Builtin::feature_test, true},
+    {"__has_c_attribute", Builtin::feature_test, true},
+    {"__has_cpp_attribute", Builtin::feature_test, true},
+    {"__has_builtin", Builtin::feature_test, true},
 };
 
 }  // namespace

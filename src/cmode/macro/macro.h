@@ -34,6 +34,7 @@ enum class Builtin : std::uint8_t {
   line,           // the line of the use
   pragma,         // _Pragma ( string-literal ), which becomes a #pragma line
   operator_name,  // an operator of #if (__has_include, ...): answers `defined`, never replaced
+  feature_test,   // __has_attribute and kin: an operator of #if, the compiler's answer in code
 };
 
 // Gives a macro's block back to the macro store.

@@ -35,6 +35,7 @@ bool FileChunkReader::refill() {
   }
   const std::size_t got = std::fread(buffer_.data() + size_, 1, buffer_.size() - size_, stream_);
   size_ += got;
+  frame_.text_in_hand = {buffer_.data(), size_};
   if (got == 0) at_eof_ = true;
   return got != 0;
 }

@@ -56,6 +56,7 @@ std::size_t tokens_needed(std::string_view name) {
 Preprocessor::Preprocessor(MacroTable& table, IncludeSearch& search, Expander& expander)
     : table_(table), search_(search), expander_(expander) {
   define_builtins(table_);
+  expander_.set_feature_tests(this);
 }
 
 void Preprocessor::define_predefined() {
@@ -119,6 +120,7 @@ bool Preprocessor::read_macros(const std::string& path) {
 }
 
 void Preprocessor::read_text(FileFrame& frame, std::string_view text) {
+  frame.text_in_hand = text;
   begin_file(frame);
   for (std::size_t pos = 0; pos < text.size();) {
     const LogicalLine line = scan_logical_line(text, pos);
@@ -433,7 +435,9 @@ bool Preprocessor::needs_expansion(std::span<const Token> tokens) const {
       if (operand < tokens.size() && tokens[operand].kind == TokenKind::identifier) i = operand;
       continue;
     }
-    if (table_.replaces(name)) return true;
+    // The feature tests that code lines replace are operators here.
+    const Macro* macro = table_.replaces(name) ? table_.find(name) : nullptr;
+    if (macro != nullptr && macro->builtin() != Builtin::feature_test) return true;
   }
   return false;
 }
@@ -515,6 +519,12 @@ bool Preprocessor::guarded(const Macro& macro) {
 
 std::intmax_t Preprocessor::has_feature(std::string_view test) {
   if (facts_ == nullptr) return 0;
+  if (!facts_->knows(test)) {
+    // One probe for every test of the text at hand rather than one for each.
+    std::vector<std::string> tests = feature_tests_in(frames_.empty() ? "" : frames_.back()->text_in_hand);
+    tests.emplace_back(test);
+    facts_->learn_features(tests);
+  }
   const std::string_view answer = facts_->feature(test);
   std::intmax_t value = 0;
   std::from_chars(answer.data(), answer.data() + answer.size(), value);

@@ -37,6 +37,10 @@ struct FileFrame {
   HeaderFile* header = nullptr;
   // The physical line of the line being read.
   std::uint32_t line = 1;
+  // The bytes of the file its reader holds (all of a header, the buffer of a
+  // source): a feature test not yet known is asked together with the others
+  // found there.
+  std::string_view text_in_hand;
 
   // Kept by the preprocessor: the conditionals of this file start at
   // conditional_base on its stack; the include-guard detection.
@@ -47,7 +51,7 @@ struct FileFrame {
 
 // The preprocessor's directives over one macro table: definitions, the
 // conditional stack, includes.
-class Preprocessor final : public ConditionContext {
+class Preprocessor final : public ConditionContext, public FeatureTests {
  public:
   // Enters the built-in macros (builtin_macros.h) into the table.
   Preprocessor(MacroTable& table, IncludeSearch& search, Expander& expander);
@@ -93,6 +97,8 @@ class Preprocessor final : public ConditionContext {
   bool is_defined(std::string_view name) override;
   bool has_include(std::span<const Token> operand, bool next, std::string& error) override;
   std::intmax_t has_feature(std::string_view test) override;
+  // FeatureTests: the same answers for code lines.
+  std::intmax_t feature_value(std::string_view test) override { return has_feature(test); }
 
  private:
   struct Conditional {
