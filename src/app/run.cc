@@ -17,7 +17,6 @@
 #include "textual/defines/value_resolution.h"
 #include "textual/files/source_files.h"
 #include "textual/replace/replace_engine.h"
-#include "textual/scan/line_buffers.h"
 
 namespace sornik {
 
@@ -25,7 +24,6 @@ namespace {
 
 // What both modes use.
 void reset_run_state() {
-  reset_line_buffers();
   out_discard();
   reset_read_errors();
 }
@@ -97,7 +95,7 @@ int run_phases(const std::vector<std::string>& args, const TextualOptions& optio
     return 1;
   }
   sort_defines();
-  set_value();
+  set_value(run.buffers);
 
   for (; next < args.size(); ++next) convert_source_file(run, args[next], list_file_names);
   return 0;

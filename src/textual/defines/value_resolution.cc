@@ -136,12 +136,13 @@ const DefineEntry* substitute_for(std::string_view word) {
   return named->params() || named->body() == word ? nullptr : named;
 }
 
-// Builds in obuf `body` with every word replaced by what it stands for.
+// Builds in `buffers`' obuf `body` with every word replaced by what it stands for.
 // Substitution ends at the first word that is empty (a quote, a backslash or
 // an overlong separator); the rest is copied as it is. Gives up early once the
 // value is bound to outgrow both its storage and the `budget_left`. Text is
 // copied only from the first substitution on: most values name no define.
-Rebuild rebuild_value(std::string_view body, std::size_t budget_left) {
+Rebuild rebuild_value(LineBuffers& buffers, std::string_view body, std::size_t budget_left) {
+  std::string& obuf = buffers.obuf;
   obuf.clear();
   bool changed = false;
   std::size_t copied = 0;
@@ -152,8 +153,8 @@ Rebuild rebuild_value(std::string_view body, std::size_t budget_left) {
     const std::size_t after_word = cut_word(body, pos, word, separator);
     if (word.empty()) break;
     if (const DefineEntry* named = substitute_for(word)) {
-      obuf_append(body.substr(copied, after_word - word.size() - copied));
-      obuf_append(named->body());
+      buffers.obuf_append(body.substr(copied, after_word - word.size() - copied));
+      buffers.obuf_append(named->body());
       copied = after_word;
       changed = true;
     }
@@ -164,7 +165,7 @@ Rebuild rebuild_value(std::string_view body, std::size_t budget_left) {
     pos = after_word;
   }
   if (!changed) return Rebuild::kUnchanged;
-  obuf_append(body.substr(copied));
+  buffers.obuf_append(body.substr(copied));
   return Rebuild::kChanged;
 }
 
@@ -175,7 +176,8 @@ std::size_t get_word(std::string_view text, std::size_t pos, std::string_view& w
   return cut_word(text, pos, word, separator);
 }
 
-int set_value() {
+int set_value(LineBuffers& buffers) {
+  const std::string& obuf = buffers.obuf;
   std::size_t budget = 0;
   bool sweep_changed = true;
   while (sweep_changed) {
@@ -189,7 +191,7 @@ int set_value() {
         entry.set_resolve_cnt(-1);
         continue;
       }
-      const Rebuild rebuilt = rebuild_value(entry.body(), kGrowthBudget - budget);
+      const Rebuild rebuilt = rebuild_value(buffers, entry.body(), kGrowthBudget - budget);
       if (rebuilt == Rebuild::kUnchanged) {
         entry.set_resolve_cnt(-1);
         continue;

@@ -23,7 +23,10 @@ namespace {
 class DirectExpansionTest : public ::testing::Test {
  protected:
   SourceScanner scanner_;
-  LineExpansion expansion_{scanner_};
+  LineBuffers buffers_;
+  LineExpansion expansion_{scanner_, buffers_};
+  std::string& ibuf = buffers_.ibuf;
+  std::string& obuf = buffers_.obuf;
   // The scan state of the passes, under the names the passes give it.
   int& comm_flag = expansion_.state.comm_flag;
   int& str_flag = expansion_.state.str_flag;
@@ -37,7 +40,6 @@ class DirectExpansionTest : public ::testing::Test {
 
   DirectExpansionTest() {
     reset_define_table();
-    reset_line_buffers();
     reset_replace_engine();
   }
   ~DirectExpansionTest() override {

@@ -62,14 +62,18 @@ struct CallList {
 // piece before a group and at the end.
 class LineScan {
  public:
-  LineScan(ScanState& state, LineExpansion::Scratch& scratch, SourceScanner& scanner, LineReader* fp)
-      : saved_state_(state),
+  LineScan(ScanState& state, LineExpansion::Scratch& scratch, SourceScanner& scanner, LineBuffers& buffers,
+           LineReader* fp)
+      : buffers_(buffers),
+        ibuf(buffers.ibuf),
+        obuf(buffers.obuf),
+        saved_state_(state),
         state_(state),
         scratch_(scratch),
         scanner_(scanner),
         fp_(fp),
         first_pass_(fp != nullptr),
-        text_(ibuf) {}
+        text_(buffers.ibuf) {}
 
   // Scans the whole text; returns 1 when a group was written.
   int run();
@@ -89,6 +93,9 @@ class LineScan {
   void copy_source(std::size_t upto);
   void write_group(std::string_view name, std::string_view list, std::string_view expansion);
 
+  LineBuffers& buffers_;
+  std::string& ibuf;
+  std::string& obuf;
   // The run's scan state, written back at the end; the scan works on a copy.
   ScanState& saved_state_;
   ScanState state_;
@@ -113,10 +120,10 @@ int LineScan::run() {
   if (result_ == 0) {
     // Nothing expanded: the text stays exactly as it was read. ibuf counts
     // as used up after a call, so its text may simply change places.
-    obuf_take_ibuf();
+    buffers_.obuf_take_ibuf();
   } else {
     copy_source(ibuf.size());
-    obuf_make_room(1);
+    buffers_.obuf_make_room(1);
   }
   return result_;
 }
@@ -318,9 +325,9 @@ std::optional<CallList> LineScan::bounded_call_list(std::size_t pos, std::size_t
 void LineScan::copy_source(std::size_t upto) {
   const std::string_view text = text_.substr(pending_, upto - pending_);
   if (first_pass_) {
-    obuf_append_escaped(text);
+    buffers_.obuf_append_escaped(text);
   } else {
-    obuf_append(text);
+    buffers_.obuf_append(text);
   }
   pending_ = upto;
 }
@@ -332,7 +339,7 @@ void LineScan::write_group(std::string_view name, std::string_view list, std::st
   // is copied as it is when it holds nothing to escape.
   const std::size_t list_size = first_pass_ ? escaped_size(list) : list.size();
   const std::size_t expansion_size = escaped_size(expansion);
-  obuf_make_room(3 + name.size() + list_size + expansion_size);
+  buffers_.obuf_make_room(3 + name.size() + list_size + expansion_size);
   obuf.push_back(kStartMark);
   obuf.append(name);
   if (list_size == list.size()) {
@@ -352,6 +359,8 @@ void LineScan::write_group(std::string_view name, std::string_view list, std::st
 
 }  // namespace
 
-int LineExpansion::edit_line(LineReader* fp) { return LineScan(state, scratch_, scanner_, fp).run(); }
+int LineExpansion::edit_line(LineReader* fp) {
+  return LineScan(state, scratch_, scanner_, buffers_, fp).run();
+}
 
 }  // namespace sornik

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "textual/expand/code_window.h"
+#include "textual/scan/line_buffers.h"
 #include "textual/scan/line_reader.h"
 #include "textual/scan/source_scanner.h"
 
@@ -20,15 +21,18 @@ struct ScanState {
 };
 
 // The expansion passes of a run: the scan state they carry from line to line,
-// the scanner they collect argument lists with, and scratch texts kept from
-// call to call so that their storage is reused.
+// the line buffers they read and write, the scanner they collect argument
+// lists with, and scratch texts kept from call to call so that their storage
+// is reused.
 class LineExpansion {
  public:
-  explicit LineExpansion(SourceScanner& scanner) : scanner_(scanner) {}
+  LineExpansion(SourceScanner& scanner, LineBuffers& buffers) : scanner_(scanner), buffers_(buffers) {}
   LineExpansion(const LineExpansion&) = delete;
   LineExpansion& operator=(const LineExpansion&) = delete;
 
   ScanState state;
+
+  LineBuffers& buffers() { return buffers_; }
 
   // Expands the defined names of the text in ibuf into obuf as marker groups.
   // `fp` is the source file on the first pass (further lines of an argument
@@ -47,6 +51,7 @@ class LineExpansion {
 
  private:
   SourceScanner& scanner_;
+  LineBuffers& buffers_;
   Scratch scratch_;
 };
 

@@ -2,8 +2,6 @@
 // until nothing changes or three passes have run.
 #include "textual/expand/line_passes.h"
 
-#include "textual/scan/line_buffers.h"
-
 namespace sornik {
 
 namespace {
@@ -19,7 +17,7 @@ int run_line_passes(LineExpansion& expansion, LineReader& reader) {
   // A pass that changes nothing ends the passes: the next one would scan the
   // same text from the same state with the same table.
   for (int pass = 2; pass <= kMostPasses; ++pass) {
-    copy_obuf_to_ibuf();
+    expansion.buffers().copy_obuf_to_ibuf();
     expansion.state = line_start;
     if (expansion.edit_line(nullptr) == 0) break;
   }

@@ -14,7 +14,6 @@
 #include "textual/expand/line_expansion.h"
 #include "textual/expand/line_passes.h"
 #include "textual/files/plain_lines.h"
-#include "textual/scan/line_buffers.h"
 #include "textual/scan/line_reader.h"
 
 namespace sornik {
@@ -84,19 +83,19 @@ void convert_lines(TextualRun& run, LineReader& reader) {
   while (!reader.unread().empty()) {
     if (options.stream_plain_lines && uses_in_a_row < kUsesBeforeNoSearch && write_plain_lines(run, reader))
       continue;
-    if (!reader.read_checked_line(ibuf)) break;
+    if (!reader.read_checked_line(run.buffers.ibuf)) break;
     bool expanded = false;
     std::optional<DirectLine> line;
     if (options.expand_lines_directly && default_form)
-      line = run.direct.expand_line_directly(run.expansion.state, ibuf);
+      line = run.direct.expand_line_directly(run.expansion.state, run.buffers.ibuf);
     if (line) {
       out_write(line->text);
       expanded = line->expanded;
     } else if (run_line_passes(run.expansion, reader) != 0) {
-      out_write(run.renderer.render(obuf));
+      out_write(run.renderer.render(run.buffers.obuf));
       expanded = true;
     } else {
-      out_write(obuf);
+      out_write(run.buffers.obuf);
     }
     uses_in_a_row = expanded ? uses_in_a_row + 1 : 0;
   }

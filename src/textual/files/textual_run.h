@@ -11,6 +11,7 @@
 #include "textual/expand/line_expansion.h"
 #include "textual/files/plain_lines.h"
 #include "textual/files/textual_options.h"
+#include "textual/scan/line_buffers.h"
 #include "textual/scan/source_scanner.h"
 
 namespace sornik {
@@ -26,7 +27,8 @@ struct TextualRun {
   TextualOptions options;
   Renderer renderer;
   SourceScanner scanner;
-  LineExpansion expansion{scanner};
+  LineBuffers buffers;
+  LineExpansion expansion{scanner, buffers};
   DirectExpansion direct{replace_limits()};
   // The uses of plain values in the lines found last; kept for its storage.
   std::vector<PlainUse> plain_uses;

@@ -7,43 +7,53 @@
 
 #include "captured_io.h"
 #include "common/fatal.h"
+#include "render/marker.h"
 
 namespace sornik {
 namespace {
 
-TEST(LineBuffers, GrowInStepsOf1024) {
-  reset_line_buffers();
-  obuf_append(std::string(1000, 'x'));
-  obuf_make_room(24);
-  EXPECT_EQ(obuf_len, 1025);
-  obuf_make_room(25);
-  EXPECT_EQ(obuf_len, 2049);
-  EXPECT_GE(obuf.capacity(), 2049u);
-  obuf_restart(5120);
-  EXPECT_EQ(obuf, "");
-  EXPECT_EQ(obuf_len, 6145) << "room for the text and its NUL";
+// Room made for a text is there: appending it moves nothing.
+TEST(LineBuffers, RoomMadeTakesTheTextWhereItLies) {
+  LineBuffers buffers;
+  buffers.obuf_append(std::string(1000, 'x'));
+  for (const std::size_t more : {24u, 25u, 5000u}) {
+    buffers.obuf_make_room(more);
+    const char* before = buffers.obuf.data();
+    buffers.obuf.append(more, 'y');
+    EXPECT_EQ(buffers.obuf.data(), before) << more;
+  }
+  EXPECT_EQ(buffers.obuf, std::string(1000, 'x') + std::string(5049, 'y'));
 }
 
 TEST(LineBuffers, ObufTakesIbufAndIbufFollowsObuf) {
-  reset_line_buffers();
-  ibuf.assign(std::string(3000, 'a') + '\0');
-  obuf_take_ibuf();
-  EXPECT_EQ(obuf, std::string(3000, 'a') + '\0');
-  EXPECT_EQ(obuf_len, 3073);
-  EXPECT_EQ(ibuf_len, 1025);
-  copy_obuf_to_ibuf();
-  EXPECT_EQ(ibuf, obuf);
-  EXPECT_EQ(ibuf_len, obuf_len);
+  LineBuffers buffers;
+  buffers.ibuf.assign(std::string(3000, 'a') + '\0');
+  buffers.obuf_take_ibuf();
+  EXPECT_EQ(buffers.obuf, std::string(3000, 'a') + '\0');
+  buffers.obuf_append(std::string_view("\0b", 2));
+  buffers.copy_obuf_to_ibuf();
+  EXPECT_EQ(buffers.ibuf, std::string(3000, 'a') + '\0' + '\0' + 'b');
+  EXPECT_EQ(buffers.ibuf, buffers.obuf);
+}
+
+TEST(LineBuffers, EscapedTextsKeepTheirMarksApart) {
+  LineBuffers buffers;
+  buffers.obuf_append_escaped("plain");
+  buffers.obuf_append_escaped(std::string_view("a\x01z", 3));
+  std::string expected = "plain";
+  append_escaped(expected, std::string_view("a\x01z", 3));
+  EXPECT_EQ(buffers.obuf, expected);
+  EXPECT_EQ(buffers.obuf.size(), 9u);
 }
 
 TEST(LineBuffers, CapacityBeyondAnIntIsMemoryThatCannotBeHad) {
-  reset_line_buffers();
+  LineBuffers buffers;
   testing::CapturedIo io;
-  EXPECT_THROW(obuf_make_room(std::numeric_limits<int>::max()), FatalStop);
-  obuf_append("0123456789");
-  EXPECT_THROW(obuf_make_room(std::numeric_limits<std::size_t>::max() - 5), FatalStop);
+  EXPECT_THROW(buffers.obuf_make_room(std::numeric_limits<int>::max()), FatalStop);
+  buffers.obuf_append("0123456789");
+  EXPECT_THROW(buffers.obuf_make_room(std::numeric_limits<std::size_t>::max() - 5), FatalStop);
   EXPECT_EQ(io.err(), "cannot get the memory of 2147483 K bytes\ncannot get the memory of 2147483 K bytes\n");
-  EXPECT_EQ(obuf_len, 1025);
+  EXPECT_EQ(buffers.obuf, "0123456789");
 }
 
 }  // namespace
