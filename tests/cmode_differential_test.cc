@@ -89,6 +89,21 @@ bool groups_name_macros(const std::string& rendered, const std::string& program,
   return true;
 }
 
+// The text a rendering through "\x05$n\x06$x\x07" would be through "$x":
+// each group's start, name and separator, and its end, left out.
+std::string expansions_alone(const std::string& rendered) {
+  std::string text;
+  for (std::size_t pos = 0; pos < rendered.size(); ++pos) {
+    if (rendered[pos] == '\x05') {
+      pos = rendered.find('\x06', pos);
+      if (pos == std::string::npos) break;
+    } else if (rendered[pos] != '\x07') {
+      text.push_back(rendered[pos]);
+    }
+  }
+  return text;
+}
+
 TEST(CModeDifferential, RandomProgramsExpandAsTheCompilersPreprocessorDoes) {
   if (std::system("cpp --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no cpp on this machine";
   std::mt19937 random(static_cast<std::mt19937::result_type>(setting("SORNIK_CMODE_SEED", 1515)));
@@ -102,14 +117,23 @@ TEST(CModeDifferential, RandomProgramsExpandAsTheCompilersPreprocessorDoes) {
     const bool names_ok = expand_program(program, "$n").out == program;
     EXPECT_TRUE(names_ok) << "-f '$n' changed the source of program " << i << ":\n" << program;
     std::string bad;
-    const bool groups_ok = groups_name_macros(expand_program(program, "\x05$n\x06$x\x07").out, program, bad);
+    const std::string grouped = expand_program(program, "\x05$n\x06$x\x07").out;
+    bool groups_ok = groups_name_macros(grouped, program, bad);
     EXPECT_TRUE(groups_ok) << "a group of program " << i << " is no use of a macro (" << bad << "):\n"
                            << program;
+    // "$x" is expanded without the groups it does not show, and "\x05\x06$x\x07"
+    // without their names: every group still renders as its expansion.
+    const std::string expansions = expand_program(program, "$x").out;
+    const std::string named = expansions_alone(grouped);
+    const std::string unnamed = expansions_alone(expand_program(program, "\x05\x06$x\x07").out);
+    EXPECT_EQ(named, expansions) << program;
+    EXPECT_EQ(unnamed, expansions) << program;
+    groups_ok = groups_ok && named == expansions && unnamed == expansions;
     const Preprocessed cpp = run_cpp(program);
     bool tokens_ok = true;
     if (cpp.clean) {
       ++compared;
-      const std::string ours = expand_program(program, "$x").out;
+      const std::string& ours = expansions;
       tokens_ok = code_tokens(ours) == code_tokens(cpp.out);
       EXPECT_TRUE(tokens_ok) << "program " << i << ":\n"
                              << program << "\n--- cpp -P:\n"

@@ -34,6 +34,12 @@ Renderer::Renderer(std::string_view format) : default_form_(false) {
   }
 }
 
+bool Renderer::shows_names() const {
+  return default_form_ || std::any_of(parts_.begin(), parts_.end(), [](const FormatPart& part) {
+           return part.kind == FormatPart::Kind::kName;
+         });
+}
+
 std::string_view Renderer::render(std::string_view marked) {
   check_size(marked.size() + 1);
   rendered_.clear();

@@ -30,6 +30,14 @@ class Renderer {
   // use as "name`expansion'" without marking it.
   bool default_form() const { return default_form_; }
 
+  // Whether a group's name text shows: in the default form, or through "$n".
+  bool shows_names() const;
+  // Whether a group renders as its expansion text alone (the format "$x"),
+  // so that a text renders the same with its groups left out.
+  bool expansion_only() const {
+    return !default_form_ && parts_.size() == 1 && parts_[0].kind == FormatPart::Kind::kExpansion;
+  }
+
   // The rendering of `marked`, every escape pair as the byte it stands for
   // (a lone escape mark at the end stands for nothing). Valid until the next
   // call. Stops the run, as the line buffers do, when the text or its

@@ -53,7 +53,7 @@ bool Rescanner::collect(const Scope& scope, CallScratch& call, Walk& walk) {
       continue;
     }
     if (token.from_source) call.source_end = std::max(call.source_end, token.source_end);
-    append_display(call.name, token);
+    if (grouping_ == Grouping::named) append_display(call.name, token);
     if (!inside) {
       inside = true;  // the `(` that peek_real found
       nesting = 1;

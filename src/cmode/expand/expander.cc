@@ -30,6 +30,9 @@ void Expander::expand_file(ChunkSource& source, std::string_view file, Renderer&
   LineFeeder feeder(source, table_);
   Rescanner rescanner(table_, file);
   rescanner.set_feature_tests(feature_tests_);
+  rescanner.set_grouping(renderer.expansion_only() ? Grouping::outermost
+                         : renderer.shows_names()  ? Grouping::named
+                                                   : Grouping::unnamed);
   SourceWindow window(feeder, rescanner);
   GroupWriter writer;
   std::vector<ExpToken> stream;
@@ -83,7 +86,11 @@ void Expander::expand_file(ChunkSource& source, std::string_view file, Renderer&
 
 void Expander::expand_directive(std::span<const Token> in, bool in_condition, SourcePlace place,
                                 std::vector<Token>& out) {
-  if (directive_rescanner_ == nullptr) directive_rescanner_ = std::make_unique<Rescanner>(table_, "");
+  if (directive_rescanner_ == nullptr) {
+    directive_rescanner_ = std::make_unique<Rescanner>(table_, "");
+    // A directive's expansion is used without its groups.
+    directive_rescanner_->set_grouping(Grouping::outermost);
+  }
   Rescanner& rescanner = *directive_rescanner_;
   if (directive_file_ != place.file) {
     directive_file_.assign(place.file);

@@ -50,8 +50,16 @@ void Rescanner::report(std::uint32_t line, std::string_view text) {
 
 std::uint32_t Rescanner::new_group(std::string_view name) {
   if (group_count_ == groups_.size()) groups_.emplace_back();
-  groups_[group_count_].text.assign(name);
+  if (grouping_ == Grouping::named) {
+    groups_[group_count_].text.assign(name);
+  } else {
+    groups_[group_count_].text.clear();
+  }
   return static_cast<std::uint32_t>(group_count_++);
+}
+
+void Rescanner::push_mark(std::vector<ExpToken>& out, Mark kind, std::uint32_t group) const {
+  if (grouping_ != Grouping::outermost || group == 0) out.push_back(mark_token(kind, group));
 }
 
 std::vector<ExpToken>& Rescanner::push_context(const Macro* macro, bool table_holds_it) {
@@ -172,9 +180,9 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
   if (!macro.function_like()) {
     const std::uint32_t group = new_group(name.text);
     std::vector<ExpToken>& tokens = push_context(&macro);
-    tokens.push_back(mark_token(Mark::open, group));
+    push_mark(tokens, Mark::open, group);
     substituter_.substitute(macro, nullptr, name.line, name.space_before, tokens);
-    tokens.push_back(mark_token(Mark::close, group));
+    push_mark(tokens, Mark::close, group);
     contexts_[depth_ - 1].tokens = tokens;
     for (const std::string& failure : substituter_.paste_failures())
       report_at(file_, name.line, Severity::warning, failure);
@@ -230,9 +238,9 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
 
   std::vector<ExpToken>& tokens = push_context(&used, !call.kept);
   for (std::uint32_t hoisted : call.hoisted) tokens.push_back(mark_token(Mark::open, hoisted));
-  tokens.push_back(mark_token(Mark::open, group));
+  push_mark(tokens, Mark::open, group);
   substituter_.substitute(used, &call, call.name_token.line, call.name_token.space_before, tokens);
-  tokens.push_back(mark_token(Mark::close, group));
+  push_mark(tokens, Mark::close, group);
   release_if_large(call.tokens);
   for (std::vector<ExpToken>& expansion : call.expansions) release_if_large(expansion);
   for (const auto& deferred : call.deferred) tokens.push_back(mark_token(Mark::close, deferred.first));
@@ -265,9 +273,9 @@ bool Rescanner::try_builtin(const Scope& scope, const ExpToken& name, Builtin ki
   }
   value.stable = true;
   const std::uint32_t group = new_group(name.text);
-  scope.out->push_back(mark_token(Mark::open, group));
+  push_mark(*scope.out, Mark::open, group);
   scope.out->push_back(value);
-  scope.out->push_back(mark_token(Mark::close, group));
+  push_mark(*scope.out, Mark::close, group);
   return true;
 }
 
@@ -312,9 +320,9 @@ bool Rescanner::try_pragma(const Scope& scope, const ExpToken& name) {
   for (const ExpToken& mark : crossed) {
     if (mark.mark == Mark::open) scope.out->push_back(mark);
   }
-  scope.out->push_back(mark_token(Mark::open, group));
+  push_mark(*scope.out, Mark::open, group);
   scope.out->push_back(line);
-  scope.out->push_back(mark_token(Mark::close, group));
+  push_mark(*scope.out, Mark::close, group);
   for (const ExpToken& mark : crossed) {
     if (mark.mark == Mark::close) scope.out->push_back(mark);
   }

@@ -29,6 +29,12 @@ class SourceTokens {
   virtual const ExpToken* at(std::size_t index, bool through_directives) = 0;
 };
 
+// How much of the marker groups an expansion makes: every group with its
+// name text, every group with none (the output shows no name), or only the
+// outermost use's group (the output shows each group as its expansion alone,
+// as if there were none).
+enum class Grouping : std::uint8_t { named, unnamed, outermost };
+
 // One use's marker group: its name text (the tokens it consumed) for the
 // group's open mark.
 struct GroupName {
@@ -67,6 +73,9 @@ class Rescanner {
 
   // Forgets the texts and groups of the last outermost use.
   void reset();
+
+  // The groups that expansions make from now on (named unless set).
+  void set_grouping(Grouping grouping) { grouping_ = grouping; }
 
   // The file that diagnostics name from now on (the text must outlive its use).
   void set_file(std::string_view file) { file_ = file; }
@@ -135,6 +144,8 @@ class Rescanner {
   void pop_to(std::size_t depth);
   void set_flags(std::size_t from_level, std::size_t to_level, bool expanding);
   std::uint32_t new_group(std::string_view name);
+  // Appends a mark of `group` unless the grouping leaves that group out.
+  void push_mark(std::vector<ExpToken>& out, Mark kind, std::uint32_t group) const;
   void emit_unexpanded_operand(const Scope& scope, bool bare_name_allowed);
 
   const MacroTable& table_;
@@ -151,6 +162,7 @@ class Rescanner {
   std::vector<std::size_t> named_levels_;
   std::vector<GroupName> groups_;
   std::size_t group_count_ = 0;
+  Grouping grouping_ = Grouping::named;
   std::vector<std::unique_ptr<CallScratch>> calls_;
   std::vector<ExpToken>* outermost_out_ = nullptr;
   bool copied_unchanged_ = false;
