@@ -90,7 +90,7 @@ std::string code_expansion(const std::string& predefs, const std::string& path) 
     cmode::MacroTable table;
     cmode::Expander expander(table);
     cmode::Preprocessor preprocessor(table, search, expander);
-    preprocessor.define_predefined();
+    preprocessor.define_predefined(*cmode::find_dialect("", false));
     preprocessor.read_macros(predefs);
     const std::string dir(cmode::IncludeSearch::directory_of(path));
     cmode::FileFrame frame;

@@ -1,73 +1,238 @@
-// Reading the C mode's command line: options with attached or separate values.
+// The C mode's command line: gcc's preprocessing options, its other options
+// taken and ignored, and the options of sornik's own.
 #include "app/cmode_options.h"
+
+#include <algorithm>
+#include <optional>
+#include <string_view>
+
+#include "cmode/lex/dialect.h"
 
 namespace sornik {
 
 namespace {
 
-// The options that take a value, attached or as the next argument.
-constexpr char kValueOptions[] = "fIDUd";
+using Language = CppOptions::Language;
+
+// The options that take a value, attached (-Idir, -includefile) or as the
+// next argument.
+enum class ValueOption {
+  define,
+  undefine,
+  macros,
+  include_file,
+  include,
+  quote,
+  system,
+  after,
+  output,
+  language,
+  ignored
+};
+
+struct ValueOptionName {
+  std::string_view name;
+  ValueOption option;
+};
+
+// Longer names first where one begins another.
+constexpr ValueOptionName kValueOptions[] = {
+    {"-include", ValueOption::include_file},
+    {"-imacros", ValueOption::macros},
+    {"-isystem", ValueOption::system},
+    {"-iquote", ValueOption::quote},
+    {"-idirafter", ValueOption::after},
+    {"-MF", ValueOption::ignored},
+    {"-MT", ValueOption::ignored},
+    {"-MQ", ValueOption::ignored},
+    {"-I", ValueOption::include},
+    {"-D", ValueOption::define},
+    {"-U", ValueOption::undefine},
+    {"-d", ValueOption::macros},
+    {"-o", ValueOption::output},
+    {"-x", ValueOption::language},
+};
+
+// gcc's options that the preprocessor takes no action on: these whole
+// arguments, and every argument that begins with one of the prefixes.
+constexpr std::string_view kIgnoredFlags[] = {"-c", "-E", "-w", "-pthread", "-pipe"};
+constexpr std::string_view kIgnoredPrefixes[] = {"-g", "-O", "-W", "-m", "-pedantic", "-M"};
+
+bool is_ignored_flag(std::string_view arg) {
+  if (std::find(std::begin(kIgnoredFlags), std::end(kIgnoredFlags), arg) != std::end(kIgnoredFlags))
+    return true;
+  // An attached -fxxx is a compiler flag; -f alone takes the format.
+  if (arg.starts_with("-f") && arg.size() > 2) return true;
+  return std::any_of(std::begin(kIgnoredPrefixes), std::end(kIgnoredPrefixes), [&](std::string_view prefix) {
+    return arg.starts_with(prefix);
+  });
+}
+
+// Those of the ignored flags that change the compiler's predefined macros:
+// the compiler is asked for its macros with them.
+bool changes_predefined_macros(std::string_view arg) {
+  return arg == "-pthread" || arg.starts_with("-O") || arg.starts_with("-m") || arg.starts_with("-f");
+}
+
+std::optional<Language> language_named(std::string_view name) {
+  if (name == "c" || name == "c-header") return Language::c;
+  if (name == "c++" || name == "c++-header") return Language::cxx;
+  return std::nullopt;
+}
+
+// The state of a parse: the options so far and the -x in effect.
+class Parser {
+ public:
+  Parser(std::span<const std::string> args, CppOptions& options, std::string& error)
+      : args_(args), options_(options), error_(error) {}
+
+  bool run() {
+    bool options_ended = false;
+    for (next_ = 0; next_ < args_.size(); ++next_) {
+      const std::string& arg = args_[next_];
+      if (options_ended || arg.size() < 2 || arg[0] != '-') {
+        add_source(arg);
+      } else if (arg == "--") {
+        options_ended = true;
+      } else if (!option(arg)) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+ private:
+  void add_source(const std::string& name) {
+    const Language language = language_ ? *language_ : language_by_suffix(name);
+    options_.sources.push_back({name, language});
+  }
+
+  bool option(const std::string& arg) {
+    if (arg == "-l") {
+      options_.list_file_names = true;
+    } else if (arg == "-nostdinc") {
+      options_.no_system_dirs = true;
+    } else if (arg == "-undef") {
+      options_.undef = true;
+    } else if (arg.starts_with("--compiler=")) {
+      options_.compiler = arg.substr(std::string_view("--compiler=").size());
+      if (options_.compiler.find_first_not_of(" \t") == std::string::npos) {
+        error_ = "missing argument to '--compiler='";
+        return false;
+      }
+    } else if (arg == "--print-defines") {
+      options_.print_defines = true;
+    } else if (arg == "--help") {
+      options_.help = true;
+    } else if (arg == "-ansi") {
+      options_.standard = "ansi";
+    } else if (arg.starts_with("-std=")) {
+      const std::string name = arg.substr(5);
+      // "" and "ansi" name the dialects of no -std= and of -ansi.
+      const bool known = cmode::find_dialect(name, false) || cmode::find_dialect(name, true);
+      if (!known || name.empty() || name == "ansi") return refuse(arg);
+      options_.standard = name;
+    } else if (arg.starts_with("--format=")) {
+      set_format(arg.substr(9));
+    } else if (arg == "-f") {
+      if (!take_separate(arg)) return false;
+      set_format(args_[next_]);
+    } else if (is_value_option(arg)) {
+      return value_option(arg);
+    } else if (!is_ignored_flag(arg)) {
+      return refuse(arg);
+    } else if (changes_predefined_macros(arg)) {
+      options_.compiler_flags.push_back(arg);
+    }
+    return true;
+  }
+
+  static const ValueOptionName* value_option_of(std::string_view arg) {
+    for (const ValueOptionName& entry : kValueOptions) {
+      if (arg.starts_with(entry.name)) return &entry;
+    }
+    return nullptr;
+  }
+
+  static bool is_value_option(std::string_view arg) { return value_option_of(arg) != nullptr; }
+
+  bool value_option(const std::string& arg) {
+    const ValueOptionName& entry = *value_option_of(arg);
+    std::string value;
+    if (arg.size() > entry.name.size()) {
+      value = arg.substr(entry.name.size());
+    } else {
+      if (!take_separate(arg)) return false;
+      value = args_[next_];
+    }
+    using Kind = CppOptions::Setting::Kind;
+    switch (entry.option) {
+      case ValueOption::define: options_.settings.push_back({Kind::define, value}); break;
+      case ValueOption::undefine: options_.settings.push_back({Kind::undefine, value}); break;
+      case ValueOption::macros: options_.macro_files.push_back(value); break;
+      case ValueOption::include_file: options_.include_files.push_back(value); break;
+      case ValueOption::include: options_.include_dirs.push_back(value); break;
+      case ValueOption::quote: options_.quote_dirs.push_back(value); break;
+      case ValueOption::system: options_.system_dirs.push_back(value); break;
+      case ValueOption::after: options_.after_dirs.push_back(value); break;
+      case ValueOption::output: options_.output = value; break;
+      case ValueOption::language:
+        if (value == "none") {
+          language_.reset();
+        } else if (const std::optional<Language> language = language_named(value)) {
+          language_ = language;
+        } else {
+          error_ = "language " + value + " not recognized";
+          return false;
+        }
+        break;
+      case ValueOption::ignored: break;
+    }
+    return true;
+  }
+
+  // Moves to the value of `arg` in the next argument; false when there is none.
+  bool take_separate(const std::string& arg) {
+    if (next_ + 1 < args_.size()) {
+      ++next_;
+      return true;
+    }
+    error_ = "missing argument to '" + arg + "'";
+    return false;
+  }
+
+  void set_format(std::string_view format) {
+    options_.format = format;
+    options_.has_format = true;
+  }
+
+  bool refuse(const std::string& arg) {
+    error_ = "unrecognized command-line option '" + arg + "'";
+    return false;
+  }
+
+  std::span<const std::string> args_;
+  CppOptions& options_;
+  std::string& error_;
+  std::size_t next_ = 0;
+  std::optional<Language> language_;  // none: by suffix
+};
 
 }  // namespace
 
 bool parse_cpp_options(std::span<const std::string> args, CppOptions& options, std::string& error) {
-  std::size_t next = 0;
-  for (; next < args.size(); ++next) {
-    const std::string& arg = args[next];
-    if (arg == "--") {
-      ++next;
-      break;
-    }
-    if (arg.size() < 2 || arg[0] != '-') break;
-    if (arg == "-l") {
-      options.list_file_names = true;
-      continue;
-    }
-    if (arg == "-nostdinc") {
-      options.no_system_dirs = true;
-      continue;
-    }
-    if (arg == "-undef") {
-      options.undef = true;
-      continue;
-    }
-    if (arg.starts_with("--compiler=")) {
-      options.compiler = arg.substr(std::string_view("--compiler=").size());
-      if (options.compiler.find_first_not_of(" \t") != std::string::npos) continue;
-      error = "missing argument to '--compiler='";
-      return false;
-    }
-    if (arg == "--print-defines") {
-      options.print_defines = true;
-      continue;
-    }
-    const char letter = arg[1];
-    if (arg[0] != '-' || std::string_view(kValueOptions).find(letter) == std::string_view::npos) {
-      error = "unrecognized command-line option '" + arg + "'";
-      return false;
-    }
-    std::string value;
-    if (arg.size() > 2) {
-      value = arg.substr(2);
-    } else if (next + 1 < args.size()) {
-      value = args[++next];
-    } else {
-      error = "missing argument to '" + arg + "'";
-      return false;
-    }
-    switch (letter) {
-      case 'f':
-        options.format = value;
-        options.has_format = true;
-        break;
-      case 'I': options.include_dirs.push_back(value); break;
-      case 'D': options.settings.push_back({CppOptions::Setting::Kind::define, value}); break;
-      case 'U': options.settings.push_back({CppOptions::Setting::Kind::undefine, value}); break;
-      default: options.settings.push_back({CppOptions::Setting::Kind::macros_of, value}); break;
-    }
-  }
-  options.sources.assign(args.begin() + static_cast<std::ptrdiff_t>(next), args.end());
-  return true;
+  return Parser(args, options, error).run();
+}
+
+Language language_by_suffix(std::string_view name) {
+  constexpr std::string_view kCxxSuffixes[] = {".cc", ".cp", ".cxx", ".cpp", ".CPP", ".c++", ".C",   ".ii",
+                                               ".hh", ".H",  ".hp",  ".hxx", ".hpp", ".HPP", ".h++", ".tcc"};
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos || name.find('/', dot) != std::string_view::npos) return Language::c;
+  const std::string_view suffix = name.substr(dot);
+  const bool cxx =
+      std::find(std::begin(kCxxSuffixes), std::end(kCxxSuffixes), suffix) != std::end(kCxxSuffixes);
+  return cxx ? Language::cxx : Language::c;
 }
 
 }  // namespace sornik

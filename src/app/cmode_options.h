@@ -7,29 +7,61 @@
 
 namespace sornik {
 
-// The command line of the C mode: `--cpp [options] [--] [file]...`.
+// The command line of the C mode: `--cpp` and then a compiler's command line,
+// as gcc reads it.
 struct CppOptions {
-  // -D, -U and -d in command-line order.
+  enum class Language { c, cxx };
+
+  // -D and -U in command-line order.
   struct Setting {
-    enum class Kind { define, undefine, macros_of } kind;
+    enum class Kind { define, undefine } kind;
     std::string value;
   };
+  // A file to convert ("-" for standard input) and the language it is read
+  // in: the -x in effect where it was named, else the one its suffix says.
+  struct Source {
+    std::string name;
+    Language language = Language::c;
+  };
+
   std::vector<Setting> settings;
-  std::vector<std::string> include_dirs;  // -I, in order
-  std::vector<std::string> sources;
-  std::string format;  // -f
+  // Files read before each source as gcc reads them: first the -imacros (or
+  // -d) files for their macros alone, then the -include files.
+  std::vector<std::string> macro_files;
+  std::vector<std::string> include_files;
+  // The include chain: #include "..." searches quote_dirs, then all the
+  // others; #include <...> begins with include_dirs.
+  std::vector<std::string> quote_dirs;    // -iquote
+  std::vector<std::string> include_dirs;  // -I
+  std::vector<std::string> system_dirs;   // -isystem, before the compiler's own
+  std::vector<std::string> after_dirs;    // -idirafter, after the compiler's own
+  std::vector<Source> sources;
+  // The -std= value of the last -std= or -ansi ("ansi" for -ansi), empty for
+  // the compiler's default.
+  std::string standard;
+  // The ignored flags that change what the compiler predefines (-O2 defines
+  // __OPTIMIZE__, -m32 and -fPIC others), in order, for asking it.
+  std::vector<std::string> compiler_flags;
+  std::string output;  // -o; empty for standard output
+  std::string format;  // -f FORMAT or --format=FORMAT
   bool has_format = false;
   bool list_file_names = false;  // -l
   bool no_system_dirs = false;   // -nostdinc
   bool print_defines = false;    // --print-defines
+  bool help = false;             // --help
   bool undef = false;            // -undef: none of the compiler's own macros
   std::string compiler;          // --compiler=CMD: whose facts apply ("" the default)
 };
 
-// Reads the arguments after `--cpp`. Options may come in any order before
-// the first source file and take their value attached (-Idir) or as the
-// next argument (-I dir); `--` ends them. False with the message in `error`
-// for an unknown option or a missing value.
+// Reads the arguments after `--cpp` as gcc reads its own: options and files
+// in any order, values attached (-Idir) or in the next argument (-I dir), `-`
+// for standard input, `--` ending the options. Options that change nothing
+// the preprocessor does (-c, -O2, -Wall, -fPIC, -MD, ...) are taken and
+// ignored, so that a compile command can be given whole. False with the
+// message in `error` for an unknown option, a missing or wrong value.
 bool parse_cpp_options(std::span<const std::string> args, CppOptions& options, std::string& error);
+
+// The language of a file by its suffix, as gcc decides it without -x.
+CppOptions::Language language_by_suffix(std::string_view name);
 
 }  // namespace sornik

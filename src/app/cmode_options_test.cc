@@ -5,6 +5,10 @@
 namespace sornik {
 namespace {
 
+void append_all(std::string& out, std::string_view tag, const std::vector<std::string>& values) {
+  for (const std::string& value : values) out += std::string(tag) + value + " ";
+}
+
 // The parsed options as one line, or "error: ..." for a refused command line.
 std::string parse(std::vector<std::string> args) {
   CppOptions options;
@@ -12,40 +16,112 @@ std::string parse(std::vector<std::string> args) {
   if (!parse_cpp_options(args, options, error)) return "error: " + error;
   std::string out;
   for (const CppOptions::Setting& setting : options.settings) {
-    out += setting.kind == CppOptions::Setting::Kind::define     ? "D:"
-           : setting.kind == CppOptions::Setting::Kind::undefine ? "U:"
-                                                                 : "d:";
+    out += setting.kind == CppOptions::Setting::Kind::define ? "D:" : "U:";
     out += setting.value + " ";
   }
-  for (const std::string& dir : options.include_dirs) out += "I:" + dir + " ";
+  append_all(out, "imacros:", options.macro_files);
+  append_all(out, "include:", options.include_files);
+  append_all(out, "iquote:", options.quote_dirs);
+  append_all(out, "I:", options.include_dirs);
+  append_all(out, "isystem:", options.system_dirs);
+  append_all(out, "idirafter:", options.after_dirs);
+  if (!options.standard.empty()) out += "std:" + options.standard + " ";
+  append_all(out, "cc:", options.compiler_flags);
+  if (!options.output.empty()) out += "o:" + options.output + " ";
   if (options.has_format) out += "f:" + options.format + " ";
   if (options.list_file_names) out += "l ";
   if (options.no_system_dirs) out += "nostdinc ";
   if (options.print_defines) out += "print ";
+  if (options.help) out += "help ";
   if (options.undef) out += "undef ";
   if (!options.compiler.empty()) out += "compiler:" + options.compiler + " ";
-  for (const std::string& source : options.sources) out += "[" + source + "]";
+  for (const CppOptions::Source& source : options.sources) {
+    out += "[" + source.name + (source.language == CppOptions::Language::cxx ? "+" : "") + "]";
+  }
   return out;
 }
 
 TEST(CppOptions, FollowGnuConventions) {
   EXPECT_EQ(parse({"-I", "inc", "src/main.c"}), "I:inc [src/main.c]");
   EXPECT_EQ(parse({"-Ia", "-DX=1", "-U", "Y", "-dh.h", "-D", "Z", "-d", "g.h", "a.c", "b.c"}),
-            "D:X=1 U:Y d:h.h D:Z d:g.h I:a [a.c][b.c]");
-  EXPECT_EQ(parse({"-l", "-f", "$x", "-nostdinc", "--print-defines"}), "f:$x l nostdinc print ");
-  EXPECT_EQ(parse({"-f$n", "a.c", "-l", "-Dx"}), "f:$n [a.c][-l][-Dx]");
-  EXPECT_EQ(parse({"--", "-l", "a.c"}), "[-l][a.c]");
-  EXPECT_EQ(parse({"-", "a.c"}), "[-][a.c]");
+            "D:X=1 U:Y D:Z imacros:h.h imacros:g.h I:a [a.c][b.c]");
+  EXPECT_EQ(parse({"-l", "-f", "$x", "-nostdinc", "--print-defines", "--help"}),
+            "f:$x l nostdinc print help ");
+  // Options may follow the files; `--` ends them, and `-` is standard input.
+  EXPECT_EQ(parse({"a.c", "-l", "-Dx", "-", "b.c"}), "D:x l [a.c][-][b.c]");
+  EXPECT_EQ(parse({"-l", "--", "-l", "-"}), "l [-l][-]");
   EXPECT_EQ(parse({}), "");
   EXPECT_EQ(parse({"-undef", "--compiler=ccache gcc -m32", "a.c"}), "undef compiler:ccache gcc -m32 [a.c]");
 }
 
+TEST(CppOptions, TakeGccPreprocessingOptions) {
+  EXPECT_EQ(parse({"-include", "a.h", "-includeb.h", "-imacros", "m.h", "-imacrosn.h"}),
+            "imacros:m.h imacros:n.h include:a.h include:b.h ");
+  EXPECT_EQ(parse({"-idirafter", "z", "-isystem", "s", "-iquote", "q", "-I", "i", "-iquoteq2", "-isystems2"}),
+            "iquote:q iquote:q2 I:i isystem:s isystem:s2 idirafter:z ");
+  EXPECT_EQ(parse({"-o", "out.txt", "-oother"}), "o:other ");
+  EXPECT_EQ(parse({"-std=c99"}), "std:c99 ");
+  EXPECT_EQ(parse({"-std=c11", "-ansi"}), "std:ansi ");
+  EXPECT_EQ(parse({"-ansi", "-std=gnu++17"}), "std:gnu++17 ");
+  EXPECT_EQ(parse({"-std=c++99"}), "error: unrecognized command-line option '-std=c++99'");
+  EXPECT_EQ(parse({"-std=ansi"}), "error: unrecognized command-line option '-std=ansi'");
+  EXPECT_EQ(parse({"-std="}), "error: unrecognized command-line option '-std='");
+}
+
+TEST(CppOptions, ChooseTheLanguageByXOrSuffix) {
+  EXPECT_EQ(parse({"a.c", "b.cc", "c.cpp", "d.h", "e.hpp", "f.C", "g", "dir.cc/h"}),
+            "[a.c][b.cc+][c.cpp+][d.h][e.hpp+][f.C+][g][dir.cc/h]");
+  EXPECT_EQ(parse({"-x", "c++", "a.c", "-xc", "b.cc", "-x", "none", "c.cc", "-x", "c-header", "d.hpp"}),
+            "[a.c+][b.cc][c.cc+][d.hpp]");
+  EXPECT_EQ(parse({"-x", "fortran", "a.f"}), "error: language fortran not recognized");
+}
+
+TEST(CppOptions, IgnoreCompilerFlagsKeepingThoseThatChangeMacros) {
+  EXPECT_EQ(parse({"-c",
+                   "-E",
+                   "-g",
+                   "-g3",
+                   "-O2",
+                   "-Os",
+                   "-Wall",
+                   "-Wno-unused",
+                   "-w",
+                   "-march=native",
+                   "-m64",
+                   "-fPIC",
+                   "-fno-strict-aliasing",
+                   "-pthread",
+                   "-pedantic",
+                   "-pedantic-errors",
+                   "-pipe",
+                   "-MD",
+                   "-MMD",
+                   "-MP",
+                   "-MF",
+                   "dep.d",
+                   "-MT",
+                   "x.o",
+                   "-MQ",
+                   "$y.o",
+                   "-MFdep2.d",
+                   "main.c"}),
+            "cc:-O2 cc:-Os cc:-march=native cc:-m64 cc:-fPIC cc:-fno-strict-aliasing cc:-pthread [main.c]");
+  // An attached -fxxx is a compiler flag; the format is -f FORMAT or --format=.
+  EXPECT_EQ(parse({"-fPIC", "-f", "<$x>", "a.c"}), "cc:-fPIC f:<$x> [a.c]");
+  EXPECT_EQ(parse({"--format=$n=$x"}), "f:$n=$x ");
+  EXPECT_EQ(parse({"--format="}), "f: ");
+}
+
 TEST(CppOptions, RefuseUnknownOptionsAndMissingValues) {
-  EXPECT_EQ(parse({"-x", "a.c"}), "error: unrecognized command-line option '-x'");
+  EXPECT_EQ(parse({"-q", "a.c"}), "error: unrecognized command-line option '-q'");
   EXPECT_EQ(parse({"--cpp"}), "error: unrecognized command-line option '--cpp'");
+  EXPECT_EQ(parse({"-isysroot", "x"}), "error: unrecognized command-line option '-isysroot'");
   EXPECT_EQ(parse({"-I"}), "error: missing argument to '-I'");
-  EXPECT_EQ(parse({"a", "-d"}), "[a][-d]");
-  EXPECT_EQ(parse({"-d"}), "error: missing argument to '-d'");
+  EXPECT_EQ(parse({"a", "-d"}), "error: missing argument to '-d'");
+  EXPECT_EQ(parse({"-f"}), "error: missing argument to '-f'");
+  EXPECT_EQ(parse({"-include"}), "error: missing argument to '-include'");
+  EXPECT_EQ(parse({"-MF"}), "error: missing argument to '-MF'");
+  EXPECT_EQ(parse({"-x"}), "error: missing argument to '-x'");
   EXPECT_EQ(parse({"--compiler= "}), "error: missing argument to '--compiler='");
   EXPECT_EQ(parse({"--compiler", "gcc"}), "error: unrecognized command-line option '--compiler'");
 }

@@ -8,6 +8,12 @@
 
 namespace sornik {
 
+namespace {
+
+bool any_error = false;
+
+}  // namespace
+
 void report_at(std::string_view file, std::uint32_t line, Severity severity, std::string_view text) {
   std::string message;
   message.reserve(file.size() + text.size() + 24);
@@ -15,9 +21,14 @@ void report_at(std::string_view file, std::uint32_t line, Severity severity, std
   message += ':';
   message += std::to_string(line);
   message += severity == Severity::warning ? ": warning: " : ": error: ";
+  if (severity == Severity::error) any_error = true;
   message.append(text);
   message += '\n';
   err_write(message);
 }
+
+bool located_error_reported() { return any_error; }
+
+void reset_located_errors() { any_error = false; }
 
 }  // namespace sornik

@@ -22,7 +22,7 @@ bool any_read_failed = false;
 }  // namespace
 
 RunIo& run_io() {
-  static RunIo io{stdout, stderr, open_file_for_reading, path_is_directory};
+  static RunIo io{stdout, stderr, open_file_for_reading, path_is_directory, stdin};
   return io;
 }
 
@@ -95,7 +95,12 @@ bool read_failed() { return any_read_failed; }
 
 void reset_read_errors() { any_read_failed = false; }
 
-InputFile open_input(const std::string& name) { return InputFile(run_io().open_input(name)); }
+InputFile open_input(const std::string& name) {
+  errno = 0;
+  InputFile file(run_io().open_input(name));
+  if (file == nullptr && errno == 0) errno = ENOENT;
+  return file;
+}
 
 namespace {
 
@@ -105,7 +110,11 @@ std::FILE* open_checked(const std::string& name, std::size_t* regular_size) {
   InputFile file(std::fopen(name.c_str(), "r"));
   if (file == nullptr) return nullptr;
   struct stat info {};
-  if (fstat(fileno(file.get()), &info) != 0 || S_ISDIR(info.st_mode)) return nullptr;
+  if (fstat(fileno(file.get()), &info) != 0) return nullptr;
+  if (S_ISDIR(info.st_mode)) {
+    errno = EISDIR;
+    return nullptr;
+  }
   if (regular_size != nullptr && S_ISREG(info.st_mode))
     *regular_size = static_cast<std::size_t>(info.st_size);
   return file.release();
@@ -123,7 +132,10 @@ bool opens_the_file_system() {
 
 InputFile open_input(const std::string& name, std::size_t& regular_size) {
   regular_size = 0;
-  if (opens_the_file_system()) return InputFile(open_checked(name, &regular_size));
+  if (opens_the_file_system()) {
+    errno = 0;
+    return InputFile(open_checked(name, &regular_size));
+  }
   InputFile file = open_input(name);
   struct stat info {};
   if (file != nullptr && fileno(file.get()) >= 0 && fstat(fileno(file.get()), &info) == 0 &&
@@ -173,6 +185,7 @@ bool read_whole_input(const std::string& name, PageArray<char>& bytes, std::size
   if (fd < 0) return false;
   struct stat info {};
   if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (S_ISDIR(info.st_mode)) errno = EISDIR;
     ::close(fd);
     return false;
   }

@@ -23,6 +23,8 @@ struct RunIo {
   std::function<std::FILE*(const std::string& name)> open_input;
   // Whether a directory of that name exists.
   std::function<bool(const std::string& name)> is_directory;
+  // Standard input, which the C mode reads for a source named "-".
+  std::FILE* in = stdin;
 };
 
 // The streams in use; change them only between runs.
@@ -57,7 +59,9 @@ struct InputFileCloser {
 // An open input file, closed when its owner lets it go.
 using InputFile = std::unique_ptr<std::FILE, InputFileCloser>;
 
-// Opens a file for reading through run_io(); null when it cannot be read.
+// Opens a file for reading through run_io(); null when it cannot be read,
+// with errno telling why (EISDIR for a directory, ENOENT when the opener
+// gives no reason). The same holds for the other openers below.
 InputFile open_input(const std::string& name);
 
 // As open_input, and sets `regular_size` to the size of a regular file, or

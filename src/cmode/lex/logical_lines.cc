@@ -125,7 +125,7 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
       const std::size_t next = skip_splices(text, pos + 1, newlines);
       if (next < size && text[next] == '*') {
         pos = skip_block_comment(text, next + 1, newlines);
-        if (pos == std::string_view::npos) return {size, false, newlines};
+        if (pos == std::string_view::npos) return {size, false, newlines, true};
       } else if (next < size && text[next] == '/') {
         pos = line_comment_end(text, next + 1, newlines);
         if (pos == size) return {size, false, newlines};
@@ -220,6 +220,7 @@ LogicalLine scan_logical_line(std::string_view text, std::size_t pos) {
     if (pos == std::string_view::npos) {
       line.end = text.size();
       line.newlines = newlines;
+      line.open_comment = true;
       return line;
     }
   }
@@ -227,6 +228,7 @@ LogicalLine scan_logical_line(std::string_view text, std::size_t pos) {
   line.end = rest.end;
   line.complete = rest.complete;
   line.newlines = newlines + rest.newlines;
+  line.open_comment = rest.open_comment;
   return line;
 }
 

@@ -19,6 +19,8 @@ struct LineEnd {
   bool complete = false;
   // The newlines within [pos, end): the physical lines the line takes.
   std::uint32_t newlines = 0;
+  // The text ended inside a block comment.
+  bool open_comment = false;
 };
 
 // Finds the end of the logical line that starts at `pos`.

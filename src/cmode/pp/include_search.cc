@@ -2,6 +2,7 @@
 #include "cmode/pp/include_search.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 #include "common/run_io.h"
@@ -28,9 +29,19 @@ void join_path(std::string_view dir, std::string_view name, std::string& path) {
 
 }  // namespace
 
-void IncludeSearch::add_directory(std::string_view dir) {
+void IncludeSearch::add_directory(std::string_view dir, SearchDirKind kind) {
   while (dir.size() > 1 && dir.back() == '/') dir.remove_suffix(1);
-  if (std::find(chain_.begin(), chain_.end(), dir) == chain_.end()) chain_.emplace_back(dir);
+  const auto known = std::find_if(chain_.begin(), chain_.end(), [&](const SearchDir& entry) {
+    return entry.path == dir && (entry.kind == SearchDirKind::quote) == (kind == SearchDirKind::quote);
+  });
+  if (known != chain_.end()) {
+    // A directory of the compiler's own named with -I stays a system
+    // directory, where the compiler has it.
+    if (kind != SearchDirKind::system || known->kind == SearchDirKind::system) return;
+    chain_.erase(known);
+  }
+  chain_.push_back({std::string(dir), kind});
+  if (kind == SearchDirKind::quote) ++quote_dirs_;
 }
 
 void IncludeSearch::drop_text(HeaderFile& file) {
@@ -44,16 +55,25 @@ bool IncludeSearch::restore_text(HeaderFile& file) {
   return !file.text_dropped;
 }
 
-HeaderFile* IncludeSearch::open(const std::string& path) {
+HeaderFile& IncludeSearch::entry(const std::string& path) {
   // Most paths were tried before: the map takes a copy of one only when it
   // is new.
   auto entry = files_.find(path);
   if (entry == files_.end()) {
     entry = files_.try_emplace(path, std::make_unique<HeaderFile>()).first;
-    entry->second->path = path;
-    entry->second->readable = read_whole_file(path, *entry->second);
+    HeaderFile& file = *entry->second;
+    file.path = path;
+    errno = 0;
+    file.readable = read_whole_file(path, file);
+    // A directory, or a path through a file, is no file by that name.
+    if (!file.readable) file.error = errno == 0 || means_absent(errno) ? ENOENT : errno;
   }
-  return entry->second->readable ? entry->second.get() : nullptr;
+  return *entry->second;
+}
+
+HeaderFile* IncludeSearch::open(const std::string& path) {
+  HeaderFile& file = entry(path);
+  return file.readable ? &file : nullptr;
 }
 
 HeaderFile& IncludeSearch::enter_unread(const std::string& path) {
@@ -88,21 +108,31 @@ FoundHeader IncludeSearch::find(std::string_view name, bool quoted, std::string_
 
 FoundHeader IncludeSearch::search(std::string_view name, bool quoted, std::string_view includer_dir,
                                   std::size_t start) {
-  if (name.empty()) return {};
+  FoundHeader found;
+  found.error = ENOENT;
+  // Tries `path_`; true when the search ends there.
+  const auto try_path = [&](int chain_index, bool system) {
+    HeaderFile& file = entry(path_);
+    if (!file.readable && file.error == ENOENT) return false;
+    found = {file.readable ? &file : nullptr, chain_index, system, file.readable ? 0 : file.error};
+    return true;
+  };
+  if (name.empty()) return found;
   if (name.front() == '/') {
     path_.assign(name);
-    return {open(path_), -1};
+    try_path(-1, false);
+    return found;
   }
   if (quoted && may_hold(includer_dir, name)) {
     join_path(includer_dir, name, path_);
-    if (HeaderFile* file = open(path_)) return {file, -1};
+    if (try_path(-1, false)) return found;
   }
   for (std::size_t i = start; i < chain_.size(); ++i) {
-    if (!may_hold(chain_[i], name)) continue;
-    join_path(chain_[i], name, path_);
-    if (HeaderFile* file = open(path_)) return {file, static_cast<int>(i)};
+    if (!may_hold(chain_[i].path, name)) continue;
+    join_path(chain_[i].path, name, path_);
+    if (try_path(static_cast<int>(i), chain_[i].kind == SearchDirKind::system)) return found;
   }
-  return {};
+  return found;
 }
 
 bool IncludeSearch::may_hold(std::string_view dir, std::string_view name) {

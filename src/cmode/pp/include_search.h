@@ -1,7 +1,9 @@
 // The include search: its directories and the headers read from them.
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,6 +23,8 @@ struct HeaderFile {
   std::string_view text;  // in `bytes`
   PageArray<char> bytes;
   bool readable = false;
+  // Why it could not be read (an errno value), when it was not.
+  int error = 0;
   bool text_dropped = false;
   // The readings of its text under way: a header may include itself.
   int readings = 0;
@@ -35,14 +39,31 @@ struct FoundHeader {
   // Index of the directory in the search chain, or -1 when the file was
   // found beside its includer or by an absolute name.
   int chain_index = -1;
+  // Found in a system directory: the compiler's own, -isystem, -idirafter.
+  bool system = false;
+  // Why no file was found (an errno value): ENOENT, or the reason a file
+  // that exists could not be read, which ends the search as it does for the
+  // C compiler.
+  int error = 0;
+};
+
+// What a directory of the search chain serves.
+enum class SearchDirKind : std::uint8_t {
+  quote,    // #include "..." only (-iquote)
+  bracket,  // every #include (-I)
+  system,   // every #include, and its headers are system headers
 };
 
 // The directories #include searches, and the files read from them.
 class IncludeSearch {
  public:
-  // Appends a directory to the chain (the -I directories, then the system
-  // ones); a directory already in the chain is ignored.
-  void add_directory(std::string_view dir);
+  // Appends a directory to the chain, the quote directories first. A
+  // directory already in the chain is ignored, unless it comes again as a
+  // system directory: it then moves here, as a system directory.
+  void add_directory(std::string_view dir, SearchDirKind kind = SearchDirKind::bracket);
+
+  // Where the search of an #include <...> begins in the chain.
+  std::size_t bracket_start() const { return quote_dirs_; }
 
   // Finds `name`: a quoted name first beside the includer (in
   // `includer_dir`), then in the chain from index `start` on.
@@ -62,6 +83,11 @@ class IncludeSearch {
   // Reads a dropped text again; false when the file can no longer be read.
   static bool restore_text(HeaderFile& file);
 
+  // Whether an errno value of a failed open means that no file of that name
+  // is there (a directory or a path through a file is none either): the
+  // search goes on.
+  static bool means_absent(int error) { return error == ENOENT || error == ENOTDIR || error == EISDIR; }
+
   // The directory part of a path ("" for a bare name), as the directory for
   // quoted includes.
   static std::string_view directory_of(std::string_view path);
@@ -71,6 +97,8 @@ class IncludeSearch {
   // system directories lack most of the subdirectories headers name, and a
   // failed open costs a system call each time.
   bool may_hold(std::string_view dir, std::string_view name);
+  // The entry of the file at `path`, read when it is new.
+  HeaderFile& entry(const std::string& path);
   // What find answers when it is not asked the same question again.
   FoundHeader search(std::string_view name, bool quoted, std::string_view includer_dir, std::size_t start);
 
@@ -80,7 +108,12 @@ class IncludeSearch {
     std::size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
   };
 
-  std::vector<std::string> chain_;
+  struct SearchDir {
+    std::string path;
+    SearchDirKind kind;
+  };
+  std::vector<SearchDir> chain_;
+  std::size_t quote_dirs_ = 0;
   // The answer to each question find was asked: a header set includes most
   // of its headers again and again, and each search builds and looks up a
   // path for every directory it tries. The key holds every argument (see

@@ -2,6 +2,7 @@
 #include "cmode/pp/preprocessor.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <optional>
@@ -59,10 +60,16 @@ Preprocessor::Preprocessor(MacroTable& table, IncludeSearch& search, Expander& e
   expander_.set_feature_tests(this);
 }
 
-void Preprocessor::define_predefined() {
+void Preprocessor::define_predefined(const Dialect& dialect) {
+  std::string text = "#define __STDC__ 1\n#define __STDC_HOSTED__ 1\n";
+  if (!dialect.version.empty()) {
+    text += dialect.cplusplus ? "#define __cplusplus " : "#define __STDC_VERSION__ ";
+    text.append(dialect.version);
+    text += '\n';
+  }
   FileFrame frame;
   frame.path = "<built-in>";
-  read_text(frame, "#define __STDC__ 1\n#define __STDC_HOSTED__ 1\n#define __STDC_VERSION__ 201710L\n");
+  read_text(frame, text);
 }
 
 void Preprocessor::define_predefined(std::string_view definitions) {
@@ -94,17 +101,25 @@ void Preprocessor::undefine_option(std::string_view name) {
   read_text(frame, "#undef " + std::string(name) + "\n");
 }
 
-bool Preprocessor::read_macros(const std::string& path) {
+int Preprocessor::read_macros(const std::string& name) {
+  // Found as an -include header is, but read as a stream, not whole: a
+  // header of a million definitions would otherwise take as many fresh
+  // pages as it has bytes.
+  std::string path = name;
   std::size_t size = 0;
-  const InputFile stream = open_input(path, size);
-  if (stream == nullptr) return false;
+  InputFile stream = open_input(path, size);
+  if (stream == nullptr && IncludeSearch::means_absent(errno)) {
+    const FoundHeader found = find_command_line_header(name);
+    if (found.file == nullptr) return found.error;
+    path = found.file->path;
+    stream = open_input(path, size);
+  }
+  if (stream == nullptr) return errno;
   // A file given for its macros is mostly definitions, rarely shorter than
   // 48 bytes a line: the table takes room for them at once instead of
   // growing step by step (a larger guess would clear slots never used).
   constexpr std::size_t kDefinitionBytes = 48;
   table_.reserve(table_.size() + size / kDefinitionBytes);
-  // Read as a stream, not whole: a header of a million definitions would
-  // otherwise take as many fresh pages as it has bytes.
   HeaderFile& file = search_.enter_unread(path);
   FileFrame frame;
   frame.path = file.path;
@@ -116,7 +131,7 @@ bool Preprocessor::read_macros(const std::string& path) {
   }
   end_file(frame);
   check_read_error(stream.get(), path);
-  return true;
+  return 0;
 }
 
 void Preprocessor::read_text(FileFrame& frame, std::string_view text) {
@@ -193,10 +208,14 @@ void Preprocessor::end_file(FileFrame& frame) {
 
 void Preprocessor::report(Severity severity, std::string_view text) {
   const FileFrame& frame = *frames_.back();
+  // As the C compiler does, a system header's warnings are not shown.
+  if (severity == Severity::warning && frame.system_header) return;
   report_at(frame.path, frame.line, severity, text);
 }
 
 void Preprocessor::take_line(FileFrame& frame, std::string_view bytes, const LogicalLine& line) {
+  // Only the last line of a file can end inside a comment.
+  if (line.open_comment) report(Severity::error, "unterminated comment");
   if (line.kind == LineKind::directive) {
     directive(frame, bytes);
   } else if (line.kind == LineKind::code && !skipping_ &&
@@ -508,7 +527,10 @@ void Preprocessor::undefine(std::span<const Token> rest) {
 }
 
 void Preprocessor::message(std::string_view directive, std::span<const Token> rest) {
-  report(Severity::warning, "#" + std::string(directive) + " " + joined(rest));
+  // Shown from a system header too.
+  const FileFrame& frame = *frames_.back();
+  report_at(frame.path, frame.line, directive == "error" ? Severity::error : Severity::warning,
+            "#" + std::string(directive) + " " + joined(rest));
 }
 
 bool Preprocessor::guarded(const Macro& macro) {

@@ -15,6 +15,7 @@
 #include "cmode/condition/if_expression.h"
 #include "cmode/expand/expander.h"
 #include "cmode/facts/facts_source.h"
+#include "cmode/lex/dialect.h"
 #include "cmode/lex/logical_lines.h"
 #include "cmode/lex/token.h"
 #include "cmode/macro/macro_table.h"
@@ -33,6 +34,9 @@ struct FileFrame {
   int chain_index = -1;
   // A source file named on the command line.
   bool is_source = false;
+  // A header of a system directory, or found beside one: the warnings of
+  // its directives are not shown (#warning aside).
+  bool system_header = false;
   // The header's entry, for #pragma once and its include guard.
   HeaderFile* header = nullptr;
   // The physical line of the line being read.
@@ -56,9 +60,10 @@ class Preprocessor final : public ConditionContext, public FeatureTests {
   // Enters the built-in macros (builtin_macros.h) into the table.
   Preprocessor(MacroTable& table, IncludeSearch& search, Expander& expander);
 
-  // Defines __STDC__, __STDC_HOSTED__ and __STDC_VERSION__: the macros a
-  // run keeps without those of its compiler.
-  void define_predefined();
+  // Defines __STDC__, __STDC_HOSTED__, and __STDC_VERSION__ (or
+  // __cplusplus) as the dialect has it: the macros a run keeps without those
+  // of its compiler.
+  void define_predefined(const Dialect& dialect);
 
   // Defines the compiler's predefined macros, given as its `-dM` lines.
   void define_predefined(std::string_view definitions);
@@ -73,8 +78,15 @@ class Preprocessor final : public ConditionContext, public FeatureTests {
   // -U name.
   void undefine_option(std::string_view name);
 
-  // Reads a -d header for its macros; false when it cannot be read.
-  bool read_macros(const std::string& path);
+  // Reads an -imacros (or -d) header for its macros: `name` in the current
+  // directory, else in the include chain. 0, or the errno value telling why
+  // it cannot be read.
+  int read_macros(const std::string& name);
+
+  // Reads an -include header, found as `name` is for read_macros, as if the
+  // source began with #include "name". 0, or the errno value telling why it
+  // cannot be read.
+  int include_file(const std::string& name);
 
   // Every change to the table between these two calls is undone before the
   // next unit begins, as are #pragma once marks: each source starts from the
@@ -130,7 +142,10 @@ class Preprocessor final : public ConditionContext, public FeatureTests {
   void add_definition(DefineParse parse);
   void undefine(std::span<const Token> rest);
   void include(FileFrame& frame, IncludeKind kind, std::span<const Token> rest, std::string_view line);
-  void read_header(const FoundHeader& found);
+  void read_header(const FoundHeader& found, bool system_header);
+  // Where an -imacros or -include header `name` is: in the current
+  // directory, else in the include chain.
+  FoundHeader find_command_line_header(const std::string& name);
   void pragma(FileFrame& frame, std::span<const Token> rest);
   void message(std::string_view directive, std::span<const Token> rest);
   void check_end(std::string_view directive, std::span<const Token> extra);

@@ -1,5 +1,7 @@
 // The directives that read other files or act on the table in other ways:
 // #include and its kin, __has_include, #pragma.
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "cmode/pp/define_directive.h"
@@ -109,17 +111,18 @@ void Preprocessor::include(FileFrame& frame, IncludeKind kind, std::span<const T
                                   " exceeds maximum of " + std::to_string(kMaxIncludeDepth));
     return;
   }
+  if (kind != IncludeKind::include_next && !quoted) start = search_.bracket_start();
   const FoundHeader found = search_.find(name, quoted && kind != IncludeKind::include_next, frame.dir, start);
   if (found.file != nullptr &&
       (once_.contains(found.file) || (!found.file->guard.empty() && is_defined(found.file->guard)))) {
     return;
   }
   if (found.file == nullptr || !IncludeSearch::restore_text(*found.file)) {
-    report(Severity::warning, quoted ? "cannot find \"" + name + "\"" : "cannot find <" + name + ">");
+    report(Severity::error, name + ": " + std::strerror(found.file == nullptr ? found.error : ENOENT));
     return;
   }
   if (kind == IncludeKind::import) once_.insert(found.file);
-  read_header(found);
+  read_header(found, found.system || (found.chain_index < 0 && frame.system_header));
   // A shut header is seldom read again (a later unit, or its guard undefined);
   // one that included itself is still being read further out.
   if (found.file->readings == 0 && (!found.file->guard.empty() || once_.contains(found.file))) {
@@ -127,14 +130,29 @@ void Preprocessor::include(FileFrame& frame, IncludeKind kind, std::span<const T
   }
 }
 
-void Preprocessor::read_header(const FoundHeader& found) {
+void Preprocessor::read_header(const FoundHeader& found, bool system_header) {
   ++includes_read_;
   FileFrame child;
   child.path = found.file->path;
   child.dir = IncludeSearch::directory_of(found.file->path);
   child.chain_index = found.chain_index;
   child.header = found.file;
+  child.system_header = system_header;
   read_text(child, found.file->text);
+}
+
+FoundHeader Preprocessor::find_command_line_header(const std::string& name) {
+  // Quoted, from the directory of no includer: the current one.
+  return search_.find(name, true, {}, 0);
+}
+
+int Preprocessor::include_file(const std::string& name) {
+  const FoundHeader found = find_command_line_header(name);
+  if (found.file == nullptr) return found.error;
+  if (once_.contains(found.file) || (!found.file->guard.empty() && is_defined(found.file->guard))) return 0;
+  if (!IncludeSearch::restore_text(*found.file)) return ENOENT;
+  read_header(found, found.system);
+  return 0;
 }
 
 bool Preprocessor::has_include(std::span<const Token> operand, bool next, std::string& error) {
@@ -146,7 +164,7 @@ bool Preprocessor::has_include(std::span<const Token> operand, bool next, std::s
     return false;
   }
   const FileFrame& frame = *frames_.back();
-  std::size_t start = 0;
+  std::size_t start = quoted && !next ? 0 : search_.bracket_start();
   if (next && frame.header != nullptr && !frame.is_source)
     start = static_cast<std::size_t>(frame.chain_index) + 1;
   return search_.find(name, quoted && !next, frame.dir, start).file != nullptr;

@@ -1,0 +1,5 @@
+#include "config.h"
+int main(void) {
+  SHOW(LEVEL);
+  return 0;
+}

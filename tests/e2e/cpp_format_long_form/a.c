@@ -1,0 +1,2 @@
+#define N 10
+int a[N];

@@ -1,0 +1,1 @@
+int dash = X;
