@@ -10,8 +10,9 @@ namespace {
 
 // The logical lines of `text` separated by "|", each with a "#" in front
 // when it is a directive, a "_" when it is blank, and a "+" after it when the
-// text ended inside it. Both scans must agree, and the newlines they count
-// must be those of the line.
+// text ended inside it (and a "*" after that when inside a block comment).
+// Both scans must agree, and the newlines they count must be those of the
+// line.
 std::string split(std::string_view text, bool mark_blank = false) {
   std::string out;
   for (std::size_t pos = 0; pos < text.size();) {
@@ -20,6 +21,7 @@ std::string split(std::string_view text, bool mark_blank = false) {
     EXPECT_EQ(line.end, end.end) << text;
     EXPECT_EQ(line.complete, end.complete) << text;
     EXPECT_EQ(line.newlines, end.newlines) << text;
+    EXPECT_EQ(line.open_comment, end.open_comment) << text;
     const std::string_view bytes = text.substr(pos, end.end - pos);
     EXPECT_EQ(line.newlines, std::count(bytes.begin(), bytes.end(), '\n')) << bytes;
     if (!out.empty()) out += '|';
@@ -27,6 +29,7 @@ std::string split(std::string_view text, bool mark_blank = false) {
     if (mark_blank && line.kind == LineKind::blank) out += '_';
     out.append(bytes);
     if (!end.complete) out += '+';
+    if (line.open_comment) out += '*';
     pos = end.end;
   }
   return out;
@@ -51,7 +54,11 @@ TEST(LogicalLines, JoinAtSplicesAndBlockComments) {
       {"\"a\\\\ \nb\n", "\"a\\\\ \n|b\n"},
       {"a /\\\n* c\n */ b\n", "a /\\\n* c\n */ b\n"},
       {"a /* c *\\\n/ b\nc\n", "a /* c *\\\n/ b\n|c\n"},
-      {"a /* open", "a /* open+"},
+      {"a /* open", "a /* open+*"},
+      {" /* open\n\n", " /* open\n\n+*"},
+      {"a /* shut */", "a /* shut */+"},
+      {"a // line", "a // line+"},
+      {"a \"/* x", "a \"/* x+"},
       {"a\\", "a\\+"},
       {"a \"x\\", "a \"x\\+"},
   };
@@ -80,14 +87,14 @@ TEST(LogicalLines, TellBlankLinesAndCountLongComments) {
       {"/* c */\n// c\n/\\\n/ c\nx\n", "_/* c */\n|_// c\n|_/\\\n/ c\n|x\n"},
       {"/ x\n/\n", "/ x\n|/\n"},
       {"/", "/+"},
-      {"/*", "_/*+"},
+      {"/*", "_/*+*"},
       {"\\\n\\\r\n\n", "_\\\n\\\r\n\n"},
       // Comments longer than one 16-byte block, newlines on both sides of
       // each block edge.
       {"/* 456789012345\n\n890123456789012\n4567890 */ #d\n",
        "#/* 456789012345\n\n890123456789012\n4567890 */ #d\n"},
       {"x /*\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n*/ y\n", "x /*\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n*/ y\n"},
-      {"/* 4567890123456789012345678901234567890\n", "_/* 4567890123456789012345678901234567890\n+"},
+      {"/* 4567890123456789012345678901234567890\n", "_/* 4567890123456789012345678901234567890\n+*"},
   };
   for (const Case& c : cases) EXPECT_EQ(split(c.text, true), c.lines) << c.text;
 }

@@ -1,6 +1,7 @@
 // Tests of the include search: whole reads, texts read again, directories tried and questions remembered.
 #include "cmode/pp/include_search.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -181,6 +182,49 @@ TEST(IncludeSearch, AnswersAQuestionAskedBeforeWithoutTryingPathsAgain) {
   EXPECT_EQ(first[0].file->path, "a/x.h");
   EXPECT_EQ(first[3].file->path, "inc/x.h");
   EXPECT_EQ(first[8].file->path, "b/sub/y.h");
+}
+
+// -iquote directories serve quoted names only, system directories mark what
+// they hold, and a file that exists but cannot be read ends the search with
+// its reason, as it does for the C compiler.
+TEST(IncludeSearch, KnowsQuoteAndSystemDirectoriesAndStopsAtAnUnreadableFile) {
+  const std::string text = "int x;\n";
+  const RunIo saved = run_io();
+  run_io().open_input = [&](const std::string& name) -> std::FILE* {
+    if (name == "deny/d.h") errno = EACCES;
+    const bool exists = name == "q/a.h" || name == "i/a.h" || name == "s/b.h" || name == "i/c.h" ||
+                        name == "after/d.h" || name == "s/e.h";
+    return exists ? testing::memory_file(text) : nullptr;
+  };
+  IncludeSearch search;
+  search.add_directory("q", SearchDirKind::quote);
+  search.add_directory("i", SearchDirKind::bracket);
+  search.add_directory("deny", SearchDirKind::bracket);
+  search.add_directory("s", SearchDirKind::system);
+  search.add_directory("after", SearchDirKind::system);
+  search.add_directory("s", SearchDirKind::bracket);  // already there: ignored
+  ASSERT_EQ(search.bracket_start(), 1U);
+  EXPECT_EQ(search.find("a.h", true, "", 0).chain_index, 0);
+  const FoundHeader bracketed = search.find("a.h", false, "", search.bracket_start());
+  EXPECT_EQ(bracketed.chain_index, 1);
+  EXPECT_FALSE(bracketed.system);
+  const FoundHeader system = search.find("b.h", false, "", 1);
+  EXPECT_EQ(system.chain_index, 3);
+  EXPECT_TRUE(system.system);
+  const FoundHeader denied = search.find("d.h", false, "", 1);
+  EXPECT_EQ(denied.file, nullptr);
+  EXPECT_EQ(denied.error, EACCES);
+  const FoundHeader missing = search.find("none.h", true, "", 0);
+  EXPECT_EQ(missing.file, nullptr);
+  EXPECT_EQ(missing.error, ENOENT);
+  // A directory named with -I that comes again as a system directory moves
+  // to the end of the chain as one.
+  search.add_directory("i", SearchDirKind::system);
+  const FoundHeader moved = search.find("c.h", false, "", 1);
+  EXPECT_TRUE(moved.system);
+  EXPECT_EQ(moved.chain_index, 4);
+  EXPECT_EQ(search.find("e.h", false, "", 1).chain_index, 2);
+  run_io() = saved;
 }
 
 }  // namespace

@@ -1,0 +1,2 @@
+#define VERSION 3
+#define WHERE "cwd"

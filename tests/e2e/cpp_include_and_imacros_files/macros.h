@@ -1,0 +1,3 @@
+#define MAX(a, b) ((a) > (b) ? (a) : (b))
+int not_in_the_listing;
+#define VERSION 2

@@ -1,0 +1,1 @@
+#define ONLY_SECOND 3

@@ -1,0 +1,1 @@
+#define QUOTED 1

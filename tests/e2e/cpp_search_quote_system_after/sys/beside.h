@@ -1,0 +1,3 @@
+#define LEVEL 3
+#ifdef LEVEL trailing
+#endif

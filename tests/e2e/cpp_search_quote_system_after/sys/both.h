@@ -1,0 +1,1 @@
+#define WHICH_BOTH "from -isystem"

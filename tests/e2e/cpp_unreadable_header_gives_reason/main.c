@@ -1,0 +1,2 @@
+#include "loop.h"
+int x = IN_I;

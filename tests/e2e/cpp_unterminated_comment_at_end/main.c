@@ -1,0 +1,3 @@
+#define N 1
+int a = N; /* the comment
+never ends N
