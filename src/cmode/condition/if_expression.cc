@@ -382,7 +382,7 @@ class ConditionParser {
     const bool is_unsigned = left.is_unsigned || right.is_unsigned;
     if (right.bits == 0) {
       if (evaluate && !divided_by_zero_) {
-        warn("division by zero in #if");
+        fail("division by zero in #if");
         divided_by_zero_ = true;
       }
       return {0, is_unsigned};

@@ -76,8 +76,8 @@ TEST(Condition, EvaluatesAsTheCompiler) {
       {"0 && 1 / 0", "0"},
       {"1 || 1 % 0", "1"},
       {"0 ? 1 / 0 : 2", "1"},
-      {"1 / 0", "0 / division by zero in #if"},
-      {"(2 || 1) + 1 % 0", "0 / division by zero in #if"},
+      {"1 / 0", "0 / error: division by zero in #if"},
+      {"(2 || 1) + 1 % 0", "0 / error: division by zero in #if"},
   };
   for (const Case& c : cases) EXPECT_EQ(evaluate(c.expression), c.result) << c.expression;
 }

@@ -119,7 +119,7 @@ TEST(Expander, ErrorsGoOnWithTheUseCopiedUnchanged) {
        "t.c:4: error: unterminated argument list invoking macro \"g\"\n"
        "t.c:4: error: unterminated argument list invoking macro \"g\"\n"},
       {"#define P(a, b) a ## b\nP(+, -)\n", "#define P(a, b) a ## b\nP(+, -)`+-'\n",
-       "t.c:2: warning: pasting \"+\" and \"-\" does not give a valid preprocessing token\n"},
+       "t.c:2: error: pasting \"+\" and \"-\" does not give a valid preprocessing token\n"},
   };
   for (const auto& e : errors) {
     const testing::ExpandedProgram result = expand_program(e.program);

@@ -185,7 +185,7 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
     push_mark(tokens, Mark::close, group);
     contexts_[depth_ - 1].tokens = tokens;
     for (const std::string& failure : substituter_.paste_failures())
-      report_at(file_, name.line, Severity::warning, failure);
+      report_at(file_, name.line, Severity::error, failure);
     return true;
   }
   if (call_depth_ == calls_.size()) calls_.push_back(std::make_unique<CallScratch>());
@@ -246,7 +246,7 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
   for (const auto& deferred : call.deferred) tokens.push_back(mark_token(Mark::close, deferred.first));
   contexts_[depth_ - 1].tokens = tokens;
   for (const std::string& failure : substituter_.paste_failures()) {
-    report_at(file_, call.name_token.line, Severity::warning, failure);
+    report_at(file_, call.name_token.line, Severity::error, failure);
   }
   return true;
 }

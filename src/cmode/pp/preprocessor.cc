@@ -282,7 +282,7 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
   if (name_token.kind != TokenKind::identifier) {
     // "# 33 "file"" is a line marker, accepted like #line.
     if (name_token.kind != TokenKind::pp_number)
-      report(Severity::warning, "invalid preprocessing directive #" + std::string(name));
+      report(Severity::error, "invalid preprocessing directive #" + std::string(name));
     return;
   }
   if (conditional) {
@@ -302,7 +302,7 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
   } else if (name == "error" || name == "warning") {
     message(name, rest);
   } else if (name != "line" && name != "ident" && name != "sccs" && name != "assert" && name != "unassert") {
-    report(Severity::warning, "invalid preprocessing directive #" + std::string(name));
+    report(Severity::error, "invalid preprocessing directive #" + std::string(name));
   }
 }
 

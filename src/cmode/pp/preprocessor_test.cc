@@ -128,7 +128,7 @@ TEST(Preprocessor, DefinesAndUndefinesWithTheCompilersWarnings) {
       "h.h:17: warning: undefining \"__STDC__\"\n"
       "h.h:18: error: #error a b \"c\"\n"
       "h.h:19: warning: #warning w\n"
-      "h.h:20: warning: invalid preprocessing directive #unknown\n"
+      "h.h:20: error: invalid preprocessing directive #unknown\n"
       "h.h:21: error: \"__has_include\" cannot be used as a macro name\n");
 }
 
