@@ -5,6 +5,7 @@
 #include <array>
 #include <cstring>
 #include <optional>
+#include <unordered_set>
 
 #include "cmode/lex/token_scan.h"
 #include "common/name_hash.h"
@@ -95,6 +96,7 @@ struct Spelling {
 struct DefineParts {
   // The parameter names (views into the line).
   std::vector<std::string_view> params;
+  std::unordered_set<std::string_view> param_set;  // `params` once there are many
   std::size_t param_bytes = 0;
   bool variadic = false;
   bool va_args = false;  // the variable arguments are named __VA_ARGS__
@@ -110,6 +112,7 @@ struct DefineParts {
 
   void clear() {
     params.clear();
+    param_set.clear();
     param_bytes = 0;
     variadic = va_args = false;
     token_count = text_size = 0;
@@ -118,9 +121,16 @@ struct DefineParts {
   void add_param(std::string_view name) {
     params.push_back(name);
     param_bytes += name.size();
+    if (!param_set.empty()) param_set.insert(name);
   }
-  bool has_param(std::string_view name) const {
-    return std::find(params.begin(), params.end(), name) != params.end();
+  // A short list is searched; a long one (a macro that counts arguments may
+  // take thousands) is hashed once it is asked about, so that each name
+  // costs the same however many come before it.
+  bool has_param(std::string_view name) {
+    constexpr std::size_t kSearched = 16;
+    if (params.size() < kSearched) return std::find(params.begin(), params.end(), name) != params.end();
+    if (param_set.empty()) param_set.insert(params.begin(), params.end());
+    return param_set.contains(name);
   }
   std::string_view text_start() const { return spellings[0].text; }
 };

@@ -98,6 +98,28 @@ TEST(ParseDefine, RejectsWhatTheCompilerRejects) {
   for (const DefineCase& c : cases) EXPECT_EQ(define(c.text), c.listed) << c.text;
 }
 
+// Parameters p0 to p<count - 1>, then `more`.
+std::string parameters(int count, const std::string& more) {
+  std::string list = "(";
+  for (int i = 0; i < count; ++i) list += "p" + std::to_string(i) + ",";
+  return list + more + ")";
+}
+
+// Long lists are looked up another way than short ones: both sides of the
+// change, and the names that # must be followed by.
+TEST(ParseDefine, LongParameterListsAreCheckedLikeShortOnes) {
+  for (const int before : {14, 15, 16, 40}) {
+    EXPECT_EQ(define("F" + parameters(before, "p3") + " x"), "error: duplicate macro parameter \"p3\"")
+        << before;
+    EXPECT_EQ(define("F" + parameters(before, "q") + " #q #p3"),
+              "#define F" + parameters(before, "q") + " #q #p3")
+        << before;
+    EXPECT_EQ(define("F" + parameters(before, "q") + " #r"),
+              "error: '#' is not followed by a macro parameter")
+        << before;
+  }
+}
+
 TEST(ParseDefine, WarnsOfVariadicNamesOutsideVariadicMacros) {
   EXPECT_EQ(define("U __VA_ARGS__"),
             "#define U __VA_ARGS__ / __VA_ARGS__ can only appear in the expansion of a C99 variadic macro");
