@@ -12,55 +12,61 @@ struct NamedDialect {
   Dialect dialect;
 };
 
-// Version, C++, raw strings, line comments.
-constexpr Dialect kC90{"", false, false, false};
-constexpr Dialect kC94{"199409L", false, false, false};
-constexpr Dialect kC99{"199901L", false, false, true};
-constexpr Dialect kC11{"201112L", false, false, true};
-constexpr Dialect kC17{"201710L", false, false, true};
-constexpr Dialect kC2x{"202000L", false, false, true};
-constexpr Dialect kC23{"202311L", false, false, true};
-constexpr Dialect kGnu90{"", false, false, true};
-constexpr Dialect kGnu99{"199901L", false, true, true};
-constexpr Dialect kGnu11{"201112L", false, true, true};
-constexpr Dialect kGnu17{"201710L", false, true, true};
-constexpr Dialect kGnu2x{"202000L", false, true, true};
-constexpr Dialect kGnu23{"202311L", false, true, true};
+// Version, C++; a GNU dialect has the version of its ISO one.
+constexpr Dialect kC90{"", false};
+constexpr Dialect kC94{"199409L", false};
+constexpr Dialect kC99{"199901L", false};
+constexpr Dialect kC11{"201112L", false};
+constexpr Dialect kC17{"201710L", false};
+constexpr Dialect kC2x{"202000L", false};
+constexpr Dialect kC23{"202311L", false};
 
 constexpr NamedDialect kCDialects[] = {
-    {"", kGnu17},           {"ansi", kC90},         {"c89", kC90},
-    {"c90", kC90},          {"iso9899:1990", kC90}, {"iso9899:199409", kC94},
-    {"c99", kC99},          {"c9x", kC99},          {"iso9899:1999", kC99},
-    {"iso9899:199x", kC99}, {"c11", kC11},          {"c1x", kC11},
-    {"iso9899:2011", kC11}, {"c17", kC17},          {"c18", kC17},
-    {"iso9899:2017", kC17}, {"iso9899:2018", kC17}, {"c2x", kC2x},
-    {"c23", kC23},          {"gnu89", kGnu90},      {"gnu90", kGnu90},
-    {"gnu99", kGnu99},      {"gnu9x", kGnu99},      {"gnu11", kGnu11},
-    {"gnu1x", kGnu11},      {"gnu17", kGnu17},      {"gnu18", kGnu17},
-    {"gnu2x", kGnu2x},      {"gnu23", kGnu23},
+    {"", kC17},
+    {"ansi", kC90},
+    {"c89", kC90},
+    {"c90", kC90},
+    {"iso9899:1990", kC90},
+    {"iso9899:199409", kC94},
+    {"c99", kC99},
+    {"c9x", kC99},
+    {"iso9899:1999", kC99},
+    {"iso9899:199x", kC99},
+    {"c11", kC11},
+    {"c1x", kC11},
+    {"iso9899:2011", kC11},
+    {"c17", kC17},
+    {"c18", kC17},
+    {"iso9899:2017", kC17},
+    {"iso9899:2018", kC17},
+    {"c2x", kC2x},
+    {"c23", kC23},
+    {"gnu89", kC90},
+    {"gnu90", kC90},
+    {"gnu99", kC99},
+    {"gnu9x", kC99},
+    {"gnu11", kC11},
+    {"gnu1x", kC11},
+    {"gnu17", kC17},
+    {"gnu18", kC17},
+    {"gnu2x", kC2x},
+    {"gnu23", kC23},
 };
 
-constexpr Dialect kCxx98{"199711L", true, false, true};
-constexpr Dialect kCxx11{"201103L", true, true, true};
-constexpr Dialect kCxx14{"201402L", true, true, true};
-constexpr Dialect kCxx17{"201703L", true, true, true};
-constexpr Dialect kCxx20{"202002L", true, true, true};
-constexpr Dialect kCxx23{"202100L", true, true, true};
-constexpr Dialect kGnuxx98{"199711L", true, false, true};
-constexpr Dialect kGnuxx11{"201103L", true, true, true};
-constexpr Dialect kGnuxx14{"201402L", true, true, true};
-constexpr Dialect kGnuxx17{"201703L", true, true, true};
-constexpr Dialect kGnuxx20{"202002L", true, true, true};
-constexpr Dialect kGnuxx23{"202100L", true, true, true};
+constexpr Dialect kCxx98{"199711L", true};
+constexpr Dialect kCxx11{"201103L", true};
+constexpr Dialect kCxx14{"201402L", true};
+constexpr Dialect kCxx17{"201703L", true};
+constexpr Dialect kCxx20{"202002L", true};
+constexpr Dialect kCxx23{"202100L", true};
 
 constexpr NamedDialect kCxxDialects[] = {
-    {"", kGnuxx17},        {"ansi", kCxx98},      {"c++98", kCxx98},     {"c++03", kCxx98},
-    {"c++11", kCxx11},     {"c++0x", kCxx11},     {"c++14", kCxx14},     {"c++1y", kCxx14},
-    {"c++17", kCxx17},     {"c++1z", kCxx17},     {"c++20", kCxx20},     {"c++2a", kCxx20},
-    {"c++23", kCxx23},     {"c++2b", kCxx23},     {"gnu++98", kGnuxx98}, {"gnu++03", kGnuxx98},
-    {"gnu++11", kGnuxx11}, {"gnu++0x", kGnuxx11}, {"gnu++14", kGnuxx14}, {"gnu++1y", kGnuxx14},
-    {"gnu++17", kGnuxx17}, {"gnu++1z", kGnuxx17}, {"gnu++20", kGnuxx20}, {"gnu++2a", kGnuxx20},
-    {"gnu++23", kGnuxx23}, {"gnu++2b", kGnuxx23},
+    {"", kCxx17},        {"ansi", kCxx98},    {"c++98", kCxx98},   {"c++03", kCxx98},   {"c++11", kCxx11},
+    {"c++0x", kCxx11},   {"c++14", kCxx14},   {"c++1y", kCxx14},   {"c++17", kCxx17},   {"c++1z", kCxx17},
+    {"c++20", kCxx20},   {"c++2a", kCxx20},   {"c++23", kCxx23},   {"c++2b", kCxx23},   {"gnu++98", kCxx98},
+    {"gnu++03", kCxx98}, {"gnu++11", kCxx11}, {"gnu++0x", kCxx11}, {"gnu++14", kCxx14}, {"gnu++1y", kCxx14},
+    {"gnu++17", kCxx17}, {"gnu++1z", kCxx17}, {"gnu++20", kCxx20}, {"gnu++2a", kCxx20}, {"gnu++23", kCxx23},
+    {"gnu++2b", kCxx23},
 };
 
 template <std::size_t N>

@@ -1,4 +1,4 @@
-// The language standards gcc knows (-std=) and what each changes in preprocessing.
+// The language standards gcc knows (-std=) and the version each predefines.
 #pragma once
 
 #include <optional>
@@ -6,17 +6,12 @@
 
 namespace sornik::cmode {
 
-// What a language standard (gcc's -std=) changes in preprocessing.
+// A language standard (gcc's -std=) as the preprocessor sees it.
 struct Dialect {
   // The value of __STDC_VERSION__ (C) or __cplusplus (C++); empty when C90
   // leaves __STDC_VERSION__ undefined.
   std::string_view version;
   bool cplusplus = false;
-  // R"delimiter(...)delimiter" is a raw string literal (the GNU dialects and
-  // C++11 on).
-  bool raw_strings = true;
-  // `//` begins a comment (all but C90).
-  bool line_comments = true;
 };
 
 // The dialect that -std=`name` chooses for C (`cplusplus` false) or C++: ""
