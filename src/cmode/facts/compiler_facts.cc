@@ -171,8 +171,7 @@ void read_feature_probe(std::string_view expanded, const std::vector<std::string
       answers[index] = value;
     }
   }
-  for (std::size_t i = 0; i < tests.size(); ++i)
-    facts.features.insert_or_assign(tests[i], std::move(answers[i]));
+  for (std::size_t i = 0; i < tests.size(); ++i) facts.features.set(tests[i], answers[i]);
 }
 
 }  // namespace sornik::cmode

@@ -3,10 +3,11 @@
 // read from what the compiler prints.
 #pragma once
 
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "cmode/facts/feature_answers.h"
 
 namespace sornik::cmode {
 
@@ -32,10 +33,8 @@ struct CompilerFacts {
   // The directories of `#include "..."` only, then those of every #include.
   std::vector<std::string> quote_dirs;
   std::vector<std::string> system_dirs;
-  // Feature tests as written without blanks ("__has_attribute(unused)") and
-  // the compiler's expansion of each: a number, or "" when the compiler
-  // does not know the operator in this language.
-  std::map<std::string, std::string, std::less<>> features;
+  // The compiler's answers to feature tests.
+  FeatureAnswers features;
 };
 
 // The command words of a --compiler value: split at blanks; single or

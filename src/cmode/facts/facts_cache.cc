@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -80,24 +81,26 @@ bool make_directories(const std::string& dir) {
   }
 }
 
-bool read_whole_file(const std::string& path, std::string& text) {
+// The bytes of a regular file, in a buffer that is not cleared first; null
+// when it cannot be read whole.
+std::unique_ptr<char[]> read_whole_file(const std::string& path, std::size_t& size) {
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) return nullptr;
   struct stat info;
-  bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-            static_cast<std::size_t>(info.st_size) <= kLargestFile;
-  if (ok) {
-    text.resize(static_cast<std::size_t>(info.st_size));
-    std::size_t done = 0;
-    while (ok && done < text.size()) {
-      const ssize_t got = read(fd, text.data() + done, text.size() - done);
+  std::unique_ptr<char[]> bytes;
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+      static_cast<std::size_t>(info.st_size) <= kLargestFile) {
+    size = static_cast<std::size_t>(info.st_size);
+    bytes = std::make_unique_for_overwrite<char[]>(size);
+    for (std::size_t done = 0; bytes != nullptr && done < size;) {
+      const ssize_t got = read(fd, bytes.get() + done, size - done);
       if (got < 0 && errno == EINTR) continue;
-      ok = got > 0;
-      if (ok) done += static_cast<std::size_t>(got);
+      if (got <= 0) bytes.reset();
+      if (got > 0) done += static_cast<std::size_t>(got);
     }
   }
   close(fd);
-  return ok;
+  return bytes;
 }
 
 bool write_all(int fd, std::string_view text) {
@@ -125,14 +128,7 @@ std::string facts_file_text(std::string_view key, const CompilerFacts& facts) {
   add_section(text, "key", key);
   add_section(text, "quote", joined_lines(facts.quote_dirs));
   add_section(text, "system", joined_lines(facts.system_dirs));
-  std::string features;
-  for (const auto& [test, answer] : facts.features) {
-    features += test;
-    features += ' ';
-    features += answer;
-    features += '\n';
-  }
-  add_section(text, "features", features);
+  add_section(text, "features", facts.features.lines());
   add_section(text, "macros", facts.macros);
   text += "check " + hex(hash_name(text)) + "\n";
   return text;
@@ -155,11 +151,7 @@ std::optional<CompilerFacts> read_facts_file_text(std::string_view text, std::st
   CompilerFacts facts;
   facts.quote_dirs = lines_of(quote);
   facts.system_dirs = lines_of(system);
-  for (const std::string& line : lines_of(features)) {
-    const std::size_t blank = line.rfind(' ');
-    if (blank == std::string::npos) return std::nullopt;
-    facts.features.emplace(line.substr(0, blank), line.substr(blank + 1));
-  }
+  if (!facts.features.read_lines(std::string(features))) return std::nullopt;
   facts.macros = macros;
   return facts;
 }
@@ -169,9 +161,11 @@ std::string facts_file_path(const std::string& directory, std::string_view key) 
 }
 
 std::optional<CompilerFacts> load_cached_facts(const std::string& directory, std::string_view key) {
-  std::string text;
-  if (directory.empty() || !read_whole_file(facts_file_path(directory, key), text)) return std::nullopt;
-  return read_facts_file_text(text, key);
+  if (directory.empty()) return std::nullopt;
+  std::size_t size = 0;
+  const std::unique_ptr<char[]> bytes = read_whole_file(facts_file_path(directory, key), size);
+  if (bytes == nullptr) return std::nullopt;
+  return read_facts_file_text(std::string_view(bytes.get(), size), key);
 }
 
 bool store_cached_facts(const std::string& directory, std::string_view key, const CompilerFacts& facts) {

@@ -16,9 +16,9 @@ CompilerFacts sample_facts() {
   facts.macros = "#define __GNUC__ 12\n#define __x86_64__ 1\n#define EMPTY \n";
   facts.quote_dirs = {"/quoted dir"};
   facts.system_dirs = {"/usr/lib/gcc/x86_64-linux-gnu/12/include", "/usr/include"};
-  facts.features = {{"__has_attribute(unused)", "1"},
-                    {"__has_c_attribute(nodiscard)", "202003"},
-                    {"__has_cpp_attribute(x)", ""}};
+  facts.features.set("__has_attribute(unused)", "1");
+  facts.features.set("__has_c_attribute(nodiscard)", "202003");
+  facts.features.set("__has_cpp_attribute(x)", "");
   return facts;
 }
 

@@ -167,13 +167,12 @@ bool FactsSource::ask_facts(std::string& error) {
 }
 
 std::string_view FactsSource::feature(std::string_view test) {
-  auto found = facts_.features.find(test);
-  if (found == facts_.features.end()) {
+  std::optional<std::string_view> found = facts_.features.find(test);
+  if (!found) {
     learn_features({std::string(test)});
     found = facts_.features.find(test);
-    if (found == facts_.features.end()) return "0";
   }
-  return found->second;
+  return found.value_or("0");
 }
 
 void FactsSource::learn_features(const std::vector<std::string>& tests) {
@@ -181,7 +180,7 @@ void FactsSource::learn_features(const std::vector<std::string>& tests) {
   if (probing_failed_ || !load(error) || state_ == State::configured) return;
   std::vector<std::string> unknown;
   for (const std::string& test : tests) {
-    if (!facts_.features.contains(test)) unknown.push_back(test);
+    if (!knows(test)) unknown.push_back(test);
   }
   if (unknown.empty()) return;
   const ProbeFile probe(feature_probe(unknown));

@@ -41,7 +41,7 @@ class FactsSource {
   std::string_view feature(std::string_view test);
 
   // Whether the answer to `test` is known without asking.
-  bool knows(std::string_view test) const { return facts_.features.find(test) != facts_.features.end(); }
+  bool knows(std::string_view test) const { return facts_.features.find(test).has_value(); }
 
   // Asks the compiler, in one go, about those of `tests` not yet known.
   void learn_features(const std::vector<std::string>& tests);
