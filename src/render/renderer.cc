@@ -7,17 +7,33 @@
 
 #include "common/diagnostics.h"
 #include "common/fatal.h"
+#include "render/json_listing.h"
 #include "render/marker.h"
 
 namespace sornik {
+
+Renderer::Renderer()
+    : format_bytes_("`'"),
+      parts_{{FormatPart::Kind::kName},
+             {FormatPart::Kind::kLiteral, 0, 1},
+             {FormatPart::Kind::kExpansion},
+             {FormatPart::Kind::kLiteral, 1, 2}} {}
 
 Renderer::Renderer(std::string_view format) : default_form_(false) {
   std::size_t pos = 0;
   while (pos < format.size()) {
     if (format[pos] == '$') {
       const char key = pos + 1 < format.size() ? format[pos + 1] : '\0';
-      if (key == 'n') parts_.push_back({FormatPart::Kind::kName});
-      if (key == 'x') parts_.push_back({FormatPart::Kind::kExpansion});
+      static constexpr struct {
+        char key;
+        FormatPart::Kind kind;
+      } kSequences[] = {{'n', FormatPart::Kind::kName},  {'x', FormatPart::Kind::kExpansion},
+                        {'m', FormatPart::Kind::kMacro}, {'d', FormatPart::Kind::kDefinition},
+                        {'v', FormatPart::Kind::kValue}, {'h', FormatPart::Kind::kHex}};
+      for (const auto& sequence : kSequences) {
+        if (sequence.key == key) parts_.push_back({sequence.kind});
+      }
+      wants_values_ = wants_values_ || key == 'v' || key == 'h';
       pos += 2;
       continue;
     }
@@ -35,34 +51,62 @@ Renderer::Renderer(std::string_view format) : default_form_(false) {
 }
 
 bool Renderer::shows_names() const {
-  return default_form_ || std::any_of(parts_.begin(), parts_.end(), [](const FormatPart& part) {
+  // JSON writes the name texts of nested uses.
+  return json_ != nullptr || std::any_of(parts_.begin(), parts_.end(), [](const FormatPart& part) {
            return part.kind == FormatPart::Kind::kName;
          });
 }
 
-std::string_view Renderer::render(std::string_view marked) {
+Renderer Renderer::json() {
+  Renderer renderer;
+  renderer.json_ = std::make_unique<JsonListing>();
+  return renderer;
+}
+
+Renderer::Renderer(Renderer&&) noexcept = default;
+Renderer& Renderer::operator=(Renderer&&) noexcept = default;
+Renderer::~Renderer() = default;
+
+FactNeeds Renderer::needs() const {
+  FactNeeds needs;
+  if (json_ != nullptr) {
+    needs.groups = true;
+    needs.places = true;
+  }
+  for (const FormatPart& part : parts_) {
+    if (part.kind != FormatPart::Kind::kLiteral && part.kind != FormatPart::Kind::kName &&
+        part.kind != FormatPart::Kind::kExpansion)
+      needs.groups = true;
+  }
+  return needs;
+}
+
+std::string_view Renderer::render(std::string_view marked, const UseFacts* facts) {
   check_size(marked.size() + 1);
+  if (json_ != nullptr) return json_->write(marked, facts, depth_);
   rendered_.clear();
-  if (default_form_) {
+  if (default_form_ && depth_ == 0 && facts == nullptr) {
     append_default_rendering(rendered_, marked);
   } else {
+    facts_ = facts;
     render_formatted(marked);
+    facts_ = nullptr;
   }
   return rendered_;
 }
 
 void Renderer::render_formatted(std::string_view marked) {
   groups_.read(marked);
+  if (wants_values_ && facts_ != nullptr && facts_->values != nullptr) final_texts_.read(marked, groups_);
   open_.clear();
   Span span{0, marked.size(), 0};
   for (;;) {
     if (render_until_group(marked, span)) {
-      const MarkedGroup& group = groups_[span.next_group];
-      open_.push_back({span.next_group, 0, {std::min(group.end + 1, span.to), span.to, group.after}});
+      open_group(span.next_group, span);
     } else if (open_.empty()) {
       return;
     }
-    span = next_format_span();
+    span = next_span();
   }
 }
 
@@ -77,31 +121,78 @@ bool Renderer::render_until_group(std::string_view marked, Span& span) {
       span.from = mark;
       return true;
     }
-    rendered_.push_back(marked[mark]);
+    if (default_form_) {
+      rendered_.push_back(marked[mark] == kSeparatorMark ? '`' : '\'');
+    } else {
+      rendered_.push_back(marked[mark]);
+    }
     span.from = mark + 1;
   }
   span.from = span.to;
   return false;
 }
 
-Renderer::Span Renderer::next_format_span() {
+void Renderer::open_group(std::size_t index, const Span& span) {
+  const MarkedGroup& group = groups_[index];
+  const Span after{std::min(group.end + 1, span.to), span.to, group.after};
+  const OpenGroup* outer = open_.empty() ? nullptr : &open_.back();
+  const std::size_t outer_level = outer != nullptr ? outer->level : 0;
+  Look look = Look::kFormatted;
+  std::size_t level = outer_level + 1;
+  if (outer != nullptr && outer->look == Look::kFinal) {
+    look = Look::kFinal;
+  } else if (facts_ != nullptr && index < facts_->group_count() && !facts_->group(index).annotated) {
+    look = outer != nullptr ? Look::kExpanded : Look::kAsWritten;
+    level = outer_level;
+  } else if (depth_ != 0 && level > depth_) {
+    look = Look::kFinal;
+  }
+  open_.push_back({index, look, level, 0, after});
+}
+
+Renderer::Span Renderer::next_span() {
   OpenGroup& open = open_.back();
-  if (open.next_part == parts_.size()) {
-    const Span after = open.after;
-    open_.pop_back();
-    return after;
-  }
-  const FormatPart& part = parts_[open.next_part++];
   const MarkedGroup& group = groups_[open.group];
-  switch (part.kind) {
-    case FormatPart::Kind::kName: return {group.name_begin(), group.separator, open.group + 1};
-    case FormatPart::Kind::kExpansion:
-      return {group.expansion_begin(), group.end, group.first_expansion_group};
-    case FormatPart::Kind::kLiteral: break;
+  const Span name{group.name_begin(), group.separator, open.group + 1};
+  const Span expansion{group.expansion_begin(), group.end, group.first_expansion_group};
+  if (open.look != Look::kFormatted) {
+    // One part: the name text or the expansion text.
+    if (open.next_part++ == 0) return open.look == Look::kAsWritten ? name : expansion;
+  } else if (open.next_part < parts_.size()) {
+    const FormatPart& part = parts_[open.next_part++];
+    switch (part.kind) {
+      case FormatPart::Kind::kName: return name;
+      case FormatPart::Kind::kExpansion: return expansion;
+      case FormatPart::Kind::kLiteral:
+        rendered_.append(format_bytes_, part.begin, part.end - part.begin);
+        break;
+      default: write_fact(part.kind, open.group); break;
+    }
+    check_size(rendered_.size());
+    return {0, 0, 0};
   }
-  rendered_.append(format_bytes_, part.begin, part.end - part.begin);
-  check_size(rendered_.size());
-  return {0, 0, 0};
+  const Span after = open.after;
+  open_.pop_back();
+  return after;
+}
+
+void Renderer::write_fact(FormatPart::Kind kind, std::size_t group) {
+  if (facts_ == nullptr || group >= facts_->group_count()) return;
+  const GroupFacts facts = facts_->group(group);
+  switch (kind) {
+    case FormatPart::Kind::kMacro: rendered_.append(facts.macro); break;
+    case FormatPart::Kind::kDefinition: append_definition_place(rendered_, facts.defined_at); break;
+    default: {
+      IntegerValue value;
+      if (facts_->values == nullptr || !facts_->values->read(final_texts_.of(group), value)) break;
+      if (kind == FormatPart::Kind::kValue) {
+        append_decimal(rendered_, value);
+      } else {
+        append_hexadecimal(rendered_, value);
+      }
+      break;
+    }
+  }
 }
 
 void Renderer::check_size(std::size_t size) const {

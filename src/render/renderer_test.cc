@@ -202,3 +202,102 @@ TEST(Renderer, DeepNestingTakesOnePass) {
 
 }  // namespace
 }  // namespace sornik
+
+namespace sornik {
+namespace {
+
+// Reads texts of decimal digits (with a leading '-' for negative) as ints.
+class IntReader final : public ValueReader {
+ public:
+  bool read(std::string_view text, IntegerValue& value) override {
+    const bool negative = !text.empty() && text[0] == '-';
+    const std::string_view digits = text.substr(negative ? 1 : 0);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) return false;
+    const std::uint64_t magnitude = std::stoull(std::string(digits));
+    value = {(negative ? 0 - magnitude : magnitude) & 0xFFFFFFFFu, 32, false};
+    return true;
+  }
+};
+
+// "A" (line 3 of a.h) expands to "1 + B", B (a system header's, at the
+// command line) to "-2".
+struct TwoLevels {
+  TwoLevels(bool b_annotated = true) {
+    facts.values = &reader;
+    facts.add_group({.macro = "A", .defined_at = {"a.h", 3}});
+    facts.add_group(
+        {.macro = "B", .defined_at = {"<command line>", 0}, .system = true, .annotated = b_annotated});
+  }
+  const std::string text = marked("x = {3}A{1}1 + {3}B{1}-2{2}{2};\n");
+  IntReader reader;
+  UseFacts facts;
+};
+
+std::string rendered_with(Renderer renderer, const TwoLevels& line, std::size_t depth = 0) {
+  renderer.set_depth(depth);
+  return std::string(renderer.render(line.text, &line.facts));
+}
+
+TEST(Renderer, FactSequences) {
+  const TwoLevels line;
+  EXPECT_EQ(rendered_with(Renderer("[$m@$d=$v/$h:$x]"), line),
+            "x = [A@a.h:3=/:1 + [B@<command line>=-2/0xFFFFFFFE:-2]];\n");
+  // Without facts they stand for nothing, as every other sequence does.
+  EXPECT_EQ(rendered(line.text, "[$m$d$v$h$x]"), "x = [1 + [-2]];\n");
+  EXPECT_FALSE(Renderer("$n$x").needs().groups);
+  EXPECT_TRUE(Renderer("$d").needs().groups);
+  EXPECT_TRUE(Renderer::json().needs().places);
+  EXPECT_FALSE(Renderer().needs().groups);
+}
+
+TEST(Renderer, DepthShowsGroupsDownToItsLevel) {
+  const TwoLevels line;
+  EXPECT_EQ(rendered_with(Renderer(), line, 1), "x = A`1 + -2';\n");
+  EXPECT_EQ(rendered_with(Renderer(), line, 2), "x = A`1 + B`-2'';\n");
+  EXPECT_EQ(rendered_with(Renderer("[$n|$v]"), line, 1), "x = [A|];\n");
+  EXPECT_FALSE([] {
+    Renderer renderer;
+    renderer.set_depth(1);
+    return renderer.default_form();
+  }());
+  // Three levels: the third goes final below depth 2.
+  const std::string text = marked("{3}A{1}a{3}B{1}b{3}C{1}c{2}{2}{2}");
+  Renderer renderer("[$n|$x]");
+  renderer.set_depth(2);
+  EXPECT_EQ(renderer.render(text), "[A|a[B|bc]]");
+}
+
+TEST(Renderer, UsesOutOfFocusReadAsWrittenOrAsTheirExpansion) {
+  const TwoLevels nested_out(false);
+  // Nested: its expansion, with no level of its own.
+  EXPECT_EQ(rendered_with(Renderer(), nested_out, 0), "x = A`1 + -2';\n");
+  // Outermost: its name text, while the groups inside it still show.
+  const std::string text = marked("{3}S{1}{3}P{1}1{2}{2} {3}P{1}1{2}");
+  UseFacts facts;
+  facts.add_group({.macro = "S", .annotated = false});
+  facts.add_group({.macro = "P"});
+  facts.add_group({.macro = "P"});
+  Renderer renderer;
+  EXPECT_EQ(renderer.render(text, &facts), "S P`1'");
+  const std::string inside = marked("{3}P{1}{3}S{1}{3}Q{1}{3}R{1}1{2}{2}{2}{2}");
+  UseFacts inner;
+  inner.add_group({.macro = "P"});
+  inner.add_group({.macro = "S", .annotated = false});
+  inner.add_group({.macro = "Q"});
+  inner.add_group({.macro = "R"});
+  renderer.set_depth(2);
+  EXPECT_EQ(renderer.render(inside, &inner), "P`Q`1''");
+}
+
+TEST(Renderer, JsonFormWritesNoPlainText) {
+  const TwoLevels line;
+  Renderer renderer = Renderer::json();
+  EXPECT_FALSE(renderer.copies_plain_text());
+  EXPECT_TRUE(Renderer().copies_plain_text());
+  const std::string out(renderer.render(line.text, &line.facts));
+  EXPECT_EQ(out.find("x ="), std::string::npos);
+  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1);
+}
+
+}  // namespace
+}  // namespace sornik
