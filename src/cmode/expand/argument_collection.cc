@@ -22,7 +22,7 @@ bool Rescanner::collect(const Scope& scope, CallScratch& call, Walk& walk) {
       set_flags(open_levels, depth_, true);
       return false;
     }
-    ExpToken token = *item_token;
+    const ExpToken& token = *item_token;
     const std::ptrdiff_t level = walk.level;
     if (call.in_place() && (level != call.run_level || token.mark != Mark::none)) copy_run(call);
     if (static_cast<std::ptrdiff_t>(open_levels) > level + 1) {
@@ -85,10 +85,10 @@ bool Rescanner::collect(const Scope& scope, CallScratch& call, Walk& walk) {
     if (token.is_identifier() && !token.no_expand && level >= 0 &&
         (open_levels < depth_ || !named_levels_.empty()) &&
         disabled(table_.find(token.text), token.text, level)) {
-      token.no_expand = true;
       if (call.in_place()) copy_run(call);
-    }
-    if (call.in_place()) {
+      call.tokens.push_back(token);
+      call.tokens.back().no_expand = true;
+    } else if (call.in_place()) {
       call.run_end = walk.pos;
     } else {
       call.tokens.push_back(token);
