@@ -125,7 +125,7 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
       const std::size_t next = skip_splices(text, pos + 1, newlines);
       if (next < size && text[next] == '*') {
         pos = skip_block_comment(text, next + 1, newlines);
-        if (pos == std::string_view::npos) return {size, false, newlines, true};
+        if (pos == std::string_view::npos) return {size, false, newlines};
       } else if (next < size && text[next] == '/') {
         pos = line_comment_end(text, next + 1, newlines);
         if (pos == size) return {size, false, newlines};
@@ -220,7 +220,6 @@ LogicalLine scan_logical_line(std::string_view text, std::size_t pos) {
     if (pos == std::string_view::npos) {
       line.end = text.size();
       line.newlines = newlines;
-      line.open_comment = true;
       return line;
     }
   }
@@ -228,8 +227,31 @@ LogicalLine scan_logical_line(std::string_view text, std::size_t pos) {
   line.end = rest.end;
   line.complete = rest.complete;
   line.newlines = newlines + rest.newlines;
-  line.open_comment = rest.open_comment;
   return line;
+}
+
+bool ends_inside_block_comment(std::string_view line) {
+  for (std::size_t pos = 0; pos < line.size(); ++pos) {
+    const char c = line[pos];
+    if (c == '"' || c == '\'') {
+      // A literal: up to its closing quote or the line end; an escaped byte
+      // (a splice among them) is part of it.
+      for (++pos; pos < line.size() && line[pos] != c && line[pos] != '\n'; ++pos) {
+        if (line[pos] == '\\') ++pos;
+      }
+      continue;
+    }
+    if (c != '/') continue;
+    std::uint32_t newlines = 0;
+    const std::size_t next = skip_splices(line, pos + 1, newlines);
+    if (next >= line.size()) return false;
+    if (line[next] == '/') return false;  // a line comment runs to the end
+    if (line[next] != '*') continue;
+    pos = block_comment_end(line, next + 1);
+    if (pos == std::string_view::npos) return true;
+    --pos;  // the loop steps past the comment's '/'
+  }
+  return false;
 }
 
 std::string_view plain_directive_name(std::string_view line) {

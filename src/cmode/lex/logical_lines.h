@@ -19,8 +19,6 @@ struct LineEnd {
   bool complete = false;
   // The newlines within [pos, end): the physical lines the line takes.
   std::uint32_t newlines = 0;
-  // The text ended inside a block comment.
-  bool open_comment = false;
 };
 
 // Finds the end of the logical line that starts at `pos`.
@@ -82,6 +80,10 @@ struct LogicalLine : LineEnd {
 
 // Finds the end and the kind of the logical line that starts at `pos`.
 LogicalLine scan_logical_line(std::string_view text, std::size_t pos);
+
+// Whether a logical line that the text ended inside (not `complete`) ends
+// inside a block comment: the unterminated comment of a file's last line.
+bool ends_inside_block_comment(std::string_view line);
 
 // The name of a directive line written plainly: blanks, `#`, blanks and an
 // identifier of ASCII letters, digits and `_` that nothing continues. Empty

@@ -215,7 +215,7 @@ void Preprocessor::report(Severity severity, std::string_view text) {
 
 void Preprocessor::take_line(FileFrame& frame, std::string_view bytes, const LogicalLine& line) {
   // Only the last line of a file can end inside a comment.
-  if (line.open_comment) report(Severity::error, "unterminated comment");
+  if (!line.complete && ends_inside_block_comment(bytes)) report(Severity::error, "unterminated comment");
   if (line.kind == LineKind::directive) {
     directive(frame, bytes);
   } else if (line.kind == LineKind::code && !skipping_ &&
