@@ -24,6 +24,7 @@
 #include "common/located_diagnostics.h"
 #include "common/page_memory.h"
 #include "common/run_io.h"
+#include "render/page/html_page.h"
 #include "render/renderer.h"
 
 namespace sornik {
@@ -160,7 +161,7 @@ bool read_source(const std::string& name, const CppOptions& options, CppState& s
     }
   }
   std::FILE* const stream = from_stdin ? run_io().in : opened.get();
-  if (options.list_file_names) {
+  if (options.list_file_names && renderer.page() == nullptr) {
     out_write("/* === ");
     out_write(shown);
     out_write(" === */\n");
@@ -198,6 +199,27 @@ std::unique_ptr<CppState> new_state(const CppOptions& options) {
   return std::unique_ptr<CppState>(new CppState(facts_request(options)));
 }
 
+// Converts each source (standard input when none is named), within the
+// frame of the page for --html.
+void convert_sources(const CppOptions& options, CppState& state, Renderer& renderer, int& status) {
+  std::vector<std::string> names;
+  for (const CppOptions::Source& source : options.sources) names.push_back(source.name);
+  if (names.empty()) names.emplace_back("-");
+  const auto shown = [](const std::string& name) { return name == "-" ? kStdinName : std::string_view(name); };
+  HtmlPage* const page = renderer.page();
+  if (page != nullptr) {
+    std::vector<std::string_view> titles;
+    for (const std::string& name : names) titles.push_back(shown(name));
+    out_write(page->begin(titles));
+  }
+  for (const std::string& name : names) {
+    if (page != nullptr) out_write(page->begin_source(shown(name)));
+    if (!read_source(name, options, state, renderer)) status = 1;
+    if (page != nullptr) out_write(page->end_source());
+  }
+  if (page != nullptr) out_write(page->end());
+}
+
 // Converts the sources, or lists the macros each of them defines, and
 // returns the exit status.
 int run_sources(const CppOptions& options, Renderer& renderer) {
@@ -218,12 +240,8 @@ int run_sources(const CppOptions& options, Renderer& renderer) {
       cmode::list_macros(state->table, out_write);
     }
     if (options.sources.empty()) cmode::list_macros(state->table, out_write);
-  } else if (options.sources.empty()) {
-    if (!read_source("-", options, *state, renderer)) status = 1;
   } else {
-    for (const CppOptions::Source& source : options.sources) {
-      if (!read_source(source.name, options, *state, renderer)) status = 1;
-    }
+    convert_sources(options, *state, renderer, status);
   }
   state->facts.save();
   leave_or_free(std::move(state));
@@ -276,7 +294,9 @@ int run_cpp_mode(std::span<const std::string> args) {
     err_write("sornik: warning: '-std=" + options.standard + "' is valid for " + (cplusplus ? "C" : "C++") +
               " but not for " + (cplusplus ? "C++" : "C") + "\n");
   }
-  Renderer renderer = options.has_format ? Renderer(options.format) : Renderer();
+  Renderer renderer = options.html         ? Renderer::html()
+                      : options.has_format ? Renderer(options.format)
+                                           : Renderer();
   const int status = options.output.empty() ? run_sources(options, renderer) : run_to_file(options, renderer);
   return located_error_reported() ? 1 : status;
 }

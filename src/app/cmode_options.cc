@@ -122,6 +122,8 @@ class Parser {
       }
     } else if (arg == "--print-defines") {
       options_.print_defines = true;
+    } else if (arg == "--html") {
+      options_.html = true;
     } else if (arg == "--help") {
       options_.help = true;
     } else if (arg == "-ansi") {

@@ -48,6 +48,7 @@ struct CppOptions {
   bool list_file_names = false;  // -l
   bool no_system_dirs = false;   // -nostdinc
   bool print_defines = false;    // --print-defines
+  bool html = false;             // --html: one HTML page for the run
   bool help = false;             // --help
   bool undef = false;            // -undef: none of the compiler's own macros
   std::string compiler;          // --compiler=CMD: whose facts apply ("" the default)

@@ -1,44 +1,13 @@
-// JSON string literals from bytes, with a check of UTF-8 sequences.
+// JSON string literals from bytes, well-formed UTF-8 kept as it stands.
 #include "render/json_text.h"
 
 #include <cstdint>
 
+#include "render/utf8_sequence.h"
+
 namespace sornik {
 
 namespace {
-
-// The length of the well-formed UTF-8 sequence at `pos` (lead byte 0x80 or
-// above), or 0 when there is none: no overlong form, no surrogate, nothing
-// above U+10FFFF.
-std::size_t utf8_length(std::string_view bytes, std::size_t pos) {
-  const auto byte = [&](std::size_t at) {
-    return static_cast<unsigned char>(bytes[at]);
-  };
-  const unsigned lead = byte(pos);
-  std::size_t length;
-  unsigned low = 0x80;
-  unsigned high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (pos + length > bytes.size()) return 0;
-  // Only the second byte has a narrower range.
-  if (byte(pos + 1) < low || byte(pos + 1) > high) return 0;
-  for (std::size_t at = pos + 2; at < pos + length; ++at) {
-    if (byte(at) < 0x80 || byte(at) > 0xBF) return 0;
-  }
-  return length;
-}
 
 void append_code_escape(std::string& out, unsigned char byte) {
   out.append("\\u00");
@@ -54,7 +23,7 @@ void append_json_string(std::string& out, std::string_view bytes) {
   while (pos < bytes.size()) {
     const auto byte = static_cast<unsigned char>(bytes[pos]);
     if (byte >= 0x80) {
-      const std::size_t length = utf8_length(bytes, pos);
+      const std::size_t length = utf8_sequence_length(bytes, pos);
       if (length == 0) {
         append_code_escape(out, byte);
         ++pos;

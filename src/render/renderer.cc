@@ -7,6 +7,7 @@
 
 #include "common/diagnostics.h"
 #include "common/fatal.h"
+#include "render/html_page.h"
 #include "render/json_listing.h"
 #include "render/marker.h"
 
@@ -63,6 +64,13 @@ Renderer Renderer::json() {
   return renderer;
 }
 
+Renderer Renderer::html() {
+  Renderer renderer;
+  renderer.default_form_ = false;
+  renderer.page_ = std::make_unique<HtmlPage>();
+  return renderer;
+}
+
 Renderer::Renderer(Renderer&&) noexcept = default;
 Renderer& Renderer::operator=(Renderer&&) noexcept = default;
 Renderer::~Renderer() = default;
@@ -72,6 +80,10 @@ FactNeeds Renderer::needs() const {
   if (json_ != nullptr) {
     needs.groups = true;
     needs.places = true;
+  }
+  if (page_ != nullptr) {
+    needs.groups = true;
+    needs.definitions = true;
   }
   for (const FormatPart& part : parts_) {
     if (part.kind != FormatPart::Kind::kLiteral && part.kind != FormatPart::Kind::kName &&
@@ -84,6 +96,7 @@ FactNeeds Renderer::needs() const {
 std::string_view Renderer::render(std::string_view marked, const UseFacts* facts) {
   check_size(marked.size() + 1);
   if (json_ != nullptr) return json_->write(marked, facts, depth_);
+  if (page_ != nullptr) return page_->text(marked, facts, depth_);
   rendered_.clear();
   if (default_form_ && depth_ == 0 && facts == nullptr) {
     append_default_rendering(rendered_, marked);
@@ -93,6 +106,11 @@ std::string_view Renderer::render(std::string_view marked, const UseFacts* facts
     facts_ = nullptr;
   }
   return rendered_;
+}
+
+std::string_view Renderer::plain(std::string_view bytes) {
+  if (page_ != nullptr) return page_->plain(bytes);
+  return json_ != nullptr ? std::string_view() : bytes;
 }
 
 void Renderer::render_formatted(std::string_view marked) {

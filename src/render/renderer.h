@@ -1,5 +1,5 @@
 // Renders marked texts as the output shows them: in the default form
-// "$n`$x'", through a -f format, or as JSON Lines; to a depth, and with the
+// "$n`$x'", through a -f format, as JSON Lines or as an HTML page; to a depth, and with the
 // uses out of focus left as they read.
 #pragma once
 
@@ -15,6 +15,7 @@
 
 namespace sornik {
 
+class HtmlPage;
 class JsonListing;
 
 // Turns marked texts (see marker.h) into output text, each in one pass
@@ -40,6 +41,11 @@ class Renderer {
   // one a line (json_listing.h); text outside uses is not written.
   static Renderer json();
 
+  // The run becomes one HTML page (html_page.h): the source's bytes, each
+  // outermost use in focus marked, and the data to open its expansion. The
+  // run writes the page's frame through page().
+  static Renderer html();
+
   Renderer(Renderer&&) noexcept;
   Renderer& operator=(Renderer&&) noexcept;
   ~Renderer();
@@ -53,7 +59,14 @@ class Renderer {
   bool default_form() const { return default_form_ && depth_ == 0; }
 
   // Whether text outside uses is written as it stands.
-  bool copies_plain_text() const { return json_ == nullptr; }
+  bool copies_plain_text() const { return json_ == nullptr && page_ == nullptr; }
+
+  // What source bytes with no use in them become: themselves, nothing in
+  // JSON Lines, HTML text in the page. Valid until the next call.
+  std::string_view plain(std::string_view bytes);
+
+  // The page of an HTML run; null for the other forms.
+  HtmlPage* page() const { return page_.get(); }
 
   // What the facts handed to render() must hold.
   FactNeeds needs() const;
@@ -132,6 +145,7 @@ class Renderer {
   std::vector<OpenGroup> open_;
   std::string rendered_;
   std::unique_ptr<JsonListing> json_;
+  std::unique_ptr<HtmlPage> page_;
 };
 
 }  // namespace sornik

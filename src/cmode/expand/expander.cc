@@ -41,7 +41,7 @@ void Expander::expand_file(ChunkSource& source, std::string_view file, Renderer&
   bool may_use;
   while (feeder.next(piece, may_use)) {
     if (!may_use) {
-      out_write(piece.bytes);
+      out_write(renderer.plain(piece.bytes));
       continue;
     }
     window.start(piece);
@@ -78,7 +78,7 @@ void Expander::expand_file(ChunkSource& source, std::string_view file, Renderer&
       append_escaped(marked, window.bytes().substr(written));
       out_write(renderer.render(marked));
     } else {
-      out_write(window.bytes());
+      out_write(renderer.plain(window.bytes()));
     }
     rescanner.reset();
   }
