@@ -1,8 +1,9 @@
 // C-mode expansion over a fuzzer-chosen source with its own definitions.
 // Input sections: options (first byte: bit 0 asks for -f with the rest of
-// the section as the format), then the source a.c. Every run must give the
-// same bytes twice, the default rendering must equal the format "$n`$x'",
-// and the format "$n" must give back the source byte for byte.
+// the section as the format, bit 1 for the HTML page too), then the source
+// a.c. Every run must give the same bytes twice, the default rendering must
+// equal the format "$n`$x'", the format "$n" must give back the source byte
+// for byte, and the page must be well-formed.
 #include <cctype>
 #include <cstdint>
 #include <map>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
+#include "html_check.h"
 
 namespace {
 
@@ -63,5 +65,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                  sornik::fuzzing::run_in_memory(spelled, files).out);
   sornik::fuzzing::require_equal("-f '$n' against the source", source,
                                  sornik::fuzzing::run_in_memory(names, files).out);
+  if (!options.empty() && (options[0] & 2) != 0) {
+    const std::vector<std::string> page = {"--cpp", "-undef", "-nostdinc", "--html", "a.c"};
+    sornik::fuzzing::require_equal(
+        "the page's problems", "",
+        sornik::testing::html_problem(sornik::fuzzing::run_in_memory(page, files).out));
+  }
   return 0;
 }

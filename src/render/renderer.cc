@@ -7,9 +7,9 @@
 
 #include "common/diagnostics.h"
 #include "common/fatal.h"
-#include "render/html_page.h"
 #include "render/json_listing.h"
 #include "render/marker.h"
+#include "render/page/html_page.h"
 
 namespace sornik {
 

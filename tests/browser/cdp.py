@@ -109,7 +109,7 @@ class Browser:
     def press(self, key):
         """A real key press of a printable key or of Enter or Escape."""
         codes = {"Enter": 13, "Escape": 27}
-        code = codes.get(key, ord(key.upper()))
+        code = codes[key] if key in codes else ord(key.upper())
         down = {"type": "keyDown", "key": key, "windowsVirtualKeyCode": code}
         if key not in codes:
             down["text"] = key

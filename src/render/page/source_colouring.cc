@@ -1,13 +1,13 @@
 // Colouring source pieces by a small scanner that knows comments, literals,
 // numbers, keywords and directive names, and carries open comments and
 // literals from piece to piece.
-#include "render/source_colouring.h"
+#include "render/page/source_colouring.h"
 
 #include <algorithm>
 #include <array>
 
 #include "common/byte_class.h"
-#include "render/html_text.h"
+#include "render/page/html_text.h"
 
 namespace sornik {
 

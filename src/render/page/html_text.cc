@@ -1,6 +1,6 @@
 // HTML text from bytes: references for the markup characters, Latin-1 for
 // bytes of no UTF-8 sequence, a visible form for control characters.
-#include "render/html_text.h"
+#include "render/page/html_text.h"
 
 #include "render/utf8_sequence.h"
 

@@ -1,12 +1,12 @@
 // Writing the HTML page: its frame, each source's coloured text with its
 // uses marked, and the JSON data the script reads.
-#include "render/html_page.h"
+#include "render/page/html_page.h"
 
 #include <algorithm>
 
-#include "render/html_text.h"
 #include "render/marker.h"
-#include "render/page_assets.h"
+#include "render/page/html_text.h"
+#include "render/page/page_assets.h"
 
 namespace sornik {
 

@@ -1,5 +1,5 @@
 // Listing a page's definitions once each, keyed by macro, file and line.
-#include "render/page_definitions.h"
+#include "render/page/page_definitions.h"
 
 #include "render/json_text.h"
 

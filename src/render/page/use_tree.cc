@@ -1,6 +1,6 @@
 // Writing a use's node by a walk over its nested groups with an explicit
 // stack; text between nodes gathers into one string piece.
-#include "render/use_tree.h"
+#include "render/page/use_tree.h"
 
 #include <algorithm>
 

@@ -9,10 +9,10 @@
 
 #include "render/final_texts.h"
 #include "render/marked_groups.h"
-#include "render/page_definitions.h"
-#include "render/source_colouring.h"
+#include "render/page/page_definitions.h"
+#include "render/page/source_colouring.h"
+#include "render/page/use_tree.h"
 #include "render/use_facts.h"
-#include "render/use_tree.h"
 
 namespace sornik {
 

@@ -9,7 +9,7 @@
 
 #include "render/final_texts.h"
 #include "render/marked_groups.h"
-#include "render/page_definitions.h"
+#include "render/page/page_definitions.h"
 #include "render/use_facts.h"
 
 namespace sornik {
