@@ -3,7 +3,8 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer, in build-asan/.
 set -euo pipefail
 source "$(dirname "$0")/build-folder.sh"
-bash scripts/install-deps.sh
+# The browser test's headless Chromium and its DevTools client.
+bash scripts/install-deps.sh chromium-headless-shell python3-websocket
 
 build_dir=build
 options=(-DSORNIK_DEVELOPMENT=ON)

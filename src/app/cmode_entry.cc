@@ -205,7 +205,9 @@ void convert_sources(const CppOptions& options, CppState& state, Renderer& rende
   std::vector<std::string> names;
   for (const CppOptions::Source& source : options.sources) names.push_back(source.name);
   if (names.empty()) names.emplace_back("-");
-  const auto shown = [](const std::string& name) { return name == "-" ? kStdinName : std::string_view(name); };
+  const auto shown = [](const std::string& name) {
+    return name == "-" ? kStdinName : std::string_view(name);
+  };
   HtmlPage* const page = renderer.page();
   if (page != nullptr) {
     std::vector<std::string_view> titles;

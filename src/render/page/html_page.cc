@@ -24,6 +24,14 @@ constexpr std::string_view kHelp =
     "in turn. Keys: <kbd>n</kbd> next use, <kbd>p</kbd> previous use, <kbd>Enter</kbd> open, "
     "<kbd>Esc</kbd> close.</p>\n";
 
+// A source is cut into blocks of this many lines, each a <pre> of its own
+// that the browser lays out only when it comes into view.
+constexpr std::size_t kBlockLines = 200;
+
+// A line feed right after <pre> is not part of its text: this one stands
+// for nothing, so that a block's own first line feed stays.
+constexpr std::string_view kBlockStart = "<pre class=\"src\">\n";
+
 }  // namespace
 
 std::string_view HtmlPage::begin(const std::vector<std::string_view>& sources) {
@@ -57,9 +65,9 @@ std::string_view HtmlPage::begin_source(std::string_view name) {
   out_.append(std::to_string(source_count_++));
   out_.append("\"><h2>");
   append_html_text(out_, name);
-  // A line feed right after <pre> is not part of its text: this one stands
-  // for nothing, so that a source's own first line feed stays.
-  out_.append("</h2>\n<pre class=\"src\">\n");
+  out_.append("</h2>\n");
+  out_.append(kBlockStart);
+  block_lines_ = 0;
   colouring_.reset();
   nodes_.clear();
   return out_;
@@ -67,8 +75,21 @@ std::string_view HtmlPage::begin_source(std::string_view name) {
 
 std::string_view HtmlPage::plain(std::string_view bytes) {
   out_.clear();
-  colouring_.append(out_, bytes);
+  append_source(bytes);
   return out_;
+}
+
+void HtmlPage::append_source(std::string_view bytes) {
+  std::size_t from = 0;
+  for (std::size_t pos = bytes.find('\n'); pos != std::string_view::npos; pos = bytes.find('\n', pos + 1)) {
+    if (++block_lines_ < kBlockLines) continue;
+    colouring_.append(out_, bytes.substr(from, pos + 1 - from));
+    out_.append("</pre>\n");
+    out_.append(kBlockStart);
+    from = pos + 1;
+    block_lines_ = 0;
+  }
+  colouring_.append(out_, bytes.substr(from));
 }
 
 std::string_view HtmlPage::text(std::string_view marked, const UseFacts* facts, std::size_t depth) {
@@ -81,9 +102,11 @@ std::string_view HtmlPage::text(std::string_view marked, const UseFacts* facts, 
     const MarkedGroup& group = groups_[top];
     name_text_.clear();
     append_unescaped(name_text_, marked.substr(pos, group.start - pos));
-    colouring_.append(out_, name_text_);
+    append_source(name_text_);
     name_text_.clear();
     uses.append_name_text(name_text_, top);
+    // A use stays whole within its block.
+    block_lines_ += static_cast<std::size_t>(std::count(name_text_.begin(), name_text_.end(), '\n'));
     const bool in_focus = uses.facts_of(top).annotated;
     if (in_focus) out_.append("<span class=\"u\">");
     colouring_.append(out_, name_text_);
@@ -96,7 +119,7 @@ std::string_view HtmlPage::text(std::string_view marked, const UseFacts* facts, 
   }
   name_text_.clear();
   append_unescaped(name_text_, marked.substr(pos));
-  colouring_.append(out_, name_text_);
+  append_source(name_text_);
   return out_;
 }
 

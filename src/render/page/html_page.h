@@ -21,9 +21,10 @@ namespace sornik {
 // end_source(); then end(). Each part returns the page's next bytes, valid
 // until the next call. The page asks for nothing outside itself: its styles
 // and script are in it, and its content security policy forbids any
-// request. Each source is a <pre> of its bytes, lightly coloured, each
-// outermost use in focus in a span of class "u"; after it, the nodes of its
-// uses (use_tree.h) as one JSON array, in the order of the spans. The
+// request. Each source is a run of <pre> blocks of its bytes, lightly
+// coloured, each outermost use in focus in a span of class "u"; after them,
+// the nodes of its uses (use_tree.h) as one JSON array, in the order of the
+// spans. The
 // definitions of all uses follow the last source, as one JSON array.
 class HtmlPage {
  public:
@@ -42,8 +43,13 @@ class HtmlPage {
   // which JSON allows only in strings, so no "</script" or "<!--" ends or
   // changes the element.
   void append_script_json(std::string_view json);
+  // Appends source bytes outside uses, a new block begun after every
+  // block's last line.
+  void append_source(std::string_view bytes);
 
   std::size_t source_count_ = 0;
+  // The line feeds in the current block so far.
+  std::size_t block_lines_ = 0;
   SourceColouring colouring_;
   MarkedGroups groups_;
   FinalTexts final_texts_;

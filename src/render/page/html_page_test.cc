@@ -120,5 +120,30 @@ TEST(HtmlPage, WritesAWellFormedPageWhateverTheBytes) {
   EXPECT_NE(html.find(R"j("\u003c/script>\u003c!--\u0001\u00c3")j"), std::string::npos);
 }
 
+std::size_t blocks_of(std::string_view html) {
+  std::size_t count = 0;
+  for (std::size_t pos = html.find("<pre"); pos != std::string_view::npos; pos = html.find("<pre", pos + 1))
+    ++count;
+  return count;
+}
+
+TEST(HtmlPage, CutsTheSourceIntoBlocksOfTwoHundredLines) {
+  for (const std::size_t lines : {199, 200, 201}) {
+    HtmlPage page;
+    page.begin({"a.c"});
+    std::string html(page.begin_source("a.c"));
+    html += page.plain(std::string(lines, '\n'));
+    EXPECT_EQ(blocks_of(html), lines < 200 ? 1 : 2) << lines;
+  }
+  // A use's lines count, and the block never ends inside it.
+  HtmlPage page;
+  page.begin({"a.c"});
+  std::string html(page.begin_source("a.c"));
+  html += page.plain(std::string(198, '\n'));
+  html += page.text(marked("{3}F(\n\n){1}1{2}\n"), nullptr, 0);
+  EXPECT_EQ(blocks_of(html), 2);
+  EXPECT_NE(html.find("<span class=\"u\">F(\n\n)</span>\n</pre>"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace sornik
