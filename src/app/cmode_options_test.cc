@@ -32,6 +32,7 @@ std::string parse(std::vector<std::string> args) {
   if (options.list_file_names) out += "l ";
   if (options.no_system_dirs) out += "nostdinc ";
   if (options.print_defines) out += "print ";
+  if (options.html) out += "html ";
   if (options.help) out += "help ";
   if (options.undef) out += "undef ";
   if (!options.compiler.empty()) out += "compiler:" + options.compiler + " ";
@@ -45,8 +46,8 @@ TEST(CppOptions, FollowGnuConventions) {
   EXPECT_EQ(parse({"-I", "inc", "src/main.c"}), "I:inc [src/main.c]");
   EXPECT_EQ(parse({"-Ia", "-DX=1", "-U", "Y", "-dh.h", "-D", "Z", "-d", "g.h", "a.c", "b.c"}),
             "D:X=1 U:Y D:Z imacros:h.h imacros:g.h I:a [a.c][b.c]");
-  EXPECT_EQ(parse({"-l", "-f", "$x", "-nostdinc", "--print-defines", "--help"}),
-            "f:$x l nostdinc print help ");
+  EXPECT_EQ(parse({"-l", "-f", "$x", "-nostdinc", "--print-defines", "--help", "--html"}),
+            "f:$x l nostdinc print html help ");
   // Options may follow the files; `--` ends them, and `-` is standard input.
   EXPECT_EQ(parse({"a.c", "-l", "-Dx", "-", "b.c"}), "D:x l [a.c][-][b.c]");
   EXPECT_EQ(parse({"-l", "--", "-l", "-"}), "l [-l][-]");

@@ -41,6 +41,7 @@ const std::string_view kHelpText =
     "  -std=std, -ansi  the language standard (c99, gnu11, ...; -ansi: c90)\n"
     "  -x c|c++|none    the language of the files after it\n"
     "  -o file          write the listing to file\n"
+    "  --html           write one HTML page that opens each use's expansion\n"
     "  --compiler=CMD   take macros, include directories and __has_*\n"
     "                   answers from compiler CMD (default: cc)\n"
     "  --print-defines  print the macros each file defines as #define lines\n"
