@@ -30,6 +30,7 @@ void Expander::expand_file(ChunkSource& source, std::string_view file, Renderer&
   LineFeeder feeder(source, table_);
   Rescanner rescanner(table_, file);
   rescanner.set_feature_tests(feature_tests_);
+  rescanner.set_builtin_state(builtins_);
   rescanner.set_grouping(renderer.expansion_only() ? Grouping::outermost
                          : renderer.shows_names()  ? Grouping::named
                                                    : Grouping::unnamed);
@@ -92,6 +93,7 @@ void Expander::expand_directive(std::span<const Token> in, bool in_condition, So
     directive_rescanner_->set_grouping(Grouping::outermost);
   }
   Rescanner& rescanner = *directive_rescanner_;
+  rescanner.set_builtin_state(builtins_);
   if (directive_file_ != place.file) {
     directive_file_.assign(place.file);
     rescanner.set_file(directive_file_);

@@ -10,6 +10,7 @@
 
 #include "cmode/expand/feature_tests.h"
 #include "cmode/lex/token.h"
+#include "cmode/macro/builtin_state.h"
 #include "cmode/macro/macro_table.h"
 #include "render/renderer.h"
 
@@ -68,9 +69,14 @@ class Expander {
   // stay as written.
   void set_feature_tests(FeatureTests* tests) { feature_tests_ = tests; }
 
+  // Where the built-in macros of code lines and directives find their file,
+  // line and counter (see Rescanner::set_builtin_state).
+  void set_builtin_state(BuiltinState* state) { builtins_ = state; }
+
  private:
   const MacroTable& table_;
   FeatureTests* feature_tests_ = nullptr;
+  BuiltinState* builtins_ = nullptr;
   // For directives: their own rescanner and token buffers, kept between calls.
   std::unique_ptr<Rescanner> directive_rescanner_;
   std::string directive_file_;

@@ -255,28 +255,42 @@ bool Rescanner::try_builtin(const Scope& scope, const ExpToken& name, Builtin ki
   if (kind == Builtin::pragma) return try_pragma(scope, name);
   if (kind == Builtin::operator_name) return false;
   if (kind == Builtin::feature_test) return try_feature_test(scope, name);
-  ExpToken value = name;
-  value.no_expand = false;
-  value.from_source = false;
-  if (kind == Builtin::line) {
-    value.kind = TokenKind::pp_number;
-    value.text = arena_.store(std::to_string(name.line));
-  } else {
-    text_.assign(1, '"');
-    for (char c : file_) {
-      if (c == '"' || c == '\\') text_.push_back('\\');
-      text_.push_back(c);
-    }
-    text_.push_back('"');
-    value.kind = TokenKind::string_literal;
-    value.text = arena_.store(text_);
-  }
-  value.stable = true;
+  const ExpToken value = builtin_value(name, kind);
   const std::uint32_t group = new_group(name.text);
   push_mark(*scope.out, Mark::open, group);
   scope.out->push_back(value);
   push_mark(*scope.out, Mark::close, group);
   return true;
+}
+
+ExpToken Rescanner::builtin_value(const ExpToken& name, Builtin kind) {
+  BuiltinState& state = builtins_ != nullptr ? *builtins_ : own_builtins_;
+  const std::string_view file = state.presumed_file().empty() ? file_ : state.presumed_file();
+  ExpToken value = name;
+  value.no_expand = false;
+  value.from_source = false;
+  value.stable = true;
+  value.kind = TokenKind::string_literal;
+  std::string error;
+  switch (kind) {
+    case Builtin::file: text_ = quoted_file_name(file); break;
+    case Builtin::file_name: text_ = quoted_file_name(file_name_part(file)); break;
+    case Builtin::base_file:
+      text_ = quoted_file_name(state.base_file().empty() ? file_ : state.base_file());
+      break;
+    case Builtin::date: text_ = state.date(error); break;
+    case Builtin::time: text_ = state.time(error); break;
+    case Builtin::timestamp: text_ = state.timestamp(); break;
+    default:
+      value.kind = TokenKind::pp_number;
+      text_ = std::to_string(kind == Builtin::line      ? std::uint64_t{state.presumed_line(name.line)}
+                             : kind == Builtin::counter ? state.next_counter()
+                                                        : std::uint64_t{state.include_level()});
+      break;
+  }
+  if (!error.empty()) report(name.line, error);
+  value.text = arena_.store(text_);
+  return value;
 }
 
 bool Rescanner::try_pragma(const Scope& scope, const ExpToken& name) {

@@ -13,6 +13,7 @@
 #include "cmode/expand/feature_tests.h"
 #include "cmode/expand/spelling.h"
 #include "cmode/expand/substitution.h"
+#include "cmode/macro/builtin_state.h"
 #include "cmode/macro/macro_table.h"
 #include "common/text_arena.h"
 
@@ -83,6 +84,11 @@ class Rescanner {
   // What answers feature tests in code; without it they stay as written.
   void set_feature_tests(FeatureTests* tests) { feature_tests_ = tests; }
 
+  // Where the built-in macros find the file, line, counter and time they
+  // give; without it, a state of the rescanner's own that names the file
+  // diagnostics name.
+  void set_builtin_state(BuiltinState* state) { builtins_ = state; }
+
   // Copies every text that expansions in progress still hold into storage of
   // its own, before the source moves to its next chunk (which may be a
   // directive that changes any macro).
@@ -131,6 +137,8 @@ class Rescanner {
   Walk start(const Scope& scope) const;
   // Replaces a use of a built-in macro; false when the use stays as written.
   bool try_builtin(const Scope& scope, const ExpToken& name, Builtin kind);
+  // The token a built-in macro that stands for a value gives at `name`.
+  ExpToken builtin_value(const ExpToken& name, Builtin kind);
   bool try_pragma(const Scope& scope, const ExpToken& name);
   // __has_attribute (x) and its kin in code: the compiler's answer.
   bool try_feature_test(const Scope& scope, const ExpToken& name);
@@ -151,6 +159,8 @@ class Rescanner {
   const MacroTable& table_;
   std::string_view file_;
   FeatureTests* feature_tests_ = nullptr;
+  BuiltinState* builtins_ = nullptr;
+  BuiltinState own_builtins_;
   SourceTokens* source_ = nullptr;
   std::size_t source_next_ = 0;
   std::uint32_t source_end_ = 0;

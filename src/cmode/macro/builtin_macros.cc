@@ -18,6 +18,13 @@ constexpr BuiltinMacro kBuiltinMacros[] = {
     {"__has_c_attribute", Builtin::feature_test, true},
     {"__has_cpp_attribute", Builtin::feature_test, true},
     {"__has_builtin", Builtin::feature_test, true},
+    {"__DATE__", Builtin::date, false},
+    {"__TIME__", Builtin::time, false},
+    {"__TIMESTAMP__", Builtin::timestamp, false},
+    {"__COUNTER__", Builtin::counter, true},
+    {"__INCLUDE_LEVEL__", Builtin::include_level, true},
+    {"__BASE_FILE__", Builtin::base_file, false},
+    {"__FILE_NAME__", Builtin::file_name, false},
 };
 
 }  // namespace

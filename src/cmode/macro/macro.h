@@ -35,6 +35,13 @@ enum class Builtin : std::uint8_t {
   pragma,         // _Pragma ( string-literal ), which becomes a #pragma line
   operator_name,  // an operator of #if (__has_include, ...): answers `defined`, never replaced
   feature_test,   // __has_attribute and kin: an operator of #if, the compiler's answer in code
+  date,           // the date of the run, "Mmm dd yyyy"
+  time,           // the time of the run, "hh:mm:ss"
+  timestamp,      // when the file being read was last changed
+  counter,        // 0, 1, 2 ... at each use in a translation unit
+  include_level,  // how deep in #include the file being read is
+  base_file,      // the source file of the translation unit, as a string literal
+  file_name,      // the last part of __FILE__'s name
 };
 
 // Gives a macro's block back to the macro store.

@@ -58,6 +58,7 @@ Preprocessor::Preprocessor(MacroTable& table, IncludeSearch& search, Expander& e
     : table_(table), search_(search), expander_(expander) {
   define_builtins(table_);
   expander_.set_feature_tests(this);
+  expander_.set_builtin_state(&builtins_);
 }
 
 void Preprocessor::define_predefined(const Dialect& dialect) {
@@ -149,6 +150,7 @@ void Preprocessor::begin_unit() {
   if (unit_to_undo_) undo_unit();
   in_unit_ = true;
   includes_read_ = 0;
+  builtins_.begin_unit();
 }
 
 void Preprocessor::end_unit() {
@@ -190,6 +192,7 @@ void Preprocessor::begin_file(FileFrame& frame) {
   if (frame.header != nullptr) ++frame.header->readings;
   frame.conditional_base = conditionals_.size();
   frames_.push_back(&frame);
+  builtins_.enter_file(frame.path);
 }
 
 void Preprocessor::end_file(FileFrame& frame) {
@@ -204,6 +207,7 @@ void Preprocessor::end_file(FileFrame& frame) {
   }
   if (frame.header != nullptr) --frame.header->readings;
   frames_.pop_back();
+  builtins_.leave_file();
 }
 
 void Preprocessor::report(Severity severity, std::string_view text) {
@@ -280,9 +284,12 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
     frame.guard = FileFrame::Guard::none;
   }
   if (name_token.kind != TokenKind::identifier) {
-    // "# 33 "file"" is a line marker, accepted like #line.
-    if (name_token.kind != TokenKind::pp_number)
+    // "# 33 "file"" is a line marker, taken like #line.
+    if (name_token.kind == TokenKind::pp_number) {
+      line_directive(frame, tokens.subspan(1), line, true);
+    } else {
       report(Severity::error, "invalid preprocessing directive #" + std::string(name));
+    }
     return;
   }
   if (conditional) {
@@ -301,7 +308,9 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
     pragma(frame, rest);
   } else if (name == "error" || name == "warning") {
     message(name, rest);
-  } else if (name != "line" && name != "ident" && name != "sccs" && name != "assert" && name != "unassert") {
+  } else if (name == "line") {
+    line_directive(frame, rest, line, false);
+  } else if (name != "ident" && name != "sccs" && name != "assert" && name != "unassert") {
     report(Severity::error, "invalid preprocessing directive #" + std::string(name));
   }
 }

@@ -18,6 +18,7 @@
 #include "cmode/lex/dialect.h"
 #include "cmode/lex/logical_lines.h"
 #include "cmode/lex/token.h"
+#include "cmode/macro/builtin_state.h"
 #include "cmode/macro/macro_table.h"
 #include "cmode/pp/define_directive.h"
 #include "cmode/pp/include_search.h"
@@ -147,6 +148,8 @@ class Preprocessor final : public ConditionContext, public FeatureTests {
   // directory, else in the include chain.
   FoundHeader find_command_line_header(const std::string& name);
   void pragma(FileFrame& frame, std::span<const Token> rest);
+  // #line, or a line marker ("# 33 "file" 1", with `marker`), on `line`.
+  void line_directive(FileFrame& frame, std::span<const Token> rest, std::string_view line, bool marker);
   void message(std::string_view directive, std::span<const Token> rest);
   void check_end(std::string_view directive, std::span<const Token> extra);
   bool header_name(std::span<const Token> operand, std::string_view line, std::string& name, bool& quoted);
@@ -177,6 +180,7 @@ class Preprocessor final : public ConditionContext, public FeatureTests {
   std::string expanded_texts_;
 
   std::vector<FileFrame*> frames_;
+  BuiltinState builtins_;
   std::vector<Conditional> conditionals_;
   bool skipping_ = false;
 
