@@ -4,12 +4,17 @@
 #include <new>
 
 #include "app/run.h"
+#include "cmode/facts/facts_source.h"
 #include "common/byte_class.h"
 #include "common/run_io.h"
 
 namespace sornik::fuzzing {
 
 namespace {
+
+// A fuzzed run never starts a compiler or writes a cache: the C mode takes
+// the build's facts of the compiler.
+[[maybe_unused]] const bool kNoCompilerRuns = (cmode::allow_compiler_runs(false), true);
 
 // Shows a text in a report: printable ASCII as it is, other bytes escaped,
 // long texts cut in the middle.

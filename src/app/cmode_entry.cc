@@ -125,7 +125,9 @@ bool prepare(CppState& state, const CppOptions& options, int& status) {
 
   cmode::Preprocessor& preprocessor = state.preprocessor;
   preprocessor.set_facts(&state.facts);
-  if (options.undef) {
+  // A build that found no compiler has no macros to fall back on: the
+  // standard ones stand in for them.
+  if (options.undef || state.facts.facts().macros.empty()) {
     preprocessor.define_predefined(run_dialect(options));
   } else {
     preprocessor.define_predefined(state.facts.facts().macros);

@@ -16,6 +16,11 @@ namespace sornik::cmode {
 // How long a compiler may take to answer before it is stopped.
 inline constexpr std::chrono::milliseconds kCompilerTimeLimit{10000};
 
+// Whether runs may start a compiler. Off, every run takes the build's facts
+// without a note, also for a compiler the command line names: for the fuzz
+// targets, which must neither start processes nor write a cache.
+void allow_compiler_runs(bool allowed);
+
 class FactsSource {
  public:
   // Facts for `request`, cached in `cache_dir` ("" for no cache); the

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "captured_io.h"
+#include "cmode/facts/configured_facts.h"
 
 namespace sornik::cmode {
 namespace {
@@ -150,6 +151,22 @@ TEST_F(FactsSourceTest, WithoutADefaultCompilerTheBuildsFactsApplyWithANote) {
             "directories found when sornik was built apply\n");
   // Tests the build did not ask about give 0, and nothing is cached.
   EXPECT_EQ(facts.feature("__has_attribute(never_heard_of)"), "0");
+  EXPECT_FALSE(std::filesystem::exists(cache()));
+}
+
+TEST_F(FactsSourceTest, WithoutCompilerRunsTheBuildsFactsApplyQuietly) {
+  allow_compiler_runs(false);
+  testing::CapturedIo io;
+  FactsSource facts(request(compiler_), cache());
+  std::string error;
+  const bool loaded = facts.load(error);
+  const std::string_view unknown = facts.feature("__has_attribute(known)");
+  allow_compiler_runs(true);
+  EXPECT_TRUE(loaded);
+  EXPECT_EQ(unknown, "0");
+  EXPECT_EQ(facts.facts().macros, configured_facts(SourceLanguage::c).macros);
+  EXPECT_EQ(io.err(), "");
+  EXPECT_EQ(calls(), 0);
   EXPECT_FALSE(std::filesystem::exists(cache()));
 }
 
