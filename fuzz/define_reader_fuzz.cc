@@ -2,14 +2,19 @@
 // definition files (input: file a, optionally a section mark and file b),
 // loaded, sorted and resolved by a whole run without source files. A fatal
 // stop is a normal outcome. Checked: the run writes nothing to standard
-// output, ends with a known message, repeats exactly, and leaves a sorted
-// table of well-formed records that lookups find.
+// output, ends with a known message and repeats exactly; after a good run,
+// its phases make a sorted table of well-formed records that lookups find.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "fuzz_support.h"
+#include "textual/defines/define_reader.h"
 #include "textual/defines/define_table.h"
+#include "textual/defines/value_resolution.h"
+#include "textual/scan/line_buffers.h"
+#include "textual/scan/source_scanner.h"
 
 namespace {
 
@@ -37,23 +42,37 @@ void check_status_one(const sornik::fuzzing::RunOutcome& outcome) {
   fail("a failed load ends with a known message", "a known message", outcome.err);
 }
 
-// The loaded table after a run that ended with status 0.
-void check_table(const sornik::fuzzing::RunOutcome& outcome) {
-  using sornik::chg_tbl;
+// Loads, sorts and resolves the definition files of `setup` into `table`
+// through the phases of a run.
+void load_as_a_run(const sornik::fuzzing::RunSetup& setup, sornik::DefineTable& table) {
+  sornik::testing::CapturedIo io;
+  io.files = setup.files;
+  sornik::SourceScanner scanner;
+  sornik::LineBuffers buffers;
+  for (const std::string& name : setup.define_files) sornik::set_chgdata(scanner, table, name);
+  table.sort_defines();
+  sornik::set_value(table, buffers);
+}
+
+// The table that the phases of a run that ended with status 0 load.
+void check_table(const sornik::fuzzing::RunSetup& setup, const sornik::fuzzing::RunOutcome& outcome) {
   if (outcome.err != "" && outcome.err != kNoEndLoop) fail("messages of a good load", "", outcome.err);
-  if (sornik::def_cnt < 1) fail("a good load has a define", "at least 1", std::to_string(sornik::def_cnt));
-  for (int i = 0; i < sornik::def_cnt; ++i) {
-    const sornik::DefineEntry& entry = chg_tbl[i];
-    for (const char c : entry.name()) {
-      if (is_name_end(c)) fail("a name holds no blank and no \"(\"", "", entry.name());
+  sornik::DefineTable table;
+  load_as_a_run(setup, table);
+  if (table.def_cnt() < 1) fail("a good load has a define", "at least 1", std::to_string(table.def_cnt()));
+  for (int i = 0; i < table.def_cnt(); ++i) {
+    const sornik::DefineEntry& entry = table.chg_tbl(i);
+    const std::string_view name = table.name(entry);
+    for (const char c : name) {
+      if (is_name_end(c)) fail("a name holds no blank and no \"(\"", "", name);
     }
-    if (i > 0 && sornik::comp(&chg_tbl[i - 1], &chg_tbl[i]) >= 0) {
-      fail("names are sorted and unique", std::string(chg_tbl[i - 1].name()), entry.name());
+    if (i > 0 && table.name(table.chg_tbl(i - 1)) >= name) {
+      fail("names are sorted and unique", std::string(table.name(table.chg_tbl(i - 1))), name);
     }
-    require_equal("def_check finds every name", std::to_string(i),
-                  std::to_string(sornik::def_check(entry.name())));
-    if (entry.params() && entry.params()->find('\n') != std::string_view::npos) {
-      fail("a parameter list closes on its line", "", *entry.params());
+    require_equal("def_check finds every name", std::to_string(i), std::to_string(table.def_check(name)));
+    const std::optional<std::string_view> params = table.params(entry);
+    if (params && params->find('\n') != std::string_view::npos) {
+      fail("a parameter list closes on its line", "", *params);
     }
     const bool finished = entry.resolve_cnt() == -1 || entry.resolve_cnt() == 3;
     if (!finished && outcome.err != kNoEndLoop) {
@@ -81,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   if (outcome.status == 0) {
-    check_table(outcome);
+    check_table(setup, outcome);
   } else {
     check_status_one(outcome);
   }

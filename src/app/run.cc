@@ -28,11 +28,9 @@ void reset_run_state() {
   reset_read_errors();
 }
 
-// The default mode's tables; C mode leaves them alone, so its start-up touches no
-// memory for them.
+// The replacement engine's limits and buffers; C mode leaves them alone.
 void reset_default_mode_state(const TextualOptions& options) {
   set_replace_limits(options.replace_limits);
-  reset_define_table();
   reset_replace_engine();
 }
 
@@ -87,15 +85,15 @@ int run_phases(const std::vector<std::string>& args, const TextualOptions& optio
       errmsg("filename of \"define\" statements missing\n");
       return 1;
     }
-    if (set_chgdata(run.scanner, args[next + 1]) == -1) return 1;
+    if (set_chgdata(run.scanner, run.defines, args[next + 1]) == -1) return 1;
   }
 
-  if (def_cnt == 0) {
+  if (run.defines.def_cnt() == 0) {
     errmsg("no filename of \"define\" statements or \"define\" data\n");
     return 1;
   }
-  sort_defines();
-  set_value(run.buffers);
+  run.defines.sort_defines();
+  set_value(run.defines, run.buffers);
 
   for (; next < args.size(); ++next) convert_source_file(run, args[next], list_file_names);
   return 0;

@@ -90,8 +90,8 @@ std::optional<std::string_view> take_params(SourceScanner& scanner, std::string&
 
 // Takes the value with its continuation lines, which are read into `line`.
 // False when the file ended while a continuation line was awaited.
-bool take_value(SourceScanner& scanner, DefineEntry& entry, LineReader& reader, std::string& line,
-                std::size_t start) {
+bool take_value(SourceScanner& scanner, DefineTable& table, DefineEntry& entry, LineReader& reader,
+                std::string& line, std::size_t start) {
   const std::size_t pos = skip_spaces_and_tabs(line, start);
   if (pos < line.size() && line[pos] == '\n') return true;
   std::string_view text = std::string_view(line).substr(pos);
@@ -101,23 +101,22 @@ bool take_value(SourceScanner& scanner, DefineEntry& entry, LineReader& reader, 
     ended = scanner.get_linend(&reader, line, pos) != kNotClosed;
     text = scanner.get_content(0);
   }
-  keep_body(entry, entry.params() ? cut_function_value(text) : cut_object_value(text));
+  table.keep_body(entry, table.params(entry) ? cut_function_value(text) : cut_object_value(text));
   return ended;
 }
 
 }  // namespace
 
-int set_chgdata(SourceScanner& scanner, const std::string& file_name) {
+int set_chgdata(SourceScanner& scanner, DefineTable& table, const std::string& file_name) {
   std::size_t size = 0;
   const InputFile file = open_input(file_name, size);
   if (file == nullptr) {
     errmsg("%s: not found\n", file_name);
     return -1;
   }
-  expect_definition_file(size);
+  table.expect_definition_file(size);
   LineReader reader(file.get(), LineEnds::kCrLfAsLf);
   std::string line;
-  int count = def_cnt;
   bool duplicate = false;
   bool file_ended_in_value = false;
   // Continuation lines, read by the scanner, are not measured.
@@ -128,22 +127,21 @@ int set_chgdata(SourceScanner& scanner, const std::string& file_name) {
     if (start == kNone || start == line.size() || line[start] == '\n') continue;
     const std::size_t end = name_end(line, start);
 
-    DefineEntry& entry = add_define_record(count);
+    DefineEntry& entry = table.add_define_record();
+    const int index = table.def_cnt() - 1;
     std::size_t value_start;
     const std::optional<std::string_view> params = take_params(scanner, line, end, value_start);
-    keep_name(entry, std::string_view(line).substr(start, end - start), params);
+    table.keep_name(entry, std::string_view(line).substr(start, end - start), params);
     // The name is checked once the value is taken, which hides the wait for
     // the lookup; nothing is written in between, so the messages keep their order.
-    prefetch_loaded_name(entry);
-    file_ended_in_value = !take_value(scanner, entry, reader, line, value_start);
-    if (name_loaded_before(count)) {
+    table.prefetch_loaded_name(entry);
+    file_ended_in_value = !take_value(scanner, table, entry, reader, line, value_start);
+    if (table.name_loaded_before(index)) {
       // The run ends when the whole file has been read.
-      errmsg("%s: dupricated name!\n", entry.name());
+      errmsg("%s: dupricated name!\n", table.name(entry));
       duplicate = true;
     }
-    ++count;
   }
-  def_cnt = count;
   check_read_error(file.get(), file_name);
   if (duplicate) fatal_stop();
   return 0;

@@ -39,11 +39,9 @@ Loaded function_like(std::string name, std::string params, std::string body) {
 
 class DefineReaderTest : public ::testing::Test {
  protected:
-  void SetUp() override { reset_define_table(); }
-
   // Loads the definition files in order; the records in file order.
   std::vector<Loaded> load(const std::vector<std::string>& names) {
-    for (const std::string& name : names) EXPECT_EQ(set_chgdata(scanner_, name), 0) << name;
+    for (const std::string& name : names) EXPECT_EQ(set_chgdata(scanner_, *defines_, name), 0) << name;
     return table();
   }
   std::vector<Loaded> load_text(const std::string& text) {
@@ -51,20 +49,23 @@ class DefineReaderTest : public ::testing::Test {
     return load({"defs.h"});
   }
 
-  static std::vector<Loaded> table() {
+  std::vector<Loaded> table() const {
     std::vector<Loaded> entries;
-    for (int i = 0; i < def_cnt; ++i) {
-      const DefineEntry& entry = chg_tbl[i];
+    for (int i = 0; i < defines_->def_cnt(); ++i) {
+      const DefineEntry& entry = defines_->chg_tbl(i);
       EXPECT_EQ(entry.resolve_cnt(), 0);
-      entries.push_back({std::string(entry.name()),
-                         entry.params() ? std::optional<std::string>(*entry.params()) : std::nullopt,
-                         std::string(entry.body())});
+      const std::optional<std::string_view> params = defines_->params(entry);
+      entries.push_back({std::string(defines_->name(entry)),
+                         params ? std::optional<std::string>(*params) : std::nullopt,
+                         std::string(defines_->body(entry))});
     }
     return entries;
   }
 
   testing::CapturedIo io;
   SourceScanner scanner_;
+  // Made anew for a test's next run.
+  std::optional<DefineTable> defines_{std::in_place};
 };
 
 TEST_F(DefineReaderTest, ObjectLikeValueEndsAfterItsLastWord) {
@@ -111,7 +112,7 @@ TEST_F(DefineReaderTest, LinesThatAreNoStatementsAreSkipped) {
                       "int define = 1;\n"
                       "#define"),
             std::vector<Loaded>{});
-  EXPECT_EQ(def_cnt, 0);
+  EXPECT_EQ(defines_->def_cnt(), 0);
 }
 
 TEST_F(DefineReaderTest, ANameThatEndsAtOnceIsTheEmptyName) {
@@ -120,9 +121,9 @@ TEST_F(DefineReaderTest, ANameThatEndsAtOnceIsTheEmptyName) {
             (std::vector<Loaded>{function_like("", "x", "1"), object_like("Y", "5")}));
   EXPECT_EQ(io.err(), "");
 
-  reset_define_table();
+  defines_.emplace();
   io.files["defs.h"] = "#define(x) 2\n# define (y) 3\n#define\fX 4\n";
-  EXPECT_THROW(set_chgdata(scanner_, "defs.h"), FatalStop);
+  EXPECT_THROW(set_chgdata(scanner_, *defines_, "defs.h"), FatalStop);
   EXPECT_EQ(io.err(), ": dupricated name!\n: dupricated name!\n");
   EXPECT_EQ(table(), (std::vector<Loaded>{function_like("", "x", "2"), function_like("", "y", "3"),
                                           object_like("", "\fX 4")}));
@@ -209,8 +210,8 @@ TEST_F(DefineReaderTest, RecordsOfLaterFilesFollowAndTheTableGrows) {
   io.files["first.h"] = "#define FIRST 1\n";
   io.files["many.h"] = many;
   const std::vector<Loaded> entries = load({"first.h", "many.h"});
-  ASSERT_EQ(def_cnt, 1501);
-  EXPECT_EQ(chg_max, 2000);
+  ASSERT_EQ(defines_->def_cnt(), 1501);
+  EXPECT_EQ(defines_->chg_max(), 2000);
   EXPECT_EQ(entries[0], object_like("FIRST", "1"));
   EXPECT_EQ(entries[1000], object_like("M999", "999"));
   EXPECT_EQ(entries[1500], object_like("M1499", "1499"));
@@ -220,10 +221,10 @@ TEST_F(DefineReaderTest, DuplicatesAreReportedEachAfterTheWholeFile) {
   io.files["a.h"] = "#define A 1\n#define B 2\n";
   io.files["b.h"] =
       "#define C 3\n#define A 4\n#define C(x) 5\n#define D 6\n#define A 7\n#define B (\n#define E 8\n";
-  ASSERT_EQ(set_chgdata(scanner_, "a.h"), 0);
-  EXPECT_THROW(set_chgdata(scanner_, "b.h"), FatalStop);
+  ASSERT_EQ(set_chgdata(scanner_, *defines_, "a.h"), 0);
+  EXPECT_THROW(set_chgdata(scanner_, *defines_, "b.h"), FatalStop);
   EXPECT_EQ(io.err(), "A: dupricated name!\nC: dupricated name!\nA: dupricated name!\nB: dupricated name!\n");
-  EXPECT_EQ(def_cnt, 9) << "the whole file was read";
+  EXPECT_EQ(defines_->def_cnt(), 9) << "the whole file was read";
   EXPECT_EQ(table().back(), object_like("E", "8"));
 }
 
@@ -232,17 +233,17 @@ TEST_F(DefineReaderTest, LongestLineIsReadAndALongerOneEndsTheRun) {
   ASSERT_EQ(longest.size(), 1022u);
   EXPECT_EQ(load_text(longest), (std::vector<Loaded>{object_like("L", std::string(1011, 'x'))}));
 
-  reset_define_table();
+  defines_.emplace();
   const std::string too_long = "/* " + std::string(1019, 'y') + "\n";
   io.files["defs.h"] = "#define A 1\n" + too_long + "#define B 2\n";
-  EXPECT_THROW(set_chgdata(scanner_, "defs.h"), FatalStop);
+  EXPECT_THROW(set_chgdata(scanner_, *defines_, "defs.h"), FatalStop);
   EXPECT_EQ(io.err(), too_long.substr(0, 768) + " \nError: too long line found\n");
 }
 
 TEST_F(DefineReaderTest, MissingFileIsReported) {
-  EXPECT_EQ(set_chgdata(scanner_, "absent.h"), -1);
+  EXPECT_EQ(set_chgdata(scanner_, *defines_, "absent.h"), -1);
   EXPECT_EQ(io.err(), "absent.h: not found\n");
-  EXPECT_EQ(def_cnt, 0);
+  EXPECT_EQ(defines_->def_cnt(), 0);
 }
 
 }  // namespace

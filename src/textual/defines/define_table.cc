@@ -15,43 +15,9 @@
 
 namespace sornik {
 
-DefineEntry* chg_tbl = nullptr;
-NameIndex define_index;
-DefineTexts define_texts;
-int chg_max = 1000;
-int def_cnt = 0;
-
 namespace {
 
 constexpr int kTableStep = 1000;
-
-// Records counted as allocated: the table grows geometrically underneath its
-// steps of 1000, and its limit is taken from this count.
-std::size_t allocated_records = 0;
-// Records the table's memory holds: as many as a file may hold are set
-// aside when it is opened (memory not written stays untouched).
-std::size_t capacity_records = 0;
-
-// Gives the table room for `records` records, keeping the first `kept`.
-void set_table_capacity(std::size_t records, std::size_t kept) {
-  auto* const larger = static_cast<DefineEntry*>(allocate_pages_unfilled(records * sizeof(DefineEntry)));
-  if (chg_tbl != nullptr) {
-    std::memcpy(static_cast<void*>(larger), chg_tbl, kept * sizeof(DefineEntry));
-    release_pages(chg_tbl, capacity_records * sizeof(DefineEntry));
-  }
-  chg_tbl = larger;
-  capacity_records = records;
-}
-// Records 0 to indexed_count - 1 are in the index.
-int indexed_count = 0;
-
-// Indexes the records up to `entry`. Returns the record that had the name of
-// `entry` before, or -1.
-int index_through(int entry) {
-  int earlier = -1;
-  while (indexed_count <= entry) earlier = define_index.insert(indexed_count++);
-  return earlier;
-}
 
 // The table holds at most terminate_size bytes counted at 32 bytes a record:
 // fewer than 2^26 records, as the name index numbers them.
@@ -75,74 +41,88 @@ std::uint32_t record_size(std::size_t size) {
 
 }  // namespace
 
-void reset_define_table() {
-  if (chg_tbl != nullptr) release_pages(chg_tbl, capacity_records * sizeof(DefineEntry));
-  chg_tbl = nullptr;
-  chg_max = kTableStep;
-  allocated_records = kTableStep;
+DefineTable::DefineTable() : chg_max_(kTableStep), allocated_records_(kTableStep) {
   set_table_capacity(kTableStep, 0);
-  std::memset(static_cast<void*>(chg_tbl), 0, kTableStep * sizeof(DefineEntry));
-  def_cnt = 0;
-  define_texts.release();
-  define_index.clear();
-  indexed_count = 0;
+  std::memset(static_cast<void*>(chg_tbl_), 0, kTableStep * sizeof(DefineEntry));
 }
 
-DefineEntry& add_define_record(int count) {
-  if (count == chg_max) {
-    chg_max += kTableStep;
-    if (static_cast<std::size_t>(chg_max) > allocated_records) {
-      allocated_records = std::max<std::size_t>(chg_max, allocated_records + allocated_records / 2);
-      if (allocated_records * kCountedRecordBytes > static_cast<std::size_t>(terminate_size)) {
+DefineTable::~DefineTable() { release_pages(chg_tbl_, capacity_records_ * sizeof(DefineEntry)); }
+
+// Gives the table room for `records` records, keeping the first `kept`.
+void DefineTable::set_table_capacity(std::size_t records, std::size_t kept) {
+  auto* const larger = static_cast<DefineEntry*>(allocate_pages_unfilled(records * sizeof(DefineEntry)));
+  if (chg_tbl_ != nullptr) {
+    std::memcpy(static_cast<void*>(larger), chg_tbl_, kept * sizeof(DefineEntry));
+    release_pages(chg_tbl_, capacity_records_ * sizeof(DefineEntry));
+  }
+  chg_tbl_ = larger;
+  capacity_records_ = records;
+}
+
+int DefineTable::find_named(std::string_view name) const {
+  return index_.find_in_slots(*this, name, NameIndex::hash(name));
+}
+
+int DefineTable::index_through(int entry) {
+  int earlier = -1;
+  while (indexed_count_ <= entry) earlier = index_.insert(*this, indexed_count_++);
+  return earlier;
+}
+
+DefineEntry& DefineTable::add_define_record() {
+  const int count = def_cnt_;
+  if (count == chg_max_) {
+    chg_max_ += kTableStep;
+    if (static_cast<std::size_t>(chg_max_) > allocated_records_) {
+      allocated_records_ = std::max<std::size_t>(chg_max_, allocated_records_ + allocated_records_ / 2);
+      if (allocated_records_ * kCountedRecordBytes > static_cast<std::size_t>(terminate_size)) {
         errmsg("cannot get memory\n");
         fatal_stop();
       }
     }
   }
   const auto place = static_cast<std::size_t>(count);
-  if (place == capacity_records) set_table_capacity(std::max(allocated_records, place + place / 2), place);
-  chg_tbl[count] = DefineEntry();
-  return chg_tbl[count];
+  if (place == capacity_records_) set_table_capacity(std::max(allocated_records_, place + place / 2), place);
+  chg_tbl_[count] = DefineEntry();
+  ++def_cnt_;
+  return chg_tbl_[count];
 }
 
-void expect_definition_file(std::size_t bytes) {
-  define_texts.reserve(bytes);
-  define_index.expect(bytes / kTypicalLineBytes);
+void DefineTable::expect_definition_file(std::size_t bytes) {
+  texts_.reserve(bytes);
+  index_.expect(*this, bytes / kTypicalLineBytes);
   // Unwritten records cost no memory, so room is made for the most a file may hold.
-  const std::size_t records = static_cast<std::size_t>(def_cnt) + bytes / kShortestLineBytes;
-  if (records > capacity_records) set_table_capacity(records, static_cast<std::size_t>(def_cnt));
+  const std::size_t records = static_cast<std::size_t>(def_cnt_) + bytes / kShortestLineBytes;
+  if (records > capacity_records_) set_table_capacity(records, static_cast<std::size_t>(def_cnt_));
 }
 
-void keep_name(DefineEntry& entry, std::string_view name, std::optional<std::string_view> params) {
+void DefineTable::keep_name(DefineEntry& entry, std::string_view name,
+                            std::optional<std::string_view> params) {
   entry.set_field(0, DefineEntry::kSizeBits, record_size(name.size()));
   entry.set_field(DefineEntry::kParamsShift, DefineEntry::kSizeBits,
                   params ? record_size(params->size()) : DefineEntry::kNoParams);
   entry.name_hash_ = NameIndex::hash(name);
-  entry.text_ = define_texts.store(name, params.value_or(std::string_view()));
+  entry.text_ = texts_.store(name, params.value_or(std::string_view()));
   entry.body_size_ = 0;
 }
 
-void keep_body(DefineEntry& entry, std::string_view body) {
-  if (define_texts.end() != entry.body_offset() || entry.body_size_ != 0) {
+void DefineTable::keep_body(DefineEntry& entry, std::string_view body) {
+  if (texts_.end() != entry.body_offset() || entry.body_size_ != 0) {
     // The value must follow the name: both are stored anew.
     const std::size_t head = entry.body_offset() - entry.text_;
-    define_texts.reserve(head + body.size());
-    entry.text_ = define_texts.store(std::string_view(define_texts.at(entry.text_), head));
+    texts_.reserve(head + body.size());
+    entry.text_ = texts_.store(std::string_view(texts_.at(entry.text_), head));
   }
   // The texts end the run before passing 4 GiB, so the size fits.
-  define_texts.store(body);
+  texts_.store(body);
   entry.body_size_ = static_cast<std::uint32_t>(body.size());
   entry.set_value_use(DefineEntry::ValueUse::kUnknown);
 }
 
-void prefetch_loaded_name(const DefineEntry& entry) { define_index.prefetch(entry.name_hash()); }
-
-bool name_loaded_before(int entry) { return index_through(entry) >= 0; }
-
-void rewrite_body(DefineEntry& entry, std::string_view value) {
+void DefineTable::rewrite_body(DefineEntry& entry, std::string_view value) {
   if (value.size() <= entry.body_size_ && entry.body_size_ != 0) {
     // The value's storage is its own, so it may be reused.
-    std::memmove(define_texts.at(entry.body_offset()), value.data(), value.size());
+    std::memmove(texts_.at(entry.body_offset()), value.data(), value.size());
     entry.body_size_ = static_cast<std::uint32_t>(value.size());
     entry.set_value_use(DefineEntry::ValueUse::kUnknown);
   } else {
@@ -150,25 +130,18 @@ void rewrite_body(DefineEntry& entry, std::string_view value) {
   }
 }
 
-int comp(const void* left, const void* right) {
-  const std::string_view a = static_cast<const DefineEntry*>(left)->name();
-  const std::string_view b = static_cast<const DefineEntry*>(right)->name();
-  const int order = a.compare(b);
-  return order < 0 ? -1 : (order > 0 ? 1 : 0);
-}
-
-void sort_defines() {
-  index_through(def_cnt - 1);
-  if (def_cnt == 0) return;
+void DefineTable::sort_defines() {
+  index_through(def_cnt_ - 1);
+  if (def_cnt_ == 0) return;
   // The slots make room for the sort and are rebuilt in the new order.
-  define_index.drop_slots();
-  const auto count = static_cast<std::size_t>(def_cnt);
-  DefineEntry* const sorted = sorted_records(count);
-  release_pages(chg_tbl, capacity_records * sizeof(DefineEntry));
-  chg_tbl = sorted;
-  capacity_records = count;
-  define_index.rebuild(def_cnt);
-  indexed_count = def_cnt;
+  index_.drop_slots();
+  const auto count = static_cast<std::size_t>(def_cnt_);
+  DefineEntry* const sorted = sorted_records(*this, count);
+  release_pages(chg_tbl_, capacity_records_ * sizeof(DefineEntry));
+  chg_tbl_ = sorted;
+  capacity_records_ = count;
+  index_.rebuild(*this, def_cnt_);
+  indexed_count_ = def_cnt_;
 }
 
 }  // namespace sornik

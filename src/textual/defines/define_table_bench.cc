@@ -26,16 +26,14 @@ std::vector<std::string> generate_names(int count, std::uint32_t seed, int first
   return names;
 }
 
-// Fills the table with `names` in the given order, as the reader does.
-void load_table(const std::vector<std::string>& names) {
-  sornik::reset_define_table();
+// Fills `table` with `names` in the given order, as the reader does.
+void load_table(sornik::DefineTable& table, const std::vector<std::string>& names) {
   for (int i = 0; i < static_cast<int>(names.size()); ++i) {
-    sornik::DefineEntry& entry = sornik::add_define_record(i);
-    sornik::keep_name(entry, names[static_cast<std::size_t>(i)]);
-    sornik::keep_body(entry, "1");
-    benchmark::DoNotOptimize(sornik::name_loaded_before(i));
+    sornik::DefineEntry& entry = table.add_define_record();
+    table.keep_name(entry, names[static_cast<std::size_t>(i)]);
+    table.keep_body(entry, "1");
+    benchmark::DoNotOptimize(table.name_loaded_before(i));
   }
-  sornik::def_cnt = static_cast<int>(names.size());
 }
 
 // Looks up defined names (hits) or identifiers that are not defined (misses)
@@ -43,14 +41,15 @@ void load_table(const std::vector<std::string>& names) {
 void BM_DefCheck(benchmark::State& state, bool hits) {
   const int count = static_cast<int>(state.range(0));
   const std::vector<std::string> names = generate_names(count, 1);
-  load_table(names);
-  sornik::sort_defines();
+  sornik::DefineTable table;
+  load_table(table, names);
+  table.sort_defines();
   // Misses have the shapes of the names, so they get past any cheap filter.
   std::vector<std::string> probes = hits ? names : generate_names(count, 2, count);
   std::shuffle(probes.begin(), probes.end(), std::mt19937(3));
   std::size_t next = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(sornik::def_check(probes[next]));
+    benchmark::DoNotOptimize(table.def_check(probes[next]));
     if (++next == probes.size()) next = 0;
   }
   state.SetItemsProcessed(state.iterations());
@@ -62,8 +61,9 @@ BENCHMARK_CAPTURE(BM_DefCheck, misses, false)->Arg(10'000)->Arg(1'000'000);
 void BM_LoadAndSort(benchmark::State& state) {
   const std::vector<std::string> names = generate_names(static_cast<int>(state.range(0)), 1);
   for (auto _ : state) {
-    load_table(names);
-    sornik::sort_defines();
+    sornik::DefineTable table;
+    load_table(table, names);
+    table.sort_defines();
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }

@@ -18,30 +18,33 @@ namespace {
 
 class DefineTableTest : public ::testing::Test {
  protected:
-  void SetUp() override { reset_define_table(); }
-
   // Adds records named `names` after those already there, as the reader does.
-  static void load(const std::vector<std::string>& names) {
+  void load(const std::vector<std::string>& names) { load_into(table_, names); }
+  static void load_into(DefineTable& table, const std::vector<std::string>& names) {
     for (const std::string& name : names) {
-      keep_name(add_define_record(def_cnt), name);
-      EXPECT_FALSE(name_loaded_before(def_cnt)) << name;
-      ++def_cnt;
+      table.keep_name(table.add_define_record(), name);
+      EXPECT_FALSE(table.name_loaded_before(table.def_cnt() - 1)) << name;
     }
   }
 
-  static std::vector<std::string> table_names() {
+  std::vector<std::string> table_names() const { return names_of(table_); }
+  static std::vector<std::string> names_of(const DefineTable& table) {
     std::vector<std::string> names;
-    for (int i = 0; i < def_cnt; ++i) names.emplace_back(chg_tbl[i].name());
+    for (int i = 0; i < table.def_cnt(); ++i) names.emplace_back(table.name(table.chg_tbl(i)));
     return names;
   }
 
+  std::string_view name(int index) const { return table_.name(table_.chg_tbl(index)); }
+  std::optional<std::string_view> params(int index) const { return table_.params(table_.chg_tbl(index)); }
+  std::string_view body(int index) const { return table_.body(table_.chg_tbl(index)); }
+
   // The specified lookup: a binary search with strcmp's order.
-  static int binary_search(std::string_view name) {
+  int binary_search(std::string_view name) const {
     int low = 0;
-    int high = def_cnt - 1;
+    int high = table_.def_cnt() - 1;
     while (low <= high) {
       const int middle = (low + high) / 2;
-      const int order = name.compare(chg_tbl[middle].name());
+      const int order = name.compare(this->name(middle));
       if (order == 0) return middle;
       if (order < 0) {
         high = middle - 1;
@@ -51,32 +54,35 @@ class DefineTableTest : public ::testing::Test {
     }
     return -1;
   }
+
+  DefineTable table_;
 };
 
 TEST_F(DefineTableTest, SortsInUnsignedByteOrder) {
   load({"abc", "_x", "Abc", "ABC", "AB", "\xe0z", "AB\0"s, "ABCDEFGHIJ", "ABCDEFGHI", "ABCDEFGH",
         "ABCDEFGH\x80", "ABCDEFGH\x01"});
-  sort_defines();
+  table_.sort_defines();
   EXPECT_EQ(table_names(),
             (std::vector<std::string>{"AB", "AB\0"s, "ABC", "ABCDEFGH", "ABCDEFGH\x01", "ABCDEFGHI",
                                       "ABCDEFGHIJ", "ABCDEFGH\x80", "Abc", "_x", "abc", "\xe0z"}));
-  for (int i = 0; i < def_cnt; ++i) EXPECT_EQ(def_check(chg_tbl[i].name()), i);
-  EXPECT_EQ(def_check("A"), -1) << "before the first name";
-  EXPECT_EQ(def_check("\xff"), -1) << "after the last name";
-  EXPECT_EQ(def_check("ABCD"), -1);
-  EXPECT_EQ(def_check(""), -1);
+  for (int i = 0; i < table_.def_cnt(); ++i) EXPECT_EQ(table_.def_check(name(i)), i);
+  EXPECT_EQ(table_.def_check("A"), -1) << "before the first name";
+  EXPECT_EQ(table_.def_check("\xff"), -1) << "after the last name";
+  EXPECT_EQ(table_.def_check("ABCD"), -1);
+  EXPECT_EQ(table_.def_check(""), -1);
 }
 
 TEST_F(DefineTableTest, HighBytesSortAfterAsciiAtEveryPositionOfThePrefix) {
   // At each of the first eight positions a byte of 0x80 or more comes after
   // every ASCII byte, and the bytes before it still decide first.
   for (std::size_t position = 1; position < 8; ++position) {
-    reset_define_table();
+    DefineTable table;
     const std::string before(position - 1, 'm');
-    load({"B" + before + "\x01", "A" + before + "\x80", "A" + before + "\xff", "A" + before + "z"});
-    sort_defines();
-    EXPECT_EQ(table_names(), (std::vector<std::string>{"A" + before + "z", "A" + before + "\x80",
-                                                       "A" + before + "\xff", "B" + before + "\x01"}))
+    load_into(table,
+              {"B" + before + "\x01", "A" + before + "\x80", "A" + before + "\xff", "A" + before + "z"});
+    table.sort_defines();
+    EXPECT_EQ(names_of(table), (std::vector<std::string>{"A" + before + "z", "A" + before + "\x80",
+                                                         "A" + before + "\xff", "B" + before + "\x01"}))
         << "high byte at position " << position;
   }
 }
@@ -92,7 +98,7 @@ TEST_F(DefineTableTest, LookupAgreesWithBinarySearchOnManyNames) {
     if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
   }
   load(names);
-  sort_defines();
+  table_.sort_defines();
   const std::vector<std::string> sorted = table_names();
   EXPECT_TRUE(std::is_sorted(sorted.begin(), sorted.end()));
   std::vector<std::string> probes = names;
@@ -100,7 +106,7 @@ TEST_F(DefineTableTest, LookupAgreesWithBinarySearchOnManyNames) {
     probes.push_back(name + "_");
     probes.push_back(name.substr(0, name.size() - 1));
   }
-  for (const std::string& probe : probes) EXPECT_EQ(def_check(probe), binary_search(probe)) << probe;
+  for (const std::string& probe : probes) EXPECT_EQ(table_.def_check(probe), binary_search(probe)) << probe;
 }
 
 TEST_F(DefineTableTest, SortsNamesThatDifferOnlyInPaddingOrDeepInTheName) {
@@ -115,12 +121,12 @@ TEST_F(DefineTableTest, SortsNamesThatDifferOnlyInPaddingOrDeepInTheName) {
     if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
   }
   load(names);
-  sort_defines();
+  table_.sort_defines();
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
     return std::string_view(a) < std::string_view(b);
   });
   EXPECT_EQ(table_names(), names);
-  for (int i = 0; i < def_cnt; ++i) EXPECT_EQ(def_check(chg_tbl[i].name()), i);
+  for (int i = 0; i < table_.def_cnt(); ++i) EXPECT_EQ(table_.def_check(name(i)), i);
 }
 
 TEST_F(DefineTableTest, SortsLargeTablesByteByByteThroughEveryBucket) {
@@ -145,102 +151,105 @@ TEST_F(DefineTableTest, SortsLargeTablesByteByByteThroughEveryBucket) {
   names.erase(std::unique(names.begin(), names.end()), names.end());
   std::shuffle(names.begin(), names.end(), random);
   load(names);
-  sort_defines();
+  table_.sort_defines();
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
     return std::string_view(a) < std::string_view(b);
   });
   EXPECT_EQ(table_names(), names);
-  for (int i = 0; i < def_cnt; i += 97) EXPECT_EQ(def_check(chg_tbl[i].name()), i);
+  for (int i = 0; i < table_.def_cnt(); i += 97) EXPECT_EQ(table_.def_check(name(i)), i);
 }
 
 TEST_F(DefineTableTest, TextsOfARecordStayWhole) {
   // A value kept again, or rewritten longer after other records were stored,
   // moves the name and the parameter text along with it.
-  DefineEntry& first = add_define_record(0);
-  keep_name(first, "F", "a, b");
-  keep_body(first, "(a)");
-  keep_name(add_define_record(1), "G");
-  keep_body(chg_tbl[1], "1");
-  keep_body(chg_tbl[0], "(a) + (b)");
-  EXPECT_EQ(chg_tbl[0].name(), "F");
-  EXPECT_EQ(chg_tbl[0].params(), "a, b");
-  EXPECT_EQ(chg_tbl[0].body(), "(a) + (b)");
-  rewrite_body(chg_tbl[1], "22");
-  EXPECT_EQ(chg_tbl[1].name(), "G");
-  EXPECT_EQ(chg_tbl[1].params(), std::nullopt);
-  EXPECT_EQ(chg_tbl[1].body(), "22");
-  rewrite_body(chg_tbl[0], "a");
-  EXPECT_EQ(chg_tbl[0].body(), "a") << "a shorter value stays in place";
-  EXPECT_EQ(chg_tbl[0].params(), "a, b");
+  DefineEntry& first = table_.add_define_record();
+  table_.keep_name(first, "F", "a, b");
+  table_.keep_body(first, "(a)");
+  table_.keep_name(table_.add_define_record(), "G");
+  table_.keep_body(table_.chg_tbl(1), "1");
+  table_.keep_body(table_.chg_tbl(0), "(a) + (b)");
+  EXPECT_EQ(name(0), "F");
+  EXPECT_EQ(params(0), "a, b");
+  EXPECT_EQ(body(0), "(a) + (b)");
+  table_.rewrite_body(table_.chg_tbl(1), "22");
+  EXPECT_EQ(name(1), "G");
+  EXPECT_EQ(params(1), std::nullopt);
+  EXPECT_EQ(body(1), "22");
+  table_.rewrite_body(table_.chg_tbl(0), "a");
+  EXPECT_EQ(body(0), "a") << "a shorter value stays in place";
+  EXPECT_EQ(params(0), "a, b");
   // Enough texts to move the block many times over.
   const std::string long_value(100000, 'v');
   for (int i = 2; i < 200; ++i) {
-    keep_name(add_define_record(i), "N" + std::to_string(i),
-              i % 2 == 0 ? std::optional<std::string_view>("x") : std::nullopt);
-    keep_body(chg_tbl[i], long_value);
+    table_.keep_name(table_.add_define_record(), "N" + std::to_string(i),
+                     i % 2 == 0 ? std::optional<std::string_view>("x") : std::nullopt);
+    table_.keep_body(table_.chg_tbl(i), long_value);
   }
-  EXPECT_EQ(chg_tbl[0].name(), "F");
-  EXPECT_EQ(chg_tbl[0].body(), "a");
-  EXPECT_EQ(chg_tbl[198].name(), "N198");
-  EXPECT_EQ(chg_tbl[198].params(), "x");
-  EXPECT_EQ(chg_tbl[198].body(), long_value);
-  EXPECT_EQ(chg_tbl[199].params(), std::nullopt);
+  EXPECT_EQ(name(0), "F");
+  EXPECT_EQ(body(0), "a");
+  EXPECT_EQ(name(198), "N198");
+  EXPECT_EQ(params(198), "x");
+  EXPECT_EQ(body(198), long_value);
+  EXPECT_EQ(params(199), std::nullopt);
 }
 
 TEST_F(DefineTableTest, NamesAndParameterTextsUpToTheirLimit) {
   const std::string longest(DefineEntry::kSizeLimit - 1, 'N');
-  DefineEntry& entry = add_define_record(0);
-  keep_name(entry, longest, longest);
-  keep_body(entry, "");
-  EXPECT_EQ(entry.name(), longest);
-  EXPECT_EQ(entry.params(), longest);
-  EXPECT_EQ(entry.body(), "");
+  DefineEntry& entry = table_.add_define_record();
+  table_.keep_name(entry, longest, longest);
+  table_.keep_body(entry, "");
+  EXPECT_EQ(table_.name(entry), longest);
+  EXPECT_EQ(table_.params(entry), longest);
+  EXPECT_EQ(table_.body(entry), "");
   EXPECT_EQ(entry.resolve_cnt(), 0);
   for (const int count : {-1, 3, 0}) {
     entry.set_resolve_cnt(count);
     entry.set_value_use(DefineEntry::ValueUse::kRescanned);
     EXPECT_EQ(entry.resolve_cnt(), count);
     EXPECT_EQ(entry.value_use(), DefineEntry::ValueUse::kRescanned);
-    EXPECT_EQ(entry.params(), longest) << "the counts leave the sizes alone";
+    EXPECT_EQ(table_.params(entry), longest) << "the counts leave the sizes alone";
   }
   const std::string too_long(DefineEntry::kSizeLimit, 'N');
   testing::CapturedIo io;
-  EXPECT_THROW(keep_name(add_define_record(1), too_long), FatalStop);
-  EXPECT_THROW(keep_name(add_define_record(1), "P", too_long), FatalStop);
+  EXPECT_THROW(table_.keep_name(table_.add_define_record(), too_long), FatalStop);
+  EXPECT_THROW(table_.keep_name(table_.add_define_record(), "P", too_long), FatalStop);
   EXPECT_EQ(io.err(), "cannot get memory\ncannot get memory\n");
 }
 
 TEST_F(DefineTableTest, RepeatedNamesAreFoundWhileLoading) {
   load({"A", "B"});
-  keep_name(add_define_record(2), "A");
-  EXPECT_TRUE(name_loaded_before(2));
-  keep_name(add_define_record(3), "C");
-  keep_name(add_define_record(4), "C");
-  EXPECT_TRUE(name_loaded_before(4)) << "records not asked about are taken in on the way";
+  table_.keep_name(table_.add_define_record(), "A");
+  EXPECT_TRUE(table_.name_loaded_before(2));
+  table_.keep_name(table_.add_define_record(), "C");
+  table_.keep_name(table_.add_define_record(), "C");
+  EXPECT_TRUE(table_.name_loaded_before(4)) << "records not asked about are taken in on the way";
 
-  reset_define_table();
-  load({"A"});
-  EXPECT_EQ(def_cnt, 1) << "a new run starts empty";
+  DefineTable next_run;
+  load_into(next_run, {"A", "C"});
+  EXPECT_EQ(next_run.def_cnt(), 2) << "a new run starts empty";
+  next_run.sort_defines();
+  EXPECT_EQ(next_run.def_check("B"), -1);
+  EXPECT_EQ(next_run.def_check("C"), 1);
 }
 
 TEST_F(DefineTableTest, TableGrowsInStepsOfAThousand) {
   std::vector<std::string> names;
   for (int i = 0; i < 1001; ++i) names.push_back("N" + std::to_string(i));
   load({names.begin(), names.begin() + 1000});
-  EXPECT_EQ(chg_max, 1000);
+  EXPECT_EQ(table_.chg_max(), 1000);
   load({names.back()});
-  EXPECT_EQ(chg_max, 2000);
-  EXPECT_EQ(chg_tbl[0].name(), "N0") << "records keep their texts when the table grows";
-  EXPECT_EQ(chg_tbl[1000].name(), "N1000");
+  EXPECT_EQ(table_.chg_max(), 2000);
+  EXPECT_EQ(name(0), "N0") << "records keep their texts when the table grows";
+  EXPECT_EQ(name(1000), "N1000");
 }
 
 TEST_F(DefineTableTest, LookupInAnEmptyOrSingleTable) {
-  sort_defines();
-  EXPECT_EQ(def_check("A"), -1);
+  table_.sort_defines();
+  EXPECT_EQ(table_.def_check("A"), -1);
   load({"X;"});
-  sort_defines();
-  EXPECT_EQ(def_check("X;"), 0);
-  EXPECT_EQ(def_check("X"), -1);
+  table_.sort_defines();
+  EXPECT_EQ(table_.def_check("X;"), 0);
+  EXPECT_EQ(table_.def_check("X"), -1);
 }
 
 }  // namespace

@@ -16,12 +16,12 @@ constexpr std::size_t kFirstSize = 1024;
 
 std::uint32_t NameIndex::hash(std::string_view name) { return static_cast<std::uint32_t>(hash_name(name)); }
 
-int NameIndex::insert(int entry) {
-  const std::string_view name = chg_tbl[entry].name();
-  const std::uint32_t name_hash = chg_tbl[entry].name_hash();
-  if (const int earlier = find_in_slots(name, name_hash); earlier >= 0) return earlier;
+int NameIndex::insert(const DefineTable& table, int entry) {
+  const std::string_view name = table.name(table.chg_tbl(entry));
+  const std::uint32_t name_hash = table.chg_tbl(entry).name_hash();
+  if (const int earlier = find_in_slots(table, name, name_hash); earlier >= 0) return earlier;
   // At most half full, so that probe runs stay short.
-  if ((used_ + 1) * 2 > slots_.size()) resize(slots_.size() == 0 ? kFirstSize : slots_.size() * 2);
+  if ((used_ + 1) * 2 > slots_.size()) resize(table, slots_.size() == 0 ? kFirstSize : slots_.size() * 2);
   place(entry, name_hash);
   ++used_;
   const std::uint32_t key = filter_key(name);
@@ -30,10 +30,10 @@ int NameIndex::insert(int entry) {
   return -1;
 }
 
-void NameIndex::expect(std::size_t count) {
+void NameIndex::expect(const DefineTable& table, std::size_t count) {
   std::size_t size = std::max(slots_.size(), kFirstSize);
   while (size < (used_ + count) * 2) size *= 2;
-  if (size > slots_.size()) resize(size);
+  if (size > slots_.size()) resize(table, size);
 }
 
 void NameIndex::drop_slots() {
@@ -42,24 +42,12 @@ void NameIndex::drop_slots() {
   used_ = 0;
 }
 
-void NameIndex::rebuild(int count) {
+void NameIndex::rebuild(const DefineTable& table, int count) {
   std::size_t size = kFirstSize;
   while (size < static_cast<std::size_t>(count) * 2) size *= 2;
   allocate(size);
-  for (int entry = 0; entry < count; ++entry) place(entry, chg_tbl[entry].name_hash());
+  for (int entry = 0; entry < count; ++entry) place(entry, table.chg_tbl(entry).name_hash());
   used_ = static_cast<std::size_t>(count);
-}
-
-int NameIndex::find_in_slots(std::string_view name, std::uint32_t name_hash) const {
-  if (slots_.size() == 0) return -1;
-  for (std::uint32_t slot = name_hash & mask_;; slot = (slot + 1) & mask_) {
-    const Slot held = slots_[slot];
-    if (held == kFree) return -1;
-    if ((held ^ name_hash) >> kEntryBits != 0) continue;
-    const int entry = static_cast<int>(held & kEntryMask);
-    const DefineEntry& record = chg_tbl[entry];
-    if (record.name_hash() == name_hash && record.name() == name) return entry;
-  }
 }
 
 int NameIndex::likely_entry(std::uint32_t name_hash) const {
@@ -83,13 +71,13 @@ void NameIndex::allocate(std::size_t size) {
   mask_ = static_cast<std::uint32_t>(size - 1);
 }
 
-void NameIndex::resize(std::size_t size) {
+void NameIndex::resize(const DefineTable& table, std::size_t size) {
   const PageArray<Slot> old = std::move(slots_);
   allocate(size);
   for (const Slot kept : old) {
     if (kept == kFree) continue;
     const int entry = static_cast<int>(kept & kEntryMask);
-    place(entry, chg_tbl[entry].name_hash());
+    place(entry, table.chg_tbl(entry).name_hash());
   }
 }
 

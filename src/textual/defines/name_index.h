@@ -10,7 +10,9 @@
 
 namespace sornik {
 
-// Exact-match index from a define name to its index in the define table: an
+class DefineTable;
+
+// Exact-match index from a define name to its index in a DefineTable: an
 // open-addressing hash table of table indexes, whose records hold the hashes. It is filled while the
 // definition files are read, where it finds names that come a second time,
 // and rebuilt once when the table has been sorted. Most identifiers that are not
@@ -18,9 +20,9 @@ namespace sornik {
 // (first byte, last byte, length) combinations that define names have.
 class NameIndex {
  public:
-  // Adds the name of define table entry `entry`. Returns the entry that
+  // Adds the name of entry `entry` of `table`. Returns the entry that
   // already has this name (it stays indexed), or -1.
-  int insert(int entry);
+  int insert(const DefineTable& table, int entry);
 
   // Starts loading the slot where a name of hash `name_hash` is looked for,
   // so that a later insert of that name finds it in the cache.
@@ -28,22 +30,39 @@ class NameIndex {
     if (slots_.size() != 0) __builtin_prefetch(&slots_[name_hash & mask_]);
   }
 
-  // Makes room for `count` more names at once.
-  void expect(std::size_t count);
+  // Makes room for `count` more names of `table` at once.
+  void expect(const DefineTable& table, std::size_t count);
 
   // Gives up the slots while the table is reordered; the bitmap stays.
   void drop_slots();
 
-  // Indexes define table entries 0 to count - 1 again (all names different).
-  void rebuild(int count);
+  // Indexes entries 0 to count - 1 of `table` again (all names different).
+  void rebuild(const DefineTable& table, int count);
 
   // The bytes that indexed names begin with.
   const NameHeads& heads() const { return heads_; }
 
-  // The table index of `name`, or -1.
-  int find(std::string_view name) const {
+  // The index in `table` of `name`, or -1.
+  template <typename Table = DefineTable>
+  int find(std::string_view name, const Table& table) const {
     if (!may_hold(name)) return -1;
-    return find_in_slots(name, hash(name));
+    return find_in_slots(table, name, hash(name));
+  }
+
+  // The index in `table` of `name`, whose hash is `name_hash`, or -1. A
+  // template only so that DefineTable may be incomplete here: it is made
+  // where DefineTable is known, inside the lookup that calls it.
+  template <typename Table = DefineTable>
+  int find_in_slots(const Table& table, std::string_view name, std::uint32_t name_hash) const {
+    if (slots_.size() == 0) return -1;
+    for (std::uint32_t slot = name_hash & mask_;; slot = (slot + 1) & mask_) {
+      const Slot held = slots_[slot];
+      if (held == kFree) return -1;
+      if ((held ^ name_hash) >> kEntryBits != 0) continue;
+      const int entry = static_cast<int>(held & kEntryMask);
+      const auto& record = table.chg_tbl(entry);
+      if (record.name_hash() == name_hash && table.name(record) == name) return entry;
+    }
   }
 
   // False for a name that is surely not indexed; most such names are told
@@ -83,9 +102,8 @@ class NameIndex {
     const auto length = static_cast<std::uint32_t>(name.size() & 31);
     return std::uint32_t{kFilterCode[first]} << 11 | length << 6 | kFilterCode[last];
   }
-  int find_in_slots(std::string_view name, std::uint32_t name_hash) const;
   void place(int entry, std::uint32_t name_hash);
-  void resize(std::size_t size);
+  void resize(const DefineTable& table, std::size_t size);
   void allocate(std::size_t size);
 
   // Each name byte gets its own 6-bit code; every other byte shares code 63.

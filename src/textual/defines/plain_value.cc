@@ -22,7 +22,7 @@ constexpr std::array<bool, 256> kApart = [] {
 }();
 
 // The value checks of has_plain_value.
-bool scans_unchanged(std::string_view value) {
+bool scans_unchanged(const DefineTable& table, std::string_view value) {
   if (value.empty()) return false;
   for (std::size_t pos = 0; pos < value.size();) {
     const char c = value[pos];
@@ -35,17 +35,17 @@ bool scans_unchanged(std::string_view value) {
     }
     const std::size_t start = pos;
     while (pos < value.size() && is_name_byte(value[pos])) ++pos;
-    if (def_check(value.substr(start, pos - start)) >= 0) return false;
+    if (table.def_check(value.substr(start, pos - start)) >= 0) return false;
   }
   return true;
 }
 
 }  // namespace
 
-bool has_plain_value(DefineEntry& entry) {
+bool has_plain_value(const DefineTable& table, DefineEntry& entry) {
   using ValueUse = DefineEntry::ValueUse;
   if (entry.value_use() == ValueUse::kUnknown) {
-    const bool plain = !entry.params() && scans_unchanged(entry.body());
+    const bool plain = !table.params(entry) && scans_unchanged(table, table.body(entry));
     entry.set_value_use(plain ? ValueUse::kPlain : ValueUse::kRescanned);
   }
   return entry.value_use() == ValueUse::kPlain;

@@ -12,26 +12,29 @@ namespace {
 
 class PlainValue : public ::testing::Test {
  protected:
-  PlainValue() { reset_define_table(); }
-  ~PlainValue() override { reset_define_table(); }
-
-  static void add(std::string_view name, std::string_view value,
+  static void add(DefineTable& table, std::string_view name, std::string_view value,
                   std::optional<std::string_view> params = std::nullopt) {
-    DefineEntry& entry = add_define_record(def_cnt++);
-    keep_name(entry, name, params);
-    keep_body(entry, value);
+    DefineEntry& entry = table.add_define_record();
+    table.keep_name(entry, name, params);
+    table.keep_body(entry, value);
   }
 
   // Whether a define named V with `value` (beside the defines NAME and F(a))
   // has a plain value.
   static bool plain(std::string_view value) {
-    reset_define_table();
-    add("NAME", "1");
-    add("F", "a", "a");
-    add("V", value);
-    sort_defines();
-    return has_plain_value(chg_tbl[def_check("V")]);
+    DefineTable table;
+    add(table, "NAME", "1");
+    add(table, "F", "a", "a");
+    add(table, "V", value);
+    table.sort_defines();
+    return has_plain_value(table, table.chg_tbl(table.def_check("V")));
   }
+
+  bool plain_entry(std::string_view name) {
+    return has_plain_value(table_, table_.chg_tbl(table_.def_check(name)));
+  }
+
+  DefineTable table_;
 };
 
 // A value whose re-scan in code changes no state and finds no defined name.
@@ -49,20 +52,20 @@ TEST_F(PlainValue, HoldsNoDefinedNameAndNothingThatChangesTheScanState) {
 
 // Function-like defines never have one; the answer follows a changed value.
 TEST_F(PlainValue, OnlyObjectLikeDefinesAndTheirPresentValue) {
-  add("F", "1", "");
-  add("G", "1", "a, b");
-  add("V", "1");
-  sort_defines();
-  EXPECT_FALSE(has_plain_value(chg_tbl[def_check("F")]));
-  EXPECT_FALSE(has_plain_value(chg_tbl[def_check("G")]));
-  DefineEntry& value = chg_tbl[def_check("V")];
-  EXPECT_TRUE(has_plain_value(value));
-  rewrite_body(value, "\"");
-  EXPECT_FALSE(has_plain_value(value)) << "rewritten in place";
-  rewrite_body(value, "22");
-  EXPECT_TRUE(has_plain_value(value)) << "rewritten into new storage";
-  keep_body(value, "G");
-  EXPECT_FALSE(has_plain_value(value));
+  add(table_, "F", "1", "");
+  add(table_, "G", "1", "a, b");
+  add(table_, "V", "1");
+  table_.sort_defines();
+  EXPECT_FALSE(plain_entry("F"));
+  EXPECT_FALSE(plain_entry("G"));
+  DefineEntry& value = table_.chg_tbl(table_.def_check("V"));
+  EXPECT_TRUE(plain_entry("V"));
+  table_.rewrite_body(value, "\"");
+  EXPECT_FALSE(plain_entry("V")) << "rewritten in place";
+  table_.rewrite_body(value, "22");
+  EXPECT_TRUE(plain_entry("V")) << "rewritten into new storage";
+  table_.keep_body(value, "G");
+  EXPECT_FALSE(plain_entry("V"));
 }
 
 }  // namespace

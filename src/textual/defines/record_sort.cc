@@ -38,8 +38,8 @@ struct SortKey {
 };
 static_assert(sizeof(SortKey) == sizeof(DefineEntry));
 
-SortKey make_key(std::uint32_t entry, std::size_t offset) {
-  const std::string_view name = chg_tbl[entry].name();
+SortKey make_key(const DefineTable& table, std::uint32_t entry, std::size_t offset) {
+  const std::string_view name = table.name(table.chg_tbl(static_cast<int>(entry)));
   const std::size_t remaining = name.size() > offset ? name.size() - offset : 0;
   std::uint64_t bytes = 0;
   if (remaining != 0) {
@@ -90,27 +90,30 @@ void radix_sort(SortKey* begin, SortKey* end, int byte) {
   }
 }
 
-void sort_keys(SortKey* begin, SortKey* end, std::size_t offset) {
+void sort_keys(const DefineTable& table, SortKey* begin, SortKey* end, std::size_t offset) {
   // Fetching the names ahead hides most of the wait for them.
   constexpr std::ptrdiff_t kAhead = 8;
   for (SortKey* key = begin; key != end; ++key) {
-    if (end - key > kAhead) __builtin_prefetch(chg_tbl[key[kAhead].entry()].name().data() + offset);
-    *key = make_key(key->entry(), offset);
+    if (end - key > kAhead) {
+      __builtin_prefetch(table.name(table.chg_tbl(static_cast<int>(key[kAhead].entry()))).data() + offset);
+    }
+    *key = make_key(table, key->entry(), offset);
   }
   radix_sort(begin, end, 0);
   for (SortKey* run = begin; run != end;) {
     SortKey* run_end = run + 1;
     while (run_end != end && run_end->ties_with(*run)) ++run_end;
     // Only names that go on can tie; equal names (never in a table) stop here.
-    if (run_end - run > 1 && run->rest >> 32 == kNameGoesOn) sort_keys(run, run_end, offset + kKeyBytes);
+    if (run_end - run > 1 && run->rest >> 32 == kNameGoesOn)
+      sort_keys(table, run, run_end, offset + kKeyBytes);
     run = run_end;
   }
 }
 
 // Makes the sorted keys the table: each key's place takes the record it names.
-void place_records(SortKey* keys, std::size_t count) {
+void place_records(const DefineTable& table, SortKey* keys, std::size_t count) {
   constexpr std::size_t kAhead = 16;
-  const DefineEntry* const records = chg_tbl;
+  const DefineEntry* const records = &table.chg_tbl(0);
   auto* const placed = reinterpret_cast<DefineEntry*>(keys);
   for (std::size_t place = 0; place < count; ++place) {
     if (place + kAhead < count) __builtin_prefetch(&records[keys[place + kAhead].entry()]);
@@ -120,11 +123,11 @@ void place_records(SortKey* keys, std::size_t count) {
 
 }  // namespace
 
-DefineEntry* sorted_records(std::size_t count) {
+DefineEntry* sorted_records(const DefineTable& table, std::size_t count) {
   auto* const keys = static_cast<SortKey*>(allocate_pages_unfilled(count * sizeof(SortKey)));
   for (std::size_t entry = 0; entry < count; ++entry) keys[entry].rest = entry;
-  sort_keys(keys, keys + count, 0);
-  place_records(keys, count);
+  sort_keys(table, keys, keys + count, 0);
+  place_records(table, keys, count);
   return reinterpret_cast<DefineEntry*>(keys);
 }
 

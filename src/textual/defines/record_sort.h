@@ -8,9 +8,9 @@
 
 namespace sornik {
 
-// Copies records 0 to count - 1 of the define table, in the order of their
-// names' bytes, into a new block of page memory of `count` records (a block
-// of allocate_pages_unfilled). All names must be different.
-DefineEntry* sorted_records(std::size_t count);
+// Copies records 0 to count - 1 of `table`, in the order of their names'
+// bytes, into a new block of page memory of `count` records (a block of
+// allocate_pages_unfilled). All names must be different.
+DefineEntry* sorted_records(const DefineTable& table, std::size_t count);
 
 }  // namespace sornik

@@ -71,17 +71,20 @@ bool takes_part(const DefineEntry& entry) {
 
 class LookupAhead {
  public:
+  explicit LookupAhead(const DefineTable& table) : table_(table) {}
+
   // Makes the fetch steps of the records ahead of record `i`, which the sweep is about to take.
   void fetch(int i) {
-    if (i + kValueAhead < def_cnt) __builtin_prefetch(chg_tbl[i + kValueAhead].body().data());
+    if (i + kValueAhead < table_.def_cnt())
+      __builtin_prefetch(table_.body(table_.chg_tbl(i + kValueAhead)).data());
     fetch_slot(i + kSlotAhead);
     Pending& slot_step = pending_[(i + kRecordAhead) & kMask];
     if (slot_step.entry == kSlotFetched) {
-      slot_step.entry = define_index.likely_entry(slot_step.hash);
-      if (slot_step.entry >= 0) __builtin_prefetch(&chg_tbl[slot_step.entry]);
+      slot_step.entry = table_.define_index().likely_entry(slot_step.hash);
+      if (slot_step.entry >= 0) __builtin_prefetch(&table_.chg_tbl(slot_step.entry));
     }
     const Pending& record_step = pending_[(i + kNameAhead) & kMask];
-    if (record_step.entry >= 0) __builtin_prefetch(chg_tbl[record_step.entry].name().data());
+    if (record_step.entry >= 0) __builtin_prefetch(table_.name(table_.chg_tbl(record_step.entry)).data());
   }
 
   // Whether the value of record `i`, which the sweep takes now, was found to
@@ -105,23 +108,24 @@ class LookupAhead {
     Pending& step = pending_[i & kMask];
     step.entry = kNothing;
     step.names_nothing = false;
-    if (i >= def_cnt || !takes_part(chg_tbl[i])) return;
-    const std::string_view body = chg_tbl[i].body();
+    if (i >= table_.def_cnt() || !takes_part(table_.chg_tbl(i))) return;
+    const std::string_view body = table_.body(table_.chg_tbl(i));
     for (std::size_t pos = 0; pos < body.size();) {
       std::string_view word;
       std::string_view separator;
       pos = cut_word(body, pos, word, separator);
       if (word.empty()) break;
-      if (define_index.may_hold(word)) {
+      if (table_.define_index().may_hold(word)) {
         step.hash = NameIndex::hash(word);
         step.entry = kSlotFetched;
-        define_index.prefetch(step.hash);
+        table_.define_index().prefetch(step.hash);
         return;
       }
     }
     step.names_nothing = true;
   }
 
+  const DefineTable& table_;
   std::array<Pending, kMask + 1> pending_;
 };
 
@@ -129,11 +133,11 @@ enum class Rebuild { kUnchanged, kChanged, kOverBudget };
 
 // The object-like define that `word` names, unless its value is the word
 // itself (such a name is never substituted); null when there is none.
-const DefineEntry* substitute_for(std::string_view word) {
-  const int found = def_check(word);
+const DefineEntry* substitute_for(const DefineTable& table, std::string_view word) {
+  const int found = table.def_check(word);
   if (found < 0) return nullptr;
-  const DefineEntry* named = &chg_tbl[found];
-  return named->params() || named->body() == word ? nullptr : named;
+  const DefineEntry* named = &table.chg_tbl(found);
+  return table.params(*named) || table.body(*named) == word ? nullptr : named;
 }
 
 // Builds in `buffers`' obuf `body` with every word replaced by what it stands for.
@@ -141,7 +145,8 @@ const DefineEntry* substitute_for(std::string_view word) {
 // an overlong separator); the rest is copied as it is. Gives up early once the
 // value is bound to outgrow both its storage and the `budget_left`. Text is
 // copied only from the first substitution on: most values name no define.
-Rebuild rebuild_value(LineBuffers& buffers, std::string_view body, std::size_t budget_left) {
+Rebuild rebuild_value(const DefineTable& table, LineBuffers& buffers, std::string_view body,
+                      std::size_t budget_left) {
   std::string& obuf = buffers.obuf;
   obuf.clear();
   bool changed = false;
@@ -152,9 +157,9 @@ Rebuild rebuild_value(LineBuffers& buffers, std::string_view body, std::size_t b
     std::string_view separator;
     const std::size_t after_word = cut_word(body, pos, word, separator);
     if (word.empty()) break;
-    if (const DefineEntry* named = substitute_for(word)) {
+    if (const DefineEntry* named = substitute_for(table, word)) {
       buffers.obuf_append(body.substr(copied, after_word - word.size() - copied));
-      buffers.obuf_append(named->body());
+      buffers.obuf_append(table.body(*named));
       copied = after_word;
       changed = true;
     }
@@ -176,32 +181,32 @@ std::size_t get_word(std::string_view text, std::size_t pos, std::string_view& w
   return cut_word(text, pos, word, separator);
 }
 
-int set_value(LineBuffers& buffers) {
+int set_value(DefineTable& table, LineBuffers& buffers) {
   const std::string& obuf = buffers.obuf;
   std::size_t budget = 0;
   bool sweep_changed = true;
   while (sweep_changed) {
     sweep_changed = false;
-    LookupAhead ahead;
-    for (int i = 0; i < def_cnt; ++i) {
+    LookupAhead ahead(table);
+    for (int i = 0; i < table.def_cnt(); ++i) {
       ahead.fetch(i);
-      DefineEntry& entry = chg_tbl[i];
+      DefineEntry& entry = table.chg_tbl(i);
       if (!takes_part(entry)) continue;
       if (ahead.names_nothing(i)) {
         entry.set_resolve_cnt(-1);
         continue;
       }
-      const Rebuild rebuilt = rebuild_value(buffers, entry.body(), kGrowthBudget - budget);
+      const Rebuild rebuilt = rebuild_value(table, buffers, table.body(entry), kGrowthBudget - budget);
       if (rebuilt == Rebuild::kUnchanged) {
         entry.set_resolve_cnt(-1);
         continue;
       }
-      if (rebuilt == Rebuild::kChanged && obuf.size() > entry.body().size()) budget += obuf.size();
+      if (rebuilt == Rebuild::kChanged && obuf.size() > table.body(entry).size()) budget += obuf.size();
       if (rebuilt == Rebuild::kOverBudget || budget > kGrowthBudget) {
         err_write("no end loop\n");
         return -1;
       }
-      rewrite_body(entry, obuf);
+      table.rewrite_body(entry, obuf);
       entry.set_resolve_cnt(entry.resolve_cnt() + 1);
       sweep_changed = true;
     }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "textual/defines/define_table.h"
 #include "textual/scan/line_buffers.h"
 
 namespace sornik {
@@ -16,9 +17,9 @@ namespace sornik {
 std::size_t get_word(std::string_view text, std::size_t pos, std::string_view& word,
                      std::string_view& separator);
 
-// Rewrites every define value through the object-like defines it names,
-// building each new value in the obuf of `buffers`. Returns 0, or -1 after
+// Rewrites every define value of `table` through the object-like defines it
+// names, building each new value in the obuf of `buffers`. Returns 0, or -1 after
 // "no end loop\n" when the growth budget ran out.
-int set_value(LineBuffers& buffers);
+int set_value(DefineTable& table, LineBuffers& buffers);
 
 }  // namespace sornik

@@ -2,6 +2,7 @@
 // values of the names they hold, after the definition files are read.
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -12,32 +13,32 @@
 namespace sornik {
 namespace {
 
-// A sorted table of `count` defines; every third value names another define.
-void load_table(int count) {
-  reset_define_table();
+// Fills `table` with `count` defines, sorted; every third value names another define.
+void load_table(DefineTable& table, int count) {
   std::mt19937 random(7);
   char text[32];
   for (int i = 0; i < count; ++i) {
-    DefineEntry& entry = add_define_record(def_cnt++);
+    DefineEntry& entry = table.add_define_record();
     std::snprintf(text, sizeof text, "D%07d", i);
-    keep_name(entry, text);
+    table.keep_name(entry, text);
     if (i % 3 == 0) {
       std::snprintf(text, sizeof text, "D%07d", static_cast<int>(random() % static_cast<unsigned>(count)));
     } else {
       std::snprintf(text, sizeof text, "(%d)", static_cast<int>(random() % 1000000));
     }
-    keep_body(entry, text);
+    table.keep_body(entry, text);
   }
-  sort_defines();
+  table.sort_defines();
 }
 
 void BM_ResolveDefines(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
-    load_table(static_cast<int>(state.range(0)));
+    std::optional<DefineTable> table;
+    load_table(table.emplace(), static_cast<int>(state.range(0)));
     state.ResumeTiming();
     LineBuffers buffers;
-    benchmark::DoNotOptimize(set_value(buffers));
+    benchmark::DoNotOptimize(set_value(*table, buffers));
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }

@@ -22,25 +22,28 @@ struct Define {
   std::optional<std::string> params = std::nullopt;
 };
 
+// The table of a test's run, made anew by each load.
+std::optional<DefineTable> loaded;
+
 // Loads `defines` as the definition phase would leave them, sorted.
 void load(const std::vector<Define>& defines) {
-  reset_define_table();
+  DefineTable& table = loaded.emplace();
   for (const Define& define : defines) {
-    DefineEntry& entry = add_define_record(def_cnt++);
-    keep_name(entry, define.name, define.params);
-    keep_body(entry, define.body);
+    DefineEntry& entry = table.add_define_record();
+    table.keep_name(entry, define.name, define.params);
+    table.keep_body(entry, define.body);
   }
-  sort_defines();
+  table.sort_defines();
 }
 
-const DefineEntry& record(const std::string& name) { return chg_tbl[def_check(name)]; }
+const DefineEntry& record(const std::string& name) { return loaded->chg_tbl(loaded->def_check(name)); }
 // Resolves the loaded values in line buffers of their own.
 int resolve() {
   LineBuffers buffers;
-  return set_value(buffers);
+  return set_value(*loaded, buffers);
 }
 
-std::string body(const std::string& name) { return std::string(record(name).body()); }
+std::string body(const std::string& name) { return std::string(loaded->body(record(name))); }
 
 std::vector<std::string> words_of(std::string_view text) {
   std::vector<std::string> words;
@@ -128,9 +131,9 @@ TEST(SetValue, WordsAndSeparatorsOver1024BytesAreCut) {
 TEST(SetValue, RewritesInPlaceUnlessLonger) {
   const std::string long_value(3073, '-');  // one byte too many for 3073 with its NUL
   load({{"A", "LONGNAME"}, {"B", "LONGNAME LONGNAME"}, {"C", "M"}, {"LONGNAME", "1"}, {"M", long_value}});
-  const char* storage_of_a = record("A").body().data();
+  const char* storage_of_a = loaded->body(record("A")).data();
   EXPECT_EQ(resolve(), 0);
-  EXPECT_EQ(record("A").body().data(), storage_of_a);
+  EXPECT_EQ(loaded->body(record("A")).data(), storage_of_a);
   EXPECT_EQ(body("B"), "1 1");
   EXPECT_EQ(body("C"), long_value);
 }
@@ -183,7 +186,7 @@ TEST(SetValue, HugeGrowthStopsWithoutBuildingTheWholeValue) {
   for (int i = 0; i < 100000; ++i) many_names += "B ";
   load({{"A", many_names}, {"B", std::string(1000000, '(')}});
   LineBuffers buffers;
-  EXPECT_EQ(set_value(buffers), -1);
+  EXPECT_EQ(set_value(*loaded, buffers), -1);
   EXPECT_EQ(io.err(), "no end loop\n");
   EXPECT_LT(buffers.obuf.capacity(), 2000000u);
 }
@@ -268,22 +271,23 @@ TEST(SetValue, LargeTablesResolveAsTheSweepsDescribe) {
         }
       }
     }
-    reset_define_table();
+    DefineTable& defines = loaded.emplace();
     for (const PlainRecord& record : records) {
-      DefineEntry& entry = add_define_record(def_cnt++);
-      keep_name(entry, record.name,
-                record.function_like ? std::optional<std::string_view>("a") : std::nullopt);
-      keep_body(entry, record.body);
+      DefineEntry& entry = defines.add_define_record();
+      defines.keep_name(entry, record.name,
+                        record.function_like ? std::optional<std::string_view>("a") : std::nullopt);
+      defines.keep_body(entry, record.body);
     }
-    sort_defines();
+    defines.sort_defines();
     testing::CapturedIo io;
     const int status = resolve();
     EXPECT_EQ(status, resolve_plainly(records)) << "table " << table;
-    for (int i = 0; i < def_cnt; ++i) {
-      ASSERT_EQ(chg_tbl[i].name(), records[static_cast<std::size_t>(i)].name);
-      EXPECT_EQ(chg_tbl[i].body(), records[static_cast<std::size_t>(i)].body)
+    for (int i = 0; i < defines.def_cnt(); ++i) {
+      const DefineEntry& entry = defines.chg_tbl(i);
+      ASSERT_EQ(defines.name(entry), records[static_cast<std::size_t>(i)].name);
+      EXPECT_EQ(defines.body(entry), records[static_cast<std::size_t>(i)].body)
           << "table " << table << " " << records[i].name;
-      EXPECT_EQ(chg_tbl[i].resolve_cnt(), records[static_cast<std::size_t>(i)].count) << "table " << table;
+      EXPECT_EQ(entry.resolve_cnt(), records[static_cast<std::size_t>(i)].count) << "table " << table;
     }
   }
 }

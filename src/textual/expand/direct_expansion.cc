@@ -84,7 +84,7 @@ struct KeptCut {
 
 class LineExpander {
  public:
-  explicit LineExpander(const ReplaceLimits& limits) : limits_(limits) {}
+  LineExpander(const DefineTable& table, const ReplaceLimits& limits) : table_(table), limits_(limits) {}
 
   // Renders `line`; false when the passes must take it.
   bool expand(std::string_view line) {
@@ -102,6 +102,7 @@ class LineExpander {
   bool expand_call(const DefineEntry& entry, int index, std::string_view args, int level);
   const CutBody& cut_of(const DefineEntry& entry, int index);
 
+  const DefineTable& table_;
   // The engine's limits, within which every substitution must stay.
   ReplaceLimits limits_;
   std::string out_;
@@ -117,6 +118,8 @@ class LineExpander {
 // Appends `text`, scanned as the pass of `level` scans it, with each use
 // rendered and the texts of its uses expanded at the next level.
 bool LineExpander::expand_text(std::string_view text, int level) {
+  // Held in a register rather than read again after each write to out_.
+  const DefineTable& table = table_;
   std::size_t copied = 0;
   std::size_t pos = 0;
   while (pos < text.size()) {
@@ -148,12 +151,12 @@ bool LineExpander::expand_text(std::string_view text, int level) {
     const std::size_t start = pos;
     while (++pos < text.size() && is_name_byte(text[pos])) {
     }
-    const int index = def_check(text.substr(start, pos - start));
+    const int index = table.def_check(text.substr(start, pos - start));
     if (index < 0) continue;
-    const DefineEntry& entry = chg_tbl[index];
-    if (!entry.params()) {
+    const DefineEntry& entry = table.chg_tbl(index);
+    if (!table.params(entry)) {
       // An object-like define's value lies in the table, which stays as it is.
-      const std::string_view body = entry.body();
+      const std::string_view body = table.body(entry);
       if (body.empty()) return false;
       out_.append(text.substr(copied, pos - copied));
       out_.push_back('`');
@@ -203,7 +206,7 @@ const CutBody& LineExpander::cut_of(const DefineEntry& entry, int index) {
   std::unique_ptr<KeptCut>& kept = cuts_[static_cast<std::size_t>(index) % kCutSlots];
   if (!kept) kept = std::make_unique<KeptCut>();
   if (kept->index != index) {
-    cut_body(*entry.params(), entry.body(), kept->cut);
+    cut_body(*table_.params(entry), table_.body(entry), kept->cut);
     kept->index = index;
   }
   return kept->cut;
@@ -214,12 +217,12 @@ const CutBody& LineExpander::cut_of(const DefineEntry& entry, int index) {
 // Kept apart from the header so that the expander's steps stay local to
 // this file, where the compiler inlines them into one another.
 struct DirectExpansion::Expander {
-  explicit Expander(const ReplaceLimits& limits) : line(limits) {}
+  Expander(const DefineTable& table, const ReplaceLimits& limits) : line(table, limits) {}
   LineExpander line;
 };
 
-DirectExpansion::DirectExpansion(const ReplaceLimits& limits)
-    : expander_(std::make_unique<Expander>(limits)) {}
+DirectExpansion::DirectExpansion(const DefineTable& table, const ReplaceLimits& limits)
+    : expander_(std::make_unique<Expander>(table, limits)) {}
 DirectExpansion::~DirectExpansion() = default;
 
 std::optional<DirectLine> DirectExpansion::expand_line_directly(const ScanState& state,

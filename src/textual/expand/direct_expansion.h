@@ -22,8 +22,8 @@ struct DirectLine {
 // cut for substitution.
 class DirectExpansion {
  public:
-  // Substitutions stay within the engine's `limits`.
-  explicit DirectExpansion(const ReplaceLimits& limits);
+  // Names are looked up in `table`; substitutions stay within the engine's `limits`.
+  DirectExpansion(const DefineTable& table, const ReplaceLimits& limits);
   ~DirectExpansion();
   DirectExpansion(const DirectExpansion&) = delete;
   DirectExpansion& operator=(const DirectExpansion&) = delete;

@@ -22,9 +22,11 @@ namespace {
 
 class DirectExpansionTest : public ::testing::Test {
  protected:
+  // Made anew for a test's next run; the passes keep looking names up in it.
+  std::optional<DefineTable> table_{std::in_place};
   SourceScanner scanner_;
   LineBuffers buffers_;
-  LineExpansion expansion_{scanner_, buffers_};
+  LineExpansion expansion_{*table_, scanner_, buffers_};
   std::string& ibuf = buffers_.ibuf;
   std::string& obuf = buffers_.obuf;
   // The scan state of the passes, under the names the passes give it.
@@ -34,14 +36,11 @@ class DirectExpansionTest : public ::testing::Test {
 
   // Starts the direct expansion of a new run, with a new table.
   void new_run() {
-    reset_define_table();
-    direct_.emplace(replace_limits());
+    table_.emplace();
+    direct_.emplace(*table_, replace_limits());
   }
 
-  DirectExpansionTest() {
-    reset_define_table();
-    reset_replace_engine();
-  }
+  DirectExpansionTest() { reset_replace_engine(); }
   ~DirectExpansionTest() override {
     if (file_ != nullptr) std::fclose(file_);
   }
@@ -85,17 +84,17 @@ class DirectExpansionTest : public ::testing::Test {
 
  private:
   void add(std::string_view name, std::optional<std::string_view> params, std::string_view body) {
-    DefineEntry& entry = add_define_record(def_cnt++);
-    keep_name(entry, name, params);
-    keep_body(entry, body);
+    DefineEntry& entry = table_->add_define_record();
+    table_->keep_name(entry, name, params);
+    table_->keep_body(entry, body);
     sorted_ = false;
   }
   void ready() {
-    if (!sorted_) sort_defines();
+    if (!sorted_) table_->sort_defines();
     sorted_ = true;
   }
 
-  std::optional<DirectExpansion> direct_{std::in_place, replace_limits()};
+  std::optional<DirectExpansion> direct_{std::in_place, *table_, replace_limits()};
   bool sorted_ = false;
   std::FILE* file_ = nullptr;
 };

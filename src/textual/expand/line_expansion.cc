@@ -62,9 +62,10 @@ struct CallList {
 // piece before a group and at the end.
 class LineScan {
  public:
-  LineScan(ScanState& state, LineExpansion::Scratch& scratch, SourceScanner& scanner, LineBuffers& buffers,
-           LineReader* fp)
-      : buffers_(buffers),
+  LineScan(ScanState& state, LineExpansion::Scratch& scratch, const DefineTable& table,
+           SourceScanner& scanner, LineBuffers& buffers, LineReader* fp)
+      : table_(table),
+        buffers_(buffers),
         ibuf(buffers.ibuf),
         obuf(buffers.obuf),
         saved_state_(state),
@@ -93,6 +94,7 @@ class LineScan {
   void copy_source(std::size_t upto);
   void write_group(std::string_view name, std::string_view list, std::string_view expansion);
 
+  const DefineTable& table_;
   LineBuffers& buffers_;
   std::string& ibuf;
   std::string& obuf;
@@ -166,7 +168,7 @@ std::size_t LineScan::scan_code(std::size_t pos) {
     const std::size_t name_end = name_start + length;
     // A name that reaches the end of the block may go on in the next one.
     if (name_end == pos + window.width) return expand_name(name_start);
-    const int index = def_check(text.substr(name_start, length));
+    const int index = table_.def_check(text.substr(name_start, length));
     if (index >= 0) return expand_defined(name_start, name_end, index);
     names &= ~std::uint64_t{0} << (start + length);
   }
@@ -240,17 +242,18 @@ std::size_t LineScan::expand_name(std::size_t pos) {
   const std::string_view text = text_;
   std::size_t end = pos + 1;
   while (end < text.size() && is_name_byte(text[end])) ++end;
-  const int index = def_check(text.substr(pos, end - pos));
+  const int index = table_.def_check(text.substr(pos, end - pos));
   return index < 0 ? end : expand_defined(pos, end, index);
 }
 
 // A use of the define at `index` whose name runs from `pos` to `name_end`.
 std::size_t LineScan::expand_defined(std::size_t pos, std::size_t name_end, int index) {
-  const DefineEntry& entry = chg_tbl[index];
-  if (entry.params()) return expand_call(pos, name_end, entry);
-  if (entry.body().empty()) cannot_develop();
+  const DefineEntry& entry = table_.chg_tbl(index);
+  if (table_.params(entry)) return expand_call(pos, name_end, entry);
+  const std::string_view body = table_.body(entry);
+  if (body.empty()) cannot_develop();
   copy_source(pos);
-  write_group(text_.substr(pos, name_end - pos), {}, entry.body());
+  write_group(text_.substr(pos, name_end - pos), {}, body);
   pending_ = name_end;
   return name_end;
 }
@@ -269,7 +272,7 @@ std::size_t LineScan::expand_call(std::size_t pos, std::size_t name_end, const D
     copy_source(pos);
   }
   const std::optional<std::string_view> expansion =
-      convert_str(1, *entry.params(), list->arguments, entry.body());
+      convert_str(1, *table_.params(entry), list->arguments, table_.body(entry));
   if (!expansion || expansion->empty()) cannot_develop();
   write_group(list->name, list->text, *expansion);
   pending_ = list->resume;
@@ -360,7 +363,7 @@ void LineScan::write_group(std::string_view name, std::string_view list, std::st
 }  // namespace
 
 int LineExpansion::edit_line(LineReader* fp) {
-  return LineScan(state, scratch_, scanner_, buffers_, fp).run();
+  return LineScan(state, scratch_, table_, scanner_, buffers_, fp).run();
 }
 
 }  // namespace sornik

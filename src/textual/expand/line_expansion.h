@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "textual/defines/define_table.h"
 #include "textual/expand/code_window.h"
 #include "textual/scan/line_buffers.h"
 #include "textual/scan/line_reader.h"
@@ -21,12 +22,13 @@ struct ScanState {
 };
 
 // The expansion passes of a run: the scan state they carry from line to line,
-// the line buffers they read and write, the scanner they collect argument
-// lists with, and scratch texts kept from call to call so that their storage
-// is reused.
+// the define table they look names up in, the line buffers they read and
+// write, the scanner they collect argument lists with, and scratch texts kept from call to call so that their
+// storage is reused.
 class LineExpansion {
  public:
-  LineExpansion(SourceScanner& scanner, LineBuffers& buffers) : scanner_(scanner), buffers_(buffers) {}
+  LineExpansion(const DefineTable& table, SourceScanner& scanner, LineBuffers& buffers)
+      : table_(table), scanner_(scanner), buffers_(buffers) {}
   LineExpansion(const LineExpansion&) = delete;
   LineExpansion& operator=(const LineExpansion&) = delete;
 
@@ -50,6 +52,7 @@ class LineExpansion {
   };
 
  private:
+  const DefineTable& table_;
   SourceScanner& scanner_;
   LineBuffers& buffers_;
   Scratch scratch_;

@@ -24,9 +24,11 @@ using testing::marked;
 
 class EditLine : public ::testing::Test {
  protected:
+  // Made anew for a test's next run; the passes keep looking names up in it.
+  std::optional<DefineTable> table_{std::in_place};
   SourceScanner scanner_;
   LineBuffers buffers_;
-  LineExpansion expansion_{scanner_, buffers_};
+  LineExpansion expansion_{*table_, scanner_, buffers_};
   std::string& ibuf = buffers_.ibuf;
   std::string& obuf = buffers_.obuf;
   // The scan state of the passes, under the names the passes give it.
@@ -34,10 +36,7 @@ class EditLine : public ::testing::Test {
   int& str_flag = expansion_.state.str_flag;
   int& print_f = expansion_.state.print_f;
 
-  EditLine() {
-    reset_define_table();
-    reset_replace_engine();
-  }
+  EditLine() { reset_replace_engine(); }
   ~EditLine() override {
     if (file_ != nullptr) std::fclose(file_);
   }
@@ -49,7 +48,7 @@ class EditLine : public ::testing::Test {
 
   // Puts `line` into ibuf, with `rest` as the lines after it in the file.
   void read(std::string_view line, std::string_view rest) {
-    sort_defines();
+    table_->sort_defines();
     if (file_ != nullptr) std::fclose(file_);
     file_ = std::tmpfile();
     std::fwrite(rest.data(), 1, rest.size(), file_);
@@ -78,9 +77,9 @@ class EditLine : public ::testing::Test {
 
  private:
   void add(std::string_view name, std::optional<std::string_view> params, std::string_view body) {
-    DefineEntry& entry = add_define_record(def_cnt++);
-    keep_name(entry, name, params);
-    keep_body(entry, body);
+    DefineEntry& entry = table_->add_define_record();
+    table_->keep_name(entry, name, params);
+    table_->keep_body(entry, body);
   }
 
   std::FILE* file_ = nullptr;
@@ -143,7 +142,7 @@ TEST_F(EditLine, LeadByteRangeEdges) {
     print_f = 1;
 
     // The same holds in the re-scan of an expansion.
-    reset_define_table();
+    table_.emplace();
     define("x", "1");
     define("V", literal + " x");
     const std::string nested = edge.lead ? literal + marked(" {3}x{1}1{2}") : literal + " x";

@@ -28,15 +28,15 @@ constexpr std::size_t kPiecesAtOnce = 16;
 
 // Makes the masks of the first pieces of `text`, at most `count`, into
 // `pieces`. Returns how many it made.
-std::size_t classify_pieces(std::string_view text, std::size_t count,
+std::size_t classify_pieces(const NameHeads& heads, std::string_view text, std::size_t count,
                             std::array<ByteMasks, kPiecesAtOnce>& pieces) {
   const std::size_t whole = std::min(text.size() / 64, count);
-  classify_bytes(text.data(), whole, define_index.heads(), pieces.data());
+  classify_bytes(text.data(), whole, heads, pieces.data());
   if (whole == count || whole * 64 == text.size()) return whole;
   // The last, short piece: NUL padding is in no mask.
   char padded[64] = {};
   std::memcpy(padded, text.data() + whole * 64, text.size() - whole * 64);
-  classify_bytes(padded, 1, define_index.heads(), &pieces[whole]);
+  classify_bytes(padded, 1, heads, &pieces[whole]);
   return whole + 1;
 }
 
@@ -48,8 +48,8 @@ constexpr std::size_t kMostUses = 512;
 // `starts` bits of the 64 bytes at `base` of `text` (`names` marks their
 // name bytes), at most with the value of a plain define after them. Such
 // uses are added to `uses`; without `uses` none may be there.
-bool names_plain(std::string_view text, std::size_t base, std::uint64_t starts, std::uint64_t names,
-                 std::vector<PlainUse>* uses) {
+bool names_plain(DefineTable& table, std::string_view text, std::size_t base, std::uint64_t starts,
+                 std::uint64_t names, std::vector<PlainUse>* uses) {
   for (; starts != 0; starts &= starts - 1) {
     const int start = std::countr_zero(starts);
     const char* name = text.data() + base + start;
@@ -58,16 +58,16 @@ bool names_plain(std::string_view text, std::size_t base, std::uint64_t starts, 
     if (end == base + 64) {
       while (end < text.size() && is_name_byte(text[end])) ++end;
     }
-    const int index = def_check(std::string_view(name, end - base - start));
+    const int index = table.def_check(std::string_view(name, end - base - start));
     if (index < 0) continue;
-    DefineEntry& entry = chg_tbl[index];
+    DefineEntry& entry = table.chg_tbl(index);
     // Only a name directly followed by an opening bracket calls a function-like define.
-    if (entry.params()) {
+    if (table.params(entry)) {
       if (end == text.size() || is_open_bracket(text[end])) return false;
       continue;
     }
-    if (uses == nullptr || uses->size() == kMostUses || !has_plain_value(entry)) return false;
-    uses->push_back(PlainUse{end, entry.body()});
+    if (uses == nullptr || uses->size() == kMostUses || !has_plain_value(table, entry)) return false;
+    uses->push_back(PlainUse{end, table.body(entry)});
   }
   return true;
 }
@@ -88,7 +88,8 @@ std::size_t after_literal_byte(std::string_view text, std::size_t at) {
 
 // The scan looks at 64 bytes at a time: their masks show the names and the
 // few bytes that may change the state, and only those are looked at.
-PlainLines find_lines(std::string_view text, LineStart state, std::vector<PlainUse>* uses) {
+PlainLines find_lines(DefineTable& table, std::string_view text, LineStart state,
+                      std::vector<PlainUse>* uses) {
   const std::size_t size = text.size();
   PlainLines found{0, state, false};
   Mode mode = static_cast<Mode>(state);
@@ -121,7 +122,7 @@ PlainLines find_lines(std::string_view text, LineStart state, std::vector<PlainU
   for (std::size_t base = 0; base < size; base += 64) {
     if (base == made_to) {
       made_from = base;
-      made_to = base + 64 * classify_pieces(text.substr(base), batch, pieces);
+      made_to = base + 64 * classify_pieces(table.define_index().heads(), text.substr(base), batch, pieces);
       batch = std::min(2 * batch, kPiecesAtOnce);
     }
     const ByteMasks& masks = pieces[(base - made_from) / 64];
@@ -139,7 +140,7 @@ PlainLines find_lines(std::string_view text, LineStart state, std::vector<PlainU
       if (mode == Mode::kCode && names_on) {
         const std::uint64_t before_stop = (stops & -stops) - 1;
         const std::uint64_t starts = name_starts & from & before_stop;
-        if (starts != 0 && !names_plain(text, base, starts, masks.names, uses)) return found;
+        if (starts != 0 && !names_plain(table, text, base, starts, masks.names, uses)) return found;
       }
       if (stops == 0) {
         pos = base + 64;
@@ -198,9 +199,10 @@ PlainLines find_lines(std::string_view text, LineStart state, std::vector<PlainU
 
 }  // namespace
 
-PlainLines find_plain_lines(std::string_view text, LineStart state, std::vector<PlainUse>* uses) {
+PlainLines find_plain_lines(DefineTable& table, std::string_view text, LineStart state,
+                            std::vector<PlainUse>* uses) {
   if (uses != nullptr) uses->clear();
-  const PlainLines found = find_lines(text, state, uses);
+  const PlainLines found = find_lines(table, text, state, uses);
   // Uses in the line the scan stopped in stay for the passes.
   while (uses != nullptr && !uses->empty() && uses->back().name_end > found.size) uses->pop_back();
   return found;

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "textual/defines/define_table.h"
+
 namespace sornik {
 
 // The scan state in which a source line starts, as far as the search for
@@ -28,7 +30,7 @@ struct PlainUse {
 };
 
 // Finds the lines at the start of `text`, the first starting in `state`, in
-// which the first pass would find no defined name in code and which it would
+// which the first pass would find no name defined in `table` in code and which it would
 // thus copy unchanged. Stops before a line that holds a defined name in code,
 // that is longer than 1022 bytes with its newline, that has a "*/" after its
 // "//" (names there are looked up again), or that `text` does not hold whole.
@@ -36,6 +38,7 @@ struct PlainUse {
 // with a plain value (has_plain_value) is found too, and `uses` lists them;
 // a function-like define's name not directly followed by an opening bracket
 // is no use in any case.
-PlainLines find_plain_lines(std::string_view text, LineStart state, std::vector<PlainUse>* uses = nullptr);
+PlainLines find_plain_lines(DefineTable& table, std::string_view text, LineStart state,
+                            std::vector<PlainUse>* uses = nullptr);
 
 }  // namespace sornik

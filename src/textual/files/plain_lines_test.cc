@@ -16,26 +16,26 @@ namespace {
 class FindPlainLines : public ::testing::Test {
  protected:
   FindPlainLines() {
-    reset_define_table();
     for (const std::string_view name : {"NAME", "Nx", "LONG_NAME_THAT_CROSSES_A_WORD"}) {
-      DefineEntry& entry = add_define_record(def_cnt++);
-      keep_name(entry, name);
-      keep_body(entry, "1");
+      DefineEntry& entry = table_.add_define_record();
+      table_.keep_name(entry, name);
+      table_.keep_body(entry, "1");
     }
-    DefineEntry& quoted = add_define_record(def_cnt++);
-    keep_name(quoted, "QUOTED");
-    keep_body(quoted, "\"q\"");
-    DefineEntry& call = add_define_record(def_cnt++);
-    keep_name(call, "CALL", "a");
-    keep_body(call, "(a)");
-    sort_defines();
+    DefineEntry& quoted = table_.add_define_record();
+    table_.keep_name(quoted, "QUOTED");
+    table_.keep_body(quoted, "\"q\"");
+    DefineEntry& call = table_.add_define_record();
+    table_.keep_name(call, "CALL", "a");
+    table_.keep_body(call, "(a)");
+    table_.sort_defines();
   }
-  ~FindPlainLines() override { reset_define_table(); }
 
   // How many bytes of `text` are found plain, from `state`.
-  static std::size_t plain_size(const std::string& text, LineStart state = LineStart::kCode) {
-    return find_plain_lines(text, state).size;
+  std::size_t plain_size(const std::string& text, LineStart state = LineStart::kCode) {
+    return find_plain_lines(table_, text, state).size;
   }
+
+  DefineTable table_;
 };
 
 // A line with a defined name in code ends the search before it; names in
@@ -67,12 +67,12 @@ TEST_F(FindPlainLines, CommentsOpenAndCloseAsTheFirstPassSees) {
   EXPECT_EQ(plain_size("a // b */ c\n"), 0u) << "left to the passes";
   EXPECT_EQ(plain_size("#x // b */ c\n"), 0u);
   EXPECT_EQ(plain_size("a // b /* c\nNAME\n"), 12u);
-  const PlainLines open = find_plain_lines("/* a\nNAME\nb */ c\nNAME\n", LineStart::kCode);
+  const PlainLines open = find_plain_lines(table_, "/* a\nNAME\nb */ c\nNAME\n", LineStart::kCode);
   EXPECT_EQ(open.size, 17u);
   EXPECT_EQ(open.state, LineStart::kCode);
   EXPECT_EQ(plain_size("NAME */ x\n", LineStart::kComment), 10u);
   EXPECT_EQ(plain_size("*/ NAME\n", LineStart::kComment), 0u);
-  const PlainLines still_open = find_plain_lines("/* a */ /* b\n", LineStart::kCode);
+  const PlainLines still_open = find_plain_lines(table_, "/* a */ /* b\n", LineStart::kCode);
   EXPECT_EQ(still_open.state, LineStart::kComment);
 }
 
@@ -99,7 +99,7 @@ TEST_F(FindPlainLines, LiteralsCloseOnlyOnTheirOwnQuote) {
       {"\"\\\x81\nNAME\"\n", LineStart::kCode, 10, LineStart::kCode},
   };
   for (const auto& c : cases) {
-    const PlainLines found = find_plain_lines(c.text, c.start);
+    const PlainLines found = find_plain_lines(table_, c.text, c.start);
     EXPECT_EQ(found.size, c.size) << c.text;
     if (found.size == c.text.size()) {
       EXPECT_EQ(found.state, c.state) << c.text;
@@ -111,7 +111,7 @@ TEST_F(FindPlainLines, LiteralsCloseOnlyOnTheirOwnQuote) {
     EXPECT_EQ(plain_size("x\n" + blanks + "\"ab\" NAME\n"), 2u) << before;
     EXPECT_EQ(plain_size("x\n" + blanks + "'\"' NAME\n"), 2u) << before;
     const std::string open = "x\n" + blanks + "\"a'\\\"b NAME\n";
-    const PlainLines found = find_plain_lines(open, LineStart::kCode);
+    const PlainLines found = find_plain_lines(table_, open, LineStart::kCode);
     EXPECT_EQ(found.size, open.size()) << before;
     EXPECT_EQ(found.state, LineStart::kString) << before;
   }
@@ -122,16 +122,17 @@ TEST_F(FindPlainLines, LiteralsCloseOnlyOnTheirOwnQuote) {
 TEST_F(FindPlainLines, LineLengthsAndCutLines) {
   const std::string longest = std::string(1021, 'a') + "\n";
   EXPECT_EQ(plain_size(longest + longest), 2044u);
-  const PlainLines too_long = find_plain_lines(longest + std::string(1022, 'a') + "\nx\n", LineStart::kCode);
+  const PlainLines too_long =
+      find_plain_lines(table_, longest + std::string(1022, 'a') + "\nx\n", LineStart::kCode);
   EXPECT_EQ(too_long.size, 1022u);
   EXPECT_FALSE(too_long.cut);
-  const PlainLines cut = find_plain_lines("a\n" + std::string(1021, 'b'), LineStart::kCode);
+  const PlainLines cut = find_plain_lines(table_, "a\n" + std::string(1021, 'b'), LineStart::kCode);
   EXPECT_EQ(cut.size, 2u);
   EXPECT_TRUE(cut.cut);
-  EXPECT_FALSE(find_plain_lines("a\n" + std::string(1022, 'b'), LineStart::kCode).cut);
-  EXPECT_TRUE(find_plain_lines("a\n\"b\\", LineStart::kCode).cut);
-  EXPECT_TRUE(find_plain_lines("\"\x81", LineStart::kCode).cut);
-  const PlainLines empty = find_plain_lines("", LineStart::kComment);
+  EXPECT_FALSE(find_plain_lines(table_, "a\n" + std::string(1022, 'b'), LineStart::kCode).cut);
+  EXPECT_TRUE(find_plain_lines(table_, "a\n\"b\\", LineStart::kCode).cut);
+  EXPECT_TRUE(find_plain_lines(table_, "\"\x81", LineStart::kCode).cut);
+  const PlainLines empty = find_plain_lines(table_, "", LineStart::kComment);
   EXPECT_EQ(empty.size, 0u);
   EXPECT_EQ(empty.state, LineStart::kComment);
 }
@@ -141,23 +142,23 @@ TEST_F(FindPlainLines, LineLengthsAndCutLines) {
 TEST_F(FindPlainLines, ListsTheUsesOfPlainValues) {
   std::vector<PlainUse> uses = {{99, "stale"}};
   const std::string text = "a = NAME + Nx;\nb = \"NAME\" /* Nx */;\nc = NAME; d = QUOTED;\n";
-  const PlainLines found = find_plain_lines(text, LineStart::kCode, &uses);
+  const PlainLines found = find_plain_lines(table_, text, LineStart::kCode, &uses);
   EXPECT_EQ(found.size, text.find("c ="));
   ASSERT_EQ(uses.size(), 2u);
   EXPECT_EQ(uses[0].name_end, 8u);
   EXPECT_EQ(uses[0].value, "1");
   EXPECT_EQ(uses[1].name_end, 13u);
-  EXPECT_EQ(find_plain_lines("NAME\nQUOTED\n", LineStart::kCode, &uses).size, 5u);
+  EXPECT_EQ(find_plain_lines(table_, "NAME\nQUOTED\n", LineStart::kCode, &uses).size, 5u);
   EXPECT_EQ(uses.size(), 1u);
-  EXPECT_EQ(find_plain_lines("x\nNAME\n", LineStart::kCode).size, 2u) << "no list, no use";
+  EXPECT_EQ(find_plain_lines(table_, "x\nNAME\n", LineStart::kCode).size, 2u) << "no list, no use";
   // Names that end or cross the 64-byte pieces, and a text cut in a line.
   for (std::size_t before = 40; before < 70; ++before) {
     const std::string line = std::string(before, ' ') + "LONG_NAME_THAT_CROSSES_A_WORD;\n";
-    EXPECT_EQ(find_plain_lines(line + "NAME", LineStart::kCode, &uses).size, line.size()) << before;
+    EXPECT_EQ(find_plain_lines(table_, line + "NAME", LineStart::kCode, &uses).size, line.size()) << before;
     ASSERT_EQ(uses.size(), 1u) << before;
     EXPECT_EQ(uses[0].name_end, before + 29) << before;
   }
-  const PlainLines cut = find_plain_lines("NAME\nNx", LineStart::kCode, &uses);
+  const PlainLines cut = find_plain_lines(table_, "NAME\nNx", LineStart::kCode, &uses);
   EXPECT_TRUE(cut.cut);
   EXPECT_EQ(uses.size(), 1u);
 }
@@ -171,7 +172,7 @@ TEST_F(FindPlainLines, FunctionLikeNamesCallOnlyBeforeABracket) {
   for (const std::string line : {"CALL(a)\n", "CALL[a]\n", "CALL{a}\n", "CALL<a>\n"}) {
     EXPECT_EQ(plain_size("x\n" + line), 2u) << line;
   }
-  EXPECT_FALSE(find_plain_lines("x\nCALL", LineStart::kCode).cut);
+  EXPECT_FALSE(find_plain_lines(table_, "x\nCALL", LineStart::kCode).cut);
 }
 
 // At most 512 uses are listed: the line that would need more is left out.
@@ -182,7 +183,7 @@ TEST_F(FindPlainLines, ListsABoundedNumberOfUses) {
     for (int use = 0; use < 20; ++use) many += "NAME ";
     many += "\n";
   }
-  const PlainLines found = find_plain_lines(many, LineStart::kCode, &uses);
+  const PlainLines found = find_plain_lines(table_, many, LineStart::kCode, &uses);
   EXPECT_EQ(found.size, 101u * 25);
   EXPECT_EQ(uses.size(), 500u);
 }

@@ -52,7 +52,7 @@ bool write_plain_lines(TextualRun& run, LineReader& reader) {
   std::vector<PlainUse>& plain_uses = run.plain_uses;
   plain_uses.clear();
   const PlainLines plain =
-      find_plain_lines(unread, *start, run.renderer.default_form() ? &plain_uses : nullptr);
+      find_plain_lines(run.defines, unread, *start, run.renderer.default_form() ? &plain_uses : nullptr);
   std::size_t written = 0;
   for (const PlainUse& use : plain_uses) {
     out_write(unread.substr(written, use.name_end - written));

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "render/renderer.h"
+#include "textual/defines/define_table.h"
 #include "textual/expand/direct_expansion.h"
 #include "textual/expand/line_expansion.h"
 #include "textual/files/plain_lines.h"
@@ -26,10 +27,11 @@ struct TextualRun {
 
   TextualOptions options;
   Renderer renderer;
+  DefineTable defines;
   SourceScanner scanner;
   LineBuffers buffers;
-  LineExpansion expansion{scanner, buffers};
-  DirectExpansion direct{replace_limits()};
+  LineExpansion expansion{defines, scanner, buffers};
+  DirectExpansion direct{defines, replace_limits()};
   // The uses of plain values in the lines found last; kept for its storage.
   std::vector<PlainUse> plain_uses;
 };
