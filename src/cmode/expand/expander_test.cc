@@ -128,6 +128,18 @@ TEST(Expander, ErrorsGoOnWithTheUseCopiedUnchanged) {
   }
 }
 
+// A comment opener inside a literal is no comment: the paste makes one
+// token; outside one it opens a comment, and the paste fails.
+TEST(Expander, PastesOfPrefixesAndLiteralsHoldingCommentOpeners) {
+  const std::string program =
+      "#define P(a, b) a ## b\nP(U, \"{/* x */\") P(u8, \"// y\") P(L, '/') P(/, /) P(/, *)\n";
+  const testing::ExpandedProgram result = expand_program(program, "$x");
+  EXPECT_EQ(result.out, "#define P(a, b) a ## b\nU\"{/* x */\" u8\"// y\" L'/' / / / *\n");
+  EXPECT_EQ(result.err,
+            "t.c:2: error: pasting \"/\" and \"/\" does not give a valid preprocessing token\n"
+            "t.c:2: error: pasting \"/\" and \"*\" does not give a valid preprocessing token\n");
+}
+
 TEST(Expander, NameTextsGiveBackTheSourceByteForByte) {
   const std::string sources[] = {
       "#define F(x) x\r\nF(1\r\n)\r\n",

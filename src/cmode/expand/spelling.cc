@@ -46,8 +46,8 @@ void append_stringified(std::string& out, std::span<const ExpToken> argument) {
 }
 
 bool Respeller::single_token(std::string_view text, TokenKind& kind) {
-  // A comment opener would swallow the rest, so it is never one token.
-  if (text.find("/*") != std::string_view::npos || text.find("//") != std::string_view::npos) return false;
+  // A comment the text opens (outside a literal) leaves no token, or one
+  // that ends before the text does.
   lexer_.lex(text, tokens_);
   if (tokens_.size() != 1 || tokens_[0].begin != 0 || tokens_[0].end != text.size()) return false;
   kind = tokens_[0].kind;
