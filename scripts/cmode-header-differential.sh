@@ -33,6 +33,9 @@ command -v gcc >/dev/null || { echo "gcc is needed" >&2; exit 2; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The C mode caches what it asks of the compiler: here in a folder of its
+# own, never the user's.
+export XDG_CACHE_HOME=$work/cache
 [[ -n $keep ]] && mkdir -p "$keep"
 
 # The compiler's include directories, in its order.

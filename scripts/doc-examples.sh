@@ -24,6 +24,9 @@ documents=(README.md doc/sornik.1)
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The C mode caches what it asks of the compiler: here in a folder of its
+# own, never the user's.
+export XDG_CACHE_HOME=$work/cache
 
 fail() {
   echo "doc-examples: $*" >&2
