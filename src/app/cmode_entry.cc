@@ -298,6 +298,7 @@ int run_cpp_mode(std::span<const std::string> args) {
     err_write("sornik: warning: '-std=" + options.standard + "' is valid for " + (cplusplus ? "C" : "C++") +
               " but not for " + (cplusplus ? "C++" : "C") + "\n");
   }
+  cmode::set_lexing_dialect(run_dialect(options));
   Renderer renderer = options.html         ? Renderer::html()
                       : options.has_format ? Renderer(options.format)
                                            : Renderer();

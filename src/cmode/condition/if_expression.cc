@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "cmode/condition/constant_value.h"
+#include "cmode/lex/dialect.h"
 
 namespace sornik::cmode {
 
@@ -64,12 +65,36 @@ constexpr std::array<std::uint8_t, 256> kFirstOpByByte = [] {
   return first;
 }();
 
+struct AlternativeToken {
+  std::string_view name;
+  std::string_view punctuator;
+};
+
+// C++'s names of operators, which #if reads as the punctuators they spell.
+constexpr AlternativeToken kAlternativeTokens[] = {
+    {"and", "&&"},  {"or", "||"},     {"not", "!"},    {"bitand", "&"},  {"bitor", "|"},   {"xor", "^"},
+    {"compl", "~"}, {"and_eq", "&="}, {"or_eq", "|="}, {"xor_eq", "^="}, {"not_eq", "!="},
+};
+
+// The operator that a token spells: a punctuator's text, in C++ also the
+// punctuator that an alternative token names; empty for any other token.
+std::string_view spelled_operator(const Token& token) {
+  if (token.kind == TokenKind::punctuator) return token.text;
+  if (token.kind == TokenKind::identifier && lexing_dialect().cplusplus_tokens) {
+    for (const AlternativeToken& alternative : kAlternativeTokens) {
+      if (alternative.name == token.text) return alternative.punctuator;
+    }
+  }
+  return {};
+}
+
 const OpInfo* binary_op(const Token& token) {
-  if (token.kind != TokenKind::punctuator) return nullptr;
-  const std::size_t first = kFirstOpByByte[static_cast<unsigned char>(token.text.front())];
+  const std::string_view text = spelled_operator(token);
+  if (text.empty()) return nullptr;
+  const std::size_t first = kFirstOpByByte[static_cast<unsigned char>(text.front())];
   if (first == 0) return nullptr;
   for (std::size_t i = first - 1; i < std::size(kBinaryOps); ++i) {
-    if (kBinaryOps[i].text == token.text) return &kBinaryOps[i];
+    if (kBinaryOps[i].text == text) return &kBinaryOps[i];
   }
   return nullptr;
 }
@@ -117,8 +142,9 @@ class ConditionParser {
 
   // A token where an operator should follow an operand.
   void unexpected(const Token& token) {
+    const std::string_view op = spelled_operator(token);
     if (token.kind == TokenKind::string_literal || token.kind == TokenKind::other ||
-        (token.kind == TokenKind::punctuator && !token.is("(") && !token.is("~") && !token.is("!"))) {
+        (!op.empty() && op != "(" && op != "~" && op != "!")) {
       fail("token " + quoted(token.text) + " is not valid in preprocessor expressions");
     } else {
       fail("missing binary operator before token " + quoted(token.text));
@@ -138,7 +164,7 @@ class ConditionParser {
         break;
       }
       if (info->precedence < min_precedence) break;
-      last_op_ = info->text;
+      last_op_ = token.text;
       ++pos_;
       if (info->op == Op::question) {
         left = conditional(left, evaluate);
@@ -194,10 +220,14 @@ class ConditionParser {
         if (!parse_char_constant(token.text, value, error, result_.warnings)) fail(std::move(error));
         return value;
       }
-      case TokenKind::identifier: ++pos_; return identifier(token.text);
+      case TokenKind::identifier:
+        if (!spelled_operator(token).empty()) break;
+        ++pos_;
+        return identifier(token.text);
       default: break;
     }
-    if (token.kind != TokenKind::punctuator) {
+    const std::string_view op = spelled_operator(token);
+    if (op.empty()) {
       unexpected_operand(token);
       return {};
     }
@@ -217,9 +247,8 @@ class ConditionParser {
       ++pos_;
       return inner;
     }
-    const std::string_view op = token.text;
     if (op == "+" || op == "-" || op == "~" || op == "!") {
-      last_op_ = op;
+      last_op_ = token.text;
       ++pos_;
       const Value operand = unary(evaluate);
       if (op == "!") return int_value(operand.bits == 0);
@@ -251,6 +280,8 @@ class ConditionParser {
 
   Value identifier(std::string_view name) {
     if (name == "defined") return defined();
+    if (lexing_dialect().cplusplus_tokens && (name == "true" || name == "false"))
+      return int_value(name == "true");
     if (name == "__has_include") return has_include(name, false);
     if (name == "__has_include_next") return has_include(name, true);
     if (name == "__has_attribute" || name == "__has_c_attribute" || name == "__has_cpp_attribute" ||

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <string>
 
+#include "cmode/lex/dialect.h"
+
 namespace sornik::cmode {
 namespace {
 
@@ -118,6 +120,40 @@ TEST(Condition, ReportsTheCompilersErrors) {
       {"__has_attribute()", "0 / error: macro \"__has_attribute\" requires an identifier"},
       {"__has_builtin(x", "0 / error: missing ')' after \"__has_builtin\""},
       {"__has_include(\"a.h\"", "0 / error: missing ')' after \"__has_include\" operand"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(evaluate(c.expression), c.result) << c.expression;
+}
+
+// Sets the lexing dialect of -std=`name` for C++ while it lives.
+class CxxDialect {
+ public:
+  explicit CxxDialect(std::string_view name) : saved_(lexing_dialect()) {
+    set_lexing_dialect(*find_dialect(name, true));
+  }
+  ~CxxDialect() { set_lexing_dialect(saved_); }
+  CxxDialect(const CxxDialect&) = delete;
+  CxxDialect& operator=(const CxxDialect&) = delete;
+
+ private:
+  Dialect saved_;
+};
+
+// C++ reads its names of operators, and true and false, as g++ does; C reads
+// them as identifiers, which are 0 (see above).
+TEST(Condition, CxxAlternativeTokensAndTruthValues) {
+  const CxxDialect cxx("c++98");
+  const Case cases[] = {
+      {"true && !false && true == 1 && false == 0", "1"},
+      {"1 and 0", "0"},
+      {"0 or 1", "1"},
+      {"not 0 bitand compl 0", "1"},
+      {"(6 bitor 1) == 7 and (6 xor 3) == 5 and 1 not_eq 2", "1"},
+      {"true ? 2 : 0", "1"},
+      {"andy or_else", "0 / error: missing binary operator before token \"or_else\""},
+      {"and 1", "0 / error: operator 'and' has no left operand"},
+      {"1 bitor", "0 / error: operator 'bitor' has no right operand"},
+      {"not", "0 / error: operator 'not' has no right operand"},
+      {"1 and_eq 1", "0 / error: token \"and_eq\" is not valid in preprocessor expressions"},
   };
   for (const Case& c : cases) EXPECT_EQ(evaluate(c.expression), c.result) << c.expression;
 }

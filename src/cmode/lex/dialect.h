@@ -12,7 +12,32 @@ struct Dialect {
   // leaves __STDC_VERSION__ undefined.
   std::string_view version;
   bool cplusplus = false;
+  // R"delimiter(...)delimiter" is a raw string literal (the GNU dialects and
+  // C++11 on).
+  bool raw_strings = true;
+  // `//` begins a comment (all but C90).
+  bool line_comments = true;
+  // A `'` between digits of a number continues it (C++14 on, C2X).
+  bool digit_separators = false;
+  // `::` is one token (C++, C2X).
+  bool scope = false;
+  // C++'s own tokens: `.*`, `->*`, an identifier right after a literal
+  // belongs to it ("a"_s), and the alternative spellings of operators
+  // (`and`, `not_eq`, ...) and `true`/`false` are operators and values in #if.
+  bool cplusplus_tokens = false;
+  // `<=>` is one token (C++20 on).
+  bool spaceship = false;
 };
+
+namespace detail {
+inline constinit Dialect lexing_dialect_value{"201710L", false, true, true, false, false, false, false};
+}  // namespace detail
+
+// The dialect that every reader of C text in the process follows: one per
+// run, set before the run reads any text (the readers are too many and too
+// deep in the hot paths to carry it along).
+inline const Dialect& lexing_dialect() { return detail::lexing_dialect_value; }
+inline void set_lexing_dialect(const Dialect& dialect) { detail::lexing_dialect_value = dialect; }
 
 // The dialect that -std=`name` chooses for C (`cplusplus` false) or C++: ""
 // is the compiler's default, "ansi" what -ansi chooses. None for a name of
