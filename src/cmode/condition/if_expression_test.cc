@@ -124,24 +124,10 @@ TEST(Condition, ReportsTheCompilersErrors) {
   for (const Case& c : cases) EXPECT_EQ(evaluate(c.expression), c.result) << c.expression;
 }
 
-// Sets the lexing dialect of -std=`name` for C++ while it lives.
-class CxxDialect {
- public:
-  explicit CxxDialect(std::string_view name) : saved_(lexing_dialect()) {
-    set_lexing_dialect(*find_dialect(name, true));
-  }
-  ~CxxDialect() { set_lexing_dialect(saved_); }
-  CxxDialect(const CxxDialect&) = delete;
-  CxxDialect& operator=(const CxxDialect&) = delete;
-
- private:
-  Dialect saved_;
-};
-
 // C++ reads its names of operators, and true and false, as g++ does; C reads
 // them as identifiers, which are 0 (see above).
 TEST(Condition, CxxAlternativeTokensAndTruthValues) {
-  const CxxDialect cxx("c++98");
+  const ScopedLexingDialect cxx(*find_dialect("c++98", true));
   const Case cases[] = {
       {"true && !false && true == 1 && false == 0", "1"},
       {"1 and 0", "0"},

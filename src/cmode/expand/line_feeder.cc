@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "cmode/lex/byte_classes.h"
+#include "cmode/lex/dialect.h"
 #include "cmode/lex/logical_lines.h"
 
 namespace sornik::cmode {
@@ -82,6 +83,13 @@ std::size_t LineFeeder::scan_line(bool& may_use) {
         if (goes_on || raw_string || table_.replaces(word)) {
           may_use = true;
         }
+        if (raw_string && lexing_dialect().raw_strings && raw_string_prefix_before(text, pos)) {
+          // The line goes on to the end of the literal, across its newlines.
+          const std::size_t end = raw_string_end(text, pos);
+          const std::size_t stop = end == std::string_view::npos ? size : end;
+          line_ += static_cast<std::uint32_t>(std::count(text.begin() + pos, text.begin() + stop, '\n'));
+          pos = stop;
+        }
         break;
       }
       case FeedClass::dot:
@@ -97,7 +105,8 @@ std::size_t LineFeeder::scan_line(bool& may_use) {
           if (continues_word(d) || d == '.') continue;
           if ((d == '+' || d == '-') && (text[pos - 1] | 0x20) == 'e') continue;
           if ((d == '+' || d == '-') && (text[pos - 1] | 0x20) == 'p') continue;
-          if (scan_class(d) == FeedClass::high || d == '\\') may_use = true;
+          // A byte that may continue the number (a digit separator too) is the lexer's to read.
+          if (scan_class(d) == FeedClass::high || d == '\\' || d == '\'') may_use = true;
           break;
         }
         break;

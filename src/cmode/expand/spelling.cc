@@ -39,6 +39,11 @@ void append_stringified(std::string& out, std::span<const ExpToken> argument) {
     const bool literal = token.kind == TokenKind::string_literal || token.kind == TokenKind::char_constant;
     for (char c : token.text) {
       if (literal && (c == '"' || c == '\\')) out.push_back('\\');
+      // Only a raw string holds a newline; the compiler writes it as an escape.
+      if (literal && c == '\n') {
+        out.append("\\n");
+        continue;
+      }
       out.push_back(c);
     }
   }

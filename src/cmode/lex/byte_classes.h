@@ -23,7 +23,7 @@ enum class ByteStart : std::uint8_t {
   other,       // a token of one byte of kind `other`
   blank,       // white space
   identifier,  // a letter other than an encoding prefix, `_` or `$`
-  prefix,      // L, u or U: an identifier, or the prefix of a literal
+  prefix,      // L, u, U or R: an identifier, or the prefix of a literal
   digit,
   quote,  // " or '
   dot,    // a number or a punctuator
@@ -94,7 +94,7 @@ constexpr std::array<ByteRow, 256> make_byte_rows() {
     row.token = kPunct;
     row.start = ByteStart::punctuator;
   });
-  each("LuU", [](ByteRow& row) {
+  each("LuUR", [](ByteRow& row) {
     row.start = ByteStart::prefix;
   });
   each("\"'", [](ByteRow& row) {

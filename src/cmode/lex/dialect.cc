@@ -13,20 +13,20 @@ struct NamedDialect {
 };
 
 // Version, C++, raw strings, line comments, digit separators, `::`, C++'s
-// own tokens, `<=>`.
-constexpr Dialect kC90{"", false, false, false, false, false, false, false};
-constexpr Dialect kC94{"199409L", false, false, false, false, false, false, false};
-constexpr Dialect kC99{"199901L", false, false, true, false, false, false, false};
-constexpr Dialect kC11{"201112L", false, false, true, false, false, false, false};
-constexpr Dialect kC17{"201710L", false, false, true, false, false, false, false};
-constexpr Dialect kC2x{"202000L", false, false, true, true, true, false, false};
-constexpr Dialect kC23{"202311L", false, false, true, true, true, false, false};
-constexpr Dialect kGnu90{"", false, false, true, false, false, false, false};
-constexpr Dialect kGnu99{"199901L", false, true, true, false, false, false, false};
-constexpr Dialect kGnu11{"201112L", false, true, true, false, false, false, false};
-constexpr Dialect kGnu17{"201710L", false, true, true, false, false, false, false};
-constexpr Dialect kGnu2x{"202000L", false, true, true, true, true, false, false};
-constexpr Dialect kGnu23{"202311L", false, true, true, true, true, false, false};
+// own tokens, literal suffixes, `<=>`.
+constexpr Dialect kC90{"", false, false, false, false, false, false, false, false};
+constexpr Dialect kC94{"199409L", false, false, false, false, false, false, false, false};
+constexpr Dialect kC99{"199901L", false, false, true, false, false, false, false, false};
+constexpr Dialect kC11{"201112L", false, false, true, false, false, false, false, false};
+constexpr Dialect kC17{"201710L", false, false, true, false, false, false, false, false};
+constexpr Dialect kC2x{"202000L", false, false, true, true, true, false, false, false};
+constexpr Dialect kC23{"202311L", false, false, true, true, true, false, false, false};
+constexpr Dialect kGnu90{"", false, false, true, false, false, false, false, false};
+constexpr Dialect kGnu99{"199901L", false, true, true, false, false, false, false, false};
+constexpr Dialect kGnu11{"201112L", false, true, true, false, false, false, false, false};
+constexpr Dialect kGnu17{"201710L", false, true, true, false, false, false, false, false};
+constexpr Dialect kGnu2x{"202000L", false, true, true, true, true, false, false, false};
+constexpr Dialect kGnu23{"202311L", false, true, true, true, true, false, false, false};
 
 constexpr NamedDialect kCDialects[] = {
     {"", kC17},
@@ -60,18 +60,18 @@ constexpr NamedDialect kCDialects[] = {
     {"gnu23", kC23},
 };
 
-constexpr Dialect kCxx98{"199711L", true, false, true, false, true, true, false};
-constexpr Dialect kCxx11{"201103L", true, true, true, false, true, true, false};
-constexpr Dialect kCxx14{"201402L", true, true, true, true, true, true, false};
-constexpr Dialect kCxx17{"201703L", true, true, true, true, true, true, false};
-constexpr Dialect kCxx20{"202002L", true, true, true, true, true, true, true};
-constexpr Dialect kCxx23{"202100L", true, true, true, true, true, true, true};
-constexpr Dialect kGnuxx98{"199711L", true, false, true, false, true, true, false};
-constexpr Dialect kGnuxx11{"201103L", true, true, true, false, true, true, false};
-constexpr Dialect kGnuxx14{"201402L", true, true, true, true, true, true, false};
-constexpr Dialect kGnuxx17{"201703L", true, true, true, true, true, true, false};
-constexpr Dialect kGnuxx20{"202002L", true, true, true, true, true, true, true};
-constexpr Dialect kGnuxx23{"202100L", true, true, true, true, true, true, true};
+constexpr Dialect kCxx98{"199711L", true, false, true, false, true, true, false, false};
+constexpr Dialect kCxx11{"201103L", true, true, true, false, true, true, true, false};
+constexpr Dialect kCxx14{"201402L", true, true, true, true, true, true, true, false};
+constexpr Dialect kCxx17{"201703L", true, true, true, true, true, true, true, false};
+constexpr Dialect kCxx20{"202002L", true, true, true, true, true, true, true, true};
+constexpr Dialect kCxx23{"202100L", true, true, true, true, true, true, true, true};
+constexpr Dialect kGnuxx98{"199711L", true, false, true, false, true, true, false, false};
+constexpr Dialect kGnuxx11{"201103L", true, true, true, false, true, true, true, false};
+constexpr Dialect kGnuxx14{"201402L", true, true, true, true, true, true, true, false};
+constexpr Dialect kGnuxx17{"201703L", true, true, true, true, true, true, true, false};
+constexpr Dialect kGnuxx20{"202002L", true, true, true, true, true, true, true, true};
+constexpr Dialect kGnuxx23{"202100L", true, true, true, true, true, true, true, true};
 
 constexpr NamedDialect kCxxDialects[] = {
     {"", kCxx17},        {"ansi", kCxx98},    {"c++98", kCxx98},   {"c++03", kCxx98},   {"c++11", kCxx11},

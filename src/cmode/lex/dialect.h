@@ -21,16 +21,19 @@ struct Dialect {
   bool digit_separators = false;
   // `::` is one token (C++, C2X).
   bool scope = false;
-  // C++'s own tokens: `.*`, `->*`, an identifier right after a literal
-  // belongs to it ("a"_s), and the alternative spellings of operators
-  // (`and`, `not_eq`, ...) and `true`/`false` are operators and values in #if.
+  // C++'s own tokens: `.*`, `->*`, `<::` is `<` and `::`, and the
+  // alternative spellings of operators (`and`, `not_eq`, ...) and
+  // `true`/`false` are operators and values in #if.
   bool cplusplus_tokens = false;
+  // A literal goes on with its suffix ("a"_s, 'c'_x: C++11 on).
+  bool user_literals = false;
   // `<=>` is one token (C++20 on).
   bool spaceship = false;
 };
 
 namespace detail {
-inline constinit Dialect lexing_dialect_value{"201710L", false, true, true, false, false, false, false};
+inline constinit Dialect lexing_dialect_value{"201710L", false, true,  true, false,
+                                              false,     false, false, false};
 }  // namespace detail
 
 // The dialect that every reader of C text in the process follows: one per
@@ -38,6 +41,20 @@ inline constinit Dialect lexing_dialect_value{"201710L", false, true, true, fals
 // deep in the hot paths to carry it along).
 inline const Dialect& lexing_dialect() { return detail::lexing_dialect_value; }
 inline void set_lexing_dialect(const Dialect& dialect) { detail::lexing_dialect_value = dialect; }
+
+// Sets the lexing dialect while it lives, and then the one before again.
+class ScopedLexingDialect {
+ public:
+  explicit ScopedLexingDialect(const Dialect& dialect) : saved_(lexing_dialect()) {
+    set_lexing_dialect(dialect);
+  }
+  ~ScopedLexingDialect() { set_lexing_dialect(saved_); }
+  ScopedLexingDialect(const ScopedLexingDialect&) = delete;
+  ScopedLexingDialect& operator=(const ScopedLexingDialect&) = delete;
+
+ private:
+  Dialect saved_;
+};
 
 // The dialect that -std=`name` chooses for C (`cplusplus` false) or C++: ""
 // is the compiler's default, "ansi" what -ansi chooses. None for a name of

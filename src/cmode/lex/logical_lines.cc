@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "cmode/lex/byte_classes.h"
+#include "cmode/lex/dialect.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -137,6 +138,16 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
       }
       continue;
     }
+    if (c == '"' && lexing_dialect().raw_strings && raw_string_prefix_before(text, pos)) {
+      // A raw string carries the line on across its newlines.
+      const std::size_t end = raw_string_end(text, pos);
+      if (end == std::string_view::npos) return {size, false, newlines + count_newlines(text, pos, size)};
+      if (end != pos) {
+        newlines += count_newlines(text, pos, end);
+        pos = end;
+        continue;
+      }
+    }
     // A string literal or character constant: up to its closing quote or the
     // line end.
     for (++pos; pos < size;) {
@@ -178,7 +189,46 @@ const char* name_end(const char* pos, const char* end) {
   return pos;
 }
 
+// Whether `c` may stand in the delimiter of a raw string.
+bool is_raw_delimiter_byte(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte > ' ' && byte < 0x7f && c != '(' && c != ')' && c != '\\';
+}
+
+bool is_identifier_byte(char c) {
+  const std::uint8_t cls = byte_row(c).token;
+  return (cls & (kIdStart | kDigit | kHighByte)) != 0;
+}
+
 }  // namespace
+
+bool raw_string_prefix_before(std::string_view text, std::size_t quote) {
+  if (quote == 0 || text[quote - 1] != 'R') return false;
+  std::size_t start = quote - 1;
+  if (start >= 2 && text[start - 2] == 'u' && text[start - 1] == '8') {
+    start -= 2;
+  } else if (start >= 1 && (text[start - 1] == 'u' || text[start - 1] == 'U' || text[start - 1] == 'L')) {
+    start -= 1;
+  }
+  return start == 0 || !is_identifier_byte(text[start - 1]);
+}
+
+std::size_t raw_string_end(std::string_view text, std::size_t quote) {
+  constexpr std::size_t kMaxDelimiter = 16;
+  std::size_t open = quote + 1;
+  while (open < text.size() && open - quote - 1 <= kMaxDelimiter && is_raw_delimiter_byte(text[open])) ++open;
+  if (open == text.size()) return std::string_view::npos;
+  if (text[open] != '(' || open - quote - 1 > kMaxDelimiter) return quote;
+  const std::string_view delimiter = text.substr(quote + 1, open - quote - 1);
+  for (std::size_t pos = open + 1;;) {
+    const std::size_t close = text.find(')', pos);
+    if (close == std::string_view::npos) return close;
+    const std::size_t after = close + 1 + delimiter.size();
+    if (after >= text.size()) return std::string_view::npos;
+    if (text.compare(close + 1, delimiter.size(), delimiter) == 0 && text[after] == '"') return after + 1;
+    pos = close + 1;
+  }
+}
 
 LineEnd logical_line_end(std::string_view text, std::size_t pos) { return find_line_end(text, pos); }
 

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <string>
 
+#include "cmode/lex/dialect.h"
+
 namespace sornik::cmode {
 namespace {
 
@@ -65,6 +67,26 @@ TEST(LogicalLines, JoinAtSplicesAndBlockComments) {
       {"a \"x\\", "a \"x\\+"},
   };
   for (const Case& c : cases) EXPECT_EQ(split(c.text), c.lines) << c.text;
+}
+
+// Where the dialect reads them (C++11 on, GNU C), a raw string carries its
+// line on across newlines; its prefix must be a name of its own.
+TEST(LogicalLines, RawStringsSpanLines) {
+  const Case cases[] = {
+      {"R\"(a\n#b \" /*\n)\" c\nd\n", "R\"(a\n#b \" /*\n)\" c\n|d\n"},
+      {"x = u8R\"xy(a\n)\"\n)xy\"\nd\n", "x = u8R\"xy(a\n)\"\n)xy\"\n|d\n"},
+      {"LR\"(\\\n)\"\nd\n", "LR\"(\\\n)\"\n|d\n"},
+      {"fooR\"(a\n)\"\n", "fooR\"(a\n|)\"\n"},
+      {"8R\"(a\n)\"\n", "8R\"(a\n|)\"\n"},
+      {"R\" (a\n)\"\n", "R\" (a\n|)\"\n"},
+      {"R\"12345678901234567(a\n)12345678901234567\"\n", "R\"12345678901234567(a\n|)12345678901234567\"\n"},
+      {"R\"1234567890123456(a\n)1234567890123456\"\n", "R\"1234567890123456(a\n)1234567890123456\"\n"},
+      {"R\"(a\n", "R\"(a\n+"},
+      {"R\"x(a)\"\n)x", "R\"x(a)\"\n)x+"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(split(c.text), c.lines) << c.text;
+  const ScopedLexingDialect c99(*find_dialect("c99", false));
+  EXPECT_EQ(split("R\"(a\n)\"\n"), "R\"(a\n|)\"\n");
 }
 
 TEST(LogicalLines, TellDirectives) {

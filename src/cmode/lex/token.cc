@@ -23,6 +23,22 @@ std::size_t find_splice(std::string_view text, std::size_t pos) {
   return text.size();
 }
 
+// Appends a token's spelling without its splices, but for those in the body
+// of a raw string, which the compiler keeps there as written.
+void append_spelling(std::string& out, std::string_view physical, TokenKind kind) {
+  if (kind == TokenKind::string_literal) {
+    const std::size_t quote = physical.find('"');
+    const std::size_t before = out.size();
+    append_without_splices(out, physical.substr(0, quote));
+    if (out.size() > before && out.back() == 'R') {
+      out.append(physical.substr(quote));
+      return;
+    }
+    out.resize(before);
+  }
+  append_without_splices(out, physical);
+}
+
 template <ScanMode kMode>
 void lex_text(std::string_view text, std::vector<Token>& out, std::size_t max_tokens, std::string& spliced,
               std::vector<std::uint32_t>& spliced_tokens) {
@@ -43,7 +59,7 @@ void lex_text(std::string_view text, std::vector<Token>& out, std::size_t max_to
         // The spelling goes to the lexer's storage; its view is set once the
         // storage stops growing.
         const std::size_t offset = spliced.size();
-        append_without_splices(spliced, token.text);
+        append_spelling(spliced, token.text, token.kind);
         token.text = std::string_view(nullptr, 0);
         spliced_tokens.push_back(static_cast<std::uint32_t>(out.size()));
         spliced_tokens.push_back(static_cast<std::uint32_t>(offset));

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "cmode/lex/byte_classes.h"
+#include "cmode/lex/dialect.h"
 #include "cmode/lex/logical_lines.h"
 #include "cmode/lex/token.h"
 
@@ -220,20 +221,38 @@ class TokenScan {
   }
 
   // An identifier, or a literal when the identifier is an encoding prefix
-  // (L, u, U, u8 before a string; L, u, U before a character constant).
+  // (L, u, U, u8 before a string; L, u, U before a character constant) or,
+  // where the dialect reads raw strings, the prefix of one (R, LR, uR, UR,
+  // u8R).
   static std::size_t identifier_or_literal(std::string_view text, std::size_t pos, int c, TokenKind& kind) {
     kind = TokenKind::identifier;
-    if (c == 'L' || c == 'u' || c == 'U') {
-      std::size_t next;
-      int c2 = after(text, pos, next);
-      if (c == 'u' && c2 == '8') {
-        const int c3 = after(text, next, next);
-        if (c3 == '"') return quoted_end(text, next, c3, kind);
-        return identifier_end(text, pos + 1);
-      }
-      if (c2 == '"' || c2 == '\'') return quoted_end(text, next, c2, kind);
+    std::size_t next;
+    int c2 = after(text, pos, next);
+    if (c == 'R') return c2 == '"' ? raw_string(text, pos, next, kind) : identifier_end(text, pos + 1);
+    if (c == 'u' && c2 == '8') {
+      c2 = after(text, next, next);
+      if (c2 == '\'') return identifier_end(text, pos + 1);
     }
+    if (c2 == '"' || c2 == '\'') return quoted_end(text, next, c2, kind);
+    std::size_t quote;
+    if (c2 == 'R' && after(text, next, quote) == '"') return raw_string(text, pos, quote, kind);
     return identifier_end(text, pos + 1);
+  }
+
+  // A raw string literal whose prefix begins at `pos` and whose opening quote
+  // is at `quote`, where the dialect reads them: else, or when no delimiter
+  // and `(` follow the quote, the prefix is an identifier. One that the text
+  // ends before closing runs to the end and is an `other` token.
+  static std::size_t raw_string(std::string_view text, std::size_t pos, std::size_t quote, TokenKind& kind) {
+    const std::size_t end = lexing_dialect().raw_strings ? raw_string_end(text, quote) : quote;
+    if (end == quote) return identifier_end(text, pos + 1);
+    if (end == std::string_view::npos) {
+      kind = TokenKind::other;
+      // A line's text ends with its newline, which ends every token.
+      return kMode == ScanMode::line ? text.size() - 1 : text.size();
+    }
+    kind = TokenKind::string_literal;
+    return literal_suffix_end(text, end);
   }
 
   [[gnu::always_inline]] static std::size_t number_end(std::string_view text, std::size_t pos) {
@@ -253,6 +272,12 @@ class TokenScan {
         if (end == pos) return pos;
         previous = 0;
         pos = end;
+      } else if (c == '\'' && lexing_dialect().digit_separators) {
+        // A digit separator, when a digit or letter follows it.
+        std::size_t next;
+        if (!(byte_class(after(text, pos, next)) & (kIdStart | kDigit))) return pos;
+        previous = c;
+        pos = next;
       } else {
         return pos;
       }
@@ -268,7 +293,7 @@ class TokenScan {
       const int c = byte(text, pos);
       if (c == quote) {
         kind = quote == '"' ? TokenKind::string_literal : TokenKind::char_constant;
-        return pos + 1;
+        return literal_suffix_end(text, pos + 1);
       }
       if (line_end(text, pos)) {
         kind = TokenKind::other;
@@ -283,6 +308,18 @@ class TokenScan {
     }
   }
 
+  // Where a literal that ends at `pos` ends with its suffix: in C++11 on, a
+  // name that begins with `_` and then another byte than `_` ("a"_s). A
+  // suffix of another form is read as a name of its own, as the compiler
+  // reads it when it is a macro (`"%"PRId64`): where it is none, the two
+  // read alike.
+  static std::size_t literal_suffix_end(std::string_view text, std::size_t pos) {
+    if (!lexing_dialect().user_literals || byte(text, pos) != '_') return pos;
+    std::size_t next;
+    if (after(text, pos, next) == '_') return pos;
+    return identifier_end(text, pos + 1);
+  }
+
   // The longest punctuator at `pos`, digraphs included.
   [[gnu::always_inline]] static std::size_t punctuator_end(std::string_view text, std::size_t pos, int c) {
     std::size_t p2;
@@ -290,6 +327,7 @@ class TokenScan {
     std::size_t p3;
     switch (c) {
       case '-':
+        if (c2 == '>' && lexing_dialect().cplusplus_tokens && after(text, p2, p3) == '*') return p3 + 1;
         if (c2 == '>' || c2 == '-' || c2 == '=') return p2 + 1;
         break;
       case '+':
@@ -300,7 +338,16 @@ class TokenScan {
       case '<':
       case '>':
         if (c2 == c) return after(text, p2, p3) == '=' ? p3 + 1 : p2 + 1;
-        if (c2 == '=') return p2 + 1;
+        if (c2 == '=') {
+          if (c == '<' && lexing_dialect().spaceship && after(text, p2, p3) == '>') return p3 + 1;
+          return p2 + 1;
+        }
+        if (c == '<' && c2 == ':' && lexing_dialect().cplusplus_tokens && after(text, p2, p3) == ':') {
+          // `<::` is `<` and `::` unless a `:` or `>` follows.
+          std::size_t p4;
+          const int c4 = after(text, p3, p4);
+          if (c4 != ':' && c4 != '>') return pos + 1;
+        }
         if (c == '<' && (c2 == ':' || c2 == '%')) return p2 + 1;
         break;
       case '#':
@@ -315,10 +362,11 @@ class TokenScan {
         }
         break;
       case ':':
-        if (c2 == '>') return p2 + 1;
+        if (c2 == '>' || (c2 == ':' && lexing_dialect().scope)) return p2 + 1;
         break;
       case '.':
         if (c2 == '.' && after(text, p2, p3) == '.') return p3 + 1;
+        if (c2 == '*' && lexing_dialect().cplusplus_tokens) return p2 + 1;
         break;
       case '*':
       case '/':

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "cmode/lex/dialect.h"
+
 namespace sornik::cmode {
 namespace {
 
@@ -63,6 +65,44 @@ TEST(Lexer, SplitsPreprocessingTokens) {
       {" \t\r\n", ""},
   };
   for (const LexCase& c : cases) EXPECT_EQ(lex_to_string(c.text), c.tokens) << c.text;
+}
+
+// The tokens that C++ adds, and those it reads longer, by dialect.
+TEST(Lexer, ReadsTheTokensOfEachDialect) {
+  const char* const text =
+      "a::b .* ->* <=> <::b <::> <::: 1'2'a 1'.5' 0x1'f\\\n'0 \"a\"_s 'c'_x \"b\"__y \"c\"s";
+  const ScopedLexingDialect cxx20(*find_dialect("c++20", true));
+  EXPECT_EQ(
+      lex_to_string(text),
+      "id:a|p:::|id:b|_p:.*|_p:->*|_p:<=>|_p:<|p:::|id:b|_p:<:|p::>|_p:<:|p:::|_num:1'2'a|_num:1|chr:'.5'|"
+      "_num:0x1'f'0|_str:\"a\"_s|_chr:'c'_x|_str:\"b\"|id:__y|_str:\"c\"|id:s");
+  {
+    const ScopedLexingDialect cxx11(*find_dialect("c++11", true));
+    EXPECT_EQ(lex_to_string("1'2 <=> \"a\"_s"), "num:1|other:'2 <=> \"a\"_s");
+  }
+  {
+    const ScopedLexingDialect cxx98(*find_dialect("c++98", true));
+    EXPECT_EQ(lex_to_string("a::b \"a\"_s R\"(x)\""), "id:a|p:::|id:b|_str:\"a\"|id:_s|_id:R|str:\"(x)\"");
+  }
+  {
+    const ScopedLexingDialect c2x(*find_dialect("c2x", false));
+    EXPECT_EQ(lex_to_string("a::b 1'2 .* \"a\"_s"), "id:a|p:::|id:b|_num:1'2|_p:.|p:*|_str:\"a\"|id:_s");
+  }
+  const ScopedLexingDialect c17(*find_dialect("c17", false));
+  EXPECT_EQ(lex_to_string("a::b ->* <=>"), "id:a|p::|p::|id:b|_p:->|p:*|_p:<=|p:>");
+}
+
+// Raw strings, with every prefix, where the dialect reads them; their bytes
+// are taken as they stand, splices and quotes included.
+TEST(Lexer, ReadsRawStrings) {
+  const ScopedLexingDialect gnu17(*find_dialect("", false));
+  EXPECT_EQ(lex_to_string("R\"(a\" /* b)\" LR\"x(\")\")x\" uR\"(\\\n)\" UR\"()\" u8R\"()\""),
+            "str:R\"(a\" /* b)\"|_str:LR\"x(\")\")x\"|_str:uR\"(\\\n)\"|_str:UR\"()\"|_str:u8R\"()\"");
+  EXPECT_EQ(lex_to_string("xR\"(a)\" R\" (a)\" R \"\""),
+            "id:xR|str:\"(a)\"|_id:R|str:\" (a)\"|_id:R|_str:\"\"");
+  EXPECT_EQ(lex_to_string("R\"(open\nx"), "other:R\"(open\nx");
+  const ScopedLexingDialect c11(*find_dialect("c11", false));
+  EXPECT_EQ(lex_to_string("R\"(a)\" u8R\"(b)\""), "id:R|str:\"(a)\"|_id:u8R|str:\"(b)\"");
 }
 
 TEST(Lexer, SplicesStandAnywhere) {
