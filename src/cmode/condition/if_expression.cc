@@ -76,27 +76,44 @@ constexpr AlternativeToken kAlternativeTokens[] = {
     {"compl", "~"}, {"and_eq", "&="}, {"or_eq", "|="}, {"xor_eq", "^="}, {"not_eq", "!="},
 };
 
-// The operator that a token spells: a punctuator's text, in C++ also the
-// punctuator that an alternative token names; empty for any other token.
-std::string_view spelled_operator(const Token& token) {
-  if (token.kind == TokenKind::punctuator) return token.text;
-  if (token.kind == TokenKind::identifier && lexing_dialect().cplusplus_tokens) {
-    for (const AlternativeToken& alternative : kAlternativeTokens) {
-      if (alternative.name == token.text) return alternative.punctuator;
-    }
+// The punctuator that an identifier spells in C++ as an alternative token;
+// empty for any other identifier. Asked only in C++, and kept out of line so
+// that C's evaluation stays as quick as before.
+[[gnu::noinline]] std::string_view alternative_operator(std::string_view name) {
+  for (const AlternativeToken& alternative : kAlternativeTokens) {
+    if (alternative.name == name) return alternative.punctuator;
   }
   return {};
 }
 
-const OpInfo* binary_op(const Token& token) {
-  const std::string_view text = spelled_operator(token);
-  if (text.empty()) return nullptr;
+// The operator that a token spells: a punctuator's text, or in C++ the
+// punctuator that an alternative token names; empty for any other token.
+std::string_view spelled_operator(const Token& token) {
+  if (token.kind == TokenKind::punctuator) return token.text;
+  if (token.kind == TokenKind::identifier && lexing_dialect().cplusplus_tokens)
+    return alternative_operator(token.text);
+  return {};
+}
+
+[[gnu::always_inline]] inline const OpInfo* find_binary_op(std::string_view text) {
   const std::size_t first = kFirstOpByByte[static_cast<unsigned char>(text.front())];
   if (first == 0) return nullptr;
   for (std::size_t i = first - 1; i < std::size(kBinaryOps); ++i) {
     if (kBinaryOps[i].text == text) return &kBinaryOps[i];
   }
   return nullptr;
+}
+
+// The binary operator that an identifier spells in C++, if any.
+[[gnu::noinline]] const OpInfo* alternative_binary_op(std::string_view name) {
+  if (!lexing_dialect().cplusplus_tokens) return nullptr;
+  const std::string_view text = alternative_operator(name);
+  return text.empty() ? nullptr : find_binary_op(text);
+}
+
+const OpInfo* binary_op(const Token& token) {
+  if (token.kind == TokenKind::punctuator) return find_binary_op(token.text);
+  return token.kind == TokenKind::identifier ? alternative_binary_op(token.text) : nullptr;
 }
 
 std::string quoted(std::string_view text) {
@@ -221,7 +238,13 @@ class ConditionParser {
         return value;
       }
       case TokenKind::identifier:
-        if (!spelled_operator(token).empty()) break;
+        if (lexing_dialect().cplusplus_tokens) {
+          if (!alternative_operator(token.text).empty()) break;
+          if (token.text == "true" || token.text == "false") {
+            ++pos_;
+            return int_value(token.text == "true");
+          }
+        }
         ++pos_;
         return identifier(token.text);
       default: break;
@@ -280,8 +303,6 @@ class ConditionParser {
 
   Value identifier(std::string_view name) {
     if (name == "defined") return defined();
-    if (lexing_dialect().cplusplus_tokens && (name == "true" || name == "false"))
-      return int_value(name == "true");
     if (name == "__has_include") return has_include(name, false);
     if (name == "__has_include_next") return has_include(name, true);
     if (name == "__has_attribute" || name == "__has_c_attribute" || name == "__has_cpp_attribute" ||
