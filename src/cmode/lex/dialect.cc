@@ -12,66 +12,58 @@ struct NamedDialect {
   Dialect dialect;
 };
 
-// Version, C++, raw strings, line comments, digit separators, `::`, C++'s
-// own tokens, literal suffixes, `<=>`.
-constexpr Dialect kC90{"", false, false, false, false, false, false, false, false};
-constexpr Dialect kC94{"199409L", false, false, false, false, false, false, false, false};
-constexpr Dialect kC99{"199901L", false, false, true, false, false, false, false, false};
-constexpr Dialect kC11{"201112L", false, false, true, false, false, false, false, false};
-constexpr Dialect kC17{"201710L", false, false, true, false, false, false, false, false};
-constexpr Dialect kC2x{"202000L", false, false, true, true, true, false, false, false};
-constexpr Dialect kC23{"202311L", false, false, true, true, true, false, false, false};
-constexpr Dialect kGnu90{"", false, false, true, false, false, false, false, false};
-constexpr Dialect kGnu99{"199901L", false, true, true, false, false, false, false, false};
-constexpr Dialect kGnu11{"201112L", false, true, true, false, false, false, false, false};
-constexpr Dialect kGnu17{"201710L", false, true, true, false, false, false, false, false};
-constexpr Dialect kGnu2x{"202000L", false, true, true, true, true, false, false, false};
-constexpr Dialect kGnu23{"202311L", false, true, true, true, true, false, false, false};
+// A C dialect: GNU ones from gnu99 read raw strings; C2X reads `::` and
+// digit separators.
+constexpr Dialect c_dialect(std::string_view version, bool raw_strings, bool c2x) {
+  return {.version = version, .raw_strings = raw_strings, .digit_separators = c2x, .scope = c2x};
+}
+
+constexpr Dialect kC90 = c_dialect("", false, false);
+constexpr Dialect kC94 = c_dialect("199409L", false, false);
+constexpr Dialect kC99 = c_dialect("199901L", false, false);
+constexpr Dialect kC11 = c_dialect("201112L", false, false);
+constexpr Dialect kC17 = c_dialect("201710L", false, false);
+constexpr Dialect kC2x = c_dialect("202000L", false, true);
+constexpr Dialect kC23 = c_dialect("202311L", false, true);
+constexpr Dialect kGnu99 = c_dialect("199901L", true, false);
+constexpr Dialect kGnu11 = c_dialect("201112L", true, false);
+constexpr Dialect kGnu17 = c_dialect("201710L", true, false);
+constexpr Dialect kGnu2x = c_dialect("202000L", true, true);
+constexpr Dialect kGnu23 = c_dialect("202311L", true, true);
 
 constexpr NamedDialect kCDialects[] = {
-    {"", kC17},
-    {"ansi", kC90},
-    {"c89", kC90},
-    {"c90", kC90},
-    {"iso9899:1990", kC90},
-    {"iso9899:199409", kC94},
-    {"c99", kC99},
-    {"c9x", kC99},
-    {"iso9899:1999", kC99},
-    {"iso9899:199x", kC99},
-    {"c11", kC11},
-    {"c1x", kC11},
-    {"iso9899:2011", kC11},
-    {"c17", kC17},
-    {"c18", kC17},
-    {"iso9899:2017", kC17},
-    {"iso9899:2018", kC17},
-    {"c2x", kC2x},
-    {"c23", kC23},
-    {"gnu89", kC90},
-    {"gnu90", kC90},
-    {"gnu99", kC99},
-    {"gnu9x", kC99},
-    {"gnu11", kC11},
-    {"gnu1x", kC11},
-    {"gnu17", kC17},
-    {"gnu18", kC17},
-    {"gnu2x", kC2x},
-    {"gnu23", kC23},
+    {"", kGnu17},           {"ansi", kC90},         {"c89", kC90},
+    {"c90", kC90},          {"iso9899:1990", kC90}, {"iso9899:199409", kC94},
+    {"c99", kC99},          {"c9x", kC99},          {"iso9899:1999", kC99},
+    {"iso9899:199x", kC99}, {"c11", kC11},          {"c1x", kC11},
+    {"iso9899:2011", kC11}, {"c17", kC17},          {"c18", kC17},
+    {"iso9899:2017", kC17}, {"iso9899:2018", kC17}, {"c2x", kC2x},
+    {"c23", kC23},          {"gnu89", kC90},        {"gnu90", kC90},
+    {"gnu99", kGnu99},      {"gnu9x", kGnu99},      {"gnu11", kGnu11},
+    {"gnu1x", kGnu11},      {"gnu17", kGnu17},      {"gnu18", kGnu17},
+    {"gnu2x", kGnu2x},      {"gnu23", kGnu23},
 };
 
-constexpr Dialect kCxx98{"199711L", true, false, true, false, true, true, false, false};
-constexpr Dialect kCxx11{"201103L", true, true, true, false, true, true, true, false};
-constexpr Dialect kCxx14{"201402L", true, true, true, true, true, true, true, false};
-constexpr Dialect kCxx17{"201703L", true, true, true, true, true, true, true, false};
-constexpr Dialect kCxx20{"202002L", true, true, true, true, true, true, true, true};
-constexpr Dialect kCxx23{"202100L", true, true, true, true, true, true, true, true};
-constexpr Dialect kGnuxx98{"199711L", true, false, true, false, true, true, false, false};
-constexpr Dialect kGnuxx11{"201103L", true, true, true, false, true, true, true, false};
-constexpr Dialect kGnuxx14{"201402L", true, true, true, true, true, true, true, false};
-constexpr Dialect kGnuxx17{"201703L", true, true, true, true, true, true, true, false};
-constexpr Dialect kGnuxx20{"202002L", true, true, true, true, true, true, true, true};
-constexpr Dialect kGnuxx23{"202100L", true, true, true, true, true, true, true, true};
+// A C++ dialect by the year of its standard (98 for C++98 and C++03); the
+// GNU ones read the same tokens.
+constexpr Dialect cxx_dialect(std::string_view version, int year) {
+  const bool cxx11 = year < 98;
+  return {.version = version,
+          .cplusplus = true,
+          .raw_strings = cxx11,
+          .digit_separators = cxx11 && year >= 14,
+          .scope = true,
+          .cplusplus_tokens = true,
+          .user_literals = cxx11,
+          .spaceship = cxx11 && year >= 20};
+}
+
+constexpr Dialect kCxx98 = cxx_dialect("199711L", 98);
+constexpr Dialect kCxx11 = cxx_dialect("201103L", 11);
+constexpr Dialect kCxx14 = cxx_dialect("201402L", 14);
+constexpr Dialect kCxx17 = cxx_dialect("201703L", 17);
+constexpr Dialect kCxx20 = cxx_dialect("202002L", 20);
+constexpr Dialect kCxx23 = cxx_dialect("202100L", 23);
 
 constexpr NamedDialect kCxxDialects[] = {
     {"", kCxx17},        {"ansi", kCxx98},    {"c++98", kCxx98},   {"c++03", kCxx98},   {"c++11", kCxx11},

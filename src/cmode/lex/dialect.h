@@ -1,4 +1,4 @@
-// The language standards gcc knows (-std=) and the version each predefines.
+// The language standards gcc knows (-std=): the version each predefines and the tokens each reads.
 #pragma once
 
 #include <optional>
@@ -12,11 +12,9 @@ struct Dialect {
   // leaves __STDC_VERSION__ undefined.
   std::string_view version;
   bool cplusplus = false;
-  // R"delimiter(...)delimiter" is a raw string literal (the GNU dialects and
+  // R"delimiter(...)delimiter" is a raw string literal (GNU C from gnu99,
   // C++11 on).
-  bool raw_strings = true;
-  // `//` begins a comment (all but C90).
-  bool line_comments = true;
+  bool raw_strings = false;
   // A `'` between digits of a number continues it (C++14 on, C2X).
   bool digit_separators = false;
   // `::` is one token (C++, C2X).
@@ -32,8 +30,8 @@ struct Dialect {
 };
 
 namespace detail {
-inline constinit Dialect lexing_dialect_value{"201710L", false, true,  true, false,
-                                              false,     false, false, false};
+// gnu17, the C compiler's default.
+inline constinit Dialect lexing_dialect_value{.version = "201710L", .raw_strings = true};
 }  // namespace detail
 
 // The dialect that every reader of C text in the process follows: one per

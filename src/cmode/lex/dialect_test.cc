@@ -34,6 +34,27 @@ TEST(Dialect, GivesTheCompilersVersions) {
   EXPECT_EQ(described("c++2b", true), "202100L");
 }
 
+// The tokens each dialect reads, as gcc and g++ read them.
+TEST(Dialect, ReadsTheTokensOfItsStandard) {
+  EXPECT_TRUE(find_dialect("", false)->raw_strings);
+  EXPECT_TRUE(find_dialect("gnu99", false)->raw_strings);
+  EXPECT_FALSE(find_dialect("gnu90", false)->raw_strings);
+  EXPECT_FALSE(find_dialect("c17", false)->raw_strings);
+  EXPECT_FALSE(find_dialect("c17", false)->scope);
+  EXPECT_TRUE(find_dialect("c2x", false)->scope);
+  EXPECT_TRUE(find_dialect("gnu23", false)->digit_separators);
+  EXPECT_FALSE(find_dialect("gnu23", false)->cplusplus_tokens);
+  const Dialect cxx98 = *find_dialect("c++03", true);
+  EXPECT_TRUE(cxx98.scope && cxx98.cplusplus_tokens);
+  EXPECT_FALSE(cxx98.raw_strings || cxx98.user_literals);
+  const Dialect cxx11 = *find_dialect("gnu++11", true);
+  EXPECT_TRUE(cxx11.raw_strings && cxx11.user_literals);
+  EXPECT_FALSE(cxx11.digit_separators);
+  EXPECT_TRUE(find_dialect("c++14", true)->digit_separators);
+  EXPECT_FALSE(find_dialect("c++17", true)->spaceship);
+  EXPECT_TRUE(find_dialect("c++2a", true)->spaceship);
+}
+
 TEST(Dialect, KnowsEachNameInItsOwnLanguageOnly) {
   EXPECT_EQ(described("c++17", false), "unknown");
   EXPECT_EQ(described("c11", true), "unknown");
