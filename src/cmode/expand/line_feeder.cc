@@ -54,7 +54,13 @@ std::size_t LineFeeder::skip_literal(std::size_t pos, bool& may_use) {
     if (c == quote) return pos + 1;
     if (c == '\n') break;
     if (c == '\\' && pos + 1 < text.size()) {
-      if (text[pos + 1] == '\n') ++line_;
+      // A splice (backslash-newline or backslash-CR-LF) continues the literal.
+      if (text[pos + 1] == '\n') {
+        ++line_;
+      } else if (text[pos + 1] == '\r' && pos + 2 < text.size() && text[pos + 2] == '\n') {
+        ++line_;
+        ++pos;
+      }
       pos += 2;
       continue;
     }
