@@ -6,7 +6,10 @@
 //      `gcc -E -undef -nostdinc -I<same> -imacros <predefs>` gives for the
 //      file's own lines (directive lines and skipped groups absent on both sides);
 //   3. every group's name text begins with a name.
-// Usage: cmode_real_code_check <predefs> <file>...   (see scripts/cmode-real-code.sh)
+// With --cxx the files are C++ and g++ is the oracle; -I and -D options
+// before <predefs> apply to both sides.
+// Usage: cmode_real_code_check [--cxx] [-Idir] [-Dname[=value]] <predefs> <file>...
+//   (see scripts/cmode-real-code.sh)
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -22,6 +25,7 @@
 #include "cmode/expand/expander.h"
 #include "cmode/facts/facts_cache.h"
 #include "cmode/facts/facts_source.h"
+#include "cmode/lex/dialect.h"
 #include "cmode/pp/file_chunk_reader.h"
 #include "cmode/pp/include_search.h"
 #include "cmode/pp/preprocessor.h"
@@ -40,16 +44,31 @@ std::string read_rest(std::FILE* stream) {
   return text;
 }
 
-// The C compiler's include directories, as a run of the program finds them.
-const std::vector<std::string>& system_include_directories() {
-  static const std::vector<std::string> dirs = [] {
-    cmode::FactsSource facts({}, cmode::cache_directory());
-    std::string error;
-    facts.load(error);
-    return facts.facts().system_dirs;
+// The language of the files and the project's own -I and -D options.
+struct Project {
+  bool cxx = false;
+  std::vector<std::string> include_dirs;
+  std::vector<std::string> defines;
+};
+Project project;
+
+// The compiler's facts, as a run of the program finds them: its include
+// directories and its answers to feature tests.
+cmode::FactsSource& compiler_facts() {
+  static cmode::FactsSource facts = [] {
+    cmode::FactsRequest request;
+    request.language = project.cxx ? cmode::SourceLanguage::cxx : cmode::SourceLanguage::c;
+    return cmode::FactsSource(request, cmode::cache_directory());
   }();
-  return dirs;
+  static const bool loaded = [] {
+    std::string error;
+    return facts.load(error);
+  }();
+  static_cast<void>(loaded);
+  return facts;
 }
+
+const std::vector<std::string>& system_include_directories() { return compiler_facts().facts().system_dirs; }
 
 std::string read_stream(std::FILE* stream) {
   std::fflush(stream);
@@ -85,13 +104,17 @@ std::string code_expansion(const std::string& predefs, const std::string& path) 
   run_io().out = out;
   run_io().err = err;
   {
+    const cmode::ScopedLexingDialect dialect(*cmode::find_dialect("", project.cxx));
     cmode::IncludeSearch search;
+    for (const std::string& dir : project.include_dirs) search.add_directory(dir);
     for (const std::string& dir : system_include_directories()) search.add_directory(dir);
     cmode::MacroTable table;
     cmode::Expander expander(table);
     cmode::Preprocessor preprocessor(table, search, expander);
-    preprocessor.define_predefined(*cmode::find_dialect("", false));
+    preprocessor.set_facts(&compiler_facts());
+    preprocessor.define_predefined(*cmode::find_dialect("", project.cxx));
     preprocessor.read_macros(predefs);
+    for (const std::string& define : project.defines) preprocessor.define_option(define);
     const std::string dir(cmode::IncludeSearch::directory_of(path));
     cmode::FileFrame frame;
     frame.path = path;
@@ -137,8 +160,10 @@ std::string path_for_errors() { return "/tmp/cmode_real_code_check." + std::to_s
 // its directive lines (#pragma and the line markers). `compiled` tells
 // whether the compiler got through the file (a missing header stops it).
 std::string compiler_code(const std::string& predefs, const std::string& path, bool& compiled) {
-  std::string command = "gcc -E -undef -nostdinc";
+  std::string command = project.cxx ? "g++ -E -undef -nostdinc" : "gcc -E -undef -nostdinc";
+  for (const std::string& dir : project.include_dirs) command += " -I'" + dir + "'";
   for (const std::string& dir : system_include_directories()) command += " -I'" + dir + "'";
+  for (const std::string& define : project.defines) command += " '-D" + define + "'";
   const std::string errors = path_for_errors();
   command += " -imacros '" + predefs + "' -x c '" + path + "' 2>'" + errors + "'";
   std::FILE* pipe = popen(command.c_str(), "r");
@@ -179,23 +204,45 @@ std::vector<std::string> tokens_of(const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::cerr << "usage: cmode_real_code_check <predefs> <file>...\n";
+  int first = 1;
+  std::vector<std::string> options;
+  for (; first < argc; ++first) {
+    const std::string arg = argv[first];
+    if (arg == "--cxx") {
+      project.cxx = true;
+    } else if (arg.rfind("-I", 0) == 0) {
+      project.include_dirs.push_back(arg.substr(2));
+    } else if (arg.rfind("-D", 0) == 0) {
+      project.defines.push_back(arg.substr(2));
+    } else {
+      break;
+    }
+    if (arg != "--cxx") options.push_back(arg);
+  }
+  if (argc - first < 2) {
+    std::cerr << "usage: cmode_real_code_check [--cxx] [-Idir] [-Dname[=value]] <predefs> <file>...\n";
     return 2;
   }
-  const std::string predefs = argv[1];
+  const std::string predefs = argv[first++];
+  // The tokens of both outputs are read in the files' language.
+  cmode::set_lexing_dialect(*cmode::find_dialect("", project.cxx));
   int checked = 0;
   int differ = 0;
   int not_compared = 0;  // the compiler stopped (a header missing on this machine)
-  for (int i = 2; i < argc; ++i) {
+  for (int i = first; i < argc; ++i) {
     const std::string path = argv[i];
     std::ifstream in(path, std::ios::binary);
     const std::string source((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ++checked;
     std::vector<std::string> problems;
-    if (run_output({"--cpp", "-d", predefs, "-f", "$n", path}) != source)
-      problems.push_back("-f '$n' is not the file");
-    const std::string grouped = run_output({"--cpp", "-d", predefs, "-f", "\x05$n\x06$x\x07", path});
+    const auto run_args = [&](const char* format) {
+      std::vector<std::string> args = {"--cpp", "-d", predefs, "-f", format};
+      args.insert(args.end(), options.begin(), options.end());
+      args.push_back(path);
+      return args;
+    };
+    if (run_output(run_args("$n")) != source) problems.push_back("-f '$n' is not the file");
+    const std::string grouped = run_output(run_args("\x05$n\x06$x\x07"));
     for (std::size_t pos = grouped.find('\x05'); pos != std::string::npos;
          pos = grouped.find('\x05', pos + 1)) {
       const char c = pos + 1 < grouped.size() ? grouped[pos + 1] : ' ';
@@ -216,7 +263,8 @@ int main(int argc, char** argv) {
       for (std::size_t k = at; k < at + 8 && k < ours.size(); ++k) context += " " + ours[k];
       context += " | gcc:";
       for (std::size_t k = at; k < at + 8 && k < theirs.size(); ++k) context += " " + theirs[k];
-      problems.push_back("-f '$x' differs from gcc -E" + context);
+      problems.push_back(std::string("-f '$x' differs from ") + (project.cxx ? "g++" : "gcc") + " -E" +
+                         context);
     }
     if (!problems.empty()) {
       ++differ;
