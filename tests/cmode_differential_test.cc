@@ -24,14 +24,20 @@ unsigned long setting(const char* name, unsigned long fallback) {
   return value == nullptr ? fallback : std::strtoul(value, nullptr, 10);
 }
 
-// The tokens of a text's code lines (lines that begin with `#` left out).
+// The tokens of a text's code lines (directive lines, and the lines their
+// splices join to them, left out).
 std::vector<std::string> code_tokens(const std::string& text) {
   std::string code;
   std::istringstream lines(text);
+  bool in_directive = false;
   for (std::string line; std::getline(lines, line);) {
     const std::size_t first = line.find_first_not_of(" \t");
-    if (first != std::string::npos && line[first] == '#') continue;
-    code += line + "\n";
+    if (!in_directive && (first == std::string::npos || line[first] != '#')) {
+      code += line + "\n";
+      continue;
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    in_directive = !line.empty() && line.back() == '\\';
   }
   return token_texts(code);
 }

@@ -13,8 +13,13 @@ namespace {
 constexpr std::array<std::string_view, 6> kObjectNames = {"A", "B", "C", "D", "E", "x"};
 constexpr std::array<std::string_view, 6> kFunctionNames = {"f", "g", "h", "k", "m", "A"};
 constexpr std::array<std::string_view, 5> kParameters = {"x", "y", "z", "A", "f"};
-constexpr std::array<std::string_view, 14> kPlainTokens = {"1", "2", "v", "w",   "+",     "-",   "*",
-                                                           "[", "]", ",", "0x1", "\"s\"", "'c'", ".5"};
+constexpr std::array<std::string_view, 16> kPlainTokens = {
+    "1", "2", "v", "w", "+", "-", "*", "[", "]", ",", "0x1", "\"s\"", "'c'", ".5",
+    // Literals continued by backslash-CR-LF, holding names that must stay as they are.
+    "\"v A\\\r\nB w\"", "'\\\r\nv'"};
+// Encoding prefixes pasted to literals, some holding what opens a comment.
+constexpr std::array<std::string_view, 7> kPrefixPastes = {
+    "L ## \"a/*b\"", "u ## \"//c\"", "U ## 'c'", "u8 ## \"s\"", "L ## 'c'", "u ## \"/*\"", "U ## \"x//\""};
 
 class ProgramWriter {
  public:
@@ -117,6 +122,8 @@ class ProgramWriter {
         text_ += operand(false) + " ## ";
         need_operand = true;
         continue;
+      } else if (kind == 4 && chance(25)) {
+        text_ += std::string(one_of(kPrefixPastes)) + " ";
       } else if (kind == 3) {
         text_ += std::string(one_of(kFunctionNames)) + (chance(50) ? "(" + operand(true) + ") " : " ");
       } else {
@@ -159,6 +166,8 @@ class ProgramWriter {
     } else {
       text_ += std::string(one_of(kPlainTokens)) + " ";
     }
+    // A splice with CR LF between tokens, as a source with DOS line ends has.
+    if (chance(4)) text_ += "\\\r\n";
   }
 
   void code_line() {
