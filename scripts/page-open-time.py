@@ -43,7 +43,8 @@ def main():
                     "(() => { const t = performance.getEntriesByType('navigation')[0];"
                     " return [t.domContentLoadedEventEnd, t.loadEventEnd,"
                     " document.querySelectorAll('pre.src .u').length,"
-                    " document.querySelector('main').innerText.split('\\n').length]; })()")
+                    " Array.from(document.querySelectorAll('pre.src'),"
+                    " b => b.textContent.split('\\n').length - 1).reduce((a, b) => a + b, 0)]; })()")
                 loads.append(timing[1])
                 start = time.monotonic()
                 browser.evaluate("(() => { const u = document.querySelectorAll('pre.src .u');"

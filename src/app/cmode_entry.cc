@@ -213,6 +213,7 @@ void convert_sources(const CppOptions& options, CppState& state, Renderer& rende
   HtmlPage* const page = renderer.page();
   if (page != nullptr) {
     std::vector<std::string_view> titles;
+    titles.reserve(names.size());
     for (const std::string& name : names) titles.push_back(shown(name));
     out_write(page->begin(titles));
   }
