@@ -157,13 +157,15 @@ void Renderer::open_group(std::size_t index, const Span& span) {
   const std::size_t outer_level = outer != nullptr ? outer->level : 0;
   Look look = Look::kFormatted;
   std::size_t level = outer_level + 1;
-  if (outer != nullptr && outer->look == Look::kFinal) {
+  // A use the focus leaves out is shown as written at the top, expanded inside
+  // another; below an outer use shown finally, or past the depth, only the
+  // final text is shown.
+  const bool left_out = facts_ != nullptr && index < facts_->group_count() && !facts_->group(index).annotated;
+  if ((outer != nullptr && outer->look == Look::kFinal) || (!left_out && depth_ != 0 && level > depth_)) {
     look = Look::kFinal;
-  } else if (facts_ != nullptr && index < facts_->group_count() && !facts_->group(index).annotated) {
+  } else if (left_out) {
     look = outer != nullptr ? Look::kExpanded : Look::kAsWritten;
     level = outer_level;
-  } else if (depth_ != 0 && level > depth_) {
-    look = Look::kFinal;
   }
   open_.push_back({index, look, level, 0, after});
 }
