@@ -7,12 +7,18 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "app/cmode_options.h"
+#include "app/compile_database.h"
 #include "app/help_text.h"
+#include "app/ordered_workers.h"
 #include "app/run.h"
+#include "app/source_units.h"
 #include "cmode/expand/expander.h"
 #include "cmode/facts/facts_cache.h"
 #include "cmode/facts/facts_source.h"
@@ -41,16 +47,18 @@ struct CppState {
   cmode::Preprocessor preprocessor{table, search, expander};
 };
 
-// The state of the last run of a process that ends with it: freeing its
+// The states of the last run of a process that ends with it: freeing their
 // macros and headers one by one would cost a typical source about 2 % of
 // its instructions, and the system takes the memory back at exit anyway.
-// Held here, it stays reachable, which leak checkers accept.
-CppState* volatile left_at_exit = nullptr;
+// Held here, they stay reachable, which leak checkers accept.
+std::vector<std::unique_ptr<CppState>>* volatile left_at_exit = nullptr;
+std::mutex left_at_exit_mutex;
 
 void leave_or_free(std::unique_ptr<CppState> state) {
-  if (!run_ends_process) return;
-  delete left_at_exit;  // only a process of several runs (the tests) has one
-  left_at_exit = state.release();
+  if (!run_ends_process || state == nullptr) return;
+  const std::lock_guard lock(left_at_exit_mutex);
+  if (left_at_exit == nullptr) left_at_exit = new std::vector<std::unique_ptr<CppState>>();
+  left_at_exit->push_back(std::move(state));
 }
 
 void report_program_error(std::string_view text) {
@@ -63,9 +71,6 @@ void report_program_error(std::string_view text) {
 void report_cannot_open(const std::string& name, int error) {
   report_program_error(name + ": cannot open: " + std::strerror(error));
 }
-
-// The name standard input goes by, as the C compiler names it.
-constexpr std::string_view kStdinName = "<stdin>";
 
 bool is_cplusplus(const CppOptions& options) {
   return !options.sources.empty() && options.sources.front().language == CppOptions::Language::cxx;
@@ -151,14 +156,16 @@ bool prepare(CppState& state, const CppOptions& options, int& status) {
 // Reads one source (standard input for "-") as a translation unit of its
 // own, after the -include files: converted, or for its macros alone with
 // --print-defines. False when it or an -include file cannot be read.
-bool read_source(const std::string& name, const CppOptions& options, CppState& state, Renderer& renderer) {
+bool read_source(const SourceUnit& unit, CppState& state, Renderer& renderer) {
+  const CppOptions& options = *unit.options;
+  const std::string& name = unit.path;
   const bool from_stdin = name == "-";
-  const std::string_view shown = from_stdin ? kStdinName : std::string_view(name);
+  const std::string_view shown = unit.shown;
   InputFile opened;
   if (!from_stdin) {
     opened = open_input(name);
     if (opened == nullptr) {
-      report_cannot_open(name, errno);
+      report_cannot_open(unit.shown, errno);
       return false;
     }
   }
@@ -201,60 +208,138 @@ std::unique_ptr<CppState> new_state(const CppOptions& options) {
   return std::unique_ptr<CppState>(new CppState(facts_request(options)));
 }
 
-// Converts each source (standard input when none is named), within the
-// frame of the page for --html.
-void convert_sources(const CppOptions& options, CppState& state, Renderer& renderer, int& status) {
-  std::vector<std::string> names;
-  for (const CppOptions::Source& source : options.sources) names.push_back(source.name);
-  if (names.empty()) names.emplace_back("-");
-  const auto shown = [](const std::string& name) {
-    return name == "-" ? kStdinName : std::string_view(name);
-  };
-  HtmlPage* const page = renderer.page();
+// Reads units one after another in one state while their options are the
+// same object, and in a fresh one (or for its macros, one each) otherwise.
+class UnitReader {
+ public:
+  explicit UnitReader(Renderer renderer) : renderer_(std::move(renderer)) {}
+  UnitReader(const UnitReader&) = delete;
+  UnitReader& operator=(const UnitReader&) = delete;
+  ~UnitReader() { retire(); }
+
+  Renderer& renderer() { return renderer_; }
+
+  // Reads `units[index]`; its status. A state is made afresh where one
+  // thread reading the units in order would make it (the first unit of a
+  // run of equal options, every unit for its macros), with the messages of
+  // its making; and also, silently, where this reader took a unit whose
+  // state another reader made: the output is the same for every -j.
+  int read(const std::vector<SourceUnit>& units, std::size_t index) {
+    const SourceUnit& unit = units[index];
+    const bool starts_state =
+        index == 0 || unit.options != units[index - 1].options || unit.options->print_defines;
+    int status = 0;
+    if (starts_state || unit.options != options_) {
+      CapturedOutput muted;
+      CapturedOutput* const shown = starts_state ? nullptr : capture_output(&muted);
+      const bool prepared = make_state(unit.options, status);
+      if (!starts_state) {
+        capture_output(shown);
+        status = 0;
+      }
+      if (!prepared) return 1;
+    }
+    if (state_ == nullptr) return 1;
+    // A database's entries may each have a standard of their own.
+    cmode::set_lexing_dialect(run_dialect(*unit.options));
+    if (!read_source(unit, *state_, renderer_)) status = 1;
+    if (options_->print_defines) cmode::list_macros(state_->table, out_write);
+    return status;
+  }
+
+ private:
+  // A fresh state for `options`: none (and false) when it cannot be made,
+  // so that the units it would read are not read.
+  bool make_state(const std::shared_ptr<const CppOptions>& options, int& status) {
+    retire();
+    options_ = options;
+    state_ = new_state(*options_);
+    if (prepare(*state_, *options_, status)) return true;
+    state_.reset();
+    return false;
+  }
+
+  void retire() {
+    if (state_ == nullptr) return;
+    state_->facts.save();
+    leave_or_free(std::move(state_));
+  }
+
+  Renderer renderer_;
+  std::shared_ptr<const CppOptions> options_;
+  std::unique_ptr<CppState> state_;
+};
+
+// Reads the units one after another, within the frame of the page for
+// --html; the status.
+int read_framed(const std::vector<SourceUnit>& units, UnitReader& reader) {
+  HtmlPage* const page = reader.renderer().page();
   if (page != nullptr) {
     std::vector<std::string_view> titles;
-    titles.reserve(names.size());
-    for (const std::string& name : names) titles.push_back(shown(name));
+    titles.reserve(units.size());
+    for (const SourceUnit& unit : units) titles.emplace_back(unit.shown);
     out_write(page->begin(titles));
   }
-  for (const std::string& name : names) {
-    if (page != nullptr) out_write(page->begin_source(shown(name)));
-    if (!read_source(name, options, state, renderer)) status = 1;
+  int status = 0;
+  for (std::size_t index = 0; index < units.size(); ++index) {
+    const SourceUnit& unit = units[index];
+    if (page != nullptr) out_write(page->begin_source(unit.shown));
+    status |= reader.read(units, index);
     if (page != nullptr) out_write(page->end_source());
   }
   if (page != nullptr) out_write(page->end());
+  return status;
+}
+
+// Makes a renderer of the run's form: each thread renders with its own.
+using RendererMaker = std::function<Renderer()>;
+
+// The number of threads to convert `units` on.
+unsigned job_count(const CppOptions& options, std::size_t units) {
+  const unsigned asked = options.jobs != 0 ? options.jobs : std::max(1U, std::thread::hardware_concurrency());
+  return static_cast<unsigned>(std::min<std::size_t>(asked, units));
 }
 
 // Converts the sources, or lists the macros each of them defines, and
 // returns the exit status.
-int run_sources(const CppOptions& options, Renderer& renderer) {
+int run_sources(const CppOptions& options, const RendererMaker& make_renderer) {
   start_heap_on_huge_page();
-  std::unique_ptr<CppState> state = new_state(options);
-  int status = 0;
-  if (!prepare(*state, options, status)) return status;
-  if (options.print_defines) {
-    // The listing takes the macros out of the table: each source has a
-    // state of its own.
-    for (std::size_t i = 0; i < options.sources.size(); ++i) {
-      if (i > 0) {
-        state->facts.save();
-        state = new_state(options);
-        prepare(*state, options, status);
-      }
-      if (!read_source(options.sources[i].name, options, *state, renderer)) status = 1;
-      cmode::list_macros(state->table, out_write);
-    }
-    if (options.sources.empty()) cmode::list_macros(state->table, out_write);
-  } else {
-    convert_sources(options, *state, renderer, status);
+  CompileDatabase database;
+  std::string error;
+  if (!options.database.empty() && !read_compile_database(options.database, database, error)) {
+    report_program_error(error);
+    return 1;
   }
-  state->facts.save();
-  leave_or_free(std::move(state));
-  return status;
+  std::vector<SourceUnit> units;
+  if (!plan_units(options, options.database.empty() ? nullptr : &database, units, error)) {
+    report_program_error(error);
+    return 1;
+  }
+  if (options.print_defines && options.sources.empty() && options.database.empty()) {
+    // The compiler's and the command line's macros, with no source read.
+    std::unique_ptr<CppState> state = new_state(options);
+    int status = 0;
+    if (prepare(*state, options, status)) cmode::list_macros(state->table, out_write);
+    state->facts.save();
+    leave_or_free(std::move(state));
+    return status;
+  }
+  // A page frames its sources in one pass: it is written by one thread.
+  const unsigned jobs = options.html ? 1 : job_count(options, units.size());
+  if (jobs <= 1) {
+    UnitReader reader(make_renderer());
+    return read_framed(units, reader);
+  }
+  return run_in_order(units.size(), jobs, [&]() -> UnitWork {
+    auto reader = std::make_shared<UnitReader>(make_renderer());
+    return [reader, &units](std::size_t index) {
+      return reader->read(units, index);
+    };
+  });
 }
 
 // Runs the sources with the output going to `path`; the status.
-int run_to_file(const CppOptions& options, Renderer& renderer) {
+int run_to_file(const CppOptions& options, const RendererMaker& make_renderer) {
   std::FILE* const file = std::fopen(options.output.c_str(), "w");
   if (file == nullptr) {
     report_cannot_open(options.output, errno);
@@ -264,7 +349,7 @@ int run_to_file(const CppOptions& options, Renderer& renderer) {
   run_io().out = file;
   int status = 1;
   try {
-    status = run_sources(options, renderer);
+    status = run_sources(options, make_renderer);
     out_flush();
   } catch (...) {
     run_io().out = standard_out;
@@ -300,10 +385,11 @@ int run_cpp_mode(std::span<const std::string> args) {
               " but not for " + (cplusplus ? "C++" : "C") + "\n");
   }
   cmode::set_lexing_dialect(run_dialect(options));
-  Renderer renderer = options.html         ? Renderer::html()
-                      : options.has_format ? Renderer(options.format)
-                                           : Renderer();
-  const int status = options.output.empty() ? run_sources(options, renderer) : run_to_file(options, renderer);
+  const RendererMaker make_renderer = [&options] {
+    return options.html ? Renderer::html() : options.has_format ? Renderer(options.format) : Renderer();
+  };
+  const int status =
+      options.output.empty() ? run_sources(options, make_renderer) : run_to_file(options, make_renderer);
   return located_error_reported() ? 1 : status;
 }
 

@@ -3,9 +3,11 @@
 #include "app/cmode_options.h"
 
 #include <algorithm>
+#include <charconv>
 #include <optional>
 #include <string_view>
 
+#include "app/compile_database.h"
 #include "cmode/lex/dialect.h"
 
 namespace sornik {
@@ -13,6 +15,9 @@ namespace sornik {
 namespace {
 
 using Language = CppOptions::Language;
+
+// More workers than this gain nothing and each holds a whole state.
+constexpr unsigned kMostJobs = 256;
 
 // The options that take a value, attached (-Idir, -includefile) or as the
 // next argument.
@@ -120,6 +125,16 @@ class Parser {
         error_ = "missing argument to '--compiler='";
         return false;
       }
+    } else if (arg.starts_with("--compile-commands=")) {
+      options_.database = arg.substr(std::string_view("--compile-commands=").size());
+      if (options_.database.empty()) return missing(arg);
+    } else if (arg == "-p") {
+      if (!take_separate(arg)) return false;
+      options_.database = database_in_directory(args_[next_]);
+    } else if (arg.starts_with("--query-driver=")) {
+      return add_query_drivers(std::string_view(arg).substr(std::string_view("--query-driver=").size()));
+    } else if (arg.starts_with("-j")) {
+      return set_jobs(arg);
     } else if (arg == "--print-defines") {
       options_.print_defines = true;
     } else if (arg == "--html") {
@@ -199,6 +214,37 @@ class Parser {
       ++next_;
       return true;
     }
+    return missing(arg);
+  }
+
+  bool add_query_drivers(std::string_view globs) {
+    for (std::size_t start = 0; start <= globs.size();) {
+      const std::size_t comma = std::min(globs.find(',', start), globs.size());
+      if (comma > start) options_.query_drivers.emplace_back(globs.substr(start, comma - start));
+      start = comma + 1;
+    }
+    return true;
+  }
+
+  // -j N or -jN: a count from 1 to kMostJobs.
+  bool set_jobs(const std::string& arg) {
+    std::string_view value = std::string_view(arg).substr(2);
+    if (value.empty()) {
+      if (!take_separate(arg)) return false;
+      value = args_[next_];
+    }
+    unsigned jobs = 0;
+    const auto [end, failure] = std::from_chars(value.data(), value.data() + value.size(), jobs);
+    if (failure != std::errc() || end != value.data() + value.size() || jobs == 0 || jobs > kMostJobs) {
+      error_ =
+          "'-j' takes a number from 1 to " + std::to_string(kMostJobs) + ", not '" + std::string(value) + "'";
+      return false;
+    }
+    options_.jobs = jobs;
+    return true;
+  }
+
+  bool missing(const std::string& arg) {
     error_ = "missing argument to '" + arg + "'";
     return false;
   }

@@ -52,6 +52,13 @@ struct CppOptions {
   bool help = false;             // --help
   bool undef = false;            // -undef: none of the compiler's own macros
   std::string compiler;          // --compiler=CMD: whose facts apply ("" the default)
+  // The compile database: -p DIR (DIR/compile_commands.json) or
+  // --compile-commands=FILE; empty for none.
+  std::string database;
+  // --query-driver=GLOB[,GLOB...]: the compilers a database entry may name
+  // to be run for their facts.
+  std::vector<std::string> query_drivers;
+  unsigned jobs = 0;  // -j N: sources converted at once; 0 for one per core
 };
 
 // Reads the arguments after `--cpp` as gcc reads its own: options and files

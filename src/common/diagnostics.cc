@@ -14,7 +14,7 @@ namespace {
 constexpr std::size_t kOutputLimit = 1024;
 constexpr std::size_t kReservedAfterText = 256;
 
-std::string formatted;
+thread_local std::string formatted;
 
 template <typename T>
 T value_or(const ErrArg* arg, T fallback) {

@@ -10,7 +10,7 @@ namespace sornik {
 
 namespace {
 
-bool any_error = false;
+thread_local bool any_error = false;
 
 }  // namespace
 

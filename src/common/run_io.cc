@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include "common/diagnostics.h"
 #include "common/fatal.h"
@@ -16,8 +17,9 @@ namespace {
 
 constexpr std::size_t kOutputBlock = 1 << 16;
 
-std::string output_buffer;
-bool any_read_failed = false;
+thread_local std::string output_buffer;
+thread_local bool any_read_failed = false;
+thread_local CapturedOutput* captured = nullptr;
 
 }  // namespace
 
@@ -53,7 +55,13 @@ void stop_unless_written(bool written) {
 
 }  // namespace
 
+CapturedOutput* capture_output(CapturedOutput* capture) { return std::exchange(captured, capture); }
+
 void out_write(std::string_view text) {
+  if (captured != nullptr) {
+    captured->out.append(text);
+    return;
+  }
   // A text as large as half the buffer is written from where it lies.
   if (text.size() >= kOutputBlock / 2) {
     out_flush();
@@ -74,6 +82,10 @@ void out_flush() {
 void out_discard() { output_buffer.clear(); }
 
 void err_write(std::string_view text) {
+  if (captured != nullptr) {
+    captured->err.append(text);
+    return;
+  }
   std::fwrite(text.data(), 1, text.size(), run_io().err);
   std::fflush(run_io().err);
 }

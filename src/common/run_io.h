@@ -30,6 +30,19 @@ struct RunIo {
 // The streams in use; change them only between runs.
 RunIo& run_io();
 
+// What a thread's runs write, held in memory: a worker converting sources
+// beside others keeps each source's output and diagnostics until their turn
+// to be written comes.
+struct CapturedOutput {
+  std::string out;
+  std::string err;
+};
+
+// Sends this thread's out_write and err_write into `capture`, or (null) to
+// the streams again. The output buffer, the read-error state and the
+// diagnostics' scratch are the thread's own. Returns the capture it ends.
+CapturedOutput* capture_output(CapturedOutput* capture);
+
 // Appends to the output buffer, which is written to the output stream in large blocks.
 void out_write(std::string_view text);
 

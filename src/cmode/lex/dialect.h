@@ -31,11 +31,11 @@ struct Dialect {
 
 namespace detail {
 // gnu17, the C compiler's default.
-inline constinit Dialect lexing_dialect_value{.version = "201710L", .raw_strings = true};
+inline constinit thread_local Dialect lexing_dialect_value{.version = "201710L", .raw_strings = true};
 }  // namespace detail
 
-// The dialect that every reader of C text in the process follows: one per
-// run, set before the run reads any text (the readers are too many and too
+// The dialect that every reader of C text on this thread follows: one per
+// translation unit, set before it reads any text (the readers are too many and too
 // deep in the hot paths to carry it along).
 inline const Dialect& lexing_dialect() { return detail::lexing_dialect_value; }
 inline void set_lexing_dialect(const Dialect& dialect) { detail::lexing_dialect_value = dialect; }

@@ -1,0 +1,2 @@
+#include <answer.h>
+int h = MODE;

@@ -1,0 +1,2 @@
+#include <answer.h>
+int two = ANSWER + MODE; int p = PRE;

@@ -1,0 +1,1 @@
+#define PRE pre_included

@@ -1,0 +1,2 @@
+int a = X;
+#warning in a
