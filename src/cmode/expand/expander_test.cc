@@ -120,6 +120,11 @@ TEST(Expander, ErrorsGoOnWithTheUseCopiedUnchanged) {
        "t.c:4: error: unterminated argument list invoking macro \"g\"\n"},
       {"#define P(a, b) a ## b\nP(+, -)\n", "#define P(a, b) a ## b\nP(+, -)`+-'\n",
        "t.c:2: error: pasting \"+\" and \"-\" does not give a valid preprocessing token\n"},
+      // An odd number of final lone backslashes would escape the closing quote.
+      {"#define S(x) #x\nS(\\) S(\\\\) S(a \\ \\ \\) S(\\ b)\n",
+       "#define S(x) #x\nS(\\)`\"\"' S(\\\\)`\"\\\\\"' S(a \\ \\ \\)`\"a \\ \\ \"' S(\\ b)`\"\\ b\"'\n",
+       "t.c:2: warning: invalid string literal, ignoring final '\\'\n"
+       "t.c:2: warning: invalid string literal, ignoring final '\\'\n"},
   };
   for (const auto& e : errors) {
     const testing::ExpandedProgram result = expand_program(e.program);

@@ -184,8 +184,8 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
     substituter_.substitute(macro, nullptr, name.line, name.space_before, tokens);
     push_mark(tokens, Mark::close, group);
     contexts_[depth_ - 1].tokens = tokens;
-    for (const std::string& failure : substituter_.paste_failures())
-      report_at(file_, name.line, Severity::error, failure);
+    for (const SubstitutionProblem& problem : substituter_.problems())
+      report_at(file_, name.line, problem.severity, problem.message);
     return true;
   }
   if (call_depth_ == calls_.size()) calls_.push_back(std::make_unique<CallScratch>());
@@ -245,8 +245,8 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
   for (std::vector<ExpToken>& expansion : call.expansions) release_if_large(expansion);
   for (const auto& deferred : call.deferred) tokens.push_back(mark_token(Mark::close, deferred.first));
   contexts_[depth_ - 1].tokens = tokens;
-  for (const std::string& failure : substituter_.paste_failures()) {
-    report_at(file_, call.name_token.line, Severity::error, failure);
+  for (const SubstitutionProblem& problem : substituter_.problems()) {
+    report_at(file_, call.name_token.line, problem.severity, problem.message);
   }
   return true;
 }

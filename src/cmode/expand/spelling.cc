@@ -29,13 +29,17 @@ bool is_word(const ExpToken& token) {
 
 }  // namespace
 
-void append_stringified(std::string& out, std::span<const ExpToken> argument) {
+bool append_stringified(std::string& out, std::span<const ExpToken> argument) {
   out.push_back('"');
   bool first = true;
+  // The lone backslashes the argument ends with, blanks between them or not.
+  std::size_t final_backslashes = 0;
   for (const ExpToken& token : argument) {
     if (token.mark != Mark::none || token.placemarker) continue;
     if (token.space_before && !first) out.push_back(' ');
     first = false;
+    const bool backslash = token.kind == TokenKind::other && !token.text.empty() && token.text[0] == '\\';
+    final_backslashes = backslash ? final_backslashes + 1 : 0;
     const bool literal = token.kind == TokenKind::string_literal || token.kind == TokenKind::char_constant;
     for (char c : token.text) {
       if (literal && (c == '"' || c == '\\')) out.push_back('\\');
@@ -47,7 +51,11 @@ void append_stringified(std::string& out, std::span<const ExpToken> argument) {
       out.push_back(c);
     }
   }
+  // An odd one would escape the closing quote: the compiler drops it.
+  const bool invalid = final_backslashes % 2 == 1;
+  if (invalid) out.pop_back();
   out.push_back('"');
+  return invalid;
 }
 
 bool Respeller::single_token(std::string_view text, TokenKind& kind) {

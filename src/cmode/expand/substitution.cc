@@ -63,7 +63,7 @@ struct Substituter::Run {
 void Substituter::substitute(const Macro& macro, Arguments* args, std::uint32_t line, bool space_before,
                              std::vector<ExpToken>& out) {
   Run run{macro, args, line};
-  paste_failures_.clear();
+  problems_.clear();
   const std::size_t start = out.size();
   substitute_range(run, 0, macro.body().size(), out);
   const auto start_at = out.begin() + static_cast<std::ptrdiff_t>(start);
@@ -130,7 +130,9 @@ void Substituter::append_operand(Run& run, std::size_t& pos, std::size_t end, Pa
         pos = close;
       }
       scratch_.clear();
-      append_stringified(scratch_, operand);
+      if (append_stringified(scratch_, operand)) {
+        problems_.push_back({Severity::warning, "invalid string literal, ignoring final '\\'"});
+      }
       ExpToken string;
       string.text = arena_.store(scratch_);
       string.kind = TokenKind::string_literal;
@@ -230,8 +232,9 @@ void Substituter::paste(std::vector<ExpToken>& out, std::size_t right_start) {
   TokenKind kind;
   if (!respeller_.single_token(scratch_, kind)) {
     rhs.space_before = false;  // the two tokens stay side by side
-    paste_failures_.push_back("pasting \"" + std::string(lhs.text) + "\" and \"" + std::string(rhs.text) +
-                              "\" does not give a valid preprocessing token");
+    problems_.push_back({Severity::error, "pasting \"" + std::string(lhs.text) + "\" and \"" +
+                                              std::string(rhs.text) +
+                                              "\" does not give a valid preprocessing token"});
     return;
   }
   lhs.text = arena_.store(scratch_);

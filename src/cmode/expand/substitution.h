@@ -10,6 +10,7 @@
 #include "cmode/expand/expansion_token.h"
 #include "cmode/expand/spelling.h"
 #include "cmode/macro/macro_table.h"
+#include "common/located_diagnostics.h"
 #include "common/text_arena.h"
 
 namespace sornik::cmode {
@@ -27,6 +28,12 @@ class Arguments {
   virtual bool variadic_absent() const = 0;
 };
 
+// A diagnostic of one substitution.
+struct SubstitutionProblem {
+  Severity severity;
+  std::string message;
+};
+
 // Builds replacement lists: parameters replaced by arguments, `#`, `##`,
 // `__VA_OPT__` and the GNU comma before `## __VA_ARGS__` applied.
 class Substituter {
@@ -39,9 +46,10 @@ class Substituter {
   void substitute(const Macro& macro, Arguments* args, std::uint32_t line, bool space_before,
                   std::vector<ExpToken>& out);
 
-  // The pastes of the last substitution that made no single token, in the
-  // C compiler's words; each keeps its two tokens.
-  const std::vector<std::string>& paste_failures() const { return paste_failures_; }
+  // What the last substitution reports, in the C compiler's words: the
+  // pastes that made no single token (each keeps its two tokens, an error)
+  // and the stringified arguments that lost a final backslash (a warning).
+  const std::vector<SubstitutionProblem>& problems() const { return problems_; }
 
  private:
   struct Run;
@@ -62,7 +70,7 @@ class Substituter {
   TextArena& arena_;
   Respeller respeller_;
   std::string scratch_;
-  std::vector<std::string> paste_failures_;
+  std::vector<SubstitutionProblem> problems_;
 };
 
 // Marks in `needed` (one entry per parameter) the arguments that a use of
