@@ -1,7 +1,8 @@
 // C-mode expansion over a fuzzer-chosen source with its own definitions.
 // Input sections: options (first byte: bit 0 asks for -f with the rest of
-// the section as the format, bit 1 for the HTML page too), then the source
-// a.c. Every run must give the same bytes twice, the default rendering must
+// the section as the format, bit 1 for the HTML page too, bits 2 and 3 the
+// dialect: C++17, C++20, C++98 or gnu17), then the source, a.cc in C++ and
+// a.c in C. Every run must give the same bytes twice, the default rendering must
 // equal the format "$n`$x'", the format "$n" must give back the source byte
 // for byte, and the page must be well-formed.
 #include <cctype>
@@ -42,31 +43,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto sections = sornik::fuzzing::split_sections(data, size, 2);
   const std::string source(sections[1]);
   if (growth_bound(source) > 1e5) return -1;
-  const std::map<std::string, std::string> files = {{"a.c", source}};
-  std::vector<std::string> args = {"--cpp", "-undef", "-nostdinc"};
   const std::string_view options = sections[0];
+  // The dialect: its file name and -std= (read by every run below).
+  const int dialect = options.empty() ? 3 : (options[0] >> 2) & 3;
+  const std::string name = dialect == 3 ? "a.c" : "a.cc";
+  const std::string standard = dialect == 1 ? "-std=c++20" : dialect == 2 ? "-std=c++98" : "-std=gnu17";
+  const std::map<std::string, std::string> files = {{name, source}};
+  std::vector<std::string> args = {"--cpp", "-undef", "-nostdinc", standard};
   if (!options.empty() && (options[0] & 1) != 0) {
     const std::string format(options.substr(1));
     if (sornik::fuzzing::is_costly_format(format)) return -1;
     args.insert(args.end(), {"-f", format});
   }
-  args.push_back("a.c");
+  args.push_back(name);
 
   const sornik::fuzzing::RunOutcome first = sornik::fuzzing::run_in_memory(args, files);
   if (sornik::fuzzing::slow(first)) return 0;
   const sornik::fuzzing::RunOutcome again = sornik::fuzzing::run_in_memory(args, files);
   sornik::fuzzing::require_equal("a second run", first.out, again.out);
 
-  const std::vector<std::string> plain = {"--cpp", "-undef", "-nostdinc", "a.c"};
-  const std::vector<std::string> spelled = {"--cpp", "-undef", "-nostdinc", "-f", "$n`$x'", "a.c"};
-  const std::vector<std::string> names = {"--cpp", "-undef", "-nostdinc", "-f", "$n", "a.c"};
+  const std::vector<std::string> plain = {"--cpp", "-undef", "-nostdinc", standard, name};
+  const std::vector<std::string> spelled = {"--cpp", "-undef", "-nostdinc", standard, "-f", "$n`$x'", name};
+  const std::vector<std::string> names = {"--cpp", "-undef", "-nostdinc", standard, "-f", "$n", name};
   sornik::fuzzing::require_equal("the default rendering against $n`$x'",
                                  sornik::fuzzing::run_in_memory(plain, files).out,
                                  sornik::fuzzing::run_in_memory(spelled, files).out);
   sornik::fuzzing::require_equal("-f '$n' against the source", source,
                                  sornik::fuzzing::run_in_memory(names, files).out);
   if (!options.empty() && (options[0] & 2) != 0) {
-    const std::vector<std::string> page = {"--cpp", "-undef", "-nostdinc", "--html", "a.c"};
+    const std::vector<std::string> page = {"--cpp", "-undef", "-nostdinc", standard, "--html", name};
     sornik::fuzzing::require_equal(
         "the page's problems", "",
         sornik::testing::html_problem(sornik::fuzzing::run_in_memory(page, files).out));
