@@ -52,6 +52,11 @@ const Case kCases[] = {
      "#define K(a, ...) v ## __VA_OPT__(a k)\n#define Q(a, ...) __VA_OPT__(x a) ## 1\nK(, 1)`v k' K(y, 1)`vy "
      "k' "
      "Q(, 1)`x 1' Q(2, 1)`x 21'\n"},
+    {"# stringizes what __VA_OPT__ gives, pastes done",
+     "#define H(X, ...) #__VA_OPT__(X)\n#define G(X, ...) [# __VA_OPT__(X##X  X)]\nH(1, 2) H(1) G(a, 1) "
+     "G(a)\n",
+     "#define H(X, ...) #__VA_OPT__(X)\n#define G(X, ...) [# __VA_OPT__(X##X  X)]\nH(1, 2)`\"1\"' H(1)`\"\"' "
+     "G(a, 1)`[\"aa a\"]' G(a)`[\"\"]'\n"},
     {"an argument at the edge of __VA_OPT__ is expanded before the paste",
      "#define N 5\n#define Q(a, ...) __VA_OPT__(x a) ## 1\nQ(N, 1)\n",
      "#define N 5\n#define Q(a, ...) __VA_OPT__(x a) ## 1\nQ(N, 1)`x N`51''\n"},

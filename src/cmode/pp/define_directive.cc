@@ -252,7 +252,9 @@ bool parse_body(Source& source, bool more, DefineToken token, bool function_like
   bool glue_next = false;  // the parameter after a stringizing "#"
   bool pasted = false;     // the last token was a paste
   for (; more; more = tokens.next(token)) {
-    if (glue_next && (token.kind != TokenKind::identifier || !parts.has_param(token.text))) {
+    // `#` stringizes a parameter, or in a variadic macro a __VA_OPT__ group.
+    if (glue_next && (token.kind != TokenKind::identifier ||
+                      !(parts.has_param(token.text) || (parts.variadic && token.text == "__VA_OPT__")))) {
       result.error = kHashError;
       return false;
     }

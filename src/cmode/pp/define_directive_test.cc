@@ -90,6 +90,9 @@ TEST(ParseDefine, RejectsWhatTheCompilerRejects) {
       {"J(a... ,b) a", "error: expected ')' after \"...\""},
       {"K(...) # x", "error: '#' is not followed by a macro parameter"},
       {"C(a) a#", "error: '#' is not followed by a macro parameter"},
+      // __VA_OPT__ may follow `#` only where it is the variadic operator.
+      {"H(x) #__VA_OPT__(x)", "error: '#' is not followed by a macro parameter"},
+      {"H(x,...) # __VA_OPT__(x)", "#define H(x,...) #__VA_OPT__(x)"},
       {"L ## a", "error: '##' cannot appear at either end of a macro expansion"},
       {"M a ##", "error: '##' cannot appear at either end of a macro expansion"},
       {"V(", "error: expected parameter name before end of line"},
