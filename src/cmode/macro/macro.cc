@@ -72,8 +72,10 @@ class MacroStore {
   std::size_t left_ = 0;
 };
 
+// Each thread's own: the threads converting sources side by side each make
+// and free the macros of their own states.
 MacroStore& store() {
-  static MacroStore macros;
+  static thread_local MacroStore macros;
   return macros;
 }
 
@@ -99,7 +101,7 @@ void Macro::make_tokens() const {
   // The normalised text lexes into the tokens the definition had: one blank
   // stands wherever the definition had white space or a comment, and the
   // respelled `#` and `##` lex as themselves.
-  static std::vector<BodyToken> lexed;
+  static thread_local std::vector<BodyToken> lexed;
   lexed.clear();
   TokenScan<ScanMode::plain> scan(replacement());
   ScannedToken scanned;
