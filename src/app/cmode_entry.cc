@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "app/ordered_workers.h"
 #include "app/run.h"
 #include "app/source_units.h"
+#include "cmode/condition/constant_reader.h"
 #include "cmode/expand/expander.h"
 #include "cmode/facts/facts_cache.h"
 #include "cmode/facts/facts_source.h"
@@ -45,6 +47,8 @@ struct CppState {
   cmode::MacroTable table;
   cmode::Expander expander{table};
   cmode::Preprocessor preprocessor{table, search, expander};
+  // The values of final texts, at the widths the predefined macros tell.
+  std::optional<cmode::ConstantReader> values;
 };
 
 // The states of the last run of a process that ends with it: freeing their
@@ -117,6 +121,7 @@ bool prepare(CppState& state, const CppOptions& options, int& status) {
       return false;
     }
   }
+  state.table.definition_files().set_focus({options.no_system_macros, options.macros_from});
   using Kind = cmode::SearchDirKind;
   for (const std::string& dir : options.quote_dirs) state.search.add_directory(dir, Kind::quote);
   for (const std::string& dir : state.facts.facts().quote_dirs) state.search.add_directory(dir, Kind::quote);
@@ -137,6 +142,8 @@ bool prepare(CppState& state, const CppOptions& options, int& status) {
   } else {
     preprocessor.define_predefined(state.facts.facts().macros);
   }
+  state.values.emplace(cmode::TargetWidths::of(state.table));
+  state.expander.set_value_reader(&*state.values);
   for (const CppOptions::Setting& setting : options.settings) {
     if (setting.kind == CppOptions::Setting::Kind::define) {
       preprocessor.define_option(setting.value);
@@ -170,7 +177,7 @@ bool read_source(const SourceUnit& unit, CppState& state, Renderer& renderer) {
     }
   }
   std::FILE* const stream = from_stdin ? run_io().in : opened.get();
-  if (options.list_file_names && renderer.page() == nullptr) {
+  if (options.list_file_names && renderer.page() == nullptr && !options.json) {
     out_write("/* === ");
     out_write(shown);
     out_write(" === */\n");
@@ -385,8 +392,18 @@ int run_cpp_mode(std::span<const std::string> args) {
               " but not for " + (cplusplus ? "C++" : "C") + "\n");
   }
   cmode::set_lexing_dialect(run_dialect(options));
+  if (options.json && (options.has_format || options.html)) {
+    report_program_error(options.html ? "'--json' and '--html' cannot be used together"
+                                      : "'--json' and '-f' cannot be used together");
+    return 1;
+  }
   const RendererMaker make_renderer = [&options] {
-    return options.html ? Renderer::html() : options.has_format ? Renderer(options.format) : Renderer();
+    Renderer renderer = options.html         ? Renderer::html()
+                        : options.json       ? Renderer::json()
+                        : options.has_format ? Renderer(options.format)
+                                             : Renderer();
+    renderer.set_depth(options.depth);
+    return renderer;
   };
   const int status =
       options.output.empty() ? run_sources(options, make_renderer) : run_to_file(options, make_renderer);

@@ -135,6 +135,16 @@ class Parser {
       return add_query_drivers(std::string_view(arg).substr(std::string_view("--query-driver=").size()));
     } else if (arg.starts_with("-j")) {
       return set_jobs(arg);
+    } else if (arg.starts_with("--depth=")) {
+      return set_depth(arg);
+    } else if (arg == "--json") {
+      options_.json = true;
+    } else if (arg == "--no-system-macros") {
+      options_.no_system_macros = true;
+    } else if (arg.starts_with("--macros-from=")) {
+      const std::string path = arg.substr(std::string_view("--macros-from=").size());
+      if (path.empty()) return missing(arg);
+      options_.macros_from.push_back(path);
     } else if (arg == "--print-defines") {
       options_.print_defines = true;
     } else if (arg == "--html") {
@@ -252,6 +262,19 @@ class Parser {
   void set_format(std::string_view format) {
     options_.format = format;
     options_.has_format = true;
+  }
+
+  // --depth=N: N a whole number from 1 on.
+  bool set_depth(const std::string& arg) {
+    const std::string_view digits = std::string_view(arg).substr(std::string_view("--depth=").size());
+    std::size_t depth = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), depth);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() || depth == 0) {
+      error_ = "'--depth=' takes a whole number from 1 on, not '" + std::string(digits) + "'";
+      return false;
+    }
+    options_.depth = depth;
+    return true;
   }
 
   bool refuse(const std::string& arg) {

@@ -59,6 +59,12 @@ struct CppOptions {
   // to be run for their facts.
   std::vector<std::string> query_drivers;
   unsigned jobs = 0;  // -j N: sources converted at once; 0 for one per core
+  // The listing: the levels of groups shown (--depth=N, 0 for all), JSON
+  // Lines (--json), and the focus (--no-system-macros, --macros-from=PATH).
+  std::size_t depth = 0;
+  bool json = false;
+  bool no_system_macros = false;
+  std::vector<std::string> macros_from;
 };
 
 // Reads the arguments after `--cpp` as gcc reads its own: options and files

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "cmode/expand/fact_gatherer.h"
 #include "cmode/expand/group_writer.h"
 #include "cmode/expand/line_feeder.h"
 #include "cmode/expand/rescanner.h"
@@ -36,6 +37,8 @@ void Expander::expand_file(ChunkSource& source, std::string_view file, Renderer&
                                                    : Grouping::unnamed);
   SourceWindow window(feeder, rescanner);
   GroupWriter writer;
+  FactGatherer gatherer(table_, renderer.needs(), file, value_reader_);
+  rescanner.keep_group_macros(gatherer.active());
   std::vector<ExpToken> stream;
   std::string marked;
   SourceChunk piece;
@@ -46,6 +49,7 @@ void Expander::expand_file(ChunkSource& source, std::string_view file, Renderer&
       continue;
     }
     window.start(piece);
+    if (gatherer.active()) gatherer.start_window(piece.first_line);
     marked.clear();
     bool grouped = false;
     std::uint32_t written = 0;
@@ -70,14 +74,15 @@ void Expander::expand_file(ChunkSource& source, std::string_view file, Renderer&
       const ExpToken* after = nullptr;
       if (end < window.size() && window.token(end).source_begin == use_end) after = &window.token(end);
       writer.write(stream, rescanner.groups(), bytes.substr(name.source_begin, use_end - name.source_begin),
-                   before, after, marked);
+                   before, after, marked, gatherer.opened());
+      if (gatherer.active()) gatherer.add_use(rescanner.groups(), bytes, name.source_begin, use_end);
       written = use_end;
       grouped = true;
       index = end;
     }
     if (grouped) {
       append_escaped(marked, window.bytes().substr(written));
-      out_write(renderer.render(marked));
+      out_write(renderer.render(marked, gatherer.facts()));
     } else {
       out_write(renderer.plain(window.bytes()));
     }

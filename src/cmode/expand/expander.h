@@ -73,10 +73,15 @@ class Expander {
   // line and counter (see Rescanner::set_builtin_state).
   void set_builtin_state(BuiltinState* state) { builtins_ = state; }
 
+  // Reads the values that a listing shows of final texts ("$v", JSON); null
+  // for none.
+  void set_value_reader(ValueReader* reader) { value_reader_ = reader; }
+
  private:
   const MacroTable& table_;
   FeatureTests* feature_tests_ = nullptr;
   BuiltinState* builtins_ = nullptr;
+  ValueReader* value_reader_ = nullptr;
   // For directives: their own rescanner and token buffers, kept between calls.
   std::unique_ptr<Rescanner> directive_rescanner_;
   std::string directive_file_;

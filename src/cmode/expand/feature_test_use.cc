@@ -43,7 +43,7 @@ std::string_view operand_name(const MacroTable& table, std::string_view name) {
 
 }  // namespace
 
-bool Rescanner::try_feature_test(const Scope& scope, const ExpToken& name) {
+bool Rescanner::try_feature_test(const Scope& scope, const ExpToken& name, const Macro& macro) {
   // In #if the expression's reader answers them, with its own messages.
   if (scope.in_condition || feature_tests_ == nullptr) return false;
   // Reading on may move the source to its next chunk: what is kept is copied first.
@@ -82,7 +82,7 @@ bool Rescanner::try_feature_test(const Scope& scope, const ExpToken& name) {
   value.no_expand = false;
   value.from_source = false;
   value.stable = true;
-  const std::uint32_t group = new_group(display);
+  const std::uint32_t group = new_group(display, macro);
   for (const ExpToken& mark : crossed) {
     if (mark.mark == Mark::open) scope.out->push_back(mark);
   }

@@ -14,7 +14,7 @@ void GroupWriter::flush_ends(std::string& out) {
 
 void GroupWriter::write(std::span<const ExpToken> stream, const std::vector<GroupName>& names,
                         std::string_view outer_name, const ExpToken* before, const ExpToken* after,
-                        std::string& out) {
+                        std::string& out, std::vector<std::uint32_t>* opened) {
   open_.clear();
   pending_ends_ = 0;
   const ExpToken* previous = before;
@@ -28,6 +28,7 @@ void GroupWriter::write(std::span<const ExpToken> stream, const std::vector<Grou
       flush_ends(out);
       if (!group_start) opens_at = token.group == 0 ? std::string::npos : out.size();
       out.push_back(kStartMark);
+      if (opened != nullptr) opened->push_back(token.group);
       append_escaped(out, token.group == 0 ? outer_name : std::string_view(names[token.group].text));
       out.push_back(kSeparatorMark);
       open_.push_back(token.group);

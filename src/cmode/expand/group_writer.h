@@ -20,9 +20,12 @@ class GroupWriter {
  public:
   // Appends the groups of `stream` to `out`. Group 0, the outermost, takes
   // `outer_name` (the source bytes of the use); `before` and `after` are the
-  // source tokens touching the use, or null.
+  // source tokens touching the use, or null. The number of each group
+  // opened is appended to `opened` (unless null), in the order of the
+  // groups' start marks.
   void write(std::span<const ExpToken> stream, const std::vector<GroupName>& names,
-             std::string_view outer_name, const ExpToken* before, const ExpToken* after, std::string& out);
+             std::string_view outer_name, const ExpToken* before, const ExpToken* after, std::string& out,
+             std::vector<std::uint32_t>* opened = nullptr);
 
  private:
   void flush_ends(std::string& out);

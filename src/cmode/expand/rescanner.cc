@@ -41,6 +41,7 @@ void Rescanner::reset() {
   arena_.clear();
   kept_macros_.clear();
   group_count_ = 0;
+  groups_stable_ = 0;
   call_depth_ = 0;
 }
 
@@ -48,8 +49,9 @@ void Rescanner::report(std::uint32_t line, std::string_view text) {
   report_at(file_, line, Severity::error, text);
 }
 
-std::uint32_t Rescanner::new_group(std::string_view name) {
+std::uint32_t Rescanner::new_group(std::string_view name, const Macro& macro) {
   if (group_count_ == groups_.size()) groups_.emplace_back();
+  groups_[group_count_].macro = &macro;
   if (grouping_ == Grouping::named) {
     groups_[group_count_].text.assign(name);
   } else {
@@ -161,7 +163,7 @@ void Rescanner::rescan(const Scope& scope) {
       }
       if (const Macro* macro = table_.find(token.text)) {
         if (macro->builtin() != Builtin::none) {
-          if (try_builtin(scope, token, macro->builtin())) continue;
+          if (try_builtin(scope, token, *macro)) continue;
         } else if (disabled(macro, token.text, static_cast<std::ptrdiff_t>(depth_) - 1)) {
           token.no_expand = true;
         } else if (try_use(scope, token, *macro)) {
@@ -178,7 +180,7 @@ void Rescanner::rescan(const Scope& scope) {
 
 bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& macro) {
   if (!macro.function_like()) {
-    const std::uint32_t group = new_group(name.text);
+    const std::uint32_t group = new_group(name.text, macro);
     std::vector<ExpToken>& tokens = push_context(&macro);
     push_mark(tokens, Mark::open, group);
     substituter_.substitute(macro, nullptr, name.line, name.space_before, tokens);
@@ -219,7 +221,7 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
   take(scope, walk);
   source_end_ = std::max(source_end_, call.source_end);
   const Macro& used = *call.macro;
-  const std::uint32_t group = new_group(call.name);
+  const std::uint32_t group = new_group(call.name, used);
   for (const auto& [deferred, from] : call.deferred) groups_[deferred].text.append(call.name, from);
 
   ++call_depth_;
@@ -251,12 +253,13 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
   return true;
 }
 
-bool Rescanner::try_builtin(const Scope& scope, const ExpToken& name, Builtin kind) {
-  if (kind == Builtin::pragma) return try_pragma(scope, name);
+bool Rescanner::try_builtin(const Scope& scope, const ExpToken& name, const Macro& macro) {
+  const Builtin kind = macro.builtin();
+  if (kind == Builtin::pragma) return try_pragma(scope, name, macro);
   if (kind == Builtin::operator_name) return false;
-  if (kind == Builtin::feature_test) return try_feature_test(scope, name);
+  if (kind == Builtin::feature_test) return try_feature_test(scope, name, macro);
   const ExpToken value = builtin_value(name, kind);
-  const std::uint32_t group = new_group(name.text);
+  const std::uint32_t group = new_group(name.text, macro);
   push_mark(*scope.out, Mark::open, group);
   scope.out->push_back(value);
   push_mark(*scope.out, Mark::close, group);
@@ -293,7 +296,7 @@ ExpToken Rescanner::builtin_value(const ExpToken& name, Builtin kind) {
   return value;
 }
 
-bool Rescanner::try_pragma(const Scope& scope, const ExpToken& name) {
+bool Rescanner::try_pragma(const Scope& scope, const ExpToken& name, const Macro& macro) {
   // Reading on may move the source to its next chunk: what is kept is copied first.
   std::string display(name.text);
   Walk walk = start(scope);
@@ -330,7 +333,7 @@ bool Rescanner::try_pragma(const Scope& scope, const ExpToken& name) {
   line.from_source = false;
   line.stable = true;
   for (const ExpToken& part : parts) append_display(display, part);
-  const std::uint32_t group = new_group(display);
+  const std::uint32_t group = new_group(display, macro);
   for (const ExpToken& mark : crossed) {
     if (mark.mark == Mark::open) scope.out->push_back(mark);
   }
@@ -366,6 +369,7 @@ bool Rescanner::expand_source_use(SourceTokens& source, std::size_t index, std::
   outermost_out_ = &out;
   pop_to(0);
   group_count_ = 0;
+  groups_stable_ = 0;
   copied_unchanged_ = false;
   source_next_ = index + 1;
   const ExpToken name = *source.at(index, true);
@@ -374,8 +378,8 @@ bool Rescanner::expand_source_use(SourceTokens& source, std::size_t index, std::
   const Macro* macro = table_.find(name.text);
   bool used = false;
   if (macro != nullptr) {
-    used = macro->builtin() != Builtin::none ? try_builtin(scope, name, macro->builtin())
-                                             : try_use(scope, name, *macro);
+    used =
+        macro->builtin() != Builtin::none ? try_builtin(scope, name, *macro) : try_use(scope, name, *macro);
   }
   if (used && !copied_unchanged_) rescan(scope);
   end = source_next_;
@@ -386,6 +390,7 @@ bool Rescanner::expand_source_use(SourceTokens& source, std::size_t index, std::
 void Rescanner::expand_all(std::vector<ExpToken>& tokens, bool in_condition, std::vector<ExpToken>& out) {
   pop_to(0);
   group_count_ = 0;
+  groups_stable_ = 0;
   push_context(nullptr);
   contexts_[0].tokens = tokens;
   rescan(Scope{0, false, &out, in_condition});
@@ -421,6 +426,15 @@ void Rescanner::stabilize() {
     }
   }
   if (outermost_out_ != nullptr) stabilize_tokens(*outermost_out_, arena_);
+  for (; groups_stable_ < group_count_; ++groups_stable_) {
+    GroupName& group = groups_[groups_stable_];
+    if (!keep_group_macros_ || group.macro == nullptr) {
+      group.macro = nullptr;
+      continue;
+    }
+    kept_macros_.push_back(Macro::copy(*group.macro));
+    group.macro = kept_macros_.back().get();
+  }
 }
 
 }  // namespace sornik::cmode

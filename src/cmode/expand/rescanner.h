@@ -40,6 +40,9 @@ enum class Grouping : std::uint8_t { named, unnamed, outermost };
 // group's open mark.
 struct GroupName {
   std::string text;
+  // The macro used: the table's definition until a directive may change it,
+  // then a copy kept until reset() (with keep_group_macros), or null.
+  const Macro* macro = nullptr;
 };
 
 // Expands macro uses by the C preprocessor's rules: arguments are expanded
@@ -77,6 +80,10 @@ class Rescanner {
 
   // The groups that expansions make from now on (named unless set).
   void set_grouping(Grouping grouping) { grouping_ = grouping; }
+
+  // Whether the groups keep their macros (GroupName::macro) across the
+  // directives an argument list reads, at the cost of a copy of each.
+  void keep_group_macros(bool keep) { keep_group_macros_ = keep; }
 
   // The file that diagnostics name from now on (the text must outlive its use).
   void set_file(std::string_view file) { file_ = file; }
@@ -136,12 +143,12 @@ class Rescanner {
   void report(std::uint32_t line, std::string_view text);
   Walk start(const Scope& scope) const;
   // Replaces a use of a built-in macro; false when the use stays as written.
-  bool try_builtin(const Scope& scope, const ExpToken& name, Builtin kind);
+  bool try_builtin(const Scope& scope, const ExpToken& name, const Macro& macro);
   // The token a built-in macro that stands for a value gives at `name`.
   ExpToken builtin_value(const ExpToken& name, Builtin kind);
-  bool try_pragma(const Scope& scope, const ExpToken& name);
+  bool try_pragma(const Scope& scope, const ExpToken& name, const Macro& macro);
   // __has_attribute (x) and its kin in code: the compiler's answer.
-  bool try_feature_test(const Scope& scope, const ExpToken& name);
+  bool try_feature_test(const Scope& scope, const ExpToken& name, const Macro& macro);
   const ExpToken* item(const Scope& scope, Walk& walk, bool through_directives);
   const ExpToken* peek_real(const Scope& scope, Walk& walk);
   void take(const Scope& scope, const Walk& walk);
@@ -151,7 +158,7 @@ class Rescanner {
   std::vector<ExpToken>& push_context(const Macro* macro, bool table_holds_it = true);
   void pop_to(std::size_t depth);
   void set_flags(std::size_t from_level, std::size_t to_level, bool expanding);
-  std::uint32_t new_group(std::string_view name);
+  std::uint32_t new_group(std::string_view name, const Macro& macro);
   // Appends a mark of `group` unless the grouping leaves that group out.
   void push_mark(std::vector<ExpToken>& out, Mark kind, std::uint32_t group) const;
   void emit_unexpanded_operand(const Scope& scope, bool bare_name_allowed);
@@ -172,6 +179,9 @@ class Rescanner {
   std::vector<std::size_t> named_levels_;
   std::vector<GroupName> groups_;
   std::size_t group_count_ = 0;
+  // The groups before this one hold macros that outlive a directive.
+  std::size_t groups_stable_ = 0;
+  bool keep_group_macros_ = false;
   Grouping grouping_ = Grouping::named;
   std::vector<std::unique_ptr<CallScratch>> calls_;
   std::vector<ExpToken>* outermost_out_ = nullptr;

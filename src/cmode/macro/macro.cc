@@ -157,4 +157,26 @@ int Macro::param_index(std::string_view name) const {
   return -1;
 }
 
+void append_define_line(std::string& out, const Macro& macro) {
+  out += "#define ";
+  out += macro.name();
+  if (macro.function_like()) {
+    out += '(';
+    const std::size_t count = macro.param_count();
+    for (std::size_t i = 0; i < count; ++i) {
+      if (i != 0) out += ',';
+      const bool last = i + 1 == count;
+      if (last && macro.variadic() && macro.param(i) == "__VA_ARGS__") {
+        out += "...";
+      } else {
+        out += macro.param(i);
+        if (last && macro.variadic()) out += "...";
+      }
+    }
+    out += ')';
+  }
+  out += ' ';
+  out += macro.replacement();
+}
+
 }  // namespace sornik::cmode

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "cmode/lex/token.h"
@@ -125,6 +126,16 @@ class Macro {
   bool expanding() const { return expanding_; }
   void set_expanding(bool expanding) const { expanding_ = expanding; }
 
+  // Where the definition stands: an index of the run's DefinitionFiles (0,
+  // built in, until set) and the line of its #define in that file (which
+  // counts only for a file of lines: DefinitionFile::has_lines).
+  std::uint32_t definition_file() const { return definition_file_; }
+  std::uint32_t definition_line() const { return definition_line_; }
+  void set_definition_place(std::uint32_t file, std::uint32_t line) {
+    definition_file_ = file;
+    definition_line_ = line;
+  }
+
   // For filling a macro that make() gave.
   void set_param(std::size_t index, std::string_view name);
   char* replacement_text() { return chars() + name_size_ + param_bytes_; }
@@ -155,10 +166,16 @@ class Macro {
   std::uint32_t param_count_ = 0;
   std::uint32_t param_bytes_ = 0;
   std::uint32_t text_size_ = 0;
+  std::uint32_t definition_file_ = 0;
+  std::uint32_t definition_line_ = 0;
   bool function_like_ = false;
   bool variadic_ = false;
   Builtin builtin_ = Builtin::none;
   mutable bool expanding_ = false;
 };
+
+// Appends "#define NAME(PARAMS) BODY" as the C compiler lists definitions,
+// without a line end.
+void append_define_line(std::string& out, const Macro& macro);
 
 }  // namespace sornik::cmode

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "cmode/macro/definition_files.h"
 #include "cmode/macro/macro.h"
 #include "common/name_hash.h"
 #include "common/page_memory.h"
@@ -58,6 +59,10 @@ class MacroTable {
 
   std::size_t size() const { return size_; }
 
+  // The files the definitions come from (Macro::definition_file indexes them).
+  DefinitionFiles& definition_files() { return definition_files_; }
+  const DefinitionFiles& definition_files() const { return definition_files_; }
+
   // Makes room for `names` macros in all at once, so that a table about to
   // take many of them is not grown (and its slots moved) step by step.
   void reserve(std::size_t names);
@@ -106,6 +111,7 @@ class MacroTable {
   static constexpr std::size_t kFilterSize = 4096;
 
   PageArray<Slot> slots_;
+  DefinitionFiles definition_files_;
   std::array<std::uint32_t, kFilterSize> filter_{};
   std::size_t size_ = 0;
   std::size_t used_ = 0;  // slots holding a macro or a removal mark

@@ -42,8 +42,4 @@ DefineParse parse_define_text(std::string_view text, Lexer& lexer, std::vector<T
 // redefinition is silent.
 bool same_definition(const Macro& a, const Macro& b);
 
-// Appends "#define NAME(PARAMS) BODY" as the C compiler lists definitions,
-// without a line end.
-void append_define_line(std::string& out, const Macro& macro);
-
 }  // namespace sornik::cmode

@@ -31,6 +31,9 @@ struct HeaderFile {
   // The macro of the include guard around all of its text, once a reading
   // has shown one: the file adds nothing while that macro is defined.
   std::string guard;
+  // Its index among the macro table's definition files, read as another
+  // file ([0]) and as a system header ([1]); 0 until entered.
+  std::uint32_t definition_file[2] = {0, 0};
 };
 
 // Where a header was found.

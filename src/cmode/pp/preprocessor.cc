@@ -16,6 +16,9 @@ namespace sornik::cmode {
 
 namespace {
 
+// The file that diagnostics name for -D and -U.
+constexpr std::string_view kCommandLine = "<command-line>";
+
 // Predefined macros whose #undef the C compiler warns about.
 constexpr std::string_view kWarnOnUndef[] = {"__STDC__", "__STDC_HOSTED__", "__STDC_VERSION__"};
 
@@ -92,13 +95,13 @@ void Preprocessor::define_option(std::string_view definition) {
   }
   text += '\n';
   FileFrame frame;
-  frame.path = "<command-line>";
+  frame.path = kCommandLine;
   read_text(frame, text);
 }
 
 void Preprocessor::undefine_option(std::string_view name) {
   FileFrame frame;
-  frame.path = "<command-line>";
+  frame.path = kCommandLine;
   read_text(frame, "#undef " + std::string(name) + "\n");
 }
 
@@ -190,6 +193,18 @@ void Preprocessor::remove_macro(std::string_view name) {
 
 void Preprocessor::begin_file(FileFrame& frame) {
   if (frame.header != nullptr) ++frame.header->readings;
+  DefinitionFiles& files = table_.definition_files();
+  if (frame.header != nullptr) {
+    std::uint32_t& known = frame.header->definition_file[frame.system_header ? 1 : 0];
+    if (known == 0) known = files.add(frame.path, frame.system_header, frame.is_source, true);
+    frame.definition_file = known;
+  } else {
+    // Definitions read from no file of lines (the command line's, the
+    // compiler's own) have no line to show.
+    const std::string_view name =
+        frame.path == kCommandLine ? std::string_view("<command line>") : frame.path;
+    frame.definition_file = files.enter(name, frame.system_header, frame.is_source, frame.is_source);
+  }
   frame.conditional_base = conditionals_.size();
   frames_.push_back(&frame);
   builtins_.enter_file(frame.path);
@@ -510,6 +525,8 @@ void Preprocessor::add_definition(DefineParse parse) {
     report(Severity::error, quoted(name) + " cannot be used as a macro name");
     return;
   }
+  const FileFrame& frame = *frames_.back();
+  parse.macro->set_definition_place(frame.definition_file, frame.line);
   set_macro(std::move(parse.macro), true, parse.name_hash);
 }
 

@@ -42,6 +42,8 @@ struct FileFrame {
   HeaderFile* header = nullptr;
   // The physical line of the line being read.
   std::uint32_t line = 1;
+  // The file's index among the table's definition files (set by begin_file).
+  std::uint32_t definition_file = 0;
   // The bytes of the file its reader holds (all of a header, the buffer of a
   // source): a feature test not yet known is asked together with the others
   // found there.

@@ -1,0 +1,452 @@
+// An evaluator of integer constant expressions over C's integer types: a
+// precedence climber whose values are exact 128-bit integers kept within the
+// range of their type.
+#include "cmode/condition/constant_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <optional>
+#include <string>
+
+#include "cmode/condition/constant_value.h"
+
+namespace sornik::cmode {
+
+namespace {
+
+__extension__ typedef __int128 Wide;
+__extension__ typedef unsigned __int128 WideBits;
+
+// Parentheses, casts and unary operators nest at most this deep.
+constexpr int kMaxNesting = 2000;
+
+enum class Rank : unsigned char { boolean, character, short_int, integer, long_int, long_long };
+
+struct CType {
+  Rank rank = Rank::integer;
+  bool is_unsigned = false;
+};
+
+struct Typed {
+  Wide value = 0;
+  CType type;
+};
+
+struct BinaryOp {
+  std::string_view text;
+  int precedence;
+};
+
+// From the loosest; the comma and ?: are handled apart.
+constexpr std::array<BinaryOp, 18> kBinaryOps = {{{"||", 1},
+                                                  {"&&", 2},
+                                                  {"|", 3},
+                                                  {"^", 4},
+                                                  {"&", 5},
+                                                  {"==", 6},
+                                                  {"!=", 6},
+                                                  {"<", 7},
+                                                  {">", 7},
+                                                  {"<=", 7},
+                                                  {">=", 7},
+                                                  {"<<", 8},
+                                                  {">>", 8},
+                                                  {"+", 9},
+                                                  {"-", 9},
+                                                  {"*", 10},
+                                                  {"/", 10},
+                                                  {"%", 10}}};
+
+struct TypeWord {
+  std::string_view word;
+  CType type;
+  bool exact;  // a <stdint.h> name, a whole type by itself
+};
+
+constexpr TypeWord kStdintNames[] = {
+    {"int8_t", {Rank::character, false}, true},  {"uint8_t", {Rank::character, true}, true},
+    {"int16_t", {Rank::short_int, false}, true}, {"uint16_t", {Rank::short_int, true}, true},
+    {"int32_t", {Rank::integer, false}, true},   {"uint32_t", {Rank::integer, true}, true},
+    {"int64_t", {Rank::long_long, false}, true}, {"uint64_t", {Rank::long_long, true}, true},
+};
+
+class Evaluator {
+ public:
+  Evaluator(const std::vector<Token>& tokens, const TargetWidths& widths)
+      : tokens_(tokens), widths_(widths) {}
+
+  bool run(Typed& result) {
+    result = comma_expression();
+    return !failed_ && pos_ == tokens_.size();
+  }
+
+  unsigned width(CType type) const {
+    switch (type.rank) {
+      case Rank::boolean: return 1;
+      case Rank::character: return widths_.char_bits;
+      case Rank::short_int: return widths_.short_bits;
+      case Rank::integer: return widths_.int_bits;
+      case Rank::long_int: return widths_.long_bits;
+      case Rank::long_long: return widths_.long_long_bits;
+    }
+    return widths_.int_bits;
+  }
+
+ private:
+  Wide max_of(CType type) const {
+    const unsigned bits = width(type);
+    return type.is_unsigned ? (Wide{1} << bits) - 1 : (Wide{1} << (bits - 1)) - 1;
+  }
+  Wide min_of(CType type) const { return type.is_unsigned ? 0 : -(Wide{1} << (width(type) - 1)); }
+
+  // `value` converted to `type`: modulo its width for an unsigned type and,
+  // as the compiler does, for a signed one it does not fit.
+  Typed convert(Wide value, CType type) const {
+    if (type.rank == Rank::boolean) return {value != 0 ? 1 : 0, type};
+    const unsigned bits = width(type);
+    const WideBits mask = (WideBits{1} << bits) - 1;
+    auto low = static_cast<WideBits>(value) & mask;
+    if (!type.is_unsigned && low > static_cast<WideBits>(max_of(type)))
+      return {static_cast<Wide>(low) - (Wide{1} << bits), type};
+    return {static_cast<Wide>(low), type};
+  }
+
+  // The result of an arithmetic operation in `type`; a signed result out of
+  // range is an overflow.
+  Typed checked(Wide value, CType type) {
+    if (!type.is_unsigned && (value > max_of(type) || value < min_of(type))) fail_evaluated();
+    return convert(value, type);
+  }
+
+  CType promoted(CType type) const {
+    if (type.rank >= Rank::integer) return type;
+    const bool fits_int = type.is_unsigned ? width(type) < widths_.int_bits : width(type) <= widths_.int_bits;
+    return {Rank::integer, !fits_int};
+  }
+
+  CType common(CType a, CType b) const {
+    a = promoted(a);
+    b = promoted(b);
+    if (a.is_unsigned == b.is_unsigned) return a.rank >= b.rank ? a : b;
+    const CType unsigned_one = a.is_unsigned ? a : b;
+    const CType signed_one = a.is_unsigned ? b : a;
+    if (unsigned_one.rank >= signed_one.rank) return unsigned_one;
+    if (width(signed_one) > width(unsigned_one)) return signed_one;
+    return {signed_one.rank, true};
+  }
+
+  void fail() { failed_ = true; }
+  // Undefined behaviour counts only where the operand is evaluated.
+  void fail_evaluated() {
+    if (unevaluated_ == 0) failed_ = true;
+  }
+
+  bool at(std::string_view punctuator) const { return pos_ < tokens_.size() && tokens_[pos_].is(punctuator); }
+
+  Typed comma_expression() {
+    Typed value = conditional();
+    while (!failed_ && at(",")) {
+      // A comma operator makes no constant where it is evaluated.
+      fail_evaluated();
+      ++pos_;
+      value = conditional();
+    }
+    return value;
+  }
+
+  Typed conditional() {
+    const Typed condition = binary(1);
+    if (failed_ || !at("?")) return condition;
+    ++pos_;
+    const bool take_first = condition.value != 0;
+    if (!take_first) ++unevaluated_;
+    const Typed first = comma_expression();
+    if (!take_first) --unevaluated_;
+    if (failed_ || !at(":")) {
+      fail();
+      return {};
+    }
+    ++pos_;
+    if (take_first) ++unevaluated_;
+    const Typed second = conditional();
+    if (take_first) --unevaluated_;
+    const CType type = common(first.type, second.type);
+    return convert(take_first ? first.value : second.value, type);
+  }
+
+  const BinaryOp* binary_op() const {
+    if (pos_ >= tokens_.size() || tokens_[pos_].kind != TokenKind::punctuator) return nullptr;
+    const auto found = std::find_if(kBinaryOps.begin(), kBinaryOps.end(), [&](const BinaryOp& op) {
+      return op.text == tokens_[pos_].text;
+    });
+    return found == kBinaryOps.end() ? nullptr : &*found;
+  }
+
+  Typed binary(int min_precedence) {
+    Typed left = unary();
+    for (const BinaryOp* op; !failed_ && (op = binary_op()) != nullptr && op->precedence >= min_precedence;) {
+      ++pos_;
+      const bool logical = op->text == "&&" || op->text == "||";
+      // The right operand of && and || is not evaluated once the left decides.
+      const bool skip_right = logical && ((op->text == "&&") == (left.value == 0));
+      if (skip_right) ++unevaluated_;
+      const Typed right = binary(op->precedence + 1);
+      if (skip_right) --unevaluated_;
+      if (failed_) break;
+      left = apply(op->text, left, right);
+    }
+    return left;
+  }
+
+  Typed apply(std::string_view op, const Typed& left, const Typed& right) {
+    const CType int_type{Rank::integer, false};
+    if (op == "&&") return {left.value != 0 && right.value != 0 ? 1 : 0, int_type};
+    if (op == "||") return {left.value != 0 || right.value != 0 ? 1 : 0, int_type};
+    if (op == "<<" || op == ">>") return shift(op == "<<", left, right);
+    const CType type = common(left.type, right.type);
+    const Wide a = convert(left.value, type).value;
+    const Wide b = convert(right.value, type).value;
+    if (op == "==") return {a == b ? 1 : 0, int_type};
+    if (op == "!=") return {a != b ? 1 : 0, int_type};
+    if (op == "<") return {a < b ? 1 : 0, int_type};
+    if (op == ">") return {a > b ? 1 : 0, int_type};
+    if (op == "<=") return {a <= b ? 1 : 0, int_type};
+    if (op == ">=") return {a >= b ? 1 : 0, int_type};
+    if (op == "&") return convert(a & b, type);
+    if (op == "|") return convert(a | b, type);
+    if (op == "^") return convert(a ^ b, type);
+    if (op == "+") return checked(a + b, type);
+    if (op == "-") return checked(a - b, type);
+    if (op == "*") {
+      // Unsigned products may pass 128 bits: only their low bits count.
+      if (type.is_unsigned)
+        return convert(static_cast<Wide>(static_cast<WideBits>(a) * static_cast<WideBits>(b)), type);
+      return checked(a * b, type);
+    }
+    if (b == 0) {
+      fail_evaluated();
+      return {0, type};
+    }
+    // The remainder is defined only where the quotient is.
+    const Typed quotient = checked(a / b, type);
+    return op == "/" ? quotient : convert(a % b, type);
+  }
+
+  Typed shift(bool left_shift, const Typed& left, const Typed& right) {
+    const CType type = promoted(left.type);
+    const Wide count = right.value;
+    if (count < 0 || count >= static_cast<Wide>(width(type))) {
+      fail_evaluated();
+      return {0, type};
+    }
+    if (!left_shift) return {left.value >> static_cast<int>(count), type};
+    if (type.is_unsigned)
+      return convert(static_cast<Wide>(static_cast<WideBits>(left.value) << static_cast<int>(count)), type);
+    if (left.value < 0) {
+      fail_evaluated();
+      return {0, type};
+    }
+    return checked(left.value << static_cast<int>(count), type);
+  }
+
+  Typed unary() {
+    if (++nesting_ > kMaxNesting) {
+      fail();
+      return {};
+    }
+    const Typed value = unary_operand();
+    --nesting_;
+    return value;
+  }
+
+  Typed unary_operand() {
+    if (pos_ >= tokens_.size()) {
+      fail();
+      return {};
+    }
+    const Token& token = tokens_[pos_];
+    if (token.is("+") || token.is("-") || token.is("~") || token.is("!")) {
+      ++pos_;
+      const Typed operand = unary();
+      const CType type = promoted(operand.type);
+      if (token.is("+")) return {operand.value, type};
+      if (token.is("-")) return checked(-operand.value, type);
+      if (token.is("~")) return convert(~operand.value, type);
+      return {operand.value == 0 ? 1 : 0, {Rank::integer, false}};
+    }
+    if (token.is("(")) {
+      ++pos_;
+      CType cast;
+      if (type_name(cast)) {
+        const Typed operand = unary();
+        return convert(operand.value, cast);
+      }
+      const Typed value = comma_expression();
+      if (!at(")")) fail();
+      ++pos_;
+      return value;
+    }
+    ++pos_;
+    if (token.kind == TokenKind::pp_number) return integer_constant(token.text);
+    if (token.kind == TokenKind::char_constant) return char_constant(token.text);
+    fail();
+    return {};
+  }
+
+  // Reads a type name and the `)` after it; false, reading nothing, when
+  // none begins here.
+  bool type_name(CType& type) {
+    const std::size_t start = pos_;
+    int longs = 0;
+    bool is_signed = false;
+    bool is_unsigned = false;
+    bool any = false;
+    std::optional<Rank> base;
+    for (; pos_ < tokens_.size() && tokens_[pos_].kind == TokenKind::identifier; ++pos_) {
+      const std::string_view word = tokens_[pos_].text;
+      if (word == "const" || word == "volatile") continue;
+      const auto exact =
+          std::find_if(std::begin(kStdintNames), std::end(kStdintNames), [&](const TypeWord& name) {
+            return name.word == word;
+          });
+      if (exact != std::end(kStdintNames) && !any) {
+        type = exact->type;
+        any = true;
+        base = Rank::long_long;  // nothing may follow but qualifiers
+        longs = -1;
+        continue;
+      }
+      if (longs < 0) break;
+      if (word == "signed") {
+        is_signed = true;
+      } else if (word == "unsigned") {
+        is_unsigned = true;
+      } else if (word == "long") {
+        ++longs;
+      } else if (word == "char" && !base) {
+        base = Rank::character;
+      } else if (word == "short" && !base) {
+        base = Rank::short_int;
+      } else if (word == "int" && (!base || *base == Rank::short_int)) {
+        if (!base) base = Rank::integer;
+      } else if ((word == "_Bool" || word == "bool") && !base) {
+        base = Rank::boolean;
+      } else {
+        break;
+      }
+      any = true;
+    }
+    if (!any || !at(")")) {
+      pos_ = start;
+      return false;
+    }
+    ++pos_;
+    if (longs < 0) return true;
+    const Rank rank = base.value_or(Rank::integer);
+    const bool bad = (is_signed && is_unsigned) || longs > 2 || (longs > 0 && rank != Rank::integer) ||
+                     (rank == Rank::boolean && (is_signed || is_unsigned));
+    if (bad) {
+      fail();
+      return true;
+    }
+    type.rank = longs == 2 ? Rank::long_long : longs == 1 ? Rank::long_int : rank;
+    type.is_unsigned = is_unsigned || rank == Rank::boolean ||
+                       (rank == Rank::character && !is_signed && widths_.char_unsigned);
+    return true;
+  }
+
+  Typed integer_constant(std::string_view text) {
+    Value value;
+    std::string error;
+    std::vector<std::string> warnings;
+    const char last = text.back();
+    if (!parse_integer(text, value, error, warnings) || !warnings.empty() || (last | 0x20) == 'i' ||
+        (last | 0x20) == 'j') {
+      fail();
+      return {};
+    }
+    std::size_t suffix = text.size();
+    while (suffix > 0 && std::string_view("uUlL").find(text[suffix - 1]) != std::string_view::npos) --suffix;
+    const std::string_view letters = text.substr(suffix);
+    const bool u = letters.find_first_of("uU") != std::string_view::npos;
+    const auto longs = static_cast<int>(std::count_if(letters.begin(), letters.end(), [](char c) {
+      return c == 'l' || c == 'L';
+    }));
+    const bool decimal = text[0] != '0' || text.size() == 1 || suffix == 1;
+    // The first type of the list that holds the value (C17 6.4.4.1).
+    for (int rank = std::max(longs, 0); rank <= 2; ++rank) {
+      const Rank r = rank == 0 ? Rank::integer : rank == 1 ? Rank::long_int : Rank::long_long;
+      for (const bool is_unsigned : {false, true}) {
+        if (is_unsigned != u && (u || decimal)) continue;
+        const CType type{r, is_unsigned};
+        if (static_cast<Wide>(value.bits) <= max_of(type)) return {static_cast<Wide>(value.bits), type};
+      }
+    }
+    fail();
+    return {};
+  }
+
+  Typed char_constant(std::string_view text) {
+    Value value;
+    std::string error;
+    std::vector<std::string> warnings;
+    if (!parse_char_constant(text, value, error, warnings)) {
+      fail();
+      return {};
+    }
+    // char16_t is unsigned short, char32_t unsigned int, wchar_t and a
+    // plain constant int.
+    CType type{Rank::integer, false};
+    if (text[0] == 'u') type = {Rank::short_int, true};
+    if (text[0] == 'U') type = {Rank::integer, true};
+    return convert(static_cast<Wide>(static_cast<std::intmax_t>(value.bits)), type);
+  }
+
+  const std::vector<Token>& tokens_;
+  const TargetWidths& widths_;
+  std::size_t pos_ = 0;
+  int unevaluated_ = 0;
+  int nesting_ = 0;
+  bool failed_ = false;
+};
+
+unsigned macro_number(const MacroTable& table, std::string_view name, unsigned fallback) {
+  const Macro* macro = table.find(name);
+  if (macro == nullptr) return fallback;
+  const std::string_view text = macro->replacement();
+  unsigned number = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  return error == std::errc() && end == text.data() + text.size() && number > 0 ? number : fallback;
+}
+
+}  // namespace
+
+TargetWidths TargetWidths::of(const MacroTable& table) {
+  TargetWidths widths;
+  widths.char_bits = std::min(macro_number(table, "__CHAR_BIT__", 8), 16u);
+  const auto bits = [&](std::string_view name, unsigned fallback) {
+    return std::min(macro_number(table, name, fallback / widths.char_bits) * widths.char_bits, 64u);
+  };
+  widths.short_bits = bits("__SIZEOF_SHORT__", widths.short_bits);
+  widths.int_bits = bits("__SIZEOF_INT__", widths.int_bits);
+  widths.long_bits = bits("__SIZEOF_LONG__", widths.long_bits);
+  widths.long_long_bits = bits("__SIZEOF_LONG_LONG__", widths.long_long_bits);
+  widths.char_unsigned = table.find("__CHAR_UNSIGNED__") != nullptr;
+  return widths;
+}
+
+bool ConstantReader::read(std::string_view text, IntegerValue& value) {
+  lexer_.lex(text, tokens_);
+  if (tokens_.empty()) return false;
+  Evaluator evaluator(tokens_, widths_);
+  Typed result;
+  if (!evaluator.run(result)) return false;
+  value.width = result.type.rank == Rank::boolean ? 1 : evaluator.width(result.type);
+  value.is_unsigned = result.type.is_unsigned;
+  value.bits = static_cast<std::uint64_t>(static_cast<WideBits>(result.value));
+  if (value.width < 64) value.bits &= (std::uint64_t{1} << value.width) - 1;
+  return true;
+}
+
+}  // namespace sornik::cmode
