@@ -129,3 +129,28 @@ TEST(CppOptions, RefuseUnknownOptionsAndMissingValues) {
 
 }  // namespace
 }  // namespace sornik
+
+namespace sornik {
+namespace {
+
+TEST(CppOptions, TakeTheListingsOptions) {
+  CppOptions options;
+  std::string error;
+  const std::vector<std::string> args = {"--depth=2",          "--json",          "a.c",
+                                         "--no-system-macros", "--macros-from=x", "--macros-from=y/"};
+  ASSERT_TRUE(parse_cpp_options(args, options, error)) << error;
+  EXPECT_EQ(options.depth, 2u);
+  EXPECT_TRUE(options.json);
+  EXPECT_TRUE(options.no_system_macros);
+  EXPECT_EQ(options.macros_from, (std::vector<std::string>{"x", "y/"}));
+  for (const std::string bad : {"--depth=0", "--depth=", "--depth=1x", "--depth=-1", "--macros-from="}) {
+    CppOptions refused;
+    EXPECT_FALSE(parse_cpp_options(std::vector<std::string>{bad}, refused, error)) << bad;
+  }
+  CppOptions one;
+  EXPECT_TRUE(parse_cpp_options(std::vector<std::string>{"--depth=1"}, one, error));
+  EXPECT_EQ(one.depth, 1u);
+}
+
+}  // namespace
+}  // namespace sornik

@@ -1,0 +1,1 @@
+#define OTHER 2
