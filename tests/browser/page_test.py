@@ -50,11 +50,14 @@ def main():
 
         browser.click("#panel .nu", 0)
         text = panel_text(browser)
-        check("a nested use opens", "SQUARE(3)\n((WIDTH) * (WIDTH))" in text, text)
+        check("a nested use opens", "SQUARE(3)\nSQUARE defined at sample.c:3\n" in text, text)
+        check("with its definition and value", "#define SQUARE(x) ((x) * (x))\n= 9 (0x9)\n((WIDTH) * (WIDTH))" in text,
+              text)
 
         browser.press("n")
         check("n moves to the next use", browser.evaluate(focused) == "WIDTH", browser.evaluate(focused))
-        check("the panel follows", panel_text(browser).endswith("WIDTH\n3"), panel_text(browser))
+        check("the panel follows", panel_text(browser).endswith("WIDTH\nWIDTH defined at sample.c:2\n#define WIDTH 3\n= 3 (0x3)\n3"),
+              panel_text(browser))
         browser.press("n")
         check("n stays on the last use", browser.evaluate(focused) == "WIDTH", browser.evaluate(focused))
         browser.press("p")
