@@ -68,9 +68,12 @@ void out_write(std::string_view text) {
     stop_unless_written(write_out(text));
     return;
   }
-  if (output_buffer.capacity() < kOutputBlock) output_buffer.reserve(kOutputBlock);
-  output_buffer.append(text);
-  if (output_buffer.size() >= kOutputBlock) out_flush();
+  // One look-up of the thread's buffer: each use of a thread_local with a
+  // destructor goes through its initialisation check.
+  std::string& buffer = output_buffer;
+  if (buffer.capacity() < kOutputBlock) buffer.reserve(kOutputBlock);
+  buffer.append(text);
+  if (buffer.size() >= kOutputBlock) out_flush();
 }
 
 void out_flush() {
