@@ -137,7 +137,11 @@ bool read_compile_database(const std::string& path, CompileDatabase& database, s
     CompileEntry entry;
     std::string why;
     if (!read_entry(json[i], entry, why)) {
-      error = path + ": entry " + std::to_string(i + 1) + ": " + why;
+      error = path;
+      error += ": entry ";
+      error += std::to_string(i + 1);
+      error += ": ";
+      error += why;
       return false;
     }
     database.entries.push_back(std::move(entry));
