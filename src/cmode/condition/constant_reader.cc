@@ -19,7 +19,7 @@ __extension__ typedef __int128 Wide;
 __extension__ typedef unsigned __int128 WideBits;
 
 // Parentheses, casts and unary operators nest at most this deep.
-constexpr int kMaxNesting = 2000;
+constexpr int kMaxNesting = 200;
 
 enum class Rank : unsigned char { boolean, character, short_int, integer, long_int, long_long };
 
