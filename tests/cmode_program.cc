@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "captured_io.h"
-#include "cmode/expand/expander.h"
+#include "cmode/listing/expander.h"
 #include "cmode/macro/builtin_macros.h"
 #include "cmode/pp/define_directive.h"
 #include "common/run_io.h"

@@ -22,10 +22,10 @@
 #include <vector>
 
 #include "app/run.h"
-#include "cmode/expand/expander.h"
 #include "cmode/facts/facts_cache.h"
 #include "cmode/facts/facts_source.h"
 #include "cmode/lex/dialect.h"
+#include "cmode/listing/expander.h"
 #include "cmode/pp/file_chunk_reader.h"
 #include "cmode/pp/include_search.h"
 #include "cmode/pp/preprocessor.h"

@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "cmode/expand/expander.h"
+#include "cmode/listing/expander.h"
 #include "cmode/macro/builtin_macros.h"
 #include "cmode/pp/define_directive.h"
 

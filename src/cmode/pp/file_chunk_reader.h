@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "cmode/expand/expander.h"
+#include "cmode/listing/expander.h"
 #include "cmode/pp/preprocessor.h"
 #include "common/page_memory.h"
 

@@ -13,11 +13,11 @@
 
 #include "cmode/condition/condition_expansion.h"
 #include "cmode/condition/if_expression.h"
-#include "cmode/expand/expander.h"
 #include "cmode/facts/facts_source.h"
 #include "cmode/lex/dialect.h"
 #include "cmode/lex/logical_lines.h"
 #include "cmode/lex/token.h"
+#include "cmode/listing/expander.h"
 #include "cmode/macro/builtin_state.h"
 #include "cmode/macro/macro_table.h"
 #include "cmode/pp/define_directive.h"

@@ -1,14 +1,14 @@
 // The expander's loop over a source file: lines without a use are copied, uses are expanded and
 // written.
-#include "cmode/expand/expander.h"
+#include "cmode/listing/expander.h"
 
 #include <algorithm>
 
-#include "cmode/expand/fact_gatherer.h"
-#include "cmode/expand/group_writer.h"
-#include "cmode/expand/line_feeder.h"
 #include "cmode/expand/rescanner.h"
-#include "cmode/expand/source_window.h"
+#include "cmode/listing/fact_gatherer.h"
+#include "cmode/listing/group_writer.h"
+#include "cmode/listing/line_feeder.h"
+#include "cmode/listing/source_window.h"
 #include "common/run_io.h"
 #include "render/marker.h"
 

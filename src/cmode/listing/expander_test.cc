@@ -1,5 +1,5 @@
 // Tests of expanding whole programs in the C mode: uses, errors and name texts.
-#include "cmode/expand/expander.h"
+#include "cmode/listing/expander.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,5 +1,5 @@
 // Spelling the token stream of one outermost use as marked text.
-#include "cmode/expand/group_writer.h"
+#include "cmode/listing/group_writer.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // Cutting source chunks into lines, with the quick scan for lines that may hold a use.
-#include "cmode/expand/line_feeder.h"
+#include "cmode/listing/line_feeder.h"
 
 #include <algorithm>
 #include <array>

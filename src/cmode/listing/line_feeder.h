@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "cmode/expand/expander.h"
+#include "cmode/listing/expander.h"
 #include "cmode/macro/macro_table.h"
 
 namespace sornik::cmode {

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "cmode/expand/line_feeder.h"
 #include "cmode/expand/rescanner.h"
 #include "cmode/lex/token.h"
+#include "cmode/listing/line_feeder.h"
 
 namespace sornik::cmode {
 

@@ -1,5 +1,5 @@
 // Gathering use facts from the groups a use made and the window it lies in.
-#include "cmode/expand/fact_gatherer.h"
+#include "cmode/listing/fact_gatherer.h"
 
 #include "cmode/macro/macro.h"
 

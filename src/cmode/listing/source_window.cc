@@ -1,5 +1,5 @@
 // The source window: the lines a use spans, read and lexed as argument lists reach on.
-#include "cmode/expand/source_window.h"
+#include "cmode/listing/source_window.h"
 
 #include <algorithm>
 
