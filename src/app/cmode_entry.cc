@@ -6,12 +6,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include "app/cmode_options.h"
@@ -298,6 +300,16 @@ int read_framed(const std::vector<SourceUnit>& units, UnitReader& reader) {
   return status;
 }
 
+// Whether the listing is coloured: never in JSON or a page; with auto, when
+// it goes to a terminal and NO_COLOR is unset or empty.
+bool listing_in_colour(const CppOptions& options) {
+  if (options.json || options.html || options.colour == CppOptions::Colour::never) return false;
+  if (options.colour == CppOptions::Colour::always) return true;
+  const char* no_colour = std::getenv("NO_COLOR");
+  return (no_colour == nullptr || *no_colour == '\0') && options.output.empty() &&
+         isatty(fileno(run_io().out)) != 0;
+}
+
 // Makes a renderer of the run's form: each thread renders with its own.
 using RendererMaker = std::function<Renderer()>;
 
@@ -397,12 +409,14 @@ int run_cpp_mode(std::span<const std::string> args) {
                                       : "'--json' and '-f' cannot be used together");
     return 1;
   }
-  const RendererMaker make_renderer = [&options] {
+  const bool coloured = listing_in_colour(options);
+  const RendererMaker make_renderer = [&options, coloured] {
     Renderer renderer = options.html         ? Renderer::html()
                         : options.json       ? Renderer::json()
                         : options.has_format ? Renderer(options.format)
                                              : Renderer();
     renderer.set_depth(options.depth);
+    renderer.set_coloured(coloured);
     return renderer;
   };
   const int status =

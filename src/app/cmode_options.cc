@@ -139,6 +139,8 @@ class Parser {
       return set_depth(arg);
     } else if (arg == "--json") {
       options_.json = true;
+    } else if (arg == "--color" || arg.starts_with("--color=")) {
+      return set_colour(arg);
     } else if (arg == "--no-system-macros") {
       options_.no_system_macros = true;
     } else if (arg.starts_with("--macros-from=")) {
@@ -262,6 +264,22 @@ class Parser {
   void set_format(std::string_view format) {
     options_.format = format;
     options_.has_format = true;
+  }
+
+  // --color alone colours always, as --color=always.
+  bool set_colour(const std::string& arg) {
+    const std::string_view when = arg == "--color" ? "always" : std::string_view(arg).substr(8);
+    if (when == "always") {
+      options_.colour = CppOptions::Colour::always;
+    } else if (when == "never") {
+      options_.colour = CppOptions::Colour::never;
+    } else if (when == "auto") {
+      options_.colour = CppOptions::Colour::automatic;
+    } else {
+      error_ = "'--color=' takes always, never or auto, not '" + std::string(when) + "'";
+      return false;
+    }
+    return true;
   }
 
   // --depth=N: N a whole number from 1 on.

@@ -65,6 +65,9 @@ struct CppOptions {
   bool json = false;
   bool no_system_macros = false;
   std::vector<std::string> macros_from;
+  // --color[=WHEN]: colours always, never, or (auto) when the listing goes
+  // to a terminal and NO_COLOR is unset or empty.
+  enum class Colour { never, always, automatic } colour = Colour::never;
 };
 
 // Reads the arguments after `--cpp` as gcc reads its own: options and files

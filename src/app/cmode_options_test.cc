@@ -152,5 +152,24 @@ TEST(CppOptions, TakeTheListingsOptions) {
   EXPECT_EQ(one.depth, 1u);
 }
 
+TEST(CppOptions, ColourWhen) {
+  using Colour = CppOptions::Colour;
+  for (const auto& [args, colour] : std::vector<std::pair<std::vector<std::string>, Colour>>{
+           {{}, Colour::never},
+           {{"--color"}, Colour::always},
+           {{"--color=auto"}, Colour::automatic},
+           {{"--color=always", "--color=never"}, Colour::never}}) {
+    CppOptions options;
+    std::string error;
+    ASSERT_TRUE(parse_cpp_options(args, options, error)) << error;
+    EXPECT_EQ(options.colour, colour);
+  }
+  for (const std::string bad : {"--color=", "--color=yes", "--colour"}) {
+    CppOptions refused;
+    std::string error;
+    EXPECT_FALSE(parse_cpp_options(std::vector<std::string>{bad}, refused, error)) << bad;
+  }
+}
+
 }  // namespace
 }  // namespace sornik

@@ -13,6 +13,18 @@
 
 namespace sornik {
 
+namespace {
+
+// Terminal colours (SGR sequences): names bold blue, the format's bytes and
+// facts grey, and expansions green, cyan, magenta, yellow by level, again
+// from green below the fourth.
+constexpr std::string_view kPlainColour = "\x1b[0m";
+constexpr std::string_view kNameColour = "\x1b[0;1;34m";
+constexpr std::string_view kMarkColour = "\x1b[0;90m";
+constexpr std::string_view kExpansionColours[] = {"\x1b[0;32m", "\x1b[0;36m", "\x1b[0;35m", "\x1b[0;33m"};
+
+}  // namespace
+
 Renderer::Renderer()
     : format_bytes_("`'"),
       parts_{{FormatPart::Kind::kName},
@@ -98,7 +110,7 @@ std::string_view Renderer::render(std::string_view marked, const UseFacts* facts
   if (json_ != nullptr) return json_->write(marked, facts, depth_);
   if (page_ != nullptr) return page_->text(marked, facts, depth_);
   rendered_.clear();
-  if (default_form_ && depth_ == 0 && facts == nullptr) {
+  if (default_form() && facts == nullptr) {
     append_default_rendering(rendered_, marked);
   } else {
     facts_ = facts;
@@ -115,6 +127,8 @@ std::string_view Renderer::plain(std::string_view bytes) {
 
 void Renderer::render_formatted(std::string_view marked) {
   groups_.read(marked);
+  painted_ = kPlainColour;
+  wanted_ = kPlainColour;
   if (wants_values_ && facts_ != nullptr && facts_->values != nullptr) final_texts_.read(marked, groups_);
   open_.clear();
   Span span{0, marked.size(), 0};
@@ -122,6 +136,7 @@ void Renderer::render_formatted(std::string_view marked) {
     if (render_until_group(marked, span)) {
       open_group(span.next_group, span);
     } else if (open_.empty()) {
+      apply_colour();
       return;
     }
     span = next_span();
@@ -132,6 +147,7 @@ bool Renderer::render_until_group(std::string_view marked, Span& span) {
   while (span.from < span.to) {
     // Every span ends at a mark or at the text's end, so the search stops there.
     const std::size_t mark = std::min(find_mark(marked, span.from), span.to);
+    if (mark > span.from) apply_colour();
     append_unescaped(rendered_, marked.substr(span.from, mark - span.from));
     check_size(rendered_.size());
     if (mark == span.to) break;
@@ -139,6 +155,7 @@ bool Renderer::render_until_group(std::string_view marked, Span& span) {
       span.from = mark;
       return true;
     }
+    apply_colour();
     if (default_form_) {
       rendered_.push_back(marked[mark] == kSeparatorMark ? '`' : '\'');
     } else {
@@ -180,20 +197,49 @@ Renderer::Span Renderer::next_span() {
     if (open.next_part++ == 0) return open.look == Look::kAsWritten ? name : expansion;
   } else if (open.next_part < parts_.size()) {
     const FormatPart& part = parts_[open.next_part++];
+    paint(part.kind, open.level);
     switch (part.kind) {
       case FormatPart::Kind::kName: return name;
       case FormatPart::Kind::kExpansion: return expansion;
       case FormatPart::Kind::kLiteral:
+        apply_colour();
         rendered_.append(format_bytes_, part.begin, part.end - part.begin);
         break;
-      default: write_fact(part.kind, open.group); break;
+      default:
+        apply_colour();
+        write_fact(part.kind, open.group);
+        break;
     }
     check_size(rendered_.size());
     return {0, 0, 0};
   }
   const Span after = open.after;
+  const bool formatted = open.look == Look::kFormatted;
   open_.pop_back();
+  if (formatted) paint_surroundings();
   return after;
+}
+
+void Renderer::paint(FormatPart::Kind kind, std::size_t level) {
+  wanted_ = kind == FormatPart::Kind::kName ? kNameColour
+            : kind == FormatPart::Kind::kExpansion
+                ? kExpansionColours[(level - 1) % std::size(kExpansionColours)]
+                : kMarkColour;
+}
+
+void Renderer::apply_colour() {
+  if (!coloured_ || wanted_.data() == painted_.data()) return;
+  rendered_.append(wanted_);
+  painted_ = wanted_;
+}
+
+void Renderer::paint_surroundings() {
+  // The innermost group written through the format is in the part it
+  // went on to last; groups shown as plain text take the colour around them.
+  for (auto open = open_.rbegin(); open != open_.rend(); ++open) {
+    if (open->look == Look::kFormatted) return paint(parts_[open->next_part - 1].kind, open->level);
+  }
+  wanted_ = kPlainColour;
 }
 
 void Renderer::write_fact(FormatPart::Kind kind, std::size_t group) {

@@ -54,9 +54,14 @@ class Renderer {
   // their final text; 0 (the start) renders every level.
   void set_depth(std::size_t depth) { depth_ = depth; }
 
+  // Colours the groups for a terminal: the name texts, the expansion texts
+  // (a colour for each level, so that nested levels stand apart) and the
+  // format's own bytes and facts each in their own colour.
+  void set_coloured(bool coloured) { coloured_ = coloured; }
+
   // Whether groups render in the default form, which lets a mode write a
   // use as "name`expansion'" without marking it.
-  bool default_form() const { return default_form_ && depth_ == 0; }
+  bool default_form() const { return default_form_ && depth_ == 0 && !coloured_; }
 
   // Whether text outside uses is written as it stands.
   bool copies_plain_text() const { return json_ == nullptr && page_ == nullptr; }
@@ -131,10 +136,19 @@ class Renderer {
   // text after the group once it is written.
   Span next_span();
   void write_fact(FormatPart::Kind kind, std::size_t group);
+  // The colour of the bytes written next: that of `kind` (a part of a group
+  // at `level`), or that of the text the innermost group stands in. Written
+  // out by apply_colour() before bytes that take it, once they change it.
+  void paint(FormatPart::Kind kind, std::size_t level);
+  void paint_surroundings();
+  void apply_colour();
   void check_size(std::size_t size) const;
 
   bool default_form_ = true;
   std::size_t depth_ = 0;
+  bool coloured_ = false;
+  std::string_view painted_;  // the colour last written in this text
+  std::string_view wanted_;   // the colour of the bytes written next
   std::string format_bytes_;
   std::vector<FormatPart> parts_;
   bool wants_values_ = false;

@@ -289,6 +289,52 @@ TEST(Renderer, UsesOutOfFocusReadAsWrittenOrAsTheirExpansion) {
   EXPECT_EQ(renderer.render(inside, &inner), "P`Q`1''");
 }
 
+// The colour switches of a coloured rendering written as <N> (name), <M>
+// (the format's bytes and facts), <1>..<4> (expansion levels), <0> (plain).
+std::string colours_named(std::string_view text) {
+  static const std::pair<std::string_view, std::string_view> kNames[] = {
+      {"\x1b[0;1;34m", "<N>"}, {"\x1b[0;90m", "<M>"}, {"\x1b[0;32m", "<1>"}, {"\x1b[0;36m", "<2>"},
+      {"\x1b[0;35m", "<3>"},   {"\x1b[0;33m", "<4>"}, {"\x1b[0m", "<0>"}};
+  std::string named;
+  for (std::size_t pos = 0; pos < text.size();) {
+    const auto* known = std::find_if(std::begin(kNames), std::end(kNames), [&](const auto& pair) {
+      return text.substr(pos).starts_with(pair.first);
+    });
+    if (known == std::end(kNames)) {
+      named += text[pos++];
+    } else {
+      named += known->second;
+      pos += known->first.size();
+    }
+  }
+  return named;
+}
+
+std::string coloured(Renderer renderer, std::string_view text, std::size_t depth = 0) {
+  renderer.set_coloured(true);
+  renderer.set_depth(depth);
+  return colours_named(renderer.render(text));
+}
+
+TEST(Renderer, ColoursTellPartsAndLevelsApart) {
+  EXPECT_EQ(coloured(Renderer(), kLine), "x = <N>A<M>`<1>1 + <N>B<M>`<2>2<M>''<0>;\n");
+  // After a nested group the text around it takes its colour back; the
+  // fifth level takes the first level's colour again.
+  EXPECT_EQ(
+      coloured(Renderer("[$n:$x]"), marked("{3}A{1}a{3}B{1}b{3}C{1}c{3}D{1}d{3}E{1}e{2}{2}{2}{2}f{2}")),
+      "<M>[<N>A<M>:<1>a<M>[<N>B<M>:<2>b<M>[<N>C<M>:<3>c<M>[<N>D<M>:<4>d<M>[<N>E<M>:<1>e<M>]]]]<1>f<M>]<0>");
+  // A group inside a name text returns to the name's colour.
+  EXPECT_EQ(coloured(Renderer(), marked("{3}F({3}B{1}2{2}){1}2{2}")),
+            "<N>F(B<M>`<2>2<M>'<N>)<M>`<1>2<M>'<0>");
+  // Final texts below the depth take their group's colour.
+  EXPECT_EQ(coloured(Renderer(), kLine, 1), "x = <N>A<M>`<1>1 + 2<M>'<0>;\n");
+  // A coloured renderer marks every group, even in the default form.
+  Renderer renderer;
+  renderer.set_coloured(true);
+  EXPECT_FALSE(renderer.default_form());
+  EXPECT_EQ(rendered(kLine), "x = A`1 + B`2'';\n");
+}
+
 TEST(Renderer, JsonFormWritesNoPlainText) {
   const TwoLevels line;
   Renderer renderer = Renderer::json();

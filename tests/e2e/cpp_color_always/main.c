@@ -1,0 +1,3 @@
+#define B 2
+#define A (B+B)
+int x = A;
