@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
+#include <cmath>
 #include <optional>
 #include <string>
 
@@ -279,6 +279,8 @@ class Evaluator {
       ++pos_;
       CType cast;
       if (type_name(cast)) {
+        long double floating = 0;
+        if (floating_operand(floating)) return floating_cast(floating, cast);
         const Typed operand = unary();
         return convert(operand.value, cast);
       }
@@ -292,6 +294,35 @@ class Evaluator {
     if (token.kind == TokenKind::char_constant) return char_constant(token.text);
     fail();
     return {};
+  }
+
+  // Reads a floating constant, in parentheses or not, as the operand of a
+  // cast (the one place where C allows it in an integer constant
+  // expression); reads nothing when there is none.
+  bool floating_operand(long double& value) {
+    std::size_t at = pos_;
+    while (at < tokens_.size() && tokens_[at].is("(")) ++at;
+    const std::size_t parentheses = at - pos_;
+    if (at >= tokens_.size() || tokens_[at].kind != TokenKind::pp_number ||
+        !parse_floating(tokens_[at].text, value))
+      return false;
+    for (std::size_t k = 1; k <= parentheses; ++k) {
+      if (at + k >= tokens_.size() || !tokens_[at + k].is(")")) return false;
+    }
+    pos_ = at + parentheses + 1;
+    return true;
+  }
+
+  // A floating value (never negative: no sign belongs to the constant)
+  // converted toward zero; a value out of the type's range is undefined.
+  Typed floating_cast(long double value, CType type) {
+    if (type.rank == Rank::boolean) return {value != 0 ? 1 : 0, type};
+    const long double whole = std::trunc(value);
+    if (whole > static_cast<long double>(max_of(type))) {
+      fail_evaluated();
+      return {0, type};
+    }
+    return {static_cast<Wide>(whole), type};
   }
 
   // Reads a type name and the `)` after it; false, reading nothing, when
@@ -411,30 +442,7 @@ class Evaluator {
   bool failed_ = false;
 };
 
-unsigned macro_number(const MacroTable& table, std::string_view name, unsigned fallback) {
-  const Macro* macro = table.find(name);
-  if (macro == nullptr) return fallback;
-  const std::string_view text = macro->replacement();
-  unsigned number = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-  return error == std::errc() && end == text.data() + text.size() && number > 0 ? number : fallback;
-}
-
 }  // namespace
-
-TargetWidths TargetWidths::of(const MacroTable& table) {
-  TargetWidths widths;
-  widths.char_bits = std::min(macro_number(table, "__CHAR_BIT__", 8), 16u);
-  const auto bits = [&](std::string_view name, unsigned fallback) {
-    return std::min(macro_number(table, name, fallback / widths.char_bits) * widths.char_bits, 64u);
-  };
-  widths.short_bits = bits("__SIZEOF_SHORT__", widths.short_bits);
-  widths.int_bits = bits("__SIZEOF_INT__", widths.int_bits);
-  widths.long_bits = bits("__SIZEOF_LONG__", widths.long_bits);
-  widths.long_long_bits = bits("__SIZEOF_LONG_LONG__", widths.long_long_bits);
-  widths.char_unsigned = table.find("__CHAR_UNSIGNED__") != nullptr;
-  return widths;
-}
 
 bool ConstantReader::read(std::string_view text, IntegerValue& value) {
   lexer_.lex(text, tokens_);

@@ -88,6 +88,35 @@ TEST(ConstantReader, UndefinedResultsCountOnlyWhereEvaluated) {
   EXPECT_EQ(value_of(std::string(199, '(') + "1" + std::string(199, ')')), "1/32");
 }
 
+// C allows a floating constant only as the operand of a cast: converted
+// toward zero, rounded first to the type its suffix gives.
+TEST(ConstantReader, FloatingConstantsCountAsOperandsOfCasts) {
+  EXPECT_EQ(value_of("(int)1.5 + 1"), "2/32");
+  EXPECT_EQ(value_of("(int)(1.5)"), "1/32");
+  EXPECT_EQ(value_of("(int)((1.5))"), "1/32");
+  EXPECT_EQ(value_of("(int)((1.5)"), "-");
+  EXPECT_EQ(value_of("(int)(1.5 + 1)"), "-");
+  EXPECT_EQ(value_of("(int)-1.5"), "-");
+  EXPECT_EQ(value_of("(int)1.5 < 2.5"), "-");
+  EXPECT_EQ(value_of("(unsigned char)255.9"), "255u/8");
+  EXPECT_EQ(value_of("(unsigned char)256.0"), "-");
+  EXPECT_EQ(value_of("(signed char)127.9"), "127/8");
+  EXPECT_EQ(value_of("(signed char)128.0"), "-");
+  EXPECT_EQ(value_of("1 ? 2 : (int)1e10"), "2/32");
+  EXPECT_EQ(value_of("(_Bool)0.5"), "1u/1");
+  EXPECT_EQ(value_of("(_Bool)0.0"), "0u/1");
+  EXPECT_EQ(value_of("(long long)9007199254740993.0"), "9007199254740992/64");
+  EXPECT_EQ(value_of("(long long)9007199254740993.0L"), "9007199254740993/64");
+  EXPECT_EQ(value_of("(int)16777217.0f"), "16777216/32");
+  EXPECT_EQ(value_of("(unsigned long long)18446744073709551615.0L"), "18446744073709551615u/64");
+  EXPECT_EQ(value_of("(unsigned long long)18446744073709551616.0L"), "-");
+  EXPECT_EQ(value_of("(int)0x1.8p1"), "3/32");
+  EXPECT_EQ(value_of("(int)0x1.8"), "-");
+  EXPECT_EQ(value_of("(int)1.5u"), "-");
+  EXPECT_EQ(value_of("(int)1e"), "-");
+  EXPECT_EQ(value_of("(int)1e999"), "-");
+}
+
 TEST(ConstantReader, WidthsFollowTheTarget) {
   TargetWidths ilp32;
   ilp32.long_bits = 32;

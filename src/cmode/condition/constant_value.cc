@@ -1,7 +1,10 @@
 // The values of the integer and character constants of #if expressions.
 #include "cmode/condition/constant_value.h"
 
+#include <cerrno>
 #include <cstdint>
+#include <cstdlib>
+#include <string>
 
 namespace sornik::cmode {
 
@@ -261,6 +264,29 @@ bool parse_char_constant(std::string_view text, Value& value, std::string& error
   for (std::uint32_t unit : units) packed = (packed << 8) | (unit & 0xff);
   value = {static_cast<std::uintmax_t>(static_cast<std::intmax_t>(static_cast<std::int32_t>(packed))), false};
   return true;
+}
+
+bool parse_floating(std::string_view text, long double& value) {
+  const bool hex = text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  if (text.empty() || !is_float(text, hex)) return false;
+  // A hexadecimal constant needs its binary exponent; its digits may hold
+  // an 'f' that is no suffix.
+  if (hex && text.find_first_of("pP") == std::string_view::npos) return false;
+  const char last = text.back();
+  const bool is_float_type = last == 'f' || last == 'F';
+  const bool is_long_double = last == 'l' || last == 'L';
+  const std::string digits(text.substr(0, text.size() - (is_float_type || is_long_double ? 1 : 0)));
+  // Each type rounds the constant its own way.
+  char* end = nullptr;
+  errno = 0;
+  if (is_float_type) {
+    value = std::strtof(digits.c_str(), &end);
+  } else if (is_long_double) {
+    value = std::strtold(digits.c_str(), &end);
+  } else {
+    value = std::strtod(digits.c_str(), &end);
+  }
+  return errno == 0 && end == digits.c_str() + digits.size();
 }
 
 }  // namespace sornik::cmode

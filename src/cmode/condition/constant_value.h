@@ -27,4 +27,9 @@ bool parse_integer(std::string_view text, Value& value, std::string& error,
 bool parse_char_constant(std::string_view text, Value& value, std::string& error,
                          std::vector<std::string>& warnings);
 
+// Reads a floating constant (decimal, or hexadecimal with its binary
+// exponent; the suffix f, l or none) rounded to the type its suffix gives.
+// False for any other text, and for a value out of that type's range.
+bool parse_floating(std::string_view text, long double& value);
+
 }  // namespace sornik::cmode
