@@ -4,7 +4,8 @@
 // dialect: C++17, C++20, C++98 or gnu17), then the source, a.cc in C++ and
 // a.c in C. Every run must give the same bytes twice, the default rendering must
 // equal the format "$n`$x'", the format "$n" must give back the source byte
-// for byte, and the page must be well-formed.
+// for byte, the page must be well-formed, and every line of the --json
+// output one object of a use's members.
 #include <cctype>
 #include <cstdint>
 #include <map>
@@ -13,6 +14,7 @@
 
 #include "fuzz_support.h"
 #include "html_check.h"
+#include "json_check.h"
 
 namespace {
 
@@ -70,6 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                  sornik::fuzzing::run_in_memory(spelled, files).out);
   sornik::fuzzing::require_equal("-f '$n' against the source", source,
                                  sornik::fuzzing::run_in_memory(names, files).out);
+  const std::vector<std::string> json = {"--cpp", "-undef", "-nostdinc", standard, "--json", name};
+  sornik::fuzzing::require_equal(
+      "the JSON lines' problems", "",
+      sornik::testing::json_lines_problem(sornik::fuzzing::run_in_memory(json, files).out));
   if (!options.empty() && (options[0] & 2) != 0) {
     const std::vector<std::string> page = {"--cpp", "-undef", "-nostdinc", standard, "--html", name};
     sornik::fuzzing::require_equal(
