@@ -251,6 +251,9 @@ class UnitReader {
     if (state_ == nullptr) return 1;
     // A database's entries may each have a standard of their own.
     cmode::set_lexing_dialect(run_dialect(*unit.options));
+    // Later units of the same options read mostly the same headers.
+    state_->preprocessor.keep_header_texts(index + 1 < units.size() &&
+                                           units[index + 1].options == unit.options);
     if (!read_source(unit, *state_, renderer_)) status = 1;
     if (options_->print_defines) cmode::list_macros(state_->table, out_write);
     return status;

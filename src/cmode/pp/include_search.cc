@@ -47,6 +47,8 @@ void IncludeSearch::add_directory(std::string_view dir, SearchDirKind kind) {
 void IncludeSearch::drop_text(HeaderFile& file) {
   file.bytes = {};
   file.text = {};
+  file.lines = {};
+  file.lines_dialect = nullptr;
   file.text_dropped = true;
 }
 

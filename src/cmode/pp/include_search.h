@@ -11,6 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "cmode/lex/dialect.h"
+#include "cmode/lex/logical_lines.h"
 #include "common/page_memory.h"
 
 namespace sornik::cmode {
@@ -34,6 +36,11 @@ struct HeaderFile {
   // Its index among the macro table's definition files, read as another
   // file ([0]) and as a system header ([1]); 0 until entered.
   std::uint32_t definition_file[2] = {0, 0};
+  // The logical lines of `text` as the first whole reading in `lines_dialect`
+  // found them, so that later readings (mostly of later units) do not scan
+  // the bytes again; none while `lines_dialect` is null. Dropped with the text.
+  std::vector<LogicalLine> lines;
+  const Dialect* lines_dialect = nullptr;
 };
 
 // Where a header was found.

@@ -141,10 +141,26 @@ int Preprocessor::read_macros(const std::string& name) {
 void Preprocessor::read_text(FileFrame& frame, std::string_view text) {
   frame.text_in_hand = text;
   begin_file(frame);
-  for (std::size_t pos = 0; pos < text.size();) {
-    const LogicalLine line = scan_logical_line(text, pos);
-    take_line(frame, text.substr(pos, line.end - pos), line);
-    pos = line.end;
+  HeaderFile* const header = frame.header;
+  const Dialect* const dialect = &lexing_dialect();
+  if (header != nullptr && header->lines_dialect == dialect && text.data() == header->text.data()) {
+    std::size_t pos = 0;
+    for (const LogicalLine& line : header->lines) {
+      take_line(frame, text.substr(pos, line.end - pos), line);
+      pos = line.end;
+    }
+  } else {
+    // The first reading of a header records its lines; one that the header
+    // itself includes, while they are being recorded, only scans.
+    const bool record = header != nullptr && header->readings == 1 && text.data() == header->text.data();
+    if (record) header->lines.clear();
+    for (std::size_t pos = 0; pos < text.size();) {
+      const LogicalLine line = scan_logical_line(text, pos);
+      if (record) header->lines.push_back(line);
+      take_line(frame, text.substr(pos, line.end - pos), line);
+      pos = line.end;
+    }
+    if (record) header->lines_dialect = dialect;
   }
   end_file(frame);
 }

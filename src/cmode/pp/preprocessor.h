@@ -91,6 +91,11 @@ class Preprocessor final : public ConditionContext, public FeatureTests {
   // cannot be read.
   int include_file(const std::string& name);
 
+  // Whether the headers' texts (and their lines) are kept once read, for
+  // units still to come in this state; otherwise the text of a header shut
+  // by its guard is given back.
+  void keep_header_texts(bool keep) { keep_header_texts_ = keep; }
+
   // Every change to the table between these two calls is undone before the
   // next unit begins, as are #pragma once marks: each source starts from the
   // same table.
@@ -189,7 +194,8 @@ class Preprocessor final : public ConditionContext, public FeatureTests {
   std::unordered_set<const HeaderFile*> once_;
   std::unordered_map<std::string, std::vector<MacroPtr>> pushed_macros_;
   bool in_unit_ = false;
-  bool unit_to_undo_ = false;      // a unit has ended and its changes stand
+  bool unit_to_undo_ = false;  // a unit has ended and its changes stand
+  bool keep_header_texts_ = false;
   std::size_t includes_read_ = 0;  // in this translation unit (or before the first)
   std::vector<Change> changes_;
 };

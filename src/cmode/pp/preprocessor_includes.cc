@@ -123,9 +123,11 @@ void Preprocessor::include(FileFrame& frame, IncludeKind kind, std::span<const T
   }
   if (kind == IncludeKind::import) once_.insert(found.file);
   read_header(found, found.system || (found.chain_index < 0 && frame.system_header));
-  // A shut header is seldom read again (a later unit, or its guard undefined);
-  // one that included itself is still being read further out.
-  if (found.file->readings == 0 && (!found.file->guard.empty() || once_.contains(found.file))) {
+  // A shut header is seldom read again in its unit (its guard undefined):
+  // unless later units follow, its memory serves the next header. One that
+  // included itself is still being read further out.
+  if (!keep_header_texts_ && found.file->readings == 0 &&
+      (!found.file->guard.empty() || once_.contains(found.file))) {
     IncludeSearch::drop_text(*found.file);
   }
 }

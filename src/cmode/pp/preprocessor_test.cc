@@ -283,6 +283,27 @@ TEST(Preprocessor, EachSourceStartsFromTheSameTable) {
   EXPECT_EQ(result.status, 0);
 }
 
+TEST(Preprocessor, LaterSourcesReadAHeadersLinesAsTheFirstFoundThem) {
+  // Later sources of a run take a header's lines from its first reading:
+  // lines joined by splices and comments, a directive after a comment that
+  // spans lines, and a header read again inside itself while its lines are
+  // being found. Each source must still read every line anew.
+  const Files files = {
+      {"h.h",
+       "#ifndef H_H\n#define H_H\n#include \"h.h\"\n#ifdef B_SIDE\n#define V \\\n  2\n#else\n"
+       "/* a comment\n#define V 9\n*/ #define V 1\n#endif\nint v = V, line = __LINE__;\n#endif\n"},
+      {"a.c", "#include \"h.h\"\nV\n"},
+      {"b.c", "#define B_SIDE\n#include \"h.h\"\nV\n"},
+  };
+  const testing::RunResult result =
+      testing::run_in_memory({"--cpp", "-undef", "-nostdinc", "-f", "$x", "a.c", "b.c", "a.c"}, files);
+  EXPECT_EQ(result.out,
+            "#include \"h.h\"\n1\n"
+            "#define B_SIDE\n#include \"h.h\"\n2\n"
+            "#include \"h.h\"\n1\n");
+  EXPECT_EQ(result.err, "");
+}
+
 TEST(Preprocessor, ReadsHeadersOfAnySizeWhole) {
   // Streams without a known size are read in blocks that double from 64 KiB:
   // files of 16-byte lines end just before, at and after such a size.
