@@ -133,12 +133,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       sornik::fuzzing::kMostBytes) {
     return -1;
   }
-  sornik::reset_replace_engine();
-  sornik::set_replace_limits(sornik::fuzzing::fuzz_options().replace_limits);
+  const auto limits = sornik::fuzzing::fuzz_options().replace_limits;
+  sornik::ArgumentSubstitution substitution(limits);
   sornik::fuzzing::CapturedErrors errors;
   std::optional<std::string> result;
   try {
-    if (const auto converted = sornik::convert_str(1, sections[0], sections[1], sections[2]))
+    if (const auto converted = substitution.convert_str(1, sections[0], sections[1], sections[2]))
       result = *converted;
   } catch (const sornik::FatalStop&) {
     // Only a parameter name can hold a "$" sequence the engine refuses.
@@ -150,10 +150,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require_equal("whole-word substitution of plain arguments", shown(*expected), shown(result));
   }
   // Where the one-pass substitution takes a call, the engine's template gives the same.
-  if (const auto direct = sornik::substitute_words(sections[0], sections[1], sections[2])) {
+  if (const auto direct = substitution.substitute_words(sections[0], sections[1], sections[2])) {
     const std::string fast(*direct);
-    sornik::reset_replace_engine();
-    const auto by_template = sornik::convert_str_by_template(1, sections[0], sections[1], sections[2]);
+    sornik::ArgumentSubstitution engine_side(limits);
+    const auto by_template = engine_side.convert_str_by_template(1, sections[0], sections[1], sections[2]);
     require_equal("one-pass substitution agrees with the template engine",
                   shown(by_template ? std::optional<std::string>(*by_template) : std::nullopt), shown(fast));
   }

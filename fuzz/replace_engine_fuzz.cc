@@ -25,11 +25,11 @@ struct EngineOutcome {
 };
 
 EngineOutcome apply(std::string_view templ, std::string_view subject) {
-  sornik::reset_replace_engine();
+  sornik::ReplaceEngine engine(sornik::fuzzing::fuzz_options().replace_limits);
   sornik::fuzzing::CapturedErrors errors;
   EngineOutcome outcome;
   try {
-    if (const auto result = sornik::replace_all(templ, subject)) outcome.result = std::string(*result);
+    if (const auto result = engine.replace_all(templ, subject)) outcome.result = std::string(*result);
   } catch (const sornik::FatalStop&) {
     outcome.stopped = true;
   }
@@ -86,7 +86,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view templ = sections[0];
   const std::string_view subject = sections[1];
   if (sornik::fuzzing::template_growth_bound(templ, subject.size()) > sornik::fuzzing::kMostBytes) return -1;
-  sornik::set_replace_limits(sornik::fuzzing::fuzz_options().replace_limits);
 
   const EngineOutcome first = apply(templ, subject);
   const EngineOutcome second = apply(templ, subject);

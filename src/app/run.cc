@@ -16,7 +16,6 @@
 #include "textual/defines/define_table.h"
 #include "textual/defines/value_resolution.h"
 #include "textual/files/source_files.h"
-#include "textual/replace/replace_engine.h"
 
 namespace sornik {
 
@@ -28,17 +27,10 @@ void reset_run_state() {
   reset_read_errors();
 }
 
-// The replacement engine's limits and buffers; C mode leaves them alone.
-void reset_default_mode_state(const TextualOptions& options) {
-  set_replace_limits(options.replace_limits);
-  reset_replace_engine();
-}
-
 // The three argument phases: options, definition files, source files.
 // Returns the exit status.
 int run_phases(const std::vector<std::string>& args, const TextualOptions& options) {
   if (!args.empty() && args[0] == "--cpp") return run_cpp_mode(std::span(args).subspan(1));
-  reset_default_mode_state(options);
   if (args.size() == 1 && args[0] == "-usage") {
     for (std::string_view line : usage_tbl) {
       out_write(line);

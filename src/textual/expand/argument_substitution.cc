@@ -2,12 +2,8 @@
 // replacement engine, and the choice between it and one-pass substitution.
 #include "textual/expand/argument_substitution.h"
 
-#include <string>
-
 #include "common/byte_class.h"
 #include "common/byte_search.h"
-#include "textual/expand/direct_substitution.h"
-#include "textual/replace/replace_engine.h"
 
 namespace sornik {
 
@@ -15,8 +11,6 @@ namespace {
 
 // A template whose counted length reaches this is refused.
 constexpr std::size_t kTemplateLimit = 4096;
-
-std::string template_buffer;
 
 // Appends `argument` so that the engine inserts it byte for byte: every
 // colon, comma, backslash and dollar sign gets a backslash, and so does a
@@ -39,17 +33,20 @@ void append_template_literal(std::string& out, std::string_view argument) {
 
 }  // namespace
 
-std::optional<std::string_view> convert_str(int flag, std::string_view params, std::string_view args,
-                                            std::string_view body) {
+std::optional<std::string_view> ArgumentSubstitution::convert_str(int flag, std::string_view params,
+                                                                  std::string_view args,
+                                                                  std::string_view body) {
   if (flag != 0) {
     if (const std::optional<std::string_view> direct = substitute_words(params, args, body)) return direct;
   }
   return convert_str_by_template(flag, params, args, body);
 }
 
-std::optional<std::string_view> convert_str_by_template(int flag, std::string_view params,
-                                                        std::string_view args, std::string_view body) {
-  template_buffer.clear();
+std::optional<std::string_view> ArgumentSubstitution::convert_str_by_template(int flag,
+                                                                              std::string_view params,
+                                                                              std::string_view args,
+                                                                              std::string_view body) {
+  template_buffer_.clear();
   // The limit counts each argument as written, without its escapes.
   std::size_t counted = 0;
   std::size_t param_pos = 0;
@@ -63,18 +60,18 @@ std::optional<std::string_view> convert_str_by_template(int flag, std::string_vi
     if (param.empty() && arg.empty()) break;
     if (param.empty() || arg.empty()) return std::nullopt;
 
-    if (flag != 0) template_buffer.push_back('(');
-    template_buffer.append(param);
-    if (flag != 0) template_buffer.push_back(')');
+    if (flag != 0) template_buffer_.push_back('(');
+    template_buffer_.append(param);
+    if (flag != 0) template_buffer_.push_back(')');
     counted += param.size() + (flag != 0 ? 2 : 0);
 
     if (arg.size() + counted >= kTemplateLimit) return std::nullopt;
-    template_buffer.push_back(':');
-    append_template_literal(template_buffer, arg);
-    template_buffer.push_back(',');
+    template_buffer_.push_back(':');
+    append_template_literal(template_buffer_, arg);
+    template_buffer_.push_back(',');
     counted += arg.size() + 2;
   }
-  return replace_all(template_buffer, body);
+  return engine_.replace_all(template_buffer_, body);
 }
 
 }  // namespace sornik

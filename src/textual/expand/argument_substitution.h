@@ -7,10 +7,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "common/byte_class.h"
 #include "common/byte_search.h"
+#include "textual/expand/direct_substitution.h"
+#include "textual/replace/replace_engine.h"
 
 namespace sornik {
 
@@ -96,16 +99,43 @@ inline std::size_t get_csvword(std::string_view text, std::size_t pos, std::stri
   });
 }
 
-// The body with each parameter replaced by its actual argument (whole words
-// when `flag` is nonzero); nullopt when the counts differ, the template limit
-// is exceeded or the engine refused the template. Valid until the next call.
-std::optional<std::string_view> convert_str(int flag, std::string_view params, std::string_view args,
-                                            std::string_view body);
+// The substitution of the calls of a run: the replacement engine, the
+// one-pass substitution that takes the plain calls, and the template built
+// for the engine, all kept from call to call.
+class ArgumentSubstitution {
+ public:
+  // Substitution with the engine's `limits`, or with those of the machine.
+  explicit ArgumentSubstitution(std::optional<ReplaceLimits> limits = std::nullopt) : engine_(limits) {}
+  ArgumentSubstitution(const ArgumentSubstitution&) = delete;
+  ArgumentSubstitution& operator=(const ArgumentSubstitution&) = delete;
 
-// convert_str through a template of the replacement engine, the way it goes
-// for every call that substitute_words does not take; tests and fuzzers hold
-// the two ways to the same results.
-std::optional<std::string_view> convert_str_by_template(int flag, std::string_view params,
-                                                        std::string_view args, std::string_view body);
+  const ReplaceLimits& limits() const { return engine_.limits(); }
+  ReplaceEngine& engine() { return engine_; }
+
+  // The body with each parameter replaced by its actual argument (whole
+  // words when `flag` is nonzero); nullopt when the counts differ, the
+  // template limit is exceeded or the engine refused the template. Valid
+  // until the next call.
+  std::optional<std::string_view> convert_str(int flag, std::string_view params, std::string_view args,
+                                              std::string_view body);
+
+  // convert_str through a template of the replacement engine, the way it
+  // goes for every call that substitute_words does not take; tests and
+  // fuzzers hold the two ways to the same results.
+  std::optional<std::string_view> convert_str_by_template(int flag, std::string_view params,
+                                                          std::string_view args, std::string_view body);
+
+  // The one-pass substitution of a plain call (WordSubstitution) within the
+  // engine's limits; nullopt when it does not take the call.
+  std::optional<std::string_view> substitute_words(std::string_view params, std::string_view args,
+                                                   std::string_view body) {
+    return words_.substitute_words(params, args, body, engine_.limits());
+  }
+
+ private:
+  ReplaceEngine engine_;
+  WordSubstitution words_;
+  std::string template_buffer_;
+};
 
 }  // namespace sornik

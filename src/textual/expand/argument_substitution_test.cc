@@ -63,13 +63,12 @@ TEST(GetCsvword, LongWordsAreCutAfter1024Bytes) {
 
 class ConvertStr : public ::testing::Test {
  protected:
-  void SetUp() override { reset_replace_engine(); }
-
   std::string convert(std::string_view params, std::string_view args, std::string_view body) {
-    const std::optional<std::string_view> result = convert_str(1, params, args, body);
+    const std::optional<std::string_view> result = substitution.convert_str(1, params, args, body);
     return result ? std::string(*result) : "<null>";
   }
 
+  ArgumentSubstitution substitution;
   testing::CapturedIo io;
 };
 

@@ -105,6 +105,7 @@ class LineExpander {
   const DefineTable& table_;
   // The engine's limits, within which every substitution must stay.
   ReplaceLimits limits_;
+  ArgumentWords words_;
   std::string out_;
   bool expanded_ = false;
   // The expansion texts being scanned at the second and third levels: the
@@ -193,12 +194,12 @@ bool LineExpander::expand_call(const DefineEntry& entry, int index, std::string_
   const CutBody& cut = cut_of(entry, index);
   if (level == kDeepestScan) {
     const std::size_t start = out_.size();
-    return substitute_cut(cut, args, limits_, out_) && out_.size() > start;
+    return substitute_cut(cut, args, limits_, words_, out_) && out_.size() > start;
   }
   std::string& scanned = scanned_[level - 1];
   scanned.clear();
-  return substitute_cut(cut, args, limits_, scanned) && !scanned.empty() && scanned.size() <= kLongestLine &&
-         expand_text(scanned, level + 1);
+  return substitute_cut(cut, args, limits_, words_, scanned) && !scanned.empty() &&
+         scanned.size() <= kLongestLine && expand_text(scanned, level + 1);
 }
 
 const CutBody& LineExpander::cut_of(const DefineEntry& entry, int index) {

@@ -26,7 +26,8 @@ class DirectExpansionTest : public ::testing::Test {
   std::optional<DefineTable> table_{std::in_place};
   SourceScanner scanner_;
   LineBuffers buffers_;
-  LineExpansion expansion_{*table_, scanner_, buffers_};
+  ArgumentSubstitution substitution_;
+  LineExpansion expansion_{*table_, scanner_, buffers_, substitution_};
   std::string& ibuf = buffers_.ibuf;
   std::string& obuf = buffers_.obuf;
   // The scan state of the passes, under the names the passes give it.
@@ -37,10 +38,9 @@ class DirectExpansionTest : public ::testing::Test {
   // Starts the direct expansion of a new run, with a new table.
   void new_run() {
     table_.emplace();
-    direct_.emplace(*table_, replace_limits());
+    direct_.emplace(*table_, substitution_.limits());
   }
 
-  DirectExpansionTest() { reset_replace_engine(); }
   ~DirectExpansionTest() override {
     if (file_ != nullptr) std::fclose(file_);
   }
@@ -94,7 +94,7 @@ class DirectExpansionTest : public ::testing::Test {
     sorted_ = true;
   }
 
-  std::optional<DirectExpansion> direct_{std::in_place, *table_, replace_limits()};
+  std::optional<DirectExpansion> direct_{std::in_place, *table_, substitution_.limits()};
   bool sorted_ = false;
   std::FILE* file_ = nullptr;
 };

@@ -100,36 +100,6 @@ void cut_body(std::string_view params, std::string_view body, CutBody& cut) {
 
 namespace {
 
-// Two ways for each slot, the one used last first; a body is cut when first
-// used and kept until two others of its slot have been used after it. The
-// slots are made at the first use: a run that never substitutes (C mode)
-// does not fill their 32 KB at start.
-std::vector<std::array<std::unique_ptr<CutBody>, 2>> kept_bodies;
-CutBody unkept_body;
-
-// The cut form of `params` and `body`, kept when they are short. A slot is
-// chosen by where the texts lie and holds copies of them, so a text that
-// changes in place is cut again.
-const CutBody& cut_for(std::string_view params, std::string_view body) {
-  if (params.size() + body.size() > kLongestKept) {
-    cut_body(params, body, unkept_body);
-    return unkept_body;
-  }
-  const std::uint64_t where =
-      std::hash<const char*>()(body.data()) ^ (std::hash<const char*>()(params.data()) << 7) ^ body.size();
-  if (kept_bodies.empty()) kept_bodies.resize(kKeptSlots);
-  auto& ways = kept_bodies[((where * 0x9E3779B97F4A7C15) >> 40) % kKeptSlots];
-  const auto holds = [&](const std::unique_ptr<CutBody>& way) {
-    return way && way->params == params && way->body == body;
-  };
-  if (holds(ways[0])) return *ways[0];
-  std::swap(ways[0], ways[1]);
-  if (holds(ways[0])) return *ways[0];
-  if (!ways[0]) ways[0] = std::make_unique<CutBody>();
-  cut_body(params, body, *ways[0]);
-  return *ways[0];
-}
-
 // The classes of the bytes of a plain argument list: a name byte may begin
 // a word to compare with the parameters' names; NUL, backslash, colon,
 // dollar sign and lead bytes make the argument other than plain text.
@@ -161,10 +131,11 @@ std::size_t plain_word_end(std::string_view args, std::size_t pos, const CutBody
 
 // Cuts `args` as get_csvword does into exactly cut.count words, each plain
 // text without a parameter's name; false when the list is of any other kind.
-bool cut_plain_arguments(std::string_view args, const CutBody& cut,
-                         std::array<std::string_view, kMostParams>& words) {
+bool cut_plain_arguments(std::string_view args, const CutBody& cut, ArgumentWords& words) {
   static_assert(kLongestList < kMaxWord);
   if (args.size() > kLongestList) return false;
+  // Read once: the words written below might, as far as the compiler knows, lie in the cut.
+  const std::size_t params = cut.count;
   const auto plain_word = [&cut](std::string_view text, std::size_t pos) {
     return plain_word_end(text, pos, cut);
   };
@@ -174,16 +145,15 @@ bool cut_plain_arguments(std::string_view args, const CutBody& cut,
     pos = cut_list_word<true>(args, pos, word, kPlainListBytes, plain_word);
     if (pos == kRefusedWord) return false;
     // The lists end together where both words are empty.
-    if (word.empty()) return count == cut.count;
-    if (count == cut.count) return false;
+    if (word.empty()) return count == params;
+    if (count == params) return false;
     words[count] = word;
   }
 }
 
 // Whether the engine's texts after each pair (the body with the first k
 // parameters replaced) all stay within its limits.
-bool within_limits(const CutBody& cut, const std::array<std::string_view, kMostParams>& args,
-                   const ReplaceLimits& limits) {
+bool within_limits(const CutBody& cut, const ArgumentWords& args, const ReplaceLimits& limits) {
   std::size_t size = cut.body.size();
   std::size_t scanned = 0;
   for (std::size_t i = 0; i < cut.count; ++i) {
@@ -194,14 +164,10 @@ bool within_limits(const CutBody& cut, const std::array<std::string_view, kMostP
   return true;
 }
 
-std::array<std::string_view, kMostParams> argument_words;
-std::string result;
-
 }  // namespace
 
 bool substitute_cut(const CutBody& cut, std::string_view args, const ReplaceLimits& limits,
-                    std::string& out) {
-  std::array<std::string_view, kMostParams>& words = argument_words;
+                    ArgumentWords& words, std::string& out) {
   if (!cut.usable || !cut_plain_arguments(args, cut, words) || !within_limits(cut, words, limits))
     return false;
   std::size_t size = 0;
@@ -221,17 +187,42 @@ bool substitute_cut(const CutBody& cut, std::string_view args, const ReplaceLimi
   return true;
 }
 
-std::optional<std::string_view> substitute_words(std::string_view params, std::string_view args,
-                                                 std::string_view body) {
+// The cut form of `params` and `body`, kept when they are short. A slot is
+// chosen by where the texts lie and holds copies of them, so a text that
+// changes in place is cut again.
+const CutBody& WordSubstitution::cut_for(std::string_view params, std::string_view body) {
+  if (params.size() + body.size() > kLongestKept) {
+    cut_body(params, body, unkept_body_);
+    return unkept_body_;
+  }
+  const std::uint64_t where =
+      std::hash<const char*>()(body.data()) ^ (std::hash<const char*>()(params.data()) << 7) ^ body.size();
+  if (kept_bodies_.empty()) kept_bodies_.resize(kKeptSlots);
+  auto& ways = kept_bodies_[((where * 0x9E3779B97F4A7C15) >> 40) % kKeptSlots];
+  const auto holds = [&](const std::unique_ptr<CutBody>& way) {
+    return way && way->params == params && way->body == body;
+  };
+  if (holds(ways[0])) return *ways[0];
+  std::swap(ways[0], ways[1]);
+  if (holds(ways[0])) return *ways[0];
+  if (!ways[0]) ways[0] = std::make_unique<CutBody>();
+  cut_body(params, body, *ways[0]);
+  return *ways[0];
+}
+
+std::optional<std::string_view> WordSubstitution::substitute_words(std::string_view params,
+                                                                   std::string_view args,
+                                                                   std::string_view body,
+                                                                   const ReplaceLimits& limits) {
   // A text that lies in the last result (which this call overwrites) is left to the engine.
   for (const std::string_view text : {params, args, body}) {
-    if (!text.empty() && std::less_equal<>()(result.data(), text.data()) &&
-        std::less<>()(text.data(), result.data() + result.capacity()))
+    if (!text.empty() && std::less_equal<>()(result_.data(), text.data()) &&
+        std::less<>()(text.data(), result_.data() + result_.capacity()))
       return std::nullopt;
   }
-  result.clear();
-  if (!substitute_cut(cut_for(params, body), args, replace_limits(), result)) return std::nullopt;
-  return result;
+  result_.clear();
+  if (!substitute_cut(cut_for(params, body), args, limits, argument_words_, result_)) return std::nullopt;
+  return result_;
 }
 
 }  // namespace sornik

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,18 +52,46 @@ struct CutBody {
 // Cuts `params` and `body` into `cut`, which keeps copies of them.
 void cut_body(std::string_view params, std::string_view body, CutBody& cut);
 
+// The arguments of a call as substitute_cut cuts them; the caller keeps the
+// room for them, which a call writes before it reads.
+using ArgumentWords = std::array<std::string_view, kMostParams>;
+
 // Appends to `out` the body of `cut` with `args` substituted, when the call
 // is one that substitute_words takes under the engine's `limits`; false
-// (nothing appended) otherwise.
-bool substitute_cut(const CutBody& cut, std::string_view args, const ReplaceLimits& limits, std::string& out);
+// (nothing appended) otherwise. `words` is where the arguments are cut to.
+bool substitute_cut(const CutBody& cut, std::string_view args, const ReplaceLimits& limits,
+                    ArgumentWords& words, std::string& out);
 
-// Substitutes the arguments of a call into the body in one pass, for the
-// calls where that gives exactly what the template engine gives word by
-// word: every parameter a plain identifier, every argument free of NUL
-// bytes, lead bytes, backslashes, colons, dollar signs and of the
-// parameters' names, and the texts within the engine's limits. nullopt when
-// the call is not of that kind; the result is valid until the next call.
-std::optional<std::string_view> substitute_words(std::string_view params, std::string_view args,
-                                                 std::string_view body);
+// One-pass substitution of the calls of a run: the bodies it has cut, kept
+// from call to call, and the text it builds.
+class WordSubstitution {
+ public:
+  WordSubstitution() = default;
+  WordSubstitution(const WordSubstitution&) = delete;
+  WordSubstitution& operator=(const WordSubstitution&) = delete;
+
+  // Substitutes the arguments of a call into the body in one pass, for the
+  // calls where that gives exactly what the template engine gives word by
+  // word: every parameter a plain identifier, every argument free of NUL
+  // bytes, lead bytes, backslashes, colons, dollar signs and of the
+  // parameters' names, and the texts within the engine's `limits`. nullopt
+  // when the call is not of that kind; the result is valid until the next
+  // call.
+  std::optional<std::string_view> substitute_words(std::string_view params, std::string_view args,
+                                                   std::string_view body, const ReplaceLimits& limits);
+
+ private:
+  const CutBody& cut_for(std::string_view params, std::string_view body);
+
+  // Two ways for each slot, the one used last first; a body is cut when
+  // first used and kept until two others of its slot have been used after
+  // it. The slots are made at the first use: a run that never substitutes
+  // does not fill their 32 KB at start.
+  std::vector<std::array<std::unique_ptr<CutBody>, 2>> kept_bodies_;
+  // The cut of a call whose texts are too long to keep.
+  CutBody unkept_body_;
+  ArgumentWords argument_words_;
+  std::string result_;
+};
 
 }  // namespace sornik

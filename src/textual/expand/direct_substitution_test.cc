@@ -15,12 +15,26 @@
 namespace sornik {
 namespace {
 
-std::optional<std::string> direct(std::string_view params, std::string_view args, std::string_view body) {
-  const std::optional<std::string_view> result = substitute_words(params, args, body);
-  return result ? std::optional<std::string>(*result) : std::nullopt;
-}
+class SubstituteWords : public ::testing::Test {
+ protected:
+  // The one-pass substitution of the call, or nullopt where it is declined.
+  std::optional<std::string> direct(std::string_view params, std::string_view args, std::string_view body) {
+    const std::optional<std::string_view> result = substitution.substitute_words(params, args, body);
+    return result ? std::optional<std::string>(*result) : std::nullopt;
+  }
 
-TEST(SubstituteWords, TakesPlainCallsAndLeavesTheRestToTheEngine) {
+  // The substitution through the engine's template, by a fresh engine.
+  std::optional<std::string> by_template(std::string_view params, std::string_view args,
+                                         std::string_view body) {
+    ArgumentSubstitution engine_side;
+    const std::optional<std::string_view> result = engine_side.convert_str_by_template(1, params, args, body);
+    return result ? std::optional<std::string>(*result) : std::nullopt;
+  }
+
+  ArgumentSubstitution substitution;
+};
+
+TEST_F(SubstituteWords, TakesPlainCallsAndLeavesTheRestToTheEngine) {
   testing::CapturedIo io;
   struct Case {
     std::string params;
@@ -56,15 +70,15 @@ TEST(SubstituteWords, TakesPlainCallsAndLeavesTheRestToTheEngine) {
   EXPECT_EQ(io.err(), "");
 }
 
-TEST(SubstituteWords, ALastResultMayBeTheNextBody) {
-  const std::optional<std::string_view> first = convert_str(1, "a", "x", "a+a");
+TEST_F(SubstituteWords, ALastResultMayBeTheNextBody) {
+  const std::optional<std::string_view> first = substitution.convert_str(1, "a", "x", "a+a");
   ASSERT_EQ(first, "x+x");
-  EXPECT_EQ(convert_str(1, "x", "yy", *first), "yy+yy");
+  EXPECT_EQ(substitution.convert_str(1, "x", "yy", *first), "yy+yy");
 }
 
 // Bodies are cut once and kept by where they lie; a text changed in place,
 // or more bodies than the table keeps, still give what the engine gives.
-TEST(SubstituteWords, KeptBodiesFollowTheirTexts) {
+TEST_F(SubstituteWords, KeptBodiesFollowTheirTexts) {
   std::string params = "a, b";
   std::string body = "a-b";
   EXPECT_EQ(direct(params, "x, y", body), "x-y");
@@ -86,15 +100,14 @@ TEST(SubstituteWords, KeptBodiesFollowTheirTexts) {
 // The argument list is cut as the engine's template cuts it: blanks trimmed,
 // commas inside brackets and literals kept, and where both lists end
 // together, what follows the empty word is not read.
-TEST(SubstituteWords, CutsArgumentsAsTheTemplateDoes) {
+TEST_F(SubstituteWords, CutsArgumentsAsTheTemplateDoes) {
   testing::CapturedIo io;
   const char* const kLists[] = {" x ,\ty\n", "f(1, 2), \"a,b\"", "'(', ')'", "x, y,", "x, y,, \\z",
                                 "x",         "x, y, z",          ",y",       "x,,y",  "(x, y",
                                 "x, \"y",    "\tx\f, y "};
   for (const char* args : kLists) {
     const std::optional<std::string> fast = direct("a, b", args, "[a|b]");
-    reset_replace_engine();
-    const std::optional<std::string_view> engine = convert_str_by_template(1, "a, b", args, "[a|b]");
+    const std::optional<std::string> engine = by_template("a, b", args, "[a|b]");
     if (fast) {
       ASSERT_TRUE(engine) << args;
       EXPECT_EQ(*fast, *engine) << args;
@@ -106,15 +119,15 @@ TEST(SubstituteWords, CutsArgumentsAsTheTemplateDoes) {
   EXPECT_EQ(direct("a, b", "x, y, z", "[a|b]"), std::nullopt);
 }
 
-TEST(SubstituteWords, StaysWithinTheEngineLimits) {
-  set_replace_limits(ReplaceLimits{64, 1 << 20});
-  EXPECT_EQ(direct("a", "xxxxxxxx", "a a a a a a a a"), std::nullopt) << "a result past the limit";
-  EXPECT_EQ(direct("a", "x", "a a"), "x x");
-  set_replace_limits(std::nullopt);
+TEST_F(SubstituteWords, StaysWithinTheEngineLimits) {
+  ArgumentSubstitution limited(ReplaceLimits{64, 1 << 20});
+  EXPECT_EQ(limited.substitute_words("a", "xxxxxxxx", "a a a a a a a a"), std::nullopt)
+      << "a result past the limit";
+  EXPECT_EQ(limited.substitute_words("a", "x", "a a"), "x x");
 }
 
 // Wherever the direct way takes a call, it gives what the engine gives.
-TEST(SubstituteWords, AgreesWithTheTemplateEngine) {
+TEST_F(SubstituteWords, AgreesWithTheTemplateEngine) {
   testing::CapturedIo io;
   std::mt19937 random(11);
   static const char* const kParams[] = {"a", "b", "ab", "x1", "_", "a_b"};
@@ -138,8 +151,7 @@ TEST(SubstituteWords, AgreesWithTheTemplateEngine) {
     const std::optional<std::string> fast = direct(params, args, body);
     if (!fast) continue;
     ++taken;
-    reset_replace_engine();
-    const std::optional<std::string_view> engine = convert_str_by_template(1, params, args, body);
+    const std::optional<std::string> engine = by_template(params, args, body);
     ASSERT_TRUE(engine) << params << " | " << args << " | " << body;
     EXPECT_EQ(*fast, *engine) << params << " | " << args << " | " << body;
   }

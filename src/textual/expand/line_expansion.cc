@@ -63,7 +63,7 @@ struct CallList {
 class LineScan {
  public:
   LineScan(ScanState& state, LineExpansion::Scratch& scratch, const DefineTable& table,
-           SourceScanner& scanner, LineBuffers& buffers, LineReader* fp)
+           SourceScanner& scanner, LineBuffers& buffers, ArgumentSubstitution& substitution, LineReader* fp)
       : table_(table),
         buffers_(buffers),
         ibuf(buffers.ibuf),
@@ -72,6 +72,7 @@ class LineScan {
         state_(state),
         scratch_(scratch),
         scanner_(scanner),
+        substitution_(substitution),
         fp_(fp),
         first_pass_(fp != nullptr),
         text_(buffers.ibuf) {}
@@ -103,6 +104,7 @@ class LineScan {
   ScanState state_;
   LineExpansion::Scratch& scratch_;
   SourceScanner& scanner_;
+  ArgumentSubstitution& substitution_;
   LineReader* fp_;
   // The first pass reads source text; a re-scan reads the marked text of the pass before.
   bool first_pass_;
@@ -272,7 +274,7 @@ std::size_t LineScan::expand_call(std::size_t pos, std::size_t name_end, const D
     copy_source(pos);
   }
   const std::optional<std::string_view> expansion =
-      convert_str(1, *table_.params(entry), list->arguments, table_.body(entry));
+      substitution_.convert_str(1, *table_.params(entry), list->arguments, table_.body(entry));
   if (!expansion || expansion->empty()) cannot_develop();
   write_group(list->name, list->text, *expansion);
   pending_ = list->resume;
@@ -363,7 +365,7 @@ void LineScan::write_group(std::string_view name, std::string_view list, std::st
 }  // namespace
 
 int LineExpansion::edit_line(LineReader* fp) {
-  return LineScan(state, scratch_, table_, scanner_, buffers_, fp).run();
+  return LineScan(state, scratch_, table_, scanner_, buffers_, substitution_, fp).run();
 }
 
 }  // namespace sornik

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "textual/defines/define_table.h"
+#include "textual/expand/argument_substitution.h"
 #include "textual/expand/code_window.h"
 #include "textual/scan/line_buffers.h"
 #include "textual/scan/line_reader.h"
@@ -23,12 +24,14 @@ struct ScanState {
 
 // The expansion passes of a run: the scan state they carry from line to line,
 // the define table they look names up in, the line buffers they read and
-// write, the scanner they collect argument lists with, and scratch texts kept from call to call so that their
-// storage is reused.
+// write, the scanner they collect argument lists with, the substitution of
+// their calls' arguments, and scratch texts kept from call to call so that
+// their storage is reused.
 class LineExpansion {
  public:
-  LineExpansion(const DefineTable& table, SourceScanner& scanner, LineBuffers& buffers)
-      : table_(table), scanner_(scanner), buffers_(buffers) {}
+  LineExpansion(const DefineTable& table, SourceScanner& scanner, LineBuffers& buffers,
+                ArgumentSubstitution& substitution)
+      : table_(table), scanner_(scanner), buffers_(buffers), substitution_(substitution) {}
   LineExpansion(const LineExpansion&) = delete;
   LineExpansion& operator=(const LineExpansion&) = delete;
 
@@ -55,6 +58,7 @@ class LineExpansion {
   const DefineTable& table_;
   SourceScanner& scanner_;
   LineBuffers& buffers_;
+  ArgumentSubstitution& substitution_;
   Scratch scratch_;
 };
 

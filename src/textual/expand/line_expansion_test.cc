@@ -28,7 +28,8 @@ class EditLine : public ::testing::Test {
   std::optional<DefineTable> table_{std::in_place};
   SourceScanner scanner_;
   LineBuffers buffers_;
-  LineExpansion expansion_{*table_, scanner_, buffers_};
+  ArgumentSubstitution substitution_;
+  LineExpansion expansion_{*table_, scanner_, buffers_, substitution_};
   std::string& ibuf = buffers_.ibuf;
   std::string& obuf = buffers_.obuf;
   // The scan state of the passes, under the names the passes give it.
@@ -36,7 +37,6 @@ class EditLine : public ::testing::Test {
   int& str_flag = expansion_.state.str_flag;
   int& print_f = expansion_.state.print_f;
 
-  EditLine() { reset_replace_engine(); }
   ~EditLine() override {
     if (file_ != nullptr) std::fclose(file_);
   }

@@ -8,6 +8,7 @@
 
 #include "render/renderer.h"
 #include "textual/defines/define_table.h"
+#include "textual/expand/argument_substitution.h"
 #include "textual/expand/direct_expansion.h"
 #include "textual/expand/line_expansion.h"
 #include "textual/files/plain_lines.h"
@@ -30,8 +31,9 @@ struct TextualRun {
   DefineTable defines;
   SourceScanner scanner;
   LineBuffers buffers;
-  LineExpansion expansion{defines, scanner, buffers};
-  DirectExpansion direct{defines, replace_limits()};
+  ArgumentSubstitution substitution{options.replace_limits};
+  LineExpansion expansion{defines, scanner, buffers, substitution};
+  DirectExpansion direct{defines, substitution.limits()};
   // The uses of plain values in the lines found last; kept for its storage.
   std::vector<PlainUse> plain_uses;
 };

@@ -12,28 +12,8 @@ namespace sornik {
 
 namespace {
 
-CaptureBuffers capture_buffers;
-std::string_view last_match;
-
-// A capture is kept as a slice of the text until the text is let go, so that
-// an attempt at every position of a long run does not copy the run each time.
-struct PendingCapture {
-  std::string* buffer = nullptr;
-  std::string_view run;
-};
-std::array<PendingCapture, 7> pending_captures;
-
-// The last run found for each capture class, in the text checkstr is given:
-// every position inside a run ends where the run ends, so a pattern tried at
-// each position of a long run reads it once, not once per position.
-struct KnownRun {
-  const char* text = nullptr;
-  std::size_t text_size = 0;
-  std::size_t begin = 0;
-  std::size_t end = 0;
-};
+// The capture classes other than "$$", in the order of the matcher's known runs.
 constexpr std::string_view kRunClasses = "Aadgcxs";
-std::array<KnownRun, kRunClasses.size()> known_runs;
 
 bool is_ascii_digit(unsigned char c) { return c >= '0' && c <= '9'; }
 bool is_ascii_alpha(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -54,45 +34,9 @@ bool in_capture_class(char letter, unsigned char c) {
   }
 }
 
-// The buffer that the pattern sequence "$<letter>" fills, or null.
-std::string* capture_target(char letter) {
-  switch (letter) {
-    case '$':
-    case 'A': return &capture_buffers.arg_A;
-    case 'a': return &capture_buffers.arg_a;
-    case 'd': return &capture_buffers.arg_d;
-    case 'g': return &capture_buffers.arg_g;
-    case 'c': return &capture_buffers.arg_c;
-    case 'x': return &capture_buffers.arg_x;
-    case 's': return &capture_buffers.arg_s;
-    default: return nullptr;
-  }
-}
-
-std::size_t pending_slot(const std::string* buffer) {
-  std::size_t slot = 0;
-  while (pending_captures[slot].buffer != nullptr && pending_captures[slot].buffer != buffer) ++slot;
-  return slot;
-}
-
-void settle_captures() {
-  for (PendingCapture& pending : pending_captures) {
-    if (pending.buffer == nullptr) break;
-    pending.buffer->assign(pending.run);
-    pending = {};
-  }
-}
-
-// Where the run of class `letter` that begins at `pos` ends.
-std::size_t run_end(std::string_view text, std::size_t pos, char letter) {
-  if (letter == '$') return text.size();
-  KnownRun& known = known_runs[kRunClasses.find(letter)];
-  if (known.text == text.data() && known.text_size == text.size() && known.begin <= pos && pos < known.end)
-    return known.end;
-  std::size_t end = pos;
-  while (end < text.size() && in_capture_class(letter, static_cast<unsigned char>(text[end]))) ++end;
-  known = {text.data(), text.size(), pos, end};
-  return end;
+// Whether "$<letter>" in a pattern is a capture.
+bool is_capture_letter(char letter) {
+  return letter == '$' || kRunClasses.find(letter) != std::string_view::npos;
 }
 
 // A text byte that may not follow a whole word.
@@ -104,22 +48,63 @@ bool is_whole_word_form(std::string_view pattern) {
 
 }  // namespace
 
-const CaptureBuffers& captures() {
-  settle_captures();
-  return capture_buffers;
+// The buffer that the pattern sequence "$<letter>" fills, or null.
+std::string* PatternMatcher::capture_target(char letter) {
+  switch (letter) {
+    case '$':
+    case 'A': return &capture_buffers_.arg_A;
+    case 'a': return &capture_buffers_.arg_a;
+    case 'd': return &capture_buffers_.arg_d;
+    case 'g': return &capture_buffers_.arg_g;
+    case 'c': return &capture_buffers_.arg_c;
+    case 'x': return &capture_buffers_.arg_x;
+    case 's': return &capture_buffers_.arg_s;
+    default: return nullptr;
+  }
 }
 
-const std::string* capture_for(char letter) {
+// Keeps `run` as the pending capture of `buffer`, in the slot it took first.
+void PatternMatcher::keep_pending(std::string* buffer, std::string_view run) {
+  std::size_t slot = 0;
+  while (pending_captures_[slot].buffer != nullptr && pending_captures_[slot].buffer != buffer) ++slot;
+  pending_captures_[slot] = {buffer, run};
+}
+
+void PatternMatcher::settle_captures() {
+  for (PendingCapture& pending : pending_captures_) {
+    if (pending.buffer == nullptr) break;
+    pending.buffer->assign(pending.run);
+    pending = {};
+  }
+}
+
+// Where the run of class `letter` that begins at `pos` ends.
+std::size_t PatternMatcher::run_end(std::string_view text, std::size_t pos, char letter) {
+  static_assert(kRunClasses.size() == kClasses);
+  if (letter == '$') return text.size();
+  KnownRun& known = known_runs_[kRunClasses.find(letter)];
+  if (known.text == text.data() && known.text_size == text.size() && known.begin <= pos && pos < known.end)
+    return known.end;
+  std::size_t end = pos;
+  while (end < text.size() && in_capture_class(letter, static_cast<unsigned char>(text[end]))) ++end;
+  known = {text.data(), text.size(), pos, end};
+  return end;
+}
+
+const CaptureBuffers& PatternMatcher::captures() {
+  settle_captures();
+  return capture_buffers_;
+}
+
+const std::string* PatternMatcher::capture_for(char letter) {
   settle_captures();
   return letter == '$' ? nullptr : capture_target(letter);
 }
 
-void release_text() {
+void PatternMatcher::release_text() {
   settle_captures();
-  known_runs.fill({});
+  known_runs_.fill({});
 }
-
-std::string_view from_arg() { return last_match; }
 
 std::optional<char> first_byte_of_match(std::string_view pattern) {
   if (is_whole_word_form(pattern)) pattern = pattern.substr(1, pattern.size() - 2);
@@ -128,21 +113,13 @@ std::optional<char> first_byte_of_match(std::string_view pattern) {
     if (pattern.size() == 1) return std::nullopt;
     return pattern[1];
   }
-  if (pattern.front() == '$' && pattern.size() > 1 && capture_target(pattern[1]) != nullptr)
-    return std::nullopt;
+  if (pattern.front() == '$' && pattern.size() > 1 && is_capture_letter(pattern[1])) return std::nullopt;
   return pattern.front();
 }
 
-void reset_captures() {
-  capture_buffers = {};
-  last_match = {};
-  pending_captures.fill({});
-  known_runs.fill({});
-}
-
-std::optional<std::size_t> checkstr(std::string_view text, std::size_t pos, std::string_view pattern,
-                                    bool after_two_byte) {
-  last_match = {};
+std::optional<std::size_t> PatternMatcher::checkstr(std::string_view text, std::size_t pos,
+                                                    std::string_view pattern, bool after_two_byte) {
+  last_match_ = {};
   const bool whole_word = is_whole_word_form(pattern);
   if (whole_word) {
     if (after_two_byte || (pos > 0 && is_name_byte(text[pos - 1]))) return std::nullopt;
@@ -157,7 +134,7 @@ std::optional<std::size_t> checkstr(std::string_view text, std::size_t pos, std:
       if (std::string* buffer = capture_target(pattern[p + 1])) {
         const std::size_t run_start = t;
         t = run_end(text, t, pattern[p + 1]);
-        pending_captures[pending_slot(buffer)] = {buffer, text.substr(run_start, t - run_start)};
+        keep_pending(buffer, text.substr(run_start, t - run_start));
         if (t == run_start) return std::nullopt;
         p += 2;
         continue;
@@ -189,7 +166,7 @@ std::optional<std::size_t> checkstr(std::string_view text, std::size_t pos, std:
   if (p < pattern.size()) return std::nullopt;
   if (whole_word && t < text.size() && continues_word(text[t])) return std::nullopt;
   if (t == pos) return std::nullopt;
-  last_match = text.substr(pos, t - pos);
+  last_match_ = text.substr(pos, t - pos);
   return t;
 }
 

@@ -15,7 +15,12 @@ constexpr std::optional<std::size_t> kNoMatch = std::nullopt;
 
 class PatternMatch : public ::testing::Test {
  protected:
-  void SetUp() override { reset_captures(); }
+  std::optional<std::size_t> checkstr(std::string_view text, std::size_t pos, std::string_view pattern,
+                                      bool after_two_byte) {
+    return matcher.checkstr(text, pos, pattern, after_two_byte);
+  }
+
+  PatternMatcher matcher;
 };
 
 TEST_F(PatternMatch, MatchesAtExactlyThePositionGiven) {
@@ -76,28 +81,28 @@ TEST_F(PatternMatch, CapturesTakeTheWholeRunOfTheirClass) {
       {"$d", "x", kNoMatch, 'd', ""},                     // an empty run is no match
   };
   for (const auto& c : cases) {
-    reset_captures();
-    EXPECT_EQ(checkstr(c.text, 0, c.pattern, false), c.end) << c.pattern << " in " << c.text;
-    ASSERT_NE(capture_for(c.letter), nullptr);
-    EXPECT_EQ(*capture_for(c.letter), c.captured) << c.pattern << " in " << c.text;
+    PatternMatcher fresh;
+    EXPECT_EQ(fresh.checkstr(c.text, 0, c.pattern, false), c.end) << c.pattern << " in " << c.text;
+    ASSERT_NE(fresh.capture_for(c.letter), nullptr);
+    EXPECT_EQ(*fresh.capture_for(c.letter), c.captured) << c.pattern << " in " << c.text;
   }
-  EXPECT_EQ(capture_for('$'), nullptr);
-  EXPECT_EQ(capture_for('q'), nullptr);
+  EXPECT_EQ(matcher.capture_for('$'), nullptr);
+  EXPECT_EQ(matcher.capture_for('q'), nullptr);
 }
 
 TEST_F(PatternMatch, CapturesOutliveTheTextTheyCameFrom) {
   std::string text = "value 42;";
   ASSERT_EQ(checkstr(text, 6, "$d;", false), 9u);
-  EXPECT_EQ(from_arg(), "42;");
+  EXPECT_EQ(matcher.from_arg(), "42;");
   // Later positions of the same run end where the run ends.
   ASSERT_EQ(checkstr(text, 7, "$d;", false), 9u);
-  release_text();
+  matcher.release_text();
   text.assign("overwritten");
-  EXPECT_EQ(captures().arg_d, "2");
+  EXPECT_EQ(matcher.captures().arg_d, "2");
   // A failed attempt empties the last match; the captures stay.
   EXPECT_EQ(checkstr(text, 0, "$d", false), kNoMatch);
-  EXPECT_EQ(from_arg(), "");
-  EXPECT_EQ(captures().arg_d, "");
+  EXPECT_EQ(matcher.from_arg(), "");
+  EXPECT_EQ(matcher.captures().arg_d, "");
 }
 
 TEST_F(PatternMatch, FirstByteOfAMatch) {

@@ -16,31 +16,7 @@ namespace sornik {
 
 namespace {
 
-// The text the current pair reads and the result it builds. They are kept
-// for the whole run and only grow, so that a call allocates nothing once
-// they are large enough.
-struct EngineBuffers {
-  std::string work_copy;
-  std::string result;
-};
-
 constexpr std::size_t kStartCapacity = 4096;
-
-// Pairs apply to the text the pairs before them produced, so a template can
-// double the text with every pair. A result that could not be held, or a call
-// whose pairs would read so much that it took minutes (at roughly 100 MB a
-// second where matches are dense), is refused as memory that cannot be had.
-ReplaceLimits default_limits() { return {largest_text_size(), std::size_t{16} << 30}; }
-
-// Limits that were set; constant-initialised, so that they may be set before
-// any dynamic initialisation has run.
-constinit std::optional<ReplaceLimits> chosen_limits;
-
-ReplaceLimits limits() {
-  static const ReplaceLimits defaults = default_limits();
-  return chosen_limits.value_or(defaults);
-}
-EngineBuffers buffers;
 
 // A from-part that begins with "(", decimal digits and ")" selects a field:
 // 0 is refused, 1 is the whole text, and 2 or more select a field that a
@@ -59,72 +35,13 @@ FieldSelector read_field_selector(std::string_view from, std::string_view& patte
   return digits == "1" ? FieldSelector::kWholeText : FieldSelector::kMissingField;
 }
 
-// Calls `on_match(pos, end, resume)` for every match of `pattern` in `text`,
-// in order: the match runs from pos to end, and the scan resumes at resume,
-// after the character in which the match ends. Matches never overlap, and the
-// scan never restarts inside a match or a two-byte character.
-template <typename OnMatch>
-void for_each_match(std::string_view text, std::string_view pattern, OnMatch on_match) {
-  std::size_t pos = 0;
-  bool after_two_byte = false;
-  const std::optional<char> first_byte = first_byte_of_match(pattern);
-  while (pos < text.size()) {
-    std::optional<std::size_t> end;
-    if (!first_byte || text[pos] == *first_byte) end = checkstr(text, pos, pattern, after_two_byte);
-    const std::size_t start = pos;
-    // A match may end inside a two-byte character; its second byte goes with it.
-    do {
-      after_two_byte = starts_two_byte_char(text, pos);
-      pos += after_two_byte ? 2 : 1;
-    } while (end && pos < *end);
-    if (end) on_match(start, *end, pos);
-  }
-}
-
-// Whether the result of a pair might outgrow the limit: a match takes at
-// least one byte and, unless the to-part inserts what was matched or
-// captured, is replaced by at most the bytes of the to-part.
-bool may_outgrow(std::string_view text, std::string_view to) {
-  if (inserts_match(to)) return true;
-  return to.size() > 1 && text.size() > limits().result / to.size();
-}
-
-// The exact size of the result of a pair, found without building it. The
-// matches are tried as the build tries them, so the captures end as they would.
-std::size_t result_size(std::string_view text, std::string_view pattern, std::string_view to) {
-  std::string& scratch = buffers.result;
-  scratch.clear();
-  const bool varies = inserts_match(to);
-  const std::size_t fixed = varies ? 0 : make_replacement({}, scratch, to);
-  std::size_t size = text.size();
-  for_each_match(text, pattern, [&](std::size_t pos, std::size_t end, std::size_t resume) {
-    std::size_t replacement = fixed;
-    if (varies) {
-      scratch.clear();
-      replacement = make_replacement(text.substr(pos, end - pos), scratch, to);
-    }
-    // Saturates rather than wraps; any such size is refused anyway.
-    size =
-        std::min(size - (resume - pos), std::numeric_limits<std::size_t>::max() - replacement) + replacement;
-  });
-  return size;
-}
-
-// Writes `text` with every match of `pattern` replaced as `to` says into the
-// result buffer.
-void replace_matches(std::string_view text, std::string_view pattern, std::string_view to) {
-  std::string& result = buffers.result;
-  result.clear();
-  std::size_t copied_up_to = 0;
-  for_each_match(text, pattern, [&](std::size_t pos, std::size_t end, std::size_t resume) {
-    result.append(text.substr(copied_up_to, pos - copied_up_to));
-    make_replacement(text.substr(pos, end - pos), result, to);
-    copied_up_to = resume;
-  });
-  result.append(text.substr(copied_up_to));
-}
-
 }  // namespace
+
+// Pairs apply to the text the pairs before them produced, so a template can
+// double the text with every pair. A result that could not be held, or a call
+// whose pairs would read so much that it took minutes (at roughly 100 MB a
+// second where matches are dense), is refused as memory that cannot be had.
+ReplaceLimits machine_replace_limits() { return {largest_text_size(), std::size_t{16} << 30}; }
 
 std::optional<std::size_t> get_pair(std::string_view templ, std::size_t pos, TemplatePair& pair) {
   const std::size_t start = pos;
@@ -150,35 +67,100 @@ std::optional<std::size_t> get_pair(std::string_view templ, std::size_t pos, Tem
   return pos;
 }
 
-std::optional<std::string_view> replace_pair(std::string_view text, std::string_view from,
-                                             std::string_view to) {
-  buffers.work_copy.assign(text);
-  const std::string_view work = buffers.work_copy;
+// Calls `on_match(pos, end, resume)` for every match of `pattern` in `text`,
+// in order: the match runs from pos to end, and the scan resumes at resume,
+// after the character in which the match ends. Matches never overlap, and the
+// scan never restarts inside a match or a two-byte character.
+template <typename OnMatch>
+void ReplaceEngine::for_each_match(std::string_view text, std::string_view pattern, OnMatch on_match) {
+  std::size_t pos = 0;
+  bool after_two_byte = false;
+  const std::optional<char> first_byte = first_byte_of_match(pattern);
+  while (pos < text.size()) {
+    std::optional<std::size_t> end;
+    if (!first_byte || text[pos] == *first_byte) end = matcher_.checkstr(text, pos, pattern, after_two_byte);
+    const std::size_t start = pos;
+    // A match may end inside a two-byte character; its second byte goes with it.
+    do {
+      after_two_byte = starts_two_byte_char(text, pos);
+      pos += after_two_byte ? 2 : 1;
+    } while (end && pos < *end);
+    if (end) on_match(start, *end, pos);
+  }
+}
+
+// Whether the result of a pair might outgrow the limit: a match takes at
+// least one byte and, unless the to-part inserts what was matched or
+// captured, is replaced by at most the bytes of the to-part.
+bool ReplaceEngine::may_outgrow(std::string_view text, std::string_view to) const {
+  if (inserts_match(to)) return true;
+  return to.size() > 1 && text.size() > limits_.result / to.size();
+}
+
+// The exact size of the result of a pair, found without building it. The
+// matches are tried as the build tries them, so the captures end as they would.
+std::size_t ReplaceEngine::result_size(std::string_view text, std::string_view pattern, std::string_view to) {
+  std::string& scratch = result_;
+  scratch.clear();
+  const bool varies = inserts_match(to);
+  const std::size_t fixed = varies ? 0 : make_replacement(matcher_, {}, scratch, to);
+  std::size_t size = text.size();
+  for_each_match(text, pattern, [&](std::size_t pos, std::size_t end, std::size_t resume) {
+    std::size_t replacement = fixed;
+    if (varies) {
+      scratch.clear();
+      replacement = make_replacement(matcher_, text.substr(pos, end - pos), scratch, to);
+    }
+    // Saturates rather than wraps; any such size is refused anyway.
+    size =
+        std::min(size - (resume - pos), std::numeric_limits<std::size_t>::max() - replacement) + replacement;
+  });
+  return size;
+}
+
+// Writes `text` with every match of `pattern` replaced as `to` says into the
+// result buffer.
+void ReplaceEngine::replace_matches(std::string_view text, std::string_view pattern, std::string_view to) {
+  std::string& result = result_;
+  result.clear();
+  std::size_t copied_up_to = 0;
+  for_each_match(text, pattern, [&](std::size_t pos, std::size_t end, std::size_t resume) {
+    result.append(text.substr(copied_up_to, pos - copied_up_to));
+    make_replacement(matcher_, text.substr(pos, end - pos), result, to);
+    copied_up_to = resume;
+  });
+  result.append(text.substr(copied_up_to));
+}
+
+std::optional<std::string_view> ReplaceEngine::replace_pair(std::string_view text, std::string_view from,
+                                                            std::string_view to) {
+  work_copy_.assign(text);
+  const std::string_view work = work_copy_;
   std::string_view pattern = from;
   switch (read_field_selector(from, pattern)) {
     case FieldSelector::kZero: errmsg("%s: bad \"<replace>\" parameter\n", from); return std::nullopt;
-    case FieldSelector::kMissingField: buffers.result.assign(work); return buffers.result;
+    case FieldSelector::kMissingField: result_.assign(work); return result_;
     case FieldSelector::kNone:
     case FieldSelector::kWholeText: break;
   }
   if (pattern.empty()) {
     // An empty pattern matches nowhere.
-    buffers.result.assign(work);
-    return buffers.result;
+    result_.assign(work);
+    return result_;
   }
   if (may_outgrow(work, to)) {
     const std::size_t size = result_size(work, pattern, to);
-    if (size > limits().result) memory_exhausted(size);
+    if (size > limits_.result) memory_exhausted(size);
   }
   replace_matches(work, pattern, to);
-  release_text();
-  return buffers.result;
+  matcher_.release_text();
+  return result_;
 }
 
-std::optional<std::string_view> replace_all(std::string_view templ, std::string_view subject) {
-  if (buffers.result.capacity() < kStartCapacity) {
-    buffers.work_copy.reserve(kStartCapacity);
-    buffers.result.reserve(kStartCapacity);
+std::optional<std::string_view> ReplaceEngine::replace_all(std::string_view templ, std::string_view subject) {
+  if (result_.capacity() < kStartCapacity) {
+    work_copy_.reserve(kStartCapacity);
+    result_.reserve(kStartCapacity);
   }
   std::string_view text = subject;
   std::size_t pos = 0;
@@ -191,22 +173,13 @@ std::optional<std::string_view> replace_all(std::string_view templ, std::string_
       return std::nullopt;
     }
     scanned += text.size();
-    if (scanned > limits().scan) memory_exhausted(scanned);
+    if (scanned > limits_.scan) memory_exhausted(scanned);
     const std::optional<std::string_view> replaced = replace_pair(text, pair.from, pair.to);
     if (!replaced) return std::nullopt;
     text = *replaced;
     if (*next == templ.size()) return text;
     pos = *next;
   }
-}
-
-ReplaceLimits replace_limits() { return limits(); }
-
-void set_replace_limits(std::optional<ReplaceLimits> new_limits) { chosen_limits = new_limits; }
-
-void reset_replace_engine() {
-  buffers = {};
-  reset_captures();
 }
 
 }  // namespace sornik

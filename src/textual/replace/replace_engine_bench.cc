@@ -66,8 +66,9 @@ void time_substitution(benchmark::State& state, Substitute substitute) {
 
 void BM_ConvertStr(benchmark::State& state) {
   const Use& use = uses()[static_cast<std::size_t>(state.range(0))];
+  sornik::ArgumentSubstitution substitution;
   time_substitution(state, [&] {
-    return sornik::convert_str(1, use.params, use.args, use.body);
+    return substitution.convert_str(1, use.params, use.args, use.body);
   });
   state.counters["body_bytes"] = static_cast<double>(use.body.size());
 }
@@ -75,8 +76,9 @@ BENCHMARK(BM_ConvertStr)->DenseRange(0, 3)->ArgName("params_minus_1");
 
 void BM_ReplaceAll(benchmark::State& state) {
   const Use& use = uses()[static_cast<std::size_t>(state.range(0))];
+  sornik::ReplaceEngine engine;
   time_substitution(state, [&] {
-    return sornik::replace_all(use.templ, use.body);
+    return engine.replace_all(use.templ, use.body);
   });
 }
 BENCHMARK(BM_ReplaceAll)->DenseRange(0, 3)->ArgName("params_minus_1");

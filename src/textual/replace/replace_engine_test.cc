@@ -12,21 +12,24 @@
 namespace sornik {
 namespace {
 
-class ReplaceEngine : public ::testing::Test {
+class Engine : public ::testing::Test {
  protected:
-  void SetUp() override { reset_replace_engine(); }
-  void TearDown() override { set_replace_limits(std::nullopt); }
-
   // The result of replace_all, or "<null>".
   std::string apply(std::string_view templ, std::string_view subject) {
-    const std::optional<std::string_view> result = replace_all(templ, subject);
+    const std::optional<std::string_view> result = engine->replace_all(templ, subject);
     return result ? std::string(*result) : "<null>";
   }
+  std::optional<std::string_view> replace_all(std::string_view templ, std::string_view subject) {
+    return engine->replace_all(templ, subject);
+  }
+  // A new engine, with `limits` or those of the machine.
+  void new_engine(std::optional<ReplaceLimits> limits = std::nullopt) { engine.emplace(limits); }
 
+  std::optional<ReplaceEngine> engine{std::in_place};
   testing::CapturedIo io;
 };
 
-TEST_F(ReplaceEngine, PairsAreCutAtCommasAndTheLastColon) {
+TEST_F(Engine, PairsAreCutAtCommasAndTheLastColon) {
   TemplatePair pair;
   EXPECT_EQ(get_pair("x:p:q,y:z", 0, pair), 6u);
   EXPECT_EQ(pair.from, "x");
@@ -46,7 +49,7 @@ TEST_F(ReplaceEngine, PairsAreCutAtCommasAndTheLastColon) {
   EXPECT_EQ(pair.to, "b\\");
 }
 
-TEST_F(ReplaceEngine, BadTemplatesAreReportedWhole) {
+TEST_F(Engine, BadTemplatesAreReportedWhole) {
   EXPECT_EQ(apply("", "abc"), "<null>");
   EXPECT_EQ(apply("a:b,,", "abc"), "<null>");
   EXPECT_EQ(apply(":b", "abc"), "<null>");
@@ -57,7 +60,7 @@ TEST_F(ReplaceEngine, BadTemplatesAreReportedWhole) {
   EXPECT_EQ(apply("a:b,b:c", "ab"), "cc");
 }
 
-TEST_F(ReplaceEngine, FieldSelector) {
+TEST_F(Engine, FieldSelector) {
   EXPECT_EQ(apply("(3)x:y", "axb"), "axb");
   EXPECT_EQ(apply("(1)x:y", "axb"), "ayb");
   EXPECT_EQ(apply("(001)(x):y", "x xb"), "y xb");
@@ -69,14 +72,14 @@ TEST_F(ReplaceEngine, FieldSelector) {
   EXPECT_EQ(io.err(), "(0)x: bad \"<replace>\" parameter\n()x: bad \"<replace>\" parameter\n");
 }
 
-TEST_F(ReplaceEngine, MatchesDoNotOverlapAndZeroLengthMatchesNothing) {
+TEST_F(Engine, MatchesDoNotOverlapAndZeroLengthMatchesNothing) {
   EXPECT_EQ(apply("aa:X", "aaaa"), "XX");
   EXPECT_EQ(apply("aa:X", "aaa"), "Xa");
   EXPECT_EQ(apply("(\\):X", "+ -"), "+ -");
   EXPECT_EQ(apply("\\::X", "a:b"), "aXb");
 }
 
-TEST_F(ReplaceEngine, WholeWordBoundaries) {
+TEST_F(Engine, WholeWordBoundaries) {
   for (const char* text : {"xab", "abx", "ab_", "ab1",
                            "\x82\xa0"
                            "ab",
@@ -94,7 +97,7 @@ TEST_F(ReplaceEngine, WholeWordBoundaries) {
             "\x80X");
 }
 
-TEST_F(ReplaceEngine, TwoByteCharactersAreUnits) {
+TEST_F(Engine, TwoByteCharactersAreUnits) {
   // The second byte 0x61 ("a") of a two-byte character is never matched.
   EXPECT_EQ(apply("a:X", "\x88\x61 a"), "\x88\x61 X");
   EXPECT_EQ(apply("\x88\x61:X", "a\x88\x61"), "aX");
@@ -106,7 +109,7 @@ TEST_F(ReplaceEngine, TwoByteCharactersAreUnits) {
   EXPECT_EQ(apply("a:\x81$u", "a"), "\x81$u");
 }
 
-TEST_F(ReplaceEngine, LeadByteRangeEdges) {
+TEST_F(Engine, LeadByteRangeEdges) {
   for (const testing::EdgeByte& edge : testing::kLeadByteEdges) {
     const std::string byte = edge.text();
     // The "a" after a lead byte is its second byte and is never matched.
@@ -119,9 +122,9 @@ TEST_F(ReplaceEngine, LeadByteRangeEdges) {
   }
 }
 
-TEST_F(ReplaceEngine, CapturesPersistAcrossAttemptsAndCalls) {
+TEST_F(Engine, CapturesPersistAcrossAttemptsAndCalls) {
   EXPECT_EQ(apply("k$d:[$d]", "k42 kx k"), "[42] kx k");
-  EXPECT_EQ(captures().arg_d, "");
+  EXPECT_EQ(engine->matcher().captures().arg_d, "");
   EXPECT_EQ(apply("v$a:<$a>", "vabc1"), "<abc>1");
   EXPECT_EQ(apply("z:$a$d", "z"), "abc");
   EXPECT_EQ(apply("=$$:[$A]", "a=rest of"), "a[rest of]");
@@ -135,11 +138,21 @@ TEST_F(ReplaceEngine, CapturesPersistAcrossAttemptsAndCalls) {
   EXPECT_EQ(apply("$q:X", "a$qb"), "aXb");
   // The failed attempts inside "345" leave the run from the last one, "5".
   EXPECT_EQ(apply("$dx:<$d>,q:[$d]", "q 12x 345"), "[5] <12> 345");
-  reset_replace_engine();
+  new_engine();
   EXPECT_EQ(apply("z:[$a]", "z"), "[]");
 }
 
-TEST_F(ReplaceEngine, CaptureClassesEndAtTheirEdges) {
+// Captures live as long as their engine: another engine, as another run
+// has, neither sees them nor disturbs them.
+TEST_F(Engine, EachEngineKeepsItsOwnCaptures) {
+  EXPECT_EQ(apply("k$d:[$d]", "k42"), "[42]");
+  ReplaceEngine other;
+  EXPECT_EQ(other.replace_all("z:[$d]", "z"), "[]");
+  EXPECT_EQ(other.replace_all("q$d:<$d>", "q7"), "<7>");
+  EXPECT_EQ(apply("z:[$d]", "z"), "[42]");
+}
+
+TEST_F(Engine, CaptureClassesEndAtTheirEdges) {
   // A run of the bytes at the edges of a class, then a byte just outside it.
   const struct {
     char letter;
@@ -159,21 +172,21 @@ TEST_F(ReplaceEngine, CaptureClassesEndAtTheirEdges) {
   }
 }
 
-TEST_F(ReplaceEngine, ReplacementSequences) {
+TEST_F(Engine, ReplacementSequences) {
   EXPECT_EQ(apply("ab:<$u>", "ab"), "<AB>");
   EXPECT_EQ(apply("(a?):$l $u $$", "aB"), "ab AB aB");
   EXPECT_EQ(apply("a:\\$\\\\\\q", "a"), "$\\q");
   EXPECT_EQ(apply("a:\x81\\x", "a"), "\x81\\x");
 }
 
-TEST_F(ReplaceEngine, IllegalDollarSequenceEndsTheRun) {
+TEST_F(Engine, IllegalDollarSequenceEndsTheRun) {
   EXPECT_EQ(apply("a:$q", "b"), "b");
   EXPECT_THROW(replace_all("a:x$q", "a"), FatalStop);
   EXPECT_THROW(replace_all("a:x$", "a"), FatalStop);
   EXPECT_EQ(io.err(), "illegal \"-r <replace>\" parameter: x$q\nillegal \"-r <replace>\" parameter: x$\n");
 }
 
-TEST_F(ReplaceEngine, NoFixedLimits) {
+TEST_F(Engine, NoFixedLimits) {
   const std::string long_text(5000, 'a');
   EXPECT_EQ(apply("a:$$$$$$$$", long_text), std::string(20000, 'a'));
   EXPECT_EQ(apply("<$a:$a", "<" + long_text), long_text);
@@ -181,8 +194,8 @@ TEST_F(ReplaceEngine, NoFixedLimits) {
   EXPECT_EQ(apply("x:" + long_to, "xx"), long_to + long_to);
 }
 
-TEST_F(ReplaceEngine, ResultsBeyondTheLimitAreRefusedBeforeTheyAreBuilt) {
-  set_replace_limits(ReplaceLimits{1000, std::size_t{1} << 30});
+TEST_F(Engine, ResultsBeyondTheLimitAreRefusedBeforeTheyAreBuilt) {
+  new_engine(ReplaceLimits{1000, std::size_t{1} << 30});
   EXPECT_EQ(apply("x:yy", std::string(500, 'x')), std::string(1000, 'y'));
   EXPECT_THROW(replace_all("x:yy", std::string(501, 'x')), FatalStop);
   // A to-part that inserts the match is measured whatever its length.
@@ -190,7 +203,7 @@ TEST_F(ReplaceEngine, ResultsBeyondTheLimitAreRefusedBeforeTheyAreBuilt) {
   EXPECT_THROW(replace_all("x:$$$$", std::string(501, 'x')), FatalStop);
   // Every pair triples the text: the first result beyond 100000 bytes, 3^11
   // bytes, is refused, not 3^20.
-  set_replace_limits(ReplaceLimits{100000, std::size_t{1} << 30});
+  new_engine(ReplaceLimits{100000, std::size_t{1} << 30});
   std::string templ;
   for (char name = 'a'; name < 'u'; ++name) {
     const char next = static_cast<char>(name + 1);
@@ -202,15 +215,15 @@ TEST_F(ReplaceEngine, ResultsBeyondTheLimitAreRefusedBeforeTheyAreBuilt) {
             "cannot get the memory of 177 K bytes\n");
 }
 
-TEST_F(ReplaceEngine, PairsThatWouldReadTooMuchTogetherAreRefused) {
-  set_replace_limits(ReplaceLimits{std::size_t{1} << 30, 30000});
+TEST_F(Engine, PairsThatWouldReadTooMuchTogetherAreRefused) {
+  new_engine(ReplaceLimits{std::size_t{1} << 30, 30000});
   const std::string text(10000, 'x');
   EXPECT_EQ(apply("(q):r,(q):r,(q):r", text), text);
   EXPECT_THROW(replace_all("(q):r,(q):r,(q):r,(q):r", text), FatalStop);
   EXPECT_EQ(io.err(), "cannot get the memory of 40 K bytes\n");
 }
 
-TEST_F(ReplaceEngine, BytesAreKeptAndResultsMayBeFedBack) {
+TEST_F(Engine, BytesAreKeptAndResultsMayBeFedBack) {
   const std::string with_nul("a\0b\0", 4);
   EXPECT_EQ(apply("b:c", with_nul), std::string("a\0c\0", 4));
   EXPECT_EQ(apply(std::string("\0:z", 3), with_nul), "azbz");

@@ -5,7 +5,6 @@
 #include "common/byte_search.h"
 #include "common/diagnostics.h"
 #include "common/fatal.h"
-#include "textual/replace/pattern_match.h"
 
 namespace sornik {
 
@@ -37,7 +36,8 @@ std::size_t plain_run(std::string_view to_part, std::size_t pos) {
 
 }  // namespace
 
-std::size_t make_replacement(std::string_view matched, std::string& out, std::string_view to_part) {
+std::size_t make_replacement(PatternMatcher& matcher, std::string_view matched, std::string& out,
+                             std::string_view to_part) {
   const std::size_t start = out.size();
   std::size_t pos = 0;
   while (pos < to_part.size()) {
@@ -48,8 +48,8 @@ std::size_t make_replacement(std::string_view matched, std::string& out, std::st
       if (letter == 'l' || letter == 'u') {
         append_case_mapped(out, matched, letter == 'u');
       } else if (letter == '$') {
-        out.append(from_arg());
-      } else if (const std::string* capture = capture_for(letter)) {
+        out.append(matcher.from_arg());
+      } else if (const std::string* capture = matcher.capture_for(letter)) {
         out.append(*capture);
       } else {
         illegal_to_part(to_part);
