@@ -6,6 +6,7 @@
 #include <charconv>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "app/compile_database.h"
 #include "cmode/lex/dialect.h"
@@ -85,11 +86,18 @@ std::optional<Language> language_named(std::string_view name) {
   return std::nullopt;
 }
 
+// The value options that act in -Wp, words: those of the preprocessor's
+// input (the preprocessor's -dCHARS asks for dumps: none is sornik's -d).
+bool acts_when_passed(const ValueOptionName& entry) {
+  return entry.option != ValueOption::output && entry.option != ValueOption::language &&
+         entry.option != ValueOption::ignored && entry.name != "-d";
+}
+
 // The state of a parse: the options so far and the -x in effect.
 class Parser {
  public:
-  Parser(std::span<const std::string> args, CppOptions& options, std::string& error)
-      : args_(args), options_(options), error_(error) {}
+  Parser(std::span<const std::string> args, CppOptions& options, std::string& error, CommandKind kind)
+      : args_(args), options_(options), error_(error), kind_(kind) {}
 
   bool run() {
     bool options_ended = false;
@@ -103,10 +111,41 @@ class Parser {
         return false;
       }
     }
-    return true;
+    // gcc's driver gives the preprocessor the words of -Wp, after all the
+    // options of its own.
+    return Parser(passed_, options_, error_, kind_).run_passed();
   }
 
  private:
+  // The words of the -Wp, options: the preprocessor's options act (-D, -U,
+  // -I, -undef, ...), every other word is taken and ignored, with the value
+  // of one that has a value (-MD FILE).
+  bool run_passed() {
+    for (next_ = 0; next_ < args_.size(); ++next_) {
+      const std::string& arg = args_[next_];
+      const ValueOptionName* entry = value_option_of(arg);
+      if (entry != nullptr && acts_when_passed(*entry)) {
+        if (!value_option(arg)) return false;
+      } else if (entry != nullptr || arg == "-MD" || arg == "-MMD") {
+        if (entry == nullptr || arg.size() == entry->name.size()) ++next_;
+      } else if (arg == "-undef") {
+        options_.undef = true;
+      } else if (arg == "-nostdinc") {
+        options_.no_system_dirs = true;
+      }
+    }
+    return true;
+  }
+
+  // Adds the comma-separated words of a -Wp, option to those passed on.
+  void pass_words(std::string_view words) {
+    for (std::size_t start = 0; start <= words.size();) {
+      const std::size_t comma = std::min(words.find(',', start), words.size());
+      if (comma > start) passed_.emplace_back(words.substr(start, comma - start));
+      start = comma + 1;
+    }
+  }
+
   void add_source(const std::string& name) {
     const Language language = language_ ? *language_ : language_by_suffix(name);
     options_.sources.push_back({name, language});
@@ -128,6 +167,10 @@ class Parser {
     } else if (arg.starts_with("--compile-commands=")) {
       options_.database = arg.substr(std::string_view("--compile-commands=").size());
       if (options_.database.empty()) return missing(arg);
+    } else if (arg == "-p" && kind_ == CommandKind::compiler) {
+      // gcc's profiling flag, which changes no macro.
+    } else if (arg.starts_with("-Wp,")) {
+      pass_words(std::string_view(arg).substr(4));
     } else if (arg == "-p") {
       if (!take_separate(arg)) return false;
       options_.database = database_in_directory(args_[next_]);
@@ -303,14 +346,17 @@ class Parser {
   std::span<const std::string> args_;
   CppOptions& options_;
   std::string& error_;
+  CommandKind kind_;
   std::size_t next_ = 0;
   std::optional<Language> language_;  // none: by suffix
+  std::vector<std::string> passed_;   // the words of -Wp, options
 };
 
 }  // namespace
 
-bool parse_cpp_options(std::span<const std::string> args, CppOptions& options, std::string& error) {
-  return Parser(args, options, error).run();
+bool parse_cpp_options(std::span<const std::string> args, CppOptions& options, std::string& error,
+                       CommandKind kind) {
+  return Parser(args, options, error, kind).run();
 }
 
 Language language_by_suffix(std::string_view name) {

@@ -70,13 +70,20 @@ struct CppOptions {
   enum class Colour { never, always, automatic } colour = Colour::never;
 };
 
+// Whose command line is read: sornik's own, or a compile command of a
+// compile database (where -p is gcc's profiling flag, not -p DIR).
+enum class CommandKind { sornik, compiler };
+
 // Reads the arguments after `--cpp` as gcc reads its own: options and files
 // in any order, values attached (-Idir) or in the next argument (-I dir), `-`
 // for standard input, `--` ending the options. Options that change nothing
 // the preprocessor does (-c, -O2, -Wall, -fPIC, -MD, ...) are taken and
-// ignored, so that a compile command can be given whole. False with the
-// message in `error` for an unknown option, a missing or wrong value.
-bool parse_cpp_options(std::span<const std::string> args, CppOptions& options, std::string& error);
+// ignored, so that a compile command can be given whole; the words of
+// -Wp,WORD[,WORD...] are the preprocessor's options, read after all others
+// as gcc's driver passes them. False with the message in `error` for an
+// unknown option, a missing or wrong value.
+bool parse_cpp_options(std::span<const std::string> args, CppOptions& options, std::string& error,
+                       CommandKind kind = CommandKind::sornik);
 
 // The language of a file by its suffix, as gcc decides it without -x.
 CppOptions::Language language_by_suffix(std::string_view name);

@@ -113,6 +113,38 @@ TEST(CppOptions, IgnoreCompilerFlagsKeepingThoseThatChangeMacros) {
   EXPECT_EQ(parse({"--format="}), "f: ");
 }
 
+// gcc's driver passes the words of -Wp, to the preprocessor after all its
+// own options: their -D and -U act last.
+TEST(CppOptions, TakeThePreprocessorsWordsOfWp) {
+  EXPECT_EQ(parse({"-Wp,-DX=1,-UY", "-DZ", "a.c"}), "D:Z D:X=1 U:Y [a.c]");
+  EXPECT_EQ(parse({"-Wp,-UX", "-DX", "-Wp,-D,W"}), "D:X U:X D:W ");
+  EXPECT_EQ(parse({"-Wp,-Iinc,-I,more", "-Ifirst", "-Wp,-isystem,s,-include,h.h"}),
+            "include:h.h I:first I:inc I:more isystem:s ");
+  EXPECT_EQ(parse({"-Wp,-undef,-nostdinc"}), "nostdinc undef ");
+  // Every other word is taken and ignored, with its value.
+  EXPECT_EQ(parse({"-Wp,-MD,dep.d", "-Wp,-MMD,x.d,-MF,y.d,-MTz,-dM,-o,o.i,-x,c++,-v,f.c", "a.c"}), "[a.c]");
+  EXPECT_EQ(parse({"-Wp,", "-Wp,,,", "a.c"}), "[a.c]");
+  EXPECT_EQ(parse({"-Wp,-D"}), "error: missing argument to '-D'");
+  EXPECT_EQ(parse({"-Wp,-MD"}), "");
+}
+
+// In a compile command, -p is gcc's profiling flag; on sornik's own command
+// line, -p DIR names the compile database.
+TEST(CppOptions, ReadMinusPAsTheCommandsOwnerMeansIt) {
+  CppOptions compiler;
+  std::string error;
+  ASSERT_TRUE(parse_cpp_options(std::vector<std::string>{"-c", "-p", "a.c", "-O2"}, compiler, error,
+                                CommandKind::compiler))
+      << error;
+  ASSERT_EQ(compiler.sources.size(), 1u);
+  EXPECT_EQ(compiler.sources[0].name, "a.c");
+  EXPECT_EQ(compiler.database, "");
+  CppOptions own;
+  ASSERT_TRUE(parse_cpp_options(std::vector<std::string>{"-p", "build", "a.c"}, own, error)) << error;
+  EXPECT_EQ(own.database, "build/compile_commands.json");
+  EXPECT_EQ(own.sources.size(), 1u);
+}
+
 TEST(CppOptions, RefuseUnknownOptionsAndMissingValues) {
   EXPECT_EQ(parse({"-q", "a.c"}), "error: unrecognized command-line option '-q'");
   EXPECT_EQ(parse({"--cpp"}), "error: unrecognized command-line option '--cpp'");

@@ -104,7 +104,7 @@ bool options_of_entry(const CompileEntry& entry, const CppOptions& command_line,
                       std::string& error) {
   const std::vector<std::string> words(entry.arguments.begin() + 1, entry.arguments.end());
   CppOptions own;
-  if (!parse_cpp_options(words, own, error)) return false;
+  if (!parse_cpp_options(words, own, error, CommandKind::compiler)) return false;
   // What says how to show the output is the command line's alone.
   options = command_line;
   // The entry's own source among its words names the unit's language.

@@ -49,6 +49,20 @@ TEST(SourceUnits, CommandLineComesAfterTheEntryAndItsStandardWins) {
   EXPECT_FALSE(options_of_entry(entry({"cc", "--bogus"}), command_line({}), options, error));
 }
 
+// The entry's -p is gcc's profiling flag, and its -Wp, words act after its
+// own -D and -U; the resolved directories of both.
+TEST(SourceUnits, EntryReadsMinusPAndWpAsGccDoes) {
+  CppOptions options;
+  std::string error;
+  ASSERT_TRUE(options_of_entry(entry({"cc", "-p", "src/a.c", "-Wp,-UA,-Iwp", "-DA"}), command_line({}),
+                               options, error))
+      << error;
+  ASSERT_EQ(options.sources.size(), 1U);
+  ASSERT_EQ(options.settings.size(), 2U);
+  EXPECT_EQ(options.settings[1].kind, CppOptions::Setting::Kind::undefine);
+  EXPECT_EQ(options.include_dirs, (std::vector<std::string>{"/p/build/wp"}));
+}
+
 TEST(SourceUnits, EntryCompilerRunsOnlyWhenAQueryDriverGlobMatches) {
   const CompileEntry named = entry({"../tools/gcc-12", "-c", "src/a.c"});
   CppOptions options;
