@@ -195,6 +195,7 @@ bool read_source(const SourceUnit& unit, CppState& state, Renderer& renderer) {
   }
   cmode::FileFrame frame;
   frame.path = shown;
+  frame.presumed_path = unit.presumed;
   frame.dir = from_stdin ? std::string_view() : cmode::IncludeSearch::directory_of(name);
   frame.is_source = true;
   preprocessor.begin_file(frame);

@@ -74,7 +74,10 @@ class UnitPlanner {
   UnitPlanner(const CppOptions& command_line, const CompileDatabase& database, std::string& error)
       : command_line_(command_line), database_(database), error_(error) {}
 
-  bool add(const CompileEntry& entry, std::string path, std::string shown, std::vector<SourceUnit>& units) {
+  // Adds the unit of `path` under `entry`'s flags: its own entry, or the
+  // nearest one when `own_entry` is false.
+  bool add(const CompileEntry& entry, std::string path, std::string shown, bool own_entry,
+           std::vector<SourceUnit>& units) {
     auto options = std::make_shared<CppOptions>();
     if (!options_of_entry(entry, command_line_, *options, error_)) {
       const std::size_t number = static_cast<std::size_t>(&entry - database_.entries.data()) + 1;
@@ -85,9 +88,10 @@ class UnitPlanner {
     // a header that borrows the entry: it is read as its sources are.
     const CppOptions::Language language =
         options->sources.empty() ? language_by_suffix(entry.file) : options->sources.front().language;
+    std::string presumed = own_entry && !options->sources.empty() ? options->sources.front().name : shown;
     options->sources = {{path, language}};
     auto [found, fresh] = shared_.try_emplace(options_key(*options), options);
-    units.push_back({std::move(path), std::move(shown), found->second, &entry});
+    units.push_back({std::move(path), std::move(shown), std::move(presumed), found->second, &entry});
     return true;
   }
 
@@ -144,20 +148,23 @@ bool plan_units(const CppOptions& options, const CompileDatabase* database, std:
   if (database == nullptr) {
     const auto shared = std::make_shared<const CppOptions>(options);
     for (const CppOptions::Source& source : options.sources) {
-      units.push_back({source.name, source.name == "-" ? std::string(kStdinName) : source.name, shared});
+      std::string shown = source.name == "-" ? std::string(kStdinName) : source.name;
+      units.push_back({source.name, shown, shown, shared});
     }
-    if (options.sources.empty()) units.push_back({"-", std::string(kStdinName), shared});
+    if (options.sources.empty())
+      units.push_back({"-", std::string(kStdinName), std::string(kStdinName), shared});
     return true;
   }
   UnitPlanner planner(options, *database, error);
   if (options.sources.empty()) {
     for (const CompileEntry& entry : database->entries) {
-      if (!planner.add(entry, entry.full_path, entry.file, units)) return false;
+      if (!planner.add(entry, entry.full_path, entry.file, true, units)) return false;
     }
     return true;
   }
   for (const CppOptions::Source& source : options.sources) {
     const CompileEntry* entry = entry_of(*database, source.name);
+    const bool own_entry = entry != nullptr;
     if (entry == nullptr) {
       entry = nearest_entry(*database, source.name);
       if (entry == nullptr) {
@@ -167,7 +174,7 @@ bool plan_units(const CppOptions& options, const CompileDatabase* database, std:
       err_write("sornik: note: " + source.name + " has no entry in " + database->path +
                 "; it takes the flags of " + entry->file + "\n");
     }
-    if (!planner.add(*entry, source.name, source.name, units)) return false;
+    if (!planner.add(*entry, source.name, source.name, own_entry, units)) return false;
   }
   return true;
 }

@@ -14,7 +14,10 @@ namespace sornik {
 
 struct SourceUnit {
   std::string path;   // the file opened ("-" for standard input)
-  std::string shown;  // its name in messages and __FILE__
+  std::string shown;  // its name in messages (and __FILE__ but for a unit of its own entry)
+  // Its name in __FILE__: as the compile command of its own entry names it,
+  // so that the listing shows what the build's compiler sees; else `shown`.
+  std::string presumed;
   // Units of equal options share one object, so that a reader of several
   // units knows when its state can serve the next one as it is.
   std::shared_ptr<const CppOptions> options;

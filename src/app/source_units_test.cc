@@ -101,5 +101,28 @@ TEST(SourceUnits, EqualOptionsAreSharedAndALanguageComesFromTheEntry) {
   EXPECT_EQ(error, "db.json: entry 5: unrecognized command-line option '-Q'");
 }
 
+TEST(SourceUnits, FileMacroNamesASourceAsItsOwnCompileCommandDoes) {
+  // The entry's file is absolute, its command names the source relatively:
+  // __FILE__ follows the command, messages the name given.
+  const CompileDatabase database{
+      "db.json", {entry({"cc", "-c", "../src/a.c"}, "/p/src/a.c"), entry({"cc", "b.c"}, "b.c")}};
+  std::vector<SourceUnit> units;
+  std::string error;
+  ASSERT_TRUE(plan_units(command_line({}), &database, units, error));
+  ASSERT_EQ(units.size(), 2U);
+  EXPECT_EQ(units[0].shown, "/p/src/a.c");
+  EXPECT_EQ(units[0].presumed, "../src/a.c");
+  units.clear();
+  ASSERT_TRUE(plan_units(command_line({"/p/src/a.c", "/p/build/c.c", "-"}), &database, units, error));
+  ASSERT_EQ(units.size(), 3U);
+  EXPECT_EQ(units[0].presumed, "../src/a.c");
+  // A source without an entry borrows the flags of another, not its name.
+  EXPECT_EQ(units[1].presumed, "/p/build/c.c");
+  units.clear();
+  ASSERT_TRUE(plan_units(command_line({"x.c", "-"}), nullptr, units, error));
+  EXPECT_EQ(units[0].presumed, "x.c");
+  EXPECT_EQ(units[1].presumed, "<stdin>");
+}
+
 }  // namespace
 }  // namespace sornik

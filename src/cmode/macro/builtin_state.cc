@@ -39,11 +39,11 @@ std::string quoted(const char* text) { return '"' + std::string(text) + '"'; }
 
 }  // namespace
 
-void BuiltinState::enter_file(std::string_view path) {
-  if (places_.empty()) base_file_.assign(path);
+void BuiltinState::enter_file(std::string_view path, std::string_view presumed) {
+  if (places_.empty()) base_file_.assign(presumed);
   Place& place = places_.emplace_back();
   place.path.assign(path);
-  place.presumed.assign(path);
+  place.presumed.assign(presumed);
 }
 
 void BuiltinState::leave_file() {

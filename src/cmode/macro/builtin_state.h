@@ -15,10 +15,10 @@ class BuiltinState {
   // A translation unit begins: __COUNTER__ starts again from 0.
   void begin_unit() { counter_ = 0; }
 
-  // A file is entered or left. `path` is the name it was opened by (the
-  // name __FILE__ gives until a #line changes it); the first file entered
-  // while none is open is the base file.
-  void enter_file(std::string_view path);
+  // A file is entered or left. `path` is the name it was opened by,
+  // `presumed` the name __FILE__ gives until a #line changes it; the first
+  // file entered while none is open is the base file, by that name.
+  void enter_file(std::string_view path, std::string_view presumed);
   void leave_file();
 
   // #line: the physical line `next_physical` is line `line` from now on,

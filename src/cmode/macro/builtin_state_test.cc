@@ -7,12 +7,12 @@ namespace {
 
 TEST(BuiltinState, LineAndFileOfEachFileStandUntilItIsLeft) {
   BuiltinState state;
-  state.enter_file("dir/main.c");
+  state.enter_file("dir/main.c", "dir/main.c");
   state.set_line(3, 100, nullptr);
   EXPECT_EQ(state.presumed_line(3), 100u);
   EXPECT_EQ(state.presumed_line(2), 99u);
   const std::string renamed = "lexer.l";
-  state.enter_file("inc.h");
+  state.enter_file("inc.h", "inc.h");
   EXPECT_EQ(state.include_level(), 1u);
   state.set_line(5, 1, &renamed);
   EXPECT_EQ(state.presumed_file(), "lexer.l");
@@ -26,7 +26,7 @@ TEST(BuiltinState, LineAndFileOfEachFileStandUntilItIsLeft) {
 
 TEST(BuiltinState, LinesCountModulo32Bits) {
   BuiltinState state;
-  state.enter_file("a.c");
+  state.enter_file("a.c", "a.c");
   state.set_line(2, 4294967295u, nullptr);
   EXPECT_EQ(state.presumed_line(2), 4294967295u);
   EXPECT_EQ(state.presumed_line(3), 0u);

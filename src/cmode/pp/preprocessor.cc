@@ -223,7 +223,7 @@ void Preprocessor::begin_file(FileFrame& frame) {
   }
   frame.conditional_base = conditionals_.size();
   frames_.push_back(&frame);
-  builtins_.enter_file(frame.path);
+  builtins_.enter_file(frame.path, frame.presumed_path.empty() ? frame.path : frame.presumed_path);
 }
 
 void Preprocessor::end_file(FileFrame& frame) {

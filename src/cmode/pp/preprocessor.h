@@ -30,7 +30,10 @@ namespace sornik::cmode {
 // command line's definitions.
 struct FileFrame {
   std::string_view path;  // as found; diagnostics name it
-  std::string_view dir;   // where a quoted #include looks first
+  // The name __FILE__ gives until a #line changes it, when not `path` (a
+  // source under its compile command's name for it).
+  std::string_view presumed_path;
+  std::string_view dir;  // where a quoted #include looks first
   // Where the include search found the file (-1: not through the chain).
   int chain_index = -1;
   // A source file named on the command line.

@@ -1,0 +1,3 @@
+const char *f = __FILE__, *b = __BASE_FILE__;
+#line 7
+const char *g = __FILE__;
