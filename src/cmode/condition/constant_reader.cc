@@ -429,7 +429,7 @@ class Evaluator {
     // char16_t is unsigned short, char32_t unsigned int, wchar_t and a
     // plain constant int.
     CType type{Rank::integer, false};
-    if (text[0] == 'u') type = {Rank::short_int, true};
+    if (text[0] == 'u' && text[1] != '8') type = {Rank::short_int, true};
     if (text[0] == 'U') type = {Rank::integer, true};
     return convert(static_cast<Wide>(static_cast<std::intmax_t>(value.bits)), type);
   }

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "cmode/lex/dialect.h"
+
 namespace sornik::cmode {
 
 namespace {
@@ -196,8 +198,20 @@ bool parse_integer(std::string_view text, Value& value, std::string& error,
   const int scan_base = base == 16 ? 16 : 10;
   std::uintmax_t result = 0;
   bool too_large = false;
-  for (; pos < text.size() && digit_value(text[pos]) < scan_base; ++pos) {
+  const bool separators = lexing_dialect().digit_separators;
+  for (; pos < text.size(); ++pos) {
+    if (text[pos] == '\'' && separators) {
+      // A digit separator stands between two digits.
+      if (pos == digits_start && base != 8) {
+        error = "digit separator after base indicator";
+        return false;
+      }
+      if (pos + 1 < text.size() && digit_value(text[pos + 1]) < scan_base) continue;
+      error = "digit separator outside digit sequence";
+      return false;
+    }
     const int digit = digit_value(text[pos]);
+    if (digit >= scan_base) break;
     if (digit >= base) {
       error = "invalid digit \"" + std::string(1, text[pos]) + "\" in " + (base == 8 ? "octal" : "binary") +
               " constant";
@@ -230,7 +244,9 @@ bool parse_integer(std::string_view text, Value& value, std::string& error,
 bool parse_char_constant(std::string_view text, Value& value, std::string& error,
                          std::vector<std::string>& warnings) {
   value = {};
-  const char prefix = text[0] == '\'' ? '\0' : text[0];
+  // A u8 constant (C++17, C2X) is a narrow one of a single byte.
+  const bool utf8 = text.starts_with("u8");
+  const char prefix = text[0] == '\'' || utf8 ? '\0' : text[0];
   const std::size_t open = text.find('\'');
   std::string_view body = text.substr(open + 1, text.size() - open - 2);
   const bool wide = prefix != '\0';
@@ -252,6 +268,10 @@ bool parse_char_constant(std::string_view text, Value& value, std::string& error
       value = {prefix == 'u' ? (last & 0xffffu) : last, true};
     }
     return true;
+  }
+  if (utf8 && units.size() > 1) {
+    error = "character constant too long for its type";
+    return false;
   }
   if (units.size() == 1) {
     value = {static_cast<std::uintmax_t>(static_cast<std::intmax_t>(static_cast<std::int8_t>(units[0]))),

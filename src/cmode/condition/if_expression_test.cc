@@ -144,6 +144,25 @@ TEST(Condition, CxxAlternativeTokensAndTruthValues) {
   for (const Case& c : cases) EXPECT_EQ(evaluate(c.expression), c.result) << c.expression;
 }
 
+// From C++14 a `'` between two digits separates them; before C++14 it ends
+// the number, and what follows is a suffix.
+TEST(Condition, DigitSeparatorsAsGxxReadsThem) {
+  const ScopedLexingDialect cxx14(*find_dialect("c++14", true));
+  const Case cases[] = {
+      {"1'0 == 10 && 1'000'000 == 1000000", "1"},
+      {"0x1'0 == 16 && 0'17 == 15 && 0b1'1 == 3 && 1'0u == 10u", "1"},
+      {"0'8", "0 / error: invalid digit \"8\" in octal constant"},
+      {"0x'1", "0 / error: digit separator after base indicator"},
+      {"0b'1", "0 / error: digit separator after base indicator"},
+      {"1'u", "0 / error: digit separator outside digit sequence"},
+      {"0'x1", "0 / error: digit separator outside digit sequence"},
+      {"1'0.5", "0 / error: floating constant in preprocessor expression"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(evaluate(c.expression), c.result) << c.expression;
+  const ScopedLexingDialect cxx11(*find_dialect("c++11", true));
+  EXPECT_EQ(evaluate("1'0'"), "0 / error: missing binary operator before token \"'0'\"");
+}
+
 TEST(Condition, DeepNestingIsAnErrorNotACrash) {
   for (std::string_view unit : {"(", "- ", "1 ? "}) {
     std::string expression;

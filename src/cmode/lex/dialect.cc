@@ -12,10 +12,15 @@ struct NamedDialect {
   Dialect dialect;
 };
 
-// A C dialect: GNU ones from gnu99 read raw strings; C2X reads `::` and
-// digit separators.
-constexpr Dialect c_dialect(std::string_view version, bool raw_strings, bool c2x) {
-  return {.version = version, .raw_strings = raw_strings, .digit_separators = c2x, .scope = c2x};
+// A C dialect: GNU ones from gnu99 read raw strings; C2X reads `::`,
+// digit separators and u8 character constants.
+constexpr Dialect c_dialect(std::string_view version, bool gnu, bool c2x) {
+  return {.version = version,
+          .strict = !gnu,
+          .raw_strings = gnu && !version.empty(),
+          .digit_separators = c2x,
+          .scope = c2x,
+          .utf8_chars = c2x};
 }
 
 constexpr Dialect kC90 = c_dialect("", false, false);
@@ -25,6 +30,7 @@ constexpr Dialect kC11 = c_dialect("201112L", false, false);
 constexpr Dialect kC17 = c_dialect("201710L", false, false);
 constexpr Dialect kC2x = c_dialect("202000L", false, true);
 constexpr Dialect kC23 = c_dialect("202311L", false, true);
+constexpr Dialect kGnu90 = c_dialect("", true, false);
 constexpr Dialect kGnu99 = c_dialect("199901L", true, false);
 constexpr Dialect kGnu11 = c_dialect("201112L", true, false);
 constexpr Dialect kGnu17 = c_dialect("201710L", true, false);
@@ -38,7 +44,7 @@ constexpr NamedDialect kCDialects[] = {
     {"iso9899:199x", kC99}, {"c11", kC11},          {"c1x", kC11},
     {"iso9899:2011", kC11}, {"c17", kC17},          {"c18", kC17},
     {"iso9899:2017", kC17}, {"iso9899:2018", kC17}, {"c2x", kC2x},
-    {"c23", kC23},          {"gnu89", kC90},        {"gnu90", kC90},
+    {"c23", kC23},          {"gnu89", kGnu90},      {"gnu90", kGnu90},
     {"gnu99", kGnu99},      {"gnu9x", kGnu99},      {"gnu11", kGnu11},
     {"gnu1x", kGnu11},      {"gnu17", kGnu17},      {"gnu18", kGnu17},
     {"gnu2x", kGnu2x},      {"gnu23", kGnu23},
@@ -46,32 +52,41 @@ constexpr NamedDialect kCDialects[] = {
 
 // A C++ dialect by the year of its standard (98 for C++98 and C++03); the
 // GNU ones read the same tokens.
-constexpr Dialect cxx_dialect(std::string_view version, int year) {
+constexpr Dialect cxx_dialect(std::string_view version, int year, bool gnu) {
   const bool cxx11 = year < 98;
   return {.version = version,
           .cplusplus = true,
+          .strict = !gnu,
           .raw_strings = cxx11,
           .digit_separators = cxx11 && year >= 14,
           .scope = true,
           .cplusplus_tokens = true,
           .user_literals = cxx11,
-          .spaceship = cxx11 && year >= 20};
+          .spaceship = cxx11 && year >= 20,
+          .utf8_chars = cxx11 && year >= 17};
 }
 
-constexpr Dialect kCxx98 = cxx_dialect("199711L", 98);
-constexpr Dialect kCxx11 = cxx_dialect("201103L", 11);
-constexpr Dialect kCxx14 = cxx_dialect("201402L", 14);
-constexpr Dialect kCxx17 = cxx_dialect("201703L", 17);
-constexpr Dialect kCxx20 = cxx_dialect("202002L", 20);
-constexpr Dialect kCxx23 = cxx_dialect("202100L", 23);
+constexpr Dialect kCxx98 = cxx_dialect("199711L", 98, false);
+constexpr Dialect kCxx11 = cxx_dialect("201103L", 11, false);
+constexpr Dialect kCxx14 = cxx_dialect("201402L", 14, false);
+constexpr Dialect kCxx17 = cxx_dialect("201703L", 17, false);
+constexpr Dialect kCxx20 = cxx_dialect("202002L", 20, false);
+constexpr Dialect kCxx23 = cxx_dialect("202100L", 23, false);
+constexpr Dialect kGnuCxx98 = cxx_dialect("199711L", 98, true);
+constexpr Dialect kGnuCxx11 = cxx_dialect("201103L", 11, true);
+constexpr Dialect kGnuCxx14 = cxx_dialect("201402L", 14, true);
+constexpr Dialect kGnuCxx17 = cxx_dialect("201703L", 17, true);
+constexpr Dialect kGnuCxx20 = cxx_dialect("202002L", 20, true);
+constexpr Dialect kGnuCxx23 = cxx_dialect("202100L", 23, true);
 
 constexpr NamedDialect kCxxDialects[] = {
-    {"", kCxx17},        {"ansi", kCxx98},    {"c++98", kCxx98},   {"c++03", kCxx98},   {"c++11", kCxx11},
-    {"c++0x", kCxx11},   {"c++14", kCxx14},   {"c++1y", kCxx14},   {"c++17", kCxx17},   {"c++1z", kCxx17},
-    {"c++20", kCxx20},   {"c++2a", kCxx20},   {"c++23", kCxx23},   {"c++2b", kCxx23},   {"gnu++98", kCxx98},
-    {"gnu++03", kCxx98}, {"gnu++11", kCxx11}, {"gnu++0x", kCxx11}, {"gnu++14", kCxx14}, {"gnu++1y", kCxx14},
-    {"gnu++17", kCxx17}, {"gnu++1z", kCxx17}, {"gnu++20", kCxx20}, {"gnu++2a", kCxx20}, {"gnu++23", kCxx23},
-    {"gnu++2b", kCxx23},
+    {"", kGnuCxx17},        {"ansi", kCxx98},       {"c++98", kCxx98},      {"c++03", kCxx98},
+    {"c++11", kCxx11},      {"c++0x", kCxx11},      {"c++14", kCxx14},      {"c++1y", kCxx14},
+    {"c++17", kCxx17},      {"c++1z", kCxx17},      {"c++20", kCxx20},      {"c++2a", kCxx20},
+    {"c++23", kCxx23},      {"c++2b", kCxx23},      {"gnu++98", kGnuCxx98}, {"gnu++03", kGnuCxx98},
+    {"gnu++11", kGnuCxx11}, {"gnu++0x", kGnuCxx11}, {"gnu++14", kGnuCxx14}, {"gnu++1y", kGnuCxx14},
+    {"gnu++17", kGnuCxx17}, {"gnu++1z", kGnuCxx17}, {"gnu++20", kGnuCxx20}, {"gnu++2a", kGnuCxx20},
+    {"gnu++23", kGnuCxx23}, {"gnu++2b", kGnuCxx23},
 };
 
 template <std::size_t N>

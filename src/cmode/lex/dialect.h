@@ -12,6 +12,10 @@ struct Dialect {
   // leaves __STDC_VERSION__ undefined.
   std::string_view version;
   bool cplusplus = false;
+  // An ISO standard (-std=c11, c++17, ...), not a GNU one: the comma of
+  // `, ## __VA_ARGS__` stays when a macro whose only parameter is the
+  // variable one is given an empty argument.
+  bool strict = false;
   // R"delimiter(...)delimiter" is a raw string literal (GNU C from gnu99,
   // C++11 on).
   bool raw_strings = false;
@@ -27,6 +31,8 @@ struct Dialect {
   bool user_literals = false;
   // `<=>` is one token (C++20 on).
   bool spaceship = false;
+  // u8'c' is a character constant (C++17 on, C2X).
+  bool utf8_chars = false;
 };
 
 namespace detail {

@@ -53,12 +53,32 @@ TEST(Dialect, ReadsTheTokensOfItsStandard) {
   EXPECT_TRUE(find_dialect("c++14", true)->digit_separators);
   EXPECT_FALSE(find_dialect("c++17", true)->spaceship);
   EXPECT_TRUE(find_dialect("c++2a", true)->spaceship);
+  EXPECT_FALSE(find_dialect("gnu++14", true)->utf8_chars);
+  EXPECT_TRUE(find_dialect("c++1z", true)->utf8_chars);
+  EXPECT_FALSE(find_dialect("gnu17", false)->utf8_chars);
+  EXPECT_TRUE(find_dialect("c2x", false)->utf8_chars);
+}
+
+// ISO standards against GNU ones, the defaults among them.
+TEST(Dialect, TellsStrictStandardsFromGnuOnes) {
+  for (const char* name : {"c90", "ansi", "iso9899:199409", "c99", "c11", "c17", "c2x"})
+    EXPECT_TRUE(find_dialect(name, false)->strict) << name;
+  for (const char* name : {"", "gnu89", "gnu90", "gnu99", "gnu17", "gnu2x"})
+    EXPECT_FALSE(find_dialect(name, false)->strict) << name;
+  for (const char* name : {"ansi", "c++98", "c++11", "c++17", "c++20", "c++2b"})
+    EXPECT_TRUE(find_dialect(name, true)->strict) << name;
+  for (const char* name : {"", "gnu++98", "gnu++11", "gnu++17", "gnu++20", "gnu++2b"})
+    EXPECT_FALSE(find_dialect(name, true)->strict) << name;
+  // gnu90 is C90 but for the comma, which GNU's reading of `, ## __VA_ARGS__` drops.
+  EXPECT_FALSE(find_dialect("gnu90", false)->raw_strings);
 }
 
 TEST(Dialect, KnowsEachNameInItsOwnLanguageOnly) {
   EXPECT_EQ(described("c++17", false), "unknown");
   EXPECT_EQ(described("c11", true), "unknown");
+  // g++ 12, whose facts the C mode asks for, refuses C++26 as an unknown -std=.
   EXPECT_EQ(described("c++26", true), "unknown");
+  EXPECT_EQ(described("gnu++26", true), "unknown");
   EXPECT_EQ(described("C99", false), "unknown");
 }
 

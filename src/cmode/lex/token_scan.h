@@ -221,7 +221,8 @@ class TokenScan {
   }
 
   // An identifier, or a literal when the identifier is an encoding prefix
-  // (L, u, U, u8 before a string; L, u, U before a character constant) or,
+  // (L, u, U, u8 before a string; L, u, U before a character constant, and
+  // u8 where the dialect has u8 character constants) or,
   // where the dialect reads raw strings, the prefix of one (R, LR, uR, UR,
   // u8R).
   static std::size_t identifier_or_literal(std::string_view text, std::size_t pos, int c, TokenKind& kind) {
@@ -231,7 +232,7 @@ class TokenScan {
     if (c == 'R') return c2 == '"' ? raw_string(text, pos, next, kind) : identifier_end(text, pos + 1);
     if (c == 'u' && c2 == '8') {
       c2 = after(text, next, next);
-      if (c2 == '\'') return identifier_end(text, pos + 1);
+      if (c2 == '\'' && !lexing_dialect().utf8_chars) return identifier_end(text, pos + 1);
     }
     if (c2 == '"' || c2 == '\'') return quoted_end(text, next, c2, kind);
     std::size_t quote;

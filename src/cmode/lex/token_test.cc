@@ -80,13 +80,20 @@ TEST(Lexer, ReadsTheTokensOfEachDialect) {
     const ScopedLexingDialect cxx11(*find_dialect("c++11", true));
     EXPECT_EQ(lex_to_string("1'2 <=> \"a\"_s"), "num:1|other:'2 <=> \"a\"_s");
   }
+  // u8'c' is one character constant from C++17 and in C2X, two tokens before.
+  EXPECT_EQ(lex_to_string("u8'a' u8\\\n'b' u8\"c\""), "chr:u8'a'|_chr:u8'b'|_str:u8\"c\"");
+  {
+    const ScopedLexingDialect cxx14(*find_dialect("c++14", true));
+    EXPECT_EQ(lex_to_string("u8'a' u8\"c\""), "id:u8|chr:'a'|_str:u8\"c\"");
+  }
   {
     const ScopedLexingDialect cxx98(*find_dialect("c++98", true));
     EXPECT_EQ(lex_to_string("a::b \"a\"_s R\"(x)\""), "id:a|p:::|id:b|_str:\"a\"|id:_s|_id:R|str:\"(x)\"");
   }
   {
     const ScopedLexingDialect c2x(*find_dialect("c2x", false));
-    EXPECT_EQ(lex_to_string("a::b 1'2 .* \"a\"_s"), "id:a|p:::|id:b|_num:1'2|_p:.|p:*|_str:\"a\"|id:_s");
+    EXPECT_EQ(lex_to_string("a::b 1'2 .* \"a\"_s u8'c'"),
+              "id:a|p:::|id:b|_num:1'2|_p:.|p:*|_str:\"a\"|id:_s|_chr:u8'c'");
   }
   const ScopedLexingDialect c17(*find_dialect("c17", false));
   EXPECT_EQ(lex_to_string("a::b ->* <=>"), "id:a|p::|p::|id:b|_p:->|p:*|_p:<=|p:>");

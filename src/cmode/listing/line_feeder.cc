@@ -109,6 +109,12 @@ std::size_t LineFeeder::scan_line(bool& may_use) {
         for (++pos; pos < size; ++pos) {
           const char d = text[pos];
           if (continues_word(d) || d == '.') continue;
+          // A digit separator (C++14, C2X), which a digit or letter follows.
+          if (d == '\'' && lexing_dialect().digit_separators && pos + 1 < size &&
+              continues_word(text[pos + 1])) {
+            ++pos;
+            continue;
+          }
           if ((d == '+' || d == '-') && (text[pos - 1] | 0x20) == 'e') continue;
           if ((d == '+' || d == '-') && (text[pos - 1] | 0x20) == 'p') continue;
           // A byte that may continue the number (a digit separator too) is the lexer's to read.
