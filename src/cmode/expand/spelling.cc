@@ -1,6 +1,8 @@
 // Spellings the rescanner makes: stringified arguments, pasted tokens and _Pragma operands.
 #include "cmode/expand/spelling.h"
 
+#include "cmode/lex/dialect.h"
+
 namespace sornik::cmode {
 
 namespace {
@@ -62,9 +64,15 @@ bool Respeller::single_token(std::string_view text, TokenKind& kind) {
   // A comment the text opens (outside a literal) leaves no token, or one
   // that ends before the text does.
   lexer_.lex(text, tokens_);
-  if (tokens_.size() != 1 || tokens_[0].begin != 0 || tokens_[0].end != text.size()) return false;
+  if (tokens_.empty() || tokens_[0].begin != 0 || tokens_.back().end != text.size()) return false;
   kind = tokens_[0].kind;
-  return true;
+  if (tokens_.size() == 1) return true;
+  // In C++11 on, a literal and a name pasted make one literal with a suffix,
+  // whatever the suffix's first byte (the lexer takes only `_` suffixes as
+  // part of a literal, as a name touching one may be a macro).
+  const bool literal = kind == TokenKind::string_literal || kind == TokenKind::char_constant;
+  return lexing_dialect().user_literals && literal && tokens_.size() == 2 &&
+         tokens_[1].kind == TokenKind::identifier && tokens_[1].begin == tokens_[0].end;
 }
 
 bool Respeller::would_merge(const ExpToken& left, const ExpToken& right) {

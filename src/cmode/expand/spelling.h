@@ -22,7 +22,8 @@ bool append_stringified(std::string& out, std::span<const ExpToken> argument);
 // string, through a lexer of its own.
 class Respeller {
  public:
-  // Whether `text` is exactly one token; its kind then goes to `kind`.
+  // Whether `text` is exactly one token, as a paste reads it; its kind
+  // then goes to `kind`.
   bool single_token(std::string_view text, TokenKind& kind);
 
   // Whether `left` written right before `right`, with nothing between, would

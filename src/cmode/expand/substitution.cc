@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "cmode/lex/dialect.h"
+
 namespace sornik::cmode {
 
 namespace {
@@ -190,9 +192,11 @@ bool Substituter::gnu_comma(Run& run, std::size_t& pos, std::vector<ExpToken>& o
   while (comma > 0 && out[comma - 1].mark != Mark::none) --comma;
   if (comma == 0 || !out[comma - 1].is(",")) return false;
   // `, ## __VA_ARGS__` pastes nothing: the comma goes when the variable
-  // arguments are left out (or empty, when they are the only parameter).
+  // arguments are left out (or empty, when they are the only parameter and
+  // the dialect is GNU's).
   const std::span<const ExpToken> rest = run.args->raw(macro.param_count() - 1);
-  if (rest.empty() && (run.args->variadic_absent() || macro.param_count() == 1)) {
+  if (rest.empty() &&
+      (run.args->variadic_absent() || (macro.param_count() == 1 && !lexing_dialect().strict))) {
     out.erase(out.begin() + static_cast<std::ptrdiff_t>(comma - 1));
   }
   out.insert(out.end(), rest.begin(), rest.end());

@@ -68,11 +68,10 @@ void Expander::expand_file(ChunkSource& source, std::string_view file, Renderer&
       const ExpToken& name = window.token(index);
       const std::uint32_t use_end = rescanner.source_end();
       append_escaped(marked, bytes.substr(written, name.source_begin - written));
-      const ExpToken* before = nullptr;
-      if (index > 0 && window.token(index - 1).source_end == name.source_begin)
-        before = &window.token(index - 1);
+      // Tokens touch the use when nothing but splices stands between.
+      const ExpToken* before = index > 0 && !name.space_before ? &window.token(index - 1) : nullptr;
       const ExpToken* after = nullptr;
-      if (end < window.size() && window.token(end).source_begin == use_end) after = &window.token(end);
+      if (end < window.size() && !window.token(end).space_before) after = &window.token(end);
       writer.write(stream, rescanner.groups(), bytes.substr(name.source_begin, use_end - name.source_begin),
                    before, after, marked, gatherer.opened());
       if (gatherer.active()) gatherer.add_use(rescanner.groups(), bytes, name.source_begin, use_end);

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 
+#include "cmode/lex/dialect.h"
 #include "cmode_program.h"
 
 namespace sornik::cmode {
@@ -66,6 +68,8 @@ const Case kCases[] = {
      "#define L __LINE__\nL`__LINE__`2''\n__LINE__`3'\n"},
     {"_Pragma becomes a #pragma line", "_Pragma(\"once\") x\n", "_Pragma(\"once\")`\n#pragma once\n' x\n"},
     {"tokens that would join keep a blank", "#define M -1\n-M\n", "#define M -1\n-M` -1'\n"},
+    {"tokens joined to a use by a splice touch it", "#define N() 1\n#define M -1\nN()\\\nx -\\\r\nM\n",
+     "#define N() 1\n#define M -1\nN()`1 '\\\nx -\\\r\nM` -1'\n"},
     {"an empty definition", "#define Z\na Z b\n", "#define Z\na Z`' b\n"},
     {"digraphs, comments and splices in a definition",
      "#define G(x) %:x <:x:> /* c */ x%:%:1 \\\n  + x ## __LINE__\nG(a)\n",
@@ -79,6 +83,42 @@ const Case kCases[] = {
 
 TEST(Expander, ShowsEveryUseAsTheCPreprocessorExpandsIt) {
   for (const Case& c : kCases) EXPECT_EQ(expand_program(c.program).out, c.shown) << c.what;
+}
+
+// `, ## __VA_ARGS__` drops its comma when the variable arguments are left
+// out; when they are the only parameter and empty, only in GNU's dialects
+// (as gcc -std=gnu17 and g++ -std=gnu++17 do, and -std=c17, c++17 do not).
+TEST(Expander, TheGnuCommaFollowsTheDialect) {
+  const std::string program =
+      "#define N(...) [x, ## __VA_ARGS__]\n#define O(a, ...) [a, ## __VA_ARGS__]\nN() N(1) O(1) O(1,)\n";
+  const std::string tail = "N()`[x]' N(1)`[x,1]' O(1)`[1]' O(1,)`[1,]'\n";
+  for (const auto& [name, cplusplus, strict] : {std::tuple{"gnu17", false, false},
+                                                {"c17", false, true},
+                                                {"c++17", true, true},
+                                                {"gnu++20", true, false}}) {
+    const ScopedLexingDialect dialect(*find_dialect(name, cplusplus));
+    std::string shown = expand_program(program).out;
+    shown.erase(0, shown.rfind('\n', shown.size() - 2) + 1);
+    EXPECT_EQ(shown, strict ? "N()`[x,]' N(1)`[x,1]' O(1)`[1]' O(1,)`[1,]'\n" : tail) << name;
+  }
+}
+
+// From C++11 a literal pasted to a name is one literal with a suffix, which
+// the next paste in a chain meets as one token; in C the paste fails.
+TEST(Expander, PastesMakeLiteralsWithSuffixesInCxx) {
+  const std::string program = "#define F \"s\" ## L ## \"b\"\n#define G 'c' ## x\nF G\n";
+  {
+    const ScopedLexingDialect cxx11(*find_dialect("c++11", true));
+    const testing::ExpandedProgram result = expand_program(program, "$x");
+    EXPECT_EQ(result.out.substr(result.out.rfind('\n', result.out.size() - 2) + 1), "\"s\"L \"b\" 'c'x\n");
+    EXPECT_EQ(result.err,
+              "t.c:3: error: pasting \"\"s\"L\" and \"\"b\"\" does not give a valid preprocessing token\n");
+  }
+  const ScopedLexingDialect c17(*find_dialect("c17", false));
+  const testing::ExpandedProgram result = expand_program(program, "$x");
+  EXPECT_EQ(result.err,
+            "t.c:3: error: pasting \"\"s\"\" and \"L\" does not give a valid preprocessing token\n"
+            "t.c:3: error: pasting \"'c'\" and \"x\" does not give a valid preprocessing token\n");
 }
 
 TEST(Expander, AMacroStaysDisabledWhileItsExpansionIsRead) {
