@@ -21,9 +21,57 @@ constexpr std::array<std::string_view, 16> kPlainTokens = {
 constexpr std::array<std::string_view, 7> kPrefixPastes = {
     "L ## \"a/*b\"", "u ## \"//c\"", "U ## 'c'", "u8 ## \"s\"", "L ## 'c'", "u ## \"/*\"", "U ## \"x//\""};
 
+// C++'s own tokens: scope, member pointers, comparison, digit separators,
+// literal suffixes, u8 character constants, the operator names, and raw
+// strings of every prefix (some holding what looks like their end, a
+// comment or a macro's name). Single punctuators that touch each other
+// after expansion.
+constexpr std::array<std::string_view, 34> kCxxTokens = {"::",
+                                                         ".*",
+                                                         "->*",
+                                                         "<=>",
+                                                         "1'000'000",
+                                                         "0x1'0000",
+                                                         "\"a\"_s",
+                                                         "12_km",
+                                                         "1.5_f",
+                                                         "u8'a'",
+                                                         "'c'_x",
+                                                         "and",
+                                                         "or",
+                                                         "not",
+                                                         "bitand",
+                                                         "xor",
+                                                         "compl",
+                                                         "not_eq",
+                                                         "true",
+                                                         "new",
+                                                         "R\"(a A)\"",
+                                                         "R\"x(a)\"b)x\"",
+                                                         "u8R\"(A /* B)\"",
+                                                         "LR\"d()\" A )d\"",
+                                                         "UR\"--(//)--\"",
+                                                         ".",
+                                                         "*",
+                                                         ":",
+                                                         "<",
+                                                         ">",
+                                                         "=",
+                                                         "-",
+                                                         "<:",
+                                                         "%"};
+// Raw strings across lines (code lines only: a directive ends at its line),
+// with line ends, splices and a `)"` that does not end them.
+constexpr std::array<std::string_view, 3> kSpanningRawStrings = {"uR\"(\nA\n)\"", "R\"(\r\nf(1)\\\r\n)\"",
+                                                                 "u8R\"x(\nB )\" x\n)x\""};
+// Pastes that make C++ tokens, and some that make none.
+constexpr std::array<std::string_view, 12> kCxxPastes = {
+    ". ## *",      "-> ## *",   "- ## >",    ": ## :",       "<= ## >", "1'0 ## 00",
+    "\"a\" ## _s", "12 ## _km", "u8 ## 'a'", "R ## \"(x)\"", "< ## :",  "'c' ## _y"};
+
 class ProgramWriter {
  public:
-  explicit ProgramWriter(std::mt19937& random) : random_(random) {}
+  ProgramWriter(std::mt19937& random, bool cplusplus) : random_(random), cplusplus_(cplusplus) {}
 
   std::string program() {
     const int definitions = pick(3, 9);
@@ -32,6 +80,8 @@ class ProgramWriter {
         const std::string_view name = any_name();
         arity_.erase(std::string(name));
         text_ += "#undef " + std::string(name) + "\n";
+      } else if (cplusplus_ && chance(20)) {
+        condition();
       } else {
         definition();
       }
@@ -49,6 +99,38 @@ class ProgramWriter {
     return list[static_cast<std::size_t>(pick(0, static_cast<int>(list.size()) - 1))];
   }
   std::string_view any_name() { return chance(50) ? one_of(kObjectNames) : one_of(kFunctionNames); }
+  std::string_view plain_token() {
+    return cplusplus_ && chance(40) ? one_of(kCxxTokens) : one_of(kPlainTokens);
+  }
+  // Appends `item` and the blank after it; in C++ now and then none, so that
+  // the item touches what follows it (after expansion too). A literal keeps
+  // its blank: g++ reads a name that touches it as its suffix unless the
+  // name is a macro, also where it is a parameter or pasted.
+  void add_item(const std::string& item) {
+    text_ += item;
+    const bool literal = !item.empty() && (item.back() == '"' || item.back() == '\'');
+    if (!cplusplus_ || literal || !chance(20)) text_ += " ";
+  }
+
+  // An #if whose operands are numbers, `true`, `false`, macros and
+  // `defined`, joined by operators and their alternative spellings; a line
+  // of code shows which group was taken.
+  void condition() {
+    text_ += "#if " + condition_operand(2) + "\n#define RESULT 1\n#else\n#define RESULT 0\n#endif\nRESULT;\n";
+  }
+
+  std::string condition_operand(int depth) {
+    static constexpr std::array<std::string_view, 9> kAtoms = {"0", "1",   "true",       "false",    "A",
+                                                               "x", "1'0", "defined(B)", "defined f"};
+    static constexpr std::array<std::string_view, 4> kUnary = {"not ", "compl ", "!", "-"};
+    static constexpr std::array<std::string_view, 12> kBinary = {" and ", " or ",     " bitand ", " bitor ",
+                                                                 " xor ", " not_eq ", " && ",     " || ",
+                                                                 " == ",  " < ",      " + ",      " - "};
+    if (depth == 0 || chance(30)) return std::string(one_of(kAtoms));
+    if (chance(20)) return std::string(one_of(kUnary)) + condition_operand(depth - 1);
+    return "(" + condition_operand(depth - 1) + std::string(one_of(kBinary)) + condition_operand(depth - 1) +
+           ")";
+  }
 
   void definition() {
     params_.clear();
@@ -99,14 +181,14 @@ class ProgramWriter {
   // argument, or a stringified parameter.
   std::string operand(bool allow_string) {
     const int kind = pick(0, 9);
-    if (kind <= 2 || (kind >= 5 && params_.empty() && !variadic_)) return std::string(one_of(kPlainTokens));
+    if (kind <= 2 || (kind >= 5 && params_.empty() && !variadic_)) return std::string(plain_token());
     if (kind <= 4) return std::string(any_name());
     if (kind <= 6 && !params_.empty())
       return params_[static_cast<std::size_t>(pick(0, static_cast<int>(params_.size()) - 1))];
     if (kind == 7 && variadic_) return rest_name();
     if (kind == 8 && allow_string && !params_.empty()) return "#" + params_.front();
     if (kind == 9 && chance(30)) return "__LINE__";
-    return std::string(one_of(kPlainTokens));
+    return std::string(plain_token());
   }
 
   void body(int items) {
@@ -123,11 +205,11 @@ class ProgramWriter {
         need_operand = true;
         continue;
       } else if (kind == 4 && chance(25)) {
-        text_ += std::string(one_of(kPrefixPastes)) + " ";
+        text_ += std::string(cplusplus_ && chance(60) ? one_of(kCxxPastes) : one_of(kPrefixPastes)) + " ";
       } else if (kind == 3) {
         text_ += std::string(one_of(kFunctionNames)) + (chance(50) ? "(" + operand(true) + ") " : " ");
       } else {
-        text_ += operand(true) + " ";
+        add_item(operand(true));
       }
     }
     text_ += "\n";
@@ -156,15 +238,17 @@ class ProgramWriter {
       const std::string_view name = one_of(kFunctionNames);
       text_ += std::string(name);
       if (chance(85)) arguments(depth, name);
-      text_ += " ";
+      add_item("");
     } else if (kind <= 6) {
-      text_ += std::string(one_of(kObjectNames)) + " ";
+      add_item(std::string(one_of(kObjectNames)));
     } else if (kind == 7 && depth < 3) {
       text_ += "(";
       item(depth + 1);
       text_ += ") ";
+    } else if (cplusplus_ && chance(5)) {
+      add_item(std::string(one_of(kSpanningRawStrings)));
     } else {
-      text_ += std::string(one_of(kPlainTokens)) + " ";
+      add_item(std::string(plain_token()));
     }
     // A splice with CR LF between tokens, as a source with DOS line ends has.
     if (chance(4)) text_ += "\\\r\n";
@@ -177,6 +261,7 @@ class ProgramWriter {
   }
 
   std::mt19937& random_;
+  bool cplusplus_;
   std::string text_;
   std::vector<std::string> params_;
   bool variadic_ = false;
@@ -187,6 +272,8 @@ class ProgramWriter {
 
 }  // namespace
 
-std::string random_macro_program(std::mt19937& random) { return ProgramWriter(random).program(); }
+std::string random_macro_program(std::mt19937& random, bool cplusplus) {
+  return ProgramWriter(random, cplusplus).program();
+}
 
 }  // namespace sornik::testing

@@ -11,7 +11,9 @@ namespace sornik::testing {
 // references, parameters named like macros, bodies that open an argument
 // list or end in a function-like name), #undef, and lines of code with uses:
 // calls whose arguments are calls, calls across lines, blanks and comments
-// before the parenthesis, empty and missing arguments.
-std::string random_macro_program(std::mt19937& random);
+// before the parenthesis, empty and missing arguments. With `cplusplus`,
+// C++'s tokens and pastes too, items that touch, and #if lines with the
+// operator names, `true` and `false`.
+std::string random_macro_program(std::mt19937& random, bool cplusplus = false);
 
 }  // namespace sornik::testing
