@@ -11,7 +11,7 @@
 #   build-fuzz     scripts/fuzz-smoke.sh
 #   build-tidy     scripts/tidy.sh
 #   build-package  scripts/package-test.sh
-#   build-real-code scripts/cmode-real-code.sh, scripts/cmode-project-check.sh
+#   build-real-code scripts/cmode-real-code.sh, scripts/cmode-project-check.sh, scripts/gcc-cpp-suite.sh
 #   build-release  the timing scripts under bench/
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 

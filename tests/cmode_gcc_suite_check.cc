@@ -1,0 +1,371 @@
+// Checks the C mode against the tests of GCC's own preprocessor (the files of
+// its gcc.dg/cpp folder, downloaded beforehand). Each test runs with the
+// options of its dg-options note (the folder's default, -ansi -pedantic-errors,
+// without one) and is checked for:
+//   1. tokens: sornik's -f '$x' against gcc -E on the test's code lines;
+//   2. diagnostics: each dg-error and dg-warning note against the errors and
+//      warnings sornik writes on the line the note names, and the lines where
+//      sornik writes one that no note expects; the same against what gcc -E
+//      itself writes (notes of the compiler proper are not the preprocessor's);
+//   3. status: gcc -E fails and sornik does not.
+// Tests that need an option the C mode does not take are left out and named.
+// Usage: cmode_gcc_suite_check [-v] <sornik> <dir> [<test.c>...]
+//   (every *.c of <dir> without test names; see scripts/gcc-cpp-suite.sh)
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "cmode/lex/dialect.h"
+#include "code_lines.h"
+
+namespace {
+
+using namespace sornik;
+
+// A diagnostic a note expects, or one a preprocessor wrote.
+struct Diagnostic {
+  int line = 0;
+  bool error = false;
+  bool operator<(const Diagnostic& other) const {
+    return line != other.line ? line < other.line : error < other.error;
+  }
+};
+
+struct Expected {
+  Diagnostic where;
+  std::string pattern;
+};
+
+// What a test file's notes say.
+struct TestNotes {
+  bool has_options = false;
+  std::vector<std::string> options;
+  std::vector<Expected> expected;
+};
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The words of a Tcl list from `pos` up to its closing brace: "quoted",
+// {braced} and bare words.
+std::vector<std::string> read_words(std::string_view text, std::size_t& pos) {
+  std::vector<std::string> words;
+  while (pos < text.size()) {
+    const char c = text[pos];
+    if (c == ' ' || c == '\t' || c == '\n') {
+      ++pos;
+    } else if (c == '}') {
+      ++pos;
+      break;
+    } else if (c == '"') {
+      std::string word;
+      for (++pos; pos < text.size() && text[pos] != '"'; ++pos) {
+        if (text[pos] == '\\' && pos + 1 < text.size()) word += text[pos++];
+        word += text[pos];
+      }
+      ++pos;
+      words.push_back(word);
+    } else if (c == '{') {
+      const std::size_t start = ++pos;
+      for (int depth = 1; pos < text.size() && depth > 0; ++pos) depth += text[pos] == '{' ? 1 : text[pos] == '}' ? -1 : 0;
+      words.emplace_back(text.substr(start, pos - 1 - start));
+    } else {
+      const std::size_t start = pos;
+      while (pos < text.size() && std::string_view(" \t\n}").find(text[pos]) == std::string_view::npos) ++pos;
+      words.emplace_back(text.substr(start, pos - start));
+    }
+  }
+  return words;
+}
+
+// The line a note's line word names, the note standing on `line`.
+int note_line(const std::string& word, int line) {
+  if (word == ".") return line;
+  if (word.rfind(".+", 0) == 0) return line + std::stoi(word.substr(2));
+  if (word.rfind(".-", 0) == 0) return line - std::stoi(word.substr(2));
+  return std::stoi(word);
+}
+
+std::vector<std::string> split_words(const std::string& text) {
+  std::vector<std::string> words;
+  std::size_t pos = 0;
+  while (true) {
+    pos = text.find_first_not_of(" \t", pos);
+    if (pos == std::string::npos) break;
+    const std::size_t end = text.find_first_of(" \t", pos);
+    words.push_back(text.substr(pos, end - pos));
+    pos = end;
+  }
+  return words;
+}
+
+TestNotes read_notes(const std::string& text) {
+  TestNotes notes;
+  for (std::size_t pos = 0; (pos = text.find("{ dg-", pos)) != std::string::npos;) {
+    const int at = 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(pos), '\n'));
+    pos += 2;
+    const std::size_t name_end = text.find_first_of(" \t\n}", pos);
+    const std::string name = text.substr(pos, name_end - pos);
+    pos = name_end;
+    const std::vector<std::string> words = read_words(text, pos);
+    if ((name == "dg-options" || name == "dg-additional-options") && !words.empty()) {
+      if (name == "dg-options") notes.options.clear();
+      notes.has_options = true;
+      for (std::string& word : split_words(words[0])) notes.options.push_back(word);
+    } else if ((name == "dg-error" || name == "dg-warning") && !words.empty()) {
+      if (words.size() > 2 && words[2].find("xfail") != std::string::npos) continue;
+      Expected expected;
+      expected.pattern = words[0];
+      expected.where.error = name == "dg-error";
+      expected.where.line = words.size() > 3 ? note_line(words[3], at) : at;
+      notes.expected.push_back(expected);
+    }
+  }
+  return notes;
+}
+
+// How the C mode meets a compiler option.
+enum class Fit { take, drop, leave_test };
+
+bool starts(std::string_view text, std::string_view prefix) { return text.rfind(prefix, 0) == 0; }
+
+Fit fit_of(const std::string& option) {
+  // Options that change what the preprocessor reads or writes.
+  static const std::set<std::string_view> unknown = {
+      "-traditional", "-traditional-cpp", "-fpreprocessed", "-fdirectives-only", "-C", "-CC", "-H", "-x",
+      "-trigraphs", "-ftrigraphs", "-fno-trigraphs", "-fno-dollars-in-identifiers", "-fextended-identifiers",
+      "-fno-extended-identifiers", "-Werror", "-fworking-directory", "-remap", "-fdebug-cpp", "-I-",
+      "-fsigned-char", "-funsigned-char", "-S"};
+  static const std::vector<std::string_view> unknown_prefixes = {
+      "-d", "-M", "-A", "-lang-", "-finput-charset=", "-fexec-charset=", "-fwide-exec-charset=", "-Werror=",
+      "-Wp,", "-ftabstop=", "-fmax-include-depth=", "-fmacro-prefix-map="};
+  if (unknown.count(option) != 0) return Fit::leave_test;
+  for (std::string_view prefix : unknown_prefixes)
+    if (starts(option, prefix)) return Fit::leave_test;
+  // Options of the compiler proper or of the driver, no matter to the output.
+  if (option == "-P" || option == "-save-temps" || option == "-v" || starts(option, "-l")) return Fit::drop;
+  return Fit::take;
+}
+
+std::string quoted(const std::string& word) {
+  std::string text = "'";
+  for (const char c : word) text += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return text + "'";
+}
+
+// Runs `command` through the shell; its exit status, or -1.
+int run_command(const std::string& command) {
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The errors and warnings `messages` gives for the file `name`.
+std::set<Diagnostic> diagnostics_of(const std::string& messages, const std::string& name) {
+  std::set<Diagnostic> said;
+  std::size_t pos = 0;
+  while (pos < messages.size()) {
+    std::size_t end = messages.find('\n', pos);
+    if (end == std::string::npos) end = messages.size();
+    const std::string line = messages.substr(pos, end - pos);
+    pos = end + 1;
+    if (!starts(line, name + ":")) continue;
+    std::size_t at = name.size() + 1;
+    std::size_t digits = at;
+    while (digits < line.size() && std::isdigit(static_cast<unsigned char>(line[digits]))) ++digits;
+    if (digits == at) continue;
+    Diagnostic diagnostic;
+    diagnostic.line = std::stoi(line.substr(at, digits - at));
+    std::string_view rest = std::string_view(line).substr(digits);
+    // gcc writes a column after the line.
+    if (rest.size() > 1 && rest[0] == ':' && std::isdigit(static_cast<unsigned char>(rest[1]))) {
+      rest.remove_prefix(1);
+      while (!rest.empty() && std::isdigit(static_cast<unsigned char>(rest[0]))) rest.remove_prefix(1);
+    }
+    if (starts(rest, ": error: ") || starts(rest, ": fatal error: ")) {
+      diagnostic.error = true;
+    } else if (!starts(rest, ": warning: ")) {
+      continue;
+    }
+    said.insert(diagnostic);
+  }
+  return said;
+}
+
+// The counts of the table.
+struct Tally {
+  int run = 0;
+  int agree = 0;
+  int differ = 0;
+  int not_compared = 0;
+  int missed_failures = 0;
+  int expected = 0;
+  int given = 0;
+  int extra = 0;
+  int expected_of_gcc = 0;
+  int given_of_gcc = 0;
+  int extra_beside_gcc = 0;
+  std::map<std::string, std::vector<std::string>> left_out;  // option -> tests
+};
+
+// A predefined-macro file for the options that choose them, made once.
+std::string predefs_for(const std::vector<std::string>& choosing) {
+  static std::map<std::vector<std::string>, std::string> made;
+  std::string& path = made[choosing];
+  if (path.empty()) {
+    path = "/tmp/cmode_gcc_suite_check." + std::to_string(getpid()) + "." + std::to_string(made.size()) + ".h";
+    std::string command = "gcc -dM -E";
+    for (const std::string& option : choosing) command += " " + quoted(option);
+    run_command(command + " -x c /dev/null >" + path + " 2>/dev/null");
+  }
+  return path;
+}
+
+void check(const std::string& sornik, const std::string& name, bool verbose, Tally& tally) {
+  const TestNotes notes = read_notes(read_file(name));
+  const std::vector<std::string> options =
+      notes.has_options ? notes.options : std::vector<std::string>{"-ansi", "-pedantic-errors"};
+  std::vector<std::string> ours;
+  CodeSetup setup;
+  std::vector<std::string> choosing;
+  for (std::size_t i = 0; i < options.size(); ++i) {
+    const std::string& option = options[i];
+    const Fit fit = fit_of(option);
+    if (fit == Fit::leave_test) {
+      tally.left_out[option].push_back(name);
+      return;
+    }
+    if (fit == Fit::drop) continue;
+    ours.push_back(option);
+    if (starts(option, "-std=")) setup.standard = option.substr(5);
+    if (option == "-ansi") setup.standard = "ansi";
+    if (starts(option, "-std=") || option == "-ansi" || option == "-undef" || starts(option, "-O") || starts(option, "-f"))
+      choosing.push_back(option);
+    if ((option == "-D" || option == "-U" || option == "-I") && i + 1 < options.size()) {
+      ours.push_back(options[++i]);
+      (option == "-I" ? setup.include_dirs : setup.settings).push_back(option == "-I" ? options[i] : option + options[i]);
+    } else if (starts(option, "-D") || starts(option, "-U")) {
+      setup.settings.push_back(option);
+    } else if (starts(option, "-I")) {
+      setup.include_dirs.push_back(option.substr(2));
+    }
+  }
+  ++tally.run;
+  setup.predefs = predefs_for(choosing);
+  const std::string gcc_out = "/tmp/cmode_gcc_suite_check." + std::to_string(getpid()) + ".out";
+  const std::string gcc_err = gcc_out + ".gcc";
+  const std::string our_err = gcc_out + ".ours";
+  // Both sides leave out what the C mode does not take: gcc -E without its
+  // line markers (-P) would leave nothing to compare.
+  std::string gcc_command = "timeout 20 gcc -E";
+  for (const std::string& option : options)
+    if (fit_of(option) != Fit::drop) gcc_command += " " + quoted(option);
+  const int gcc_status = run_command(gcc_command + " " + quoted(name) + " >" + gcc_out + " 2>" + gcc_err);
+  std::string our_command = "timeout 20 " + quoted(sornik) + " --cpp";
+  for (const std::string& option : ours) our_command += " " + quoted(option);
+  const int our_status = run_command(our_command + " -f '$x' " + quoted(name) + " >/dev/null 2>" + our_err);
+
+  std::vector<std::string> problems;
+  const std::string gcc_messages = read_file(gcc_err);
+  if (gcc_messages.find("fatal error") != std::string::npos) {
+    ++tally.not_compared;
+  } else {
+    const std::vector<std::string> theirs = tokens_of(compiler_main_file_code(read_file(gcc_out), name));
+    const std::vector<std::string> mine = tokens_of(code_expansion(setup, name));
+    if (mine == theirs) {
+      ++tally.agree;
+    } else {
+      ++tally.differ;
+      std::size_t at = 0;
+      while (at < mine.size() && at < theirs.size() && mine[at] == theirs[at]) ++at;
+      std::string context = "tokens differ at token " + std::to_string(at) + ":";
+      for (std::size_t k = at; k < at + 8 && k < mine.size(); ++k) context += " " + mine[k];
+      context += " | gcc:";
+      for (std::size_t k = at; k < at + 8 && k < theirs.size(); ++k) context += " " + theirs[k];
+      problems.push_back(context);
+    }
+  }
+  if (gcc_status != 0 && our_status == 0) {
+    ++tally.missed_failures;
+    problems.push_back("gcc -E fails (status " + std::to_string(gcc_status) + "), sornik does not");
+  }
+
+  const std::set<Diagnostic> gcc_said = diagnostics_of(gcc_messages, name);
+  const std::set<Diagnostic> we_said = diagnostics_of(read_file(our_err), name);
+  std::set<Diagnostic> noted;
+  for (const Expected& expected : notes.expected) {
+    noted.insert(expected.where);
+    const bool given = we_said.count(expected.where) != 0;
+    const bool of_gcc = gcc_said.count(expected.where) != 0;
+    ++tally.expected;
+    tally.given += given ? 1 : 0;
+    tally.expected_of_gcc += of_gcc ? 1 : 0;
+    tally.given_of_gcc += of_gcc && given ? 1 : 0;
+    if (!given)
+      problems.push_back("line " + std::to_string(expected.where.line) + ": no " +
+                         (expected.where.error ? "error" : "warning") + " \"" + expected.pattern + "\"" +
+                         (of_gcc ? "" : " (gcc -E gives none)"));
+  }
+  for (const Diagnostic& said : we_said) {
+    if (noted.count(said) == 0) {
+      ++tally.extra;
+      problems.push_back("line " + std::to_string(said.line) + ": " + (said.error ? "error" : "warning") +
+                         " no note expects" + (gcc_said.count(said) != 0 ? " (gcc -E gives one)" : ""));
+    }
+    if (gcc_said.count(said) == 0) ++tally.extra_beside_gcc;
+  }
+  if (verbose || !problems.empty()) {
+    std::cout << name << (problems.empty() ? ": agrees\n" : ":\n");
+    for (const std::string& problem : problems) std::cout << "  " << problem << "\n";
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int first = 1;
+  const bool verbose = argc > 1 && std::string_view(argv[1]) == "-v";
+  if (verbose) ++first;
+  if (argc - first < 2) {
+    std::cerr << "usage: cmode_gcc_suite_check [-v] <sornik> <dir> [<test.c>...]\n";
+    return 2;
+  }
+  const std::string sornik = std::filesystem::absolute(argv[first]).string();
+  const std::filesystem::path dir = argv[first + 1];
+  std::vector<std::string> names(argv + first + 2, argv + argc);
+  if (names.empty()) {
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+      if (entry.path().extension() == ".c") names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+  }
+  std::filesystem::current_path(dir);
+  Tally tally;
+  for (const std::string& name : names) check(sornik, name, verbose, tally);
+  std::cout << "\n" << tally.run << " tests run, " << names.size() - static_cast<std::size_t>(tally.run)
+            << " left out for options the C mode does not take:\n";
+  for (const auto& [option, tests] : tally.left_out) {
+    std::cout << "  " << option << ":";
+    for (const std::string& test : tests) std::cout << " " << test;
+    std::cout << "\n";
+  }
+  std::cout << "| tests | tokens agree | differ | not compared | gcc fails, sornik not |\n"
+            << "| " << tally.run << " | " << tally.agree << " | " << tally.differ << " | " << tally.not_compared
+            << " | " << tally.missed_failures << " |\n\n"
+            << "| expected diagnostics | given | missing | extra |\n"
+            << "| notes: " << tally.expected << " | " << tally.given << " | " << tally.expected - tally.given << " | "
+            << tally.extra << " |\n"
+            << "| notes gcc -E gives: " << tally.expected_of_gcc << " | " << tally.given_of_gcc << " | "
+            << tally.expected_of_gcc - tally.given_of_gcc << " | " << tally.extra_beside_gcc << " beside gcc's |\n";
+  return 0;
+}
