@@ -79,7 +79,8 @@ std::vector<std::string> read_words(std::string_view text, std::size_t& pos) {
       words.push_back(word);
     } else if (c == '{') {
       const std::size_t start = ++pos;
-      for (int depth = 1; pos < text.size() && depth > 0; ++pos) depth += text[pos] == '{' ? 1 : text[pos] == '}' ? -1 : 0;
+      for (int depth = 1; pos < text.size() && depth > 0; ++pos)
+        depth += text[pos] == '{' ? 1 : text[pos] == '}' ? -1 : 0;
       words.emplace_back(text.substr(start, pos - 1 - start));
     } else {
       const std::size_t start = pos;
@@ -114,7 +115,8 @@ std::vector<std::string> split_words(const std::string& text) {
 TestNotes read_notes(const std::string& text) {
   TestNotes notes;
   for (std::size_t pos = 0; (pos = text.find("{ dg-", pos)) != std::string::npos;) {
-    const int at = 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(pos), '\n'));
+    const int at =
+        1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(pos), '\n'));
     pos += 2;
     const std::size_t name_end = text.find_first_of(" \t\n}", pos);
     const std::string name = text.substr(pos, name_end - pos);
@@ -143,14 +145,40 @@ bool starts(std::string_view text, std::string_view prefix) { return text.rfind(
 
 Fit fit_of(const std::string& option) {
   // Options that change what the preprocessor reads or writes.
-  static const std::set<std::string_view> unknown = {
-      "-traditional", "-traditional-cpp", "-fpreprocessed", "-fdirectives-only", "-C", "-CC", "-H", "-x",
-      "-trigraphs", "-ftrigraphs", "-fno-trigraphs", "-fno-dollars-in-identifiers", "-fextended-identifiers",
-      "-fno-extended-identifiers", "-Werror", "-fworking-directory", "-remap", "-fdebug-cpp", "-I-",
-      "-fsigned-char", "-funsigned-char", "-S"};
-  static const std::vector<std::string_view> unknown_prefixes = {
-      "-d", "-M", "-A", "-lang-", "-finput-charset=", "-fexec-charset=", "-fwide-exec-charset=", "-Werror=",
-      "-Wp,", "-ftabstop=", "-fmax-include-depth=", "-fmacro-prefix-map="};
+  static const std::set<std::string_view> unknown = {"-traditional",
+                                                     "-traditional-cpp",
+                                                     "-fpreprocessed",
+                                                     "-fdirectives-only",
+                                                     "-C",
+                                                     "-CC",
+                                                     "-H",
+                                                     "-x",
+                                                     "-trigraphs",
+                                                     "-ftrigraphs",
+                                                     "-fno-trigraphs",
+                                                     "-fno-dollars-in-identifiers",
+                                                     "-fextended-identifiers",
+                                                     "-fno-extended-identifiers",
+                                                     "-Werror",
+                                                     "-fworking-directory",
+                                                     "-remap",
+                                                     "-fdebug-cpp",
+                                                     "-I-",
+                                                     "-fsigned-char",
+                                                     "-funsigned-char",
+                                                     "-S"};
+  static const std::vector<std::string_view> unknown_prefixes = {"-d",
+                                                                 "-M",
+                                                                 "-A",
+                                                                 "-lang-",
+                                                                 "-finput-charset=",
+                                                                 "-fexec-charset=",
+                                                                 "-fwide-exec-charset=",
+                                                                 "-Werror=",
+                                                                 "-Wp,",
+                                                                 "-ftabstop=",
+                                                                 "-fmax-include-depth=",
+                                                                 "-fmacro-prefix-map="};
   if (unknown.count(option) != 0) return Fit::leave_test;
   for (std::string_view prefix : unknown_prefixes)
     if (starts(option, prefix)) return Fit::leave_test;
@@ -224,7 +252,8 @@ std::string predefs_for(const std::vector<std::string>& choosing) {
   static std::map<std::vector<std::string>, std::string> made;
   std::string& path = made[choosing];
   if (path.empty()) {
-    path = "/tmp/cmode_gcc_suite_check." + std::to_string(getpid()) + "." + std::to_string(made.size()) + ".h";
+    path =
+        "/tmp/cmode_gcc_suite_check." + std::to_string(getpid()) + "." + std::to_string(made.size()) + ".h";
     std::string command = "gcc -dM -E";
     for (const std::string& option : choosing) command += " " + quoted(option);
     run_command(command + " -x c /dev/null >" + path + " 2>/dev/null");
@@ -250,11 +279,13 @@ void check(const std::string& sornik, const std::string& name, bool verbose, Tal
     ours.push_back(option);
     if (starts(option, "-std=")) setup.standard = option.substr(5);
     if (option == "-ansi") setup.standard = "ansi";
-    if (starts(option, "-std=") || option == "-ansi" || option == "-undef" || starts(option, "-O") || starts(option, "-f"))
+    if (starts(option, "-std=") || option == "-ansi" || option == "-undef" || starts(option, "-O") ||
+        starts(option, "-f"))
       choosing.push_back(option);
     if ((option == "-D" || option == "-U" || option == "-I") && i + 1 < options.size()) {
       ours.push_back(options[++i]);
-      (option == "-I" ? setup.include_dirs : setup.settings).push_back(option == "-I" ? options[i] : option + options[i]);
+      (option == "-I" ? setup.include_dirs : setup.settings)
+          .push_back(option == "-I" ? options[i] : option + options[i]);
     } else if (starts(option, "-D") || starts(option, "-U")) {
       setup.settings.push_back(option);
     } else if (starts(option, "-I")) {
@@ -352,7 +383,8 @@ int main(int argc, char** argv) {
   std::filesystem::current_path(dir);
   Tally tally;
   for (const std::string& name : names) check(sornik, name, verbose, tally);
-  std::cout << "\n" << tally.run << " tests run, " << names.size() - static_cast<std::size_t>(tally.run)
+  std::cout << "\n"
+            << tally.run << " tests run, " << names.size() - static_cast<std::size_t>(tally.run)
             << " left out for options the C mode does not take:\n";
   for (const auto& [option, tests] : tally.left_out) {
     std::cout << "  " << option << ":";
@@ -360,12 +392,13 @@ int main(int argc, char** argv) {
     std::cout << "\n";
   }
   std::cout << "| tests | tokens agree | differ | not compared | gcc fails, sornik not |\n"
-            << "| " << tally.run << " | " << tally.agree << " | " << tally.differ << " | " << tally.not_compared
-            << " | " << tally.missed_failures << " |\n\n"
+            << "| " << tally.run << " | " << tally.agree << " | " << tally.differ << " | "
+            << tally.not_compared << " | " << tally.missed_failures << " |\n\n"
             << "| expected diagnostics | given | missing | extra |\n"
-            << "| notes: " << tally.expected << " | " << tally.given << " | " << tally.expected - tally.given << " | "
-            << tally.extra << " |\n"
+            << "| notes: " << tally.expected << " | " << tally.given << " | " << tally.expected - tally.given
+            << " | " << tally.extra << " |\n"
             << "| notes gcc -E gives: " << tally.expected_of_gcc << " | " << tally.given_of_gcc << " | "
-            << tally.expected_of_gcc - tally.given_of_gcc << " | " << tally.extra_beside_gcc << " beside gcc's |\n";
+            << tally.expected_of_gcc - tally.given_of_gcc << " | " << tally.extra_beside_gcc
+            << " beside gcc's |\n";
   return 0;
 }

@@ -238,6 +238,7 @@ class UnitReader {
     const SourceUnit& unit = units[index];
     const bool starts_state =
         index == 0 || unit.options != units[index - 1].options || unit.options->print_defines;
+    set_diagnostic_rules(unit.options->diagnostics);
     int status = 0;
     if (starts_state || unit.options != options_) {
       CapturedOutput muted;
@@ -408,6 +409,7 @@ int run_cpp_mode(std::span<const std::string> args) {
               " but not for " + (cplusplus ? "C++" : "C") + "\n");
   }
   cmode::set_lexing_dialect(run_dialect(options));
+  set_diagnostic_rules(options.diagnostics);
   if (options.json && (options.has_format || options.html)) {
     report_program_error(options.html ? "'--json' and '--html' cannot be used together"
                                       : "'--json' and '-f' cannot be used together");

@@ -213,8 +213,26 @@ class Parser {
       return value_option(arg);
     } else if (!is_ignored_flag(arg)) {
       return refuse(arg);
+    } else if (take_diagnostic_flag(arg)) {
+      return true;
     } else if (changes_predefined_macros(arg)) {
       options_.compiler_flags.push_back(arg);
+    }
+    return true;
+  }
+
+  // -pedantic and the flags like it, which change diagnostics; false for
+  // other flags.
+  bool take_diagnostic_flag(std::string_view arg) {
+    DiagnosticRules& rules = options_.diagnostics;
+    if (arg == "-pedantic" || arg == "-Wpedantic") {
+      rules.pedantic = true;
+    } else if (arg == "-pedantic-errors" || arg == "-Werror=pedantic") {
+      rules.pedantic = rules.pedantic_errors = true;
+    } else if (arg == "-w") {
+      rules.no_warnings = true;
+    } else {
+      return false;
     }
     return true;
   }

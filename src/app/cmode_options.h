@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "common/located_diagnostics.h"
+
 namespace sornik {
 
 // The command line of the C mode: `--cpp` and then a compiler's command line,
@@ -42,6 +44,8 @@ struct CppOptions {
   // The ignored flags that change what the compiler predefines (-O2 defines
   // __OPTIMIZE__, -m32 and -fPIC others), in order, for asking it.
   std::vector<std::string> compiler_flags;
+  // -pedantic, -pedantic-errors (or -Wpedantic, -Werror=pedantic), -w.
+  DiagnosticRules diagnostics;
   std::string output;  // -o; empty for standard output
   std::string format;  // -f FORMAT or --format=FORMAT
   bool has_format = false;

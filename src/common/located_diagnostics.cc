@@ -11,10 +11,17 @@ namespace sornik {
 namespace {
 
 thread_local bool any_error = false;
+thread_local DiagnosticRules rules;
 
 }  // namespace
 
+const DiagnosticRules& diagnostic_rules() { return rules; }
+
+void set_diagnostic_rules(const DiagnosticRules& new_rules) { rules = new_rules; }
+
 void report_at(std::string_view file, std::uint32_t line, Severity severity, std::string_view text) {
+  if (severity == Severity::pedwarn) severity = rules.pedantic_errors ? Severity::error : Severity::warning;
+  if (severity == Severity::warning && rules.no_warnings) return;
   std::string message;
   message.reserve(file.size() + text.size() + 24);
   message.append(file);

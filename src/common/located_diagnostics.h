@@ -3,14 +3,33 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace sornik {
 
-enum class Severity { warning, error };
+// A pedwarn is what ISO C forbids and the compiler takes all the same: a
+// warning, and an error under -pedantic-errors.
+enum class Severity { warning, error, pedwarn };
+
+// A diagnostic that a parser found, before it is given its place.
+struct Finding {
+  Severity severity = Severity::warning;
+  std::string text;
+};
+
+// How the options of the run on this thread turn diagnostics: gcc's
+// -pedantic, -pedantic-errors and -w.
+struct DiagnosticRules {
+  bool pedantic = false;         // the checks that only -pedantic asks for are made
+  bool pedantic_errors = false;  // a pedwarn is an error
+  bool no_warnings = false;      // warnings (pedwarns that stay warnings too) are not shown
+};
+const DiagnosticRules& diagnostic_rules();
+void set_diagnostic_rules(const DiagnosticRules& rules);
 
 // Writes "file:line: warning: text" (or "error") and a newline to the error
-// stream, the C compiler's form. It never ends the run.
+// stream, the C compiler's form, as the rules have it. It never ends the run.
 void report_at(std::string_view file, std::uint32_t line, Severity severity, std::string_view text);
 
 // Whether report_at has reported an error since the last reset: a run that

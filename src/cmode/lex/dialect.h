@@ -60,6 +60,13 @@ class ScopedLexingDialect {
   Dialect saved_;
 };
 
+// Whether the dialect is C99 or later, or C++11 or later: those ask for more
+// than C90 and C++98 of a macro definition and of #line.
+inline bool follows_c99(const Dialect& dialect) {
+  if (dialect.cplusplus) return dialect.version >= "201103L";
+  return !dialect.version.empty() && dialect.version != "199409L";
+}
+
 // The dialect that -std=`name` chooses for C (`cplusplus` false) or C++: ""
 // is the compiler's default, "ansi" what -ansi chooses. None for a name of
 // the other language or no language.

@@ -7,6 +7,7 @@
 #include <optional>
 #include <unordered_set>
 
+#include "cmode/lex/dialect.h"
 #include "cmode/lex/token_scan.h"
 #include "common/name_hash.h"
 
@@ -42,6 +43,26 @@ std::string quoted(std::string_view text) {
   out.append(text);
   out += '"';
   return out;
+}
+
+std::string_view va_args_misplaced() {
+  return lexing_dialect().cplusplus ? "__VA_ARGS__ can only appear in the expansion of a C++11 variadic macro"
+                                    : "__VA_ARGS__ can only appear in the expansion of a C99 variadic macro";
+}
+
+// The diagnostic of a replacement list that begins right after the macro's
+// name with `token`. C99 and C++11 require white space there; C90 (and
+// C++98) allows a character of the basic set.
+Finding missing_space(const DefineToken& token) {
+  const Dialect& dialect = lexing_dialect();
+  if (follows_c99(dialect)) {
+    return {Severity::pedwarn, dialect.cplusplus ? "ISO C++11 requires whitespace after the macro name"
+                                                 : "ISO C99 requires whitespace after the macro name"};
+  }
+  const bool basic =
+      token.kind != TokenKind::other ||
+      std::string_view("!\"#%&'()*+,-./:;<=>?[\\]^{|}~").find(token.text[0]) != std::string_view::npos;
+  return {basic ? Severity::warning : Severity::pedwarn, "missing whitespace after the macro name"};
 }
 
 // Tokens that a lexer has made.
@@ -275,9 +296,10 @@ bool parse_body(Source& source, bool more, DefineToken token, bool function_like
         if (spelling.size() != 1) spelling = "#";
         glue_next = true;
       } else if (token.text == kVaArgs && !parts.va_args) {
-        result.warnings.emplace_back("__VA_ARGS__ can only appear in the expansion of a C99 variadic macro");
+        result.warnings.push_back({Severity::pedwarn, std::string(va_args_misplaced())});
       } else if (token.text == "__VA_OPT__" && !parts.variadic) {
-        result.warnings.emplace_back("__VA_OPT__ can only appear in the expansion of a C++20 variadic macro");
+        result.warnings.push_back(
+            {Severity::pedwarn, "__VA_OPT__ can only appear in the expansion of a C++20 variadic macro"});
       }
     }
     body.add(spelling, space);
@@ -381,14 +403,18 @@ DefineParse parse_tokens(Source& source, const MacroTable* table) {
   if (table != nullptr) table->prefetch(result.name_hash);
   static thread_local DefineParts parts;
   parts.clear();
-  // A plain replacement list needs no tokens: its text is the macro's.
+  // A plain replacement list needs no tokens: its text is the macro's. It
+  // stands apart from the name (else the name's end is looked at closer).
   if constexpr (Source::kOneText) {
     const std::string_view rest = source.rest();
-    if (rest.front() != '(' && take_plain_list(rest, name.text, false, parts, result)) return result;
+    if ((byte_row(rest.front()).token & kSpace) != 0 &&
+        take_plain_list(rest, name.text, false, parts, result))
+      return result;
   }
   DefineToken token;
   bool more = source.next(token);
   const bool function_like = more && is(token, "(") && !token.space_before;
+  if (more && !function_like && !token.space_before) result.warnings.push_back(missing_space(token));
   if (function_like) {
     if (!parse_params(source, parts, result.error)) return result;
     if constexpr (Source::kOneText) {

@@ -9,6 +9,7 @@
 #include "cmode/lex/token.h"
 #include "cmode/macro/macro.h"
 #include "cmode/macro/macro_table.h"
+#include "common/located_diagnostics.h"
 
 namespace sornik::cmode {
 
@@ -20,8 +21,8 @@ struct DefineParse {
   std::uint64_t name_hash = 0;
   // The C compiler's text for the error that made `macro` null.
   std::string error;
-  // Texts of warnings about a macro that is still defined.
-  std::vector<std::string> warnings;
+  // Warnings about a macro that is still defined.
+  std::vector<Finding> warnings;
 };
 
 // Parses the tokens that follow `#define` (the macro name first). The

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cmode/lex/dialect.h"
 #include "cmode/macro/macro_table.h"
 #include "common/name_hash.h"
 
@@ -24,7 +25,7 @@ std::string listed(const DefineParse& parse) {
   } else {
     out = "error: " + parse.error;
   }
-  for (const std::string& warning : parse.warnings) out += " / " + warning;
+  for (const Finding& warning : parse.warnings) out += " / " + warning.text;
   return out;
 }
 
@@ -132,6 +133,50 @@ TEST(ParseDefine, WarnsOfVariadicNamesOutsideVariadicMacros) {
   EXPECT_EQ(define("R __VA_OPT__"),
             "#define R __VA_OPT__ / __VA_OPT__ can only appear in the expansion of a C++20 variadic macro");
   EXPECT_EQ(define("Q(a,...) __VA_OPT__(a)"), "#define Q(a,...) __VA_OPT__(a)");
+}
+
+// The severity of the one warning of `text` (what follows "#define").
+Severity warned(std::string_view text) {
+  Lexer lexer;
+  std::vector<Token> tokens;
+  lexer.lex(text, tokens);
+  const DefineParse parse = parse_define(tokens);
+  EXPECT_EQ(parse.warnings.size(), 1u) << text;
+  return parse.warnings.empty() ? Severity::error : parse.warnings[0].severity;
+}
+
+// C99 and C++11 want white space between the name and the list, a pedwarn;
+// C90 and C++98 only warn of a character of the basic set there.
+TEST(ParseDefine, WantsWhiteSpaceAfterTheNameAsTheStandardHasIt) {
+  EXPECT_EQ(define("a!"), "#define a ! / ISO C99 requires whitespace after the macro name");
+  EXPECT_EQ(define("b\"x\""), "#define b \"x\" / ISO C99 requires whitespace after the macro name");
+  EXPECT_EQ(warned("a!"), Severity::pedwarn);
+  // A comment is white space; a parameter list is no list.
+  EXPECT_EQ(define("c/**/!"), "#define c !");
+  EXPECT_EQ(define("d(x)x"), "#define d(x) x");
+  EXPECT_EQ(define("e\t!"), "#define e !");
+  EXPECT_EQ(define("f\n"), "#define f ");
+  {
+    const ScopedLexingDialect c90(*find_dialect("c90", false));
+    EXPECT_EQ(define("a!"), "#define a ! / missing whitespace after the macro name");
+    EXPECT_EQ(warned("a~"), Severity::warning);
+    EXPECT_EQ(warned("a\\x"), Severity::warning);
+    // Outside the basic character set.
+    EXPECT_EQ(warned("a@"), Severity::pedwarn);
+    EXPECT_EQ(warned("a`"), Severity::pedwarn);
+  }
+  {
+    const ScopedLexingDialect c94(*find_dialect("iso9899:199409", false));
+    EXPECT_EQ(define("a!"), "#define a ! / missing whitespace after the macro name");
+  }
+  {
+    const ScopedLexingDialect cxx11(*find_dialect("c++11", true));
+    EXPECT_EQ(define("a!"), "#define a ! / ISO C++11 requires whitespace after the macro name");
+  }
+  {
+    const ScopedLexingDialect cxx98(*find_dialect("c++98", true));
+    EXPECT_EQ(define("a!"), "#define a ! / missing whitespace after the macro name");
+  }
 }
 
 // A line whose list is its own normalised text is taken without its tokens;

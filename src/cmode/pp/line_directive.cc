@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "cmode/lex/dialect.h"
 #include "cmode/pp/preprocessor.h"
 
 namespace sornik::cmode {
@@ -84,7 +85,10 @@ void Preprocessor::line_directive(FileFrame& frame, std::span<const Token> rest,
     if (number > UINT32_MAX) wrapped = true;
     number &= UINT32_MAX;
   }
-  if (wrapped) report(Severity::warning, "line number out of range");
+  // C90 (and C++98) count lines to 32767, C99 to 2^31 - 1.
+  const std::uint64_t last = follows_c99(lexing_dialect()) ? 2147483647 : 32767;
+  if (wrapped || (!marker && diagnostic_rules().pedantic && (number == 0 || number > last)))
+    report(Severity::pedwarn, "line number out of range");
   std::string file;
   const bool named = operand.size() > 1;
   if (named) {
@@ -95,8 +99,14 @@ void Preprocessor::line_directive(FileFrame& frame, std::span<const Token> rest,
     }
     file = literal_bytes(name.text);
   }
-  // A line marker's flags (1 to 4) follow its name; #line takes nothing more.
+  // A line marker's flags (1 to 4) follow its name, 3 for the text of a
+  // system header; #line takes nothing more.
   if (!marker && operand.size() > 2) check_end(directive, operand.subspan(2));
+  if (marker && named) {
+    frame.system_header = std::any_of(operand.begin() + 2, operand.end(), [](const Token& flag) {
+      return flag.text == "3";
+    });
+  }
   const auto next_physical =
       static_cast<std::uint32_t>(frame.line + std::count(line.begin(), line.end(), '\n'));
   builtins_.set_line(next_physical, static_cast<std::uint32_t>(number), named ? &file : nullptr);

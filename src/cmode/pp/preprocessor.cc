@@ -229,7 +229,8 @@ void Preprocessor::begin_file(FileFrame& frame) {
 void Preprocessor::end_file(FileFrame& frame) {
   while (conditionals_.size() > frame.conditional_base) {
     const Conditional& open = conditionals_.back();
-    report_at(frame.path, open.line, Severity::error, "unterminated " + std::string(open.directive));
+    const SourcePlace place = presumed_place(open.line);
+    report_at(place.file, place.line, Severity::error, "unterminated " + std::string(open.directive));
     conditionals_.pop_back();
   }
   skipping_ = false;
@@ -241,11 +242,18 @@ void Preprocessor::end_file(FileFrame& frame) {
   builtins_.leave_file();
 }
 
+SourcePlace Preprocessor::presumed_place(std::uint32_t physical_line) const {
+  // As the compiler does, a diagnostic names the file and line that #line set.
+  const std::string_view presumed = builtins_.presumed_file();
+  return {presumed.empty() ? frames_.back()->path : presumed, builtins_.presumed_line(physical_line)};
+}
+
 void Preprocessor::report(Severity severity, std::string_view text) {
   const FileFrame& frame = *frames_.back();
   // As the C compiler does, a system header's warnings are not shown.
-  if (severity == Severity::warning && frame.system_header) return;
-  report_at(frame.path, frame.line, severity, text);
+  if (severity != Severity::error && frame.system_header) return;
+  const SourcePlace place = presumed_place(frame.line);
+  report_at(place.file, place.line, severity, text);
 }
 
 void Preprocessor::take_line(FileFrame& frame, std::string_view bytes, const LogicalLine& line) {
@@ -467,7 +475,15 @@ void Preprocessor::else_or_endif(FileFrame& frame, std::string_view name, std::s
 
 void Preprocessor::check_end(std::string_view directive, std::span<const Token> extra) {
   if (!extra.empty())
-    report(Severity::warning, "extra tokens at end of " + std::string(directive) + " directive");
+    report(Severity::pedwarn, "extra tokens at end of " + std::string(directive) + " directive");
+}
+
+void Preprocessor::check_end_expanded(std::string_view directive, std::span<const Token> extra) {
+  if (extra.empty()) return;
+  const FileFrame& frame = *frames_.back();
+  std::vector<Token> expanded;
+  expander_.expand_directive(extra, false, {frame.path, frame.line}, expanded);
+  check_end(directive, expanded);
 }
 
 bool Preprocessor::ifdef_value(std::string_view directive, std::span<const Token> rest, bool want_defined) {
@@ -535,7 +551,7 @@ void Preprocessor::add_definition(DefineParse parse) {
     report(Severity::error, parse.error);
     return;
   }
-  for (const std::string& warning : parse.warnings) report(Severity::warning, warning);
+  for (const Finding& warning : parse.warnings) report(warning.severity, warning.text);
   const std::string_view name = parse.macro->name();
   if (name == "__has_include" || name == "__has_include_next") {
     report(Severity::error, quoted(name) + " cannot be used as a macro name");
@@ -570,8 +586,8 @@ void Preprocessor::undefine(std::span<const Token> rest) {
 
 void Preprocessor::message(std::string_view directive, std::span<const Token> rest) {
   // Shown from a system header too.
-  const FileFrame& frame = *frames_.back();
-  report_at(frame.path, frame.line, directive == "error" ? Severity::error : Severity::warning,
+  const SourcePlace place = presumed_place(frames_.back()->line);
+  report_at(place.file, place.line, directive == "error" ? Severity::error : Severity::warning,
             "#" + std::string(directive) + " " + joined(rest));
 }
 

@@ -137,6 +137,8 @@ class Preprocessor final : public ConditionContext, public FeatureTests {
   };
   enum class IncludeKind : std::uint8_t { include, include_next, import };
 
+  // Where a diagnostic about a physical line of the innermost file points.
+  SourcePlace presumed_place(std::uint32_t physical_line) const;
   void report(Severity severity, std::string_view text);
   void directive(FileFrame& frame, std::string_view line);
   void conditional_directive(FileFrame& frame, std::string_view name, std::span<const Token> rest);
@@ -162,6 +164,8 @@ class Preprocessor final : public ConditionContext, public FeatureTests {
   void line_directive(FileFrame& frame, std::span<const Token> rest, std::string_view line, bool marker);
   void message(std::string_view directive, std::span<const Token> rest);
   void check_end(std::string_view directive, std::span<const Token> extra);
+  // As check_end, for the tokens that `extra` expands to.
+  void check_end_expanded(std::string_view directive, std::span<const Token> extra);
   bool header_name(std::span<const Token> operand, std::string_view line, std::string& name, bool& quoted);
 
   // Puts a definition, whose name has that hash_name, in the table; warns,

@@ -52,7 +52,7 @@ bool Preprocessor::header_name(std::span<const Token> operand, std::string_view 
         name.clear();
         append_without_splices(name, line.substr(operand[0].end, operand[i].begin - operand[0].end));
         quoted = false;
-        if (i + 1 < operand.size()) report(Severity::warning, "extra tokens at end of #include directive");
+        check_end_expanded("#include", operand.subspan(i + 1));
         return true;
       }
     }
@@ -68,9 +68,7 @@ bool Preprocessor::header_name(std::span<const Token> operand, std::string_view 
     taken = name_from_tokens(operand, name, quoted);
   }
   if (taken == 0) return false;
-  if (taken < operand.size() && !line.empty()) {
-    report(Severity::warning, "extra tokens at end of #include directive");
-  }
+  if (!line.empty()) check_end_expanded("#include", operand.subspan(taken));
   return true;
 }
 

@@ -1,0 +1,8 @@
+#define EMPTY
+#define A"x"
+#include "other.h" EMPTY
+#ifdef A extra
+#endif
+#line 40
+#include "other.h" more
+int a = A;
