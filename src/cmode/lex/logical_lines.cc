@@ -119,17 +119,18 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
   const std::size_t size = text.size();
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   std::uint32_t newlines = 0;
+  bool raw = false;
   for (;;) {
     pos = find_stop(bytes, pos, size);
     if (pos >= size) break;
     const char c = text[pos];
-    if (c == '\n') return {pos + 1, true, newlines + 1};
+    if (c == '\n') return {pos + 1, true, newlines + 1, raw};
     if (c == '\\') {
       if (std::size_t length = splice_at(text, pos)) {
         pos += length;
         ++newlines;
       } else if (may_be_splice(text, pos)) {
-        return {size, false, newlines};
+        return {size, false, newlines, raw};
       } else {
         ++pos;
       }
@@ -139,13 +140,13 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
       const std::size_t next = skip_splices(text, pos + 1, newlines);
       if (next < size && text[next] == '*') {
         pos = skip_block_comment(text, next + 1, newlines);
-        if (pos == std::string_view::npos) return {size, false, newlines};
+        if (pos == std::string_view::npos) return {size, false, newlines, raw};
       } else if (next < size && text[next] == '/') {
         pos = line_comment_end(text, next + 1, newlines);
-        if (pos == size) return {size, false, newlines};
-        return {pos + 1, true, newlines + 1};
+        if (pos == size) return {size, false, newlines, raw};
+        return {pos + 1, true, newlines + 1, raw};
       } else if (next == size) {
-        return {size, false, newlines};
+        return {size, false, newlines, raw};
       } else {
         pos = next;
       }
@@ -153,7 +154,8 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
     }
     if (c == '"' && pos > 0 && text[pos - 1] == 'R' && lexing_dialect().raw_strings) {
       const std::size_t end = skip_raw_string(text, pos, newlines);
-      if (end == std::string_view::npos) return {size, false, newlines};
+      raw = raw || end != pos;
+      if (end == std::string_view::npos) return {size, false, newlines, raw};
       if (end != pos) {
         pos = end;
         continue;
@@ -166,14 +168,14 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
         ++pos;
         break;
       }
-      if (text[pos] == '\n') return {pos + 1, true, newlines + 1};
+      if (text[pos] == '\n') return {pos + 1, true, newlines + 1, raw};
       if (text[pos] == '\\') {
         if (std::size_t length = splice_at(text, pos)) {
           pos += length;
           ++newlines;
           continue;
         }
-        if (may_be_splice(text, pos)) return {size, false, newlines};
+        if (may_be_splice(text, pos)) return {size, false, newlines, raw};
         pos = skip_splices(text, pos + 1, newlines);
         // An escaped newline ends the line all the same.
         if (pos < size && text[pos] != '\n') ++pos;
@@ -182,7 +184,7 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
       ++pos;
     }
   }
-  return {size, false, newlines};
+  return {size, false, newlines, raw};
 }
 
 // The first byte at or after `pos` that is no blank or tab.
@@ -200,46 +202,7 @@ const char* name_end(const char* pos, const char* end) {
   return pos;
 }
 
-// Whether `c` may stand in the delimiter of a raw string.
-bool is_raw_delimiter_byte(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return byte > ' ' && byte < 0x7f && c != '(' && c != ')' && c != '\\';
-}
-
-bool is_identifier_byte(char c) {
-  const std::uint8_t cls = byte_row(c).token;
-  return (cls & (kIdStart | kDigit | kHighByte)) != 0;
-}
-
 }  // namespace
-
-bool raw_string_prefix_before(std::string_view text, std::size_t quote) {
-  if (quote == 0 || text[quote - 1] != 'R') return false;
-  std::size_t start = quote - 1;
-  if (start >= 2 && text[start - 2] == 'u' && text[start - 1] == '8') {
-    start -= 2;
-  } else if (start >= 1 && (text[start - 1] == 'u' || text[start - 1] == 'U' || text[start - 1] == 'L')) {
-    start -= 1;
-  }
-  return start == 0 || !is_identifier_byte(text[start - 1]);
-}
-
-std::size_t raw_string_end(std::string_view text, std::size_t quote) {
-  constexpr std::size_t kMaxDelimiter = 16;
-  std::size_t open = quote + 1;
-  while (open < text.size() && open - quote - 1 <= kMaxDelimiter && is_raw_delimiter_byte(text[open])) ++open;
-  if (open == text.size()) return std::string_view::npos;
-  if (text[open] != '(' || open - quote - 1 > kMaxDelimiter) return quote;
-  const std::string_view delimiter = text.substr(quote + 1, open - quote - 1);
-  for (std::size_t pos = open + 1;;) {
-    const std::size_t close = text.find(')', pos);
-    if (close == std::string_view::npos) return close;
-    const std::size_t after = close + 1 + delimiter.size();
-    if (after >= text.size()) return std::string_view::npos;
-    if (text.compare(close + 1, delimiter.size(), delimiter) == 0 && text[after] == '"') return after + 1;
-    pos = close + 1;
-  }
-}
 
 LineEnd logical_line_end(std::string_view text, std::size_t pos) { return find_line_end(text, pos); }
 
@@ -288,6 +251,7 @@ LogicalLine scan_logical_line(std::string_view text, std::size_t pos) {
   line.end = rest.end;
   line.complete = rest.complete;
   line.newlines = newlines + rest.newlines;
+  line.raw_string = rest.raw_string;
   return line;
 }
 

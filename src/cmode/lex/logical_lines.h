@@ -7,6 +7,8 @@
 #include <optional>
 #include <string_view>
 
+#include "cmode/lex/raw_strings.h"
+
 namespace sornik::cmode {
 
 // Where a logical line ends: lines are joined at splices, a block comment
@@ -19,6 +21,8 @@ struct LineEnd {
   bool complete = false;
   // The newlines within [pos, end): the physical lines the line takes.
   std::uint32_t newlines = 0;
+  // A raw string literal, or what begins as one, stands in the line.
+  bool raw_string = false;
 };
 
 // Finds the end of the logical line that starts at `pos`.
@@ -65,18 +69,6 @@ inline std::size_t line_comment_end(std::string_view text, std::size_t pos, std:
     ++pos;
   }
 }
-
-// Whether the quote at `quote` opens a raw string literal as its prefix
-// stands before it: R, u8R, uR, UR or LR, no identifier byte before that
-// (the caller knows the dialect reads raw strings).
-bool raw_string_prefix_before(std::string_view text, std::size_t quote);
-
-// The end of the raw string literal whose opening quote is at `quote`: just
-// after the quote that closes it (`)`, the delimiter, `"`), splices being
-// bytes of the literal like any other; npos when the text ends first, and
-// `quote` itself when no delimiter of at most 16 valid bytes and a `(`
-// follow the quote, so that no raw string begins there.
-std::size_t raw_string_end(std::string_view text, std::size_t quote);
 
 // What a logical line holds before anything else.
 enum class LineKind : std::uint8_t {

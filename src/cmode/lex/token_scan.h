@@ -241,17 +241,18 @@ class TokenScan {
   }
 
   // A raw string literal whose prefix begins at `pos` and whose opening quote
-  // is at `quote`, where the dialect reads them: else, or when no delimiter
-  // and `(` follow the quote, the prefix is an identifier. One that the text
-  // ends before closing runs to the end and is an `other` token.
+  // is at `quote`, where the dialect reads them (else the prefix is an
+  // identifier). One without a valid delimiter runs to the next quote, one
+  // that the text ends before closing to the end: each is an `other` token.
   static std::size_t raw_string(std::string_view text, std::size_t pos, std::size_t quote, TokenKind& kind) {
-    const std::size_t end = lexing_dialect().raw_strings ? raw_string_end(text, quote) : quote;
-    if (end == quote) return identifier_end(text, pos + 1);
+    if (!lexing_dialect().raw_strings) return identifier_end(text, pos + 1);
+    const std::size_t end = raw_string_end(text, quote);
+    kind = TokenKind::other;
     if (end == std::string_view::npos) {
-      kind = TokenKind::other;
       // A line's text ends with its newline, which ends every token.
       return kMode == ScanMode::line ? text.size() - 1 : text.size();
     }
+    if (!raw_delimiter_valid(text, quote)) return end;
     kind = TokenKind::string_literal;
     return literal_suffix_end(text, end);
   }

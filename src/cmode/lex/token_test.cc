@@ -105,8 +105,10 @@ TEST(Lexer, ReadsRawStrings) {
   const ScopedLexingDialect gnu17(*find_dialect("", false));
   EXPECT_EQ(lex_to_string("R\"(a\" /* b)\" LR\"x(\")\")x\" uR\"(\\\n)\" UR\"()\" u8R\"()\""),
             "str:R\"(a\" /* b)\"|_str:LR\"x(\")\")x\"|_str:uR\"(\\\n)\"|_str:UR\"()\"|_str:u8R\"()\"");
-  EXPECT_EQ(lex_to_string("xR\"(a)\" R\" (a)\" R \"\""),
-            "id:xR|str:\"(a)\"|_id:R|str:\" (a)\"|_id:R|_str:\"\"");
+  EXPECT_EQ(lex_to_string("xR\"(a)\" R \"\""), "id:xR|str:\"(a)\"|_id:R|_str:\"\"");
+  // A raw string without a valid delimiter is one token up to the next quote.
+  EXPECT_EQ(lex_to_string("R\" (a)\" b u8R\"a\\(\n)\" c"),
+            "other:R\" (a)\"|_id:b|_other:u8R\"a\\(\n)\"|_id:c");
   EXPECT_EQ(lex_to_string("R\"(open\nx"), "other:R\"(open\nx");
   const ScopedLexingDialect c11(*find_dialect("c11", false));
   EXPECT_EQ(lex_to_string("R\"(a)\" u8R\"(b)\""), "id:R|str:\"(a)\"|_id:u8R|str:\"(b)\"");

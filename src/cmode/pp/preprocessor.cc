@@ -256,9 +256,24 @@ void Preprocessor::report(Severity severity, std::string_view text) {
   report_at(place.file, place.line, severity, text);
 }
 
+void Preprocessor::report_raw_strings(const FileFrame& frame, std::string_view bytes) {
+  lexer_.lex(bytes, tokens_);
+  for (const Token& token : tokens_) {
+    if (token.kind != TokenKind::other || token.text.find("R\"") > 2) continue;
+    for (const RawStringProblem& problem :
+         raw_string_problems(bytes.substr(token.begin, token.end - token.begin))) {
+      const auto newlines = std::count(
+          bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(token.begin + problem.at), '\n');
+      report_at(frame.path, frame.line + static_cast<std::uint32_t>(newlines), Severity::error,
+                problem.message);
+    }
+  }
+}
+
 void Preprocessor::take_line(FileFrame& frame, std::string_view bytes, const LogicalLine& line) {
   // Only the last line of a file can end inside a comment.
   if (!line.complete && ends_inside_block_comment(bytes)) report(Severity::error, "unterminated comment");
+  if (line.raw_string && !skipping_) report_raw_strings(frame, bytes);
   if (line.kind == LineKind::directive) {
     directive(frame, bytes);
   } else if (line.kind == LineKind::code && !skipping_ &&
