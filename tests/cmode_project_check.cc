@@ -102,15 +102,17 @@ std::vector<std::string> lines_of_file(const std::string& output, const std::str
   std::size_t line_number = 0;
   seen = false;
   for (std::string line; std::getline(in, line);) {
-    if (line.rfind("# ", 0) == 0 && line.size() > 2 &&
-        std::isdigit(static_cast<unsigned char>(line[2])) != 0) {
+    // -fdirectives-only indents a marker as the directive it stands for was.
+    const std::size_t indent = std::min(line.find_first_not_of(" \t"), line.size());
+    if (line.compare(indent, 2, "# ") == 0 && line.size() > indent + 2 &&
+        std::isdigit(static_cast<unsigned char>(line[indent + 2])) != 0) {
       const std::size_t open = line.find('"');
       const std::size_t close = line.rfind('"');
       if (open != std::string::npos && close > open) {
         in_file = resolve_path(directory, line.substr(open + 1, close - open - 1)) == path;
         seen = seen || in_file;
       }
-      line_number = std::stoul(line.substr(2)) - 1;
+      line_number = std::stoul(line.substr(indent + 2)) - 1;
       continue;
     }
     ++line_number;
