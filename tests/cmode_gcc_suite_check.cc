@@ -318,13 +318,7 @@ void check(const std::string& sornik, const std::string& name, bool verbose, Tal
       ++tally.agree;
     } else {
       ++tally.differ;
-      std::size_t at = 0;
-      while (at < mine.size() && at < theirs.size() && mine[at] == theirs[at]) ++at;
-      std::string context = "tokens differ at token " + std::to_string(at) + ":";
-      for (std::size_t k = at; k < at + 8 && k < mine.size(); ++k) context += " " + mine[k];
-      context += " | gcc:";
-      for (std::size_t k = at; k < at + 8 && k < theirs.size(); ++k) context += " " + theirs[k];
-      problems.push_back(context);
+      problems.push_back("tokens differ" + first_difference(mine, theirs, "gcc"));
     }
   }
   if (gcc_status != 0 && our_status == 0) {

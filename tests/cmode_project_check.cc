@@ -24,19 +24,12 @@
 #include "app/compile_database.h"
 #include "app/run.h"
 #include "cmode/lex/dialect.h"
-#include "cmode_token_texts.h"
+#include "code_lines.h"
 #include "common/run_io.h"
 
 namespace {
 
 using namespace sornik;
-
-std::string read_rest(std::FILE* stream) {
-  std::string text;
-  char buffer[65536];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, stream)) > 0;) text.append(buffer, got);
-  return text;
-}
 
 std::string read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -162,17 +155,6 @@ std::vector<std::string> with_shifts_split(const std::vector<std::string>& token
   return split;
 }
 
-// The tokens of a text without its #pragma lines (what _Pragma writes).
-std::vector<std::string> code_tokens(const std::string& text) {
-  std::string code;
-  std::istringstream lines(text);
-  for (std::string line; std::getline(lines, line);) {
-    const std::size_t first = line.find_first_not_of(" \t");
-    if (first == std::string::npos || line.compare(first, 7, "#pragma") != 0) code += line + "\n";
-  }
-  return token_texts(code);
-}
-
 constexpr char kOpen = '\x05';
 constexpr char kMiddle = '\x06';
 constexpr char kClose = '\x07';
@@ -239,19 +221,13 @@ Outcome check_entry(const std::string& dir, const CompileEntry& entry) {
                                             std::string{kOpen} + "$x" + kMiddle + "$n" + kClose, path})
                                    .out;
     cmode::set_lexing_dialect(*cmode::find_dialect("", is_cxx_source(path)));
-    const std::vector<std::string> theirs = with_shifts_split(code_tokens(compiler_text));
-    const std::vector<std::string> written = code_tokens(listing_on_lines(marked, active_lines(entry)));
+    const std::vector<std::string> theirs = with_shifts_split(tokens_of(compiler_text));
+    const std::vector<std::string> written = tokens_of(listing_on_lines(marked, active_lines(entry)));
     const std::vector<std::string> ours = with_shifts_split(written);
-    if (written != code_tokens(compiler_text) && ours == theirs) {
+    if (written != tokens_of(compiler_text) && ours == theirs) {
       outcome = Outcome::agree_but_joined;
     } else if (ours != theirs) {
-      std::size_t at = 0;
-      while (at < ours.size() && at < theirs.size() && ours[at] == theirs[at]) ++at;
-      std::string context = " at token " + std::to_string(at) + ":";
-      for (std::size_t k = at; k < at + 8 && k < ours.size(); ++k) context += " " + ours[k];
-      context += " | compiler:";
-      for (std::size_t k = at; k < at + 8 && k < theirs.size(); ++k) context += " " + theirs[k];
-      problems.push_back("tokens differ" + context);
+      problems.push_back("tokens differ" + first_difference(ours, theirs, "compiler"));
     }
   }
   for (const std::string& problem : problems) std::cout << path << ": " << problem << "\n";

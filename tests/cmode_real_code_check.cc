@@ -132,14 +132,9 @@ int main(int argc, char** argv) {
     if (!compiled) {
       ++not_compared;
     } else if (ours != theirs) {
-      std::size_t at = 0;
-      while (at < ours.size() && at < theirs.size() && ours[at] == theirs[at]) ++at;
-      std::string context = " at token " + std::to_string(at) + ":";
-      for (std::size_t k = at; k < at + 8 && k < ours.size(); ++k) context += " " + ours[k];
-      context += " | gcc:";
-      for (std::size_t k = at; k < at + 8 && k < theirs.size(); ++k) context += " " + theirs[k];
-      problems.push_back(std::string("-f '$x' differs from ") + (project.cxx ? "g++" : "gcc") + " -E" +
-                         context);
+      const std::string compiler = project.cxx ? "g++" : "gcc";
+      problems.push_back("-f '$x' differs from " + compiler + " -E" +
+                         first_difference(ours, theirs, compiler));
     }
     if (!problems.empty()) {
       ++differ;

@@ -154,4 +154,15 @@ std::vector<std::string> tokens_of(const std::string& text) {
   return token_texts(code);
 }
 
+std::string first_difference(const std::vector<std::string>& ours, const std::vector<std::string>& theirs,
+                             const std::string& name) {
+  std::size_t at = 0;
+  while (at < ours.size() && at < theirs.size() && ours[at] == theirs[at]) ++at;
+  std::string context = " at token " + std::to_string(at) + ":";
+  for (std::size_t k = at; k < at + 8 && k < ours.size(); ++k) context += " " + ours[k];
+  context += " | " + name + ":";
+  for (std::size_t k = at; k < at + 8 && k < theirs.size(); ++k) context += " " + theirs[k];
+  return context;
+}
+
 }  // namespace sornik

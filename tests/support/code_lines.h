@@ -1,6 +1,7 @@
 // The code lines of a source file two ways: as the C mode expands them and as
 // the compiler's preprocessor gives them, for the checks that compare the two
-// token by token (cmode_real_code_check, cmode_gcc_suite_check).
+// token by token (cmode_real_code_check, cmode_gcc_suite_check,
+// cmode_project_check).
 #pragma once
 
 #include <cstdio>
@@ -34,6 +35,11 @@ std::string compiler_main_file_code(const std::string& output, const std::string
 // The tokens of `text` without its #pragma lines (what _Pragma writes). A
 // line of a comment may begin with `#` too, so only #pragma lines go.
 std::vector<std::string> tokens_of(const std::string& text);
+
+// Where two token sequences part: " at token N: <ours> | <name>: <theirs>",
+// eight tokens of each from there.
+std::string first_difference(const std::vector<std::string>& ours, const std::vector<std::string>& theirs,
+                             const std::string& name);
 
 // All that `stream` holds from where it stands.
 std::string read_rest(std::FILE* stream);
