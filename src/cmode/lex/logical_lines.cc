@@ -161,28 +161,11 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
         continue;
       }
     }
-    // A string literal or character constant: up to its closing quote or the
-    // line end.
-    for (++pos; pos < size;) {
-      if (text[pos] == c) {
-        ++pos;
-        break;
-      }
-      if (text[pos] == '\n') return {pos + 1, true, newlines + 1, raw};
-      if (text[pos] == '\\') {
-        if (std::size_t length = splice_at(text, pos)) {
-          pos += length;
-          ++newlines;
-          continue;
-        }
-        if (may_be_splice(text, pos)) return {size, false, newlines, raw};
-        pos = skip_splices(text, pos + 1, newlines);
-        // An escaped newline ends the line all the same.
-        if (pos < size && text[pos] != '\n') ++pos;
-        continue;
-      }
-      ++pos;
-    }
+    // A string literal or character constant: up to its closing quote, or
+    // up to the line end, which the next stop finds.
+    pos = quoted_literal_end(text, pos, newlines);
+    if (pos == size) return {size, false, newlines, raw};
+    if (text[pos] == c) ++pos;
   }
   return {size, false, newlines, raw};
 }
@@ -259,11 +242,9 @@ bool ends_inside_block_comment(std::string_view line) {
   for (std::size_t pos = 0; pos < line.size(); ++pos) {
     const char c = line[pos];
     if (c == '"' || c == '\'') {
-      // A literal: up to its closing quote or the line end; an escaped byte
-      // (a splice among them) is part of it.
-      for (++pos; pos < line.size() && line[pos] != c && line[pos] != '\n'; ++pos) {
-        if (line[pos] == '\\') ++pos;
-      }
+      // The loop steps past the closing quote or the line end.
+      std::uint32_t spliced = 0;
+      pos = quoted_literal_end(line, pos, spliced);
       continue;
     }
     if (c != '/') continue;

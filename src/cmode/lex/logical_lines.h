@@ -7,6 +7,10 @@
 #include <optional>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "cmode/lex/raw_strings.h"
 
 namespace sornik::cmode {
@@ -52,6 +56,72 @@ inline std::size_t block_comment_end(std::string_view text, std::size_t pos) {
     if (pos < size && bytes[pos] == '/') return pos + 1;
   }
   return std::string_view::npos;
+}
+
+// The first byte at or after `pos` that is `close`, a backslash or a
+// newline; `size` when there is none. A block of 16 bytes at a time where
+// SSE2 is at hand: literals are mostly runs of ordinary bytes.
+inline std::size_t literal_stop(const char* bytes, std::size_t pos, std::size_t size, char close) {
+#if defined(__SSE2__)
+  const __m128i quote = _mm_set1_epi8(close);
+  const __m128i backslash = _mm_set1_epi8('\\');
+  const __m128i newline = _mm_set1_epi8('\n');
+  for (; pos + 16 <= size; pos += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + pos));
+    const __m128i hits =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, quote), _mm_cmpeq_epi8(block, backslash)),
+                     _mm_cmpeq_epi8(block, newline));
+    const int mask = _mm_movemask_epi8(hits);
+    if (mask != 0) return pos + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+  }
+#endif
+  while (pos < size && bytes[pos] != close && bytes[pos] != '\\' && bytes[pos] != '\n') ++pos;
+  return pos;
+}
+
+// Where the string literal or character constant whose opening quote is at
+// `quote` ends: at its closing quote, or, when its line ends first, at that
+// line end (a newline, the CR of a CR LF, or text.size()), which the caller
+// tells from a closing quote by its byte. A backslash escapes the byte after
+// it; splices (backslash-newline, backslash-CR-LF) may stand anywhere, also
+// between a backslash and the byte it escapes, and their newlines are added
+// to `spliced`. Every reader of C text steps over such literals by this;
+// raw strings are raw_string_end's. Inline, as block_comment_end.
+inline std::size_t quoted_literal_end(std::string_view text, std::size_t quote, std::uint32_t& spliced) {
+  const char* const bytes = text.data();
+  const std::size_t size = text.size();
+  const char close = bytes[quote];
+  // The length of the splice at `at`, or 0.
+  const auto splice = [bytes, size](std::size_t at) -> std::size_t {
+    if (bytes[at] != '\\') return 0;
+    if (at + 1 < size && bytes[at + 1] == '\n') return 2;
+    return at + 2 < size && bytes[at + 1] == '\r' && bytes[at + 2] == '\n' ? 3 : 0;
+  };
+  std::size_t pos = quote + 1;
+  for (;;) {
+    pos = literal_stop(bytes, pos, size, close);
+    if (pos == size || bytes[pos] == close) return pos;
+    // A newline that no splice takes; a CR before it is the line end. (A
+    // CR right after the opening quote is none: that byte is the quote.)
+    if (bytes[pos] == '\n') return bytes[pos - 1] == '\r' ? pos - 1 : pos;
+    if (const std::size_t length = splice(pos)) {
+      pos += length;
+      ++spliced;
+      continue;
+    }
+    // An escape: the next byte after any splices is taken whatever it is,
+    // unless it is the line end.
+    ++pos;
+    while (pos < size) {
+      const std::size_t length = splice(pos);
+      if (length == 0) break;
+      pos += length;
+      ++spliced;
+    }
+    if (pos == size) return size;
+    if (bytes[pos] == '\n' || (bytes[pos] == '\r' && pos + 1 < size && bytes[pos + 1] == '\n')) return pos;
+    ++pos;
+  }
 }
 
 // The end of the line comment whose text starts at `pos`, just after its

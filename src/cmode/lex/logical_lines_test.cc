@@ -53,6 +53,11 @@ TEST(LogicalLines, JoinAtSplicesAndBlockComments) {
       {"\"a\\\"b\nc\n", "\"a\\\"b\n|c\n"},
       {"\"a\\\\\nb\n", "\"a\\\\\nb\n"},
       {"\"a\\\\ \nb\n", "\"a\\\\ \n|b\n"},
+      // An escape across a splice takes the quote after it, and the comment
+      // opener lies in the literal; so it does after a splice with a CR.
+      {"\"a\\\\\n\" /* b\nc */\n", "\"a\\\\\n\" /* b\n|c */\n"},
+      {"\"a\\\r\n/*\"", "\"a\\\r\n/*\"+"},
+      {"\"a\r\n/*\"", "\"a\r\n|/*\"+*"},
       {"a /\\\n* c\n */ b\n", "a /\\\n* c\n */ b\n"},
       {"a /* c *\\\n/ b\nc\n", "a /* c *\\\n/ b\n|c\n"},
       {"a /* open", "a /* open+*"},
@@ -268,6 +273,78 @@ TEST(BlockCommentEnd, EndsAfterTheFirstStarSlashSplicesIncluded) {
   EXPECT_EQ(end("/* a *"), std::string_view::npos);
   EXPECT_EQ(end("/* a *\\\n"), std::string_view::npos);
   EXPECT_EQ(end("/*"), std::string_view::npos);
+}
+
+// Every reader steps over string literals and character constants by this
+// one function. The text shown is what it steps over after the quote, "|"
+// and the byte it stops at ("$" for the end of the text), then the splices.
+std::string literal_of(std::string_view text) {
+  std::uint32_t spliced = 0;
+  const std::size_t end = quoted_literal_end(text, 0, spliced);
+  std::string out(text.substr(1, end - 1));
+  out += '|';
+  out += end == text.size() ? std::string("$") : std::string(1, text[end]);
+  return out + std::to_string(spliced);
+}
+
+TEST(QuotedLiteralEnd, ClosesAtTheFirstQuoteNoBackslashEscapes) {
+  const Case cases[] = {
+      {"\"ab\" \"", "ab|\"0"},
+      {"'a' '", "a|'0"},
+      {"\"it's\"", "it's|\"0"},
+      {"'\"'", "\"|'0"},
+      {"\"a\\\"b\"", "a\\\"b|\"0"},
+      // A backslash that another escapes escapes nothing.
+      {"\"a\\\\\"b\"", "a\\\\|\"0"},
+      {"\"a\\\\\\\"\"", "a\\\\\\\"|\"0"},
+      // Splices, also between a backslash and the byte it escapes.
+      {"\"a\\\nb\"", "a\\\nb|\"1"},
+      {"\"a\\\r\nb\"", "a\\\r\nb|\"1"},
+      {"\"a\\\\\n\"b\"", "a\\\\\n\"b|\"1"},
+      {"\"a\\\\\r\n\\\n\"b\"", "a\\\\\r\n\\\n\"b|\"2"},
+      {"\"a\\\\\\\n\"", "a\\\\\\\n|\"1"},
+      {"\"\\\n\"", "\\\n|\"1"},
+      // A lone CR is a byte of the literal.
+      {"\"a\rb\"", "a\rb|\"0"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(literal_of(c.text), c.lines) << c.text;
+}
+
+TEST(QuotedLiteralEnd, AnUnterminatedLiteralEndsAtItsLineEnd) {
+  const Case cases[] = {
+      {"\"ab\nc\"", "ab|\n0"},
+      {"\"ab\r\nc\"", "ab|\r0"},
+      {"\"\n\"", "|\n0"},
+      {"'\r\n'", "|\r0"},
+      // An escaped line end ends the line all the same.
+      {"\"a\\\\\n\n\"", "a\\\\\n|\n1"},
+      {"\"a\\\\\n\r\n\"", "a\\\\\n|\r1"},
+      {"\"a\\\r\r\n\"", "a\\\r|\r0"},
+      // The end of the text, after a backslash or a splice too.
+      {"\"ab", "ab|$0"},
+      {"\"ab\\", "ab\\|$0"},
+      {"\"ab\\\r", "ab\\\r|$0"},
+      {"\"ab\\\n", "ab\\\n|$1"},
+      {"\"ab\\\\\n", "ab\\\\\n|$1"},
+      {"\"", "|$0"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(literal_of(c.text), c.lines) << c.text;
+}
+
+// Each stop at every place in and around a block of 16 bytes, with and
+// without more text after the literal.
+TEST(QuotedLiteralEnd, FindsEachStopAtEveryPlace) {
+  for (std::size_t n = 0; n < 40; ++n) {
+    const std::string run(n, 'x');
+    for (const std::string tail : {"", "yyyyyyyyyyyyyyyyyyyyyyyyyyyyyy"}) {
+      EXPECT_EQ(literal_of("\"" + run + "\"" + tail), run + "|\"0") << n;
+      EXPECT_EQ(literal_of("\"" + run + "'" + tail), run + "'" + tail + "|$0") << n;
+      EXPECT_EQ(literal_of("\"" + run + "\n" + tail), run + "|\n0") << n;
+      EXPECT_EQ(literal_of("\"" + run + "\r\n" + tail), run + "|\r0") << n;
+      EXPECT_EQ(literal_of("\"" + run + "\\\"z\"" + tail), run + "\\\"z|\"0") << n;
+      EXPECT_EQ(literal_of("\"" + run + "\\\nz\"" + tail), run + "\\\nz|\"1") << n;
+    }
+  }
 }
 
 TEST(LineCommentEnd, EndsAtTheFirstNewlineNoSpliceMakes) {

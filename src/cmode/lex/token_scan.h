@@ -289,25 +289,14 @@ class TokenScan {
   // A string literal or character constant whose quote is at `pos`. One that
   // the line ends before closing runs to the line end and is an `other` token.
   static std::size_t quoted_end(std::string_view text, std::size_t pos, int quote, TokenKind& kind) {
-    ++pos;
-    for (;;) {
-      pos = at(text, pos);
-      const int c = byte(text, pos);
-      if (c == quote) {
-        kind = quote == '"' ? TokenKind::string_literal : TokenKind::char_constant;
-        return literal_suffix_end(text, pos + 1);
-      }
-      if (line_end(text, pos)) {
-        kind = TokenKind::other;
-        return pos;
-      }
-      if (c == '\\') {
-        const std::size_t next = at(text, pos + 1);
-        pos = line_end(text, next) ? next : next + 1;
-      } else {
-        ++pos;
-      }
+    std::uint32_t spliced = 0;  // a token's splices stay in its bytes
+    const std::size_t end = quoted_literal_end(text, pos, spliced);
+    if (end < text.size() && text[end] == quote) {
+      kind = quote == '"' ? TokenKind::string_literal : TokenKind::char_constant;
+      return literal_suffix_end(text, end + 1);
     }
+    kind = TokenKind::other;
+    return end;
   }
 
   // Where a literal that ends at `pos` ends with its suffix: in C++11 on, a

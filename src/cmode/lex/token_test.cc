@@ -121,6 +121,8 @@ TEST(Lexer, SplicesStandAnywhere) {
       {"a +\\\n= b", "id:a|_p:+=|_id:b"},
       {"\"x\\\\\ny\"", "str:\"x\\y\""},
       {"\"x\\\\\\\ny\"", "str:\"x\\\\y\""},
+      {"\"x\\\\\r\n\"y\"", "str:\"x\\\"y\""},
+      {"'a\\\\\n\r\nb", "other:'a\\|_id:b"},
       {"a //c\\\nd\ne", "id:a|_id:e"},
       {"a /*c*\\\n/ b", "id:a|_id:b"},
       {"%\\\n:%\\\n: <\\\n<\\\n=", "p:%:%:|_p:<<="},

@@ -66,6 +66,8 @@ const Case kCases[] = {
      "#define N 1\n/* N */ \"N\" u8\"N\" L'N' // N\n"},
     {"__LINE__ is the line of the use", "#define L __LINE__\nL\n__LINE__\n",
      "#define L __LINE__\nL`__LINE__`2''\n__LINE__`3'\n"},
+    {"the lines a literal's splices join count", "\"a\\\nb\" 'c\\\r\n'\n__LINE__\n",
+     "\"a\\\nb\" 'c\\\r\n'\n__LINE__`4'\n"},
     {"_Pragma becomes a #pragma line", "_Pragma(\"once\") x\n", "_Pragma(\"once\")`\n#pragma once\n' x\n"},
     {"tokens that would join keep a blank", "#define M -1\n-M\n", "#define M -1\n-M` -1'\n"},
     {"tokens joined to a use by a splice touch it", "#define N() 1\n#define M -1\nN()\\\nx -\\\r\nM\n",

@@ -48,27 +48,11 @@ bool LineFeeder::next(SourceChunk& piece, bool& may_use) {
 
 std::size_t LineFeeder::skip_literal(std::size_t pos, bool& may_use) {
   const std::string_view text = chunk_.bytes;
-  const char quote = text[pos++];
-  while (pos < text.size()) {
-    const char c = text[pos];
-    if (c == quote) return pos + 1;
-    if (c == '\n') break;
-    if (c == '\\' && pos + 1 < text.size()) {
-      // A splice (backslash-newline or backslash-CR-LF) continues the literal.
-      if (text[pos + 1] == '\n') {
-        ++line_;
-      } else if (text[pos + 1] == '\r' && pos + 2 < text.size() && text[pos + 2] == '\n') {
-        ++line_;
-        ++pos;
-      }
-      pos += 2;
-      continue;
-    }
-    ++pos;
-  }
+  const std::size_t end = quoted_literal_end(text, pos, line_);
+  if (end < text.size() && text[end] == text[pos]) return end + 1;
   // An unterminated literal: the lexer decides what it is.
   may_use = true;
-  return std::min(pos, text.size());
+  return end;
 }
 
 std::size_t LineFeeder::scan_line(bool& may_use) {
