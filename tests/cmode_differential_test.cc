@@ -128,6 +128,9 @@ TEST(CModeDifferential, RandomProgramsExpandAsTheCompilersPreprocessorDoes) {
     if (const char* dump = std::getenv("SORNIK_CMODE_DUMP")) std::ofstream(dump, std::ios::binary) << program;
     const bool names_ok = expand_program(program, "$n").out == program;
     EXPECT_TRUE(names_ok) << "-f '$n' changed the source of program " << i << ":\n" << program;
+    // The default form is written straight, a format through marked text: the two must agree.
+    const std::string default_form = expand_program(program).out;
+    EXPECT_EQ(default_form, expand_program(program, "$n`$x'").out) << program;
     std::string bad;
     const std::string grouped = expand_program(program, "\x05$n\x06$x\x07").out;
     bool groups_ok = groups_name_macros(grouped, program, bad);

@@ -24,6 +24,7 @@ bool Rescanner::collect(const Scope& scope, CallScratch& call, Walk& walk) {
     }
     const ExpToken& token = *item_token;
     const std::ptrdiff_t level = walk.level;
+    if (call.tokens.size() == call.tokens.capacity()) expect_tokens(call.tokens, 2 * call.tokens.size());
     if (call.in_place() && (level != call.run_level || token.mark != Mark::none)) copy_run(call);
     if (static_cast<std::ptrdiff_t>(open_levels) > level + 1) {
       if (open_levels == depth_) paint_disabled(call.tokens);

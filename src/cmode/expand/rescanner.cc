@@ -22,15 +22,51 @@ void stabilize_tokens(std::vector<ExpToken>& tokens, TextArena& arena) {
   }
 }
 
-// Gives back the storage of a token list that a deeply nested use made
-// large, so that memory follows what is live rather than the deepest nesting
-// seen; small lists keep theirs for the next use.
-void release_if_large(std::vector<ExpToken>& tokens) {
-  constexpr std::size_t kKept = 4096;
-  if (tokens.capacity() > kKept) std::vector<ExpToken>().swap(tokens);
-}
+// A token list keeps storage of up to this many tokens for its next use.
+constexpr std::size_t kKeptTokens = 4096;
+// The large lists kept aside for the next lists expected to be large.
+constexpr std::size_t kSpareLists = 4;
 
 }  // namespace
+
+void Rescanner::release_if_large(std::vector<ExpToken>& tokens) {
+  // A deeply nested use makes many large lists: memory follows what is live
+  // rather than the deepest nesting seen, but the largest few are kept aside,
+  // as fresh memory costs a page fault for every 4 KiB written.
+  if (tokens.capacity() <= kKeptTokens) return;
+  tokens.clear();
+  if (spare_lists_.size() < kSpareLists) {
+    spare_lists_.push_back(std::move(tokens));
+  } else {
+    auto smallest =
+        std::min_element(spare_lists_.begin(), spare_lists_.end(), [](const auto& a, const auto& b) {
+          return a.capacity() < b.capacity();
+        });
+    if (smallest->capacity() < tokens.capacity()) smallest->swap(tokens);
+  }
+  std::vector<ExpToken>().swap(tokens);
+}
+
+void Rescanner::expect_tokens(std::vector<ExpToken>& tokens, std::size_t count) {
+  if (count <= kKeptTokens || tokens.capacity() >= count) return;
+  // The smallest spare list that holds `count` tokens takes the list's
+  // tokens; without one, new storage does. The old storage is given back.
+  auto fits = spare_lists_.end();
+  for (auto spare = spare_lists_.begin(); spare != spare_lists_.end(); ++spare) {
+    if (spare->capacity() >= count && (fits == spare_lists_.end() || spare->capacity() < fits->capacity()))
+      fits = spare;
+  }
+  std::vector<ExpToken> storage;
+  if (fits != spare_lists_.end()) {
+    storage.swap(*fits);
+    spare_lists_.erase(fits);
+  } else {
+    storage.reserve(count);
+  }
+  storage.assign(tokens.begin(), tokens.end());
+  tokens.swap(storage);
+  release_if_large(storage);
+}
 
 Rescanner::Rescanner(const MacroTable& table, std::string_view file) : table_(table), file_(file) {}
 
@@ -155,6 +191,7 @@ void Rescanner::rescan(const Scope& scope) {
     const std::size_t level = depth_ - 1;
     const std::size_t at = context.pos++;
     ExpToken token = context.tokens[at];
+    if (out.size() == out.capacity()) expect_tokens(out, 2 * out.size());
     if (token.is_identifier() && !token.no_expand) {
       if (scope.in_condition && is_condition_operator(token.text)) {
         out.push_back(token);
@@ -230,6 +267,7 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
   for (std::size_t index = 0; index < used.param_count(); ++index) {
     call.expansions[index].clear();
     if (!call.needed[index]) continue;
+    expect_tokens(call.expansions[index], call.raw(index).size());
     // The argument is read where it lies: rescanning changes no token of a level.
     push_context(nullptr);
     const std::size_t level = depth_ - 1;
@@ -239,6 +277,10 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
   --call_depth_;
 
   std::vector<ExpToken>& tokens = push_context(&used, !call.kept);
+  // The expansion takes at least the expanded arguments' tokens.
+  std::size_t expected = used.body().size() + call.hoisted.size() + call.deferred.size() + 2;
+  for (const std::vector<ExpToken>& expansion : call.expansions) expected += expansion.size();
+  expect_tokens(tokens, expected);
   for (std::uint32_t hoisted : call.hoisted) tokens.push_back(mark_token(Mark::open, hoisted));
   push_mark(tokens, Mark::open, group);
   substituter_.substitute(used, &call, call.name_token.line, call.name_token.space_before, tokens);

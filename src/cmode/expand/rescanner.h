@@ -157,6 +157,11 @@ class Rescanner {
   // tokens are set once they are made.
   std::vector<ExpToken>& push_context(const Macro* macro, bool table_holds_it = true);
   void pop_to(std::size_t depth);
+  // Gives back the storage of a large token list.
+  void release_if_large(std::vector<ExpToken>& tokens);
+  // Readies a list that is about to take `count` tokens, with a spare large
+  // list's storage when it will be large.
+  void expect_tokens(std::vector<ExpToken>& tokens, std::size_t count);
   void set_flags(std::size_t from_level, std::size_t to_level, bool expanding);
   std::uint32_t new_group(std::string_view name, const Macro& macro);
   // Appends a mark of `group` unless the grouping leaves that group out.
@@ -189,6 +194,7 @@ class Rescanner {
   std::size_t call_depth_ = 0;
   TextArena arena_;
   std::vector<MacroPtr> kept_macros_;
+  std::vector<std::vector<ExpToken>> spare_lists_;
   Substituter substituter_{arena_};
   std::string text_;
 };

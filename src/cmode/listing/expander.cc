@@ -39,6 +39,10 @@ void Expander::expand_file(ChunkSource& source, std::string_view file, Renderer&
   GroupWriter writer;
   FactGatherer gatherer(table_, renderer.needs(), file, value_reader_);
   rescanner.keep_group_macros(gatherer.active());
+  // In the default form, without facts to hand the renderer, each use is
+  // written straight in its rendering and sent on as it grows: no marked
+  // text, and no rendering of a whole line, is held.
+  const bool direct = renderer.default_form() && !gatherer.active();
   std::vector<ExpToken> stream;
   std::string marked;
   SourceChunk piece;
@@ -67,19 +71,29 @@ void Expander::expand_file(ChunkSource& source, std::string_view file, Renderer&
       const std::string_view bytes = window.bytes();
       const ExpToken& name = window.token(index);
       const std::uint32_t use_end = rescanner.source_end();
-      append_escaped(marked, bytes.substr(written, name.source_begin - written));
+      const std::string_view before_use = bytes.substr(written, name.source_begin - written);
       // Tokens touch the use when nothing but splices stands between.
       const ExpToken* before = index > 0 && !name.space_before ? &window.token(index - 1) : nullptr;
       const ExpToken* after = nullptr;
       if (end < window.size() && !window.token(end).space_before) after = &window.token(end);
-      writer.write(stream, rescanner.groups(), bytes.substr(name.source_begin, use_end - name.source_begin),
-                   before, after, marked, gatherer.opened());
+      const UseStream use{stream, rescanner.groups(),
+                          bytes.substr(name.source_begin, use_end - name.source_begin), before, after};
+      if (direct) {
+        marked.append(before_use);
+        writer.write_default(use, marked);
+      } else {
+        append_escaped(marked, before_use);
+        writer.write_marked(use, marked, gatherer.opened());
+      }
       if (gatherer.active()) gatherer.add_use(rescanner.groups(), bytes, name.source_begin, use_end);
       written = use_end;
       grouped = true;
       index = end;
     }
-    if (grouped) {
+    if (grouped && direct) {
+      marked.append(window.bytes().substr(written));
+      out_write(marked);
+    } else if (grouped) {
       append_escaped(marked, window.bytes().substr(written));
       out_write(renderer.render(marked, gatherer.facts()));
     } else {

@@ -123,6 +123,33 @@ TEST(Expander, PastesMakeLiteralsWithSuffixesInCxx) {
             "t.c:3: error: pasting \"'c'\" and \"x\" does not give a valid preprocessing token\n");
 }
 
+// The default form is written straight from the token stream, sent on in
+// pieces as it grows; a format is rendered from marked text. Both must
+// read the same: blanks before the groups a token opens, mark bytes of the
+// source, and a use whose rendering is far larger than one piece.
+TEST(Expander, TheDefaultFormWrittenStraightReadsAsItsRendering) {
+  std::string large = "#define T(x) x x x x\n#define L0 [a\x01b]\n";
+  for (int level = 1; level <= 7; ++level)
+    large += "#define L" + std::to_string(level) + " T(L" + std::to_string(level - 1) + ")\n";
+  large += "\x02 L7;\n";
+  const Case cases[] = {
+      {"blanks go before the groups a token opens, mark bytes stay",
+       "#define E\n#define P(x) x\n#define Q(x) P( x)\na E+Q(1) Q( P(2)) \x03\x04 \"\x01\"\n",
+       "#define E\n#define P(x) x\n#define Q(x) P( x)\na E`'+Q(1)`P( 1)`1'' Q( P(2))`P( 2)`P(2)`2''' "
+       "\x03\x04 "
+       "\"\x01\"\n"},
+      {"a group opened inside an argument list", "#define A(x) x B\n#define B() (1)\nA( -)() A(+)-\n",
+       "#define A(x) x B\n#define B() (1)\nA( -)()`- B()`(1)'' A(+)`+ B'-\n"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(expand_program(c.program).out, c.shown) << c.what;
+    EXPECT_EQ(expand_program(c.program, "$n`$x'").out, c.shown) << c.what;
+  }
+  const std::string shown = expand_program(large).out;
+  EXPECT_GT(shown.size(), std::size_t{1} << 17);
+  EXPECT_EQ(shown, expand_program(large, "$n`$x'").out);
+}
+
 TEST(Expander, AMacroStaysDisabledWhileItsExpansionIsRead) {
   // What the C compiler's preprocessor makes of each last line.
   const struct {
