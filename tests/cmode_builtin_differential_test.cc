@@ -150,6 +150,28 @@ TEST_F(BuiltinMacros, CounterLevelAndFileNamesFollowTheFilesRead) {
   expect_as_compiler("sub/a\\b\".c");
 }
 
+TEST_F(BuiltinMacros, CounterCountsInHeaderCodeAndArgumentsInTheirOrderOfUse) {
+  // The listing shows no header code, yet each __COUNTER__ the compiler
+  // meets there counts: through a macro, written in the code once a macro
+  // has mentioned it, in a call whose arguments go on over lines and past a
+  // directive; not in a group skipped. A macro's arguments are expanded
+  // where the body first uses them.
+  write("counted.h",
+        "#define CAT2(a, b) a##b\n#define CAT(a, b) CAT2(a, b)\n#define ANON(x) CAT(x, __COUNTER__)\n"
+        "int ANON(v);\nint f(int a,\n#ifdef NOT_DEFINED\n int b,\n#endif\n int ANON(c));\n"
+        "#if 0\nint ANON(z);\n#endif\nint ANON(\n w), g = __COUNTER__;\n");
+  write("direct.h", "int h = __COUNTER__ + __COUNTER__;\n");
+  write("counter.c",
+        "#include \"counted.h\"\n#include \"direct.h\"\nint n = __COUNTER__;\n"
+        "#define USE(first, second) second first\nUSE(ANON(a), ANON(b))\n");
+  // The compiler's output holds the headers' code too: the source's is its end.
+  const std::vector<std::string> mine = ours("counter.c").words;
+  const std::vector<std::string> theirs = compilers("counter.c").words;
+  ASSERT_EQ(mine.size(), 6U);
+  ASSERT_GE(theirs.size(), mine.size());
+  EXPECT_EQ(mine, std::vector<std::string>(theirs.end() - 6, theirs.end()));
+}
+
 TEST_F(BuiltinMacros, DateAndTimeHonourSourceDateEpoch) {
   write("when.c", "__DATE__ __TIME__ __TIMESTAMP__\n");
   struct timespec times[2] = {{1577934245, 0}, {1577934245, 0}};

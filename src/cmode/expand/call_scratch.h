@@ -36,7 +36,7 @@ struct Rescanner::CallScratch final : Arguments {
   std::size_t run_begin = 0;
   std::size_t run_end = 0;
   std::vector<std::vector<ExpToken>> expansions;
-  std::vector<bool> needed;
+  std::vector<std::size_t> needed;  // see find_expanded_arguments
   bool absent = false;
   std::uint32_t source_end = 0;  // the end of the last source token consumed
   // Groups opened before the argument list ends but not closed in it: they

@@ -264,9 +264,8 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
   ++call_depth_;
   find_expanded_arguments(used, call.needed);
   if (call.expansions.size() < used.param_count()) call.expansions.resize(used.param_count());
-  for (std::size_t index = 0; index < used.param_count(); ++index) {
-    call.expansions[index].clear();
-    if (!call.needed[index]) continue;
+  for (std::size_t index = 0; index < used.param_count(); ++index) call.expansions[index].clear();
+  for (const std::size_t index : call.needed) {
     expect_tokens(call.expansions[index], call.raw(index).size());
     // The argument is read where it lies: rescanning changes no token of a level.
     push_context(nullptr);

@@ -40,19 +40,22 @@ ExpToken placemarker() {
 
 }  // namespace
 
-void find_expanded_arguments(const Macro& macro, std::vector<bool>& needed) {
-  needed.assign(macro.param_count(), false);
+void find_expanded_arguments(const Macro& macro, std::vector<std::size_t>& needed) {
+  needed.clear();
+  const auto need = [&needed](std::size_t param) {
+    if (std::find(needed.begin(), needed.end(), param) == needed.end()) needed.push_back(param);
+  };
   const std::span<const BodyToken> body = macro.body();
   for (std::size_t pos = 0; pos < body.size(); ++pos) {
     if (body[pos].kind != TokenKind::identifier) continue;
     const std::string_view text = macro.text(body[pos]);
-    if (macro.variadic() && text == "__VA_OPT__") needed.back() = true;
+    if (macro.variadic() && text == "__VA_OPT__") need(macro.param_count() - 1);
     const int param = macro.param_index(text);
     if (param < 0) continue;
     const bool after_operator =
         pos > 0 && (is_paste(macro, body[pos - 1]) || macro.is_punctuator(body[pos - 1], "#"));
     const bool before_paste = pos + 1 < body.size() && is_paste(macro, body[pos + 1]);
-    if (!after_operator && !before_paste) needed[static_cast<std::size_t>(param)] = true;
+    if (!after_operator && !before_paste) need(static_cast<std::size_t>(param));
   }
 }
 

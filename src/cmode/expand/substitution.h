@@ -73,9 +73,11 @@ class Substituter {
   std::vector<SubstitutionProblem> problems_;
 };
 
-// Marks in `needed` (one entry per parameter) the arguments that a use of
-// `macro` substitutes macro-expanded: those that are no operand of # or ##,
-// and the variable arguments when __VA_OPT__ asks whether they are empty.
-void find_expanded_arguments(const Macro& macro, std::vector<bool>& needed);
+// Puts in `needed` the parameters whose arguments a use of `macro`
+// substitutes macro-expanded: those used as no operand of # or ##, and the
+// variable arguments when __VA_OPT__ asks whether they are empty; each once,
+// in the order of that first use in the body, where the compiler expands
+// them (a __COUNTER__ in them counts in that order).
+void find_expanded_arguments(const Macro& macro, std::vector<std::size_t>& needed);
 
 }  // namespace sornik::cmode

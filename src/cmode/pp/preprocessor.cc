@@ -162,6 +162,7 @@ void Preprocessor::read_text(FileFrame& frame, std::string_view text) {
     }
     if (record) header->lines_dialect = dialect;
   }
+  flush_header_code(frame);
   end_file(frame);
 }
 
@@ -276,10 +277,11 @@ void Preprocessor::take_line(FileFrame& frame, std::string_view bytes, const Log
   if (line.raw_string && !skipping_) report_raw_strings(frame, bytes);
   if (line.kind == LineKind::directive) {
     directive(frame, bytes);
-  } else if (line.kind == LineKind::code && !skipping_ &&
-             (frame.guard == FileFrame::Guard::expect_ifndef ||
-              frame.guard == FileFrame::Guard::after_endif)) {
-    frame.guard = FileFrame::Guard::none;
+  } else if (line.kind == LineKind::code && !skipping_) {
+    if (frame.guard == FileFrame::Guard::expect_ifndef || frame.guard == FileFrame::Guard::after_endif) {
+      frame.guard = FileFrame::Guard::none;
+    }
+    if (frame.header != nullptr && counter_macros_) take_header_code(frame, bytes);
   }
   frame.line += line.newlines;
 }
@@ -573,6 +575,9 @@ void Preprocessor::add_definition(DefineParse parse) {
     return;
   }
   const FileFrame& frame = *frames_.back();
+  if (!counter_macros_ && parse.macro->replacement().find("__COUNTER__") != std::string_view::npos) {
+    counter_macros_ = true;
+  }
   parse.macro->set_definition_place(frame.definition_file, frame.line);
   set_macro(std::move(parse.macro), true, parse.name_hash);
 }

@@ -181,6 +181,13 @@ class Preprocessor final : public ConditionContext, public FeatureTests {
   // Restores the table and marks as they were when the last unit began.
   void undo_unit();
   void read_text(FileFrame& frame, std::string_view text);
+  // A header's code lines are not listed, but __COUNTER__ counts each of its
+  // expansions in them: once a macro mentions it, they are expanded for that
+  // alone, lines joined while parentheses stay open (header_code.cc). A
+  // __COUNTER__ written in a header's code itself, rare as it is, is not
+  // looked for: finding it would cost every header a search of its bytes.
+  void take_header_code(FileFrame& frame, std::string_view bytes);
+  void flush_header_code(FileFrame& frame);
   // Puts into tokens_ the tokens of a directive line named `name` (written
   // plainly when `plain`) that its handling reads.
   void lex_directive(std::string_view line, std::string_view name, bool plain);
@@ -205,6 +212,9 @@ class Preprocessor final : public ConditionContext, public FeatureTests {
   bool in_unit_ = false;
   bool unit_to_undo_ = false;  // a unit has ended and its changes stand
   bool keep_header_texts_ = false;
+  bool counter_macros_ = false;  // a macro of this state has mentioned __COUNTER__ (never cleared)
+  std::string header_code_;      // header code lines whose parentheses are open
+  int header_code_depth_ = 0;
   std::size_t includes_read_ = 0;  // in this translation unit (or before the first)
   std::vector<Change> changes_;
 };

@@ -1,0 +1,29 @@
+// The code lines of headers, expanded only where __COUNTER__ may count in
+// them: the listing shows no header code, but the compiler expands it, and
+// every __COUNTER__ it meets there moves the counter that the source's own
+// uses see.
+#include "cmode/pp/preprocessor.h"
+
+namespace sornik::cmode {
+
+void Preprocessor::take_header_code(FileFrame& frame, std::string_view bytes) {
+  // A call's arguments may go on over the next lines, past directives too:
+  // code lines are joined until their parentheses close or the file ends.
+  lexer_.lex(bytes, tokens_);
+  for (const Token& token : tokens_) {
+    if (token.is("(")) ++header_code_depth_;
+    if (token.is(")")) --header_code_depth_;
+  }
+  header_code_.append(bytes);
+  if (header_code_depth_ <= 0) flush_header_code(frame);
+}
+
+void Preprocessor::flush_header_code(FileFrame& frame) {
+  if (header_code_.empty()) return;
+  lexer_.lex(header_code_, tokens_);
+  expander_.expand_directive(tokens_, false, {frame.path, frame.line}, expanded_);
+  header_code_.clear();
+  header_code_depth_ = 0;
+}
+
+}  // namespace sornik::cmode
