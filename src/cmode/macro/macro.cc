@@ -94,7 +94,16 @@ void Macro::release() const {
 }
 
 std::size_t Macro::block_size() const {
-  return sizeof(Macro) + param_count_ * sizeof(ParamRef) + name_size_ + param_bytes_ + text_size_;
+  const std::size_t marks = has_marks_ ? sizeof(std::uint32_t) + operator_marks().size() : 0;
+  return sizeof(Macro) + param_count_ * sizeof(ParamRef) + name_size_ + param_bytes_ + text_size_ + marks;
+}
+
+std::string_view Macro::operator_marks() const {
+  if (!has_marks_) return {};
+  const char* count_at = replacement_data() + text_size_;
+  std::uint32_t count = 0;
+  std::memcpy(&count, count_at, sizeof count);
+  return {count_at + sizeof count, count};
 }
 
 void Macro::make_tokens() const {
@@ -119,8 +128,9 @@ void Macro::make_tokens() const {
 }
 
 MacroPtr Macro::make(const MacroShape& shape) {
+  const std::size_t marks = shape.mark_count == 0 ? 0 : sizeof(std::uint32_t) + shape.mark_count;
   const std::size_t size = sizeof(Macro) + shape.param_count * sizeof(ParamRef) + shape.name.size() +
-                           shape.param_bytes + shape.text_size;
+                           shape.param_bytes + shape.text_size + marks;
   if (shape.text_size > kLargestReplacement) memory_exhausted(size);
   MacroPtr macro(new (store().allocate(size)) Macro);
   macro->name_size_ = narrow(shape.name.size());
@@ -131,6 +141,11 @@ MacroPtr Macro::make(const MacroShape& shape) {
   macro->variadic_ = shape.variadic;
   macro->builtin_ = shape.builtin;
   std::memcpy(macro->chars(), shape.name.data(), shape.name.size());
+  if (shape.mark_count != 0) {
+    macro->has_marks_ = true;
+    const std::uint32_t count = narrow(shape.mark_count);
+    std::memcpy(macro->replacement_text() + shape.text_size, &count, sizeof count);
+  }
   return macro;
 }
 

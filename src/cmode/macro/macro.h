@@ -61,7 +61,17 @@ struct MacroShape {
   std::size_t param_count = 0;
   std::size_t param_bytes = 0;  // of all parameter names together
   std::size_t text_size = 0;    // of the replacement text
+  // Of the operator marks (Macro::operator_marks); 0 for none.
+  std::size_t mark_count = 0;
   Builtin builtin = Builtin::none;
+};
+
+// How the definition spelled one `#` or `##` operator where the normalised
+// replacement text cannot tell (flags): the C compiler warns about a
+// redefinition that differs only there.
+enum OperatorMark : char {
+  kSpacingDiffers = 1,  // a blank after a stringizing `#`, none before a `##`
+  kDigraph = 2,         // written `%:` or `%:%:`
 };
 
 // One macro as #define made it, in a single block: the name, the parameter
@@ -114,6 +124,10 @@ class Macro {
     return {replacement_data() + token.begin, end - token.begin};
   }
   std::string_view replacement() const { return {replacement_data(), text_size_}; }
+  // An OperatorMark for each `#` and `##` operator of the replacement list,
+  // in order; empty when every one is spelled as the normalised text reads
+  // (most macros, whatever their operators).
+  std::string_view operator_marks() const;
   // Whether a token of body() is that punctuator, as spelled.
   bool is_punctuator(const BodyToken& token, std::string_view punctuator) const {
     return token.kind == TokenKind::punctuator && text(token) == punctuator;
@@ -139,6 +153,8 @@ class Macro {
   // For filling a macro that make() gave.
   void set_param(std::size_t index, std::string_view name);
   char* replacement_text() { return chars() + name_size_ + param_bytes_; }
+  // Where the shape's mark_count operator marks go.
+  char* operator_marks_text() { return replacement_text() + text_size_ + sizeof(std::uint32_t); }
 
   // Gives the macro's blocks back to the macro store.
   void release() const;
@@ -155,7 +171,8 @@ class Macro {
   // The bytes of the macro's own block.
   std::size_t block_size() const;
 
-  // The parts after the fixed one, in this order.
+  // The parts after the fixed one, in this order; with operator marks, the
+  // replacement text is followed by their count (4 bytes) and the marks.
   ParamRef* params() const { return reinterpret_cast<ParamRef*>(const_cast<Macro*>(this) + 1); }
   char* chars() const { return reinterpret_cast<char*>(params() + param_count_); }
   const char* replacement_data() const { return chars() + name_size_ + param_bytes_; }
@@ -168,8 +185,9 @@ class Macro {
   std::uint32_t text_size_ = 0;
   std::uint32_t definition_file_ = 0;
   std::uint32_t definition_line_ = 0;
-  bool function_like_ = false;
-  bool variadic_ = false;
+  bool function_like_ : 1 = false;
+  bool variadic_ : 1 = false;
+  bool has_marks_ : 1 = false;
   Builtin builtin_ = Builtin::none;
   mutable bool expanding_ = false;
 };

@@ -130,6 +130,9 @@ struct DefineParts {
   // Whether the normalised text stands in the line as it is: the spellings
   // and blanks of the tokens following each other without a gap.
   bool verbatim = true;
+  // An OperatorMark for each `#` and `##` operator, and whether any is set.
+  std::vector<char> marks;
+  bool marked = false;
 
   void clear() {
     params.clear();
@@ -138,6 +141,17 @@ struct DefineParts {
     variadic = va_args = false;
     token_count = text_size = 0;
     verbatim = true;
+    marks.clear();
+    marked = false;
+  }
+  void add_mark(int mark) {
+    marks.push_back(static_cast<char>(mark));
+    marked = marked || mark != 0;
+  }
+  // A blank after the last stringizing `#`, which the normalised text drops.
+  void mark_blank_after_hash() {
+    marks.back() = static_cast<char>(marks.back() | kSpacingDiffers);
+    marked = true;
   }
   void add_param(std::string_view name) {
     params.push_back(name);
@@ -279,6 +293,7 @@ bool parse_body(Source& source, bool more, DefineToken token, bool function_like
       result.error = kHashError;
       return false;
     }
+    if (glue_next && token.space_before) parts.mark_blank_after_hash();
     std::string_view spelling = token.text;
     bool space = token.space_before && body.count() != 0 && !glue_next;
     glue_next = false;
@@ -289,10 +304,13 @@ bool parse_body(Source& source, bool more, DefineToken token, bool function_like
           result.error = kPasteError;
           return false;
         }
+        // The normalised text has a blank before every paste.
+        parts.add_mark((token.space_before ? 0 : kSpacingDiffers) | (spelling.size() != 2 ? kDigraph : 0));
         if (spelling.size() != 2) spelling = "##";
         space = true;
         pasted = true;
       } else if (function_like && is_hash(token)) {
+        parts.add_mark(spelling.size() != 1 ? kDigraph : 0);
         if (spelling.size() != 1) spelling = "#";
         glue_next = true;
       } else if (token.text == kVaArgs && !parts.va_args) {
@@ -314,9 +332,11 @@ bool parse_body(Source& source, bool more, DefineToken token, bool function_like
 // text `text` (of parts.text_size bytes), or, when `text` is null, the one
 // that the spellings of `parts` make.
 MacroPtr make_macro(std::string_view name, bool function_like, const DefineParts& parts, const char* text) {
-  MacroPtr macro = Macro::make(
-      {name, function_like, parts.variadic, parts.params.size(), parts.param_bytes, parts.text_size});
+  const std::size_t mark_count = parts.marked ? parts.marks.size() : 0;
+  MacroPtr macro = Macro::make({name, function_like, parts.variadic, parts.params.size(), parts.param_bytes,
+                                parts.text_size, mark_count});
   for (std::size_t i = 0; i < parts.params.size(); ++i) macro->set_param(i, parts.params[i]);
+  if (mark_count != 0) std::memcpy(macro->operator_marks_text(), parts.marks.data(), mark_count);
   if (parts.text_size == 0) return macro;
   char* out = macro->replacement_text();
   if (text != nullptr) {
@@ -446,7 +466,8 @@ DefineParse parse_define_text(std::string_view text, Lexer& lexer, std::vector<T
 
 bool same_definition(const Macro& a, const Macro& b) {
   if (a.function_like() != b.function_like() || a.variadic() != b.variadic() ||
-      a.param_count() != b.param_count() || a.replacement() != b.replacement()) {
+      a.param_count() != b.param_count() || a.replacement() != b.replacement() ||
+      a.operator_marks() != b.operator_marks()) {
     return false;
   }
   for (std::size_t i = 0; i < a.param_count(); ++i) {

@@ -39,8 +39,9 @@ DefineParse parse_define(std::span<const Token> tokens);
 DefineParse parse_define_text(std::string_view text, Lexer& lexer, std::vector<Token>& tokens,
                               const MacroTable& table);
 
-// Whether two definitions of a name are the same token for token, so that a
-// redefinition is silent.
+// Whether two definitions of a name are the same token for token, with
+// white space between the same tokens and the same spellings of `#` and
+// `##`, so that a redefinition is silent.
 bool same_definition(const Macro& a, const Macro& b);
 
 }  // namespace sornik::cmode

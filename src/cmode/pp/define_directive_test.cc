@@ -222,13 +222,56 @@ MacroPtr parsed(std::string_view text) {
   return parse_define(tokens).macro;
 }
 
+// The macro that the directive line `text` (what follows "#define", with a
+// newline) makes, read as the preprocessor reads a line without splices.
+MacroPtr parsed_line(std::string_view text) {
+  Lexer lexer;
+  std::vector<Token> tokens;
+  MacroTable table;
+  return parse_define_text(std::string(text) + "\n", lexer, tokens, table).macro;
+}
+
 TEST(ParseDefine, SameDefinitionIgnoresOnlyTheAmountOfWhiteSpace) {
   EXPECT_TRUE(same_definition(*parsed("A 1"), *parsed("A  1 /* */ ")));
-  EXPECT_TRUE(same_definition(*parsed("F(x) # x"), *parsed("F(x) #x")));
   EXPECT_FALSE(same_definition(*parsed("A 1+2"), *parsed("A 1 + 2")));
   EXPECT_FALSE(same_definition(*parsed("F(x) x"), *parsed("F(y) y")));
   EXPECT_FALSE(same_definition(*parsed("F(x) x"), *parsed("F x")));
   EXPECT_FALSE(same_definition(*parsed("F(x...) x"), *parsed("F(x) x")));
+}
+
+// White space around `#` and `##` counts as between any other tokens, though
+// the normalised text writes "#x" and " ##" whatever the source had; so does
+// a digraph's spelling. Each pair is compared both ways, and read from
+// tokens and from a line.
+TEST(ParseDefine, SameDefinitionSeesTheSpellingOfOperators) {
+  const std::pair<const char*, const char*> differing[] = {
+      {"S(s) #s", "S(s) # s"},           {"S(s) x #s", "S(s) x # s"},
+      {"G(a,b) a ##b", "G(a,b) a##b"},   {"G(a,b) a/**/##b", "G(a,b) a##b"},
+      {"G(a,b) a ## b", "G(a,b) a ##b"}, {"G(a,b) a##b", "G(a,b) a%:%:b"},
+      {"S(s) #s", "S(s) %:s"},           {"S(s) #s ## s", "S(s) #s##s"},
+      {"S(s) #s ## s", "S(s) # s ## s"}, {"O # x", "O #x"},
+  };
+  for (const auto& [first, second] : differing) {
+    EXPECT_FALSE(same_definition(*parsed(first), *parsed(second))) << first << " | " << second;
+    EXPECT_FALSE(same_definition(*parsed_line(second), *parsed_line(first))) << second << " | " << first;
+  }
+  const std::pair<const char*, const char*> same[] = {
+      {"S(s)  #s", "S(s) #s"},
+      {"S(s) #s  ", "S(s) #s/**/"},
+      {"S(s) #/**/s", "S(s) # s"},
+      {"G(a,b) a  ##  b", "G(a,b) a/**/##/**/b"},
+      {"G(a,b) x #a ##b %:%: b", "G(a,b) x #a ##b %:%:  b"},
+  };
+  for (const auto& [first, second] : same) {
+    EXPECT_TRUE(same_definition(*parsed(first), *parsed(second))) << first << " | " << second;
+    EXPECT_TRUE(same_definition(*parsed_line(second), *parsed_line(first))) << second << " | " << first;
+  }
+  // The marks live beside the text: a copy keeps them, the listing shows none.
+  const MacroPtr spaced = parsed_line("S(s) # s");
+  EXPECT_TRUE(same_definition(*Macro::copy(*spaced), *spaced));
+  EXPECT_FALSE(same_definition(*Macro::copy(*spaced), *parsed("S(s) #s")));
+  EXPECT_EQ(spaced->replacement(), "#s");
+  EXPECT_EQ(parsed("A 1")->operator_marks(), "");
 }
 
 TEST(MacroTable, ReplacesAndRemovesByName) {
