@@ -10,11 +10,12 @@ namespace sornik::cmode {
 
 // What a byte may do in a token, for the token scanner (flags).
 enum ByteClass : std::uint8_t {
-  kSpace = 1,      // white space between tokens (NUL too: it is ignored like a blank)
-  kIdStart = 2,    // begins and continues an identifier
-  kDigit = 4,      // continues an identifier or a number
-  kPunct = 8,      // begins a punctuator
-  kHighByte = 16,  // 0x80 and above: part of an identifier when it is valid UTF-8
+  kSpace = 1,       // white space between tokens (NUL too: it is ignored like a blank)
+  kIdStart = 2,     // begins and continues an identifier
+  kDigit = 4,       // continues an identifier or a number
+  kPunct = 8,       // begins a punctuator
+  kHighByte = 16,   // 0x80 and above: part of an identifier when it is valid UTF-8
+  kBackslash = 32,  // may begin a universal character name (\u00e9), part of an identifier
 };
 
 // What a token or a blank that begins with a byte may be: one look in the
@@ -106,6 +107,7 @@ constexpr std::array<ByteRow, 256> make_byte_rows() {
   rows['/'].start = ByteStart::slash;
   rows['/'].feed = FeedClass::slash;
   rows['\\'].feed = FeedClass::backslash;
+  rows['\\'].token = kBackslash;
   rows['\n'].feed = FeedClass::newline;
   each("\n\"'/\\", [](ByteRow& row) {
     row.plain |= kLineStop;

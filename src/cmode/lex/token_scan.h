@@ -10,6 +10,7 @@
 #include "cmode/lex/dialect.h"
 #include "cmode/lex/logical_lines.h"
 #include "cmode/lex/token.h"
+#include "cmode/lex/universal_names.h"
 
 namespace sornik::cmode {
 
@@ -157,14 +158,22 @@ class TokenScan {
         return punctuator_end(text, pos, c);
       }
       case ByteStart::high_byte: {
-        const std::size_t end = utf8_end(text, pos);
-        if (end != pos) {
-          kind = TokenKind::identifier;
-          return identifier_end(text, end);
+        char32_t code = 0;
+        const std::size_t end = utf8_end(text, pos, code);
+        if (end == pos) break;
+        // A character C allows in no identifier is a token of its own.
+        kind = allowed_in_identifier(code) ? TokenKind::identifier : TokenKind::other;
+        return kind == TokenKind::identifier ? identifier_end(text, end) : end;
+      }
+      default:
+        if (c == '\\') {
+          const std::size_t end = universal_name_end(text, pos);
+          if (end != pos) {
+            kind = TokenKind::identifier;
+            return identifier_end(text, end);
+          }
         }
         break;
-      }
-      default: break;
     }
     kind = TokenKind::other;
     return pos + 1;
@@ -189,19 +198,47 @@ class TokenScan {
     }
   }
 
-  // The end of a valid UTF-8 sequence of two to four bytes at `pos`; `pos`
-  // itself when there is none.
-  static std::size_t utf8_end(std::string_view text, std::size_t pos) {
+  // The end of a UTF-8 sequence of two to four bytes at `pos`, and its
+  // character in `code`; `pos` itself when there is none.
+  static std::size_t utf8_end(std::string_view text, std::size_t pos, char32_t& code) {
     const int lead = byte(text, pos);
     const int length = lead >= 0xf0 ? (lead <= 0xf4 ? 4 : 0) : lead >= 0xe0 ? 3 : lead >= 0xc2 ? 2 : 0;
+    code = static_cast<char32_t>(lead & (0x7f >> length));
     std::size_t end = pos + 1;
     for (int i = 1; i < length; ++i) {
       end = at(text, end);
       const int c = byte(text, end);
       if (c < 0x80 || c > 0xbf) return pos;
+      code = (code << 6) | static_cast<char32_t>(c & 0x3f);
       ++end;
     }
     return length == 0 ? pos : end;
+  }
+
+  // The end of a universal character name (\uXXXX or \UXXXXXXXX, any
+  // character: the compiler reads an invalid one into the identifier and
+  // reports it) whose backslash is at `pos`; `pos` itself when none is there.
+  [[gnu::noinline, gnu::cold]] static std::size_t universal_name_end(std::string_view text, std::size_t pos) {
+    std::size_t next;
+    const int letter = after(text, pos, next);
+    if (letter != 'u' && letter != 'U') return pos;
+    for (int digits = letter == 'u' ? 4 : 8; digits > 0; --digits) {
+      const int c = after(text, next, next);
+      const bool hex = (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'f');
+      if (!hex) return pos;
+    }
+    note_universal_name();
+    return next + 1;
+  }
+
+  // The end of the character beyond ASCII at `pos` (its first byte 0x80 and
+  // above, or a backslash) when an identifier or a number goes on with it;
+  // `pos` itself when it does not.
+  [[gnu::noinline]] static std::size_t extended_character_end(std::string_view text, std::size_t pos) {
+    if (byte(text, pos) == '\\') return universal_name_end(text, pos);
+    char32_t code = 0;
+    const std::size_t end = utf8_end(text, pos, code);
+    return allowed_in_identifier(code) ? end : pos;
   }
 
   [[gnu::always_inline]] static std::size_t identifier_end(std::string_view text, std::size_t pos) {
@@ -210,8 +247,8 @@ class TokenScan {
       const std::uint8_t cls = byte_class(byte(text, pos));
       if (cls & (kIdStart | kDigit)) {
         ++pos;
-      } else if (cls & kHighByte) {
-        const std::size_t end = utf8_end(text, pos);
+      } else if (cls & (kHighByte | kBackslash)) {
+        const std::size_t end = extended_character_end(text, pos);
         if (end == pos) return pos;
         pos = end;
       } else {
@@ -269,8 +306,8 @@ class TokenScan {
            (previous == 'e' || previous == 'E' || previous == 'p' || previous == 'P'))) {
         previous = c;
         ++pos;
-      } else if (cls & kHighByte) {
-        const std::size_t end = utf8_end(text, pos);
+      } else if (cls & (kHighByte | kBackslash)) {
+        const std::size_t end = extended_character_end(text, pos);
         if (end == pos) return pos;
         previous = 0;
         pos = end;

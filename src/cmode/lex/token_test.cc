@@ -114,6 +114,29 @@ TEST(Lexer, ReadsRawStrings) {
   EXPECT_EQ(lex_to_string("R\"(a)\" u8R\"(b)\""), "id:R|str:\"(a)\"|_id:u8R|str:\"(b)\"");
 }
 
+// Universal character names belong to identifiers and numbers whatever
+// character they name (the compiler reports the invalid ones); a UTF-8
+// character does where C11 allows it in an identifier, and is a token of
+// its own elsewhere. Each text is read as it is and as a line.
+TEST(Lexer, ReadsCharactersBeyondAsciiAsTheCompilerDoes) {
+  const LexCase cases[] = {
+      {"\\u00e9t\\u00E9 a\\U000000c0b", "id:\\u00e9t\\u00E9|_id:a\\U000000c0b"},
+      {"\\u0041 \\ud800 \\U00110000 \\u0301x", "id:\\u0041|_id:\\ud800|_id:\\U00110000|_id:\\u0301x"},
+      {"\\u00e x\\u00eg \\U0001F60", "other:\\|id:u00e|_id:x|other:\\|id:u00eg|_other:\\|id:U0001F60"},
+      {"0\\u00c0.p 1\\u00d7 1\\u00e", "num:0\\u00c0.p|_num:1\\u00d7|_num:1|other:\\|id:u00e"},
+      {"x\xc3\x97y \xc3\x97 1\xc3\x97", "id:x|other:\xc3\x97|id:y|_other:\xc3\x97|_num:1|other:\xc3\x97"},
+      {"\xc2\xa8\xc2\xa9 \xe3\x80\x80\xe3\x80\x84",
+       "id:\xc2\xa8|other:\xc2\xa9|_other:\xe3\x80\x80|id:\xe3\x80\x84"},
+      {"\xcc\x81x \xf0\x9f\x98\x80x x\xe0\x80\x80",
+       "id:\xcc\x81x|_id:\xf0\x9f\x98\x80x|_id:x|other:\xe0\x80\x80"},
+      {"\\u00\\\n\\\ne9x \\\\u00e9", "id:\\u00e9x|_other:\\|id:\\u00e9"},
+  };
+  for (const LexCase& c : cases) {
+    EXPECT_EQ(lex_to_string(c.text), c.tokens) << c.text;
+    EXPECT_EQ(lex_to_string(std::string(c.text) + "\n"), c.tokens) << c.text;
+  }
+}
+
 TEST(Lexer, SplicesStandAnywhere) {
   const LexCase cases[] = {
       {"ab\\\ncd", "id:abcd"},

@@ -94,12 +94,11 @@ void Macro::release() const {
 }
 
 std::size_t Macro::block_size() const {
-  const std::size_t marks = has_marks_ ? sizeof(std::uint32_t) + operator_marks().size() : 0;
+  const std::size_t marks = (forms_ & kMarked) != 0 ? sizeof(std::uint32_t) + operator_marks().size() : 0;
   return sizeof(Macro) + param_count_ * sizeof(ParamRef) + name_size_ + param_bytes_ + text_size_ + marks;
 }
 
-std::string_view Macro::operator_marks() const {
-  if (!has_marks_) return {};
+std::string_view Macro::stored_operator_marks() const {
   const char* count_at = replacement_data() + text_size_;
   std::uint32_t count = 0;
   std::memcpy(&count, count_at, sizeof count);
@@ -128,9 +127,8 @@ void Macro::make_tokens() const {
 }
 
 MacroPtr Macro::make(const MacroShape& shape) {
-  const std::size_t marks = shape.mark_count == 0 ? 0 : sizeof(std::uint32_t) + shape.mark_count;
   const std::size_t size = sizeof(Macro) + shape.param_count * sizeof(ParamRef) + shape.name.size() +
-                           shape.param_bytes + shape.text_size + marks;
+                           shape.param_bytes + shape.text_size;
   if (shape.text_size > kLargestReplacement) memory_exhausted(size);
   MacroPtr macro(new (store().allocate(size)) Macro);
   macro->name_size_ = narrow(shape.name.size());
@@ -138,14 +136,24 @@ MacroPtr Macro::make(const MacroShape& shape) {
   macro->param_bytes_ = narrow(shape.param_bytes);
   macro->text_size_ = narrow(shape.text_size);
   macro->function_like_ = shape.function_like;
-  macro->variadic_ = shape.variadic;
+  macro->forms_ = shape.variadic ? kVariadic : 0;
   macro->builtin_ = shape.builtin;
   std::memcpy(macro->chars(), shape.name.data(), shape.name.size());
-  if (shape.mark_count != 0) {
-    macro->has_marks_ = true;
-    const std::uint32_t count = narrow(shape.mark_count);
-    std::memcpy(macro->replacement_text() + shape.text_size, &count, sizeof count);
-  }
+  return macro;
+}
+
+MacroPtr Macro::make(const MacroShape& shape, std::string_view operator_marks) {
+  // The block of a macro whose text is longer by the marks and their count,
+  // which the flag then tells apart from the text.
+  MacroShape longer = shape;
+  longer.text_size += sizeof(std::uint32_t) + operator_marks.size();
+  MacroPtr macro = make(longer);
+  macro->text_size_ = narrow(shape.text_size);
+  macro->forms_ |= kMarked;
+  const std::uint32_t count = narrow(operator_marks.size());
+  char* after_text = macro->replacement_text() + shape.text_size;
+  std::memcpy(after_text, &count, sizeof count);
+  std::memcpy(after_text + sizeof count, operator_marks.data(), operator_marks.size());
   return macro;
 }
 
@@ -165,11 +173,11 @@ void Macro::set_param(std::size_t index, std::string_view name) {
   std::memcpy(chars() + name_size_ + begin, name.data(), name.size());
 }
 
-int Macro::param_index(std::string_view name) const {
-  for (std::size_t i = 0; i < param_count_; ++i) {
-    if (param(i) == name) return static_cast<int>(i);
-  }
-  return -1;
+int Macro::spelled_param_index(std::string_view name) const {
+  if (!spells_universal_names(name)) return -1;
+  std::string utf8;
+  append_utf8_name(utf8, name);
+  return utf8 == name ? -1 : param_index(utf8);
 }
 
 void append_define_line(std::string& out, const Macro& macro) {

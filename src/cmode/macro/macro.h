@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "cmode/lex/token.h"
+#include "cmode/lex/universal_names.h"
 
 namespace sornik::cmode {
 
@@ -61,8 +62,6 @@ struct MacroShape {
   std::size_t param_count = 0;
   std::size_t param_bytes = 0;  // of all parameter names together
   std::size_t text_size = 0;    // of the replacement text
-  // Of the operator marks (Macro::operator_marks); 0 for none.
-  std::size_t mark_count = 0;
   Builtin builtin = Builtin::none;
 };
 
@@ -85,6 +84,8 @@ class Macro {
   // A macro of that shape with its name set; the caller sets each parameter
   // (in order) and the replacement text.
   static MacroPtr make(const MacroShape& shape);
+  // As make(shape), with these operator marks after the replacement text.
+  static MacroPtr make(const MacroShape& shape, std::string_view operator_marks);
 
   // A copy of `macro`, which makes its tokens anew when asked.
   static MacroPtr copy(const Macro& macro);
@@ -94,7 +95,7 @@ class Macro {
 
   std::string_view name() const { return {chars(), name_size_}; }
   bool function_like() const { return function_like_; }
-  bool variadic() const { return variadic_; }
+  bool variadic() const { return (forms_ & kVariadic) != 0; }
   Builtin builtin() const { return builtin_; }
   // Whether a use of the name is replaced: every macro but the operator
   // names of #if.
@@ -105,8 +106,15 @@ class Macro {
     const ParamRef& ref = params()[index];
     return {chars() + name_size_ + ref.begin, ref.size};
   }
-  // The index of the parameter named `name`, or -1.
-  int param_index(std::string_view name) const;
+  // The index of the parameter named `name`, or -1. Parameters are named
+  // by their UTF-8 spelling; `name` may spell them with universal character
+  // names too.
+  int param_index(std::string_view name) const {
+    for (std::size_t i = 0; i < param_count_; ++i) {
+      if (param(i) == name) return static_cast<int>(i);
+    }
+    return universal_names_met() ? spelled_param_index(name) : -1;
+  }
 
   // The replacement list: no blank at either end, one blank where the source
   // had white space, " ##" for every paste, "#" glued to the parameter it
@@ -127,7 +135,9 @@ class Macro {
   // An OperatorMark for each `#` and `##` operator of the replacement list,
   // in order; empty when every one is spelled as the normalised text reads
   // (most macros, whatever their operators).
-  std::string_view operator_marks() const;
+  std::string_view operator_marks() const {
+    return (forms_ & kMarked) == 0 ? std::string_view() : stored_operator_marks();
+  }
   // Whether a token of body() is that punctuator, as spelled.
   bool is_punctuator(const BodyToken& token, std::string_view punctuator) const {
     return token.kind == TokenKind::punctuator && text(token) == punctuator;
@@ -153,8 +163,6 @@ class Macro {
   // For filling a macro that make() gave.
   void set_param(std::size_t index, std::string_view name);
   char* replacement_text() { return chars() + name_size_ + param_bytes_; }
-  // Where the shape's mark_count operator marks go.
-  char* operator_marks_text() { return replacement_text() + text_size_ + sizeof(std::uint32_t); }
 
   // Gives the macro's blocks back to the macro store.
   void release() const;
@@ -166,6 +174,10 @@ class Macro {
   };
   Macro() = default;
 
+  // The operator marks of a macro that has them.
+  std::string_view stored_operator_marks() const;
+  // param_index for a name that may hold universal character names.
+  int spelled_param_index(std::string_view name) const;
   // Lexes the replacement text into the tokens of body().
   void make_tokens() const;
   // The bytes of the macro's own block.
@@ -185,9 +197,11 @@ class Macro {
   std::uint32_t text_size_ = 0;
   std::uint32_t definition_file_ = 0;
   std::uint32_t definition_line_ = 0;
-  bool function_like_ : 1 = false;
-  bool variadic_ : 1 = false;
-  bool has_marks_ : 1 = false;
+  bool function_like_ = false;  // a whole byte: read at every use
+  // kVariadic, and kMarked when operator marks follow the replacement text.
+  static constexpr std::uint8_t kVariadic = 1;
+  static constexpr std::uint8_t kMarked = 2;
+  std::uint8_t forms_ = 0;
   Builtin builtin_ = Builtin::none;
   mutable bool expanding_ = false;
 };

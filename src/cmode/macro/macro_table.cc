@@ -2,6 +2,7 @@
 #include "cmode/macro/macro_table.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 namespace sornik::cmode {
@@ -59,9 +60,19 @@ void MacroTable::rehash(std::size_t slot_count) {
 }
 
 const Macro* MacroTable::find(std::string_view name) const {
-  if (!may_hold(name)) return nullptr;
-  const Slot& slot = slots_[probe(name, hash_name(name))];
-  return slot.macro == removed() ? nullptr : slot.macro;
+  if (may_hold(name)) {
+    const Slot& slot = slots_[probe(name, hash_name(name))];
+    if (holds_macro(slot)) return slot.macro;
+  }
+  return universal_names_met() ? find_spelled(name) : nullptr;
+}
+
+const Macro* MacroTable::find_spelled(std::string_view name) const {
+  if (!spells_universal_names(name)) return nullptr;
+  std::string utf8;
+  append_utf8_name(utf8, name);
+  // A universal character name that stands for no character stays as written.
+  return utf8 == name ? nullptr : find(utf8);
 }
 
 MacroPtr MacroTable::replace(MacroPtr macro, std::uint64_t name_hash) {
@@ -80,6 +91,11 @@ MacroPtr MacroTable::replace(MacroPtr macro, std::uint64_t name_hash) {
 }
 
 MacroPtr MacroTable::remove(std::string_view name) {
+  if (universal_names_met() && spells_universal_names(name)) {
+    std::string utf8;
+    append_utf8_name(utf8, name);
+    if (utf8 != name) return remove(utf8);
+  }
   if (!may_hold(name)) return nullptr;
   Slot& slot = slots_[probe(name, hash_name(name))];
   if (slot.macro == nullptr || slot.macro == removed()) return nullptr;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "cmode/lex/universal_names.h"
 #include "cmode/macro/definition_files.h"
 #include "cmode/macro/macro.h"
 #include "common/name_hash.h"
@@ -21,13 +22,14 @@ class MacroTable {
   MacroTable& operator=(const MacroTable&) = delete;
   ~MacroTable();
 
-  // The macro named `name`, or null.
+  // The macro named `name`, or null. A name written with universal
+  // character names (\u00e9) finds the macro of its UTF-8 spelling (é).
   const Macro* find(std::string_view name) const;
 
   // Whether a use of `name` is replaced: it names a macro, and not one of
   // the operators of #if.
   bool replaces(std::string_view name) const {
-    if (!may_hold(name)) return false;
+    if (!may_hold(name) && !universal_names_met()) return false;
     const Macro* macro = find(name);
     return macro != nullptr && macro->replaced();
   }
@@ -92,6 +94,8 @@ class MacroTable {
     constexpr std::size_t kAhead = 16;
     if (slot + kAhead < slots_.size()) __builtin_prefetch(slots_[slot + kAhead].macro);
   }
+  // find() for a name that may be written with universal character names.
+  const Macro* find_spelled(std::string_view name) const;
   // The slot of `name`, or the free slot where it would go.
   std::size_t probe(std::string_view name, std::uint64_t hash) const;
   // Moves the macros to `slot_count` slots (a power of two).

@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <deque>
 #include <optional>
 #include <unordered_set>
 
 #include "cmode/lex/dialect.h"
 #include "cmode/lex/token_scan.h"
+#include "cmode/lex/universal_names.h"
 #include "common/name_hash.h"
 
 namespace sornik::cmode {
@@ -130,9 +132,11 @@ struct DefineParts {
   // Whether the normalised text stands in the line as it is: the spellings
   // and blanks of the tokens following each other without a gap.
   bool verbatim = true;
-  // An OperatorMark for each `#` and `##` operator, and whether any is set.
+  // An OperatorMark for each `#` and `##` operator.
   std::vector<char> marks;
-  bool marked = false;
+  // The UTF-8 spellings of names written with universal character names
+  // (cleared once universal character names have been met).
+  std::deque<std::string> utf8_names;
 
   void clear() {
     params.clear();
@@ -142,16 +146,22 @@ struct DefineParts {
     token_count = text_size = 0;
     verbatim = true;
     marks.clear();
-    marked = false;
   }
-  void add_mark(int mark) {
-    marks.push_back(static_cast<char>(mark));
-    marked = marked || mark != 0;
+  // The name an identifier's spelling stands for: itself, or the UTF-8
+  // spelling of its universal character names (kept while the parse lasts).
+  std::string_view utf8_spelling(std::string_view spelled) {
+    if (!universal_names_met() || !spells_universal_names(spelled)) return spelled;
+    append_utf8_name(utf8_names.emplace_back(), spelled);
+    return utf8_names.back();
   }
+  void add_mark(int mark) { marks.push_back(static_cast<char>(mark)); }
   // A blank after the last stringizing `#`, which the normalised text drops.
-  void mark_blank_after_hash() {
-    marks.back() = static_cast<char>(marks.back() | kSpacingDiffers);
-    marked = true;
+  void mark_blank_after_hash() { marks.back() = static_cast<char>(marks.back() | kSpacingDiffers); }
+  // Whether a mark tells what the normalised text does not.
+  bool marked() const {
+    return std::any_of(marks.begin(), marks.end(), [](char mark) {
+      return mark != 0;
+    });
   }
   void add_param(std::string_view name) {
     params.push_back(name);
@@ -238,11 +248,11 @@ bool parse_params(Source& source, DefineParts& parts, std::string& error) {
       parts.add_param(kVaArgs);
       more = source.next(token);
     } else if (token.kind == TokenKind::identifier) {
-      if (parts.has_param(token.text)) {
+      const std::string_view name = parts.utf8_spelling(token.text);
+      if (parts.has_param(name)) {
         error = "duplicate macro parameter " + quoted(token.text);
         return false;
       }
-      const std::string_view name = token.text;
       parts.add_param(name);
       more = source.next(token);
       if (more && is(token, "...")) {
@@ -288,12 +298,14 @@ bool parse_body(Source& source, bool more, DefineToken token, bool function_like
   bool pasted = false;     // the last token was a paste
   for (; more; more = tokens.next(token)) {
     // `#` stringizes a parameter, or in a variadic macro a __VA_OPT__ group.
-    if (glue_next && (token.kind != TokenKind::identifier ||
-                      !(parts.has_param(token.text) || (parts.variadic && token.text == "__VA_OPT__")))) {
-      result.error = kHashError;
-      return false;
+    if (glue_next) {
+      if (token.kind != TokenKind::identifier || !(parts.has_param(parts.utf8_spelling(token.text)) ||
+                                                   (parts.variadic && token.text == "__VA_OPT__"))) {
+        result.error = kHashError;
+        return false;
+      }
+      if (token.space_before) parts.mark_blank_after_hash();
     }
-    if (glue_next && token.space_before) parts.mark_blank_after_hash();
     std::string_view spelling = token.text;
     bool space = token.space_before && body.count() != 0 && !glue_next;
     glue_next = false;
@@ -332,11 +344,12 @@ bool parse_body(Source& source, bool more, DefineToken token, bool function_like
 // text `text` (of parts.text_size bytes), or, when `text` is null, the one
 // that the spellings of `parts` make.
 MacroPtr make_macro(std::string_view name, bool function_like, const DefineParts& parts, const char* text) {
-  const std::size_t mark_count = parts.marked ? parts.marks.size() : 0;
-  MacroPtr macro = Macro::make({name, function_like, parts.variadic, parts.params.size(), parts.param_bytes,
-                                parts.text_size, mark_count});
+  const MacroShape shape{
+      name, function_like, parts.variadic, parts.params.size(), parts.param_bytes, parts.text_size};
+  MacroPtr macro = parts.marks.empty() || !parts.marked()
+                       ? Macro::make(shape)
+                       : Macro::make(shape, std::string_view(parts.marks.data(), parts.marks.size()));
   for (std::size_t i = 0; i < parts.params.size(); ++i) macro->set_param(i, parts.params[i]);
-  if (mark_count != 0) std::memcpy(macro->operator_marks_text(), parts.marks.data(), mark_count);
   if (parts.text_size == 0) return macro;
   char* out = macro->replacement_text();
   if (text != nullptr) {
@@ -402,6 +415,15 @@ bool take_plain_list(std::string_view rest, std::string_view name, bool function
   return true;
 }
 
+// The UTF-8 spelling of a macro name written with universal character
+// names; valid until the next call.
+std::string_view utf8_name(std::string_view spelled) {
+  static thread_local std::string name;
+  name.clear();
+  append_utf8_name(name, spelled);
+  return name;
+}
+
 // Parses the tokens that follow `#define`.
 template <typename Source>
 DefineParse parse_tokens(Source& source, const MacroTable* table) {
@@ -419,10 +441,14 @@ DefineParse parse_tokens(Source& source, const MacroTable* table) {
     result.error = "\"defined\" cannot be used as a macro name";
     return result;
   }
-  result.name_hash = hash_name(name.text);
-  if (table != nullptr) table->prefetch(result.name_hash);
   static thread_local DefineParts parts;
   parts.clear();
+  if (universal_names_met()) {
+    parts.utf8_names.clear();
+    if (spells_universal_names(name.text)) name.text = utf8_name(name.text);
+  }
+  result.name_hash = hash_name(name.text);
+  if (table != nullptr) table->prefetch(result.name_hash);
   // A plain replacement list needs no tokens: its text is the macro's. It
   // stands apart from the name (else the name's end is looked at closer).
   if constexpr (Source::kOneText) {

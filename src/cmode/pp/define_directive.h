@@ -27,7 +27,8 @@ struct DefineParse {
 
 // Parses the tokens that follow `#define` (the macro name first). The
 // replacement text is normalised as the C compiler prints definitions (see
-// Macro::body).
+// Macro::body); a name written with universal character names is known by
+// its UTF-8 spelling.
 DefineParse parse_define(std::span<const Token> tokens);
 
 // As parse_define, over the text that follows `#define` on a directive line

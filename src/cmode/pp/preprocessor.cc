@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "cmode/lex/universal_names.h"
 #include "cmode/macro/builtin_macros.h"
 #include "cmode/pp/define_directive.h"
 #include "cmode/pp/file_chunk_reader.h"
@@ -318,7 +319,10 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
   if (plain_name == "define" && frame.guard != FileFrame::Guard::expect_ifndef &&
       frame.guard != FileFrame::Guard::after_endif) {
     const auto operands = static_cast<std::size_t>(plain_name.data() + plain_name.size() - line.data());
-    add_definition(parse_define_text(line.substr(operands), lexer_, tokens_, table_));
+    const std::string_view rest = line.substr(operands);
+    if (universal_names_met()) [[unlikely]]
+      check_name_characters(rest);
+    add_definition(parse_define_text(rest, lexer_, tokens_, table_));
     return;
   }
   lex_directive(line, plain_name, plain);
@@ -561,7 +565,25 @@ bool Preprocessor::condition_value(std::span<const Token> tokens) {
   return condition.value;
 }
 
-void Preprocessor::define(std::span<const Token> rest) { add_definition(parse_define(rest)); }
+void Preprocessor::define(std::span<const Token> rest) {
+  if (universal_names_met() && !rest.empty()) report_name_characters(rest[0]);
+  add_definition(parse_define(rest));
+}
+
+void Preprocessor::check_name_characters(std::string_view define_operands) {
+  lexer_.lex(define_operands, tokens_, 1);
+  if (!tokens_.empty()) report_name_characters(tokens_[0]);
+}
+
+void Preprocessor::report_name_characters(const Token& name) {
+  if (name.kind != TokenKind::identifier) return;
+  const std::string errors = identifier_character_errors(name.text);
+  for (std::size_t start = 0; start < errors.size();) {
+    const std::size_t end = errors.find('\n', start);
+    report(Severity::error, errors.substr(start, end - start));
+    start = end + 1;
+  }
+}
 
 void Preprocessor::add_definition(DefineParse parse) {
   if (!parse.macro) {
