@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "cmode/expand/call_scratch.h"
+#include "cmode/lex/universal_names.h"
 #include "common/located_diagnostics.h"
 
 namespace sornik::cmode {
@@ -83,6 +84,16 @@ void Rescanner::reset() {
 
 void Rescanner::report(std::uint32_t line, std::string_view text) {
   report_at(file_, line, Severity::error, text);
+}
+
+void Rescanner::check_identifier_characters(const ExpToken& identifier) {
+  if (!spells_universal_names(identifier.text)) return;
+  const std::string errors = identifier_character_errors(identifier.text);
+  for (std::size_t start = 0; start < errors.size();) {
+    const std::size_t end = errors.find('\n', start);
+    report(identifier.line, std::string_view(errors).substr(start, end - start));
+    start = end + 1;
+  }
 }
 
 std::uint32_t Rescanner::new_group(std::string_view name, const Macro& macro) {

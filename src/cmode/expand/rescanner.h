@@ -88,6 +88,10 @@ class Rescanner {
   // The file that diagnostics name from now on (the text must outlive its use).
   void set_file(std::string_view file) { file_ = file; }
 
+  // Reports the compiler's errors about the characters of an identifier of
+  // the source (universal character names that C allows in none).
+  void check_identifier_characters(const ExpToken& identifier);
+
   // What answers feature tests in code; without it they stay as written.
   void set_feature_tests(FeatureTests* tests) { feature_tests_ = tests; }
 

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "cmode/lex/universal_names.h"
+
 namespace sornik::cmode {
 
 void SourceWindow::start(const SourceChunk& piece) {
@@ -19,6 +21,8 @@ void SourceWindow::add_code(const SourceChunk& piece, std::uint32_t base) {
   lexer_.lex(piece.bytes, lexed_);
   std::uint32_t line = piece.first_line;
   std::size_t counted = 0;
+  // The compiler reports universal character names that C allows in no identifier.
+  const bool check_characters = universal_names_met();
   for (const Token& token : lexed_) {
     line += static_cast<std::uint32_t>(
         std::count(piece.bytes.begin() + static_cast<std::ptrdiff_t>(counted),
@@ -32,6 +36,8 @@ void SourceWindow::add_code(const SourceChunk& piece, std::uint32_t base) {
     added.source_end = base + token.end;
     added.line = line;
     added.from_source = true;
+    if (check_characters && token.kind == TokenKind::identifier)
+      rescanner_.check_identifier_characters(added);
   }
   // The first token of a piece follows a line end.
   if (!lexed_.empty() && tokens_.size() > lexed_.size())

@@ -321,7 +321,7 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
     const auto operands = static_cast<std::size_t>(plain_name.data() + plain_name.size() - line.data());
     const std::string_view rest = line.substr(operands);
     if (universal_names_met()) [[unlikely]]
-      check_name_characters(rest);
+      check_define_characters(rest);
     add_definition(parse_define_text(rest, lexer_, tokens_, table_));
     return;
   }
@@ -566,18 +566,20 @@ bool Preprocessor::condition_value(std::span<const Token> tokens) {
 }
 
 void Preprocessor::define(std::span<const Token> rest) {
-  if (universal_names_met() && !rest.empty()) report_name_characters(rest[0]);
+  if (universal_names_met()) {
+    for (const Token& token : rest) report_identifier_characters(token);
+  }
   add_definition(parse_define(rest));
 }
 
-void Preprocessor::check_name_characters(std::string_view define_operands) {
-  lexer_.lex(define_operands, tokens_, 1);
-  if (!tokens_.empty()) report_name_characters(tokens_[0]);
+void Preprocessor::check_define_characters(std::string_view define_operands) {
+  lexer_.lex(define_operands, tokens_);
+  for (const Token& token : tokens_) report_identifier_characters(token);
 }
 
-void Preprocessor::report_name_characters(const Token& name) {
-  if (name.kind != TokenKind::identifier) return;
-  const std::string errors = identifier_character_errors(name.text);
+void Preprocessor::report_identifier_characters(const Token& identifier) {
+  if (identifier.kind != TokenKind::identifier || !spells_universal_names(identifier.text)) return;
+  const std::string errors = identifier_character_errors(identifier.text);
   for (std::size_t start = 0; start < errors.size();) {
     const std::size_t end = errors.find('\n', start);
     report(Severity::error, errors.substr(start, end - start));

@@ -155,11 +155,11 @@ class Preprocessor final : public ConditionContext, public FeatureTests {
   void define(std::span<const Token> rest);
   // Reports what the parse of a #define found and puts its macro in the table.
   void add_definition(DefineParse parse);
-  // Reports the compiler's errors about the characters of a macro's name
-  // (universal character names it allows in none, ...): of the first token
-  // of a #define's operands, or of that token.
-  [[gnu::cold]] void check_name_characters(std::string_view define_operands);
-  void report_name_characters(const Token& name);
+  // Reports the compiler's errors about the characters of identifiers
+  // (universal character names that C allows in none, ...): those of a
+  // #define's operands, or of one token.
+  [[gnu::cold]] void check_define_characters(std::string_view define_operands);
+  void report_identifier_characters(const Token& identifier);
   void undefine(std::span<const Token> rest);
   void include(FileFrame& frame, IncludeKind kind, std::span<const Token> rest, std::string_view line);
   void read_header(const FoundHeader& found, bool system_header);

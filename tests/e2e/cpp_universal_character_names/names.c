@@ -15,3 +15,5 @@ x×y \u00e
 #define \u0041B 3
 #define \u00d7 4
 AB
+#define M x\u00d7y
+int \u0301a = M + x\u00d7y \u00e;
