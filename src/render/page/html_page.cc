@@ -143,10 +143,23 @@ std::string_view HtmlPage::end() {
 }
 
 void HtmlPage::append_script_json(std::string_view json) {
+  static constexpr char kHex[] = "0123456789abcdef";
   std::size_t from = 0;
-  for (std::size_t pos = json.find('<'); pos != std::string_view::npos; pos = json.find('<', from)) {
+  for (std::size_t pos = 0; pos < json.size(); ++pos) {
+    const auto byte = static_cast<unsigned char>(json[pos]);
+    unsigned code = byte;
+    if (byte == 0xC2 && pos + 1 < json.size()) {
+      // A C1 control is U+0080 to U+009F, C2 80 to C2 9F in UTF-8.
+      code = static_cast<unsigned char>(json[pos + 1]);
+      if (code < 0x80 || code >= 0xA0) continue;
+    } else if (byte != '<' && byte != 0x7F) {
+      continue;
+    }
     out_.append(json, from, pos - from);
-    out_.append("\\u003c");
+    out_.append("\\u00");
+    out_.push_back(kHex[code >> 4]);
+    out_.push_back(kHex[code & 0xF]);
+    pos += byte == 0xC2 ? 1 : 0;
     from = pos + 1;
   }
   out_.append(json, from);

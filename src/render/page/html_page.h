@@ -39,9 +39,10 @@ class HtmlPage {
   std::string_view end();
 
  private:
-  // Appends `json` to the page within a script element: every "<" escaped,
-  // which JSON allows only in strings, so no "</script" or "<!--" ends or
-  // changes the element.
+  // Appends `json` to the page within a script element, with escapes for
+  // what JSON allows only in strings: every "<", so that no "</script" or
+  // "<!--" ends or changes the element, and DEL and the C1 controls, which a
+  // JSON string may hold as they are but an HTML page may not.
   void append_script_json(std::string_view json);
   // Appends source bytes outside uses, a new block begun after every
   // block's last line.

@@ -107,7 +107,8 @@ TEST(HtmlPage, WritesAWellFormedPageWhateverTheBytes) {
   html += page.begin_source("a.c");
   html += page.plain("\n#include \"</script>\"\n\x01\xff\x80 /* open");
   const UseFacts facts = facts_of({{"M", 1}, {"N", 2}});
-  html += page.text(marked("{3}M{1}</script><!--{4}{1}\xc3{3}N{1}\"&{2}{2} */ {2}{1}"), &facts, 0);
+  html += page.text(marked("{3}M{1}</script><!--{4}{1}\xc3\x7f\xc2\x85\xc2\xa0{3}N{1}\"&{2}{2} */ {2}{1}"),
+                    &facts, 0);
   html += page.end_source();
   html += page.begin_source("b<1>.c");
   html += page.text(marked("{3}M{1}{3}"), nullptr, 0);
@@ -117,7 +118,11 @@ TEST(HtmlPage, WritesAWellFormedPageWhateverTheBytes) {
   // The <pre>'s own line feed keeps the source's first one.
   EXPECT_NE(html.find("<pre class=\"src\">\n\n"), std::string::npos);
   EXPECT_NE(html.find("<a href=\"#f1\">b&lt;1&gt;.c</a>"), std::string::npos);
-  EXPECT_NE(html.find(R"j("\u003c/script>\u003c!--\u0001\u00c3")j"), std::string::npos);
+  // DEL and a C1 control are escaped, as the byte before them that is no
+  // UTF-8; a no-break space, the first character after the C1 controls, is not.
+  EXPECT_NE(html.find(R"j("\u003c/script>\u003c!--\u0001\u00c3\u007f\u0085)j"
+                      "\xc2\xa0\""),
+            std::string::npos);
 }
 
 std::size_t blocks_of(std::string_view html) {
