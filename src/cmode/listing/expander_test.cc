@@ -150,6 +150,16 @@ TEST(Expander, TheDefaultFormWrittenStraightReadsAsItsRendering) {
   EXPECT_EQ(shown, expand_program(large, "$n`$x'").out);
 }
 
+// Where g++ -E writes `.` and `*`, `<:` and `:`, or a character constant
+// and a name touching, they read back as other tokens (`.*`, `<::`, a
+// literal with a suffix): the listing keeps a blank between them.
+TEST(Expander, CxxTokensThatWouldJoinKeepABlank) {
+  const ScopedLexingDialect cxx17(*find_dialect("c++17", true));
+  const std::string program = "#define D .\n#define S <:\n#define C() 'a'\nD* S: C()_x D.*p\n";
+  const std::string shown = expand_program(program, "$x").out;
+  EXPECT_EQ(shown.substr(shown.rfind('\n', shown.size() - 2) + 1), ". * <: : 'a' _x ..*p\n");
+}
+
 TEST(Expander, AMacroStaysDisabledWhileItsExpansionIsRead) {
   // What the C compiler's preprocessor makes of each last line.
   const struct {
