@@ -199,7 +199,7 @@ class Rescanner {
   TextArena arena_;
   std::vector<MacroPtr> kept_macros_;
   std::vector<std::vector<ExpToken>> spare_lists_;
-  Substituter substituter_{arena_};
+  Substituter substituter_{arena_, table_};
   std::string text_;
 };
 

@@ -63,16 +63,19 @@ bool append_stringified(std::string& out, std::span<const ExpToken> argument) {
 bool Respeller::single_token(std::string_view text, TokenKind& kind) {
   // A comment the text opens (outside a literal) leaves no token, or one
   // that ends before the text does.
+  suffix_ = {};
   lexer_.lex(text, tokens_);
   if (tokens_.empty() || tokens_[0].begin != 0 || tokens_.back().end != text.size()) return false;
   kind = tokens_[0].kind;
   if (tokens_.size() == 1) return true;
-  // In C++11 on, a literal and a name pasted make one literal with a suffix,
-  // whatever the suffix's first byte (the lexer takes only `_` suffixes as
-  // part of a literal, as a name touching one may be a macro).
+  // The lexer takes only `_x` suffixes as part of a literal, as a name
+  // touching one may be a macro; the caller knows which names are.
   const bool literal = kind == TokenKind::string_literal || kind == TokenKind::char_constant;
-  return lexing_dialect().user_literals && literal && tokens_.size() == 2 &&
-         tokens_[1].kind == TokenKind::identifier && tokens_[1].begin == tokens_[0].end;
+  if (!lexing_dialect().user_literals || !literal || tokens_.size() != 2 ||
+      tokens_[1].kind != TokenKind::identifier || tokens_[1].begin != tokens_[0].end)
+    return false;
+  suffix_ = text.substr(tokens_[1].begin);
+  return true;
 }
 
 bool Respeller::would_merge(const ExpToken& left, const ExpToken& right) {

@@ -23,8 +23,13 @@ bool append_stringified(std::string& out, std::span<const ExpToken> argument);
 class Respeller {
  public:
   // Whether `text` is exactly one token, as a paste reads it; its kind
-  // then goes to `kind`.
+  // then goes to `kind`. In C++11 on a literal and a name make one literal
+  // with that name as its suffix, unless the name is a macro (see suffix()).
   bool single_token(std::string_view text, TokenKind& kind);
+
+  // The name that the last single_token took as a literal's suffix; empty
+  // when it took none.
+  std::string_view suffix() const { return suffix_; }
 
   // Whether `left` written right before `right`, with nothing between, would
   // be read back as other tokens (a blank must keep them apart).
@@ -34,6 +39,7 @@ class Respeller {
   Lexer lexer_;
   std::vector<Token> tokens_;
   std::string joined_;
+  std::string_view suffix_;
 };
 
 // The text a `_Pragma` operand stands for: the literal's prefix and quotes

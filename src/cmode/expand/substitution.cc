@@ -215,6 +215,13 @@ bool Substituter::va_opt_taken(Run& run) {
   });
 }
 
+bool Substituter::is_macro_not_suffix(std::string_view name) const {
+  // A name pasted to a literal is its suffix unless it is a macro; one of the
+  // form `_x` always is, as the compiler reads it.
+  if (name.empty() || (name[0] == '_' && name.size() > 1 && name[1] != '_')) return false;
+  return table_.find(name) != nullptr;
+}
+
 void Substituter::paste(std::vector<ExpToken>& out, std::size_t right_start) {
   std::size_t left = right_start;
   while (left > 0 && out[left - 1].mark != Mark::none) --left;
@@ -237,7 +244,7 @@ void Substituter::paste(std::vector<ExpToken>& out, std::size_t right_start) {
   scratch_.assign(lhs.text);
   scratch_.append(rhs.text);
   TokenKind kind;
-  if (!respeller_.single_token(scratch_, kind)) {
+  if (!respeller_.single_token(scratch_, kind) || is_macro_not_suffix(respeller_.suffix())) {
     rhs.space_before = false;  // the two tokens stay side by side
     problems_.push_back({Severity::error, "pasting \"" + std::string(lhs.text) + "\" and \"" +
                                               std::string(rhs.text) +

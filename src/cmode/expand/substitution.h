@@ -38,7 +38,9 @@ struct SubstitutionProblem {
 // `__VA_OPT__` and the GNU comma before `## __VA_ARGS__` applied.
 class Substituter {
  public:
-  explicit Substituter(TextArena& arena) : arena_(arena) {}
+  // `table` tells which names are macros, which a literal pasted to one
+  // does not take as its suffix.
+  Substituter(TextArena& arena, const MacroTable& table) : arena_(arena), table_(table) {}
 
   // Appends the replacement list of `macro` for one use to `out`. All its
   // tokens carry `line`; the first one takes `space_before` from the use's name.
@@ -63,11 +65,15 @@ class Substituter {
                         bool first_is_operand = false, bool last_is_operand = false);
   void append_operand(Run& run, std::size_t& pos, std::size_t end, PasteSides sides,
                       std::vector<ExpToken>& out);
+  // Whether a name that a paste made a literal's suffix is a macro, which
+  // stays a token of its own.
+  bool is_macro_not_suffix(std::string_view name) const;
   void paste(std::vector<ExpToken>& out, std::size_t right_start);
   bool gnu_comma(Run& run, std::size_t& pos, std::vector<ExpToken>& out);
   bool va_opt_taken(Run& run);
 
   TextArena& arena_;
+  const MacroTable& table_;
   Respeller respeller_;
   std::string scratch_;
   std::vector<SubstitutionProblem> problems_;

@@ -106,7 +106,8 @@ TEST(Expander, TheGnuCommaFollowsTheDialect) {
 }
 
 // From C++11 a literal pasted to a name is one literal with a suffix, which
-// the next paste in a chain meets as one token; in C the paste fails.
+// the next paste in a chain meets as one token, unless the name is a macro
+// not of the form `_x`; in C the paste fails.
 TEST(Expander, PastesMakeLiteralsWithSuffixesInCxx) {
   const std::string program = "#define F \"s\" ## L ## \"b\"\n#define G 'c' ## x\nF G\n";
   {
@@ -115,6 +116,15 @@ TEST(Expander, PastesMakeLiteralsWithSuffixesInCxx) {
     EXPECT_EQ(result.out.substr(result.out.rfind('\n', result.out.size() - 2) + 1), "\"s\"L \"b\" 'c'x\n");
     EXPECT_EQ(result.err,
               "t.c:3: error: pasting \"\"s\"L\" and \"\"b\"\" does not give a valid preprocessing token\n");
+    const testing::ExpandedProgram macros = expand_program(
+        "#define M 1\n#define _M 2\n#define P(a, b) a ## b\nP(\"s\", __LINE__) P('c', M) P(\"s\", _M) "
+        "P(\"s\", __M)\n",
+        "$x");
+    EXPECT_EQ(macros.out.substr(macros.out.rfind('\n', macros.out.size() - 2) + 1),
+              "\"s\"4 'c'1 \"s\"_M \"s\"__M\n");
+    EXPECT_EQ(macros.err,
+              "t.c:4: error: pasting \"\"s\"\" and \"__LINE__\" does not give a valid preprocessing token\n"
+              "t.c:4: error: pasting \"'c'\" and \"M\" does not give a valid preprocessing token\n");
   }
   const ScopedLexingDialect c17(*find_dialect("c17", false));
   const testing::ExpandedProgram result = expand_program(program, "$x");
