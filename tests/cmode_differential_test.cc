@@ -196,7 +196,8 @@ std::vector<std::string> from_difference(const std::vector<std::string>& tokens,
 // Where g++ -E writes two tokens with nothing between them although they
 // read back as others, sornik keeps them apart: `.` before `*` (`.*`), `<:`
 // before `:` (`<::`), a character constant before a name (a literal
-// suffix), a name or number before a number or prefixed literal. Such a
+// suffix), a name or number before a number, a prefixed literal or a
+// character constant with a suffix. Such a
 // pair of ours, joined, stands for the compiler's one token.
 bool compiler_joins(const std::string& left, const std::string& right, const std::string& joined) {
   if (left + right != joined) return false;
@@ -204,7 +205,8 @@ bool compiler_joins(const std::string& left, const std::string& right, const std
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.';
   };
   return (left == "." && right[0] == '*') || (left == "<:" && right[0] == ':') ||
-         (left.back() == '\'' && right[0] == '_') || (word(left.back()) && word(right[0]));
+         (left.back() == '\'' && right[0] == '_') ||
+         (word(left.back()) && (word(right[0]) || right[0] == '\''));
 }
 
 // Whether our tokens are the compiler's, up to the pairs it joins.

@@ -31,7 +31,7 @@ constexpr std::array<std::string_view, 34> kCxxTokens = {"::",
                                                          "->*",
                                                          "<=>",
                                                          "1'000'000",
-                                                         "0x1'0000",
+                                                         "0x1'00'00",
                                                          "\"a\"_s",
                                                          "12_km",
                                                          "1.5_f",
@@ -105,8 +105,11 @@ class ProgramWriter {
   // Appends `item` and the blank after it; in C++ now and then none, so that
   // the item touches what follows it (after expansion too). A literal keeps
   // its blank: g++ reads a name that touches it as its suffix unless the
-  // name is a macro, also where it is a parameter or pasted.
+  // name is a macro, also where it is a parameter.
   void add_item(const std::string& item) {
+    // A raw string keeps its blank before it too: a name that touched its
+    // prefix would make it a name and a string left open.
+    if (cplusplus_ && item.find("R\"") < 3) text_ += " ";
     text_ += item;
     const bool literal = !item.empty() && (item.back() == '"' || item.back() == '\'');
     if (!cplusplus_ || literal || !chance(20)) text_ += " ";
