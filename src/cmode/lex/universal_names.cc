@@ -115,6 +115,21 @@ void append_utf8_name(std::string& out, std::string_view name) {
   }
 }
 
+void append_listed_name(std::string& out, std::string_view name) {
+  for (std::size_t pos = 0; pos < name.size();) {
+    char32_t code = 0;
+    const std::size_t length =
+        static_cast<unsigned char>(name[pos]) >= 0x80 ? utf8_character(name.substr(pos), code) : 0;
+    if (length == 0) {
+      out.push_back(name[pos++]);
+      continue;
+    }
+    out.append("\\U");
+    for (int shift = 28; shift >= 0; shift -= 4) out.push_back("0123456789abcdef"[(code >> shift) & 0xF]);
+    pos += length;
+  }
+}
+
 std::string identifier_character_errors(std::string_view name) {
   std::string errors;
   for (std::size_t pos = 0; pos < name.size();) {

@@ -40,6 +40,10 @@ inline bool spells_universal_names(std::string_view name) {
 // name, so that `\u00e9t\u00e9` and `été` name the same macro.
 void append_utf8_name(std::string& out, std::string_view name);
 
+// Appends a name known by its UTF-8 spelling as the C compiler lists macro
+// names: each character beyond ASCII as \UXXXXXXXX (lower-case digits).
+void append_listed_name(std::string& out, std::string_view name);
+
 // The C compiler's error for each universal character name and extended
 // character of an identifier's spelling that C11 does not allow where it
 // stands, one message a line; empty when there is none.

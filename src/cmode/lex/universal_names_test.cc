@@ -38,6 +38,13 @@ TEST(UniversalNames, NamesAreKnownByTheirUtf8Spelling) {
   // What names no character stays as written.
   EXPECT_EQ(utf8("\\ud800\\U00110000"), "\\ud800\\U00110000");
   EXPECT_EQ(utf8("\\u00e"), "\\u00e");
+  const auto listed = [](std::string_view name) {
+    std::string out;
+    append_listed_name(out, name);
+    return out;
+  };
+  EXPECT_EQ(listed("x\xc3\xa9t\xf0\x9f\x98\x80_1"), "x\\U000000e9t\\U0001f600_1");
+  EXPECT_EQ(listed("plain$"), "plain$");
   EXPECT_TRUE(spells_universal_names("a\\u00e9"));
   EXPECT_FALSE(spells_universal_names("a\xc3\xa9"));
   char32_t code = 0;

@@ -180,9 +180,13 @@ int Macro::spelled_param_index(std::string_view name) const {
   return utf8 == name ? -1 : param_index(utf8);
 }
 
-void append_define_line(std::string& out, const Macro& macro) {
+void append_define_line(std::string& out, const Macro& macro, bool listed_name) {
   out += "#define ";
-  out += macro.name();
+  if (listed_name) {
+    append_listed_name(out, macro.name());
+  } else {
+    out += macro.name();
+  }
   if (macro.function_like()) {
     out += '(';
     const std::size_t count = macro.param_count();

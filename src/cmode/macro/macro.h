@@ -207,7 +207,8 @@ class Macro {
 };
 
 // Appends "#define NAME(PARAMS) BODY" as the C compiler lists definitions,
-// without a line end.
-void append_define_line(std::string& out, const Macro& macro);
+// without a line end; with `listed_name`, the name spelled as the
+// compiler's listing of macros spells it (append_listed_name).
+void append_define_line(std::string& out, const Macro& macro, bool listed_name = false);
 
 }  // namespace sornik::cmode

@@ -88,7 +88,7 @@ void list_macros(MacroTable& table, void (*write)(std::string_view)) {
   std::string block;
   for (std::size_t i = 0; i < count; ++i) {
     if (i + kAhead < count) __builtin_prefetch(sorted[i + kAhead].macro);
-    append_define_line(block, *sorted[i].macro);
+    append_define_line(block, *sorted[i].macro, true);
     MacroDeleter()(sorted[i].macro);
     block += '\n';
     if (block.size() >= (std::size_t{1} << 16)) {
