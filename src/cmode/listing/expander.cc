@@ -72,8 +72,10 @@ void Expander::expand_file(ChunkSource& source, std::string_view file, Renderer&
       const ExpToken& name = window.token(index);
       const std::uint32_t use_end = rescanner.source_end();
       const std::string_view before_use = bytes.substr(written, name.source_begin - written);
-      // Tokens touch the use when nothing but splices stands between.
+      // Tokens touch the use when nothing but splices stands between; right
+      // after another use, what touches it is the last token that use wrote.
       const ExpToken* before = index > 0 && !name.space_before ? &window.token(index - 1) : nullptr;
+      if (before != nullptr && grouped && written == name.source_begin) before = writer.last_written();
       const ExpToken* after = nullptr;
       if (end < window.size() && !window.token(end).space_before) after = &window.token(end);
       const UseStream use{stream, rescanner.groups(),

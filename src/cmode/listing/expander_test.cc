@@ -70,6 +70,8 @@ const Case kCases[] = {
      "\"a\\\nb\" 'c\\\r\n'\n__LINE__`4'\n"},
     {"_Pragma becomes a #pragma line", "_Pragma(\"once\") x\n", "_Pragma(\"once\")`\n#pragma once\n' x\n"},
     {"tokens that would join keep a blank", "#define M -1\n-M\n", "#define M -1\n-M` -1'\n"},
+    {"a use touches the last token of the use before it", "#define F() -\n#define G -\nF()F() F()G\n",
+     "#define F() -\n#define G -\nF()`-'F()` -' F()`-'G` -'\n"},
     {"tokens joined to a use by a splice touch it", "#define N() 1\n#define M -1\nN()\\\nx -\\\r\nM\n",
      "#define N() 1\n#define M -1\nN()`1 '\\\nx -\\\r\nM` -1'\n"},
     {"an empty definition", "#define Z\na Z b\n", "#define Z\na Z`' b\n"},

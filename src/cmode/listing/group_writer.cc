@@ -122,6 +122,13 @@ void GroupWriter::write(const UseStream& use, Sink& sink) {
   if (use.after != nullptr && previous != nullptr && respeller_.would_merge(*previous, *use.after))
     sink.blank();
   sink.ends(pending_ends);
+  has_last_ = previous != nullptr;
+  if (has_last_) {
+    // The token's text may lie in a source piece that the next use reads past.
+    last_text_.assign(previous->text);
+    last_ = *previous;
+    last_.text = last_text_;
+  }
 }
 
 }  // namespace sornik::cmode

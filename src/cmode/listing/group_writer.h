@@ -41,12 +41,19 @@ class GroupWriter {
   // never held whole.
   void write_default(const UseStream& use, std::string& out);
 
+  // The last token the last use wrote (its `before` when it wrote none), or
+  // null.
+  const ExpToken* last_written() const { return has_last_ ? &last_ : nullptr; }
+
  private:
   template <typename Sink>
   void write(const UseStream& use, Sink& sink);
 
   Respeller respeller_;
   std::vector<std::uint32_t> open_;
+  ExpToken last_;
+  std::string last_text_;
+  bool has_last_ = false;
 };
 
 }  // namespace sornik::cmode
