@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <map>
 #include <string_view>
 #include <vector>
@@ -111,8 +112,13 @@ class ProgramWriter {
     // prefix would make it a name and a string left open.
     if (cplusplus_ && item.find("R\"") < 3) text_ += " ";
     text_ += item;
+    // So does a number, which a digit separator would carry into a quote.
     const bool literal = !item.empty() && (item.back() == '"' || item.back() == '\'');
-    if (!cplusplus_ || literal || !chance(20)) text_ += " ";
+    const auto digit = [&](std::size_t at) {
+      return at < item.size() && std::isdigit(static_cast<unsigned char>(item[at]));
+    };
+    const bool number = digit(0) || (!item.empty() && item[0] == '.' && digit(1));
+    if (!cplusplus_ || literal || number || !chance(20)) text_ += " ";
   }
 
   // An #if whose operands are numbers, `true`, `false`, macros and
