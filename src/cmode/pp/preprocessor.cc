@@ -258,7 +258,10 @@ void Preprocessor::report(Severity severity, std::string_view text) {
   report_at(place.file, place.line, severity, text);
 }
 
-void Preprocessor::report_raw_strings(const FileFrame& frame, std::string_view bytes) {
+void Preprocessor::check_line(const FileFrame& frame, std::string_view bytes, const LogicalLine& line) {
+  // Only the last line of a file can end inside a comment.
+  if (!line.complete && ends_inside_block_comment(bytes)) report(Severity::error, "unterminated comment");
+  if (!line.raw_string || skipping_) return;
   lexer_.lex(bytes, tokens_);
   for (const Token& token : tokens_) {
     if (token.kind != TokenKind::other || token.text.find("R\"") > 2) continue;
@@ -266,16 +269,15 @@ void Preprocessor::report_raw_strings(const FileFrame& frame, std::string_view b
          raw_string_problems(bytes.substr(token.begin, token.end - token.begin))) {
       const auto newlines = std::count(
           bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(token.begin + problem.at), '\n');
-      report_at(frame.path, frame.line + static_cast<std::uint32_t>(newlines), Severity::error,
-                problem.message);
+      const SourcePlace place = presumed_place(frame.line + static_cast<std::uint32_t>(newlines));
+      report_at(place.file, place.line, Severity::error, problem.message);
     }
   }
 }
 
 void Preprocessor::take_line(FileFrame& frame, std::string_view bytes, const LogicalLine& line) {
-  // Only the last line of a file can end inside a comment.
-  if (!line.complete && ends_inside_block_comment(bytes)) report(Severity::error, "unterminated comment");
-  if (line.raw_string && !skipping_) report_raw_strings(frame, bytes);
+  if (!line.complete || line.raw_string) [[unlikely]]
+    check_line(frame, bytes, line);
   if (line.kind == LineKind::directive) {
     directive(frame, bytes);
   } else if (line.kind == LineKind::code && !skipping_) {

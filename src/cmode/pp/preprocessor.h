@@ -140,8 +140,11 @@ class Preprocessor final : public ConditionContext, public FeatureTests {
   // Where a diagnostic about a physical line of the innermost file points.
   SourcePlace presumed_place(std::uint32_t physical_line) const;
   void report(Severity severity, std::string_view text);
-  // Reports the raw strings of a line that are no valid literals.
-  void report_raw_strings(const FileFrame& frame, std::string_view bytes);
+  // Reports a comment that the file ends inside and the raw strings of a
+  // line that are no valid literals. Out of line: few lines hold either, and
+  // take_line is on every line's path.
+  [[gnu::cold, gnu::noinline]] void check_line(const FileFrame& frame, std::string_view bytes,
+                                               const LogicalLine& line);
   void directive(FileFrame& frame, std::string_view line);
   void conditional_directive(FileFrame& frame, std::string_view name, std::span<const Token> rest);
   void else_or_endif(FileFrame& frame, std::string_view name, std::span<const Token> rest);
