@@ -7,3 +7,6 @@ u8R"$(b)$" b LR"@(b)@" b
 R"ab
 c" b
 R"d(b)" b R"e(b)d" b
+#line 100
+R"x y(z)x y" b
+R"e(open
