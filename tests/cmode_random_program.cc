@@ -136,9 +136,17 @@ class ProgramWriter {
                                                                  " xor ", " not_eq ", " && ",     " || ",
                                                                  " == ",  " < ",      " + ",      " - "};
     if (depth == 0 || chance(30)) return std::string(one_of(kAtoms));
-    if (chance(20)) return std::string(one_of(kUnary)) + condition_operand(depth - 1);
-    return "(" + condition_operand(depth - 1) + std::string(one_of(kBinary)) + condition_operand(depth - 1) +
-           ")";
+    if (chance(20)) {
+      const std::string operand = condition_operand(depth - 1);
+      return std::string(one_of(kUnary)) + operand;
+    }
+    // Drawn right to left, one statement each: the operands of + are
+    // evaluated in an order each compiler chooses, and the programs must be
+    // the same whichever built the test.
+    const std::string right = condition_operand(depth - 1);
+    const std::string_view binary = one_of(kBinary);
+    const std::string left = condition_operand(depth - 1);
+    return "(" + left + std::string(binary) + right + ")";
   }
 
   void definition() {
@@ -208,7 +216,9 @@ class ProgramWriter {
       if (kind == 0 && variadic_ && !params_.empty()) {
         text_ += ", ## " + rest_name() + " ";
       } else if (kind == 1 && variadic_) {
-        text_ += "__VA_OPT__(" + operand(true) + " " + operand(true) + ") ";
+        const std::string second = operand(true);
+        const std::string first = operand(true);
+        text_ += "__VA_OPT__(" + first + " " + second + ") ";
       } else if (kind == 2 && i + 1 < items) {
         text_ += operand(false) + " ## ";
         need_operand = true;
@@ -216,7 +226,8 @@ class ProgramWriter {
       } else if (kind == 4 && chance(25)) {
         text_ += std::string(cplusplus_ && chance(60) ? one_of(kCxxPastes) : one_of(kPrefixPastes)) + " ";
       } else if (kind == 3) {
-        text_ += std::string(one_of(kFunctionNames)) + (chance(50) ? "(" + operand(true) + ") " : " ");
+        const std::string call = chance(50) ? "(" + operand(true) + ") " : " ";
+        text_ += std::string(one_of(kFunctionNames)) + call;
       } else {
         add_item(operand(true));
       }
