@@ -231,6 +231,8 @@ class Parser {
       rules.pedantic = rules.pedantic_errors = true;
     } else if (arg == "-w") {
       rules.no_warnings = true;
+    } else if (arg == "-Wendif-labels" || arg == "-Wno-endif-labels") {
+      rules.endif_labels = arg == "-Wendif-labels";
     } else {
       return false;
     }

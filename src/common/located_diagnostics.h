@@ -24,6 +24,7 @@ struct DiagnosticRules {
   bool pedantic = false;         // the checks that only -pedantic asks for are made
   bool pedantic_errors = false;  // a pedwarn is an error
   bool no_warnings = false;      // warnings (pedwarns that stay warnings too) are not shown
+  bool endif_labels = true;      // text after #else and #endif is a pedwarn (-Wno-endif-labels: none)
 };
 const DiagnosticRules& diagnostic_rules();
 void set_diagnostic_rules(const DiagnosticRules& rules);

@@ -390,7 +390,7 @@ class Evaluator {
   Typed integer_constant(std::string_view text) {
     Value value;
     std::string error;
-    std::vector<std::string> warnings;
+    std::vector<Finding> warnings;
     const char last = text.back();
     if (!parse_integer(text, value, error, warnings) || !warnings.empty() || (last | 0x20) == 'i' ||
         (last | 0x20) == 'j') {
@@ -421,7 +421,7 @@ class Evaluator {
   Typed char_constant(std::string_view text) {
     Value value;
     std::string error;
-    std::vector<std::string> warnings;
+    std::vector<Finding> warnings;
     if (!parse_char_constant(text, value, error, warnings)) {
       fail();
       return {};

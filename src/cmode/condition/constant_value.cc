@@ -59,7 +59,7 @@ std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\
 // plain constant, code points for a wide one.
 class CharReader {
  public:
-  CharReader(std::string_view body, bool wide, std::vector<std::string>& warnings)
+  CharReader(std::string_view body, bool wide, std::vector<Finding>& warnings)
       : body_(body), wide_(wide), warnings_(warnings) {}
 
   // Appends the next character's code units to `units`; false at the end.
@@ -135,11 +135,13 @@ class CharReader {
       case 'x': {
         std::uint64_t value = 0;
         bool too_large = false;
+        const std::size_t digits = pos_;
         while (pos_ < body_.size() && digit_value(body_[pos_]) < 16) {
           value = (value << 4) | static_cast<std::uint64_t>(digit_value(body_[pos_++]));
           if (value > limit) too_large = true;
         }
-        if (too_large) warnings_.emplace_back("hex escape sequence out of range");
+        if (pos_ == digits) warnings_.push_back({Severity::error, "\\x used with no following hex digits"});
+        if (too_large) warnings_.push_back({Severity::pedwarn, "hex escape sequence out of range"});
         units.push_back(static_cast<std::uint32_t>(value & limit));
         return;
       }
@@ -160,24 +162,23 @@ class CharReader {
       for (int i = 1; i < 3 && pos_ < body_.size() && body_[pos_] >= '0' && body_[pos_] <= '7'; ++i) {
         value = value * 8 + static_cast<std::uint32_t>(body_[pos_++] - '0');
       }
-      if (value > limit) warnings_.emplace_back("octal escape sequence out of range");
+      if (value > limit) warnings_.push_back({Severity::pedwarn, "octal escape sequence out of range"});
       units.push_back(value & limit);
       return;
     }
-    warnings_.push_back("unknown escape sequence: '\\" + std::string(1, c) + "'");
+    warnings_.push_back({Severity::pedwarn, "unknown escape sequence: '\\" + std::string(1, c) + "'"});
     units.push_back(static_cast<unsigned char>(c));
   }
 
   std::string_view body_;
   bool wide_;
-  std::vector<std::string>& warnings_;
+  std::vector<Finding>& warnings_;
   std::size_t pos_ = 0;
 };
 
 }  // namespace
 
-bool parse_integer(std::string_view text, Value& value, std::string& error,
-                   std::vector<std::string>& warnings) {
+bool parse_integer(std::string_view text, Value& value, std::string& error, std::vector<Finding>& warnings) {
   value = {};
   int base = 10;
   std::size_t pos = 0;
@@ -232,9 +233,10 @@ bool parse_integer(std::string_view text, Value& value, std::string& error,
                                  : "invalid suffix " + quoted(suffix) + " on integer constant";
     return false;
   }
-  if (too_large) warnings.emplace_back("integer constant is too large for its type");
+  if (too_large) warnings.push_back({Severity::pedwarn, "integer constant is too large for its type"});
   if (!is_unsigned && static_cast<std::intmax_t>(result) < 0) {
-    if (base == 10 && !too_large) warnings.emplace_back("integer constant is so large that it is unsigned");
+    if (base == 10 && !too_large)
+      warnings.push_back({Severity::warning, "integer constant is so large that it is unsigned"});
     is_unsigned = true;
   }
   value = {result, is_unsigned};
@@ -242,7 +244,7 @@ bool parse_integer(std::string_view text, Value& value, std::string& error,
 }
 
 bool parse_char_constant(std::string_view text, Value& value, std::string& error,
-                         std::vector<std::string>& warnings) {
+                         std::vector<Finding>& warnings) {
   value = {};
   // A u8 constant (C++17, C2X) is a narrow one of a single byte.
   const bool utf8 = text.starts_with("u8");
@@ -259,7 +261,7 @@ bool parse_char_constant(std::string_view text, Value& value, std::string& error
     return false;
   }
   if (wide) {
-    if (units.size() > 1) warnings.emplace_back("character constant too long for its type");
+    if (units.size() > 1) warnings.push_back({Severity::warning, "character constant too long for its type"});
     const std::uint32_t last = units.back();
     if (prefix == 'L') {
       value = {static_cast<std::uintmax_t>(static_cast<std::intmax_t>(static_cast<std::int32_t>(last))),
@@ -278,8 +280,8 @@ bool parse_char_constant(std::string_view text, Value& value, std::string& error
              false};
     return true;
   }
-  warnings.emplace_back(units.size() > 4 ? "character constant too long for its type"
-                                         : "multi-character character constant");
+  warnings.push_back({Severity::warning, units.size() > 4 ? "character constant too long for its type"
+                                                          : "multi-character character constant"});
   std::uint32_t packed = 0;
   for (std::uint32_t unit : units) packed = (packed << 8) | (unit & 0xff);
   value = {static_cast<std::uintmax_t>(static_cast<std::intmax_t>(static_cast<std::int32_t>(packed))), false};

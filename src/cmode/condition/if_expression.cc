@@ -154,7 +154,7 @@ class ConditionParser {
   void fail(std::string text) {
     if (!failed()) result_.error = std::move(text);
   }
-  void warn(std::string text) { result_.warnings.push_back(std::move(text)); }
+  void warn(Severity severity, std::string text) { result_.warnings.push_back({severity, std::move(text)}); }
   bool at_end() const { return pos_ >= tokens_.size(); }
 
   // A token where an operator should follow an operand.
@@ -381,14 +381,18 @@ class ConditionParser {
     return {static_cast<std::uintmax_t>(context_.has_feature(test)), false};
   }
 
-  void overflow() { warn("integer overflow in preprocessor expression"); }
+  void overflow() { warn(Severity::pedwarn, "integer overflow in preprocessor expression"); }
 
   Value apply(const OpInfo& info, Value left, Value right, bool evaluate) {
     const bool is_unsigned = left.is_unsigned || right.is_unsigned;
     const std::uintmax_t a = left.bits;
     const std::uintmax_t b = right.bits;
     switch (info.op) {
-      case Op::comma: return right;
+      case Op::comma:
+        // C90 has no comma in a constant expression; C99 none that is evaluated.
+        if (diagnostic_rules().pedantic && (!follows_c99(lexing_dialect()) || evaluate))
+          warn(Severity::pedwarn, "comma operator in operand of #if");
+        return right;
       case Op::logical_or: return int_value(a != 0 || b != 0);
       case Op::logical_and: return int_value(a != 0 && b != 0);
       case Op::bit_or: return {a | b, is_unsigned};

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cmode/lex/token.h"
+#include "common/located_diagnostics.h"
 
 namespace sornik::cmode {
 
@@ -32,7 +33,7 @@ struct Condition {
   // The C compiler's text of the error that made the condition false; empty
   // when there was none.
   std::string error;
-  std::vector<std::string> warnings;
+  std::vector<Finding> warnings;
 };
 
 // Evaluates the macro-expanded tokens of an #if as C does: intmax_t and

@@ -33,7 +33,7 @@ std::string evaluate(std::string_view expression) {
   FakeContext context;
   const Condition condition = evaluate_condition(tokens, context);
   std::string out = condition.value ? "1" : "0";
-  for (const std::string& warning : condition.warnings) out += " / " + warning;
+  for (const Finding& warning : condition.warnings) out += " / " + warning.text;
   if (!condition.error.empty()) out += " / error: " + condition.error;
   return out;
 }
@@ -42,6 +42,56 @@ struct Case {
   std::string_view expression;
   std::string_view result;
 };
+
+// The severities of the warnings of `expression`, one letter each: w for a
+// warning, p for a pedwarn, e for an error.
+std::string severities(std::string_view expression) {
+  Lexer lexer;
+  std::vector<Token> tokens;
+  lexer.lex(expression, tokens);
+  FakeContext context;
+  std::string out;
+  for (const Finding& warning : evaluate_condition(tokens, context).warnings)
+    out += warning.severity == Severity::warning ? 'w' : warning.severity == Severity::pedwarn ? 'p' : 'e';
+  return out;
+}
+
+// The escapes of character constants, as the compiler judges them: what ISO C
+// forbids is a pedwarn, a \x without digits an error.
+TEST(Condition, JudgesEscapesAsTheCompiler) {
+  const Case cases[] = {
+      {"'\\x'", "0 / \\x used with no following hex digits"},
+      {"'\\x0ff' == 255 || '\\x0ff' == -1", "1"},
+      {"'\\x100'", "0 / hex escape sequence out of range"},
+      {"L'\\x100' == 256", "1"},
+      {"'\\377'", "1"},
+      {"'\\400'", "0 / octal escape sequence out of range"},
+      {"'\\p' == 'p'", "1 / unknown escape sequence: '\\p'"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(evaluate(c.expression), c.result) << c.expression;
+  EXPECT_EQ(severities("'\\x'"), "e");
+  EXPECT_EQ(severities("'\\x100' + '\\400' + '\\p'"), "ppp");
+  EXPECT_EQ(severities("'ab'"), "w");
+  EXPECT_EQ(severities("0xfffffffffffffffff"), "p");
+}
+
+// A comma is a pedwarn under -pedantic: in C90 anywhere, in C99 where it is
+// evaluated.
+TEST(Condition, WarnsOfACommaUnderPedantic) {
+  EXPECT_EQ(severities("(1, 2)"), "");
+  const DiagnosticRules saved = diagnostic_rules();
+  DiagnosticRules pedantic;
+  pedantic.pedantic = true;
+  set_diagnostic_rules(pedantic);
+  EXPECT_EQ(evaluate("(1, 2)"), "1 / comma operator in operand of #if");
+  EXPECT_EQ(severities("(1, 2)"), "p");
+  EXPECT_EQ(severities("0 && (1, 2)"), "");
+  {
+    const ScopedLexingDialect c90(*find_dialect("c90", false));
+    EXPECT_EQ(severities("0 && (1, 2)"), "p");
+  }
+  set_diagnostic_rules(saved);
+}
 
 // Each expected result is what the C compiler decides for the same line.
 TEST(Condition, EvaluatesAsTheCompiler) {

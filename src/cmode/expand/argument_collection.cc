@@ -6,6 +6,7 @@
 
 #include "cmode/expand/call_scratch.h"
 #include "cmode/expand/rescanner.h"
+#include "cmode/lex/dialect.h"
 
 namespace sornik::cmode {
 
@@ -152,6 +153,16 @@ bool Rescanner::check_count(CallScratch& call) {
   } else if (given == params) {
     return true;
   } else if (given + 1 == params && macro.variadic()) {
+    // ISO C and C++ before C++20 want the variable arguments given, if empty.
+    const Dialect& dialect = lexing_dialect();
+    if (diagnostic_rules().pedantic && dialect.strict &&
+        !(dialect.cplusplus && dialect.version >= "202002L")) {
+      report(call.name_token.line,
+             dialect.cplusplus
+                 ? "ISO C++11 requires at least one argument for the \"...\" in a variadic macro"
+                 : "ISO C99 requires at least one argument for the \"...\" in a variadic macro",
+             Severity::pedwarn);
+    }
     call.absent = true;
     call.starts.push_back(call.starts.back() + call.gap);
     return true;

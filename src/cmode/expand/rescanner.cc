@@ -82,8 +82,8 @@ void Rescanner::reset() {
   call_depth_ = 0;
 }
 
-void Rescanner::report(std::uint32_t line, std::string_view text) {
-  report_at(file_, line, Severity::error, text);
+void Rescanner::report(std::uint32_t line, std::string_view text, Severity severity) {
+  report_at(file_, line, severity, text);
 }
 
 void Rescanner::check_identifier_characters(const ExpToken& identifier) {
@@ -310,6 +310,10 @@ bool Rescanner::try_builtin(const Scope& scope, const ExpToken& name, const Macr
   if (kind == Builtin::pragma) return try_pragma(scope, name, macro);
   if (kind == Builtin::operator_name) return false;
   if (kind == Builtin::feature_test) return try_feature_test(scope, name, macro);
+  if (kind == Builtin::poisoned) {
+    report(name.line, "attempt to use poisoned \"" + std::string(name.text) + "\"");
+    return false;
+  }
   const ExpToken value = builtin_value(name, kind);
   const std::uint32_t group = new_group(name.text, macro);
   push_mark(*scope.out, Mark::open, group);
@@ -349,6 +353,8 @@ ExpToken Rescanner::builtin_value(const ExpToken& name, Builtin kind) {
 }
 
 bool Rescanner::try_pragma(const Scope& scope, const ExpToken& name, const Macro& macro) {
+  // As in the compiler, an #if expression takes no _Pragma: it stays a name.
+  if (scope.in_condition) return false;
   // Reading on may move the source to its next chunk: what is kept is copied first.
   std::string display(name.text);
   Walk walk = start(scope);
@@ -376,8 +382,10 @@ bool Rescanner::try_pragma(const Scope& scope, const ExpToken& name, const Macro
     if (part.from_source) source_end_ = std::max(source_end_, part.source_end);
   }
   // As the C compiler's preprocessor writes it: a #pragma line of its own.
+  const std::string pragma = destringized(parts[1].text);
+  if (pragma_actions_ != nullptr) pragma_actions_->pragma_operator(pragma, name.line);
   text_.assign("\n#pragma ");
-  text_.append(destringized(parts[1].text));
+  text_.append(pragma);
   text_.push_back('\n');
   ExpToken line = name;
   line.kind = TokenKind::other;

@@ -11,10 +11,12 @@
 
 #include "cmode/expand/expansion_token.h"
 #include "cmode/expand/feature_tests.h"
+#include "cmode/expand/pragma_actions.h"
 #include "cmode/expand/spelling.h"
 #include "cmode/expand/substitution.h"
 #include "cmode/macro/builtin_state.h"
 #include "cmode/macro/macro_table.h"
+#include "common/located_diagnostics.h"
 #include "common/text_arena.h"
 
 namespace sornik::cmode {
@@ -95,6 +97,9 @@ class Rescanner {
   // What answers feature tests in code; without it they stay as written.
   void set_feature_tests(FeatureTests* tests) { feature_tests_ = tests; }
 
+  // What acts on the pragmas of _Pragma operators; without it they are only written.
+  void set_pragma_actions(PragmaActions* actions) { pragma_actions_ = actions; }
+
   // Where the built-in macros find the file, line, counter and time they
   // give; without it, a state of the rescanner's own that names the file
   // diagnostics name.
@@ -144,7 +149,7 @@ class Rescanner {
   // Marks the identifiers among `tokens` whose macro is disabled now.
   void paint_disabled(std::vector<ExpToken>& tokens);
   void copy_unchanged(const Scope& scope, const CallScratch& call, const Walk& end);
-  void report(std::uint32_t line, std::string_view text);
+  void report(std::uint32_t line, std::string_view text, Severity severity = Severity::error);
   Walk start(const Scope& scope) const;
   // Replaces a use of a built-in macro; false when the use stays as written.
   bool try_builtin(const Scope& scope, const ExpToken& name, const Macro& macro);
@@ -175,6 +180,7 @@ class Rescanner {
   const MacroTable& table_;
   std::string_view file_;
   FeatureTests* feature_tests_ = nullptr;
+  PragmaActions* pragma_actions_ = nullptr;
   BuiltinState* builtins_ = nullptr;
   BuiltinState own_builtins_;
   SourceTokens* source_ = nullptr;

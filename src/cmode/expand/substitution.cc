@@ -69,6 +69,7 @@ void Substituter::substitute(const Macro& macro, Arguments* args, std::uint32_t 
                              std::vector<ExpToken>& out) {
   Run run{macro, args, line};
   problems_.clear();
+  if (empty_arguments_warned_ && args != nullptr) check_empty_arguments(run);
   const std::size_t start = out.size();
   substitute_range(run, 0, macro.body().size(), out);
   const auto start_at = out.begin() + static_cast<std::ptrdiff_t>(start);
@@ -81,6 +82,28 @@ void Substituter::substitute(const Macro& macro, Arguments* args, std::uint32_t 
   // Every token of an expansion, arguments included, stands on the line of the use.
   for (auto token = out.begin() + static_cast<std::ptrdiff_t>(start); token != out.end(); ++token)
     token->line = line;
+}
+
+void Substituter::check_empty_arguments(Run& run) {
+  const Macro& macro = run.macro;
+  std::vector<bool> used(macro.param_count(), false);
+  for (const BodyToken& token : macro.body()) {
+    if (token.kind != TokenKind::identifier) continue;
+    const int param = macro.param_index(macro.text(token));
+    if (param >= 0) used[static_cast<std::size_t>(param)] = true;
+  }
+  for (std::size_t index = 0; index < used.size(); ++index) {
+    if (!used[index]) continue;
+    const std::span<const ExpToken> argument = run.args->raw(index);
+    if (std::any_of(argument.begin(), argument.end(), [](const ExpToken& token) {
+          return token.mark == Mark::none;
+        }))
+      continue;
+    problems_.push_back({Severity::pedwarn, "invoking macro " + std::string(macro.name()) + " argument " +
+                                                std::to_string(index + 1) +
+                                                ": empty macro arguments are undefined in ISO " +
+                                                (lexing_dialect().cplusplus ? "C++98" : "C90")});
+  }
 }
 
 void Substituter::substitute_range(Run& run, std::size_t begin, std::size_t end, std::vector<ExpToken>& out,

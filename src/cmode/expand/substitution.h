@@ -9,6 +9,7 @@
 
 #include "cmode/expand/expansion_token.h"
 #include "cmode/expand/spelling.h"
+#include "cmode/lex/dialect.h"
 #include "cmode/macro/macro_table.h"
 #include "common/located_diagnostics.h"
 #include "common/text_arena.h"
@@ -39,8 +40,12 @@ struct SubstitutionProblem {
 class Substituter {
  public:
   // `table` tells which names are macros, which a literal pasted to one
-  // does not take as its suffix.
-  Substituter(TextArena& arena, const MacroTable& table) : arena_(arena), table_(table) {}
+  // does not take as its suffix. Made for one file, under the diagnostic
+  // rules and dialect of its unit.
+  Substituter(TextArena& arena, const MacroTable& table)
+      : arena_(arena),
+        table_(table),
+        empty_arguments_warned_(diagnostic_rules().pedantic && !follows_c99(lexing_dialect())) {}
 
   // Appends the replacement list of `macro` for one use to `out`. All its
   // tokens carry `line`; the first one takes `space_before` from the use's name.
@@ -55,6 +60,9 @@ class Substituter {
 
  private:
   struct Run;
+  // Under -pedantic in C90 and C++98, a parameter the list uses whose
+  // argument is empty is a pedwarn.
+  void check_empty_arguments(Run& run);
   // Where an item of a replacement list stands relative to the ## around it.
   struct PasteSides {
     bool after;        // right after a ##
@@ -74,6 +82,8 @@ class Substituter {
 
   TextArena& arena_;
   const MacroTable& table_;
+  // Under -pedantic in C90 and C++98 an empty argument is a pedwarn.
+  bool empty_arguments_warned_;
   Respeller respeller_;
   std::string scratch_;
   std::vector<SubstitutionProblem> problems_;

@@ -43,27 +43,41 @@ std::size_t find_stop(const unsigned char* bytes, std::size_t pos, std::size_t s
   return pos;
 }
 
-// The length of the splice at `pos` (2 or 3), or 0 when none stands there.
-std::size_t splice_at(std::string_view text, std::size_t pos) {
-  if (pos >= text.size() || text[pos] != '\\') return 0;
-  if (pos + 1 < text.size() && text[pos + 1] == '\n') return 2;
-  if (pos + 2 < text.size() && text[pos + 1] == '\r' && text[pos + 2] == '\n') return 3;
-  return 0;
-}
-
 // The position of the logical byte at or after `pos`; counts the splices
 // passed in `newlines`.
 std::size_t skip_splices(std::string_view text, std::size_t pos, std::uint32_t& newlines) {
-  while (std::size_t length = splice_at(text, pos)) {
+  while (std::size_t length = splice_length(text, pos)) {
     pos += length;
     ++newlines;
   }
   return pos;
 }
 
-// Whether a backslash at the end of the text may still become a splice.
+}  // namespace
+
+std::size_t spaced_splice_length(std::string_view text, std::size_t pos) {
+  std::size_t end = pos + 1;
+  while (end < text.size() && is_splice_blank(text[end])) ++end;
+  if (end < text.size() && text[end] == '\r') ++end;
+  return end < text.size() && text[end] == '\n' ? end + 1 - pos : 0;
+}
+
+bool ends_spaced_splice(std::string_view text, std::size_t newline) {
+  std::size_t pos = newline;
+  if (text[pos - 1] == '\r') --pos;
+  while (pos > 0 && is_splice_blank(text[pos - 1])) --pos;
+  return pos > 0 && text[pos - 1] == '\\';
+}
+
+namespace {
+
+// Whether a backslash near the end of the text may still become a splice:
+// only white space or a CR follows it.
 bool may_be_splice(std::string_view text, std::size_t pos) {
-  return pos + 1 == text.size() || (pos + 2 == text.size() && text[pos + 1] == '\r');
+  for (++pos; pos < text.size(); ++pos) {
+    if (!is_splice_blank(text[pos]) && !(text[pos] == '\r' && pos + 1 == text.size())) return false;
+  }
+  return true;
 }
 
 // The newlines in text[start, stop).
@@ -126,7 +140,8 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
     const char c = text[pos];
     if (c == '\n') return {pos + 1, true, newlines + 1, raw};
     if (c == '\\') {
-      if (std::size_t length = splice_at(text, pos)) {
+      if (std::size_t length = splice_length(text, pos)) {
+        if (length > 2) note_long_splice(text, pos);
         pos += length;
         ++newlines;
       } else if (may_be_splice(text, pos)) {
@@ -202,7 +217,8 @@ LogicalLine scan_logical_line(std::string_view text, std::size_t pos) {
       continue;
     }
     if (c == '\n') break;
-    if (std::size_t length = splice_at(text, pos)) {
+    if (std::size_t length = splice_length(text, pos)) {
+      if (length > 2) note_long_splice(text, pos);
       pos += length;
       ++newlines;
       continue;

@@ -32,6 +32,48 @@ struct LineEnd {
 // Finds the end of the logical line that starts at `pos`.
 LineEnd logical_line_end(std::string_view text, std::size_t pos);
 
+// The white space that the compiler takes between the backslash and the
+// newline of a splice, with a warning.
+inline bool is_splice_blank(char c) { return c == ' ' || c == '\t' || c == '\f' || c == '\v'; }
+
+// The length of the splice at the backslash at `pos` whose next byte is
+// white space (rare: kept out of the readers' loops), or 0.
+[[gnu::cold]] std::size_t spaced_splice_length(std::string_view text, std::size_t pos);
+
+// Whether the newline at `newline`, after white space, ends a splice (rare).
+[[gnu::cold]] bool ends_spaced_splice(std::string_view text, std::size_t newline);
+
+// The length of the splice at `pos`: a backslash, maybe white space and a
+// CR, and the newline; 0 when no splice stands there.
+inline std::size_t splice_length(std::string_view text, std::size_t pos) {
+  if (pos >= text.size() || text[pos] != '\\') return 0;
+  if (pos + 1 < text.size() && text[pos + 1] == '\n') return 2;
+  if (pos + 2 < text.size() && text[pos + 1] == '\r' && text[pos + 2] == '\n') return 3;
+  // Every byte of white space lies at or below ' '.
+  if (pos + 1 < text.size() && static_cast<unsigned char>(text[pos + 1]) <= ' ')
+    return spaced_splice_length(text, pos);
+  return 0;
+}
+
+// Set on this thread when a line scan passes a splice with white space in
+// it outside comments (which the compiler warns of); whoever warns clears it.
+inline thread_local bool spaced_splice_passed = false;
+
+// Notes a splice of `length` bytes at `pos` for spaced_splice_passed. Called
+// for the splices longer than backslash-newline only, which are rare.
+[[gnu::cold]] inline void note_long_splice(std::string_view text, std::size_t pos) {
+  if (text[pos + 1] != '\r') spaced_splice_passed = true;
+}
+
+// Whether the newline at `newline` ends a splice.
+inline bool ends_splice(std::string_view text, std::size_t newline) {
+  if (newline == 0) return false;
+  const char before = text[newline - 1];
+  if (before == '\\') return true;
+  if (before == '\r' && newline >= 2 && text[newline - 2] == '\\') return true;
+  return static_cast<unsigned char>(before) <= ' ' && ends_spaced_splice(text, newline);
+}
+
 // The end of the block comment whose text starts at `pos`, just after its
 // "/*": the position after its "*/", splices allowed between the two; npos
 // when the text ends first. The readers of C text step over comments by this
@@ -49,6 +91,8 @@ inline std::size_t block_comment_end(std::string_view text, std::size_t pos) {
         pos += 2;
       } else if (pos + 2 < size && bytes[pos + 1] == '\r' && bytes[pos + 2] == '\n') {
         pos += 3;
+      } else if (const std::size_t splice = spaced_splice_length(text, pos)) {
+        pos += splice;
       } else {
         break;
       }
@@ -83,7 +127,7 @@ inline std::size_t literal_stop(const char* bytes, std::size_t pos, std::size_t 
 // `quote` ends: at its closing quote, or, when its line ends first, at that
 // line end (a newline, the CR of a CR LF, or text.size()), which the caller
 // tells from a closing quote by its byte. A backslash escapes the byte after
-// it; splices (backslash-newline, backslash-CR-LF) may stand anywhere, also
+// it; splices (backslash-newline, backslash-CR-LF, with white space) may stand anywhere, also
 // between a backslash and the byte it escapes, and their newlines are added
 // to `spliced`. Every reader of C text steps over such literals by this;
 // raw strings are raw_string_end's. Inline, as block_comment_end.
@@ -92,10 +136,14 @@ inline std::size_t quoted_literal_end(std::string_view text, std::size_t quote, 
   const std::size_t size = text.size();
   const char close = bytes[quote];
   // The length of the splice at `at`, or 0.
-  const auto splice = [bytes, size](std::size_t at) -> std::size_t {
+  const auto splice = [text, bytes, size](std::size_t at) -> std::size_t {
     if (bytes[at] != '\\') return 0;
     if (at + 1 < size && bytes[at + 1] == '\n') return 2;
-    return at + 2 < size && bytes[at + 1] == '\r' && bytes[at + 2] == '\n' ? 3 : 0;
+    if (at + 2 < size && bytes[at + 1] == '\r' && bytes[at + 2] == '\n') return 3;
+    if (at + 1 == size || static_cast<unsigned char>(bytes[at + 1]) > ' ') return 0;
+    const std::size_t length = spaced_splice_length(text, at);
+    if (length != 0) note_long_splice(text, at);
+    return length;
   };
   std::size_t pos = quote + 1;
   for (;;) {
@@ -132,9 +180,7 @@ inline std::size_t line_comment_end(std::string_view text, std::size_t pos, std:
     const void* newline = std::memchr(text.data() + pos, '\n', text.size() - pos);
     if (newline == nullptr) return text.size();
     pos = static_cast<std::size_t>(static_cast<const char*>(newline) - text.data());
-    const bool splice =
-        (pos >= 1 && text[pos - 1] == '\\') || (pos >= 2 && text[pos - 1] == '\r' && text[pos - 2] == '\\');
-    if (!splice) return pos;
+    if (!ends_splice(text, pos)) return pos;
     ++spliced;
     ++pos;
   }

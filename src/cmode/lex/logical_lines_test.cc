@@ -52,7 +52,12 @@ TEST(LogicalLines, JoinAtSplicesAndBlockComments) {
       {"don't /* open\nb\n", "don't /* open\n|b\n"},
       {"\"a\\\"b\nc\n", "\"a\\\"b\n|c\n"},
       {"\"a\\\\\nb\n", "\"a\\\\\nb\n"},
-      {"\"a\\\\ \nb\n", "\"a\\\\ \n|b\n"},
+      {"\"a\\\\ \nb\n", "\"a\\\\ \nb\n"},
+      // White space may stand between a splice's backslash and newline.
+      {"a \\ \t\nb\n", "a \\ \t\nb\n"},
+      {"a \\\f\v\r\nb\n", "a \\\f\v\r\nb\n"},
+      {"a \\ x\nb\n", "a \\ x\n|b\n"},
+      {"a \\ \r \nb\n", "a \\ \r \n|b\n"},
       // An escape across a splice takes the quote after it, and the comment
       // opener lies in the literal; so it does after a splice with a CR.
       {"\"a\\\\\n\" /* b\nc */\n", "\"a\\\\\n\" /* b\n|c */\n"},
@@ -269,7 +274,8 @@ TEST(BlockCommentEnd, EndsAfterTheFirstStarSlashSplicesIncluded) {
   EXPECT_EQ(end("/* * / */x"), 9U);
   EXPECT_EQ(end("/* *\\\n/x"), 7U);
   EXPECT_EQ(end("/* *\\\r\n\\\n/x"), 10U);
-  EXPECT_EQ(end("/* *\\ \n/ */"), 11U);
+  EXPECT_EQ(end("/* *\\ \n/ */"), 8U);
+  EXPECT_EQ(end("/* *\\ x\n/ */"), 12U);
   EXPECT_EQ(end("/* a *"), std::string_view::npos);
   EXPECT_EQ(end("/* a *\\\n"), std::string_view::npos);
   EXPECT_EQ(end("/*"), std::string_view::npos);
@@ -359,7 +365,9 @@ TEST(LineCommentEnd, EndsAtTheFirstNewlineNoSpliceMakes) {
   EXPECT_EQ(end("// a\\\nb\n", 1), 7U);
   EXPECT_EQ(end("// a\\\r\nb\\\n\n", 2), 10U);
   EXPECT_EQ(end("// a\r\n", 0), 5U);
-  EXPECT_EQ(end("// a\\ \n", 0), 6U);
+  EXPECT_EQ(end("// a\\ \n", 1), 7U);
+  EXPECT_EQ(end("// a\\\t \r\nb\n", 1), 10U);
+  EXPECT_EQ(end("// a\\ b\n", 0), 7U);
   EXPECT_EQ(end("// a", 0), 4U);
   EXPECT_EQ(end("// a\\\n", 1), 6U);
 }

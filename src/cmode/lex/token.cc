@@ -15,10 +15,7 @@ std::size_t find_splice(std::string_view text, std::size_t pos) {
     if (hit == nullptr) break;
     const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
     pos = at + 1;
-    if (pos < text.size() &&
-        (text[pos] == '\n' || (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n'))) {
-      return at;
-    }
+    if (splice_length(text, at) != 0) return at;
   }
   return text.size();
 }
@@ -79,7 +76,7 @@ void append_without_splices(std::string& out, std::string_view physical) {
     const std::size_t splice = find_splice(physical, pos);
     out.append(physical.data() + pos, splice - pos);
     if (splice == physical.size()) return;
-    pos = splice + (physical[splice + 1] == '\r' ? 3 : 2);
+    pos = splice + splice_length(physical, splice);
   }
 }
 

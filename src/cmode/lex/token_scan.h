@@ -90,15 +90,7 @@ class TokenScan {
   // The position of the logical byte at or after `pos`.
   static std::size_t at(std::string_view text, std::size_t pos) {
     if constexpr (kMode == ScanMode::spliced) {
-      while (pos < text.size() && text[pos] == '\\') {
-        if (pos + 1 < text.size() && text[pos + 1] == '\n') {
-          pos += 2;
-        } else if (pos + 2 < text.size() && text[pos + 1] == '\r' && text[pos + 2] == '\n') {
-          pos += 3;
-        } else {
-          break;
-        }
-      }
+      while (const std::size_t splice = splice_length(text, pos)) pos += splice;
     }
     return pos;
   }

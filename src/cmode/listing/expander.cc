@@ -31,6 +31,7 @@ void Expander::expand_file(ChunkSource& source, std::string_view file, Renderer&
   LineFeeder feeder(source, table_);
   Rescanner rescanner(table_, file);
   rescanner.set_feature_tests(feature_tests_);
+  rescanner.set_pragma_actions(pragma_actions_);
   rescanner.set_builtin_state(builtins_);
   rescanner.set_grouping(renderer.expansion_only() ? Grouping::outermost
                          : renderer.shows_names()  ? Grouping::named
@@ -114,6 +115,7 @@ void Expander::expand_directive(std::span<const Token> in, bool in_condition, So
   }
   Rescanner& rescanner = *directive_rescanner_;
   rescanner.set_builtin_state(builtins_);
+  rescanner.set_pragma_actions(pragma_actions_);
   if (directive_file_ != place.file) {
     directive_file_.assign(place.file);
     rescanner.set_file(directive_file_);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cmode/expand/feature_tests.h"
+#include "cmode/expand/pragma_actions.h"
 #include "cmode/lex/token.h"
 #include "cmode/macro/builtin_state.h"
 #include "cmode/macro/macro_table.h"
@@ -68,6 +69,8 @@ class Expander {
   // What answers __has_attribute and its kin in code lines; without it they
   // stay as written.
   void set_feature_tests(FeatureTests* tests) { feature_tests_ = tests; }
+  // What acts on the pragmas of _Pragma operators, in code and directives.
+  void set_pragma_actions(PragmaActions* actions) { pragma_actions_ = actions; }
 
   // Where the built-in macros of code lines and directives find their file,
   // line and counter (see Rescanner::set_builtin_state).
@@ -80,6 +83,7 @@ class Expander {
  private:
   const MacroTable& table_;
   FeatureTests* feature_tests_ = nullptr;
+  PragmaActions* pragma_actions_ = nullptr;
   BuiltinState* builtins_ = nullptr;
   ValueReader* value_reader_ = nullptr;
   // For directives: their own rescanner and token buffers, kept between calls.

@@ -44,6 +44,7 @@ enum class Builtin : std::uint8_t {
   include_level,  // how deep in #include the file being read is
   base_file,      // the source file of the translation unit, as a string literal
   file_name,      // the last part of __FILE__'s name
+  poisoned,       // a name that #pragma GCC poison forbids: never defined, an error where used
 };
 
 // Gives a macro's block back to the macro store.

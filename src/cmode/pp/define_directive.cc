@@ -52,10 +52,15 @@ std::string_view va_args_misplaced() {
                                     : "__VA_ARGS__ can only appear in the expansion of a C99 variadic macro";
 }
 
+// __VA_ARGS__ where no variable arguments stand for it.
+[[gnu::cold]] [[gnu::noinline]] void warn_va_args(DefineParse& result) {
+  result.warnings.push_back({Severity::pedwarn, std::string(va_args_misplaced())});
+}
+
 // The diagnostic of a replacement list that begins right after the macro's
 // name with `token`. C99 and C++11 require white space there; C90 (and
 // C++98) allows a character of the basic set.
-Finding missing_space(const DefineToken& token) {
+[[gnu::cold]] [[gnu::noinline]] Finding missing_space(const DefineToken& token) {
   const Dialect& dialect = lexing_dialect();
   if (follows_c99(dialect)) {
     return {Severity::pedwarn, dialect.cplusplus ? "ISO C++11 requires whitespace after the macro name"
@@ -230,10 +235,26 @@ class BodyWriter {
   const char* spelling_end_ = nullptr;  // of the last token
 };
 
+// Under -pedantic: a named variable argument is no ISO C, an unnamed one no
+// C90.
+[[gnu::cold]] void check_variadic_form(const DefineParts& parts, DefineParse& result) {
+  const Dialect& dialect = lexing_dialect();
+  if (!parts.va_args) {
+    result.warnings.push_back({Severity::pedwarn, dialect.cplusplus
+                                                      ? "ISO C++ does not permit named variadic macros"
+                                                      : "ISO C does not permit named variadic macros"});
+  } else if (!follows_c99(dialect)) {
+    result.warnings.push_back({Severity::pedwarn, dialect.cplusplus
+                                                      ? "anonymous variadic macros were introduced in C++11"
+                                                      : "anonymous variadic macros were introduced in C99"});
+  }
+}
+
 // Reads the parameter list after its "("; false with `error` set when it is
 // in error.
 template <typename Source>
-bool parse_params(Source& source, DefineParts& parts, std::string& error) {
+bool parse_params(Source& source, DefineParts& parts, DefineParse& result) {
+  std::string& error = result.error;
   DefineToken token;
   bool more = source.next(token);
   if (more && is(token, ")")) return true;
@@ -248,6 +269,7 @@ bool parse_params(Source& source, DefineParts& parts, std::string& error) {
       parts.add_param(kVaArgs);
       more = source.next(token);
     } else if (token.kind == TokenKind::identifier) {
+      if (token.text == kVaArgs) warn_va_args(result);
       const std::string_view name = parts.utf8_spelling(token.text);
       if (parts.has_param(name)) {
         error = "duplicate macro parameter " + quoted(token.text);
@@ -441,6 +463,7 @@ DefineParse parse_tokens(Source& source, const MacroTable* table) {
     result.error = "\"defined\" cannot be used as a macro name";
     return result;
   }
+  if (name.text == kVaArgs) warn_va_args(result);
   static thread_local DefineParts parts;
   parts.clear();
   if (universal_names_met()) {
@@ -462,7 +485,8 @@ DefineParse parse_tokens(Source& source, const MacroTable* table) {
   const bool function_like = more && is(token, "(") && !token.space_before;
   if (more && !function_like && !token.space_before) result.warnings.push_back(missing_space(token));
   if (function_like) {
-    if (!parse_params(source, parts, result.error)) return result;
+    if (!parse_params(source, parts, result)) return result;
+    if (parts.variadic && diagnostic_rules().pedantic) check_variadic_form(parts, result);
     if constexpr (Source::kOneText) {
       if (take_plain_list(source.rest(), name.text, true, parts, result)) return result;
     }

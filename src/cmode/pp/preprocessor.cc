@@ -62,6 +62,7 @@ Preprocessor::Preprocessor(MacroTable& table, IncludeSearch& search, Expander& e
     : table_(table), search_(search), expander_(expander) {
   define_builtins(table_);
   expander_.set_feature_tests(this);
+  expander_.set_pragma_actions(this);
   expander_.set_builtin_state(&builtins_);
 }
 
@@ -198,6 +199,12 @@ void Preprocessor::undo_unit() {
 void Preprocessor::set_macro(MacroPtr macro, bool warn_if_different, std::uint64_t name_hash) {
   const Macro* added = macro.get();
   MacroPtr old = table_.replace(std::move(macro), name_hash);
+  if (old != nullptr && old->builtin() == Builtin::poisoned) {
+    // A poisoned name is never defined.
+    report_poisoned(*old);
+    table_.replace(std::move(old), name_hash);
+    return;
+  }
   if (warn_if_different && old != nullptr && (!same_definition(*old, *added) || guarded(*old))) {
     report(Severity::warning, quoted(added->name()) + " redefined");
   }
@@ -251,10 +258,13 @@ SourcePlace Preprocessor::presumed_place(std::uint32_t physical_line) const {
 }
 
 void Preprocessor::report(Severity severity, std::string_view text) {
-  const FileFrame& frame = *frames_.back();
+  report_on(frames_.back()->line, severity, text);
+}
+
+void Preprocessor::report_on(std::uint32_t physical_line, Severity severity, std::string_view text) {
   // As the C compiler does, a system header's warnings are not shown.
-  if (severity != Severity::error && frame.system_header) return;
-  const SourcePlace place = presumed_place(frame.line);
+  if (severity != Severity::error && frames_.back()->system_header) return;
+  const SourcePlace place = presumed_place(physical_line);
   report_at(place.file, place.line, severity, text);
 }
 
@@ -278,6 +288,8 @@ void Preprocessor::check_line(const FileFrame& frame, std::string_view bytes, co
 void Preprocessor::take_line(FileFrame& frame, std::string_view bytes, const LogicalLine& line) {
   if (!line.complete || line.raw_string) [[unlikely]]
     check_line(frame, bytes, line);
+  if (spaced_splice_passed) [[unlikely]]
+    check_line_bytes(bytes, frame.line);
   if (line.kind == LineKind::directive) {
     directive(frame, bytes);
   } else if (line.kind == LineKind::code && !skipping_) {
@@ -363,16 +375,25 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
   } else if (name == "include") {
     include(frame, IncludeKind::include, rest, line);
   } else if (name == "include_next") {
+    gnu_directive(name);
     include(frame, IncludeKind::include_next, rest, line);
   } else if (name == "import") {
+    gnu_directive(name);
     include(frame, IncludeKind::import, rest, line);
   } else if (name == "pragma") {
     pragma(frame, rest);
   } else if (name == "error" || name == "warning") {
+    if (name == "warning") gnu_directive(name);
     message(name, rest);
   } else if (name == "line") {
     line_directive(frame, rest, line, false);
-  } else if (name != "ident" && name != "sccs" && name != "assert" && name != "unassert") {
+  } else if (name == "ident" || name == "sccs") {
+    gnu_directive(name);
+    ident(name, rest);
+  } else if (name == "assert" || name == "unassert") {
+    gnu_directive(name);
+    assertion(name, rest);
+  } else {
     report(Severity::error, "invalid preprocessing directive #" + std::string(name));
   }
 }
@@ -496,9 +517,10 @@ void Preprocessor::else_or_endif(FileFrame& frame, std::string_view name, std::s
   }
 }
 
-void Preprocessor::check_end(std::string_view directive, std::span<const Token> extra) {
-  if (!extra.empty())
-    report(Severity::pedwarn, "extra tokens at end of " + std::string(directive) + " directive");
+void Preprocessor::report_extra_tokens(std::string_view directive) {
+  // -Wno-endif-labels lets text follow #else and #endif.
+  if (!diagnostic_rules().endif_labels && (directive == "#else" || directive == "#endif")) return;
+  report(Severity::pedwarn, "extra tokens at end of " + std::string(directive) + " directive");
 }
 
 void Preprocessor::check_end_expanded(std::string_view directive, std::span<const Token> extra) {
@@ -518,8 +540,11 @@ bool Preprocessor::ifdef_value(std::string_view directive, std::span<const Token
     report(Severity::error, "macro names must be identifiers");
     return false;
   }
+  const Macro* macro = table_.find(rest[0].text);
+  // Neither #ifdef nor #ifndef takes its group for a poisoned name.
+  if (macro != nullptr && poisoned(*macro)) return false;
   check_end(directive, rest.subspan(1));
-  return is_defined(rest[0].text) == want_defined;
+  return (macro != nullptr) == want_defined;
 }
 
 bool Preprocessor::needs_expansion(std::span<const Token> tokens) const {
@@ -562,7 +587,7 @@ bool Preprocessor::if_value(std::span<const Token> rest) {
 
 bool Preprocessor::condition_value(std::span<const Token> tokens) {
   const Condition condition = evaluate_condition(tokens, *this);
-  for (const std::string& warning : condition.warnings) report(Severity::warning, warning);
+  for (const Finding& warning : condition.warnings) report(warning.severity, warning.text);
   if (!condition.error.empty()) report(Severity::error, condition.error);
   return condition.value;
 }
@@ -622,8 +647,9 @@ void Preprocessor::undefine(std::span<const Token> rest) {
     report(Severity::error, "\"defined\" cannot be used as a macro name");
     return;
   }
-  check_end("#undef", rest.subspan(1));
   const Macro* old = table_.find(name.text);
+  if (old != nullptr && poisoned(*old)) return;
+  check_end("#undef", rest.subspan(1));
   if (old != nullptr && (guarded(*old) || one_of(name.text, kWarnOnUndef))) {
     report(Severity::warning, "undefining " + quoted(name.text));
   }
@@ -657,6 +683,9 @@ std::intmax_t Preprocessor::has_feature(std::string_view test) {
   return value;
 }
 
-bool Preprocessor::is_defined(std::string_view name) { return table_.find(name) != nullptr; }
+bool Preprocessor::is_defined(std::string_view name) {
+  const Macro* macro = table_.find(name);
+  return macro != nullptr && !poisoned(*macro);
+}
 
 }  // namespace sornik::cmode

@@ -61,7 +61,7 @@ struct FileFrame {
 
 // The preprocessor's directives over one macro table: definitions, the
 // conditional stack, includes.
-class Preprocessor final : public ConditionContext, public FeatureTests {
+class Preprocessor final : public ConditionContext, public FeatureTests, public PragmaActions {
  public:
   // Enters the built-in macros (builtin_macros.h) into the table.
   Preprocessor(MacroTable& table, IncludeSearch& search, Expander& expander);
@@ -122,6 +122,8 @@ class Preprocessor final : public ConditionContext, public FeatureTests {
   std::intmax_t has_feature(std::string_view test) override;
   // FeatureTests: the same answers for code lines.
   std::intmax_t feature_value(std::string_view test) override { return has_feature(test); }
+  // PragmaActions: a _Pragma operator acts as its #pragma line.
+  void pragma_operator(std::string_view text, std::uint32_t line) override;
 
  private:
   struct Conditional {
@@ -145,6 +147,11 @@ class Preprocessor final : public ConditionContext, public FeatureTests {
   // take_line is on every line's path.
   [[gnu::cold, gnu::noinline]] void check_line(const FileFrame& frame, std::string_view bytes,
                                                const LogicalLine& line);
+  // As report, about a physical line of the innermost file.
+  void report_on(std::uint32_t physical_line, Severity severity, std::string_view text);
+  // Warns of what a logical line's bytes hold that the compiler warns of
+  // before it reads tokens; the line starts on physical line `first_line`.
+  void check_line_bytes(std::string_view bytes, std::uint32_t first_line);
   void directive(FileFrame& frame, std::string_view line);
   void conditional_directive(FileFrame& frame, std::string_view name, std::span<const Token> rest);
   void else_or_endif(FileFrame& frame, std::string_view name, std::span<const Token> rest);
@@ -170,10 +177,29 @@ class Preprocessor final : public ConditionContext, public FeatureTests {
   // directory, else in the include chain.
   FoundHeader find_command_line_header(const std::string& name);
   void pragma(FileFrame& frame, std::span<const Token> rest);
+  // #pragma GCC poison: the names may not be used from here on.
+  void poison(std::span<const Token> names);
+  // Whether the table's entry of a name used is a poisoned name's; reports
+  // the use if so.
+  bool poisoned(const Macro& macro) {
+    if (macro.builtin() != Builtin::poisoned) return false;
+    report_poisoned(macro);
+    return true;
+  }
+  void report_poisoned(const Macro& macro);
   // #line, or a line marker ("# 33 "file" 1", with `marker`), on `line`.
   void line_directive(FileFrame& frame, std::span<const Token> rest, std::string_view line, bool marker);
   void message(std::string_view directive, std::span<const Token> rest);
-  void check_end(std::string_view directive, std::span<const Token> extra);
+  // The warning of a directive that ISO C lacks (under -pedantic) or that
+  // GCC deprecates.
+  void gnu_directive(std::string_view name);
+  // #ident and #sccs; #assert and #unassert.
+  void ident(std::string_view name, std::span<const Token> rest);
+  void assertion(std::string_view name, std::span<const Token> rest);
+  void check_end(std::string_view directive, std::span<const Token> extra) {
+    if (!extra.empty()) report_extra_tokens(directive);
+  }
+  void report_extra_tokens(std::string_view directive);
   // As check_end, for the tokens that `extra` expands to.
   void check_end_expanded(std::string_view directive, std::span<const Token> extra);
   bool header_name(std::span<const Token> operand, std::string_view line, std::string& name, bool& quoted);

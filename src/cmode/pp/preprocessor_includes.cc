@@ -1,5 +1,4 @@
-// The directives that read other files or act on the table in other ways:
-// #include and its kin, __has_include, #pragma.
+// The directives that read other files: #include and its kin, __has_include.
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -87,7 +86,6 @@ void Preprocessor::include(FileFrame& frame, IncludeKind kind, std::span<const T
     report(Severity::error, "empty filename in " + std::string(directive));
     return;
   }
-  if (kind == IncludeKind::import) report(Severity::warning, "#import is a deprecated GCC extension");
   std::size_t start = 0;
   if (kind == IncludeKind::include_next) {
     if (frame.is_source || frame.header == nullptr) {
@@ -168,50 +166,6 @@ bool Preprocessor::has_include(std::span<const Token> operand, bool next, std::s
   if (next && frame.header != nullptr && !frame.is_source)
     start = static_cast<std::size_t>(frame.chain_index) + 1;
   return search_.find(name, quoted && !next, frame.dir, start).file != nullptr;
-}
-
-void Preprocessor::pragma(FileFrame& frame, std::span<const Token> rest) {
-  if (rest.empty()) return;
-  const std::string_view name = rest[0].text;
-  if (name == "once") {
-    if (frame.is_source || frame.header == nullptr) {
-      report(Severity::warning, "#pragma once in main file");
-    } else {
-      once_.insert(frame.header);
-    }
-    return;
-  }
-  if (name == "push_macro" || name == "pop_macro") {
-    if (rest.size() < 4 || !rest[1].is("(") || rest[2].kind != TokenKind::string_literal ||
-        rest[2].text.front() != '"' || !rest[3].is(")")) {
-      report(Severity::error, "invalid #pragma " + std::string(name) + " directive");
-      return;
-    }
-    const std::string macro_name(rest[2].text.substr(1, rest[2].text.size() - 2));
-    if (name == "push_macro") {
-      const Macro* macro = table_.find(macro_name);
-      pushed_macros_[macro_name].push_back(macro != nullptr ? Macro::copy(*macro) : nullptr);
-      return;
-    }
-    const auto pushed = pushed_macros_.find(macro_name);
-    if (pushed == pushed_macros_.end() || pushed->second.empty()) return;
-    MacroPtr saved = std::move(pushed->second.back());
-    pushed->second.pop_back();
-    if (saved) {
-      const std::uint64_t name_hash = hash_name(saved->name());
-      set_macro(std::move(saved), false, name_hash);
-    } else {
-      remove_macro(macro_name);
-    }
-    return;
-  }
-  if (name == "GCC" && rest.size() >= 3 && (rest[1].text == "warning" || rest[1].text == "error") &&
-      rest[2].kind == TokenKind::string_literal) {
-    const std::string_view text = rest[2].text;
-    const std::size_t open = text.find('"');
-    report(rest[1].text == "warning" ? Severity::warning : Severity::error,
-           text.substr(open + 1, text.size() - open - 2));
-  }
 }
 
 }  // namespace sornik::cmode

@@ -1,0 +1,55 @@
+// The warnings about a logical line's bytes themselves rather than its
+// tokens: white space between a splice's backslash and its newline.
+#include <algorithm>
+#include <cstring>
+
+#include "cmode/lex/logical_lines.h"
+#include "cmode/pp/preprocessor.h"
+
+namespace sornik::cmode {
+
+void Preprocessor::check_line_bytes(std::string_view bytes, std::uint32_t first_line) {
+  // The scan of the line noted whether it passed such a splice.
+  if (!spaced_splice_passed) return;
+  spaced_splice_passed = false;
+  std::uint32_t line = first_line;
+  char quote = 0;  // of the literal being read
+  for (std::size_t pos = 0; pos < bytes.size();) {
+    const char c = bytes[pos];
+    if (c == '\\') {
+      const std::size_t splice = splice_length(bytes, pos);
+      if (splice == 0) {
+        // An escape in a literal takes the byte after it along.
+        pos += quote != 0 ? 2 : 1;
+        continue;
+      }
+      // As the compiler does, only outside comments (which are stepped over below).
+      if (is_splice_blank(bytes[pos + 1]))
+        report_on(line, Severity::warning, "backslash and newline separated by space");
+      pos += splice;
+      ++line;
+      continue;
+    }
+    if (c == '\n') ++line;
+    if (quote != 0) {
+      if (c == quote || c == '\n') quote = 0;
+      ++pos;
+      continue;
+    }
+    if (c == '"' || c == '\'') {
+      quote = c;
+    } else if (c == '/' && pos + 1 < bytes.size() && (bytes[pos + 1] == '*' || bytes[pos + 1] == '/')) {
+      std::uint32_t spliced = 0;
+      const std::size_t end = bytes[pos + 1] == '*' ? block_comment_end(bytes, pos + 2)
+                                                    : line_comment_end(bytes, pos + 2, spliced);
+      const std::size_t stop = end == std::string_view::npos ? bytes.size() : end;
+      line += static_cast<std::uint32_t>(std::count(bytes.begin() + static_cast<std::ptrdiff_t>(pos),
+                                                    bytes.begin() + static_cast<std::ptrdiff_t>(stop), '\n'));
+      pos = stop;
+      continue;
+    }
+    ++pos;
+  }
+}
+
+}  // namespace sornik::cmode

@@ -1,0 +1,20 @@
+#define OLD 1
+#pragma GCC poison gets OLD
+#pragma GCC poison 3 later
+int x = gets;
+#define gets 2
+#undef gets
+#ifdef gets
+int skipped;
+#endif
+#ifndef gets
+int skipped_too;
+#endif
+#if defined(gets) || OLD
+#endif
+_Pragma("GCC poison soon") soon
+#define P(x) _Pragma(#x)
+P(GCC poison viaP) viaP later
+#if 0
+gets
+#endif
