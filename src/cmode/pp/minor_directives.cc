@@ -14,6 +14,18 @@ void Preprocessor::gnu_directive(std::string_view name) {
   }
 }
 
+void Preprocessor::rare_directive(std::string_view name, std::span<const Token> rest) {
+  if (name == "ident" || name == "sccs") {
+    gnu_directive(name);
+    ident(name, rest);
+  } else if (name == "assert" || name == "unassert") {
+    gnu_directive(name);
+    assertion(name, rest);
+  } else {
+    report(Severity::error, "invalid preprocessing directive #" + std::string(name));
+  }
+}
+
 void Preprocessor::ident(std::string_view name, std::span<const Token> rest) {
   if (rest.empty() || rest[0].kind != TokenKind::string_literal || rest[0].text.front() != '"') {
     report(Severity::error, "invalid #" + std::string(name) + " directive");

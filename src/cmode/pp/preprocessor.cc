@@ -375,26 +375,17 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
   } else if (name == "include") {
     include(frame, IncludeKind::include, rest, line);
   } else if (name == "include_next") {
-    gnu_directive(name);
     include(frame, IncludeKind::include_next, rest, line);
   } else if (name == "import") {
-    gnu_directive(name);
     include(frame, IncludeKind::import, rest, line);
   } else if (name == "pragma") {
     pragma(frame, rest);
   } else if (name == "error" || name == "warning") {
-    if (name == "warning") gnu_directive(name);
     message(name, rest);
   } else if (name == "line") {
     line_directive(frame, rest, line, false);
-  } else if (name == "ident" || name == "sccs") {
-    gnu_directive(name);
-    ident(name, rest);
-  } else if (name == "assert" || name == "unassert") {
-    gnu_directive(name);
-    assertion(name, rest);
   } else {
-    report(Severity::error, "invalid preprocessing directive #" + std::string(name));
+    rare_directive(name, rest);
   }
 }
 
@@ -657,6 +648,7 @@ void Preprocessor::undefine(std::span<const Token> rest) {
 }
 
 void Preprocessor::message(std::string_view directive, std::span<const Token> rest) {
+  if (directive == "warning") gnu_directive(directive);
   // Shown from a system header too.
   const SourcePlace place = presumed_place(frames_.back()->line);
   report_at(place.file, place.line, directive == "error" ? Severity::error : Severity::warning,

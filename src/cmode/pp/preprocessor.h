@@ -193,6 +193,9 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // The warning of a directive that ISO C lacks (under -pedantic) or that
   // GCC deprecates.
   void gnu_directive(std::string_view name);
+  // The directives seldom met (#ident, #sccs, #assert, #unassert), or an
+  // unknown one.
+  void rare_directive(std::string_view name, std::span<const Token> rest);
   // #ident and #sccs; #assert and #unassert.
   void ident(std::string_view name, std::span<const Token> rest);
   void assertion(std::string_view name, std::span<const Token> rest);

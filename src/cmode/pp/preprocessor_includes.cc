@@ -78,6 +78,7 @@ void Preprocessor::include(FileFrame& frame, IncludeKind kind, std::span<const T
   const char* directive = kind == IncludeKind::include  ? "#include"
                           : kind == IncludeKind::import ? "#import"
                                                         : "#include_next";
+  if (kind != IncludeKind::include) gnu_directive(directive + 1);
   if (!header_name(rest, line, name, quoted)) {
     report(Severity::error, std::string(directive) + " expects \"FILENAME\" or <FILENAME>");
     return;
