@@ -271,6 +271,7 @@ void Preprocessor::report_on(std::uint32_t physical_line, Severity severity, std
 void Preprocessor::check_line(const FileFrame& frame, std::string_view bytes, const LogicalLine& line) {
   // Only the last line of a file can end inside a comment.
   if (!line.complete && ends_inside_block_comment(bytes)) report(Severity::error, "unterminated comment");
+  if (spaced_splice_passed) check_line_bytes(bytes, frame.line);
   if (!line.raw_string || skipping_) return;
   lexer_.lex(bytes, tokens_);
   for (const Token& token : tokens_) {
@@ -286,10 +287,8 @@ void Preprocessor::check_line(const FileFrame& frame, std::string_view bytes, co
 }
 
 void Preprocessor::take_line(FileFrame& frame, std::string_view bytes, const LogicalLine& line) {
-  if (!line.complete || line.raw_string) [[unlikely]]
+  if (!line.complete || line.raw_string || spaced_splice_passed) [[unlikely]]
     check_line(frame, bytes, line);
-  if (spaced_splice_passed) [[unlikely]]
-    check_line_bytes(bytes, frame.line);
   if (line.kind == LineKind::directive) {
     directive(frame, bytes);
   } else if (line.kind == LineKind::code && !skipping_) {

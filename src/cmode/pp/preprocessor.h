@@ -142,8 +142,8 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // Where a diagnostic about a physical line of the innermost file points.
   SourcePlace presumed_place(std::uint32_t physical_line) const;
   void report(Severity severity, std::string_view text);
-  // Reports a comment that the file ends inside and the raw strings of a
-  // line that are no valid literals. Out of line: few lines hold either, and
+  // Reports a comment that the file ends inside, the raw strings of a line
+  // that are no valid literals and its splices with white space. Out of line: few lines hold either, and
   // take_line is on every line's path.
   [[gnu::cold, gnu::noinline]] void check_line(const FileFrame& frame, std::string_view bytes,
                                                const LogicalLine& line);
