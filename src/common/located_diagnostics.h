@@ -18,6 +18,14 @@ struct Finding {
   std::string text;
 };
 
+// `text` in double quotes, as the compiler's messages name a macro or token.
+inline std::string quoted(std::string_view text) {
+  std::string out = "\"";
+  out.append(text);
+  out += '"';
+  return out;
+}
+
 // How the options of the run on this thread turn diagnostics: gcc's
 // -pedantic, -pedantic-errors and -w.
 struct DiagnosticRules {

@@ -53,8 +53,6 @@ bool is_imaginary(std::string_view suffix) {
   return suffix.size() == 1 && (suffix[0] == 'i' || suffix[0] == 'j' || suffix[0] == 'I' || suffix[0] == 'J');
 }
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
 // The characters of a character constant's body as code units: bytes for a
 // plain constant, code points for a wide one.
 class CharReader {

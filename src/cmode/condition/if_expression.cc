@@ -116,13 +116,6 @@ const OpInfo* binary_op(const Token& token) {
   return token.kind == TokenKind::identifier ? alternative_binary_op(token.text) : nullptr;
 }
 
-std::string quoted(std::string_view text) {
-  std::string out = "\"";
-  out.append(text);
-  out += '"';
-  return out;
-}
-
 Value int_value(bool truth) { return {truth ? 1u : 0u, false}; }
 
 std::intmax_t as_signed(std::uintmax_t bits) { return static_cast<std::intmax_t>(bits); }

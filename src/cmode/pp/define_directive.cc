@@ -40,13 +40,6 @@ inline bool is_special(const DefineToken& token) {
          (token.text == kVaArgs || token.text == "__VA_OPT__");
 }
 
-std::string quoted(std::string_view text) {
-  std::string out = "\"";
-  out.append(text);
-  out += '"';
-  return out;
-}
-
 std::string_view va_args_misplaced() {
   return lexing_dialect().cplusplus ? "__VA_ARGS__ can only appear in the expansion of a C++11 variadic macro"
                                     : "__VA_ARGS__ can only appear in the expansion of a C99 variadic macro";

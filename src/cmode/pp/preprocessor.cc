@@ -1,4 +1,5 @@
-// The preprocessor's directives: conditionals, #define, #undef and the changes a unit undoes.
+// The preprocessor: translation units and files, their logical lines, the directives sent to their
+// handlers, and the answers to feature tests.
 #include "cmode/pp/preprocessor.h"
 
 #include <algorithm>
@@ -19,21 +20,6 @@ namespace {
 
 // The file that diagnostics name for -D and -U.
 constexpr std::string_view kCommandLine = "<command-line>";
-
-// Predefined macros whose #undef the C compiler warns about.
-constexpr std::string_view kWarnOnUndef[] = {"__STDC__", "__STDC_HOSTED__", "__STDC_VERSION__"};
-
-template <std::size_t N>
-bool one_of(std::string_view name, const std::string_view (&names)[N]) {
-  return std::find(std::begin(names), std::end(names), name) != std::end(names);
-}
-
-std::string quoted(std::string_view text) {
-  std::string out = "\"";
-  out.append(text);
-  out += '"';
-  return out;
-}
 
 // The tokens of a directive after its name, joined with single blanks where
 // the source had white space.
@@ -194,26 +180,6 @@ void Preprocessor::undo_unit() {
   changes_.clear();
   once_.clear();
   pushed_macros_.clear();
-}
-
-void Preprocessor::set_macro(MacroPtr macro, bool warn_if_different, std::uint64_t name_hash) {
-  const Macro* added = macro.get();
-  MacroPtr old = table_.replace(std::move(macro), name_hash);
-  if (old != nullptr && old->builtin() == Builtin::poisoned) {
-    // A poisoned name is never defined.
-    report_poisoned(*old);
-    table_.replace(std::move(old), name_hash);
-    return;
-  }
-  if (warn_if_different && old != nullptr && (!same_definition(*old, *added) || guarded(*old))) {
-    report(Severity::warning, quoted(added->name()) + " redefined");
-  }
-  if (in_unit_) changes_.push_back({std::string(added->name()), std::move(old)});
-}
-
-void Preprocessor::remove_macro(std::string_view name) {
-  MacroPtr old = table_.remove(name);
-  if (in_unit_ && old) changes_.push_back({std::string(name), std::move(old)});
 }
 
 void Preprocessor::begin_file(FileFrame& frame) {
@@ -426,87 +392,6 @@ void Preprocessor::lex_directive(std::string_view line, std::string_view name, b
   lexer_.lex(line, tokens_, needed);
 }
 
-void Preprocessor::conditional_directive(FileFrame& frame, std::string_view name,
-                                         std::span<const Token> rest) {
-  const bool at_file_level = conditionals_.size() == frame.conditional_base;
-  if (name == "if" || name == "ifdef" || name == "ifndef") {
-    if (frame.guard == FileFrame::Guard::expect_ifndef) {
-      // A header whose text all stands inside "#ifndef X" (or "#if !defined X")
-      // is skipped when it is included again with X defined.
-      const bool negated_defined =
-          name == "if" && rest.size() >= 3 && rest[0].is("!") && rest[1].text == "defined";
-      const std::span<const Token> operand = negated_defined ? rest.subspan(2) : rest;
-      const bool parenthesized =
-          negated_defined && operand.size() == 3 && operand[0].is("(") && operand[2].is(")");
-      if (at_file_level && ((name == "ifndef" && rest.size() == 1) ||
-                            (negated_defined && (operand.size() == 1 || parenthesized)))) {
-        frame.guard = FileFrame::Guard::inside;
-        frame.guard_macro = parenthesized ? operand[1].text : operand[0].text;
-      } else {
-        frame.guard = FileFrame::Guard::none;
-      }
-    }
-    bool value;
-    if (name == "if") {
-      value = if_value(rest);
-    } else {
-      value = ifdef_value(name == "ifdef" ? "#ifdef" : "#ifndef", rest, name == "ifdef");
-    }
-    const std::string_view directive = name == "if" ? "#if" : name == "ifdef" ? "#ifdef" : "#ifndef";
-    conditionals_.push_back({frame.line, false, value, false, directive});
-    skipping_ = !value;
-    return;
-  }
-  if (at_file_level) {
-    report(Severity::error, "#" + std::string(name) + " without #if");
-    return;
-  }
-  if (name == "else" || name == "endif") {
-    else_or_endif(frame, name, rest);
-    return;
-  }
-  Conditional& open = conditionals_.back();
-  if (open.seen_else) report(Severity::error, "#" + std::string(name) + " after #else");
-  if (conditionals_.size() == frame.conditional_base + 1 && frame.guard == FileFrame::Guard::inside) {
-    frame.guard = FileFrame::Guard::none;
-  }
-  if (open.was_skipping) return;
-  if (open.taken) {
-    skipping_ = true;
-    return;
-  }
-  bool value;
-  if (name == "elif") {
-    value = if_value(rest);
-  } else {
-    value = ifdef_value(name == "elifdef" ? "#elifdef" : "#elifndef", rest, name == "elifdef");
-  }
-  open.taken = value;
-  skipping_ = !value;
-}
-
-void Preprocessor::else_or_endif(FileFrame& frame, std::string_view name, std::span<const Token> rest) {
-  Conditional& open = conditionals_.back();
-  if (name == "else") {
-    if (open.seen_else) report(Severity::error, "#else after #else");
-    open.seen_else = true;
-    if (open.was_skipping) return;
-    check_end("#else", rest);
-    skipping_ = open.taken;
-    open.taken = true;
-    if (conditionals_.size() == frame.conditional_base + 1 && frame.guard == FileFrame::Guard::inside) {
-      frame.guard = FileFrame::Guard::none;
-    }
-    return;
-  }
-  if (!open.was_skipping) check_end("#endif", rest);
-  skipping_ = open.was_skipping;
-  conditionals_.pop_back();
-  if (conditionals_.size() == frame.conditional_base && frame.guard == FileFrame::Guard::inside) {
-    frame.guard = FileFrame::Guard::after_endif;
-  }
-}
-
 void Preprocessor::report_extra_tokens(std::string_view directive) {
   // -Wno-endif-labels lets text follow #else and #endif.
   if (!diagnostic_rules().endif_labels && (directive == "#else" || directive == "#endif")) return;
@@ -521,143 +406,12 @@ void Preprocessor::check_end_expanded(std::string_view directive, std::span<cons
   check_end(directive, expanded);
 }
 
-bool Preprocessor::ifdef_value(std::string_view directive, std::span<const Token> rest, bool want_defined) {
-  if (rest.empty()) {
-    report(Severity::error, "no macro name given in " + std::string(directive) + " directive");
-    return false;
-  }
-  if (rest[0].kind != TokenKind::identifier) {
-    report(Severity::error, "macro names must be identifiers");
-    return false;
-  }
-  const Macro* macro = table_.find(rest[0].text);
-  // Neither #ifdef nor #ifndef takes its group for a poisoned name.
-  if (macro != nullptr && poisoned(*macro)) return false;
-  check_end(directive, rest.subspan(1));
-  return (macro != nullptr) == want_defined;
-}
-
-bool Preprocessor::needs_expansion(std::span<const Token> tokens) const {
-  for (std::size_t i = 0; i < tokens.size(); ++i) {
-    if (tokens[i].kind != TokenKind::identifier) continue;
-    const std::string_view name = tokens[i].text;
-    if (name == "defined") {
-      // Its operand, X or (X), is never replaced.
-      std::size_t operand = i + 1;
-      if (operand < tokens.size() && tokens[operand].is("(")) ++operand;
-      if (operand < tokens.size() && tokens[operand].kind == TokenKind::identifier) i = operand;
-      continue;
-    }
-    // The feature tests that code lines replace are operators here.
-    const Macro* macro = table_.replaces(name) ? table_.find(name) : nullptr;
-    if (macro != nullptr && macro->builtin() != Builtin::feature_test) return true;
-  }
-  return false;
-}
-
-bool Preprocessor::if_value(std::span<const Token> rest) {
-  if (!needs_expansion(rest)) return condition_value(rest);
-  if (condition_expansion_.expand(rest, expanded_)) return condition_value(expanded_);
-  const FileFrame& frame = *frames_.back();
-  expander_.expand_directive(rest, true, {frame.path, frame.line}, expanded_);
-  // The tokens keep their texts here, as __has_include may expand again.
-  std::size_t size = 0;
-  for (const Token& token : expanded_) size += token.text.size();
-  expanded_texts_.clear();
-  expanded_texts_.reserve(size);
-  for (const Token& token : expanded_) expanded_texts_.append(token.text);
-  std::size_t offset = 0;
-  for (Token& token : expanded_) {
-    const std::size_t length = token.text.size();
-    token.text = std::string_view(expanded_texts_).substr(offset, length);
-    offset += length;
-  }
-  return condition_value(expanded_);
-}
-
-bool Preprocessor::condition_value(std::span<const Token> tokens) {
-  const Condition condition = evaluate_condition(tokens, *this);
-  for (const Finding& warning : condition.warnings) report(warning.severity, warning.text);
-  if (!condition.error.empty()) report(Severity::error, condition.error);
-  return condition.value;
-}
-
-void Preprocessor::define(std::span<const Token> rest) {
-  if (universal_names_met()) {
-    for (const Token& token : rest) report_identifier_characters(token);
-  }
-  add_definition(parse_define(rest));
-}
-
-void Preprocessor::check_define_characters(std::string_view define_operands) {
-  lexer_.lex(define_operands, tokens_);
-  for (const Token& token : tokens_) report_identifier_characters(token);
-}
-
-void Preprocessor::report_identifier_characters(const Token& identifier) {
-  if (identifier.kind != TokenKind::identifier || !spells_universal_names(identifier.text)) return;
-  const std::string errors = identifier_character_errors(identifier.text);
-  for (std::size_t start = 0; start < errors.size();) {
-    const std::size_t end = errors.find('\n', start);
-    report(Severity::error, errors.substr(start, end - start));
-    start = end + 1;
-  }
-}
-
-void Preprocessor::add_definition(DefineParse parse) {
-  if (!parse.macro) {
-    report(Severity::error, parse.error);
-    return;
-  }
-  for (const Finding& warning : parse.warnings) report(warning.severity, warning.text);
-  const std::string_view name = parse.macro->name();
-  if (name == "__has_include" || name == "__has_include_next") {
-    report(Severity::error, quoted(name) + " cannot be used as a macro name");
-    return;
-  }
-  const FileFrame& frame = *frames_.back();
-  if (!counter_macros_ && parse.macro->replacement().find("__COUNTER__") != std::string_view::npos) {
-    counter_macros_ = true;
-  }
-  parse.macro->set_definition_place(frame.definition_file, frame.line);
-  set_macro(std::move(parse.macro), true, parse.name_hash);
-}
-
-void Preprocessor::undefine(std::span<const Token> rest) {
-  if (rest.empty()) {
-    report(Severity::error, "no macro name given in #undef directive");
-    return;
-  }
-  const Token& name = rest[0];
-  if (name.kind != TokenKind::identifier) {
-    report(Severity::error, "macro names must be identifiers");
-    return;
-  }
-  if (name.text == "defined") {
-    report(Severity::error, "\"defined\" cannot be used as a macro name");
-    return;
-  }
-  const Macro* old = table_.find(name.text);
-  if (old != nullptr && poisoned(*old)) return;
-  check_end("#undef", rest.subspan(1));
-  if (old != nullptr && (guarded(*old) || one_of(name.text, kWarnOnUndef))) {
-    report(Severity::warning, "undefining " + quoted(name.text));
-  }
-  remove_macro(name.text);
-}
-
 void Preprocessor::message(std::string_view directive, std::span<const Token> rest) {
   if (directive == "warning") gnu_directive(directive);
   // Shown from a system header too.
   const SourcePlace place = presumed_place(frames_.back()->line);
   report_at(place.file, place.line, directive == "error" ? Severity::error : Severity::warning,
             "#" + std::string(directive) + " " + joined(rest));
-}
-
-bool Preprocessor::guarded(const Macro& macro) {
-  if (macro.builtin() != Builtin::none) return true;
-  const BuiltinMacro* builtin = find_builtin(macro.name());
-  return builtin != nullptr && builtin->always_warned;
 }
 
 std::intmax_t Preprocessor::has_feature(std::string_view test) {

@@ -1,0 +1,150 @@
+// The conditional directives (#if, #ifdef, #ifndef, #elif, #elifdef,
+// #elifndef, #else, #endif): the stack of groups, the include guard they may
+// make, and the values of their conditions.
+#include "cmode/pp/preprocessor.h"
+
+namespace sornik::cmode {
+
+void Preprocessor::conditional_directive(FileFrame& frame, std::string_view name,
+                                         std::span<const Token> rest) {
+  const bool at_file_level = conditionals_.size() == frame.conditional_base;
+  if (name == "if" || name == "ifdef" || name == "ifndef") {
+    if (frame.guard == FileFrame::Guard::expect_ifndef) {
+      // A header whose text all stands inside "#ifndef X" (or "#if !defined X")
+      // is skipped when it is included again with X defined.
+      const bool negated_defined =
+          name == "if" && rest.size() >= 3 && rest[0].is("!") && rest[1].text == "defined";
+      const std::span<const Token> operand = negated_defined ? rest.subspan(2) : rest;
+      const bool parenthesized =
+          negated_defined && operand.size() == 3 && operand[0].is("(") && operand[2].is(")");
+      if (at_file_level && ((name == "ifndef" && rest.size() == 1) ||
+                            (negated_defined && (operand.size() == 1 || parenthesized)))) {
+        frame.guard = FileFrame::Guard::inside;
+        frame.guard_macro = parenthesized ? operand[1].text : operand[0].text;
+      } else {
+        frame.guard = FileFrame::Guard::none;
+      }
+    }
+    bool value;
+    if (name == "if") {
+      value = if_value(rest);
+    } else {
+      value = ifdef_value(name == "ifdef" ? "#ifdef" : "#ifndef", rest, name == "ifdef");
+    }
+    const std::string_view directive = name == "if" ? "#if" : name == "ifdef" ? "#ifdef" : "#ifndef";
+    conditionals_.push_back({frame.line, false, value, false, directive});
+    skipping_ = !value;
+    return;
+  }
+  if (at_file_level) {
+    report(Severity::error, "#" + std::string(name) + " without #if");
+    return;
+  }
+  if (name == "else" || name == "endif") {
+    else_or_endif(frame, name, rest);
+    return;
+  }
+  Conditional& open = conditionals_.back();
+  if (open.seen_else) report(Severity::error, "#" + std::string(name) + " after #else");
+  if (conditionals_.size() == frame.conditional_base + 1 && frame.guard == FileFrame::Guard::inside) {
+    frame.guard = FileFrame::Guard::none;
+  }
+  if (open.was_skipping) return;
+  if (open.taken) {
+    skipping_ = true;
+    return;
+  }
+  bool value;
+  if (name == "elif") {
+    value = if_value(rest);
+  } else {
+    value = ifdef_value(name == "elifdef" ? "#elifdef" : "#elifndef", rest, name == "elifdef");
+  }
+  open.taken = value;
+  skipping_ = !value;
+}
+
+void Preprocessor::else_or_endif(FileFrame& frame, std::string_view name, std::span<const Token> rest) {
+  Conditional& open = conditionals_.back();
+  if (name == "else") {
+    if (open.seen_else) report(Severity::error, "#else after #else");
+    open.seen_else = true;
+    if (open.was_skipping) return;
+    check_end("#else", rest);
+    skipping_ = open.taken;
+    open.taken = true;
+    if (conditionals_.size() == frame.conditional_base + 1 && frame.guard == FileFrame::Guard::inside) {
+      frame.guard = FileFrame::Guard::none;
+    }
+    return;
+  }
+  if (!open.was_skipping) check_end("#endif", rest);
+  skipping_ = open.was_skipping;
+  conditionals_.pop_back();
+  if (conditionals_.size() == frame.conditional_base && frame.guard == FileFrame::Guard::inside) {
+    frame.guard = FileFrame::Guard::after_endif;
+  }
+}
+
+bool Preprocessor::ifdef_value(std::string_view directive, std::span<const Token> rest, bool want_defined) {
+  if (rest.empty()) {
+    report(Severity::error, "no macro name given in " + std::string(directive) + " directive");
+    return false;
+  }
+  if (rest[0].kind != TokenKind::identifier) {
+    report(Severity::error, "macro names must be identifiers");
+    return false;
+  }
+  const Macro* macro = table_.find(rest[0].text);
+  // Neither #ifdef nor #ifndef takes its group for a poisoned name.
+  if (macro != nullptr && poisoned(*macro)) return false;
+  check_end(directive, rest.subspan(1));
+  return (macro != nullptr) == want_defined;
+}
+
+bool Preprocessor::needs_expansion(std::span<const Token> tokens) const {
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    if (tokens[i].kind != TokenKind::identifier) continue;
+    const std::string_view name = tokens[i].text;
+    if (name == "defined") {
+      // Its operand, X or (X), is never replaced.
+      std::size_t operand = i + 1;
+      if (operand < tokens.size() && tokens[operand].is("(")) ++operand;
+      if (operand < tokens.size() && tokens[operand].kind == TokenKind::identifier) i = operand;
+      continue;
+    }
+    // The feature tests that code lines replace are operators here.
+    const Macro* macro = table_.replaces(name) ? table_.find(name) : nullptr;
+    if (macro != nullptr && macro->builtin() != Builtin::feature_test) return true;
+  }
+  return false;
+}
+
+bool Preprocessor::if_value(std::span<const Token> rest) {
+  if (!needs_expansion(rest)) return condition_value(rest);
+  if (condition_expansion_.expand(rest, expanded_)) return condition_value(expanded_);
+  const FileFrame& frame = *frames_.back();
+  expander_.expand_directive(rest, true, {frame.path, frame.line}, expanded_);
+  // The tokens keep their texts here, as __has_include may expand again.
+  std::size_t size = 0;
+  for (const Token& token : expanded_) size += token.text.size();
+  expanded_texts_.clear();
+  expanded_texts_.reserve(size);
+  for (const Token& token : expanded_) expanded_texts_.append(token.text);
+  std::size_t offset = 0;
+  for (Token& token : expanded_) {
+    const std::size_t length = token.text.size();
+    token.text = std::string_view(expanded_texts_).substr(offset, length);
+    offset += length;
+  }
+  return condition_value(expanded_);
+}
+
+bool Preprocessor::condition_value(std::span<const Token> tokens) {
+  const Condition condition = evaluate_condition(tokens, *this);
+  for (const Finding& warning : condition.warnings) report(warning.severity, warning.text);
+  if (!condition.error.empty()) report(Severity::error, condition.error);
+  return condition.value;
+}
+
+}  // namespace sornik::cmode

@@ -1,0 +1,114 @@
+// #define and #undef acting on the macro table: the macros they make and
+// remove, what a unit undoes, and the compiler's warnings about them.
+#include <algorithm>
+
+#include "cmode/lex/universal_names.h"
+#include "cmode/macro/builtin_macros.h"
+#include "cmode/pp/define_directive.h"
+#include "cmode/pp/preprocessor.h"
+
+namespace sornik::cmode {
+
+namespace {
+
+// Predefined macros whose #undef the C compiler warns about.
+constexpr std::string_view kWarnOnUndef[] = {"__STDC__", "__STDC_HOSTED__", "__STDC_VERSION__"};
+
+template <std::size_t N>
+bool one_of(std::string_view name, const std::string_view (&names)[N]) {
+  return std::find(std::begin(names), std::end(names), name) != std::end(names);
+}
+
+}  // namespace
+
+void Preprocessor::set_macro(MacroPtr macro, bool warn_if_different, std::uint64_t name_hash) {
+  const Macro* added = macro.get();
+  MacroPtr old = table_.replace(std::move(macro), name_hash);
+  if (old != nullptr && old->builtin() == Builtin::poisoned) {
+    // A poisoned name is never defined.
+    report_poisoned(*old);
+    table_.replace(std::move(old), name_hash);
+    return;
+  }
+  if (warn_if_different && old != nullptr && (!same_definition(*old, *added) || guarded(*old))) {
+    report(Severity::warning, quoted(added->name()) + " redefined");
+  }
+  if (in_unit_) changes_.push_back({std::string(added->name()), std::move(old)});
+}
+
+void Preprocessor::remove_macro(std::string_view name) {
+  MacroPtr old = table_.remove(name);
+  if (in_unit_ && old) changes_.push_back({std::string(name), std::move(old)});
+}
+
+void Preprocessor::define(std::span<const Token> rest) {
+  if (universal_names_met()) {
+    for (const Token& token : rest) report_identifier_characters(token);
+  }
+  add_definition(parse_define(rest));
+}
+
+void Preprocessor::check_define_characters(std::string_view define_operands) {
+  lexer_.lex(define_operands, tokens_);
+  for (const Token& token : tokens_) report_identifier_characters(token);
+}
+
+void Preprocessor::report_identifier_characters(const Token& identifier) {
+  if (identifier.kind != TokenKind::identifier || !spells_universal_names(identifier.text)) return;
+  const std::string errors = identifier_character_errors(identifier.text);
+  for (std::size_t start = 0; start < errors.size();) {
+    const std::size_t end = errors.find('\n', start);
+    report(Severity::error, errors.substr(start, end - start));
+    start = end + 1;
+  }
+}
+
+void Preprocessor::add_definition(DefineParse parse) {
+  if (!parse.macro) {
+    report(Severity::error, parse.error);
+    return;
+  }
+  for (const Finding& warning : parse.warnings) report(warning.severity, warning.text);
+  const std::string_view name = parse.macro->name();
+  if (name == "__has_include" || name == "__has_include_next") {
+    report(Severity::error, quoted(name) + " cannot be used as a macro name");
+    return;
+  }
+  const FileFrame& frame = *frames_.back();
+  if (!counter_macros_ && parse.macro->replacement().find("__COUNTER__") != std::string_view::npos) {
+    counter_macros_ = true;
+  }
+  parse.macro->set_definition_place(frame.definition_file, frame.line);
+  set_macro(std::move(parse.macro), true, parse.name_hash);
+}
+
+void Preprocessor::undefine(std::span<const Token> rest) {
+  if (rest.empty()) {
+    report(Severity::error, "no macro name given in #undef directive");
+    return;
+  }
+  const Token& name = rest[0];
+  if (name.kind != TokenKind::identifier) {
+    report(Severity::error, "macro names must be identifiers");
+    return;
+  }
+  if (name.text == "defined") {
+    report(Severity::error, "\"defined\" cannot be used as a macro name");
+    return;
+  }
+  const Macro* old = table_.find(name.text);
+  if (old != nullptr && poisoned(*old)) return;
+  check_end("#undef", rest.subspan(1));
+  if (old != nullptr && (guarded(*old) || one_of(name.text, kWarnOnUndef))) {
+    report(Severity::warning, "undefining " + quoted(name.text));
+  }
+  remove_macro(name.text);
+}
+
+bool Preprocessor::guarded(const Macro& macro) {
+  if (macro.builtin() != Builtin::none) return true;
+  const BuiltinMacro* builtin = find_builtin(macro.name());
+  return builtin != nullptr && builtin->always_warned;
+}
+
+}  // namespace sornik::cmode
