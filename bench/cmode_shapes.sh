@@ -38,9 +38,9 @@ code_only() {
 }
 
 printf '%-6s %7s | %13s | %13s | %22s | %s\n' shape n "gcc -E s MB" "-f '\$x' s MB" "default s MB out-MB" "same as gcc"
-for spec in chain:12500 args:1000 nest:500 mock:8; do
-  shape=${spec%:*}
-  for n in $((${spec#*:})) $((${spec#*:} * 2)) $((${spec#*:} * 4)) $((${spec#*:} * 8)); do
+for shape_size in chain:12500 args:1000 nest:500 mock:8; do
+  shape=${shape_size%:*}
+  for n in $((${shape_size#*:})) $((${shape_size#*:} * 2)) $((${shape_size#*:} * 4)) $((${shape_size#*:} * 8)); do
     awk -v shape="$shape" -v n="$n" -f bench/cmode_shapes.awk >"$work/source.c"
     read -r gcc_s gcc_mb < <(run gcc.out gcc -E -P "$work/source.c")
     read -r x_s x_mb < <(run x.out "$sornik" --cpp -f '$x' "$work/source.c")

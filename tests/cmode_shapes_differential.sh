@@ -16,8 +16,8 @@ code_only() {
 }
 
 failed=0
-for spec in chain:20000 args:3000 nest:300 mock:64 mock:1; do
-  shape=${spec%:*} n=${spec#*:}
+for shape_size in chain:20000 args:3000 nest:300 mock:64 mock:1; do
+  shape=${shape_size%:*} n=${shape_size#*:}
   awk -v shape="$shape" -v n="$n" -f "$shapes" >"$work/shape.c"
   gcc -E -P "$work/shape.c" >"$work/gcc.out"
   if ! (ulimit -v 800000 && "$sornik" --cpp -f '$x' "$work/shape.c" >"$work/x.out"); then

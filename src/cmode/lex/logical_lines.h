@@ -86,17 +86,7 @@ inline std::size_t block_comment_end(std::string_view text, std::size_t pos) {
     const void* star = std::memchr(bytes + pos, '*', size - pos);
     if (star == nullptr) break;
     pos = static_cast<std::size_t>(static_cast<const char*>(star) - bytes) + 1;
-    while (pos < size && bytes[pos] == '\\') {
-      if (pos + 1 < size && bytes[pos + 1] == '\n') {
-        pos += 2;
-      } else if (pos + 2 < size && bytes[pos + 1] == '\r' && bytes[pos + 2] == '\n') {
-        pos += 3;
-      } else if (const std::size_t splice = spaced_splice_length(text, pos)) {
-        pos += splice;
-      } else {
-        break;
-      }
-    }
+    while (const std::size_t splice = splice_length(text, pos)) pos += splice;
     if (pos < size && bytes[pos] == '/') return pos + 1;
   }
   return std::string_view::npos;
@@ -135,14 +125,10 @@ inline std::size_t quoted_literal_end(std::string_view text, std::size_t quote, 
   const char* const bytes = text.data();
   const std::size_t size = text.size();
   const char close = bytes[quote];
-  // The length of the splice at `at`, or 0.
-  const auto splice = [text, bytes, size](std::size_t at) -> std::size_t {
-    if (bytes[at] != '\\') return 0;
-    if (at + 1 < size && bytes[at + 1] == '\n') return 2;
-    if (at + 2 < size && bytes[at + 1] == '\r' && bytes[at + 2] == '\n') return 3;
-    if (at + 1 == size || static_cast<unsigned char>(bytes[at + 1]) > ' ') return 0;
-    const std::size_t length = spaced_splice_length(text, at);
-    if (length != 0) note_long_splice(text, at);
+  // The length of the splice at `at`, or 0; one with white space is noted.
+  const auto splice = [text](std::size_t at) -> std::size_t {
+    const std::size_t length = splice_length(text, at);
+    if (length > 2) note_long_splice(text, at);
     return length;
   };
   std::size_t pos = quote + 1;

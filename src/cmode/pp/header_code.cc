@@ -14,6 +14,12 @@ void Preprocessor::take_header_code(FileFrame& frame, std::string_view bytes) {
     if (token.is("(")) ++header_code_depth_;
     if (token.is(")")) --header_code_depth_;
   }
+  if (header_code_.empty() && header_code_depth_ <= 0) {
+    // Most lines close what they open: their tokens are expanded as lexed.
+    header_code_depth_ = 0;
+    expander_.expand_directive(tokens_, false, {frame.path, frame.line}, expanded_);
+    return;
+  }
   header_code_.append(bytes);
   if (header_code_depth_ <= 0) flush_header_code(frame);
 }
