@@ -6,115 +6,18 @@
 #include <limits>
 
 #include "cmode/condition/constant_value.h"
+#include "cmode/condition/if_operators.h"
 #include "cmode/lex/dialect.h"
 
 namespace sornik::cmode {
 
 namespace {
 
+using namespace if_operators;
+
 // Parentheses and unary operators nest at most this deep; deeper input is an
 // error rather than a deep recursion.
 constexpr int kMaxNesting = 2000;
-
-enum class Op : std::uint8_t {
-  none,
-  comma,
-  question,
-  logical_or,
-  logical_and,
-  bit_or,
-  bit_xor,
-  bit_and,
-  equal,
-  not_equal,
-  less,
-  greater,
-  less_equal,
-  greater_equal,
-  shift_left,
-  shift_right,
-  plus,
-  minus,
-  times,
-  divide,
-  remainder,
-};
-
-struct OpInfo {
-  std::string_view text;
-  Op op;
-  int precedence;
-};
-
-constexpr OpInfo kBinaryOps[] = {
-    {",", Op::comma, 1},          {"?", Op::question, 2},     {"||", Op::logical_or, 3},
-    {"&&", Op::logical_and, 4},   {"|", Op::bit_or, 5},       {"^", Op::bit_xor, 6},
-    {"&", Op::bit_and, 7},        {"==", Op::equal, 8},       {"!=", Op::not_equal, 8},
-    {"<", Op::less, 9},           {">", Op::greater, 9},      {"<=", Op::less_equal, 9},
-    {">=", Op::greater_equal, 9}, {"<<", Op::shift_left, 10}, {">>", Op::shift_right, 10},
-    {"+", Op::plus, 11},          {"-", Op::minus, 11},       {"*", Op::times, 12},
-    {"/", Op::divide, 12},        {"%", Op::remainder, 12},
-};
-
-// For each byte, 1 + the index of the first operator that begins with it;
-// 0 when none does.
-constexpr std::array<std::uint8_t, 256> kFirstOpByByte = [] {
-  std::array<std::uint8_t, 256> first{};
-  for (std::size_t i = std::size(kBinaryOps); i-- > 0;)
-    first[static_cast<unsigned char>(kBinaryOps[i].text.front())] = static_cast<std::uint8_t>(i + 1);
-  return first;
-}();
-
-struct AlternativeToken {
-  std::string_view name;
-  std::string_view punctuator;
-};
-
-// C++'s names of operators, which #if reads as the punctuators they spell.
-constexpr AlternativeToken kAlternativeTokens[] = {
-    {"and", "&&"},  {"or", "||"},     {"not", "!"},    {"bitand", "&"},  {"bitor", "|"},   {"xor", "^"},
-    {"compl", "~"}, {"and_eq", "&="}, {"or_eq", "|="}, {"xor_eq", "^="}, {"not_eq", "!="},
-};
-
-// The punctuator that an identifier spells in C++ as an alternative token;
-// empty for any other identifier. Asked only in C++, and kept out of line so
-// that C's evaluation stays as quick as before.
-[[gnu::noinline]] std::string_view alternative_operator(std::string_view name) {
-  for (const AlternativeToken& alternative : kAlternativeTokens) {
-    if (alternative.name == name) return alternative.punctuator;
-  }
-  return {};
-}
-
-// The operator that a token spells: a punctuator's text, or in C++ the
-// punctuator that an alternative token names; empty for any other token.
-std::string_view spelled_operator(const Token& token) {
-  if (token.kind == TokenKind::punctuator) return token.text;
-  if (token.kind == TokenKind::identifier && lexing_dialect().cplusplus_tokens)
-    return alternative_operator(token.text);
-  return {};
-}
-
-[[gnu::always_inline]] inline const OpInfo* find_binary_op(std::string_view text) {
-  const std::size_t first = kFirstOpByByte[static_cast<unsigned char>(text.front())];
-  if (first == 0) return nullptr;
-  for (std::size_t i = first - 1; i < std::size(kBinaryOps); ++i) {
-    if (kBinaryOps[i].text == text) return &kBinaryOps[i];
-  }
-  return nullptr;
-}
-
-// The binary operator that an identifier spells in C++, if any.
-[[gnu::noinline]] const OpInfo* alternative_binary_op(std::string_view name) {
-  if (!lexing_dialect().cplusplus_tokens) return nullptr;
-  const std::string_view text = alternative_operator(name);
-  return text.empty() ? nullptr : find_binary_op(text);
-}
-
-const OpInfo* binary_op(const Token& token) {
-  if (token.kind == TokenKind::punctuator) return find_binary_op(token.text);
-  return token.kind == TokenKind::identifier ? alternative_binary_op(token.text) : nullptr;
-}
 
 Value int_value(bool truth) { return {truth ? 1u : 0u, false}; }
 

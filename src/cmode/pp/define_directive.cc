@@ -9,36 +9,15 @@
 #include <unordered_set>
 
 #include "cmode/lex/dialect.h"
-#include "cmode/lex/token_scan.h"
 #include "cmode/lex/universal_names.h"
+#include "cmode/pp/define_tokens.h"
 #include "common/name_hash.h"
 
 namespace sornik::cmode {
 
 namespace {
 
-constexpr std::string_view kVaArgs = "__VA_ARGS__";
-
-// A token of a #define line as the parser reads it.
-struct DefineToken {
-  std::string_view text;
-  TokenKind kind = TokenKind::other;
-  bool space_before = false;
-};
-
-bool is(const DefineToken& token, std::string_view text) {
-  return token.kind == TokenKind::punctuator && token.text == text;
-}
-bool is_paste(const DefineToken& token) { return is(token, "##") || is(token, "%:%:"); }
-bool is_hash(const DefineToken& token) { return is(token, "#") || is(token, "%:"); }
-
-// Whether a token may be `#`, `##` or their digraphs, or __VA_ARGS__ or
-// __VA_OPT__: only those need a closer look.
-inline bool is_special(const DefineToken& token) {
-  if (token.kind == TokenKind::punctuator) return token.text[0] == '#' || token.text[0] == '%';
-  return token.kind == TokenKind::identifier && token.text[0] == '_' &&
-         (token.text == kVaArgs || token.text == "__VA_OPT__");
-}
+using namespace define_tokens;
 
 std::string_view va_args_misplaced() {
   return lexing_dialect().cplusplus ? "__VA_ARGS__ can only appear in the expansion of a C++11 variadic macro"
@@ -64,47 +43,6 @@ std::string_view va_args_misplaced() {
       std::string_view("!\"#%&'()*+,-./:;<=>?[\\]^{|}~").find(token.text[0]) != std::string_view::npos;
   return {basic ? Severity::warning : Severity::pedwarn, "missing whitespace after the macro name"};
 }
-
-// Tokens that a lexer has made.
-class LexedTokens {
- public:
-  // Their texts may lie anywhere.
-  static constexpr bool kOneText = false;
-
-  explicit LexedTokens(std::span<const Token> tokens) : tokens_(tokens) {}
-  bool next(DefineToken& token) {
-    if (next_ == tokens_.size()) return false;
-    const Token& lexed = tokens_[next_++];
-    token = {lexed.text, lexed.kind, lexed.space_before};
-    return true;
-  }
-
- private:
-  std::span<const Token> tokens_;
-  std::size_t next_ = 0;
-};
-
-// The tokens of a text without splices that ends with a newline, read as
-// the parser asks for them.
-class LineTokens {
- public:
-  // Their texts lie in one text, in order.
-  static constexpr bool kOneText = true;
-
-  explicit LineTokens(std::string_view text) : text_(text), scan_(text) {}
-  [[gnu::always_inline]] bool next(DefineToken& token) {
-    ScannedToken scanned;
-    if (!scan_.next(scanned)) return false;
-    token = {{text_.data() + scanned.begin, scanned.end - scanned.begin}, scanned.kind, scanned.space_before};
-    return true;
-  }
-  // The text after the last token read, to the line end.
-  std::string_view rest() const { return text_.substr(scan_.position()); }
-
- private:
-  std::string_view text_;
-  TokenScan<ScanMode::line> scan_;
-};
 
 // A token of the replacement list as the macro's text spells it.
 struct Spelling {

@@ -1,0 +1,77 @@
+// The tokens of a #define line as its parser reads them: from tokens a
+// lexer has made, or straight from the text of a line without splices.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "cmode/lex/token.h"
+#include "cmode/lex/token_scan.h"
+
+namespace sornik::cmode::define_tokens {
+
+inline constexpr std::string_view kVaArgs = "__VA_ARGS__";
+
+// A token of a #define line as the parser reads it.
+struct DefineToken {
+  std::string_view text;
+  TokenKind kind = TokenKind::other;
+  bool space_before = false;
+};
+
+inline bool is(const DefineToken& token, std::string_view text) {
+  return token.kind == TokenKind::punctuator && token.text == text;
+}
+inline bool is_paste(const DefineToken& token) { return is(token, "##") || is(token, "%:%:"); }
+inline bool is_hash(const DefineToken& token) { return is(token, "#") || is(token, "%:"); }
+
+// Whether a token may be `#`, `##` or their digraphs, or __VA_ARGS__ or
+// __VA_OPT__: only those need a closer look.
+inline bool is_special(const DefineToken& token) {
+  if (token.kind == TokenKind::punctuator) return token.text[0] == '#' || token.text[0] == '%';
+  return token.kind == TokenKind::identifier && token.text[0] == '_' &&
+         (token.text == kVaArgs || token.text == "__VA_OPT__");
+}
+
+// Tokens that a lexer has made.
+class LexedTokens {
+ public:
+  // Their texts may lie anywhere.
+  static constexpr bool kOneText = false;
+
+  explicit LexedTokens(std::span<const Token> tokens) : tokens_(tokens) {}
+  bool next(DefineToken& token) {
+    if (next_ == tokens_.size()) return false;
+    const Token& lexed = tokens_[next_++];
+    token = {lexed.text, lexed.kind, lexed.space_before};
+    return true;
+  }
+
+ private:
+  std::span<const Token> tokens_;
+  std::size_t next_ = 0;
+};
+
+// The tokens of a text without splices that ends with a newline, read as
+// the parser asks for them.
+class LineTokens {
+ public:
+  // Their texts lie in one text, in order.
+  static constexpr bool kOneText = true;
+
+  explicit LineTokens(std::string_view text) : text_(text), scan_(text) {}
+  [[gnu::always_inline]] bool next(DefineToken& token) {
+    ScannedToken scanned;
+    if (!scan_.next(scanned)) return false;
+    token = {{text_.data() + scanned.begin, scanned.end - scanned.begin}, scanned.kind, scanned.space_before};
+    return true;
+  }
+  // The text after the last token read, to the line end.
+  std::string_view rest() const { return text_.substr(scan_.position()); }
+
+ private:
+  std::string_view text_;
+  TokenScan<ScanMode::line> scan_;
+};
+
+}  // namespace sornik::cmode::define_tokens
