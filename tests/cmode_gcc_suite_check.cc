@@ -187,6 +187,13 @@ Fit fit_of(const std::string& option) {
   return Fit::take;
 }
 
+// gcc 12, the oracle, knows C23 by its draft name.
+std::string gcc_spelling(const std::string& option) {
+  if (option == "-std=c23") return "-std=c2x";
+  if (option == "-std=gnu23") return "-std=gnu2x";
+  return option;
+}
+
 std::string quoted(const std::string& word) {
   std::string text = "'";
   for (const char c : word) text += c == '\'' ? std::string("'\\''") : std::string(1, c);
@@ -255,7 +262,7 @@ std::string predefs_for(const std::vector<std::string>& choosing) {
     path =
         "/tmp/cmode_gcc_suite_check." + std::to_string(getpid()) + "." + std::to_string(made.size()) + ".h";
     std::string command = "gcc -dM -E";
-    for (const std::string& option : choosing) command += " " + quoted(option);
+    for (const std::string& option : choosing) command += " " + quoted(gcc_spelling(option));
     run_command(command + " -x c /dev/null >" + path + " 2>/dev/null");
   }
   return path;
@@ -301,7 +308,7 @@ void check(const std::string& sornik, const std::string& name, bool verbose, Tal
   // line markers (-P) would leave nothing to compare.
   std::string gcc_command = "timeout 20 gcc -E";
   for (const std::string& option : options)
-    if (fit_of(option) != Fit::drop) gcc_command += " " + quoted(option);
+    if (fit_of(option) != Fit::drop) gcc_command += " " + quoted(gcc_spelling(option));
   const int gcc_status = run_command(gcc_command + " " + quoted(name) + " >" + gcc_out + " 2>" + gcc_err);
   std::string our_command = "timeout 20 " + quoted(sornik) + " --cpp";
   for (const std::string& option : ours) our_command += " " + quoted(option);
