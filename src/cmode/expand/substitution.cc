@@ -121,7 +121,13 @@ void Substituter::substitute_range(Run& run, std::size_t begin, std::size_t end,
   while (pos < end) {
     if (is_paste(macro, body[pos]) && pos > begin && pos + 1 < end) {
       ++pos;
+      // A run of ## pastes once.
+      while (pos + 1 < end && is_paste(macro, body[pos])) ++pos;
       if (gnu_comma(run, pos, out)) continue;
+      if (pastes_dropped_comma(run, pos, end)) {
+        ++pos;
+        continue;
+      }
       const std::size_t right_start = out.size();
       append_operand(run, pos, end, {true, before_paste(pos), at_edge(pos)}, out);
       paste(out, right_start);
@@ -220,14 +226,28 @@ bool Substituter::gnu_comma(Run& run, std::size_t& pos, std::vector<ExpToken>& o
   // `, ## __VA_ARGS__` pastes nothing: the comma goes when the variable
   // arguments are left out (or empty, when they are the only parameter and
   // the dialect is GNU's).
+  if (gnu_comma_goes(run)) out.erase(out.begin() + static_cast<std::ptrdiff_t>(comma - 1));
   const std::span<const ExpToken> rest = run.args->raw(macro.param_count() - 1);
-  if (rest.empty() &&
-      (run.args->variadic_absent() || (macro.param_count() == 1 && !lexing_dialect().strict))) {
-    out.erase(out.begin() + static_cast<std::ptrdiff_t>(comma - 1));
-  }
   out.insert(out.end(), rest.begin(), rest.end());
   ++pos;
   return true;
+}
+
+bool Substituter::gnu_comma_goes(Run& run) const {
+  const Macro& macro = run.macro;
+  return run.args->raw(macro.param_count() - 1).empty() &&
+         (run.args->variadic_absent() || (macro.param_count() == 1 && !lexing_dialect().strict));
+}
+
+bool Substituter::pastes_dropped_comma(Run& run, std::size_t pos, std::size_t end) const {
+  const Macro& macro = run.macro;
+  const std::span<const BodyToken> body = macro.body();
+  if (run.args == nullptr || !macro.variadic() || !macro.is_punctuator(body[pos], ",") || pos + 2 >= end ||
+      !is_paste(macro, body[pos + 1]) || body[pos + 2].kind != TokenKind::identifier) {
+    return false;
+  }
+  return macro.param_index(macro.text(body[pos + 2])) == static_cast<int>(macro.param_count()) - 1 &&
+         gnu_comma_goes(run);
 }
 
 bool Substituter::va_opt_taken(Run& run) {

@@ -78,6 +78,11 @@ class Substituter {
   bool is_macro_not_suffix(std::string_view name) const;
   void paste(std::vector<ExpToken>& out, std::size_t right_start);
   bool gnu_comma(Run& run, std::size_t& pos, std::vector<ExpToken>& out);
+  // Whether the variable arguments leave out the comma of `, ## __VA_ARGS__`.
+  bool gnu_comma_goes(Run& run) const;
+  // Whether the item at `pos`, the right operand of a ##, is a comma that
+  // `, ## __VA_ARGS__` leaves out: then nothing is pasted to it.
+  bool pastes_dropped_comma(Run& run, std::size_t pos, std::size_t end) const;
   bool va_opt_taken(Run& run);
 
   TextArena& arena_;

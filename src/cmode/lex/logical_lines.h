@@ -29,6 +29,12 @@ struct LineEnd {
   bool raw_string = false;
 };
 
+// The length of the UTF-8 byte order mark that `text`, a file's start,
+// begins with (0 or 3): the compiler reads the file from after it.
+inline std::size_t byte_order_mark_length(std::string_view text) {
+  return text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+}
+
 // Finds the end of the logical line that starts at `pos`.
 LineEnd logical_line_end(std::string_view text, std::size_t pos);
 

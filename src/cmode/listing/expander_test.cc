@@ -45,6 +45,8 @@ const Case kCases[] = {
      "L(1) L(1, 2)\n",
      "#define S(x) #x\n#define C(a, b) a ## b\n#define L(f, ...) p(f, ## __VA_ARGS__)\nS( a  \"\\n\" )`\"a "
      "\\\"\\\\n\\\"\"' C(x, 1)`x1' L(1)`p(1)' L(1, 2)`p(1, 2)'\n"},
+    {"a run of ## pastes once", "#define C(x, y) x ## ## %:%: y\nC(a, b) C(, b)\n",
+     "#define C(x, y) x ## ## %:%: y\nC(a, b)`ab' C(, b)`b'\n"},
     {"__VA_OPT__ looks at the expanded variable arguments",
      "#define E\n#define V(a, ...) [a __VA_OPT__(: __VA_ARGS__)]\nV(1) V(1, E) V(1, 2)\n",
      "#define E\n#define V(a, ...) [a __VA_OPT__(: __VA_ARGS__)]\nV(1)`[1]' V(1, E)`[1]' V(1, 2)`[1 : 2]'\n"},
@@ -216,6 +218,10 @@ TEST(Expander, ErrorsGoOnWithTheUseCopiedUnchanged) {
        "t.c:4: error: unterminated argument list invoking macro \"g\"\n"},
       {"#define P(a, b) a ## b\nP(+, -)\n", "#define P(a, b) a ## b\nP(+, -)`+-'\n",
        "t.c:2: error: pasting \"+\" and \"-\" does not give a valid preprocessing token\n"},
+      // Nothing is pasted to the comma that `, ## __VA_ARGS__` leaves out.
+      {"#define A(x, ...) x##,##__VA_ARGS__\nA(1) A(,) A(1,2)\n",
+       "#define A(x, ...) x##,##__VA_ARGS__\nA(1)`1' A(,)`,' A(1,2)`1,2'\n",
+       "t.c:2: error: pasting \"1\" and \",\" does not give a valid preprocessing token\n"},
       // An odd number of final lone backslashes would escape the closing quote.
       {"#define S(x) #x\nS(\\) S(\\\\) S(a \\ \\ \\) S(\\ b)\n",
        "#define S(x) #x\nS(\\)`\"\"' S(\\\\)`\"\\\\\"' S(a \\ \\ \\)`\"a \\ \\ \"' S(\\ b)`\"\\ b\"'\n",

@@ -34,8 +34,10 @@ bool FileChunkReader::refill() {
     buffer_ = std::move(larger);
   }
   const std::size_t got = std::fread(buffer_.data() + size_, 1, buffer_.size() - size_, stream_);
+  if (!read_before_) pos_ = byte_order_mark_length({buffer_.data(), got});
+  read_before_ = true;
   size_ += got;
-  frame_.text_in_hand = {buffer_.data(), size_};
+  frame_.text_in_hand = {buffer_.data() + pos_, size_ - pos_};
   if (got == 0) at_eof_ = true;
   return got != 0;
 }

@@ -17,6 +17,7 @@ bool read_whole_file(const std::string& path, HeaderFile& header) {
   std::size_t size = 0;
   if (!read_whole_input(path, header.bytes, size)) return false;
   header.text = std::string_view(header.bytes.data(), size);
+  header.text.remove_prefix(byte_order_mark_length(header.text));
   return true;
 }
 

@@ -1,0 +1,3 @@
+﻿#define X 1
+#include "head.h"
+int a = X + Y;
