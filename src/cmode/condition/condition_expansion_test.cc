@@ -39,7 +39,7 @@ class Conditions {
   std::string rescanned(std::string_view line) {
     lexer_.lex(line, tokens_);
     std::vector<Token> out;
-    expander_.expand_directive(tokens_, true, {"t.c", 1}, out);
+    expander_.expand_directive(tokens_, ExpandedFor::condition, {"t.c", 1}, out);
     return spelled(out);
   }
 

@@ -1,4 +1,4 @@
-// What a _Pragma operator met in expansion does besides writing its #pragma line.
+// What a _Pragma operator met in expansion does besides writing its #pragma line, and where it acts.
 #pragma once
 
 #include <cstdint>
@@ -6,12 +6,19 @@
 
 namespace sornik::cmode {
 
+// What a run of tokens is expanded as a whole for: code (a header's code
+// lines, whose _Pragma operators act), an #if expression, or the operand of
+// another directive (where _Pragma stays a name, as in the C compiler).
+enum class ExpandedFor : std::uint8_t { code, condition, directive };
+
 class PragmaActions {
  public:
   virtual ~PragmaActions() = default;
   // Acts on the pragma `text` (what follows "#pragma", the operand's string
   // destringized) as the directive would on the physical line `line`.
-  virtual void pragma_operator(std::string_view text, std::uint32_t line) = 0;
+  // Returns whether the pragma is one the preprocessor does itself: the
+  // compiler's output then keeps no line for it.
+  virtual bool pragma_operator(std::string_view text, std::uint32_t line) = 0;
 };
 
 }  // namespace sornik::cmode

@@ -1,4 +1,4 @@
-// The rescanner's loop: uses of macros and of built-in macros, _Pragma, and the context stack.
+// The rescanner's loop: uses of macros and of built-in macros, and the context stack.
 #include "cmode/expand/rescanner.h"
 
 #include <algorithm>
@@ -282,7 +282,7 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
     push_context(nullptr);
     const std::size_t level = depth_ - 1;
     contexts_[level].tokens = call.raw(index);
-    rescan(Scope{level, false, &call.expansions[index], scope.in_condition});
+    rescan(Scope{level, false, &call.expansions[index], scope.in_condition, false});
   }
   --call_depth_;
 
@@ -352,60 +352,6 @@ ExpToken Rescanner::builtin_value(const ExpToken& name, Builtin kind) {
   return value;
 }
 
-bool Rescanner::try_pragma(const Scope& scope, const ExpToken& name, const Macro& macro) {
-  // As in the compiler, an #if expression takes no _Pragma: it stays a name.
-  if (scope.in_condition) return false;
-  // Reading on may move the source to its next chunk: what is kept is copied first.
-  std::string display(name.text);
-  Walk walk = start(scope);
-  ExpToken parts[3];
-  std::vector<ExpToken> crossed;
-  for (ExpToken& part : parts) {
-    const ExpToken* token;
-    while ((token = item(scope, walk, false)) != nullptr && token->mark != Mark::none) {
-      crossed.push_back(*token);
-      ++walk.pos;
-    }
-    if (token == nullptr) break;
-    part = *token;
-    part.text = arena_.store(part.text);
-    part.stable = true;
-    ++walk.pos;
-  }
-  if (!parts[0].is("(") || parts[1].kind != TokenKind::string_literal || parts[1].mark != Mark::none ||
-      !parts[2].is(")")) {
-    report(name.line, "_Pragma takes a parenthesized string literal");
-    return false;
-  }
-  take(scope, walk);
-  for (const ExpToken& part : parts) {
-    if (part.from_source) source_end_ = std::max(source_end_, part.source_end);
-  }
-  // As the C compiler's preprocessor writes it: a #pragma line of its own.
-  const std::string pragma = destringized(parts[1].text);
-  if (pragma_actions_ != nullptr) pragma_actions_->pragma_operator(pragma, name.line);
-  text_.assign("\n#pragma ");
-  text_.append(pragma);
-  text_.push_back('\n');
-  ExpToken line = name;
-  line.kind = TokenKind::other;
-  line.text = arena_.store(text_);
-  line.from_source = false;
-  line.stable = true;
-  for (const ExpToken& part : parts) append_display(display, part);
-  const std::uint32_t group = new_group(display, macro);
-  for (const ExpToken& mark : crossed) {
-    if (mark.mark == Mark::open) scope.out->push_back(mark);
-  }
-  push_mark(*scope.out, Mark::open, group);
-  scope.out->push_back(line);
-  push_mark(*scope.out, Mark::close, group);
-  for (const ExpToken& mark : crossed) {
-    if (mark.mark == Mark::close) scope.out->push_back(mark);
-  }
-  return true;
-}
-
 void Rescanner::emit_unexpanded_operand(const Scope& scope, bool bare_name_allowed) {
   Walk walk = start(scope);
   const ExpToken* token = peek_real(scope, walk);
@@ -434,7 +380,7 @@ bool Rescanner::expand_source_use(SourceTokens& source, std::size_t index, std::
   source_next_ = index + 1;
   const ExpToken name = *source.at(index, true);
   source_end_ = name.source_end;
-  const Scope scope{0, true, &out, false};
+  const Scope scope{0, true, &out, false, true};
   const Macro* macro = table_.find(name.text);
   bool used = false;
   if (macro != nullptr) {
@@ -447,13 +393,13 @@ bool Rescanner::expand_source_use(SourceTokens& source, std::size_t index, std::
   return used && !copied_unchanged_;
 }
 
-void Rescanner::expand_all(std::vector<ExpToken>& tokens, bool in_condition, std::vector<ExpToken>& out) {
+void Rescanner::expand_all(std::vector<ExpToken>& tokens, ExpandedFor use, std::vector<ExpToken>& out) {
   pop_to(0);
   group_count_ = 0;
   groups_stable_ = 0;
   push_context(nullptr);
   contexts_[0].tokens = tokens;
-  rescan(Scope{0, false, &out, in_condition});
+  rescan(Scope{0, false, &out, use == ExpandedFor::condition, use == ExpandedFor::code});
 }
 
 void Rescanner::stabilize() {

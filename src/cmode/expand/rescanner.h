@@ -64,9 +64,9 @@ class Rescanner {
   bool expand_source_use(SourceTokens& source, std::size_t index, std::vector<ExpToken>& out,
                          std::size_t& end);
 
-  // Expands `tokens` as a whole, for a directive: no source lies beyond them.
-  // With `in_condition` the operand of `defined` stays unexpanded.
-  void expand_all(std::vector<ExpToken>& tokens, bool in_condition, std::vector<ExpToken>& out);
+  // Expands `tokens` as a whole: no source lies beyond them. In a condition
+  // the operand of `defined` stays unexpanded.
+  void expand_all(std::vector<ExpToken>& tokens, ExpandedFor use, std::vector<ExpToken>& out);
 
   // The name texts of the groups of the last expansion, by group number.
   const std::vector<GroupName>& groups() const { return groups_; }
@@ -131,6 +131,9 @@ class Rescanner {
     bool source_below;
     std::vector<ExpToken>* out;
     bool in_condition;
+    // Whether a _Pragma operator acts here: not in directives, and not while
+    // an argument is expanded before substitution (# may still spell it).
+    bool runs_pragmas;
   };
   // A read position below the top of the context stack; level -1 is the source.
   struct Walk {
@@ -155,7 +158,16 @@ class Rescanner {
   bool try_builtin(const Scope& scope, const ExpToken& name, const Macro& macro);
   // The token a built-in macro that stands for a value gives at `name`.
   ExpToken builtin_value(const ExpToken& name, Builtin kind);
+  struct PragmaReading;
   bool try_pragma(const Scope& scope, const ExpToken& name, const Macro& macro);
+  // The next token of a _Pragma operand, macros expanded, consumed; null at the end.
+  const ExpToken* next_operand_token(const Scope& scope, PragmaReading& reading);
+  void take_closing_marks(const Scope& scope, PragmaReading& reading);
+  // Writes the operator's group, holding `expansion` (its #pragma line, the
+  // name left as it was on a wrong operand, or null for nothing), between
+  // the marks its operand crossed.
+  void write_pragma_group(const Scope& scope, std::uint32_t group, PragmaReading& reading,
+                          const ExpToken* expansion);
   // __has_attribute (x) and its kin in code: the compiler's answer.
   bool try_feature_test(const Scope& scope, const ExpToken& name, const Macro& macro);
   const ExpToken* item(const Scope& scope, Walk& walk, bool through_directives);

@@ -106,7 +106,7 @@ void Expander::expand_file(ChunkSource& source, std::string_view file, Renderer&
   }
 }
 
-void Expander::expand_directive(std::span<const Token> in, bool in_condition, SourcePlace place,
+void Expander::expand_directive(std::span<const Token> in, ExpandedFor use, SourcePlace place,
                                 std::vector<Token>& out) {
   if (directive_rescanner_ == nullptr) {
     directive_rescanner_ = std::make_unique<Rescanner>(table_, "");
@@ -133,7 +133,7 @@ void Expander::expand_directive(std::span<const Token> in, bool in_condition, So
     added.from_source = true;
   }
   directive_out_.clear();
-  rescanner.expand_all(directive_in_, in_condition, directive_out_);
+  rescanner.expand_all(directive_in_, use, directive_out_);
   out.clear();
   for (const ExpToken& token : directive_out_) {
     if (token.mark != Mark::none) continue;

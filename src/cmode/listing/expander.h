@@ -59,11 +59,12 @@ class Expander {
   // the physical line.
   void expand_file(ChunkSource& source, std::string_view file, Renderer& renderer);
 
-  // Expands the tokens of a directive (#if, #elif, #include, #line) into
-  // `out`. With `in_condition`, the operand of `defined` (X or (X)) and the
-  // parenthesized operand of __has_include and __has_include_next stay as
-  // they are. Token texts in `out` stay valid until the next call.
-  void expand_directive(std::span<const Token> in, bool in_condition, SourcePlace place,
+  // Expands the tokens of a directive (#if, #elif, #include, #line), or a
+  // header's code lines, into `out`. In a condition, the operand of
+  // `defined` (X or (X)) and the parenthesized operand of __has_include and
+  // __has_include_next stay as they are. Token texts in `out` stay valid
+  // until the next call.
+  void expand_directive(std::span<const Token> in, ExpandedFor use, SourcePlace place,
                         std::vector<Token>& out);
 
   // What answers __has_attribute and its kin in code lines; without it they

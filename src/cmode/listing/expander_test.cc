@@ -1,6 +1,7 @@
 // Tests of expanding whole programs in the C mode: uses, errors and name texts.
 #include "cmode/listing/expander.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 #include <tuple>
@@ -255,6 +256,42 @@ TEST(Expander, NameTextsGiveBackTheSourceByteForByte) {
       "#define F(x) x\nF(\"\xff\xfe\") \xe3\x81\x82 N\n",
   };
   for (const std::string& source : sources) EXPECT_EQ(expand_program(source, "$n").out, source);
+}
+
+// _Pragma reads its operand with macros expanded, as the C compiler does; in
+// an argument it waits until the argument is substituted (# may spell it), so
+// it acts once per place the argument lands. On a wrong operand the tokens
+// read up to the wrong one are gone and the name stays.
+TEST(Expander, PragmaOperatorsReadTheirOperandExpanded) {
+  const std::string defines =
+      "#define S \"a b\"\n#define STR(x) #x\n#define LP (\n#define RP )\n#define N 10\n"
+      "#define F(x) [x|x]\n#define G(x) STR(x)\n#define P _Pragma\n";
+  const struct {
+    const char* line;
+    const char* tokens;
+    int errors;
+  } cases[] = {
+      {"_Pragma(S)", "\n#pragma a b\n", 0},
+      {"_Pragma(STR(c d)) x", "\n#pragma c d\n x", 0},
+      {"_Pragma LP \"e\" RP", "\n#pragma e\n", 0},
+      {"P(\"j\")", "\n#pragma j\n", 0},
+      {"F(_Pragma(\"f\"))", "[\n#pragma f\n | \n#pragma f\n]", 0},
+      {"G(_Pragma(\"g\"))", "\"_Pragma(\\\"g\\\")\"", 0},
+      {"_Pragma(\"h\" \"i\") z", "_Pragma) z", 1},
+      {"_Pragma x y", "_Pragma y", 1},
+      {"_Pragma(N) z", "_Pragma) z", 1},
+      {"F(P)(\"k\")", "[_Pragma _Pragma(\"k\")", 2},
+      {"_Pragma", "_Pragma", 1},
+  };
+  for (const auto& [line, tokens, errors] : cases) {
+    const testing::ExpandedProgram result = expand_program(defines + line + "\n", "$x");
+    EXPECT_EQ(result.out.substr(defines.size()), std::string(tokens) + "\n") << line;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), errors) << line;
+  }
+  // The groups of the operand's macros were consumed with it; the operator's
+  // name text is what it read of the source.
+  EXPECT_EQ(expand_program(defines + "_Pragma(STR(c)) N\n").out.substr(defines.size()),
+            "_Pragma(STR(c))`\n#pragma c\n' N`10'\n");
 }
 
 }  // namespace

@@ -124,7 +124,7 @@ bool Preprocessor::if_value(std::span<const Token> rest) {
   if (!needs_expansion(rest)) return condition_value(rest);
   if (condition_expansion_.expand(rest, expanded_)) return condition_value(expanded_);
   const FileFrame& frame = *frames_.back();
-  expander_.expand_directive(rest, true, {frame.path, frame.line}, expanded_);
+  expander_.expand_directive(rest, ExpandedFor::condition, {frame.path, frame.line}, expanded_);
   // The tokens keep their texts here, as __has_include may expand again.
   std::size_t size = 0;
   for (const Token& token : expanded_) size += token.text.size();

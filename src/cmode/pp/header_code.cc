@@ -17,7 +17,7 @@ void Preprocessor::take_header_code(FileFrame& frame, std::string_view bytes) {
   if (header_code_.empty() && header_code_depth_ <= 0) {
     // Most lines close what they open: their tokens are expanded as lexed.
     header_code_depth_ = 0;
-    expander_.expand_directive(tokens_, false, {frame.path, frame.line}, expanded_);
+    expander_.expand_directive(tokens_, ExpandedFor::code, {frame.path, frame.line}, expanded_);
     return;
   }
   header_code_.append(bytes);
@@ -27,7 +27,7 @@ void Preprocessor::take_header_code(FileFrame& frame, std::string_view bytes) {
 void Preprocessor::flush_header_code(FileFrame& frame) {
   if (header_code_.empty()) return;
   lexer_.lex(header_code_, tokens_);
-  expander_.expand_directive(tokens_, false, {frame.path, frame.line}, expanded_);
+  expander_.expand_directive(tokens_, ExpandedFor::code, {frame.path, frame.line}, expanded_);
   header_code_.clear();
   header_code_depth_ = 0;
 }

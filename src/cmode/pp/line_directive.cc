@@ -64,7 +64,7 @@ void Preprocessor::line_directive(FileFrame& frame, std::span<const Token> rest,
                                   bool marker) {
   std::span<const Token> operand = rest;
   if (!marker && needs_expansion(operand)) {
-    expander_.expand_directive(operand, false, {frame.path, frame.line}, expanded_);
+    expander_.expand_directive(operand, ExpandedFor::directive, {frame.path, frame.line}, expanded_);
     operand = expanded_;
   }
   const std::string_view directive = marker ? "#" : "#line";

@@ -7,56 +7,64 @@
 
 namespace sornik::cmode {
 
-void Preprocessor::pragma(FileFrame& frame, std::span<const Token> rest) {
-  if (rest.empty()) return;
+bool Preprocessor::pragma(FileFrame& frame, std::span<const Token> rest) {
+  if (rest.empty()) return false;
   const std::string_view name = rest[0].text;
-  if (name == "GCC" && rest.size() >= 2 && rest[1].text == "poison") {
-    poison(rest.subspan(2));
-    return;
-  }
   if (name == "once") {
     if (frame.is_source || frame.header == nullptr) {
       report(Severity::warning, "#pragma once in main file");
     } else {
       once_.insert(frame.header);
     }
-    return;
+    return true;
   }
   if (name == "push_macro" || name == "pop_macro") {
-    if (rest.size() < 4 || !rest[1].is("(") || rest[2].kind != TokenKind::string_literal ||
-        rest[2].text.front() != '"' || !rest[3].is(")")) {
-      report(Severity::error, "invalid #pragma " + std::string(name) + " directive");
-      return;
+    push_or_pop_macro(name, rest);
+    return true;
+  }
+  if (name != "GCC" || rest.size() < 2) return false;
+  const std::string_view gcc_name = rest[1].text;
+  if (gcc_name == "poison") {
+    poison(rest.subspan(2));
+  } else if (gcc_name == "warning" || gcc_name == "error") {
+    if (rest.size() >= 3 && rest[2].kind == TokenKind::string_literal) {
+      const std::string_view text = rest[2].text;
+      const std::size_t open = text.find('"');
+      report(gcc_name == "warning" ? Severity::warning : Severity::error,
+             text.substr(open + 1, text.size() - open - 2));
     }
-    const std::string macro_name(rest[2].text.substr(1, rest[2].text.size() - 2));
-    if (name == "push_macro") {
-      const Macro* macro = table_.find(macro_name);
-      pushed_macros_[macro_name].push_back(macro != nullptr ? Macro::copy(*macro) : nullptr);
-      return;
-    }
-    const auto pushed = pushed_macros_.find(macro_name);
-    if (pushed == pushed_macros_.end() || pushed->second.empty()) return;
-    MacroPtr saved = std::move(pushed->second.back());
-    pushed->second.pop_back();
-    if (saved) {
-      const std::uint64_t name_hash = hash_name(saved->name());
-      set_macro(std::move(saved), false, name_hash);
-    } else {
-      remove_macro(macro_name);
-    }
+  } else if (gcc_name != "system_header" && gcc_name != "dependency") {
+    return false;
+  }
+  return true;
+}
+
+void Preprocessor::push_or_pop_macro(std::string_view name, std::span<const Token> rest) {
+  if (rest.size() < 4 || !rest[1].is("(") || rest[2].kind != TokenKind::string_literal ||
+      rest[2].text.front() != '"' || !rest[3].is(")")) {
+    report(Severity::error, "invalid #pragma " + std::string(name) + " directive");
     return;
   }
-  if (name == "GCC" && rest.size() >= 3 && (rest[1].text == "warning" || rest[1].text == "error") &&
-      rest[2].kind == TokenKind::string_literal) {
-    const std::string_view text = rest[2].text;
-    const std::size_t open = text.find('"');
-    report(rest[1].text == "warning" ? Severity::warning : Severity::error,
-           text.substr(open + 1, text.size() - open - 2));
+  const std::string macro_name(rest[2].text.substr(1, rest[2].text.size() - 2));
+  if (name == "push_macro") {
+    const Macro* macro = table_.find(macro_name);
+    pushed_macros_[macro_name].push_back(macro != nullptr ? Macro::copy(*macro) : nullptr);
+    return;
+  }
+  const auto pushed = pushed_macros_.find(macro_name);
+  if (pushed == pushed_macros_.end() || pushed->second.empty()) return;
+  MacroPtr saved = std::move(pushed->second.back());
+  pushed->second.pop_back();
+  if (saved) {
+    const std::uint64_t name_hash = hash_name(saved->name());
+    set_macro(std::move(saved), false, name_hash);
+  } else {
+    remove_macro(macro_name);
   }
 }
 
-void Preprocessor::pragma_operator(std::string_view text, std::uint32_t line) {
-  if (frames_.empty()) return;
+bool Preprocessor::pragma_operator(std::string_view text, std::uint32_t line) {
+  if (frames_.empty()) return false;
   FileFrame& frame = *frames_.back();
   // The directive may be the one being read (an #if that holds the operator):
   // its tokens stay as they are.
@@ -65,8 +73,9 @@ void Preprocessor::pragma_operator(std::string_view text, std::uint32_t line) {
   lexer.lex(text, tokens);
   const std::uint32_t directive_line = frame.line;
   frame.line = line;
-  pragma(frame, tokens);
+  const bool own = pragma(frame, tokens);
   frame.line = directive_line;
+  return own;
 }
 
 void Preprocessor::poison(std::span<const Token> names) {

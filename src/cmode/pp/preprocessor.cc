@@ -402,7 +402,7 @@ void Preprocessor::check_end_expanded(std::string_view directive, std::span<cons
   if (extra.empty()) return;
   const FileFrame& frame = *frames_.back();
   std::vector<Token> expanded;
-  expander_.expand_directive(extra, false, {frame.path, frame.line}, expanded);
+  expander_.expand_directive(extra, ExpandedFor::directive, {frame.path, frame.line}, expanded);
   check_end(directive, expanded);
 }
 

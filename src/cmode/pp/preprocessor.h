@@ -123,7 +123,7 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // FeatureTests: the same answers for code lines.
   std::intmax_t feature_value(std::string_view test) override { return has_feature(test); }
   // PragmaActions: a _Pragma operator acts as its #pragma line.
-  void pragma_operator(std::string_view text, std::uint32_t line) override;
+  bool pragma_operator(std::string_view text, std::uint32_t line) override;
 
  private:
   struct Conditional {
@@ -176,7 +176,9 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // Where an -imacros or -include header `name` is: in the current
   // directory, else in the include chain.
   FoundHeader find_command_line_header(const std::string& name);
-  void pragma(FileFrame& frame, std::span<const Token> rest);
+  // Acts on a #pragma; returns whether it is one of the preprocessor's own.
+  bool pragma(FileFrame& frame, std::span<const Token> rest);
+  void push_or_pop_macro(std::string_view name, std::span<const Token> rest);
   // #pragma GCC poison: the names may not be used from here on.
   void poison(std::span<const Token> names);
   // Whether the table's entry of a name used is a poisoned name's; reports

@@ -62,7 +62,7 @@ bool Preprocessor::header_name(std::span<const Token> operand, std::string_view 
   std::vector<Token> expanded;
   if (taken == 0 && !operand.empty()) {
     const FileFrame& frame = *frames_.back();
-    expander_.expand_directive(operand, false, {frame.path, frame.line}, expanded);
+    expander_.expand_directive(operand, ExpandedFor::directive, {frame.path, frame.line}, expanded);
     operand = expanded;
     taken = name_from_tokens(operand, name, quoted);
   }

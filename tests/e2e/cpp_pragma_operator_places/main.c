@@ -1,0 +1,7 @@
+#define P(x) _Pragma(#x)
+#define NAME "n.h" _Pragma("GCC poison in_include")
+#include NAME
+int in_include;
+P(GCC poison late) P(message("kept")) P(once) late
+#line 20 P(in_line)
+int in_line;
