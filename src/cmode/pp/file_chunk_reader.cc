@@ -34,15 +34,24 @@ bool FileChunkReader::refill() {
     buffer_ = std::move(larger);
   }
   const std::size_t got = std::fread(buffer_.data() + size_, 1, buffer_.size() - size_, stream_);
-  if (!read_before_) pos_ = byte_order_mark_length({buffer_.data(), got});
-  read_before_ = true;
   size_ += got;
-  frame_.text_in_hand = {buffer_.data() + pos_, size_ - pos_};
+  frame_.text_in_hand = {buffer_.data(), size_};
   if (got == 0) at_eof_ = true;
   return got != 0;
 }
 
 bool FileChunkReader::next(SourceChunk& chunk) {
+  if (!started_) {
+    started_ = true;
+    refill();
+    // The compiler reads a file from after its byte order mark; the listing
+    // keeps the mark, as bytes of no line, copied as they stand.
+    if (const std::size_t mark = byte_order_mark_length({buffer_.data(), size_}); mark != 0) {
+      chunk = {std::string_view(buffer_.data(), mark), false, frame_.line};
+      pos_ = mark;
+      return true;
+    }
+  }
   const std::uint32_t first_line = frame_.line;
   std::size_t end = pos_;
   bool have_kind = false;

@@ -33,7 +33,7 @@ class FileChunkReader final : public ChunkSource {
   std::size_t size_ = 0;  // the bytes read into the buffer
   std::size_t pos_ = 0;   // the first byte not yet handed out
   bool at_eof_ = false;
-  bool read_before_ = false;  // the file's start, with its byte order mark, has been read
+  bool started_ = false;  // the file's first bytes have been read
 };
 
 }  // namespace sornik::cmode
