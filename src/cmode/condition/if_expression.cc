@@ -232,10 +232,22 @@ class ConditionParser {
       return {};
     }
     const std::size_t start = ++pos_;
+    // <...> up to its '>', which may follow a ')'; otherwise the tokens up
+    // to the closing ')', which macros may turn into a header name.
+    std::size_t end = start;
     if (!at_end() && tokens_[pos_].is("<")) {
-      while (!at_end() && !tokens_[pos_].is(">")) ++pos_;
+      while (end < tokens_.size() && !tokens_[end].is(">")) ++end;
+      end = end < tokens_.size() ? end + 1 : start;
     }
-    if (!at_end()) ++pos_;
+    if (end == start) {
+      int nesting = 0;
+      while (end < tokens_.size() && (nesting > 0 || !tokens_[end].is(")"))) {
+        if (tokens_[end].is("(")) ++nesting;
+        if (tokens_[end].is(")")) --nesting;
+        ++end;
+      }
+    }
+    pos_ = end;
     const std::span<const Token> operand = tokens_.subspan(start, pos_ - start);
     if (at_end() || !tokens_[pos_].is(")")) {
       fail(operand.empty() ? "operator " + quoted(name) + " requires a header-name"

@@ -25,7 +25,13 @@ struct ExpToken {
   std::uint32_t group = 0;
   TokenKind kind = TokenKind::other;
   Mark mark = Mark::none;
+  // Where the output puts a blank before the token (for the first token of
+  // an expansion or of an argument: the blank of what it stands for).
   bool space_before = false;
+  // Whether white space stood before the token where it was written, in the
+  // source or its definition (never before a definition's first token): the
+  // compiler glues a header name of tokens by it.
+  bool own_space = false;
   bool from_source = false;
   // An identifier met while its macro was being expanded: never expanded again.
   bool no_expand = false;

@@ -171,6 +171,7 @@ void Substituter::append_operand(Run& run, std::size_t& pos, std::size_t end, Pa
       string.text = arena_.store(scratch_);
       string.kind = TokenKind::string_literal;
       string.space_before = token.space_before;
+      string.own_space = token.space_before;
       string.line = run.line;
       string.stable = true;
       out.push_back(string);
@@ -208,6 +209,7 @@ void Substituter::append_operand(Run& run, std::size_t& pos, std::size_t end, Pa
   copy.text = text;
   copy.kind = token.kind;
   copy.space_before = token.space_before;
+  copy.own_space = token.space_before && pos > 0;
   copy.line = run.line;
   out.push_back(copy);
   ++pos;

@@ -127,6 +127,7 @@ void Expander::expand_directive(std::span<const Token> in, ExpandedFor use, Sour
     added.text = token.text;
     added.kind = token.kind;
     added.space_before = token.space_before;
+    added.own_space = token.space_before;
     added.source_begin = token.begin;
     added.source_end = token.end;
     added.line = place.line;
@@ -140,7 +141,7 @@ void Expander::expand_directive(std::span<const Token> in, ExpandedFor use, Sour
     Token& added = out.emplace_back();
     added.text = token.text;
     added.kind = token.kind;
-    added.space_before = token.space_before;
+    added.space_before = token.own_space;
     if (token.from_source) {
       added.begin = token.source_begin;
       added.end = token.source_end;

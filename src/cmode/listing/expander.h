@@ -62,8 +62,10 @@ class Expander {
   // Expands the tokens of a directive (#if, #elif, #include, #line), or a
   // header's code lines, into `out`. In a condition, the operand of
   // `defined` (X or (X)) and the parenthesized operand of __has_include and
-  // __has_include_next stay as they are. Token texts in `out` stay valid
-  // until the next call.
+  // __has_include_next stay as they are. A token in `out` has a blank before
+  // it where white space was written before it (ExpToken::own_space), as the
+  // compiler glues header names. Token texts in `out` stay valid until the
+  // next call.
   void expand_directive(std::span<const Token> in, ExpandedFor use, SourcePlace place,
                         std::vector<Token>& out);
 

@@ -26,6 +26,11 @@
 
 namespace sornik::cmode {
 
+// What the operand of an #include or __has_include makes: no header name,
+// "name", <name>, or a name whose end is missing: a '<' whose '>' never
+// came, or in __has_include more tokens where the ')' should be.
+enum class HeaderForm : std::uint8_t { none, quoted, angled, unended };
+
 // One file being read: a source, a -d header, an included header, or the
 // command line's definitions.
 struct FileFrame {
@@ -207,7 +212,10 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   void report_extra_tokens(std::string_view directive);
   // As check_end, for the tokens that `extra` expands to.
   void check_end_expanded(std::string_view directive, std::span<const Token> extra);
-  bool header_name(std::span<const Token> operand, std::string_view line, std::string& name, bool& quoted);
+  // The header name of an #include line (`line` its text) or of a
+  // __has_include operand (`line` empty), macros expanded where it is no
+  // name as written; a '<' without its '>' is reported, the name glued to the end.
+  HeaderForm header_name(std::span<const Token> operand, std::string_view line, std::string& name);
 
   // Puts a definition, whose name has that hash_name, in the table; warns,
   // when asked to, if it replaces a different one.

@@ -18,71 +18,89 @@ constexpr std::size_t kMaxIncludeDepth = 200;
 // this many files.
 constexpr std::size_t kMaxIncludes = 20000;
 
-// A header name from tokens alone: "f" or < ... > with the spellings joined.
-// Returns the number of tokens it took, 0 if the tokens make none.
-std::size_t name_from_tokens(std::span<const Token> tokens, std::string& name, bool& quoted) {
-  if (tokens.empty()) return 0;
+// A header name from tokens alone: "f", or < ... > with the spellings glued
+// as the compiler glues them, a blank where white space stood before one.
+// `taken` is the number of tokens it took: for a '<' without its '>', all.
+HeaderForm name_from_tokens(std::span<const Token> tokens, std::string& name, std::size_t& taken) {
+  if (tokens.empty()) return HeaderForm::none;
   if (tokens[0].kind == TokenKind::string_literal && tokens[0].text.front() == '"') {
     name = tokens[0].text.substr(1, tokens[0].text.size() - 2);
-    quoted = true;
-    return 1;
+    taken = 1;
+    return HeaderForm::quoted;
   }
-  if (!tokens[0].is("<")) return 0;
+  if (!tokens[0].is("<")) return HeaderForm::none;
   name.clear();
-  for (std::size_t i = 1; i < tokens.size(); ++i) {
-    if (tokens[i].is(">")) {
-      quoted = false;
-      return i + 1;
+  for (taken = 1; taken < tokens.size(); ++taken) {
+    if (tokens[taken].is(">")) {
+      ++taken;
+      return HeaderForm::angled;
     }
-    if (tokens[i].space_before && i > 1) name += ' ';
-    name.append(tokens[i].text);
+    if (tokens[taken].space_before) name += ' ';
+    name.append(tokens[taken].text);
   }
-  return 0;
+  return HeaderForm::unended;
 }
 
 }  // namespace
 
-bool Preprocessor::header_name(std::span<const Token> operand, std::string_view line, std::string& name,
-                               bool& quoted) {
+HeaderForm Preprocessor::header_name(std::span<const Token> operand, std::string_view line,
+                                     std::string& name) {
   if (!operand.empty() && operand[0].is("<") && !line.empty()) {
-    // Written out, <...> is one token: its bytes stand as they are.
-    for (std::size_t i = 1; i < operand.size(); ++i) {
-      if (operand[i].is(">")) {
-        name.clear();
-        append_without_splices(name, line.substr(operand[0].end, operand[i].begin - operand[0].end));
-        quoted = false;
-        check_end_expanded("#include", operand.subspan(i + 1));
-        return true;
-      }
+    // Written out with a '>' on the line, <...> is one token up to the first
+    // '>' byte, whatever tokens or comments its bytes would otherwise make.
+    // Without one, '<' is a token of its own.
+    const std::size_t close = line.find('>', operand[0].end);
+    if (close != std::string_view::npos) {
+      name.clear();
+      append_without_splices(name, line.substr(operand[0].end, close - operand[0].end));
+      Lexer lexer;
+      std::vector<Token> rest;
+      lexer.lex(line.substr(close + 1), rest);
+      check_end_expanded("#include", rest);
+      return HeaderForm::angled;
     }
-    report(Severity::error, "missing terminating > character");
-    return false;
   }
-  std::size_t taken = name_from_tokens(operand, name, quoted);
+  std::size_t taken = 0;
+  HeaderForm form = name_from_tokens(operand, name, taken);
   std::vector<Token> expanded;
-  if (taken == 0 && !operand.empty()) {
+  if (form == HeaderForm::none || form == HeaderForm::unended) {
+    // A name that macros make: the compiler glues the tokens they expand to.
     const FileFrame& frame = *frames_.back();
     expander_.expand_directive(operand, ExpandedFor::directive, {frame.path, frame.line}, expanded);
     operand = expanded;
-    taken = name_from_tokens(operand, name, quoted);
+    form = name_from_tokens(operand, name, taken);
   }
-  if (taken == 0) return false;
-  if (!line.empty()) check_end_expanded("#include", operand.subspan(taken));
-  return true;
+  if (form == HeaderForm::unended) {
+    report(Severity::error, "missing terminating > character");
+    return form;
+  }
+  if (form == HeaderForm::none) return form;
+  if (!line.empty()) {
+    check_end_expanded("#include", operand.subspan(taken));
+  } else if (taken < operand.size()) {
+    // In __has_include the ')' must follow the name once macros are expanded.
+    const FileFrame& frame = *frames_.back();
+    std::vector<Token> rest;
+    expander_.expand_directive(operand.subspan(taken), ExpandedFor::directive, {frame.path, frame.line},
+                               rest);
+    if (!rest.empty()) return HeaderForm::unended;
+  }
+  return form;
 }
 
 void Preprocessor::include(FileFrame& frame, IncludeKind kind, std::span<const Token> rest,
                            std::string_view line) {
   std::string name;
-  bool quoted = false;
   const char* directive = kind == IncludeKind::include  ? "#include"
                           : kind == IncludeKind::import ? "#import"
                                                         : "#include_next";
   if (kind != IncludeKind::include) gnu_directive(directive + 1);
-  if (!header_name(rest, line, name, quoted)) {
+  const HeaderForm form = header_name(rest, line, name);
+  if (form == HeaderForm::none) {
     report(Severity::error, std::string(directive) + " expects \"FILENAME\" or <FILENAME>");
     return;
   }
+  const bool quoted = form == HeaderForm::quoted;
   if (name.empty()) {
     report(Severity::error, "empty filename in " + std::string(directive));
     return;
@@ -156,12 +174,16 @@ int Preprocessor::include_file(const std::string& name) {
 
 bool Preprocessor::has_include(std::span<const Token> operand, bool next, std::string& error) {
   std::string name;
-  bool quoted = false;
   const std::string_view op = next ? "__has_include_next" : "__has_include";
-  if (!header_name(operand, {}, name, quoted)) {
-    error = "operator \"" + std::string(op) + "\" requires a header-name";
+  const HeaderForm form = header_name(operand, {}, name);
+  if (form == HeaderForm::none || form == HeaderForm::unended) {
+    // Without its '>' the name takes the ')' too, as the compiler glues it;
+    // with more than a name the ')' is missing as well.
+    error = form == HeaderForm::none ? "operator \"" + std::string(op) + "\" requires a header-name"
+                                     : "missing ')' after \"" + std::string(op) + "\" operand";
     return false;
   }
+  const bool quoted = form == HeaderForm::quoted;
   const FileFrame& frame = *frames_.back();
   std::size_t start = quoted && !next ? 0 : search_.bracket_start();
   if (next && frame.header != nullptr && !frame.is_source)

@@ -166,7 +166,8 @@ TEST(Preprocessor, SearchesIncludesAsTheCompiler) {
 
 TEST(Preprocessor, ReadsIncludesWrittenPlainlyAsTheLexerDoes) {
   // Most header names are read without the lexer; any byte it would read
-  // otherwise leaves the line to it.
+  // otherwise leaves the line to it. A <...> name ends at the first '>'
+  // byte, whatever tokens its bytes would make (->, >>, >=, a // comment).
   const Files files = {
       {"h.h",
        "#include <b.h> // c\n#include \t\"sub/a.h\"/* c */\n#  include <x-.h>\n#include <p+1.h>\n"
@@ -179,18 +180,45 @@ TEST(Preprocessor, ReadsIncludesWrittenPlainlyAsTheLexerDoes) {
   };
   EXPECT_EQ(defines_of(files, {"-Ifirst"}),
             "#define A \n#define B_FIRST \n#define DASH \n#define PLUS \n"
-            "h.h:5: error: missing terminating > character\n"
-            "h.h:5: error: #include expects \"FILENAME\" or <FILENAME>\n"
+            "h.h:5: error: a-: No such file or directory\n"
             "h.h:6: warning: extra tokens at end of #include directive\n"
-            "h.h:7: error: missing terminating > character\n"
-            "h.h:7: error: #include expects \"FILENAME\" or <FILENAME>\n"
+            "h.h:7: warning: extra tokens at end of #include directive\n"
             "h.h:8: warning: extra tokens at end of #include directive\n"
-            "h.h:9: error: missing terminating > character\n"
-            "h.h:9: error: #include expects \"FILENAME\" or <FILENAME>\n"
-            "h.h:10: error: missing terminating > character\n"
-            "h.h:10: error: #include expects \"FILENAME\" or <FILENAME>\n"
+            "h.h:9: error: sub//a.h: No such file or directory\n"
+            "h.h:10: warning: extra tokens at end of #include directive\n"
             "h.h:11: warning: #import is a deprecated GCC extension\n"
             "h.h:12: error: b .h: No such file or directory\n");
+}
+
+// A header name that macros make is glued from the tokens they expand to,
+// a blank where white space was written before one (none before the first
+// token of a definition); a '<' whose '>' never comes is reported and the
+// name taken to the end, as the compiler takes it.
+TEST(Preprocessor, GluesTheHeaderNamesThatMacrosMake) {
+  const std::string macros = "#define E\n#define LT <\n#define GT >\n#define N b\n#define INC(d, f) <d/f>\n";
+  const Files files = {
+      {"h.h",
+       macros + "#include LT N.h GT E\n#include <x-.h GT\n#include LT p+1.h\n#include LT sub/a.h GT\n"
+                "#include INC(sub, a.h)\n"
+                "#if __has_include(<b.h GT) && __has_include(LT N.h GT E) && !__has_include(LT b.h GT)\n"
+                "#define ALL_FOUND\n#endif\n#if __has_include(LT b.h)\n#endif\n#if __has_include(\"b.h\" N)\n"
+                "#endif\n#include <p+1.h\n"},
+      {"first/b.h", "#define B_FIRST\n"},
+      {"first/x-.h", "#define DASH\n"},
+      {"first/p+1.h", "#define PLUS\n"},
+      {"first/sub/a.h", "#define A\n"},
+  };
+  EXPECT_EQ(defines_of(files, {"-Ifirst"}),
+            "#define ALL_FOUND \n#define B_FIRST \n#define DASH \n#define E \n#define GT >\n"
+            "#define INC(d,f) <d/f>\n#define LT <\n#define N b\n#define PLUS \n"
+            "h.h:8: error: missing terminating > character\n"
+            "h.h:8: error:  p+1.h: No such file or directory\n"
+            "h.h:9: error:  sub/a.h: No such file or directory\n"
+            "h.h:10: error: sub/ a.h: No such file or directory\n"
+            "h.h:14: error: missing terminating > character\n"
+            "h.h:14: error: missing ')' after \"__has_include\" operand\n"
+            "h.h:16: error: missing ')' after \"__has_include\" operand\n"
+            "h.h:18: error: missing terminating > character\n");
 }
 
 TEST(Preprocessor, HonoursGuardsOnceAndTheDepthLimit) {
