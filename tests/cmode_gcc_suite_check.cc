@@ -164,8 +164,6 @@ Fit fit_of(const std::string& option) {
                                                      "-remap",
                                                      "-fdebug-cpp",
                                                      "-I-",
-                                                     "-fsigned-char",
-                                                     "-funsigned-char",
                                                      "-S"};
   static const std::vector<std::string_view> unknown_prefixes = {"-d",
                                                                  "-M",

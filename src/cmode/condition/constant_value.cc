@@ -125,7 +125,12 @@ class CharReader {
       case 'f': units.push_back('\f'); return;
       case 'a': units.push_back('\a'); return;
       case 'e':
-      case 'E': units.push_back(27); return;
+      case 'E':
+        if (diagnostic_rules().pedantic)
+          warnings_.push_back(
+              {Severity::pedwarn, "non-ISO-standard escape sequence, '\\" + std::string(1, c) + "'"});
+        units.push_back(27);
+        return;
       case '\\':
       case '\'':
       case '"':
@@ -232,6 +237,13 @@ bool parse_integer(std::string_view text, Value& value, std::string& error, std:
     return false;
   }
   if (too_large) warnings.push_back({Severity::pedwarn, "integer constant is too large for its type"});
+  const bool long_long =
+      suffix.find("ll") != std::string_view::npos || suffix.find("LL") != std::string_view::npos;
+  if (long_long && diagnostic_rules().pedantic && !follows_c99(lexing_dialect())) {
+    warnings.push_back({Severity::pedwarn, lexing_dialect().cplusplus
+                                               ? "use of C++11 long long integer constant"
+                                               : "use of C99 long long integer constant"});
+  }
   if (!is_unsigned && static_cast<std::intmax_t>(result) < 0) {
     if (base == 10 && !too_large)
       warnings.push_back({Severity::warning, "integer constant is so large that it is unsigned"});

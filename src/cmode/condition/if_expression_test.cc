@@ -93,6 +93,28 @@ TEST(Condition, WarnsOfACommaUnderPedantic) {
   set_diagnostic_rules(saved);
 }
 
+// What ISO C lacks is a pedwarn under -pedantic only: \e, and long long
+// constants before C99 (C++11), whatever their other suffix letters.
+TEST(Condition, WarnsOfExtensionsUnderPedantic) {
+  EXPECT_EQ(severities("'\\e' + 1LL"), "");
+  const DiagnosticRules saved = diagnostic_rules();
+  DiagnosticRules pedantic;
+  pedantic.pedantic = true;
+  set_diagnostic_rules(pedantic);
+  EXPECT_EQ(evaluate("'\\E' == 27"), "1 / non-ISO-standard escape sequence, '\\E'");
+  EXPECT_EQ(severities("1LL + 1ull + 1LLu + 1L + 1lu"), "");
+  {
+    const ScopedLexingDialect c90(*find_dialect("gnu89", false));
+    EXPECT_EQ(evaluate("1LL"), "1 / use of C99 long long integer constant");
+    EXPECT_EQ(severities("1ULL + 1llU + 1L + 1lu + 1"), "pp");
+  }
+  {
+    const ScopedLexingDialect cxx98(*find_dialect("c++98", true));
+    EXPECT_EQ(evaluate("1LL"), "1 / use of C++11 long long integer constant");
+  }
+  set_diagnostic_rules(saved);
+}
+
 // Each expected result is what the C compiler decides for the same line.
 TEST(Condition, EvaluatesAsTheCompiler) {
   const Case cases[] = {
