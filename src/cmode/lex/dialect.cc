@@ -13,14 +13,17 @@ struct NamedDialect {
 };
 
 // A C dialect: GNU ones from gnu99 read raw strings; C2X reads `::`,
-// digit separators and u8 character constants.
+// digit separators, u8 character constants and #elifdef; digraphs came with
+// C94.
 constexpr Dialect c_dialect(std::string_view version, bool gnu, bool c2x) {
   return {.version = version,
           .strict = !gnu,
           .raw_strings = gnu && !version.empty(),
           .digit_separators = c2x,
           .scope = c2x,
-          .utf8_chars = c2x};
+          .utf8_chars = c2x,
+          .digraphs = gnu || !version.empty(),
+          .elifdef = c2x};
 }
 
 constexpr Dialect kC90 = c_dialect("", false, false);
@@ -63,7 +66,8 @@ constexpr Dialect cxx_dialect(std::string_view version, int year, bool gnu) {
           .cplusplus_tokens = true,
           .user_literals = cxx11,
           .spaceship = cxx11 && year >= 20,
-          .utf8_chars = cxx11 && year >= 17};
+          .utf8_chars = cxx11 && year >= 17,
+          .elifdef = cxx11 && year >= 23};
 }
 
 constexpr Dialect kCxx98 = cxx_dialect("199711L", 98, false);

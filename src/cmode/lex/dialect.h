@@ -33,7 +33,15 @@ struct Dialect {
   bool spaceship = false;
   // u8'c' is a character constant (C++17 on, C2X).
   bool utf8_chars = false;
+  // `<:`, `:>`, `<%`, `%>`, `%:` and `%:%:` are punctuators (all but ISO C90).
+  bool digraphs = true;
+  // #elifdef and #elifndef are standard (C2X, C++23); GNU dialects before
+  // take them as an extension, ISO ones do not know them.
+  bool elifdef = false;
 };
+
+// Whether #elifdef and #elifndef are directives of the dialect.
+inline bool knows_elifdef(const Dialect& dialect) { return dialect.elifdef || !dialect.strict; }
 
 namespace detail {
 // gnu17, the C compiler's default.

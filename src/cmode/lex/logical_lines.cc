@@ -229,7 +229,7 @@ LogicalLine scan_logical_line(std::string_view text, std::size_t pos) {
     }
     std::uint32_t spliced = 0;
     const std::size_t next = c == '#' ? pos : skip_splices(text, pos + 1, spliced);
-    if (c == '#' || (c == '%' && next < text.size() && text[next] == ':')) {
+    if (c == '#' || (c == '%' && next < text.size() && text[next] == ':' && lexing_dialect().digraphs)) {
       line.kind = LineKind::directive;
       break;
     }

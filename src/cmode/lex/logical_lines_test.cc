@@ -115,6 +115,11 @@ TEST(LogicalLines, TellDirectives) {
       {"/* #x */\n", "/* #x */\n"},
   };
   for (const Case& c : cases) EXPECT_EQ(split(c.text), c.lines) << c.text;
+  // ISO C90 has no digraphs; C94 and GNU C90 have.
+  const ScopedLexingDialect c90(*find_dialect("c90", false));
+  EXPECT_EQ(split("%:define A\n#x\n"), "%:define A\n|##x\n");
+  const ScopedLexingDialect gnu90(*find_dialect("gnu90", false));
+  EXPECT_EQ(split("%:define A\n"), "#%:define A\n");
 }
 
 TEST(LogicalLines, TellBlankLinesAndCountLongComments) {

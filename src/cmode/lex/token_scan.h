@@ -368,13 +368,15 @@ class TokenScan {
           const int c4 = after(text, p3, p4);
           if (c4 != ':' && c4 != '>') return pos + 1;
         }
-        if (c == '<' && (c2 == ':' || c2 == '%')) return p2 + 1;
+        if (c == '<' && (c2 == ':' || c2 == '%') && lexing_dialect().digraphs) return p2 + 1;
         break;
       case '#':
         if (c2 == '#') return p2 + 1;
         break;
       case '%':
-        if (c2 == '=' || c2 == '>') return p2 + 1;
+        if (c2 == '=') return p2 + 1;
+        if (!lexing_dialect().digraphs) break;
+        if (c2 == '>') return p2 + 1;
         if (c2 == ':') {
           std::size_t p4;
           if (after(text, p2, p3) == '%' && after(text, p3, p4) == ':') return p4 + 1;
@@ -382,7 +384,7 @@ class TokenScan {
         }
         break;
       case ':':
-        if (c2 == '>' || (c2 == ':' && lexing_dialect().scope)) return p2 + 1;
+        if ((c2 == '>' && lexing_dialect().digraphs) || (c2 == ':' && lexing_dialect().scope)) return p2 + 1;
         break;
       case '.':
         if (c2 == '.' && after(text, p2, p3) == '.') return p3 + 1;

@@ -95,6 +95,16 @@ TEST(Lexer, ReadsTheTokensOfEachDialect) {
     EXPECT_EQ(lex_to_string("a::b 1'2 .* \"a\"_s u8'c'"),
               "id:a|p:::|id:b|_num:1'2|_p:.|p:*|_str:\"a\"|id:_s|_chr:u8'c'");
   }
+  {
+    const ScopedLexingDialect c94(*find_dialect("iso9899:199409", false));
+    EXPECT_EQ(lex_to_string("<::><%%>%:%:"), "p:<:|p::>|p:<%|p:%>|p:%:%:");
+  }
+  {
+    // ISO C90 has no digraphs, whose characters are punctuators of their own.
+    const ScopedLexingDialect c90(*find_dialect("c90", false));
+    EXPECT_EQ(lex_to_string("<::><%%>%:%: %= <<"),
+              "p:<|p::|p::|p:>|p:<|p:%|p:%|p:>|p:%|p::|p:%|p::|_p:%=|_p:<<");
+  }
   const ScopedLexingDialect c17(*find_dialect("c17", false));
   EXPECT_EQ(lex_to_string("a::b ->* <=>"), "id:a|p::|p::|id:b|_p:->|p:*|_p:<=|p:>");
 }

@@ -45,12 +45,19 @@ void Preprocessor::conditional_directive(FileFrame& frame, std::string_view name
     return;
   }
   Conditional& open = conditionals_.back();
-  if (open.seen_else) report(Severity::error, "#" + std::string(name) + " after #else");
+  if (open.seen_else) {
+    report(Severity::error, "#" + std::string(name) + " after #else");
+    report_on(open.line, Severity::error, "the conditional began here");
+  }
   if (conditionals_.size() == frame.conditional_base + 1 && frame.guard == FileFrame::Guard::inside) {
     frame.guard = FileFrame::Guard::none;
   }
   if (open.was_skipping) return;
+  // Before C2X, GNU C takes #elifdef where it changes what is read.
+  const bool extension = name != "elif" && !lexing_dialect().elifdef && diagnostic_rules().pedantic;
   if (open.taken) {
+    // Only the directive that ends the group read warns.
+    if (extension && !skipping_) report_elifdef_extension(name);
     skipping_ = true;
     return;
   }
@@ -59,15 +66,24 @@ void Preprocessor::conditional_directive(FileFrame& frame, std::string_view name
     value = if_value(rest);
   } else {
     value = ifdef_value(name == "elifdef" ? "#elifdef" : "#elifndef", rest, name == "elifdef");
+    if (extension && value) report_elifdef_extension(name);
   }
   open.taken = value;
   skipping_ = !value;
 }
 
+void Preprocessor::report_elifdef_extension(std::string_view name) {
+  report(Severity::pedwarn, "#" + std::string(name) + " before " +
+                                (lexing_dialect().cplusplus ? "C++23" : "C2X") + " is a GCC extension");
+}
+
 void Preprocessor::else_or_endif(FileFrame& frame, std::string_view name, std::span<const Token> rest) {
   Conditional& open = conditionals_.back();
   if (name == "else") {
-    if (open.seen_else) report(Severity::error, "#else after #else");
+    if (open.seen_else) {
+      report(Severity::error, "#else after #else");
+      report_on(open.line, Severity::error, "the conditional began here");
+    }
     open.seen_else = true;
     if (open.was_skipping) return;
     check_end("#else", rest);
@@ -121,6 +137,13 @@ bool Preprocessor::needs_expansion(std::span<const Token> tokens) const {
 }
 
 bool Preprocessor::if_value(std::span<const Token> rest) {
+  if (Assertions::tested_in(rest)) [[unlikely]] {
+    std::vector<Finding> findings;
+    const bool sound = assertions_.resolve(rest, asserted_, findings, !skipping_);
+    for (const Finding& finding : findings) report(finding.severity, finding.text);
+    if (!sound) return false;
+    rest = asserted_;
+  }
   if (!needs_expansion(rest)) return condition_value(rest);
   if (condition_expansion_.expand(rest, expanded_)) return condition_value(expanded_);
   const FileFrame& frame = *frames_.back();

@@ -35,29 +35,22 @@ void Preprocessor::ident(std::string_view name, std::span<const Token> rest) {
 }
 
 void Preprocessor::assertion(std::string_view name, std::span<const Token> rest) {
-  if (rest.empty()) {
-    report(Severity::error, "assertion without predicate");
+  AssertionForm form;
+  if (const std::string error = Assertions::read(rest, 0, form); !error.empty()) {
+    report(Severity::error, error);
     return;
   }
-  if (rest[0].kind != TokenKind::identifier) {
-    report(Severity::error, "predicate must be an identifier");
-    return;
-  }
-  std::size_t after = 1;
-  if (after < rest.size() && rest[after].is("(")) {
-    // As in the compiler, the answer ends at the first ')'.
-    while (after < rest.size() && !rest[after].is(")")) ++after;
-    if (after == rest.size()) {
-      report(Severity::error, "missing ')' to complete answer");
-      return;
-    }
-    ++after;
-  } else if (name == "assert" || after < rest.size()) {
-    // #unassert may drop every answer of a predicate; #assert gives one.
+  // #unassert may drop every answer of a predicate; #assert gives one.
+  if (!form.has_answer && (name == "assert" || form.end < rest.size())) {
     report(Severity::error, "missing '(' after predicate");
     return;
   }
-  check_end("#" + std::string(name), rest.subspan(after));
+  check_end("#" + std::string(name), rest.subspan(form.end));
+  if (name == "assert") {
+    assertions_.add(form);
+  } else {
+    assertions_.remove(form);
+  }
 }
 
 }  // namespace sornik::cmode

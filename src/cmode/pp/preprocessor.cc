@@ -159,6 +159,7 @@ void Preprocessor::begin_unit() {
   in_unit_ = true;
   includes_read_ = 0;
   builtins_.begin_unit();
+  assertions_.reset(table_);
 }
 
 void Preprocessor::end_unit() {
@@ -282,8 +283,8 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
     }
     if (name == "if" || name == "ifdef" || name == "ifndef") {
       conditionals_.push_back({frame.line, true, true, false, {}});
-    } else if (name == "elif" || name == "elifdef" || name == "elifndef" || name == "else" ||
-               name == "endif") {
+    } else if (name == "elif" || name == "else" || name == "endif" ||
+               ((name == "elifdef" || name == "elifndef") && knows_elifdef(lexing_dialect()))) {
       // Inside a group that an outer one skips, what follows the name is
       // never looked at.
       if (conditionals_.size() > frame.conditional_base && conditionals_.back().was_skipping) {
@@ -316,8 +317,8 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
     return;
   }
   const bool opens = name == "if" || name == "ifdef" || name == "ifndef";
-  const bool conditional =
-      opens || name == "elif" || name == "elifdef" || name == "elifndef" || name == "else" || name == "endif";
+  const bool conditional = opens || name == "elif" || name == "else" || name == "endif" ||
+                           ((name == "elifdef" || name == "elifndef") && knows_elifdef(lexing_dialect()));
   if (frame.guard == FileFrame::Guard::after_endif ||
       (frame.guard == FileFrame::Guard::expect_ifndef && !opens)) {
     frame.guard = FileFrame::Guard::none;

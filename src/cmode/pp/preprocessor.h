@@ -11,6 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "cmode/condition/assertions.h"
 #include "cmode/condition/condition_expansion.h"
 #include "cmode/condition/if_expression.h"
 #include "cmode/facts/facts_source.h"
@@ -206,6 +207,8 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // #ident and #sccs; #assert and #unassert.
   void ident(std::string_view name, std::span<const Token> rest);
   void assertion(std::string_view name, std::span<const Token> rest);
+  // The pedwarn of #elifdef or #elifndef in a GNU dialect before C2X (C++23).
+  void report_elifdef_extension(std::string_view name);
   void check_end(std::string_view directive, std::span<const Token> extra) {
     if (!extra.empty()) report_extra_tokens(directive);
   }
@@ -248,6 +251,8 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   std::vector<Token> tokens_;
   std::vector<Token> expanded_;
   std::string expanded_texts_;
+  Assertions assertions_;
+  std::vector<Token> asserted_;  // an #if line's tokens with its assertion tests resolved
 
   std::vector<FileFrame*> frames_;
   BuiltinState builtins_;

@@ -75,7 +75,9 @@ TEST(Preprocessor, ReportsMisplacedConditionals) {
             "h.h:2: error: #endif without #if\n"
             "h.h:3: error: #elif without #if\n"
             "h.h:6: error: #else after #else\n"
+            "h.h:4: error: the conditional began here\n"
             "h.h:7: error: #elif after #else\n"
+            "h.h:4: error: the conditional began here\n"
             "h.h:8: warning: extra tokens at end of #endif directive\n"
             "h.h:9: error: no macro name given in #ifdef directive\n"
             "h.h:11: error: macro names must be identifiers\n"
@@ -94,6 +96,7 @@ TEST(Preprocessor, WarnsOfExtraTokensWhereTheCompilerDoes) {
                          "#ifdef X\n#elifdef Y Z\n#endif\n#if 0\n#elifndef Y Z\n#else x\n#endif\n"
                          "#if 0\n#else\n#endif /* x */ y\n#ifdef A\n#else\n#endif\n"}}),
             "h.h:4: error: #elif after #else\n"
+            "h.h:2: error: the conditional began here\n"
             "h.h:6: warning: extra tokens at end of #else directive\n"
             "h.h:7: warning: extra tokens at end of #endif directive\n"
             "h.h:9: warning: extra tokens at end of #else directive\n"
