@@ -137,15 +137,8 @@ bool Preprocessor::needs_expansion(std::span<const Token> tokens) const {
 }
 
 bool Preprocessor::if_value(std::span<const Token> rest) {
-  if (Assertions::tested_in(rest)) [[unlikely]] {
-    std::vector<Finding> findings;
-    const bool sound = assertions_.resolve(rest, asserted_, findings, !skipping_);
-    for (const Finding& finding : findings) report(finding.severity, finding.text);
-    if (!sound) return false;
-    rest = asserted_;
-  }
-  if (!needs_expansion(rest)) return condition_value(rest);
-  if (condition_expansion_.expand(rest, expanded_)) return condition_value(expanded_);
+  if (!needs_expansion(rest)) return condition_value(rest, rest);
+  if (condition_expansion_.expand(rest, expanded_)) return condition_value(expanded_, rest);
   const FileFrame& frame = *frames_.back();
   expander_.expand_directive(rest, ExpandedFor::condition, {frame.path, frame.line}, expanded_);
   // The tokens keep their texts here, as __has_include may expand again.
@@ -160,14 +153,25 @@ bool Preprocessor::if_value(std::span<const Token> rest) {
     token.text = std::string_view(expanded_texts_).substr(offset, length);
     offset += length;
   }
-  return condition_value(expanded_);
+  return condition_value(expanded_, rest);
 }
 
-bool Preprocessor::condition_value(std::span<const Token> tokens) {
+bool Preprocessor::condition_value(std::span<const Token> tokens, std::span<const Token> written) {
   const Condition condition = evaluate_condition(tokens, *this);
+  // An assertion test leaves a `#` that no expression takes: they are rare,
+  // so they are looked for only then.
+  if (!condition.error.empty() && Assertions::tested_in(written)) [[unlikely]]
+    return assertion_value(written);
   for (const Finding& warning : condition.warnings) report(warning.severity, warning.text);
   if (!condition.error.empty()) report(Severity::error, condition.error);
   return condition.value;
+}
+
+bool Preprocessor::assertion_value(std::span<const Token> written) {
+  std::vector<Finding> findings;
+  const bool sound = assertions_.resolve(written, asserted_, findings, !skipping_);
+  for (const Finding& finding : findings) report(finding.severity, finding.text);
+  return sound && if_value(asserted_);
 }
 
 }  // namespace sornik::cmode

@@ -166,8 +166,11 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // Whether the tokens of an #if hold a name that expansion would replace
   // (the operand of `defined` aside); most hold none.
   bool needs_expansion(std::span<const Token> tokens) const;
-  // The value of the expanded tokens of an #if, its diagnostics reported.
-  bool condition_value(std::span<const Token> tokens);
+  // The value of the expanded tokens of an #if (`written` before expansion),
+  // its diagnostics reported.
+  bool condition_value(std::span<const Token> tokens, std::span<const Token> written);
+  // The value of an #if line that tests assertions.
+  bool assertion_value(std::span<const Token> written);
   void define(std::span<const Token> rest);
   // Reports what the parse of a #define found and puts its macro in the table.
   void add_definition(DefineParse parse);
