@@ -1,6 +1,9 @@
 // The #pragma directives the preprocessor acts on (once, push_macro and
-// pop_macro, GCC poison, GCC warning and error), and the poisoned names.
+// pop_macro, GCC poison, warning, error, system_header and dependency), and
+// the poisoned names.
+#include <cstring>
 #include <string>
+#include <sys/stat.h>
 
 #include "cmode/pp/preprocessor.h"
 #include "common/name_hash.h"
@@ -10,42 +13,96 @@ namespace sornik::cmode {
 bool Preprocessor::pragma(FileFrame& frame, std::span<const Token> rest) {
   if (rest.empty()) return false;
   const std::string_view name = rest[0].text;
+  const bool main_file = frame.is_source || frame.header == nullptr;
   if (name == "once") {
-    if (frame.is_source || frame.header == nullptr) {
+    if (main_file) {
       report(Severity::warning, "#pragma once in main file");
     } else {
       once_.insert(frame.header);
     }
+    check_end("#pragma", rest.subspan(1));
     return true;
   }
   if (name == "push_macro" || name == "pop_macro") {
-    push_or_pop_macro(name, rest);
+    push_or_pop_macro(name, rest.subspan(1));
     return true;
   }
   if (name != "GCC" || rest.size() < 2) return false;
   const std::string_view gcc_name = rest[1].text;
+  const std::span<const Token> operands = rest.subspan(2);
   if (gcc_name == "poison") {
-    poison(rest.subspan(2));
+    poison(operands);
   } else if (gcc_name == "warning" || gcc_name == "error") {
-    if (rest.size() >= 3 && rest[2].kind == TokenKind::string_literal) {
-      const std::string_view text = rest[2].text;
-      const std::size_t open = text.find('"');
-      report(gcc_name == "warning" ? Severity::warning : Severity::error,
-             text.substr(open + 1, text.size() - open - 2));
+    // A narrow string literal; what follows it is not looked at.
+    if (operands.empty() || operands[0].kind != TokenKind::string_literal || operands[0].text[0] != '"') {
+      report(Severity::error, "invalid \"#pragma GCC " + std::string(gcc_name) + "\" directive");
+    } else {
+      const std::string_view text = operands[0].text;
+      report(gcc_name == "warning" ? Severity::warning : Severity::error, text.substr(1, text.size() - 2));
     }
-  } else if (gcc_name != "system_header" && gcc_name != "dependency") {
+  } else if (gcc_name == "system_header") {
+    if (main_file) {
+      report(Severity::warning, "#pragma system_header ignored outside include file");
+    } else {
+      check_end("#pragma", operands);
+      // The rest of the header is a system header's text, as after a line
+      // marker's flag 3: its warnings are not shown.
+      frame.system_header = true;
+    }
+  } else if (gcc_name == "dependency") {
+    dependency(frame, operands);
+  } else {
     return false;
   }
   return true;
 }
 
-void Preprocessor::push_or_pop_macro(std::string_view name, std::span<const Token> rest) {
-  if (rest.size() < 4 || !rest[1].is("(") || rest[2].kind != TokenKind::string_literal ||
-      rest[2].text.front() != '"' || !rest[3].is(")")) {
-    report(Severity::error, "invalid #pragma " + std::string(name) + " directive");
+void Preprocessor::dependency(const FileFrame& frame, std::span<const Token> operands) {
+  std::string name;
+  std::size_t taken = 0;
+  const HeaderForm form = header_name_of_tokens(operands, name, taken);
+  if (form == HeaderForm::none || form == HeaderForm::unended) {
+    report(Severity::error, "#pragma dependency expects \"FILENAME\" or <FILENAME>");
     return;
   }
-  const std::string macro_name(rest[2].text.substr(1, rest[2].text.size() - 2));
+  const bool quoted = form == HeaderForm::quoted;
+  const FoundHeader found = search_.find(name, quoted, frame.dir, quoted ? 0 : search_.bracket_start());
+  if (found.file == nullptr) {
+    report(Severity::error, name + ": " + std::strerror(found.error));
+    return;
+  }
+  // As the compiler compares them: by whole seconds.
+  struct stat current {};
+  struct stat named {};
+  if (stat(std::string(frame.path).c_str(), &current) != 0 || stat(found.file->path.c_str(), &named) != 0 ||
+      named.st_mtime <= current.st_mtime) {
+    return;
+  }
+  report(Severity::warning, "current file is older than " + name);
+  if (taken == operands.size()) return;
+  // The text after the name is the warning's own.
+  std::string text;
+  for (const Token& token : operands.subspan(taken)) {
+    if (token.space_before && !text.empty()) text.push_back(' ');
+    text.append(token.text);
+  }
+  report(Severity::warning, text);
+}
+
+void Preprocessor::push_or_pop_macro(std::string_view name, std::span<const Token> operands) {
+  // ( "name" ): the tokens up to a wrong one are read, any after it are extra.
+  const auto fits = [&](std::size_t index) {
+    const Token& token = operands[index];
+    if (index == 1) return token.kind == TokenKind::string_literal && token.text[0] == '"';
+    return token.is(index == 0 ? "(" : ")");
+  };
+  std::size_t read = 0;
+  bool valid = true;
+  for (; valid && read < 3; ++read) valid = read < operands.size() && fits(read);
+  if (!valid) report(Severity::error, "invalid #pragma " + std::string(name) + " directive");
+  if (read < operands.size()) report_extra_tokens("#pragma");
+  if (!valid) return;
+  const std::string macro_name(operands[1].text.substr(1, operands[1].text.size() - 2));
   if (name == "push_macro") {
     const Macro* macro = table_.find(macro_name);
     pushed_macros_[macro_name].push_back(macro != nullptr ? Macro::copy(*macro) : nullptr);

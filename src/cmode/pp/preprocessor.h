@@ -32,6 +32,11 @@ namespace sornik::cmode {
 // came, or in __has_include more tokens where the ')' should be.
 enum class HeaderForm : std::uint8_t { none, quoted, angled, unended };
 
+// A header name from tokens alone: "f", or < ... > with the spellings glued
+// as the compiler glues them, a blank where white space stood before one.
+// `taken` is the number of tokens it took: for a '<' without its '>', all.
+HeaderForm header_name_of_tokens(std::span<const Token> tokens, std::string& name, std::size_t& taken);
+
 // One file being read: a source, a -d header, an included header, or the
 // command line's definitions.
 struct FileFrame {
@@ -187,7 +192,9 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   FoundHeader find_command_line_header(const std::string& name);
   // Acts on a #pragma; returns whether it is one of the preprocessor's own.
   bool pragma(FileFrame& frame, std::span<const Token> rest);
-  void push_or_pop_macro(std::string_view name, std::span<const Token> rest);
+  void push_or_pop_macro(std::string_view name, std::span<const Token> operands);
+  // #pragma GCC dependency: warns when the file named is newer than this one.
+  void dependency(const FileFrame& frame, std::span<const Token> operands);
   // #pragma GCC poison: the names may not be used from here on.
   void poison(std::span<const Token> names);
   // Whether the table's entry of a name used is a poisoned name's; reports

@@ -18,10 +18,9 @@ constexpr std::size_t kMaxIncludeDepth = 200;
 // this many files.
 constexpr std::size_t kMaxIncludes = 20000;
 
-// A header name from tokens alone: "f", or < ... > with the spellings glued
-// as the compiler glues them, a blank where white space stood before one.
-// `taken` is the number of tokens it took: for a '<' without its '>', all.
-HeaderForm name_from_tokens(std::span<const Token> tokens, std::string& name, std::size_t& taken) {
+}  // namespace
+
+HeaderForm header_name_of_tokens(std::span<const Token> tokens, std::string& name, std::size_t& taken) {
   if (tokens.empty()) return HeaderForm::none;
   if (tokens[0].kind == TokenKind::string_literal && tokens[0].text.front() == '"') {
     name = tokens[0].text.substr(1, tokens[0].text.size() - 2);
@@ -41,8 +40,6 @@ HeaderForm name_from_tokens(std::span<const Token> tokens, std::string& name, st
   return HeaderForm::unended;
 }
 
-}  // namespace
-
 HeaderForm Preprocessor::header_name(std::span<const Token> operand, std::string_view line,
                                      std::string& name) {
   if (!operand.empty() && operand[0].is("<") && !line.empty()) {
@@ -61,14 +58,14 @@ HeaderForm Preprocessor::header_name(std::span<const Token> operand, std::string
     }
   }
   std::size_t taken = 0;
-  HeaderForm form = name_from_tokens(operand, name, taken);
+  HeaderForm form = header_name_of_tokens(operand, name, taken);
   std::vector<Token> expanded;
   if (form == HeaderForm::none || form == HeaderForm::unended) {
     // A name that macros make: the compiler glues the tokens they expand to.
     const FileFrame& frame = *frames_.back();
     expander_.expand_directive(operand, ExpandedFor::directive, {frame.path, frame.line}, expanded);
     operand = expanded;
-    form = name_from_tokens(operand, name, taken);
+    form = header_name_of_tokens(operand, name, taken);
   }
   if (form == HeaderForm::unended) {
     report(Severity::error, "missing terminating > character");

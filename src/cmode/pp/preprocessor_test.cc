@@ -285,6 +285,7 @@ TEST(Preprocessor, PushesAndPopsMacros) {
             "#pragma push_macro(A)\n#pragma GCC warning \"careful\"\n"}}),
       "#define A 1\n"
       "h.h:10: error: invalid #pragma push_macro directive\n"
+      "h.h:10: warning: extra tokens at end of #pragma directive\n"
       "h.h:11: warning: careful\n");
 }
 
