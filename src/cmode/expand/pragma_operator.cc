@@ -110,7 +110,8 @@ const ExpToken* Rescanner::next_operand_token(const Scope& scope, PragmaReading&
     const Macro* macro = table_.find(current.text);
     if (macro == nullptr) return &current;
     if (macro->builtin() == Builtin::poisoned) {
-      report(current.line, "attempt to use poisoned \"" + std::string(current.text) + "\"");
+      if (current.fresh)
+        report(current.line, "attempt to use poisoned \"" + std::string(current.text) + "\"");
     } else if (macro->builtin() != Builtin::none) {
       return &current;
     } else if (disabled(macro, current.text, static_cast<std::ptrdiff_t>(depth_) - 1)) {

@@ -221,6 +221,7 @@ void Rescanner::rescan(const Scope& scope) {
       // A try that failed may have read on into the next source chunk; the
       // context holds the token's text as it stands now.
       token.text = contexts_[level].tokens[at].text;
+      token.fresh = false;
     }
     out.push_back(token);
   }
@@ -311,7 +312,7 @@ bool Rescanner::try_builtin(const Scope& scope, const ExpToken& name, const Macr
   if (kind == Builtin::operator_name) return false;
   if (kind == Builtin::feature_test) return try_feature_test(scope, name, macro);
   if (kind == Builtin::poisoned) {
-    report(name.line, "attempt to use poisoned \"" + std::string(name.text) + "\"");
+    if (name.fresh) report(name.line, "attempt to use poisoned \"" + std::string(name.text) + "\"");
     return false;
   }
   const ExpToken value = builtin_value(name, kind);

@@ -128,6 +128,7 @@ void Expander::expand_directive(std::span<const Token> in, ExpandedFor use, Sour
     added.kind = token.kind;
     added.space_before = token.space_before;
     added.own_space = token.space_before;
+    added.fresh = true;
     added.source_begin = token.begin;
     added.source_end = token.end;
     added.line = place.line;

@@ -33,6 +33,7 @@ void SourceWindow::add_code(const SourceChunk& piece, std::uint32_t base) {
     added.kind = token.kind;
     added.space_before = token.space_before;
     added.own_space = token.space_before;
+    added.fresh = true;
     added.source_begin = base + token.begin;
     added.source_end = base + token.end;
     added.line = line;

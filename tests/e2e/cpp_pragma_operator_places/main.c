@@ -5,3 +5,7 @@ int in_include;
 P(GCC poison late) P(message("kept")) P(once) late
 #line 20 P(in_line)
 int in_line;
+#define OLD_BODY spent
+#define DO(x) _Pragma(#x) x
+#pragma GCC poison spent
+OLD_BODY DO(GCC poison inside) inside
