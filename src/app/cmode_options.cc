@@ -80,6 +80,30 @@ bool changes_predefined_macros(std::string_view arg) {
   return arg == "-pthread" || arg.starts_with("-O") || arg.starts_with("-m") || arg.starts_with("-f");
 }
 
+// The warning that gcc's option -WNAME names.
+std::optional<Warning> warning_named(std::string_view name) {
+  static constexpr struct {
+    std::string_view name;
+    Warning warning;
+  } kNames[] = {
+      {"undef", Warning::undef},
+      {"unused-macros", Warning::unused_macros},
+      {"traditional", Warning::traditional},
+      {"comment", Warning::comment},
+      {"comments", Warning::comment},
+      {"trigraphs", Warning::trigraphs},
+      {"c++-compat", Warning::cxx_compat},
+      {"long-long", Warning::long_long},
+      {"deprecated", Warning::deprecated},
+      {"multichar", Warning::multichar},
+      {"builtin-macro-redefined", Warning::builtin_macro_redefined},
+      {"variadic-macros", Warning::variadic_macros},
+  };
+  for (const auto& entry : kNames)
+    if (entry.name == name) return entry.warning;
+  return std::nullopt;
+}
+
 std::optional<Language> language_named(std::string_view name) {
   if (name == "c" || name == "c-header") return Language::c;
   if (name == "c++" || name == "c++-header") return Language::cxx;
@@ -233,9 +257,35 @@ class Parser {
       rules.no_warnings = true;
     } else if (arg == "-Wendif-labels" || arg == "-Wno-endif-labels") {
       rules.endif_labels = arg == "-Wendif-labels";
+    } else if (arg == "-Werror") {
+      rules.warnings_are_errors = true;
+    } else if (arg == "-Wall") {
+      rules.warnings_on |= DiagnosticRules::bit(Warning::comment) | DiagnosticRules::bit(Warning::trigraphs);
     } else {
-      return false;
+      return arg.starts_with("-W") && take_warning_flag(arg.substr(2));
     }
+    return true;
+  }
+
+  // -WNAME, -Wno-NAME, -Werror=NAME and -Wno-error=NAME of a warning the C
+  // mode gives (`flag` without its -W); false for other flags.
+  bool take_warning_flag(std::string_view flag) {
+    DiagnosticRules& rules = options_.diagnostics;
+    const bool off = flag.starts_with("no-");
+    if (off) flag.remove_prefix(3);
+    const bool error = flag.starts_with("error=");
+    if (error) flag.remove_prefix(6);
+    const std::optional<Warning> warning = warning_named(flag);
+    if (!warning) return false;
+    const std::uint32_t bit = DiagnosticRules::bit(*warning);
+    if (error) {
+      rules.warnings_as_errors = off ? rules.warnings_as_errors & ~bit : rules.warnings_as_errors | bit;
+      if (off) return true;
+      rules.warnings_on |= bit;
+    } else {
+      rules.warnings_on = off ? rules.warnings_on & ~bit : rules.warnings_on | bit;
+    }
+    rules.warnings_chosen |= bit;
     return true;
   }
 

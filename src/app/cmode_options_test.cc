@@ -113,6 +113,44 @@ TEST(CppOptions, IgnoreCompilerFlagsKeepingThoseThatChangeMacros) {
   EXPECT_EQ(parse({"--format="}), "f: ");
 }
 
+// The -W options of the warnings the C mode gives: on, off, as errors.
+TEST(CppOptions, TakeTheWarningOptions) {
+  const auto rules_of = [](std::vector<std::string> args) {
+    CppOptions options;
+    std::string error;
+    EXPECT_TRUE(parse_cpp_options(args, options, error)) << error;
+    return options.diagnostics;
+  };
+  const auto bit = [](Warning warning) {
+    return DiagnosticRules::bit(warning);
+  };
+  const DiagnosticRules defaults = rules_of({});
+  EXPECT_TRUE(defaults.gives(Warning::deprecated));
+  EXPECT_FALSE(defaults.gives(Warning::undef));
+  EXPECT_EQ(defaults.warnings_as_errors, 0U);
+
+  const DiagnosticRules some = rules_of({"-Wundef", "-Wno-deprecated", "-Wcomments", "-Wunused-macros"});
+  EXPECT_TRUE(some.gives(Warning::undef) && some.gives(Warning::comment) &&
+              some.gives(Warning::unused_macros));
+  EXPECT_FALSE(some.gives(Warning::deprecated));
+  EXPECT_EQ(some.warnings_chosen, bit(Warning::undef) | bit(Warning::deprecated) | bit(Warning::comment) |
+                                      bit(Warning::unused_macros));
+
+  // -Werror=NAME gives the warning too; -Wno-error=NAME only takes the error back.
+  const DiagnosticRules errors =
+      rules_of({"-Werror=traditional", "-Werror=long-long", "-Wno-error=long-long"});
+  EXPECT_TRUE(errors.gives(Warning::traditional));
+  EXPECT_EQ(errors.warnings_as_errors, bit(Warning::traditional));
+  EXPECT_FALSE(errors.warnings_are_errors);
+  EXPECT_TRUE(rules_of({"-Werror"}).warnings_are_errors);
+  EXPECT_TRUE(rules_of({"-Wall"}).gives(Warning::comment));
+
+  // Names the C mode has no warning of, and -f flags that end like one, are ignored.
+  const DiagnosticRules others = rules_of({"-Wshadow", "-Werror=format", "-fundef", "-Wno-error=undef"});
+  EXPECT_EQ(others.warnings_on, defaults.warnings_on);
+  EXPECT_EQ(others.warnings_as_errors, 0U);
+}
+
 // gcc's driver passes the words of -Wp, to the preprocessor after all its
 // own options: their -D and -U act last.
 TEST(CppOptions, TakeThePreprocessorsWordsOfWp) {

@@ -19,9 +19,15 @@ const DiagnosticRules& diagnostic_rules() { return rules; }
 
 void set_diagnostic_rules(const DiagnosticRules& new_rules) { rules = new_rules; }
 
-void report_at(std::string_view file, std::uint32_t line, Severity severity, std::string_view text) {
+void report_at(std::string_view file, std::uint32_t line, Severity severity, std::string_view text,
+               Warning warning) {
+  if (!rules.gives(warning)) return;
   if (severity == Severity::pedwarn) severity = rules.pedantic_errors ? Severity::error : Severity::warning;
-  if (severity == Severity::warning && rules.no_warnings) return;
+  if (severity == Severity::warning) {
+    if (rules.no_warnings) return;
+    if (rules.warnings_are_errors || (rules.warnings_as_errors & DiagnosticRules::bit(warning)) != 0)
+      severity = Severity::error;
+  }
   std::string message;
   message.reserve(file.size() + text.size() + 24);
   message.append(file);

@@ -12,10 +12,28 @@ namespace sornik {
 // warning, and an error under -pedantic-errors.
 enum class Severity { warning, error, pedwarn };
 
+// The warnings that a -W option of gcc names (-Wundef, -Wno-deprecated,
+// -Werror=traditional, ...); `none` for the diagnostics that no option turns.
+enum class Warning : std::uint8_t {
+  none,
+  undef,
+  unused_macros,
+  traditional,
+  comment,
+  trigraphs,
+  cxx_compat,
+  long_long,
+  deprecated,
+  multichar,
+  builtin_macro_redefined,
+  variadic_macros,
+};
+
 // A diagnostic that a parser found, before it is given its place.
 struct Finding {
   Severity severity = Severity::warning;
   std::string text;
+  Warning warning = Warning::none;
 };
 
 // `text` in double quotes, as the compiler's messages name a macro or token.
@@ -27,19 +45,31 @@ inline std::string quoted(std::string_view text) {
 }
 
 // How the options of the run on this thread turn diagnostics: gcc's
-// -pedantic, -pedantic-errors and -w.
+// -pedantic, -pedantic-errors, -w, -Werror and the -W options of warnings.
 struct DiagnosticRules {
-  bool pedantic = false;         // the checks that only -pedantic asks for are made
-  bool pedantic_errors = false;  // a pedwarn is an error
-  bool no_warnings = false;      // warnings (pedwarns that stay warnings too) are not shown
-  bool endif_labels = true;      // text after #else and #endif is a pedwarn (-Wno-endif-labels: none)
+  bool pedantic = false;             // the checks that only -pedantic asks for are made
+  bool pedantic_errors = false;      // a pedwarn is an error
+  bool no_warnings = false;          // warnings (pedwarns that stay warnings too) are not shown
+  bool endif_labels = true;          // text after #else and #endif is a pedwarn (-Wno-endif-labels: none)
+  bool warnings_are_errors = false;  // -Werror
+  // A bit for each Warning: those given (gcc's defaults), and those that
+  // are errors (-Werror=NAME).
+  std::uint32_t warnings_on = bit(Warning::deprecated) | bit(Warning::multichar) | bit(Warning::long_long) |
+                              bit(Warning::builtin_macro_redefined) | bit(Warning::variadic_macros);
+  std::uint32_t warnings_as_errors = 0;
+  std::uint32_t warnings_chosen = 0;  // named in a -W or -Wno- option
+
+  static constexpr std::uint32_t bit(Warning warning) { return 1U << static_cast<unsigned>(warning); }
+  bool gives(Warning warning) const { return warning == Warning::none || (warnings_on & bit(warning)) != 0; }
 };
 const DiagnosticRules& diagnostic_rules();
 void set_diagnostic_rules(const DiagnosticRules& rules);
 
 // Writes "file:line: warning: text" (or "error") and a newline to the error
 // stream, the C compiler's form, as the rules have it. It never ends the run.
-void report_at(std::string_view file, std::uint32_t line, Severity severity, std::string_view text);
+// A diagnostic of a Warning is left out when the rules turn it off.
+void report_at(std::string_view file, std::uint32_t line, Severity severity, std::string_view text,
+               Warning warning = Warning::none);
 
 // Whether report_at has reported an error since the last reset: a run that
 // did ends with status 1.

@@ -72,9 +72,10 @@ bool Assertions::resolve(std::span<const Token> tokens, std::vector<Token>& out,
       continue;
     }
     if (warn) {
-      findings.push_back(diagnostic_rules().pedantic
-                             ? Finding{Severity::pedwarn, "assertions are a GCC extension"}
-                             : Finding{Severity::warning, "assertions are a deprecated extension"});
+      findings.push_back(
+          diagnostic_rules().pedantic
+              ? Finding{Severity::pedwarn, "assertions are a GCC extension"}
+              : Finding{Severity::warning, "assertions are a deprecated extension", Warning::deprecated});
     }
     AssertionForm form;
     std::string error = read(tokens, i + 1, form);

@@ -49,6 +49,31 @@ bool valid_suffix(std::string_view suffix, bool& is_unsigned) {
   return true;
 }
 
+// The warnings of -Wtraditional and -Wlong-long about a valid suffix of an
+// integer: traditional C took none but L, and long long is C99's.
+[[gnu::cold]] void check_suffix(std::string_view suffix, std::vector<Finding>& warnings) {
+  const DiagnosticRules& rules = diagnostic_rules();
+  const bool long_long =
+      suffix.find("ll") != std::string_view::npos || suffix.find("LL") != std::string_view::npos;
+  const Dialect& dialect = lexing_dialect();
+  // Unless chosen, -Wlong-long goes with -pedantic and -Wtraditional before C99.
+  const bool long_long_warned =
+      long_long && ((rules.warnings_chosen & DiagnosticRules::bit(Warning::long_long)) != 0
+                        ? rules.gives(Warning::long_long)
+                        : (rules.pedantic || rules.gives(Warning::traditional)) && !follows_c99(dialect));
+  const bool is_unsigned = suffix.find_first_of("uU") != std::string_view::npos;
+  if (rules.gives(Warning::traditional) && (is_unsigned || long_long_warned)) {
+    warnings.push_back({Severity::warning, "traditional C rejects the " + quoted(suffix) + " suffix",
+                        long_long_warned ? Warning::long_long : Warning::traditional});
+  }
+  if (long_long_warned) {
+    warnings.push_back({follows_c99(dialect) ? Severity::warning : Severity::pedwarn,
+                        dialect.cplusplus ? "use of C++11 long long integer constant"
+                                          : "use of C99 long long integer constant",
+                        Warning::long_long});
+  }
+}
+
 bool is_imaginary(std::string_view suffix) {
   return suffix.size() == 1 && (suffix[0] == 'i' || suffix[0] == 'j' || suffix[0] == 'I' || suffix[0] == 'J');
 }
@@ -236,14 +261,9 @@ bool parse_integer(std::string_view text, Value& value, std::string& error, std:
                                  : "invalid suffix " + quoted(suffix) + " on integer constant";
     return false;
   }
+  if (!suffix.empty()) [[unlikely]]
+    check_suffix(suffix, warnings);
   if (too_large) warnings.push_back({Severity::pedwarn, "integer constant is too large for its type"});
-  const bool long_long =
-      suffix.find("ll") != std::string_view::npos || suffix.find("LL") != std::string_view::npos;
-  if (long_long && diagnostic_rules().pedantic && !follows_c99(lexing_dialect())) {
-    warnings.push_back({Severity::pedwarn, lexing_dialect().cplusplus
-                                               ? "use of C++11 long long integer constant"
-                                               : "use of C99 long long integer constant"});
-  }
   if (!is_unsigned && static_cast<std::intmax_t>(result) < 0) {
     if (base == 10 && !too_large)
       warnings.push_back({Severity::warning, "integer constant is so large that it is unsigned"});
@@ -290,8 +310,11 @@ bool parse_char_constant(std::string_view text, Value& value, std::string& error
              false};
     return true;
   }
-  warnings.push_back({Severity::warning, units.size() > 4 ? "character constant too long for its type"
-                                                          : "multi-character character constant"});
+  if (units.size() > 4) {
+    warnings.push_back({Severity::warning, "character constant too long for its type"});
+  } else {
+    warnings.push_back({Severity::warning, "multi-character character constant", Warning::multichar});
+  }
   std::uint32_t packed = 0;
   for (std::uint32_t unit : units) packed = (packed << 8) | (unit & 0xff);
   value = {static_cast<std::uintmax_t>(static_cast<std::intmax_t>(static_cast<std::int32_t>(packed))), false};

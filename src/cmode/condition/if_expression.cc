@@ -142,6 +142,8 @@ class ConditionParser {
           }
         }
         ++pos_;
+        if (evaluate && context_.warn_undefined_names) [[unlikely]]
+          warn_if_undefined(token.text);
         return identifier(token.text);
       default: break;
     }
@@ -167,6 +169,9 @@ class ConditionParser {
       return inner;
     }
     if (op == "+" || op == "-" || op == "~" || op == "!") {
+      if (op == "+" && diagnostic_rules().gives(Warning::traditional))
+        result_.warnings.push_back(
+            {Severity::warning, "traditional C rejects the unary plus operator", Warning::traditional});
       last_op_ = token.text;
       ++pos_;
       const Value operand = unary(evaluate);
@@ -197,15 +202,26 @@ class ConditionParser {
     }
   }
 
+  // A name: an operator, which reads on, or 0.
   Value identifier(std::string_view name) {
     if (name == "defined") return defined();
     if (name == "__has_include") return has_include(name, false);
     if (name == "__has_include_next") return has_include(name, true);
-    if (name == "__has_attribute" || name == "__has_c_attribute" || name == "__has_cpp_attribute" ||
-        name == "__has_builtin") {
-      return has_feature(name);
-    }
+    if (is_feature_test(name)) return has_feature(name);
     return {};
+  }
+
+  static bool is_feature_test(std::string_view name) {
+    return name == "__has_attribute" || name == "__has_c_attribute" || name == "__has_cpp_attribute" ||
+           name == "__has_builtin";
+  }
+
+  // -Wundef: a name that identifier() takes as 0 is warned of.
+  [[gnu::cold, gnu::noinline]] void warn_if_undefined(std::string_view name) {
+    if (name == "defined" || name == "__has_include" || name == "__has_include_next" || is_feature_test(name))
+      return;
+    result_.warnings.push_back(
+        {Severity::warning, quoted(name) + " is not defined, evaluates to 0", Warning::undef});
   }
 
   Value defined() {

@@ -25,6 +25,9 @@ class ConditionContext {
   // "__has_attribute(unused)", written without blanks: 0 for no, else
   // whatever the compiler gives (1, or a date such as 202003).
   virtual std::intmax_t has_feature(std::string_view test) = 0;
+
+  // -Wundef: a name that counts as 0 is warned of.
+  bool warn_undefined_names = false;
 };
 
 // The outcome of an #if or #elif.

@@ -153,10 +153,12 @@ bool Rescanner::check_count(CallScratch& call) {
   } else if (given == params) {
     return true;
   } else if (given + 1 == params && macro.variadic()) {
-    // ISO C and C++ before C++20 want the variable arguments given, if empty.
+    // ISO C and C++ before C++20 want the variable arguments given, if
+    // empty; not of a system header's macro, as the compiler has it.
     const Dialect& dialect = lexing_dialect();
     if (diagnostic_rules().pedantic && dialect.strict &&
-        !(dialect.cplusplus && dialect.version >= "202002L")) {
+        !(dialect.cplusplus && dialect.version >= "202002L") &&
+        !table_.definition_files()[macro.definition_file()].system) {
       report(call.name_token.line,
              dialect.cplusplus
                  ? "ISO C++11 requires at least one argument for the \"...\" in a variadic macro"

@@ -86,6 +86,16 @@ void Rescanner::report(std::uint32_t line, std::string_view text, Severity sever
   report_at(file_, line, severity, text);
 }
 
+void Rescanner::warn_of_use_without_arguments(std::uint32_t line, const Macro& macro) {
+  if (!diagnostic_rules().gives(Warning::traditional) ||
+      table_.definition_files()[macro.definition_file()].system) {
+    return;
+  }
+  report_at(file_, line, Severity::warning,
+            "function-like macro " + quoted(macro.name()) + " must be used with arguments in traditional C",
+            Warning::traditional);
+}
+
 void Rescanner::check_identifier_characters(const ExpToken& identifier) {
   if (!spells_universal_names(identifier.text)) return;
   const std::string errors = identifier_character_errors(identifier.text);
@@ -119,6 +129,7 @@ std::vector<ExpToken>& Rescanner::push_context(const Macro* macro, bool table_ho
   context.pos = 0;
   context.name = macro != nullptr ? macro->name() : std::string_view();
   context.flagged = nullptr;
+  if (macro != nullptr) macro->mark_used();
   if (macro != nullptr && table_holds_it) {
     macro->set_expanding(true);
     context.flagged = macro;
@@ -253,6 +264,9 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
   const ExpToken* next = peek_real(scope, walk);
   if (next == nullptr || !next->is("(")) {
     --call_depth_;
+    // Not at the end of an argument being expanded: traditional C expands
+    // none before its use.
+    if (next != nullptr) warn_of_use_without_arguments(name.line, macro);
     return false;
   }
   walk = start(scope);

@@ -177,6 +177,8 @@ class Rescanner {
   // A new top level for `macro`'s expansion (null for an argument); its
   // tokens are set once they are made.
   std::vector<ExpToken>& push_context(const Macro* macro, bool table_holds_it = true);
+  // -Wtraditional: a function-like macro's name with no "(" after it.
+  [[gnu::cold]] void warn_of_use_without_arguments(std::uint32_t line, const Macro& macro);
   void pop_to(std::size_t depth);
   // Gives back the storage of a large token list.
   void release_if_large(std::vector<ExpToken>& tokens);

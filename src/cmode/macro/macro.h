@@ -151,6 +151,11 @@ class Macro {
   bool expanding() const { return expanding_; }
   void set_expanding(bool expanding) const { expanding_ = expanding; }
 
+  // Whether the macro has been expanded or asked about (#ifdef, defined)
+  // since its definition, for -Wunused-macros.
+  bool used() const { return used_; }
+  void mark_used() const { used_ = true; }
+
   // Where the definition stands: an index of the run's DefinitionFiles (0,
   // built in, until set) and the line of its #define in that file (which
   // counts only for a file of lines: DefinitionFile::has_lines).
@@ -205,6 +210,7 @@ class Macro {
   std::uint8_t forms_ = 0;
   Builtin builtin_ = Builtin::none;
   mutable bool expanding_ = false;
+  mutable bool used_ = false;
 };
 
 // Appends "#define NAME(PARAMS) BODY" as the C compiler lists definitions,

@@ -61,6 +61,13 @@ class MacroTable {
 
   std::size_t size() const { return size_; }
 
+  // Calls `visit` with each macro of the table, in no particular order.
+  template <typename Visit>
+  void for_each_macro(Visit visit) const {
+    for (std::size_t slot = 0; slot < slots_.size(); ++slot)
+      if (holds_macro(slots_[slot])) visit(*slots_[slot].macro);
+  }
+
   // The files the definitions come from (Macro::definition_file indexes them).
   DefinitionFiles& definition_files() { return definition_files_; }
   const DefinitionFiles& definition_files() const { return definition_files_; }

@@ -114,6 +114,7 @@ bool Preprocessor::ifdef_value(std::string_view directive, std::span<const Token
   const Macro* macro = table_.find(rest[0].text);
   // Neither #ifdef nor #ifndef takes its group for a poisoned name.
   if (macro != nullptr && poisoned(*macro)) return false;
+  if (macro != nullptr) macro->mark_used();
   check_end(directive, rest.subspan(1));
   return (macro != nullptr) == want_defined;
 }
@@ -162,7 +163,7 @@ bool Preprocessor::condition_value(std::span<const Token> tokens, std::span<cons
   // so they are looked for only then.
   if (!condition.error.empty() && Assertions::tested_in(written)) [[unlikely]]
     return assertion_value(written);
-  for (const Finding& warning : condition.warnings) report(warning.severity, warning.text);
+  for (const Finding& warning : condition.warnings) report(warning.severity, warning.text, warning.warning);
   if (!condition.error.empty()) report(Severity::error, condition.error);
   return condition.value;
 }
@@ -170,7 +171,7 @@ bool Preprocessor::condition_value(std::span<const Token> tokens, std::span<cons
 bool Preprocessor::assertion_value(std::span<const Token> written) {
   std::vector<Finding> findings;
   const bool sound = assertions_.resolve(written, asserted_, findings, !skipping_);
-  for (const Finding& finding : findings) report(finding.severity, finding.text);
+  for (const Finding& finding : findings) report(finding.severity, finding.text, finding.warning);
   return sound && if_value(asserted_);
 }
 

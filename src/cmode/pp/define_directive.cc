@@ -171,13 +171,15 @@ class BodyWriter {
 [[gnu::cold]] void check_variadic_form(const DefineParts& parts, DefineParse& result) {
   const Dialect& dialect = lexing_dialect();
   if (!parts.va_args) {
-    result.warnings.push_back({Severity::pedwarn, dialect.cplusplus
-                                                      ? "ISO C++ does not permit named variadic macros"
-                                                      : "ISO C does not permit named variadic macros"});
+    result.warnings.push_back({Severity::pedwarn,
+                               dialect.cplusplus ? "ISO C++ does not permit named variadic macros"
+                                                 : "ISO C does not permit named variadic macros",
+                               Warning::variadic_macros});
   } else if (!follows_c99(dialect)) {
-    result.warnings.push_back({Severity::pedwarn, dialect.cplusplus
-                                                      ? "anonymous variadic macros were introduced in C++11"
-                                                      : "anonymous variadic macros were introduced in C99"});
+    result.warnings.push_back({Severity::pedwarn,
+                               dialect.cplusplus ? "anonymous variadic macros were introduced in C++11"
+                                                 : "anonymous variadic macros were introduced in C99",
+                               Warning::variadic_macros});
   }
 }
 

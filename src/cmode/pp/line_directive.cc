@@ -103,9 +103,13 @@ void Preprocessor::line_directive(FileFrame& frame, std::span<const Token> rest,
   // system header; #line takes nothing more.
   if (!marker && operand.size() > 2) check_end(directive, operand.subspan(2));
   if (marker && named) {
-    frame.system_header = std::any_of(operand.begin() + 2, operand.end(), [](const Token& flag) {
+    const bool system_header = std::any_of(operand.begin() + 2, operand.end(), [](const Token& flag) {
       return flag.text == "3";
     });
+    if (system_header != frame.system_header) {
+      frame.system_header = system_header;
+      set_definition_file(frame);
+    }
   }
   const auto next_physical =
       static_cast<std::uint32_t>(frame.line + std::count(line.begin(), line.end(), '\n'));

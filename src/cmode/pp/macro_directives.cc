@@ -30,8 +30,11 @@ void Preprocessor::set_macro(MacroPtr macro, bool warn_if_different, std::uint64
     table_.replace(std::move(old), name_hash);
     return;
   }
+  if (old != nullptr && unused_macro_warnings_) [[unlikely]]
+    warn_if_unused(*old);
   if (warn_if_different && old != nullptr && (!same_definition(*old, *added) || guarded(*old))) {
-    report(Severity::warning, quoted(added->name()) + " redefined");
+    report(Severity::warning, quoted(added->name()) + " redefined",
+           old->builtin() != Builtin::none ? Warning::builtin_macro_redefined : Warning::none);
   }
   if (in_unit_) changes_.push_back({std::string(added->name()), std::move(old)});
 }
@@ -68,7 +71,9 @@ void Preprocessor::add_definition(DefineParse parse) {
     report(Severity::error, parse.error);
     return;
   }
-  for (const Finding& warning : parse.warnings) report(warning.severity, warning.text);
+  for (const Finding& warning : parse.warnings) report(warning.severity, warning.text, warning.warning);
+  if (traditional_warnings_ && parse.macro->param_count() != 0) [[unlikely]]
+    check_traditional_stringification(*parse.macro);
   const std::string_view name = parse.macro->name();
   if (name == "__has_include" || name == "__has_include_next") {
     report(Severity::error, quoted(name) + " cannot be used as a macro name");
@@ -100,9 +105,30 @@ void Preprocessor::undefine(std::span<const Token> rest) {
   if (old != nullptr && poisoned(*old)) return;
   check_end("#undef", rest.subspan(1));
   if (old != nullptr && (guarded(*old) || one_of(name.text, kWarnOnUndef))) {
-    report(Severity::warning, "undefining " + quoted(name.text));
+    report(Severity::warning, "undefining " + quoted(name.text),
+           old->builtin() != Builtin::none ? Warning::builtin_macro_redefined : Warning::none);
   }
+  if (old != nullptr && unused_macro_warnings_) warn_if_unused(*old);
   remove_macro(name.text);
+}
+
+void Preprocessor::warn_if_unused(const Macro& macro) {
+  if (macro.used() || macro.definition_file() != source_definition_file_ || source_definition_file_ == 0)
+    return;
+  report_at(table_.definition_files()[macro.definition_file()].name, macro.definition_line(),
+            Severity::warning, "macro " + quoted(macro.name()) + " is not used", Warning::unused_macros);
+}
+
+void Preprocessor::warn_of_unused_macros() {
+  if (!unused_macro_warnings_) return;
+  std::vector<const Macro*> unused;
+  table_.for_each_macro([&](const Macro& macro) {
+    if (!macro.used() && macro.definition_file() == source_definition_file_) unused.push_back(&macro);
+  });
+  std::sort(unused.begin(), unused.end(), [](const Macro* a, const Macro* b) {
+    return a->definition_line() < b->definition_line();
+  });
+  for (const Macro* macro : unused) warn_if_unused(*macro);
 }
 
 bool Preprocessor::guarded(const Macro& macro) {

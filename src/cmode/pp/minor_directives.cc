@@ -10,7 +10,8 @@ void Preprocessor::gnu_directive(std::string_view name) {
   if (diagnostic_rules().pedantic) {
     report(Severity::pedwarn, "#" + std::string(name) + " is a GCC extension");
   } else if (name == "assert" || name == "unassert" || name == "import") {
-    report(Severity::warning, "#" + std::string(name) + " is a deprecated GCC extension");
+    report(Severity::warning, "#" + std::string(name) + " is a deprecated GCC extension",
+           Warning::deprecated);
   }
 }
 

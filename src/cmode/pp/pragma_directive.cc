@@ -46,8 +46,12 @@ bool Preprocessor::pragma(FileFrame& frame, std::span<const Token> rest) {
     } else {
       check_end("#pragma", operands);
       // The rest of the header is a system header's text, as after a line
-      // marker's flag 3: its warnings are not shown.
-      frame.system_header = true;
+      // marker's flag 3: its warnings are not shown, its macros are a
+      // system header's.
+      if (!frame.system_header) {
+        frame.system_header = true;
+        set_definition_file(frame);
+      }
     }
   } else if (gcc_name == "dependency") {
     dependency(frame, operands);

@@ -185,6 +185,19 @@ void Preprocessor::undo_unit() {
 
 void Preprocessor::begin_file(FileFrame& frame) {
   if (frame.header != nullptr) ++frame.header->readings;
+  set_definition_file(frame);
+  if (frame.is_source) source_definition_file_ = frame.definition_file;
+  const DiagnosticRules& rules = diagnostic_rules();
+  traditional_warnings_ = rules.gives(Warning::traditional);
+  unused_macro_warnings_ = rules.gives(Warning::unused_macros);
+  line_checks_ = traditional_warnings_ || rules.gives(Warning::cxx_compat) || rules.gives(Warning::comment);
+  warn_undefined_names = rules.gives(Warning::undef);
+  frame.conditional_base = conditionals_.size();
+  frames_.push_back(&frame);
+  builtins_.enter_file(frame.path, frame.presumed_path.empty() ? frame.path : frame.presumed_path);
+}
+
+void Preprocessor::set_definition_file(FileFrame& frame) {
   DefinitionFiles& files = table_.definition_files();
   if (frame.header != nullptr) {
     std::uint32_t& known = frame.header->definition_file[frame.system_header ? 1 : 0];
@@ -197,12 +210,10 @@ void Preprocessor::begin_file(FileFrame& frame) {
         frame.path == kCommandLine ? std::string_view("<command line>") : frame.path;
     frame.definition_file = files.enter(name, frame.system_header, frame.is_source, frame.is_source);
   }
-  frame.conditional_base = conditionals_.size();
-  frames_.push_back(&frame);
-  builtins_.enter_file(frame.path, frame.presumed_path.empty() ? frame.path : frame.presumed_path);
 }
 
 void Preprocessor::end_file(FileFrame& frame) {
+  if (frame.is_source) warn_of_unused_macros();
   while (conditionals_.size() > frame.conditional_base) {
     const Conditional& open = conditionals_.back();
     const SourcePlace place = presumed_place(open.line);
@@ -224,15 +235,16 @@ SourcePlace Preprocessor::presumed_place(std::uint32_t physical_line) const {
   return {presumed.empty() ? frames_.back()->path : presumed, builtins_.presumed_line(physical_line)};
 }
 
-void Preprocessor::report(Severity severity, std::string_view text) {
-  report_on(frames_.back()->line, severity, text);
+void Preprocessor::report(Severity severity, std::string_view text, Warning warning) {
+  report_on(frames_.back()->line, severity, text, warning);
 }
 
-void Preprocessor::report_on(std::uint32_t physical_line, Severity severity, std::string_view text) {
+void Preprocessor::report_on(std::uint32_t physical_line, Severity severity, std::string_view text,
+                             Warning warning) {
   // As the C compiler does, a system header's warnings are not shown.
   if (severity != Severity::error && frames_.back()->system_header) return;
   const SourcePlace place = presumed_place(physical_line);
-  report_at(place.file, place.line, severity, text);
+  report_at(place.file, place.line, severity, text, warning);
 }
 
 void Preprocessor::check_line(const FileFrame& frame, std::string_view bytes, const LogicalLine& line) {
@@ -256,6 +268,8 @@ void Preprocessor::check_line(const FileFrame& frame, std::string_view bytes, co
 void Preprocessor::take_line(FileFrame& frame, std::string_view bytes, const LogicalLine& line) {
   if (!line.complete || line.raw_string || spaced_splice_passed) [[unlikely]]
     check_line(frame, bytes, line);
+  if (line_checks_) [[unlikely]]
+    check_line_options(bytes, line, frame.line);
   if (line.kind == LineKind::directive) {
     directive(frame, bytes);
   } else if (line.kind == LineKind::code && !skipping_) {
@@ -431,7 +445,9 @@ std::intmax_t Preprocessor::has_feature(std::string_view test) {
 
 bool Preprocessor::is_defined(std::string_view name) {
   const Macro* macro = table_.find(name);
-  return macro != nullptr && !poisoned(*macro);
+  if (macro == nullptr || poisoned(*macro)) return false;
+  macro->mark_used();
+  return true;
 }
 
 }  // namespace sornik::cmode

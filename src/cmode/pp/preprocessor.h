@@ -119,6 +119,9 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // A file starts or ends; the end reports the conditionals left open.
   void begin_file(FileFrame& frame);
   void end_file(FileFrame& frame);
+  // Sets the frame's definition file for what it is now (a system header
+  // or not).
+  void set_definition_file(FileFrame& frame);
 
   // Acts on one logical line of the innermost file: its bytes, and what
   // scan_logical_line found of it.
@@ -152,18 +155,28 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
 
   // Where a diagnostic about a physical line of the innermost file points.
   SourcePlace presumed_place(std::uint32_t physical_line) const;
-  void report(Severity severity, std::string_view text);
+  void report(Severity severity, std::string_view text, Warning warning = Warning::none);
   // Reports a comment that the file ends inside, the raw strings of a line
   // that are no valid literals and its splices with white space. Out of line: few lines hold either, and
   // take_line is on every line's path.
   [[gnu::cold, gnu::noinline]] void check_line(const FileFrame& frame, std::string_view bytes,
                                                const LogicalLine& line);
   // As report, about a physical line of the innermost file.
-  void report_on(std::uint32_t physical_line, Severity severity, std::string_view text);
+  void report_on(std::uint32_t physical_line, Severity severity, std::string_view text,
+                 Warning warning = Warning::none);
   // Warns of what a logical line's bytes hold that the compiler warns of
   // before it reads tokens; the line starts on physical line `first_line`.
   void check_line_bytes(std::string_view bytes, std::uint32_t first_line);
   void directive(FileFrame& frame, std::string_view line);
+  // The warnings that only -W options ask for (optional_warnings.cc), of
+  // a line before it is acted on: -Wtraditional's about a directive,
+  // -Wc++-compat's and -Wcomment's about the lines not skipped.
+  [[gnu::cold]] void check_line_options(std::string_view bytes, const LogicalLine& line,
+                                        std::uint32_t first_line);
+  void check_traditional_directive(std::string_view line);
+  void check_comments(std::string_view bytes, std::uint32_t first_line);
+  // -Wtraditional: a definition's literals that hold a parameter's name.
+  [[gnu::cold]] void check_traditional_stringification(const Macro& macro);
   void conditional_directive(FileFrame& frame, std::string_view name, std::span<const Token> rest);
   void else_or_endif(FileFrame& frame, std::string_view name, std::span<const Token> rest);
   bool ifdef_value(std::string_view directive, std::span<const Token> rest, bool want_defined);
@@ -238,6 +251,10 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // has defined it itself.
   static bool guarded(const Macro& macro);
   void remove_macro(std::string_view name);
+  // -Wunused-macros: warns of a macro of the source file that was never
+  // used, as its definition is replaced or removed or the source ends.
+  void warn_if_unused(const Macro& macro);
+  void warn_of_unused_macros();
   // Restores the table and marks as they were when the last unit began.
   void undo_unit();
   void read_text(FileFrame& frame, std::string_view text);
@@ -279,6 +296,12 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   int header_code_depth_ = 0;
   std::size_t includes_read_ = 0;  // in this translation unit (or before the first)
   std::vector<Change> changes_;
+  std::uint32_t source_definition_file_ = 0;  // the definition file of the unit's source (0: none yet)
+  // The options of the run ask for -Wtraditional, or for the warnings that
+  // look at every line (set as each file begins).
+  bool traditional_warnings_ = false;
+  bool unused_macro_warnings_ = false;
+  bool line_checks_ = false;  // -Wtraditional, -Wc++-compat or -Wcomment
 };
 
 }  // namespace sornik::cmode

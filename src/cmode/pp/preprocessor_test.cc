@@ -135,6 +135,22 @@ TEST(Preprocessor, DefinesAndUndefinesWithTheCompilersWarnings) {
       "h.h:21: error: \"__has_include\" cannot be used as a macro name\n");
 }
 
+// -Wcomment: a "/*" inside a block comment (not the one whose "*" closes
+// it), and a line comment that a splice carries on; never inside literals.
+TEST(Preprocessor, WarnsOfCommentsWithinCommentsUnderWcomment) {
+  const std::string header =
+      "/* plain */ /**/ /*/ x */\n"
+      "/* a /* b\n /* c */ \"/*\" '/' // d /* e\n"
+      "#define X /* /*/ 1 // \\\n 2\n"
+      "/* f *//* g */\n";
+  EXPECT_EQ(defines_of({{"h.h", header}}, {"-Wcomment"}),
+            "#define X 1\n"
+            "h.h:2: warning: \"/*\" within comment\n"
+            "h.h:3: warning: \"/*\" within comment\n"
+            "h.h:4: warning: multi-line comment\n");
+  EXPECT_EQ(defines_of({{"h.h", header}}), "#define X 1\n");
+}
+
 TEST(Preprocessor, CommandLineSettingsApplyInOrder) {
   EXPECT_EQ(defines_of({{"h.h", "#ifdef X\n#define SAW_X X\n#endif\n"}},
                        {"-DX=2", "-D", "Y", "-DF(a)=a+1", "-UY", "-DZ=", "-UX", "-D", "X"}),

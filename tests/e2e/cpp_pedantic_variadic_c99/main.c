@@ -10,3 +10,5 @@ v(1,)
 #define w(a,b...) a
 w(1)
 w()
+#include "sys.h"
+sys_v(1)

@@ -1,0 +1,2 @@
+#pragma GCC system_header
+#define sys_v(a, ...) a

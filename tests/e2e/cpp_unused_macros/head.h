@@ -1,0 +1,1 @@
+#define IN_HEADER 1
