@@ -260,7 +260,8 @@ class Parser {
     } else if (arg == "-Werror") {
       rules.warnings_are_errors = true;
     } else if (arg == "-Wall") {
-      rules.warnings_on |= DiagnosticRules::bit(Warning::comment) | DiagnosticRules::bit(Warning::trigraphs);
+      rules.warnings_on |= DiagnosticRules::bit(Warning::comment) | DiagnosticRules::bit(Warning::trigraphs) |
+                           DiagnosticRules::bit(Warning::sign_change);
     } else {
       return arg.starts_with("-W") && take_warning_flag(arg.substr(2));
     }

@@ -27,6 +27,7 @@ enum class Warning : std::uint8_t {
   multichar,
   builtin_macro_redefined,
   variadic_macros,
+  sign_change,  // an #if operand whose sign its promotion changes: -Wall only
 };
 
 // A diagnostic that a parser found, before it is given its place.

@@ -23,6 +23,26 @@ Value int_value(bool truth) { return {truth ? 1u : 0u, false}; }
 
 std::intmax_t as_signed(std::uintmax_t bits) { return static_cast<std::intmax_t>(bits); }
 
+// Whether the compiler warns of an operand of `op` whose sign the usual
+// conversions change (== and != aside, as it has them).
+bool converts_both(Op op) {
+  switch (op) {
+    case Op::bit_or:
+    case Op::bit_xor:
+    case Op::bit_and:
+    case Op::less:
+    case Op::greater:
+    case Op::less_equal:
+    case Op::greater_equal:
+    case Op::plus:
+    case Op::minus:
+    case Op::times:
+    case Op::divide:
+    case Op::remainder: return true;
+    default: return false;
+  }
+}
+
 class ConditionParser {
  public:
   ConditionParser(std::span<const Token> tokens, ConditionContext& context, Condition& result)
@@ -104,6 +124,7 @@ class ConditionParser {
     last_op_ = ":";
     ++pos_;
     const Value no = expression(2, evaluate && condition.bits == 0);
+    check_promotion(":", yes, no);
     const bool is_unsigned = yes.is_unsigned || no.is_unsigned;
     return {condition.bits != 0 ? yes.bits : no.bits, is_unsigned};
   }
@@ -307,7 +328,20 @@ class ConditionParser {
 
   void overflow() { warn(Severity::pedwarn, "integer overflow in preprocessor expression"); }
 
+  // -Wall: the warning of a negative operand that the other, unsigned,
+  // makes unsigned; evaluated or not.
+  void check_promotion(std::string_view op, Value left, Value right) {
+    if (!diagnostic_rules().gives(Warning::sign_change) || left.is_unsigned == right.is_unsigned) return;
+    const bool left_changes = right.is_unsigned;
+    if (as_signed(left_changes ? left.bits : right.bits) >= 0) return;
+    result_.warnings.push_back({Severity::warning,
+                                std::string("the ") + (left_changes ? "left" : "right") + " operand of \"" +
+                                    std::string(op) + "\" changes sign when promoted",
+                                Warning::sign_change});
+  }
+
   Value apply(const OpInfo& info, Value left, Value right, bool evaluate) {
+    if (converts_both(info.op)) check_promotion(info.text, left, right);
     const bool is_unsigned = left.is_unsigned || right.is_unsigned;
     const std::uintmax_t a = left.bits;
     const std::uintmax_t b = right.bits;

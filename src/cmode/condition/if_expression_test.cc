@@ -115,6 +115,22 @@ TEST(Condition, WarnsOfExtensionsUnderPedantic) {
   set_diagnostic_rules(saved);
 }
 
+// -Wall warns of a negative operand that the other operand's unsignedness
+// converts, evaluated or not; == and != and the shifts convert none.
+TEST(Condition, WarnsOfOperandsThatChangeSignUnderWall) {
+  EXPECT_EQ(severities("-1 > 0U"), "");
+  const DiagnosticRules saved = diagnostic_rules();
+  DiagnosticRules wall;
+  wall.warnings_on |= DiagnosticRules::bit(Warning::sign_change);
+  set_diagnostic_rules(wall);
+  EXPECT_EQ(evaluate("-1 > 0U"), "1 / the left operand of \">\" changes sign when promoted");
+  EXPECT_EQ(evaluate("0 && 1U % -2"), "0 / the right operand of \"%\" changes sign when promoted");
+  EXPECT_EQ(evaluate("1 ? 0U : -1"), "0 / the right operand of \":\" changes sign when promoted");
+  EXPECT_EQ(severities("1U + -1 + -1 | 0 & -0"), "ww");
+  EXPECT_EQ(severities("-1 == 0U || -1 << 1U || 0U >> -1 || 0U + 1 || -1 + 1 || (0U, -1) + 1"), "");
+  set_diagnostic_rules(saved);
+}
+
 // Each expected result is what the C compiler decides for the same line.
 TEST(Condition, EvaluatesAsTheCompiler) {
   const Case cases[] = {

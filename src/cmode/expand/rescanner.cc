@@ -339,7 +339,7 @@ bool Rescanner::try_builtin(const Scope& scope, const ExpToken& name, const Macr
 
 ExpToken Rescanner::builtin_value(const ExpToken& name, Builtin kind) {
   BuiltinState& state = builtins_ != nullptr ? *builtins_ : own_builtins_;
-  const std::string_view file = state.presumed_file().empty() ? file_ : state.presumed_file();
+  const std::string_view file = state.in_file() ? state.presumed_file() : file_;
   ExpToken value = name;
   value.no_expand = false;
   value.from_source = false;

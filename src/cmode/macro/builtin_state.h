@@ -29,8 +29,9 @@ class BuiltinState {
   // modulo 2^32, as the C compiler counts them after a #line near the top.
   std::uint32_t presumed_line(std::uint32_t physical) const;
 
-  // The name __FILE__ gives, "" when no file is open.
+  // The name __FILE__ gives, "" when no file is open (and after #line N "").
   std::string_view presumed_file() const;
+  bool in_file() const { return !places_.empty(); }
   // The file as the command line named it.
   std::string_view base_file() const { return base_file_; }
   // 0 in a source file, one more for each #include.

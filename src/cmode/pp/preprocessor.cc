@@ -231,8 +231,8 @@ void Preprocessor::end_file(FileFrame& frame) {
 
 SourcePlace Preprocessor::presumed_place(std::uint32_t physical_line) const {
   // As the compiler does, a diagnostic names the file and line that #line set.
-  const std::string_view presumed = builtins_.presumed_file();
-  return {presumed.empty() ? frames_.back()->path : presumed, builtins_.presumed_line(physical_line)};
+  return {builtins_.in_file() ? builtins_.presumed_file() : frames_.back()->path,
+          builtins_.presumed_line(physical_line)};
 }
 
 void Preprocessor::report(Severity severity, std::string_view text, Warning warning) {
