@@ -38,8 +38,12 @@ bool Rescanner::try_pragma(const Scope& scope, const ExpToken& name, const Macro
   if (!scope.runs_pragmas) return false;
   // The group comes first, so that the groups of the operand's macros nest in it.
   const std::uint32_t group = new_group(name.text, macro);
+  // Reading on may move the source to its next chunk: the name is copied first.
+  ExpToken expansion = name;
+  expansion.text = arena_.store(name.text);
+  expansion.stable = true;
   PragmaReading reading;
-  reading.display.assign(name.text);
+  reading.display.assign(expansion.text);
   reading.own_levels = depth_;
   ExpToken parts[3];
   std::size_t read = 0;
@@ -50,9 +54,6 @@ bool Rescanner::try_pragma(const Scope& scope, const ExpToken& name, const Macro
     if (!fits_operand(read++, *token)) break;
   }
   take_closing_marks(scope, reading);
-  ExpToken expansion = name;
-  expansion.text = arena_.store(name.text);
-  expansion.stable = true;
   if (read < 3 || !fits_operand(2, parts[2])) {
     // As in the compiler, the tokens read up to the wrong one are consumed
     // (an end is not) and the name stays, never to act again.

@@ -282,6 +282,8 @@ TEST(Expander, PragmaOperatorsReadTheirOperandExpanded) {
       {"_Pragma(N) z", "_Pragma) z", 1},
       {"F(P)(\"k\")", "[_Pragma _Pragma(\"k\")", 2},
       {"_Pragma", "_Pragma", 1},
+      // The operand goes on over the next lines, which replace the bytes of the first.
+      {"_Pragma(\n\"l\"\n) z", "\n#pragma l\n z", 0},
   };
   for (const auto& [line, tokens, errors] : cases) {
     const testing::ExpandedProgram result = expand_program(defines + line + "\n", "$x");
