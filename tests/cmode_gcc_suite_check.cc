@@ -157,7 +157,6 @@ Fit fit_of(const std::string& option) {
                                                      "-ftrigraphs",
                                                      "-fno-trigraphs",
                                                      "-fno-dollars-in-identifiers",
-                                                     "-fextended-identifiers",
                                                      "-fno-extended-identifiers",
                                                      "-fworking-directory",
                                                      "-remap",

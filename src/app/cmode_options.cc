@@ -98,6 +98,8 @@ std::optional<Warning> warning_named(std::string_view name) {
       {"multichar", Warning::multichar},
       {"builtin-macro-redefined", Warning::builtin_macro_redefined},
       {"variadic-macros", Warning::variadic_macros},
+      {"cpp", Warning::cpp},
+      {"expansion-to-defined", Warning::expansion_to_defined},
   };
   for (const auto& entry : kNames)
     if (entry.name == name) return entry.warning;
@@ -259,6 +261,8 @@ class Parser {
       rules.endif_labels = arg == "-Wendif-labels";
     } else if (arg == "-Werror") {
       rules.warnings_are_errors = true;
+    } else if (arg == "-Wextra") {
+      rules.extra = true;
     } else if (arg == "-Wall") {
       rules.warnings_on |= DiagnosticRules::bit(Warning::comment) | DiagnosticRules::bit(Warning::trigraphs) |
                            DiagnosticRules::bit(Warning::sign_change);

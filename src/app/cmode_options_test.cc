@@ -144,6 +144,15 @@ TEST(CppOptions, TakeTheWarningOptions) {
   EXPECT_FALSE(errors.warnings_are_errors);
   EXPECT_TRUE(rules_of({"-Werror"}).warnings_are_errors);
   EXPECT_TRUE(rules_of({"-Wall"}).gives(Warning::comment));
+  EXPECT_FALSE(rules_of({"-Wno-cpp"}).gives(Warning::cpp));
+
+  // -Wexpansion-to-defined comes with -Wextra or -pedantic unless named.
+  EXPECT_FALSE(defaults.gives_with_extra(Warning::expansion_to_defined));
+  EXPECT_TRUE(rules_of({"-Wextra"}).gives_with_extra(Warning::expansion_to_defined));
+  EXPECT_TRUE(rules_of({"-pedantic"}).gives_with_extra(Warning::expansion_to_defined));
+  EXPECT_FALSE(
+      rules_of({"-Wno-expansion-to-defined", "-Wextra"}).gives_with_extra(Warning::expansion_to_defined));
+  EXPECT_TRUE(rules_of({"-Wexpansion-to-defined"}).gives_with_extra(Warning::expansion_to_defined));
 
   // Names the C mode has no warning of, and -f flags that end like one, are ignored.
   const DiagnosticRules others = rules_of({"-Wshadow", "-Werror=format", "-fundef", "-Wno-error=undef"});

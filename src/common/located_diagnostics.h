@@ -27,7 +27,9 @@ enum class Warning : std::uint8_t {
   multichar,
   builtin_macro_redefined,
   variadic_macros,
-  sign_change,  // an #if operand whose sign its promotion changes: -Wall only
+  sign_change,           // an #if operand whose sign its promotion changes: -Wall only
+  cpp,                   // #warning
+  expansion_to_defined,  // `defined` that a macro's expansion gives in #if
 };
 
 // A diagnostic that a parser found, before it is given its place.
@@ -56,9 +58,17 @@ struct DiagnosticRules {
   // A bit for each Warning: those given (gcc's defaults), and those that
   // are errors (-Werror=NAME).
   std::uint32_t warnings_on = bit(Warning::deprecated) | bit(Warning::multichar) | bit(Warning::long_long) |
-                              bit(Warning::builtin_macro_redefined) | bit(Warning::variadic_macros);
+                              bit(Warning::builtin_macro_redefined) | bit(Warning::variadic_macros) |
+                              bit(Warning::cpp) | bit(Warning::expansion_to_defined);
   std::uint32_t warnings_as_errors = 0;
   std::uint32_t warnings_chosen = 0;  // named in a -W or -Wno- option
+  bool extra = false;                 // -Wextra
+
+  // Whether a warning that, unless chosen, only -pedantic or -Wextra give
+  // (-Wexpansion-to-defined) is given.
+  bool gives_with_extra(Warning warning) const {
+    return (warnings_chosen & bit(warning)) != 0 ? gives(warning) : pedantic || extra;
+  }
 
   static constexpr std::uint32_t bit(Warning warning) { return 1U << static_cast<unsigned>(warning); }
   bool gives(Warning warning) const { return warning == Warning::none || (warnings_on & bit(warning)) != 0; }

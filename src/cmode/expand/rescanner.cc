@@ -96,6 +96,13 @@ void Rescanner::warn_of_use_without_arguments(std::uint32_t line, const Macro& m
             Warning::traditional);
 }
 
+void Rescanner::warn_of_expanded_defined(std::uint32_t line) {
+  if (diagnostic_rules().gives_with_extra(Warning::expansion_to_defined)) {
+    report_at(file_, line, Severity::pedwarn, "this use of \"defined\" may not be portable",
+              Warning::expansion_to_defined);
+  }
+}
+
 void Rescanner::check_identifier_characters(const ExpToken& identifier) {
   if (!spells_universal_names(identifier.text)) return;
   const std::string errors = identifier_character_errors(identifier.text);
@@ -216,6 +223,9 @@ void Rescanner::rescan(const Scope& scope) {
     if (out.size() == out.capacity()) expect_tokens(out, 2 * out.size());
     if (token.is_identifier() && !token.no_expand) {
       if (scope.in_condition && is_condition_operator(token.text)) {
+        // From a macro's expansion, not an argument's.
+        if (!context.name.empty() && token.text == "defined") [[unlikely]]
+          warn_of_expanded_defined(token.line);
         out.push_back(token);
         emit_unexpanded_operand(scope, token.text == "defined");
         continue;

@@ -179,6 +179,8 @@ class Rescanner {
   std::vector<ExpToken>& push_context(const Macro* macro, bool table_holds_it = true);
   // -Wtraditional: a function-like macro's name with no "(" after it.
   [[gnu::cold]] void warn_of_use_without_arguments(std::uint32_t line, const Macro& macro);
+  // -Wexpansion-to-defined: `defined` in #if that a macro's expansion gives.
+  [[gnu::cold]] void warn_of_expanded_defined(std::uint32_t line);
   void pop_to(std::size_t depth);
   // Gives back the storage of a large token list.
   void release_if_large(std::vector<ExpToken>& tokens);

@@ -426,7 +426,7 @@ void Preprocessor::message(std::string_view directive, std::span<const Token> re
   // Shown from a system header too.
   const SourcePlace place = presumed_place(frames_.back()->line);
   report_at(place.file, place.line, directive == "error" ? Severity::error : Severity::warning,
-            "#" + std::string(directive) + " " + joined(rest));
+            "#" + std::string(directive) + " " + joined(rest), Warning::cpp);
 }
 
 std::intmax_t Preprocessor::has_feature(std::string_view test) {
