@@ -80,8 +80,8 @@ void Preprocessor::add_definition(DefineParse parse) {
     return;
   }
   const FileFrame& frame = *frames_.back();
-  if (!counter_macros_ && parse.macro->replacement().find("__COUNTER__") != std::string_view::npos) {
-    counter_macros_ = true;
+  if (!expand_header_code_ && parse.macro->replacement().find("__COUNTER__") != std::string_view::npos) {
+    expand_header_code_ = true;
   }
   parse.macro->set_definition_place(frame.definition_file, frame.line);
   set_macro(std::move(parse.macro), true, parse.name_hash);

@@ -190,6 +190,7 @@ void Preprocessor::begin_file(FileFrame& frame) {
   const DiagnosticRules& rules = diagnostic_rules();
   traditional_warnings_ = rules.gives(Warning::traditional);
   unused_macro_warnings_ = rules.gives(Warning::unused_macros);
+  if (unused_macro_warnings_) expand_header_code_ = true;
   line_checks_ = traditional_warnings_ || rules.gives(Warning::cxx_compat) || rules.gives(Warning::comment);
   warn_undefined_names = rules.gives(Warning::undef);
   frame.conditional_base = conditionals_.size();
@@ -276,7 +277,7 @@ void Preprocessor::take_line(FileFrame& frame, std::string_view bytes, const Log
     if (frame.guard == FileFrame::Guard::expect_ifndef || frame.guard == FileFrame::Guard::after_endif) {
       frame.guard = FileFrame::Guard::none;
     }
-    if (frame.header != nullptr && counter_macros_) take_header_code(frame, bytes);
+    if (frame.header != nullptr && expand_header_code_) take_header_code(frame, bytes);
   }
   frame.line += line.newlines;
 }

@@ -260,7 +260,8 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   void read_text(FileFrame& frame, std::string_view text);
   // A header's code lines are not listed, but __COUNTER__ counts each of its
   // expansions in them: once a macro mentions it, they are expanded for that
-  // alone, lines joined while parentheses stay open (header_code.cc). A
+  // alone (and under -Wunused-macros, for the macros they use), lines joined
+  // while parentheses stay open (header_code.cc). A
   // __COUNTER__ written in a header's code itself, rare as it is, is not
   // looked for: finding it would cost every header a search of its bytes.
   void take_header_code(FileFrame& frame, std::string_view bytes);
@@ -291,8 +292,10 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   bool in_unit_ = false;
   bool unit_to_undo_ = false;  // a unit has ended and its changes stand
   bool keep_header_texts_ = false;
-  bool counter_macros_ = false;  // a macro of this state has mentioned __COUNTER__ (never cleared)
-  std::string header_code_;      // header code lines whose parentheses are open
+  // Header code lines are expanded: a macro of this state has mentioned
+  // __COUNTER__, or -Wunused-macros asks which macros they use (never cleared).
+  bool expand_header_code_ = false;
+  std::string header_code_;  // header code lines whose parentheses are open
   int header_code_depth_ = 0;
   std::size_t includes_read_ = 0;  // in this translation unit (or before the first)
   std::vector<Change> changes_;

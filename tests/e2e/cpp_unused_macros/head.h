@@ -1,1 +1,2 @@
-#define IN_HEADER 1
+#define IN_HEADER VIA_HEADER
+int h = IN_HEADER;

@@ -12,5 +12,6 @@ int c = EXPANDED;
 int e = NO_PARENS;
 #undef UNDONE
 #define REPLACED 7
+#define VIA_HEADER 5
 #include "head.h"
 #define LAST
