@@ -23,6 +23,7 @@ constexpr Dialect c_dialect(std::string_view version, bool gnu, bool c2x) {
           .scope = c2x,
           .utf8_chars = c2x,
           .digraphs = gnu || !version.empty(),
+          .line_comments = gnu || (!version.empty() && version != "199409L"),
           .elifdef = c2x};
 }
 

@@ -35,6 +35,9 @@ struct Dialect {
   bool utf8_chars = false;
   // `<:`, `:>`, `<%`, `%>`, `%:` and `%:%:` are punctuators (all but ISO C90).
   bool digraphs = true;
+  // `//` begins a comment (all but ISO C90 and C94, where it does so only in
+  // code lines, with an error, unless a `*` follows).
+  bool line_comments = true;
   // #elifdef and #elifndef are standard (C2X, C++23); GNU dialects before
   // take them as an extension, ISO ones do not know them.
   bool elifdef = false;

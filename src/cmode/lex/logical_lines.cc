@@ -276,6 +276,31 @@ bool ends_inside_block_comment(std::string_view line) {
   return false;
 }
 
+std::size_t line_comment_start(std::string_view line, bool star_divides) {
+  for (std::size_t pos = 0; pos < line.size(); ++pos) {
+    const char c = line[pos];
+    if (c == '"' || c == '\'') {
+      std::uint32_t spliced = 0;
+      pos = quoted_literal_end(line, pos, spliced);
+      continue;
+    }
+    if (c != '/') continue;
+    std::uint32_t newlines = 0;
+    const std::size_t next = skip_splices(line, pos + 1, newlines);
+    if (next >= line.size()) return std::string_view::npos;
+    if (line[next] == '/') {
+      const std::size_t after = skip_splices(line, next + 1, newlines);
+      if (!star_divides || after >= line.size() || line[after] != '*') return pos;
+      continue;  // the second '/' opens a block comment
+    }
+    if (line[next] != '*') continue;
+    pos = block_comment_end(line, next + 1);
+    if (pos == std::string_view::npos) return pos;
+    --pos;  // the loop steps past the comment's '/'
+  }
+  return std::string_view::npos;
+}
+
 std::string_view plain_directive_name(std::string_view line) {
   const char* const end = line.data() + line.size();
   const char* const hash = skip_blanks(line.data(), end);

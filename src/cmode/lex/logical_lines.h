@@ -197,6 +197,11 @@ LogicalLine scan_logical_line(std::string_view text, std::size_t pos);
 // inside a block comment: the unterminated comment of a file's last line.
 bool ends_inside_block_comment(std::string_view line);
 
+// Where the first `//` comment of a logical line begins, outside literals
+// and block comments; npos when there is none. With `star_divides` (ISO C90)
+// a `//` that a `*` follows is a division and a block comment's start.
+std::size_t line_comment_start(std::string_view line, bool star_divides);
+
 // The name of a directive line written plainly: blanks, `#`, blanks and an
 // identifier of ASCII letters, digits and `_` that nothing continues. Empty
 // for any other form (a comment, a splice or `%:` before the name, a name

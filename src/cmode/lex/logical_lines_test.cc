@@ -122,6 +122,25 @@ TEST(LogicalLines, TellDirectives) {
   EXPECT_EQ(split("%:define A\n"), "#%:define A\n");
 }
 
+// C90 errs at the first `//` comment of a line, outside literals and block
+// comments; there a `//` that a `*` follows is a division.
+TEST(LineCommentStart, FindsTheFirstLineCommentOutsideLiteralsAndComments) {
+  const std::pair<std::string_view, std::size_t> cases[] = {
+      {"a // b", 2},
+      {"\"//\" '/' /* // */ x", std::string_view::npos},
+      {"'\\'' \"\\\"//\" / / x /\\\n/ y", 18},
+      {"a /* b */ // c // d", 10},
+      {"a /", std::string_view::npos},
+  };
+  for (const auto& [line, start] : cases) {
+    EXPECT_EQ(line_comment_start(line, false), start) << line;
+    EXPECT_EQ(line_comment_start(line, true), start) << line;
+  }
+  EXPECT_EQ(line_comment_start("1 //**/ 2 //*/ 3", false), 2U);
+  EXPECT_EQ(line_comment_start("1 //**/ 2 //*/ 3", true), std::string_view::npos);
+  EXPECT_EQ(line_comment_start("1 //* a */ 2 // 3", true), 13U);
+}
+
 TEST(LogicalLines, TellBlankLinesAndCountLongComments) {
   const Case cases[] = {
       {"\n \t\f\v\r\n", "_\n|_ \t\f\v\r\n"},

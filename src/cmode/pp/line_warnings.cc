@@ -1,5 +1,6 @@
 // The warnings about a logical line's bytes themselves rather than its
-// tokens: white space between a splice's backslash and its newline.
+// tokens: white space between a splice's backslash and its newline, and C90's
+// `//` comments.
 #include <algorithm>
 #include <cstring>
 
@@ -50,6 +51,19 @@ void Preprocessor::check_line_bytes(std::string_view bytes, std::uint32_t first_
     }
     ++pos;
   }
+}
+
+void Preprocessor::check_c90_comment(FileFrame& frame, std::string_view bytes, LineKind kind) {
+  // ISO C90 reads a `//` in a directive as two divisions, and says nothing.
+  const bool error = c90_comments_ == C90Comments::error;
+  // A system header may hold them in any dialect.
+  if ((error && kind == LineKind::directive) || frame.system_header) return;
+  const std::size_t start = line_comment_start(bytes, error);
+  if (start == std::string_view::npos) return;
+  frame.line_comment_reported = true;
+  const auto newlines = std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(start), '\n');
+  report_on(frame.line + static_cast<std::uint32_t>(newlines), error ? Severity::error : Severity::pedwarn,
+            "C++ style comments are not allowed in ISO C90");
 }
 
 }  // namespace sornik::cmode

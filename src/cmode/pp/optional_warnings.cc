@@ -39,6 +39,8 @@ void Preprocessor::check_line_options(std::string_view bytes, const LogicalLine&
                                       std::uint32_t first_line) {
   if (line.kind == LineKind::directive && traditional_warnings_) check_traditional_directive(bytes);
   if (skipping_) return;
+  if (c90_comments_ != C90Comments::allowed && !frames_.back()->line_comment_reported)
+    check_c90_comment(*frames_.back(), bytes, line.kind);
   const DiagnosticRules& rules = diagnostic_rules();
   if (rules.gives(Warning::cxx_compat) && !lexing_dialect().cplusplus) {
     lexer_.lex(bytes, tokens_);

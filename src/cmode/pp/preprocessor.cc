@@ -191,7 +191,13 @@ void Preprocessor::begin_file(FileFrame& frame) {
   traditional_warnings_ = rules.gives(Warning::traditional);
   unused_macro_warnings_ = rules.gives(Warning::unused_macros);
   if (unused_macro_warnings_) expand_header_code_ = true;
-  line_checks_ = traditional_warnings_ || rules.gives(Warning::cxx_compat) || rules.gives(Warning::comment);
+  const Dialect& dialect = lexing_dialect();
+  const bool gnu90 = !dialect.strict && !dialect.cplusplus && dialect.version.empty();
+  c90_comments_ = !dialect.line_comments    ? C90Comments::error
+                  : gnu90 && rules.pedantic ? C90Comments::pedwarn
+                                            : C90Comments::allowed;
+  line_checks_ = traditional_warnings_ || rules.gives(Warning::cxx_compat) || rules.gives(Warning::comment) ||
+                 c90_comments_ != C90Comments::allowed;
   warn_undefined_names = rules.gives(Warning::undef);
   frame.conditional_base = conditionals_.size();
   frames_.push_back(&frame);

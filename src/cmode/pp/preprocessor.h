@@ -68,6 +68,7 @@ struct FileFrame {
   std::size_t conditional_base = 0;
   enum class Guard : std::uint8_t { expect_ifndef, inside, after_endif, none } guard = Guard::expect_ifndef;
   std::string guard_macro;
+  bool line_comment_reported = false;  // C90's error of a `//` comment, once a file
 };
 
 // The preprocessor's directives over one macro table: definitions, the
@@ -167,6 +168,8 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // Warns of what a logical line's bytes hold that the compiler warns of
   // before it reads tokens; the line starts on physical line `first_line`.
   void check_line_bytes(std::string_view bytes, std::uint32_t first_line);
+  // Reports the first `//` comment of a file that C90 has none of.
+  void check_c90_comment(FileFrame& frame, std::string_view bytes, LineKind kind);
   void directive(FileFrame& frame, std::string_view line);
   // The warnings that only -W options ask for (optional_warnings.cc), of
   // a line before it is acted on: -Wtraditional's about a directive,
@@ -304,7 +307,10 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // look at every line (set as each file begins).
   bool traditional_warnings_ = false;
   bool unused_macro_warnings_ = false;
-  bool line_checks_ = false;  // -Wtraditional, -Wc++-compat or -Wcomment
+  bool line_checks_ = false;  // -Wtraditional, -Wc++-compat, -Wcomment or C90's `//`
+  // What C90 makes of a `//` comment: an error in ISO C90 and C94, a pedwarn
+  // in GNU C90 under -pedantic.
+  enum class C90Comments : std::uint8_t { allowed, error, pedwarn } c90_comments_ = C90Comments::allowed;
 };
 
 }  // namespace sornik::cmode

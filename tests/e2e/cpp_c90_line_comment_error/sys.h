@@ -1,0 +1,2 @@
+#pragma GCC system_header
+// a system header may hold them

@@ -1,0 +1,2 @@
+#define A 1 // even in a directive
+int a = A; // once a file
