@@ -2,6 +2,8 @@
 // compiler's preprocessor gives them.
 #include "code_lines.h"
 
+#include <cctype>
+
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -132,14 +134,22 @@ std::string compiler_main_file_code(const std::string& output, const std::string
   std::string code;
   bool in_file = false;
   for (std::string line; std::getline(lines, line);) {
-    if (line.rfind("# ", 0) == 0) {
+    // A line marker: "# 12 "file" flags"; one without flags, that a #line
+    // of the file wrote, leaves the file as it is.
+    if (line.rfind("# ", 0) == 0 && line.size() > 2 && std::isdigit(static_cast<unsigned char>(line[2]))) {
       const std::size_t open = line.find('"');
       const std::size_t close = line.rfind('"');
-      if (open != std::string::npos && close > open) in_file = line.substr(open + 1, close - open - 1) == path;
+      const bool renamed = in_file && close + 1 == line.size();
+      if (open != std::string::npos && close > open && !renamed)
+        in_file = line.substr(open + 1, close - open - 1) == path;
       continue;
     }
+    // The directives the compiler passes on; a code line may begin with a
+    // `#` that a macro gave.
     const std::size_t first = line.find_first_not_of(" \t");
-    if (in_file && !(first != std::string::npos && line[first] == '#')) code += line + "\n";
+    const bool passed_on = first != std::string::npos &&
+                           (line.compare(first, 7, "#pragma") == 0 || line.compare(first, 6, "#ident") == 0);
+    if (in_file && !passed_on) code += line + "\n";
   }
   return code;
 }
