@@ -1,5 +1,5 @@
 // The argument lists of function-like macros: collected across contexts and
-// source lines, counted, and copied unchanged when the count is wrong.
+// source lines, counted, and dropped when the list fails.
 #include <algorithm>
 #include <iterator>
 #include <string>
@@ -55,6 +55,7 @@ bool Rescanner::collect(const Scope& scope, CallScratch& call, Walk& walk) {
       continue;
     }
     if (token.from_source) call.source_end = std::max(call.source_end, token.source_end);
+    call.end_line = token.line;
     if (grouping_ == Grouping::named) append_display(call.name, token);
     if (!inside) {
       inside = true;  // the `(` that peek_real found
@@ -159,7 +160,7 @@ bool Rescanner::check_count(CallScratch& call) {
     if (diagnostic_rules().pedantic && dialect.strict &&
         !(dialect.cplusplus && dialect.version >= "202002L") &&
         !table_.definition_files()[macro.definition_file()].system) {
-      report(call.name_token.line,
+      report(call.end_line,
              dialect.cplusplus
                  ? "ISO C++11 requires at least one argument for the \"...\" in a variadic macro"
                  : "ISO C99 requires at least one argument for the \"...\" in a variadic macro",
@@ -171,30 +172,29 @@ bool Rescanner::check_count(CallScratch& call) {
   }
   const std::string name(call.name_token.text);
   if (given < params) {
-    report(call.name_token.line, "macro \"" + name + "\" requires " + std::to_string(params) +
-                                     " arguments, but only " + std::to_string(given) + " given");
+    report(call.end_line, "macro \"" + name + "\" requires " + std::to_string(params) +
+                              " arguments, but only " + std::to_string(given) + " given");
   } else {
-    report(call.name_token.line, "macro \"" + name + "\" passed " + std::to_string(given) +
-                                     " arguments, but takes just " + std::to_string(params));
+    report(call.end_line, "macro \"" + name + "\" passed " + std::to_string(given) +
+                              " arguments, but takes just " + std::to_string(params));
   }
   return false;
 }
 
-void Rescanner::copy_unchanged(const Scope& scope, const CallScratch& call, const Walk& end) {
-  std::vector<ExpToken>& out = *scope.out;
-  ExpToken copy = call.name_token;
-  copy.no_expand = true;
-  out.push_back(copy);
-  for (Walk walk = start(scope); walk.level != end.level || walk.pos != end.pos; ++walk.pos) {
-    const ExpToken* token = item(scope, walk, true);
-    if (token == nullptr) break;
-    copy = *token;
-    copy.no_expand = true;
-    out.push_back(copy);
-  }
+void Rescanner::fail_use(const Scope& scope, CallScratch& call, const Walk& end) {
+  // As the compiler does, the tokens read are dropped and the name stays
+  // alone, as a use of its own whose expansion is the name; the name may
+  // still start a use when the tokens it goes into are rescanned.
   take(scope, end);
   source_end_ = std::max(source_end_, call.source_end);
-  copied_unchanged_ = true;
+  const std::uint32_t group = new_group(call.name, *call.macro);
+  for (const auto& [deferred, from] : call.deferred) groups_[deferred].text.append(call.name, from);
+  std::vector<ExpToken>& out = *scope.out;
+  for (const std::uint32_t hoisted : call.hoisted) out.push_back(mark_token(Mark::open, hoisted));
+  push_mark(out, Mark::open, group);
+  out.push_back(call.name_token);
+  push_mark(out, Mark::close, group);
+  for (const auto& deferred : call.deferred) out.push_back(mark_token(Mark::close, deferred.first));
 }
 
 }  // namespace sornik::cmode

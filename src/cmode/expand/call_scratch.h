@@ -39,6 +39,9 @@ struct Rescanner::CallScratch final : Arguments {
   std::vector<std::size_t> needed;  // see find_expanded_arguments
   bool absent = false;
   std::uint32_t source_end = 0;  // the end of the last source token consumed
+  // The line of the last token the argument list read (its `)` when it is
+  // complete), which the compiler's diagnostics about the use name.
+  std::uint32_t end_line = 0;
   // Groups opened before the argument list ends but not closed in it: they
   // open before the use's own group.
   std::vector<std::uint32_t> hoisted;
@@ -58,6 +61,7 @@ struct Rescanner::CallScratch final : Arguments {
     run_level = -1;
     absent = false;
     source_end = 0;
+    end_line = 0;
     hoisted.clear();
     open_inside.clear();
     deferred.clear();

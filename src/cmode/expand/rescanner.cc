@@ -283,12 +283,11 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
   const bool complete = collect(scope, call, walk);
   --call_depth_;
   if (!complete) {
-    report(call.name_token.line,
+    report(call.end_line,
            "unterminated argument list invoking macro \"" + std::string(call.name_token.text) + "\"");
-    return false;
   }
-  if (!check_count(call)) {
-    copy_unchanged(scope, call, walk);
+  if (!complete || !check_count(call)) {
+    fail_use(scope, call, walk);
     return true;
   }
   take(scope, walk);
@@ -401,7 +400,6 @@ bool Rescanner::expand_source_use(SourceTokens& source, std::size_t index, std::
   pop_to(0);
   group_count_ = 0;
   groups_stable_ = 0;
-  copied_unchanged_ = false;
   source_next_ = index + 1;
   const ExpToken name = *source.at(index, true);
   source_end_ = name.source_end;
@@ -412,10 +410,10 @@ bool Rescanner::expand_source_use(SourceTokens& source, std::size_t index, std::
     used =
         macro->builtin() != Builtin::none ? try_builtin(scope, name, *macro) : try_use(scope, name, *macro);
   }
-  if (used && !copied_unchanged_) rescan(scope);
+  if (used) rescan(scope);
   end = source_next_;
   outermost_out_ = nullptr;
-  return used && !copied_unchanged_;
+  return used;
 }
 
 void Rescanner::expand_all(std::vector<ExpToken>& tokens, ExpandedFor use, std::vector<ExpToken>& out) {

@@ -60,7 +60,7 @@ class Rescanner {
   // Expands the use whose name is the source token at `index`. On success the
   // tokens of the expansion go to `out` (opened by the mark of group 0), and
   // `end` is the index of the first source token not consumed. Returns false
-  // when the token starts no use (`end` is then past what is copied unchanged).
+  // when the token starts no use.
   bool expand_source_use(SourceTokens& source, std::size_t index, std::vector<ExpToken>& out,
                          std::size_t& end);
 
@@ -151,7 +151,8 @@ class Rescanner {
   void copy_run(CallScratch& call);
   // Marks the identifiers among `tokens` whose macro is disabled now.
   void paint_disabled(std::vector<ExpToken>& tokens);
-  void copy_unchanged(const Scope& scope, const CallScratch& call, const Walk& end);
+  // A use whose argument list is unterminated or has the wrong count.
+  void fail_use(const Scope& scope, CallScratch& call, const Walk& end);
   void report(std::uint32_t line, std::string_view text, Severity severity = Severity::error);
   Walk start(const Scope& scope) const;
   // Replaces a use of a built-in macro; false when the use stays as written.
@@ -216,7 +217,6 @@ class Rescanner {
   Grouping grouping_ = Grouping::named;
   std::vector<std::unique_ptr<CallScratch>> calls_;
   std::vector<ExpToken>* outermost_out_ = nullptr;
-  bool copied_unchanged_ = false;
   std::size_t call_depth_ = 0;
   TextArena arena_;
   std::vector<MacroPtr> kept_macros_;

@@ -201,21 +201,22 @@ TEST(Expander, AMacroStaysDisabledWhileItsExpansionIsRead) {
   }
 }
 
-TEST(Expander, ErrorsGoOnWithTheUseCopiedUnchanged) {
+// A use whose argument list fails (the wrong count, no closing parenthesis)
+// expands, as in the compiler, to its name alone: the tokens read are dropped.
+TEST(Expander, ErrorsGoOnWithTheNameOfAFailedUseAlone) {
   const struct {
     const char* program;
     const char* shown;
     const char* message;
   } errors[] = {
-      {"#define F(a, b) a\nF(1) F(1,2,3) x\n", "#define F(a, b) a\nF(1) F(1,2,3) x\n",
+      {"#define F(a, b) a\nF(1) F(1,2,3) x\n", "#define F(a, b) a\nF(1)`F' F(1,2,3)`F' x\n",
        "t.c:2: error: macro \"F\" requires 2 arguments, but only 1 given\n"
        "t.c:2: error: macro \"F\" passed 3 arguments, but takes just 2\n"},
-      {"#define F(a) a\n#define N 2\nF(N\n", "#define F(a) a\n#define N 2\nF(N`2'\n",
+      {"#define F(a) a\n#define N 2\nF(N\n", "#define F(a) a\n#define N 2\nF(N`F'\n",
        "t.c:3: error: unterminated argument list invoking macro \"F\"\n"},
       // The levels the failed list was read from go on, their macros still disabled.
       {"#define f(x) [x]\n#define M M g(M\n#define g(x) x\nf(M 1)\n",
-       "#define f(x) [x]\n#define M M g(M\n#define g(x) x\nf(M 1)`[M`M g(M' 1]'\n",
-       "t.c:4: error: unterminated argument list invoking macro \"g\"\n"
+       "#define f(x) [x]\n#define M M g(M\n#define g(x) x\nf(M 1)`[M 1`M g(M 1`g'']'\n",
        "t.c:4: error: unterminated argument list invoking macro \"g\"\n"},
       {"#define P(a, b) a ## b\nP(+, -)\n", "#define P(a, b) a ## b\nP(+, -)`+-'\n",
        "t.c:2: error: pasting \"+\" and \"-\" does not give a valid preprocessing token\n"},
@@ -233,6 +234,40 @@ TEST(Expander, ErrorsGoOnWithTheUseCopiedUnchanged) {
     const testing::ExpandedProgram result = expand_program(e.program);
     EXPECT_EQ(result.out, e.shown);
     EXPECT_EQ(result.err, e.message);
+  }
+}
+
+// What the compiler makes of failed uses nested in arguments and across
+// lines; its diagnostics name the line of the last token the list read.
+TEST(Expander, AFailedUseDropsWhatItReadAndIsReportedAtItsEnd) {
+  const struct {
+    const char* program;
+    const char* last_line;
+    const char* message;
+  } cases[] = {
+      // The name of a use that failed in an argument may start a use when
+      // the argument is rescanned, with what follows it there.
+      {"#define none() N\n#define id(x) x\nid(none(1))() id(none(2)) x\n", "N none x",
+       "t.c:3: error: macro \"none\" passed 1 arguments, but takes just 0\n"
+       "t.c:3: error: macro \"none\" passed 1 arguments, but takes just 0\n"},
+      // An unterminated list inside an argument never reads on into the
+      // source: the directive after it acts only once its line is done.
+      {"#define f(x) [x]\n#define h f(1\n#define id(x) x\nid(h) j\n#define j J\nj\n", "J",
+       "t.c:4: error: unterminated argument list invoking macro \"f\"\n"},
+      {"#define f(x) [x]\n#define h f(1\n#define id(x) x\nid(h) j\n", "f j",
+       "t.c:4: error: unterminated argument list invoking macro \"f\"\n"},
+      {"#define one(x) x\none(a\\\n, b) one(\nc\n,\nd\n)\n", "one one",
+       "t.c:3: error: macro \"one\" passed 2 arguments, but takes just 1\n"
+       "t.c:7: error: macro \"one\" passed 2 arguments, but takes just 1\n"},
+      {"#define two(x, y) x\ntwo(1\n) two(\n2, 3\n", "two two",
+       "t.c:3: error: macro \"two\" requires 2 arguments, but only 1 given\n"
+       "t.c:4: error: unterminated argument list invoking macro \"two\"\n"},
+  };
+  for (const auto& c : cases) {
+    const testing::ExpandedProgram result = expand_program(c.program, "$x");
+    const std::size_t last = result.out.rfind('\n', result.out.size() - 2);
+    EXPECT_EQ(result.out.substr(last + 1), std::string(c.last_line) + "\n") << c.program;
+    EXPECT_EQ(result.err, c.message) << c.program;
   }
 }
 

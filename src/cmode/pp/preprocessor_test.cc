@@ -151,6 +151,12 @@ TEST(Preprocessor, WarnsOfCommentsWithinCommentsUnderWcomment) {
   EXPECT_EQ(defines_of({{"h.h", header}}), "#define X 1\n");
 }
 
+TEST(Preprocessor, AFailedUseInAConditionStandsForItsNameAlone) {
+  EXPECT_EQ(defines_of({{"h.h", "#define none() N\n#if none(1) + 1\n#define YES\n#endif\n"}}),
+            "#define YES \n#define none() N\n"
+            "h.h:2: error: macro \"none\" passed 1 arguments, but takes just 0\n");
+}
+
 TEST(Preprocessor, CommandLineSettingsApplyInOrder) {
   EXPECT_EQ(defines_of({{"h.h", "#ifdef X\n#define SAW_X X\n#endif\n"}},
                        {"-DX=2", "-D", "Y", "-DF(a)=a+1", "-UY", "-DZ=", "-UX", "-D", "X"}),
