@@ -32,11 +32,18 @@ enum class Warning : std::uint8_t {
   expansion_to_defined,  // `defined` that a macro's expansion gives in #if
 };
 
+// Where in a logical line a diagnostic points, as the compiler points at the
+// token where it finds the fault: a byte offset from the start of the text
+// the parser read, or the line's end. A line that splices or a comment
+// carries over several physical lines is reported on the one of that point.
+constexpr std::uint32_t kAtLineEnd = UINT32_MAX;
+
 // A diagnostic that a parser found, before it is given its place.
 struct Finding {
   Severity severity = Severity::warning;
   std::string text;
   Warning warning = Warning::none;
+  std::uint32_t at = 0;  // see kAtLineEnd
 };
 
 // `text` in double quotes, as the compiler's messages name a macro or token.

@@ -67,17 +67,39 @@ class ConditionParser {
 
  private:
   bool failed() const { return !result_.error.empty(); }
-  void fail(std::string text) {
-    if (!failed()) result_.error = std::move(text);
+  // The error points at the token being read, or at `at`.
+  void fail(std::string text) { fail(std::move(text), offset_at(pos_)); }
+  void fail(std::string text, std::uint32_t at) {
+    if (failed()) return;
+    result_.error = std::move(text);
+    result_.error_at = at;
   }
-  void warn(Severity severity, std::string text) { result_.warnings.push_back({severity, std::move(text)}); }
+  void warn(Severity severity, std::string text) {
+    result_.warnings.push_back({severity, std::move(text), Warning::none, offset_at(operand_index_)});
+  }
   bool at_end() const { return pos_ >= tokens_.size(); }
+  // Where the token at `index` stands (kAtLineEnd past the last one).
+  std::uint32_t offset_at(std::size_t index) const {
+    return index < tokens_.size() ? tokens_[index].begin : kAtLineEnd;
+  }
+  // The warnings that reading a constant added point at its token.
+  void point_new_warnings(std::size_t from, const Token& token) {
+    for (std::size_t i = from; i < result_.warnings.size(); ++i) result_.warnings[i].at = token.begin;
+  }
+
+  // Whether a token that is no operand may stand in an expression: the
+  // compiler rejects any other before it parses.
+  static bool may_stand(const Token& token) {
+    if (token.kind == TokenKind::string_literal || token.kind == TokenKind::other) return false;
+    const std::string_view op = spelled_operator(token);
+    return op.empty() || binary_op(token) != nullptr || op == "(" || op == ")" || op == "~" || op == "!" ||
+           op == ":";
+  }
 
   // A token where an operator should follow an operand.
   void unexpected(const Token& token) {
     const std::string_view op = spelled_operator(token);
-    if (token.kind == TokenKind::string_literal || token.kind == TokenKind::other ||
-        (!op.empty() && op != "(" && op != "~" && op != "!")) {
+    if (!may_stand(token) || (!op.empty() && op != "(" && op != "~" && op != "!")) {
       fail("token " + quoted(token.text) + " is not valid in preprocessor expressions");
     } else {
       fail("missing binary operator before token " + quoted(token.text));
@@ -98,7 +120,8 @@ class ConditionParser {
       }
       if (info->precedence < min_precedence) break;
       last_op_ = token.text;
-      ++pos_;
+      const std::size_t op_index = pos_++;
+      const std::size_t right_index = pos_;
       if (info->op == Op::question) {
         left = conditional(left, evaluate);
         continue;
@@ -108,6 +131,8 @@ class ConditionParser {
       if (info->op == Op::logical_or) evaluate_right = evaluate && left.bits == 0;
       const Value right = expression(info->precedence + 1, evaluate_right);
       if (failed()) break;
+      op_index_ = op_index;
+      operand_index_ = right_index;
       left = apply(*info, left, right, evaluate);
     }
     return left;
@@ -144,14 +169,19 @@ class ConditionParser {
         ++pos_;
         Value value;
         std::string error;
-        if (!parse_integer(token.text, value, error, result_.warnings)) fail(std::move(error));
+        const std::size_t warned = result_.warnings.size();
+        if (!parse_integer(token.text, value, error, result_.warnings)) fail(std::move(error), token.begin);
+        point_new_warnings(warned, token);
         return value;
       }
       case TokenKind::char_constant: {
         ++pos_;
         Value value;
         std::string error;
-        if (!parse_char_constant(token.text, value, error, result_.warnings)) fail(std::move(error));
+        const std::size_t warned = result_.warnings.size();
+        if (!parse_char_constant(token.text, value, error, result_.warnings))
+          fail(std::move(error), token.begin);
+        point_new_warnings(warned, token);
         return value;
       }
       case TokenKind::identifier:
@@ -175,7 +205,11 @@ class ConditionParser {
     }
     if (token.is("(")) {
       ++pos_;
-      if (!at_end() && tokens_[pos_].is(")")) {
+      if (at_end()) {
+        fail("missing ')' in expression", token.begin);
+        return {};
+      }
+      if (tokens_[pos_].is(")")) {
         fail("missing expression between '(' and ')'");
         return {};
       }
@@ -183,7 +217,7 @@ class ConditionParser {
       const Value inner = expression(0, evaluate);
       if (failed()) return inner;
       if (at_end() || !tokens_[pos_].is(")")) {
-        fail("missing ')' in expression");
+        fail("missing ')' in expression", token.begin);
         return inner;
       }
       ++pos_;
@@ -195,7 +229,9 @@ class ConditionParser {
             {Severity::warning, "traditional C rejects the unary plus operator", Warning::traditional});
       last_op_ = token.text;
       ++pos_;
+      const std::size_t operand_index = pos_;
       const Value operand = unary(evaluate);
+      operand_index_ = operand_index;
       if (op == "!") return int_value(operand.bits == 0);
       if (op == "~") return {~operand.bits, operand.is_unsigned};
       if (op == "-") {
@@ -210,16 +246,16 @@ class ConditionParser {
 
   // A token that cannot begin an operand.
   void unexpected_operand(const Token& token) {
-    if (token.is(")") && last_op_ == "(") {
+    if (!may_stand(token)) {
+      fail("token " + quoted(token.text) + " is not valid in preprocessor expressions");
+    } else if (token.is(")") && last_op_ == "(") {
       fail("missing expression between '(' and ')'");
     } else if (!last_op_.empty() && last_op_ != "(") {
       fail("operator '" + std::string(last_op_) + "' has no right operand");
     } else if (token.is(")")) {
       fail("missing '(' in expression");
-    } else if (binary_op(token) != nullptr || token.is(":")) {
-      fail("operator '" + std::string(token.text) + "' has no left operand");
     } else {
-      fail("token " + quoted(token.text) + " is not valid in preprocessor expressions");
+      fail("operator '" + std::string(token.text) + "' has no left operand");
     }
   }
 
@@ -396,7 +432,7 @@ class ConditionParser {
     const bool is_unsigned = left.is_unsigned || right.is_unsigned;
     if (right.bits == 0) {
       if (evaluate && !divided_by_zero_) {
-        fail("division by zero in #if");
+        fail("division by zero in #if", offset_at(op_index_));
         divided_by_zero_ = true;
       }
       return {0, is_unsigned};
@@ -450,6 +486,10 @@ class ConditionParser {
   std::size_t pos_ = 0;
   int nesting_ = 0;
   std::string_view last_op_;  // the operator or "(" before the current operand
+  // Where the operator being applied stands, and its (right) operand, at
+  // whose start the compiler reports an overflow.
+  std::size_t op_index_ = 0;
+  std::size_t operand_index_ = 0;
   bool divided_by_zero_ = false;
 };
 

@@ -36,13 +36,15 @@ struct Condition {
   // The C compiler's text of the error that made the condition false; empty
   // when there was none.
   std::string error;
+  std::uint32_t error_at = 0;  // where the error points (Token::begin, or kAtLineEnd)
   std::vector<Finding> warnings;
 };
 
 // Evaluates the macro-expanded tokens of an #if as C does: intmax_t and
 // uintmax_t arithmetic, every operator, `defined`, character constants,
 // identifiers that remain count as 0. A division by zero is a warning and
-// makes the condition false.
+// makes the condition false. Diagnostics point at the token where the fault
+// is found, by its `begin`.
 Condition evaluate_condition(std::span<const Token> tokens, ConditionContext& context);
 
 }  // namespace sornik::cmode

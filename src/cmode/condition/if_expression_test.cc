@@ -178,6 +178,8 @@ TEST(Condition, ReportsTheCompilersErrors) {
       {"defined", "0 / error: operator \"defined\" requires an identifier"},
       {"defined(D", "0 / error: missing ')' after \"defined\""},
       {"(1", "0 / error: missing ')' in expression"},
+      {"(", "0 / error: missing ')' in expression"},
+      {"(1 +", "0 / error: operator '+' has no right operand"},
       {"1)", "0 / error: missing '(' in expression"},
       {")", "0 / error: missing '(' in expression"},
       {"1 2", "0 / error: missing binary operator before token \"2\""},
@@ -197,6 +199,11 @@ TEST(Condition, ReportsTheCompilersErrors) {
       {"\"a\"", "0 / error: token \"\"a\"\" is not valid in preprocessor expressions"},
       {"1 = 1", "0 / error: token \"=\" is not valid in preprocessor expressions"},
       {"1 ++ 2", "0 / error: token \"++\" is not valid in preprocessor expressions"},
+      // A token that no expression holds is named before a missing operand.
+      {"1 + ]", "0 / error: token \"]\" is not valid in preprocessor expressions"},
+      {"1 + \"s\"", "0 / error: token \"\"s\"\" is not valid in preprocessor expressions"},
+      {"- @", "0 / error: token \"@\" is not valid in preprocessor expressions"},
+      {"1 + )", "0 / error: operator '+' has no right operand"},
       {"()", "0 / error: missing expression between '(' and ')'"},
       {"1 +", "0 / error: operator '+' has no right operand"},
       {"~", "0 / error: operator '~' has no right operand"},
@@ -210,6 +217,35 @@ TEST(Condition, ReportsTheCompilersErrors) {
       {"__has_include(\"a.h\"", "0 / error: missing ')' after \"__has_include\" operand"},
   };
   for (const Case& c : cases) EXPECT_EQ(evaluate(c.expression), c.result) << c.expression;
+}
+
+// Each diagnostic points where the compiler's does: at the token where the
+// fault is found, at an operator that divides by zero, at the operand of
+// one that overflows, at the `(` left open, or at the end.
+TEST(Condition, PointsAtTheTokenOfTheFault) {
+  const struct {
+    std::string_view expression;
+    std::uint32_t error_at;
+  } cases[] = {
+      {"1 2", 2},       {"1 + (2", 4}, {"1 + (", 4},        {"3 / 0", 2},
+      {"09 + 1", 0},    {"1 + 09", 4}, {"1 +", kAtLineEnd}, {"1 ? 2", kAtLineEnd},
+      {"", kAtLineEnd}, {"1 + ]", 4},  {"1 )", 2},
+  };
+  Lexer lexer;
+  std::vector<Token> tokens;
+  FakeContext context;
+  for (const auto& c : cases) {
+    lexer.lex(c.expression, tokens);
+    const Condition condition = evaluate_condition(tokens, context);
+    EXPECT_FALSE(condition.error.empty()) << c.expression;
+    EXPECT_EQ(condition.error_at, c.error_at) << c.expression;
+  }
+  lexer.lex("1 + 'ab' + 0x7fffffffffffffff * 2 + -(-0x7fffffffffffffff - 1)", tokens);
+  const Condition warned = evaluate_condition(tokens, context);
+  ASSERT_EQ(warned.warnings.size(), 3u);
+  EXPECT_EQ(warned.warnings[0].at, 4u);
+  EXPECT_EQ(warned.warnings[1].at, 32u);
+  EXPECT_EQ(warned.warnings[2].at, 37u);
 }
 
 // C++ reads its names of operators, and true and false, as g++ does; C reads

@@ -104,11 +104,11 @@ void Preprocessor::else_or_endif(FileFrame& frame, std::string_view name, std::s
 
 bool Preprocessor::ifdef_value(std::string_view directive, std::span<const Token> rest, bool want_defined) {
   if (rest.empty()) {
-    report(Severity::error, "no macro name given in " + std::string(directive) + " directive");
+    report(kAtLineEnd, Severity::error, "no macro name given in " + std::string(directive) + " directive");
     return false;
   }
   if (rest[0].kind != TokenKind::identifier) {
-    report(Severity::error, "macro names must be identifiers");
+    report(rest[0], Severity::error, "macro names must be identifiers");
     return false;
   }
   const Macro* macro = table_.find(rest[0].text);
@@ -163,8 +163,9 @@ bool Preprocessor::condition_value(std::span<const Token> tokens, std::span<cons
   // so they are looked for only then.
   if (!condition.error.empty() && Assertions::tested_in(written)) [[unlikely]]
     return assertion_value(written);
-  for (const Finding& warning : condition.warnings) report(warning.severity, warning.text, warning.warning);
-  if (!condition.error.empty()) report(Severity::error, condition.error);
+  for (const Finding& warning : condition.warnings)
+    report(warning.at, warning.severity, warning.text, warning.warning);
+  if (!condition.error.empty()) report(condition.error_at, Severity::error, condition.error);
   return condition.value;
 }
 

@@ -25,23 +25,42 @@ std::string_view va_args_misplaced() {
 }
 
 // __VA_ARGS__ where no variable arguments stand for it.
-[[gnu::cold]] [[gnu::noinline]] void warn_va_args(DefineParse& result) {
-  result.warnings.push_back({Severity::pedwarn, std::string(va_args_misplaced())});
+[[gnu::cold]] [[gnu::noinline]] void warn_va_args(DefineParse& result, std::uint32_t at) {
+  result.warnings.push_back({Severity::pedwarn, std::string(va_args_misplaced()), Warning::none, at});
+}
+
+// The error that leaves the macro undefined, pointing at `at`; false, for
+// the parse to return.
+[[gnu::cold]] [[gnu::noinline]] bool fail(DefineParse& result, std::string text, std::uint32_t at) {
+  result.error = std::move(text);
+  result.error_at = at;
+  return false;
+}
+
+// Where the compiler points at a misplaced `#` or `##` of a replacement
+// list: the macro's name (the first token), or the `)` of its parameters.
+template <typename Source>
+[[gnu::cold]] std::uint32_t head_offset(const Source& source, bool function_like) {
+  return function_like ? source.first_offset(")") : source.start_offset();
 }
 
 // The diagnostic of a replacement list that begins right after the macro's
 // name with `token`. C99 and C++11 require white space there; C90 (and
 // C++98) allows a character of the basic set.
-[[gnu::cold]] [[gnu::noinline]] Finding missing_space(const DefineToken& token) {
+// The compiler points at the name, at `name_at`.
+[[gnu::cold]] [[gnu::noinline]] Finding missing_space(const DefineToken& token, std::uint32_t name_at) {
   const Dialect& dialect = lexing_dialect();
   if (follows_c99(dialect)) {
-    return {Severity::pedwarn, dialect.cplusplus ? "ISO C++11 requires whitespace after the macro name"
-                                                 : "ISO C99 requires whitespace after the macro name"};
+    return {Severity::pedwarn,
+            dialect.cplusplus ? "ISO C++11 requires whitespace after the macro name"
+                              : "ISO C99 requires whitespace after the macro name",
+            Warning::none, name_at};
   }
   const bool basic =
       token.kind != TokenKind::other ||
       std::string_view("!\"#%&'()*+,-./:;<=>?[\\]^{|}~").find(token.text[0]) != std::string_view::npos;
-  return {basic ? Severity::warning : Severity::pedwarn, "missing whitespace after the macro name"};
+  return {basic ? Severity::warning : Severity::pedwarn, "missing whitespace after the macro name",
+          Warning::none, name_at};
 }
 
 // A token of the replacement list as the macro's text spells it.
@@ -168,18 +187,20 @@ class BodyWriter {
 
 // Under -pedantic: a named variable argument is no ISO C, an unnamed one no
 // C90.
-[[gnu::cold]] void check_variadic_form(const DefineParts& parts, DefineParse& result) {
+// Both point at the `...`.
+template <typename Source>
+[[gnu::cold]] void check_variadic_form(const Source& source, const DefineParts& parts, DefineParse& result) {
   const Dialect& dialect = lexing_dialect();
   if (!parts.va_args) {
     result.warnings.push_back({Severity::pedwarn,
                                dialect.cplusplus ? "ISO C++ does not permit named variadic macros"
                                                  : "ISO C does not permit named variadic macros",
-                               Warning::variadic_macros});
+                               Warning::variadic_macros, source.first_offset("...")});
   } else if (!follows_c99(dialect)) {
     result.warnings.push_back({Severity::pedwarn,
                                dialect.cplusplus ? "anonymous variadic macros were introduced in C++11"
                                                  : "anonymous variadic macros were introduced in C99",
-                               Warning::variadic_macros});
+                               Warning::variadic_macros, source.first_offset("...")});
   }
 }
 
@@ -187,27 +208,23 @@ class BodyWriter {
 // in error.
 template <typename Source>
 bool parse_params(Source& source, DefineParts& parts, DefineParse& result) {
-  std::string& error = result.error;
   DefineToken token;
   bool more = source.next(token);
   if (more && is(token, ")")) return true;
+  // Errors point at the token read, or at the line's end.
   for (;;) {
-    if (!more) {
-      error = "expected parameter name before end of line";
-      return false;
-    }
+    if (!more) return fail(result, "expected parameter name before end of line", kAtLineEnd);
     if (is(token, "...")) {
       parts.variadic = true;
       parts.va_args = true;
       parts.add_param(kVaArgs);
       more = source.next(token);
     } else if (token.kind == TokenKind::identifier) {
-      if (token.text == kVaArgs) warn_va_args(result);
+      if (token.text == kVaArgs) warn_va_args(result, source.offset(token.text.data()));
       const std::string_view name = parts.utf8_spelling(token.text);
-      if (parts.has_param(name)) {
-        error = "duplicate macro parameter " + quoted(token.text);
-        return false;
-      }
+      if (parts.has_param(name))
+        return fail(result, "duplicate macro parameter " + quoted(token.text),
+                    source.offset(token.text.data()));
       parts.add_param(name);
       more = source.next(token);
       if (more && is(token, "...")) {
@@ -216,23 +233,18 @@ bool parse_params(Source& source, DefineParts& parts, DefineParse& result) {
         more = source.next(token);
       }
     } else {
-      error = "expected parameter name, found " + quoted(token.text);
-      return false;
+      return fail(result, "expected parameter name, found " + quoted(token.text),
+                  source.offset(token.text.data()));
     }
     if (parts.variadic) {
       if (more && is(token, ")")) return true;
-      error = "expected ')' after \"...\"";
-      return false;
+      return fail(result, "expected ')' after \"...\"", more ? source.offset(token.text.data()) : kAtLineEnd);
     }
-    if (!more) {
-      error = "expected ')' before end of line";
-      return false;
-    }
+    if (!more) return fail(result, "expected ')' before end of line", kAtLineEnd);
     if (is(token, ")")) return true;
-    if (!is(token, ",")) {
-      error = "expected ',' or ')', found " + quoted(token.text);
-      return false;
-    }
+    if (!is(token, ","))
+      return fail(result, "expected ',' or ')', found " + quoted(token.text),
+                  source.offset(token.text.data()));
     more = source.next(token);
   }
 }
@@ -256,8 +268,7 @@ bool parse_body(Source& source, bool more, DefineToken token, bool function_like
     if (glue_next) {
       if (token.kind != TokenKind::identifier || !(parts.has_param(parts.utf8_spelling(token.text)) ||
                                                    (parts.variadic && token.text == "__VA_OPT__"))) {
-        result.error = kHashError;
-        return false;
+        return fail(result, std::string(kHashError), head_offset(source, function_like));
       }
       if (token.space_before) parts.mark_blank_after_hash();
     }
@@ -267,10 +278,8 @@ bool parse_body(Source& source, bool more, DefineToken token, bool function_like
     pasted = false;
     if (is_special(token)) {
       if (is_paste(token)) {
-        if (body.count() == 0) {
-          result.error = kPasteError;
-          return false;
-        }
+        if (body.count() == 0)
+          return fail(result, std::string(kPasteError), head_offset(source, function_like));
         // The normalised text has a blank before every paste.
         parts.add_mark((token.space_before ? 0 : kSpacingDiffers) | (spelling.size() != 2 ? kDigraph : 0));
         if (spelling.size() != 2) spelling = "##";
@@ -281,18 +290,19 @@ bool parse_body(Source& source, bool more, DefineToken token, bool function_like
         if (spelling.size() != 1) spelling = "#";
         glue_next = true;
       } else if (token.text == kVaArgs && !parts.va_args) {
-        result.warnings.push_back({Severity::pedwarn, std::string(va_args_misplaced())});
+        warn_va_args(result, tokens.offset(token.text.data()));
       } else if (token.text == "__VA_OPT__" && !parts.variadic) {
-        result.warnings.push_back(
-            {Severity::pedwarn, "__VA_OPT__ can only appear in the expansion of a C++20 variadic macro"});
+        result.warnings.push_back({Severity::pedwarn,
+                                   "__VA_OPT__ can only appear in the expansion of a C++20 variadic macro",
+                                   Warning::none, tokens.offset(token.text.data())});
       }
     }
     body.add(spelling, space);
   }
   body.finish();
-  if (glue_next) result.error = kHashError;
-  if (pasted) result.error = kPasteError;
-  return !glue_next && !pasted;
+  if (glue_next) return fail(result, std::string(kHashError), head_offset(source, function_like));
+  if (pasted) return fail(result, std::string(kPasteError), head_offset(source, function_like));
+  return true;
 }
 
 // The macro named `name` with the parameters of `parts` and the replacement
@@ -385,18 +395,18 @@ DefineParse parse_tokens(Source& source, const MacroTable* table) {
   DefineParse result;
   DefineToken name;
   if (!source.next(name)) {
-    result.error = "no macro name given in #define directive";
+    fail(result, "no macro name given in #define directive", kAtLineEnd);
     return result;
   }
   if (name.kind != TokenKind::identifier) {
-    result.error = "macro names must be identifiers";
+    fail(result, "macro names must be identifiers", source.offset(name.text.data()));
     return result;
   }
   if (name.text == "defined") {
-    result.error = "\"defined\" cannot be used as a macro name";
+    fail(result, "\"defined\" cannot be used as a macro name", source.offset(name.text.data()));
     return result;
   }
-  if (name.text == kVaArgs) warn_va_args(result);
+  if (name.text == kVaArgs) warn_va_args(result, source.offset(name.text.data()));
   static thread_local DefineParts parts;
   parts.clear();
   if (universal_names_met()) {
@@ -416,10 +426,11 @@ DefineParse parse_tokens(Source& source, const MacroTable* table) {
   DefineToken token;
   bool more = source.next(token);
   const bool function_like = more && is(token, "(") && !token.space_before;
-  if (more && !function_like && !token.space_before) result.warnings.push_back(missing_space(token));
+  if (more && !function_like && !token.space_before)
+    result.warnings.push_back(missing_space(token, source.start_offset()));
   if (function_like) {
     if (!parse_params(source, parts, result)) return result;
-    if (parts.variadic && diagnostic_rules().pedantic) check_variadic_form(parts, result);
+    if (parts.variadic && diagnostic_rules().pedantic) check_variadic_form(source, parts, result);
     if constexpr (Source::kOneText) {
       if (take_plain_list(source.rest(), name.text, true, parts, result)) return result;
     }

@@ -21,6 +21,9 @@ struct DefineParse {
   std::uint64_t name_hash = 0;
   // The C compiler's text for the error that made `macro` null.
   std::string error;
+  // Where the error and the warnings point: offsets into the text parsed
+  // (parse_define: the `begin` of the token they name), or kAtLineEnd.
+  std::uint32_t error_at = 0;
   // Warnings about a macro that is still defined.
   std::vector<Finding> warnings;
 };

@@ -7,6 +7,7 @@
 
 #include "cmode/lex/token.h"
 #include "cmode/lex/token_scan.h"
+#include "common/located_diagnostics.h"
 
 namespace sornik::cmode::define_tokens {
 
@@ -46,6 +47,23 @@ class LexedTokens {
     token = {lexed.text, lexed.kind, lexed.space_before};
     return true;
   }
+  // Where diagnostics point (looked for only when there is one): the token
+  // whose text starts at `text`, the first token, and the first token that
+  // is `punctuator` (kAtLineEnd when none is); as the `begin` of the lexed
+  // tokens.
+  [[gnu::cold]] std::uint32_t offset(const char* text) const {
+    for (const Token& lexed : tokens_) {
+      if (lexed.text.data() == text) return lexed.begin;
+    }
+    return 0;
+  }
+  [[gnu::cold]] std::uint32_t start_offset() const { return tokens_.empty() ? kAtLineEnd : tokens_[0].begin; }
+  [[gnu::cold]] std::uint32_t first_offset(std::string_view punctuator) const {
+    for (const Token& lexed : tokens_) {
+      if (lexed.is(punctuator)) return lexed.begin;
+    }
+    return kAtLineEnd;
+  }
 
  private:
   std::span<const Token> tokens_;
@@ -68,6 +86,24 @@ class LineTokens {
   }
   // The text after the last token read, to the line end.
   std::string_view rest() const { return text_.substr(scan_.position()); }
+  // Where diagnostics point, as LexedTokens has them: offsets into the text.
+  [[gnu::cold]] std::uint32_t offset(const char* text) const {
+    return static_cast<std::uint32_t>(text - text_.data());
+  }
+  [[gnu::cold]] std::uint32_t start_offset() const {
+    TokenScan<ScanMode::line> scan(text_);
+    ScannedToken scanned;
+    return scan.next(scanned) ? static_cast<std::uint32_t>(scanned.begin) : kAtLineEnd;
+  }
+  [[gnu::cold]] std::uint32_t first_offset(std::string_view punctuator) const {
+    TokenScan<ScanMode::line> scan(text_);
+    for (ScannedToken scanned; scan.next(scanned);) {
+      if (scanned.kind == TokenKind::punctuator &&
+          text_.substr(scanned.begin, scanned.end - scanned.begin) == punctuator)
+        return scanned.begin;
+    }
+    return kAtLineEnd;
+  }
 
  private:
   std::string_view text_;

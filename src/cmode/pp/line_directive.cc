@@ -69,12 +69,13 @@ void Preprocessor::line_directive(FileFrame& frame, std::span<const Token> rest,
   }
   const std::string_view directive = marker ? "#" : "#line";
   if (operand.empty()) {
-    report(Severity::error, "unexpected end of file after " + std::string(directive));
+    report(kAtLineEnd, Severity::error, "unexpected end of file after " + std::string(directive));
     return;
   }
   if (operand[0].kind != TokenKind::pp_number || !all_digits(operand[0].text)) {
-    report(Severity::error, "\"" + std::string(operand[0].text) + "\" after " + std::string(directive) +
-                                " is not a positive integer");
+    report(operand[0], Severity::error,
+           "\"" + std::string(operand[0].text) + "\" after " + std::string(directive) +
+               " is not a positive integer");
     return;
   }
   // Line numbers count modulo 2^32, as the C compiler's do.
@@ -88,13 +89,13 @@ void Preprocessor::line_directive(FileFrame& frame, std::span<const Token> rest,
   // C90 (and C++98) count lines to 32767, C99 to 2^31 - 1.
   const std::uint64_t last = follows_c99(lexing_dialect()) ? 2147483647 : 32767;
   if (wrapped || (!marker && diagnostic_rules().pedantic && (number == 0 || number > last)))
-    report(Severity::pedwarn, "line number out of range");
+    report(operand[0], Severity::pedwarn, "line number out of range");
   std::string file;
   const bool named = operand.size() > 1;
   if (named) {
     const Token& name = operand[1];
     if (name.kind != TokenKind::string_literal || name.text.front() != '"') {
-      report(Severity::error, "\"" + std::string(name.text) + "\" is not a valid filename");
+      report(name, Severity::error, "\"" + std::string(name.text) + "\" is not a valid filename");
       return;
     }
     file = literal_bytes(name.text);

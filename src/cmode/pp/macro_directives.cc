@@ -48,7 +48,7 @@ void Preprocessor::define(std::span<const Token> rest) {
   if (universal_names_met()) {
     for (const Token& token : rest) report_identifier_characters(token);
   }
-  add_definition(parse_define(rest));
+  add_definition(parse_define(rest), 0);
 }
 
 void Preprocessor::check_define_characters(std::string_view define_operands) {
@@ -66,12 +66,16 @@ void Preprocessor::report_identifier_characters(const Token& identifier) {
   }
 }
 
-void Preprocessor::add_definition(DefineParse parse) {
+void Preprocessor::add_definition(DefineParse parse, std::uint32_t base) {
+  const auto place = [base](std::uint32_t at) {
+    return at == kAtLineEnd ? at : base + at;
+  };
   if (!parse.macro) {
-    report(Severity::error, parse.error);
+    report(place(parse.error_at), Severity::error, parse.error);
     return;
   }
-  for (const Finding& warning : parse.warnings) report(warning.severity, warning.text, warning.warning);
+  for (const Finding& warning : parse.warnings)
+    report(place(warning.at), warning.severity, warning.text, warning.warning);
   if (traditional_warnings_ && parse.macro->param_count() != 0) [[unlikely]]
     check_traditional_stringification(*parse.macro);
   const std::string_view name = parse.macro->name();
@@ -89,16 +93,16 @@ void Preprocessor::add_definition(DefineParse parse) {
 
 void Preprocessor::undefine(std::span<const Token> rest) {
   if (rest.empty()) {
-    report(Severity::error, "no macro name given in #undef directive");
+    report(kAtLineEnd, Severity::error, "no macro name given in #undef directive");
     return;
   }
   const Token& name = rest[0];
   if (name.kind != TokenKind::identifier) {
-    report(Severity::error, "macro names must be identifiers");
+    report(name, Severity::error, "macro names must be identifiers");
     return;
   }
   if (name.text == "defined") {
-    report(Severity::error, "\"defined\" cannot be used as a macro name");
+    report(name, Severity::error, "\"defined\" cannot be used as a macro name");
     return;
   }
   const Macro* old = table_.find(name.text);

@@ -29,7 +29,8 @@ void Preprocessor::rare_directive(std::string_view name, std::span<const Token> 
 
 void Preprocessor::ident(std::string_view name, std::span<const Token> rest) {
   if (rest.empty() || rest[0].kind != TokenKind::string_literal || rest[0].text.front() != '"') {
-    report(Severity::error, "invalid #" + std::string(name) + " directive");
+    report(rest.empty() ? kAtLineEnd : rest[0].begin, Severity::error,
+           "invalid #" + std::string(name) + " directive");
     return;
   }
   check_end("#" + std::string(name), rest.subspan(1));

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 #include <sys/stat.h>
+#include <utility>
 
 #include "cmode/pp/preprocessor.h"
 #include "common/name_hash.h"
@@ -104,7 +105,7 @@ void Preprocessor::push_or_pop_macro(std::string_view name, std::span<const Toke
   bool valid = true;
   for (; valid && read < 3; ++read) valid = read < operands.size() && fits(read);
   if (!valid) report(Severity::error, "invalid #pragma " + std::string(name) + " directive");
-  if (read < operands.size()) report_extra_tokens("#pragma");
+  if (read < operands.size()) report_extra_tokens("#pragma", operands[read]);
   if (!valid) return;
   const std::string macro_name(operands[1].text.substr(1, operands[1].text.size() - 2));
   if (name == "push_macro") {
@@ -134,7 +135,9 @@ bool Preprocessor::pragma_operator(std::string_view text, std::uint32_t line) {
   lexer.lex(text, tokens);
   const std::uint32_t directive_line = frame.line;
   frame.line = line;
+  const std::string_view outer = std::exchange(directive_line_, text);
   const bool own = pragma(frame, tokens);
+  directive_line_ = outer;
   frame.line = directive_line;
   return own;
 }
@@ -142,7 +145,7 @@ bool Preprocessor::pragma_operator(std::string_view text, std::uint32_t line) {
 void Preprocessor::poison(std::span<const Token> names) {
   for (const Token& name : names) {
     if (name.kind != TokenKind::identifier) {
-      report(Severity::error, "invalid #pragma GCC poison directive");
+      report(name, Severity::error, "invalid #pragma GCC poison directive");
       return;
     }
     const Macro* macro = table_.find(name.text);

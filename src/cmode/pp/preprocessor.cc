@@ -246,6 +246,18 @@ void Preprocessor::report(Severity severity, std::string_view text, Warning warn
   report_on(frames_.back()->line, severity, text, warning);
 }
 
+void Preprocessor::report(std::uint32_t at, Severity severity, std::string_view text, Warning warning) {
+  // The newlines before the point, a line end's own aside.
+  std::string_view before = directive_line_;
+  if (at == kAtLineEnd) {
+    if (before.ends_with('\n')) before.remove_suffix(1);
+  } else {
+    before = before.substr(0, std::min<std::size_t>(at, before.size()));
+  }
+  const auto newlines = static_cast<std::uint32_t>(std::count(before.begin(), before.end(), '\n'));
+  report_on(frames_.back()->line + newlines, severity, text, warning);
+}
+
 void Preprocessor::report_on(std::uint32_t physical_line, Severity severity, std::string_view text,
                              Warning warning) {
   // As the C compiler does, a system header's warnings are not shown.
@@ -289,6 +301,7 @@ void Preprocessor::take_line(FileFrame& frame, std::string_view bytes, const Log
 }
 
 void Preprocessor::directive(FileFrame& frame, std::string_view line) {
+  directive_line_ = line;
   // Most directive lines are written plainly: their name is read once here,
   // without the lexer.
   const std::string_view plain_name = plain_directive_name(line);
@@ -323,7 +336,7 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
     const std::string_view rest = line.substr(operands);
     if (universal_names_met()) [[unlikely]]
       check_define_characters(rest);
-    add_definition(parse_define_text(rest, lexer_, tokens_, table_));
+    add_definition(parse_define_text(rest, lexer_, tokens_, table_), static_cast<std::uint32_t>(operands));
     return;
   }
   lex_directive(line, plain_name, plain);
@@ -349,7 +362,7 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
     if (name_token.kind == TokenKind::pp_number) {
       line_directive(frame, tokens.subspan(1), line, true);
     } else {
-      report(Severity::error, "invalid preprocessing directive #" + std::string(name));
+      report(name_token, Severity::error, "invalid preprocessing directive #" + std::string(name));
     }
     return;
   }
@@ -414,10 +427,10 @@ void Preprocessor::lex_directive(std::string_view line, std::string_view name, b
   lexer_.lex(line, tokens_, needed);
 }
 
-void Preprocessor::report_extra_tokens(std::string_view directive) {
+void Preprocessor::report_extra_tokens(std::string_view directive, const Token& first) {
   // -Wno-endif-labels lets text follow #else and #endif.
   if (!diagnostic_rules().endif_labels && (directive == "#else" || directive == "#endif")) return;
-  report(Severity::pedwarn, "extra tokens at end of " + std::string(directive) + " directive");
+  report(first, Severity::pedwarn, "extra tokens at end of " + std::string(directive) + " directive");
 }
 
 void Preprocessor::check_end_expanded(std::string_view directive, std::span<const Token> extra) {

@@ -157,6 +157,12 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // Where a diagnostic about a physical line of the innermost file points.
   SourcePlace presumed_place(std::uint32_t physical_line) const;
   void report(Severity severity, std::string_view text, Warning warning = Warning::none);
+  // As report, at a point of the directive line being read (kAtLineEnd, or
+  // a byte offset into it such as a token's `begin`).
+  void report(std::uint32_t at, Severity severity, std::string_view text, Warning warning = Warning::none);
+  void report(const Token& token, Severity severity, std::string_view text, Warning warning = Warning::none) {
+    report(token.begin, severity, text, warning);
+  }
   // Reports a comment that the file ends inside, the raw strings of a line
   // that are no valid literals and its splices with white space. Out of line: few lines hold either, and
   // take_line is on every line's path.
@@ -193,8 +199,9 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // The value of an #if line that tests assertions.
   bool assertion_value(std::span<const Token> written);
   void define(std::span<const Token> rest);
-  // Reports what the parse of a #define found and puts its macro in the table.
-  void add_definition(DefineParse parse);
+  // Reports what the parse of a #define found and puts its macro in the
+  // table; the parse read the directive line from `base` on.
+  void add_definition(DefineParse parse, std::uint32_t base);
   // Reports the compiler's errors about the characters of identifiers
   // (universal character names that C allows in none, ...): those of a
   // #define's operands, or of one token.
@@ -236,9 +243,9 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // The pedwarn of #elifdef or #elifndef in a GNU dialect before C2X (C++23).
   void report_elifdef_extension(std::string_view name);
   void check_end(std::string_view directive, std::span<const Token> extra) {
-    if (!extra.empty()) report_extra_tokens(directive);
+    if (!extra.empty()) report_extra_tokens(directive, extra[0]);
   }
-  void report_extra_tokens(std::string_view directive);
+  void report_extra_tokens(std::string_view directive, const Token& first);
   // As check_end, for the tokens that `extra` expands to.
   void check_end_expanded(std::string_view directive, std::span<const Token> extra);
   // The header name of an #include line (`line` its text) or of a
@@ -279,6 +286,8 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   Expander& expander_;
   ConditionExpansion condition_expansion_{table_};
   Lexer lexer_;
+  // The bytes of the directive line being read (while it is read).
+  std::string_view directive_line_;
   std::vector<Token> tokens_;
   std::vector<Token> expanded_;
   std::string expanded_texts_;

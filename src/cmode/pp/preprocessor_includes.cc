@@ -94,7 +94,8 @@ void Preprocessor::include(FileFrame& frame, IncludeKind kind, std::span<const T
   if (kind != IncludeKind::include) gnu_directive(directive + 1);
   const HeaderForm form = header_name(rest, line, name);
   if (form == HeaderForm::none) {
-    report(Severity::error, std::string(directive) + " expects \"FILENAME\" or <FILENAME>");
+    report(rest.empty() ? kAtLineEnd : rest[0].begin, Severity::error,
+           std::string(directive) + " expects \"FILENAME\" or <FILENAME>");
     return;
   }
   const bool quoted = form == HeaderForm::quoted;

@@ -151,6 +151,46 @@ TEST(Preprocessor, WarnsOfCommentsWithinCommentsUnderWcomment) {
   EXPECT_EQ(defines_of({{"h.h", header}}), "#define X 1\n");
 }
 
+// A diagnostic names the physical line of the token where the fault is
+// found (or of the line's end), not the first line of a directive that
+// splices or a comment carries over several.
+TEST(Preprocessor, NamesThePhysicalLineOfTheFault) {
+  const std::string header =
+      "#define foo\\\n(X,)\n#define F(x,\\\nx) x\n#define D(x) #\\\ny\n#define G x ## \\\n\n"
+      "#define H \\\n__VA_ARGS__\n#define SEMI\\\n;\n#define \\\n\n#if 1 \\\n 2\n#endif\n"
+      "#if 1 + \\\n (\n#endif\n#if \\\n\n#endif\n#ifdef X \\\n y\n#endif\n#if 1 \\\n / 0\n#endif\n"
+      "#if 1 /* a\n b */ 2 /*\n*/\n#endif\n#if 1 2 \\\n\n#endif\n#line \\\n x\n#include \\\n nothing\n"
+      "#undef \\\n 1\n#define E(x...) \\\n x\n#define V(x, \\\n __VA_ARGS__)\n"
+      // A misplaced # or ## points at the name, or at the parameters' `)`.
+      "#define K(X /* a\n */ Y)\n#define L(X) /* a\n */ # /* b\n */\n#define \\\n M a ##\n"
+      "#define N( \\\n X \\\n ) \\\n ## X\n";
+  EXPECT_EQ(defines_of({{"h.h", header}}, {"-pedantic"}),
+            "#define E(x...) x\n#define H __VA_ARGS__\n#define SEMI ;\n#define V(x,__VA_ARGS__) \n"
+            "h.h:2: error: expected parameter name, found \")\"\n"
+            "h.h:4: error: duplicate macro parameter \"x\"\n"
+            "h.h:5: error: '#' is not followed by a macro parameter\n"
+            "h.h:7: error: '##' cannot appear at either end of a macro expansion\n"
+            "h.h:10: warning: __VA_ARGS__ can only appear in the expansion of a C99 variadic macro\n"
+            "h.h:11: warning: ISO C99 requires whitespace after the macro name\n"
+            "h.h:14: error: no macro name given in #define directive\n"
+            "h.h:16: error: missing binary operator before token \"2\"\n"
+            "h.h:19: error: missing ')' in expression\n"
+            "h.h:22: error: #if with no expression\n"
+            "h.h:25: warning: extra tokens at end of #ifdef directive\n"
+            "h.h:28: error: division by zero in #if\n"
+            "h.h:31: error: missing binary operator before token \"2\"\n"
+            "h.h:34: error: missing binary operator before token \"2\"\n"
+            "h.h:38: error: \"x\" after #line is not a positive integer\n"
+            "h.h:40: error: #include expects \"FILENAME\" or <FILENAME>\n"
+            "h.h:42: error: macro names must be identifiers\n"
+            "h.h:43: warning: ISO C does not permit named variadic macros\n"
+            "h.h:46: warning: __VA_ARGS__ can only appear in the expansion of a C99 variadic macro\n"
+            "h.h:48: error: expected ',' or ')', found \"Y\"\n"
+            "h.h:49: error: '#' is not followed by a macro parameter\n"
+            "h.h:53: error: '##' cannot appear at either end of a macro expansion\n"
+            "h.h:56: error: '##' cannot appear at either end of a macro expansion\n");
+}
+
 TEST(Preprocessor, AFailedUseInAConditionStandsForItsNameAlone) {
   EXPECT_EQ(defines_of({{"h.h", "#define none() N\n#if none(1) + 1\n#define YES\n#endif\n"}}),
             "#define YES \n#define none() N\n"
