@@ -83,12 +83,17 @@ class Expander {
   // for none.
   void set_value_reader(ValueReader* reader) { value_reader_ = reader; }
 
+  // Whether the chunk being handed out lies inside the argument list of a
+  // use in the source: its directives are not portable there.
+  bool reading_arguments() const { return reading_arguments_; }
+
  private:
   const MacroTable& table_;
   FeatureTests* feature_tests_ = nullptr;
   PragmaActions* pragma_actions_ = nullptr;
   BuiltinState* builtins_ = nullptr;
   ValueReader* value_reader_ = nullptr;
+  bool reading_arguments_ = false;
   // For directives: their own rescanner and token buffers, kept between calls.
   std::unique_ptr<Rescanner> directive_rescanner_;
   std::string directive_file_;

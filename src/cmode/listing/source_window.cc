@@ -46,7 +46,7 @@ void SourceWindow::add_code(const SourceChunk& piece, std::uint32_t base) {
     tokens_[tokens_.size() - lexed_.size()].space_before = true;
 }
 
-bool SourceWindow::fetch() {
+bool SourceWindow::fetch(bool for_arguments) {
   if (ended_) return false;
   if (!copied_) {
     bytes_.assign(first_);
@@ -61,7 +61,10 @@ bool SourceWindow::fetch() {
   }
   SourceChunk piece;
   bool may_use;
-  if (!feeder_.next(piece, may_use)) {
+  reading_arguments_ = for_arguments;
+  const bool fetched = feeder_.next(piece, may_use);
+  reading_arguments_ = false;
+  if (!fetched) {
     ended_ = true;
     return false;
   }
@@ -80,7 +83,7 @@ const ExpToken* SourceWindow::at(std::size_t index, bool through_directives) {
     return !through_directives && std::binary_search(after_directive_.begin(), after_directive_.end(), index);
   };
   while (index >= tokens_.size()) {
-    if (before_directive() || !fetch()) return nullptr;
+    if (before_directive() || !fetch(through_directives)) return nullptr;
   }
   return before_directive() ? nullptr : &tokens_[index];
 }

@@ -18,7 +18,9 @@ namespace sornik::cmode {
 // are read in; a directive or skipped piece among them is kept as bytes.
 class SourceWindow final : public SourceTokens {
  public:
-  SourceWindow(LineFeeder& feeder, Rescanner& rescanner) : feeder_(feeder), rescanner_(rescanner) {}
+  // `reading_arguments` is set while a piece is fetched for an argument list.
+  SourceWindow(LineFeeder& feeder, Rescanner& rescanner, bool& reading_arguments)
+      : feeder_(feeder), rescanner_(rescanner), reading_arguments_(reading_arguments) {}
 
   // Starts a new window on a piece of code (the previous window is done).
   void start(const SourceChunk& piece);
@@ -32,10 +34,11 @@ class SourceWindow final : public SourceTokens {
 
  private:
   void add_code(const SourceChunk& piece, std::uint32_t base);
-  bool fetch();
+  bool fetch(bool for_arguments);
 
   LineFeeder& feeder_;
   Rescanner& rescanner_;
+  bool& reading_arguments_;
   Lexer lexer_;
   std::vector<Token> lexed_;
   std::vector<ExpToken> tokens_;

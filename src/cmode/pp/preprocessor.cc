@@ -302,6 +302,10 @@ void Preprocessor::take_line(FileFrame& frame, std::string_view bytes, const Log
 
 void Preprocessor::directive(FileFrame& frame, std::string_view line) {
   directive_line_ = line;
+  // The standard leaves a directive among the arguments of a use undefined;
+  // the compiler acts on it, as here, and warns under -pedantic.
+  if (expander_.reading_arguments() && diagnostic_rules().pedantic) [[unlikely]]
+    report(Severity::pedwarn, "embedding a directive within macro arguments is not portable");
   // Most directive lines are written plainly: their name is read once here,
   // without the lexer.
   const std::string_view plain_name = plain_directive_name(line);
