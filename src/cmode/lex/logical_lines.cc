@@ -134,18 +134,19 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   std::uint32_t newlines = 0;
   bool raw = false;
+  bool open = false;
   for (;;) {
     pos = find_stop(bytes, pos, size);
     if (pos >= size) break;
     const char c = text[pos];
-    if (c == '\n') return {pos + 1, true, newlines + 1, raw};
+    if (c == '\n') return {pos + 1, true, newlines + 1, raw, open};
     if (c == '\\') {
       if (std::size_t length = splice_length(text, pos)) {
         if (length > 2) note_long_splice(text, pos);
         pos += length;
         ++newlines;
       } else if (may_be_splice(text, pos)) {
-        return {size, false, newlines, raw};
+        return {size, false, newlines, raw, open};
       } else {
         ++pos;
       }
@@ -155,13 +156,13 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
       const std::size_t next = skip_splices(text, pos + 1, newlines);
       if (next < size && text[next] == '*') {
         pos = skip_block_comment(text, next + 1, newlines);
-        if (pos == std::string_view::npos) return {size, false, newlines, raw};
+        if (pos == std::string_view::npos) return {size, false, newlines, raw, open};
       } else if (next < size && text[next] == '/') {
         pos = line_comment_end(text, next + 1, newlines);
-        if (pos == size) return {size, false, newlines, raw};
-        return {pos + 1, true, newlines + 1, raw};
+        if (pos == size) return {size, false, newlines, raw, open};
+        return {pos + 1, true, newlines + 1, raw, open};
       } else if (next == size) {
-        return {size, false, newlines, raw};
+        return {size, false, newlines, raw, open};
       } else {
         pos = next;
       }
@@ -170,7 +171,7 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
     if (c == '"' && pos > 0 && text[pos - 1] == 'R' && lexing_dialect().raw_strings) {
       const std::size_t end = skip_raw_string(text, pos, newlines);
       raw = raw || end != pos;
-      if (end == std::string_view::npos) return {size, false, newlines, raw};
+      if (end == std::string_view::npos) return {size, false, newlines, raw, open};
       if (end != pos) {
         pos = end;
         continue;
@@ -179,10 +180,14 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
     // A string literal or character constant: up to its closing quote, or
     // up to the line end, which the next stop finds.
     pos = quoted_literal_end(text, pos, newlines);
-    if (pos == size) return {size, false, newlines, raw};
-    if (text[pos] == c) ++pos;
+    if (pos == size) return {size, false, newlines, raw, true};
+    if (text[pos] == c) {
+      ++pos;
+    } else {
+      open = true;
+    }
   }
-  return {size, false, newlines, raw};
+  return {size, false, newlines, raw, open};
 }
 
 // The first byte at or after `pos` that is no blank or tab.
@@ -251,6 +256,7 @@ LogicalLine scan_logical_line(std::string_view text, std::size_t pos) {
   line.complete = rest.complete;
   line.newlines = newlines + rest.newlines;
   line.raw_string = rest.raw_string;
+  line.open_literal = rest.open_literal;
   return line;
 }
 

@@ -27,6 +27,10 @@ struct LineEnd {
   std::uint32_t newlines = 0;
   // A raw string literal, or what begins as one, stands in the line.
   bool raw_string = false;
+  // A string literal or character constant that the line ends before it
+  // closes may stand in the line (or a digit separator, which only a lexer
+  // tells from a quote).
+  bool open_literal = false;
 };
 
 // The length of the UTF-8 byte order mark that `text`, a file's start,

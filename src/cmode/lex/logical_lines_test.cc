@@ -101,6 +101,23 @@ TEST(LogicalLines, RawStringsSpanLines) {
   EXPECT_EQ(split("R\"(a\n)\"\n"), "R\"(a\n|)\"\n");
 }
 
+// A literal that its line ends before it closes is flagged, for the rare
+// path that reports it; closed ones, and quotes in comments, are not.
+TEST(LogicalLines, FlagLiteralsLeftOpen) {
+  const struct {
+    const char* text;
+    bool open;
+  } cases[] = {
+      {"a = 'b';\n", false},   {"a = \"b\\\"\";\n", false},
+      {"// it's\n", false},    {"/* it's\n */ x\n", false},
+      {"#define A '\n", true}, {"don't\n", true},
+      {"s = \"a\\\n\n", true}, {"s = \"a\\\nb\";\n", false},
+      {"x = 'a\r\n", true},    {"'", true},
+      {"R\"(a)\" '\n", true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(scan_logical_line(c.text, 0).open_literal, c.open) << c.text;
+}
+
 TEST(LogicalLines, TellDirectives) {
   const Case cases[] = {
       {"#define A\n", "##define A\n"},

@@ -270,6 +270,7 @@ void Preprocessor::check_line(const FileFrame& frame, std::string_view bytes, co
   // Only the last line of a file can end inside a comment.
   if (!line.complete && ends_inside_block_comment(bytes)) report(Severity::error, "unterminated comment");
   if (spaced_splice_passed) check_line_bytes(bytes, frame.line);
+  if (line.open_literal) report_open_literals(bytes, frame.line);
   if (!line.raw_string || skipping_) return;
   lexer_.lex(bytes, tokens_);
   for (const Token& token : tokens_) {
@@ -284,8 +285,23 @@ void Preprocessor::check_line(const FileFrame& frame, std::string_view bytes, co
   }
 }
 
+void Preprocessor::report_open_literals(std::string_view bytes, std::uint32_t first_line) {
+  // Everywhere, in groups not taken too, as the compiler lexes them.
+  lexer_.lex(bytes, tokens_);
+  for (const Token& token : tokens_) {
+    if (token.kind != TokenKind::other) continue;
+    const std::size_t quote = token.text.find_first_of("'\"");
+    // A literal's prefix is at most u8, then its quote; an unterminated raw
+    // string has an error of its own.
+    if (quote > 2 || (quote > 0 && token.text[quote - 1] == 'R' && lexing_dialect().raw_strings)) continue;
+    const auto newlines = std::count(bytes.begin(), bytes.begin() + token.begin, '\n');
+    report_on(first_line + static_cast<std::uint32_t>(newlines), Severity::pedwarn,
+              std::string("missing terminating ") + token.text[quote] + " character");
+  }
+}
+
 void Preprocessor::take_line(FileFrame& frame, std::string_view bytes, const LogicalLine& line) {
-  if (!line.complete || line.raw_string || spaced_splice_passed) [[unlikely]]
+  if (!line.complete || line.raw_string || line.open_literal || spaced_splice_passed) [[unlikely]]
     check_line(frame, bytes, line);
   if (line_checks_) [[unlikely]]
     check_line_options(bytes, line, frame.line);

@@ -168,6 +168,9 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // take_line is on every line's path.
   [[gnu::cold, gnu::noinline]] void check_line(const FileFrame& frame, std::string_view bytes,
                                                const LogicalLine& line);
+  // Reports the string literals and character constants that a line, which
+  // starts on physical line `first_line`, ends before they close.
+  void report_open_literals(std::string_view bytes, std::uint32_t first_line);
   // As report, about a physical line of the innermost file.
   void report_on(std::uint32_t physical_line, Severity severity, std::string_view text,
                  Warning warning = Warning::none);

@@ -191,6 +191,25 @@ TEST(Preprocessor, NamesThePhysicalLineOfTheFault) {
             "h.h:56: error: '##' cannot appear at either end of a macro expansion\n");
 }
 
+// A literal that its line ends before it closes is a pedwarn everywhere,
+// in groups not taken too, on the line of its quote.
+TEST(Preprocessor, ReportsLiteralsLeftOpenAsTheCompilerLexesThem) {
+  const std::string header =
+      "#define X ' x\n#if 0\ndon't\n#endif\n#define Y \"a\\\n\nL'ab\n#if 0\n'a' \"b\"\n#endif\n";
+  const std::string defines = "#define X ' x\n#define Y \"a\n";
+  EXPECT_EQ(defines_of({{"h.h", header}}), defines +
+                                               "h.h:1: warning: missing terminating ' character\n"
+                                               "h.h:3: warning: missing terminating ' character\n"
+                                               "h.h:5: warning: missing terminating \" character\n"
+                                               "h.h:7: warning: missing terminating ' character\n");
+  EXPECT_EQ(defines_of({{"h.h", header}}, {"-pedantic-errors"}),
+            defines +
+                "h.h:1: error: missing terminating ' character\n"
+                "h.h:3: error: missing terminating ' character\n"
+                "h.h:5: error: missing terminating \" character\n"
+                "h.h:7: error: missing terminating ' character\n");
+}
+
 TEST(Preprocessor, AFailedUseInAConditionStandsForItsNameAlone) {
   EXPECT_EQ(defines_of({{"h.h", "#define none() N\n#if none(1) + 1\n#define YES\n#endif\n"}}),
             "#define YES \n#define none() N\n"
