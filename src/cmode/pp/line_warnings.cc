@@ -1,6 +1,7 @@
 // The warnings about a logical line's bytes themselves rather than its
-// tokens: white space between a splice's backslash and its newline, and C90's
-// `//` comments.
+// tokens: white space between a splice's backslash and its newline, C90's
+// `//` comments, form feeds and vertical tabs in directives, and directives
+// among a use's arguments.
 #include <algorithm>
 #include <cstring>
 
@@ -9,11 +10,13 @@
 
 namespace sornik::cmode {
 
-void Preprocessor::check_line_bytes(std::string_view bytes, std::uint32_t first_line) {
-  // The scan of the line noted whether it passed such a splice.
-  if (!spaced_splice_passed) return;
-  spaced_splice_passed = false;
-  std::uint32_t line = first_line;
+namespace {
+
+// Walks a logical line that starts on physical line `line`, outside its
+// comments: calls on_splice(pos, line) at each splice and on_blank(byte,
+// line) at each byte between tokens that is no space, tab or newline.
+template <typename OnSplice, typename OnBlank>
+void walk_line(std::string_view bytes, std::uint32_t line, OnSplice on_splice, OnBlank on_blank) {
   char quote = 0;  // of the literal being read
   for (std::size_t pos = 0; pos < bytes.size();) {
     const char c = bytes[pos];
@@ -24,9 +27,7 @@ void Preprocessor::check_line_bytes(std::string_view bytes, std::uint32_t first_
         pos += quote != 0 ? 2 : 1;
         continue;
       }
-      // As the compiler does, only outside comments (which are stepped over below).
-      if (is_splice_blank(bytes[pos + 1]))
-        report_on(line, Severity::warning, "backslash and newline separated by space");
+      on_splice(pos, line);
       pos += splice;
       ++line;
       continue;
@@ -48,9 +49,47 @@ void Preprocessor::check_line_bytes(std::string_view bytes, std::uint32_t first_
                                                     bytes.begin() + static_cast<std::ptrdiff_t>(stop), '\n'));
       pos = stop;
       continue;
+    } else if (c == '\f' || c == '\v') {
+      on_blank(c, line);
     }
     ++pos;
   }
+}
+
+}  // namespace
+
+void Preprocessor::check_line_bytes(std::string_view bytes, std::uint32_t first_line) {
+  // The scan of the line noted whether it passed such a splice.
+  if (!spaced_splice_passed) return;
+  spaced_splice_passed = false;
+  walk_line(
+      bytes, first_line,
+      [&](std::size_t pos, std::uint32_t line) {
+        // As the compiler does, only outside comments.
+        if (is_splice_blank(bytes[pos + 1]))
+          report_on(line, Severity::warning, "backslash and newline separated by space");
+      },
+      [](char, std::uint32_t) {});
+}
+
+void Preprocessor::check_pedantic(std::string_view line) {
+  // The standard leaves a directive among the arguments of a use undefined;
+  // the compiler acts on it, as here, and warns.
+  if (expander_.reading_arguments())
+    report(Severity::pedwarn, "embedding a directive within macro arguments is not portable");
+  // The standard allows only spaces and tabs between a directive's tokens
+  // (its `#` is the first of them).
+  const std::size_t hash = line.find_first_of("#%");
+  walk_line(
+      line.substr(hash),
+      frames_.back()->line + static_cast<std::uint32_t>(std::count(
+                                 line.begin(), line.begin() + static_cast<std::ptrdiff_t>(hash), '\n')),
+      [](std::size_t, std::uint32_t) {},
+      [&](char blank, std::uint32_t at) {
+        report_on(at, Severity::pedwarn,
+                  blank == '\f' ? "form feed in preprocessing directive"
+                                : "vertical tab in preprocessing directive");
+      });
 }
 
 void Preprocessor::check_c90_comment(FileFrame& frame, std::string_view bytes, LineKind kind) {

@@ -45,7 +45,7 @@ std::size_t tokens_needed(std::string_view name) {
 }  // namespace
 
 Preprocessor::Preprocessor(MacroTable& table, IncludeSearch& search, Expander& expander)
-    : table_(table), search_(search), expander_(expander) {
+    : table_(table), search_(search), expander_(expander), pedantic_(diagnostic_rules().pedantic) {
   define_builtins(table_);
   expander_.set_feature_tests(this);
   expander_.set_pragma_actions(this);
@@ -157,6 +157,7 @@ void Preprocessor::read_text(FileFrame& frame, std::string_view text) {
 void Preprocessor::begin_unit() {
   if (unit_to_undo_) undo_unit();
   in_unit_ = true;
+  pedantic_ = diagnostic_rules().pedantic;
   includes_read_ = 0;
   builtins_.begin_unit();
   assertions_.reset(table_);
@@ -318,10 +319,8 @@ void Preprocessor::take_line(FileFrame& frame, std::string_view bytes, const Log
 
 void Preprocessor::directive(FileFrame& frame, std::string_view line) {
   directive_line_ = line;
-  // The standard leaves a directive among the arguments of a use undefined;
-  // the compiler acts on it, as here, and warns under -pedantic.
-  if (expander_.reading_arguments() && diagnostic_rules().pedantic) [[unlikely]]
-    report(Severity::pedwarn, "embedding a directive within macro arguments is not portable");
+  if (pedantic_) [[unlikely]]
+    check_pedantic(line);
   // Most directive lines are written plainly: their name is read once here,
   // without the lexer.
   const std::string_view plain_name = plain_directive_name(line);

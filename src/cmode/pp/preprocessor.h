@@ -174,6 +174,8 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // As report, about a physical line of the innermost file.
   void report_on(std::uint32_t physical_line, Severity severity, std::string_view text,
                  Warning warning = Warning::none);
+  // The checks of a directive line that only -pedantic asks for.
+  [[gnu::cold, gnu::noinline]] void check_pedantic(std::string_view line);
   // Warns of what a logical line's bytes hold that the compiler warns of
   // before it reads tokens; the line starts on physical line `first_line`.
   void check_line_bytes(std::string_view bytes, std::uint32_t first_line);
@@ -301,6 +303,7 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   BuiltinState builtins_;
   std::vector<Conditional> conditionals_;
   bool skipping_ = false;
+  bool pedantic_ = false;  // the rules of the unit ask for -pedantic's checks
 
   std::unordered_set<const HeaderFile*> once_;
   std::unordered_map<std::string, std::vector<MacroPtr>> pushed_macros_;

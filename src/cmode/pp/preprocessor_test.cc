@@ -210,6 +210,24 @@ TEST(Preprocessor, ReportsLiteralsLeftOpenAsTheCompilerLexesThem) {
                 "h.h:7: error: missing terminating ' character\n");
 }
 
+// Under -pedantic a form feed or vertical tab between a directive's tokens
+// pedwarns, in groups not taken too; one before the `#`, in a literal or in
+// a comment does not.
+TEST(Preprocessor, WarnsOfFormFeedsInDirectivesUnderPedantic) {
+  const std::string header =
+      "#define A\f1\n#if 0\n#define B\f2\n#endif\n#\fdefine C\v\v3\n\f#define D 4\n#define E \"\f\" /* \f */ "
+      "5\n";
+  const std::string defines = "#define A 1\n#define C 3\n#define D 4\n#define E \"\f\" 5\n";
+  EXPECT_EQ(defines_of({{"h.h", header}}), defines);
+  EXPECT_EQ(defines_of({{"h.h", header}}, {"-pedantic"}),
+            defines +
+                "h.h:1: warning: form feed in preprocessing directive\n"
+                "h.h:3: warning: form feed in preprocessing directive\n"
+                "h.h:5: warning: form feed in preprocessing directive\n"
+                "h.h:5: warning: vertical tab in preprocessing directive\n"
+                "h.h:5: warning: vertical tab in preprocessing directive\n");
+}
+
 TEST(Preprocessor, AFailedUseInAConditionStandsForItsNameAlone) {
   EXPECT_EQ(defines_of({{"h.h", "#define none() N\n#if none(1) + 1\n#define YES\n#endif\n"}}),
             "#define YES \n#define none() N\n"
