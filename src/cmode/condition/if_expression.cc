@@ -74,8 +74,10 @@ class ConditionParser {
     result_.error = std::move(text);
     result_.error_at = at;
   }
-  void warn(Severity severity, std::string text) {
-    result_.warnings.push_back({severity, std::move(text), Warning::none, offset_at(operand_index_)});
+  // A warning about the operator at `op_index`, pointing at its operand
+  // after it, as the compiler's does.
+  void warn(Severity severity, std::string text, std::size_t op_index) {
+    result_.warnings.push_back({severity, std::move(text), Warning::none, offset_at(op_index + 1)});
   }
   bool at_end() const { return pos_ >= tokens_.size(); }
   // Where the token at `index` stands (kAtLineEnd past the last one).
@@ -121,7 +123,6 @@ class ConditionParser {
       if (info->precedence < min_precedence) break;
       last_op_ = token.text;
       const std::size_t op_index = pos_++;
-      const std::size_t right_index = pos_;
       if (info->op == Op::question) {
         left = conditional(left, evaluate);
         continue;
@@ -131,9 +132,7 @@ class ConditionParser {
       if (info->op == Op::logical_or) evaluate_right = evaluate && left.bits == 0;
       const Value right = expression(info->precedence + 1, evaluate_right);
       if (failed()) break;
-      op_index_ = op_index;
-      operand_index_ = right_index;
-      left = apply(*info, left, right, evaluate);
+      left = apply(*info, left, right, evaluate, op_index);
     }
     return left;
   }
@@ -225,17 +224,15 @@ class ConditionParser {
     }
     if (op == "+" || op == "-" || op == "~" || op == "!") {
       if (op == "+" && diagnostic_rules().gives(Warning::traditional))
-        result_.warnings.push_back(
-            {Severity::warning, "traditional C rejects the unary plus operator", Warning::traditional});
+        result_.warnings.push_back({Severity::warning, "traditional C rejects the unary plus operator",
+                                    Warning::traditional, token.begin});
       last_op_ = token.text;
-      ++pos_;
-      const std::size_t operand_index = pos_;
+      const std::size_t op_index = pos_++;
       const Value operand = unary(evaluate);
-      operand_index_ = operand_index;
       if (op == "!") return int_value(operand.bits == 0);
       if (op == "~") return {~operand.bits, operand.is_unsigned};
       if (op == "-") {
-        if (evaluate && !operand.is_unsigned && operand.bits == (std::uintmax_t{1} << 63)) overflow();
+        if (evaluate && !operand.is_unsigned && operand.bits == (std::uintmax_t{1} << 63)) overflow(op_index);
         return {0 - operand.bits, operand.is_unsigned};
       }
       return operand;
@@ -362,7 +359,9 @@ class ConditionParser {
     return {static_cast<std::uintmax_t>(context_.has_feature(test)), false};
   }
 
-  void overflow() { warn(Severity::pedwarn, "integer overflow in preprocessor expression"); }
+  void overflow(std::size_t op_index) {
+    warn(Severity::pedwarn, "integer overflow in preprocessor expression", op_index);
+  }
 
   // -Wall: the warning of a negative operand that the other, unsigned,
   // makes unsigned; evaluated or not.
@@ -376,7 +375,7 @@ class ConditionParser {
                                 Warning::sign_change});
   }
 
-  Value apply(const OpInfo& info, Value left, Value right, bool evaluate) {
+  Value apply(const OpInfo& info, Value left, Value right, bool evaluate, std::size_t op_index) {
     if (converts_both(info.op)) check_promotion(info.text, left, right);
     const bool is_unsigned = left.is_unsigned || right.is_unsigned;
     const std::uintmax_t a = left.bits;
@@ -385,7 +384,7 @@ class ConditionParser {
       case Op::comma:
         // C90 has no comma in a constant expression; C99 none that is evaluated.
         if (diagnostic_rules().pedantic && (!follows_c99(lexing_dialect()) || evaluate))
-          warn(Severity::pedwarn, "comma operator in operand of #if");
+          warn(Severity::pedwarn, "comma operator in operand of #if", op_index);
         return right;
       case Op::logical_or: return int_value(a != 0 || b != 0);
       case Op::logical_and: return int_value(a != 0 && b != 0);
@@ -399,12 +398,12 @@ class ConditionParser {
       case Op::less_equal: return int_value(is_unsigned ? a <= b : as_signed(a) <= as_signed(b));
       case Op::greater_equal: return int_value(is_unsigned ? a >= b : as_signed(a) >= as_signed(b));
       case Op::shift_left:
-      case Op::shift_right: return shift(info.op == Op::shift_left, left, right, evaluate);
+      case Op::shift_right: return shift(info.op == Op::shift_left, left, right, evaluate, op_index);
       case Op::plus: {
         const std::uintmax_t sum = a + b;
         if (evaluate && !is_unsigned && ((as_signed(a) < 0) == (as_signed(b) < 0)) &&
             ((as_signed(sum) < 0) != (as_signed(a) < 0))) {
-          overflow();
+          overflow(op_index);
         }
         return {sum, is_unsigned};
       }
@@ -412,34 +411,34 @@ class ConditionParser {
         const std::uintmax_t difference = a - b;
         if (evaluate && !is_unsigned && ((as_signed(a) < 0) != (as_signed(b) < 0)) &&
             ((as_signed(difference) < 0) != (as_signed(a) < 0))) {
-          overflow();
+          overflow(op_index);
         }
         return {difference, is_unsigned};
       }
       case Op::times: {
         std::intmax_t product = 0;
         if (evaluate && !is_unsigned && __builtin_mul_overflow(as_signed(a), as_signed(b), &product))
-          overflow();
+          overflow(op_index);
         return {a * b, is_unsigned};
       }
       case Op::divide:
-      case Op::remainder: return divide(info.op == Op::divide, left, right, evaluate);
+      case Op::remainder: return divide(info.op == Op::divide, left, right, evaluate, op_index);
       default: return {};
     }
   }
 
-  Value divide(bool quotient, Value left, Value right, bool evaluate) {
+  Value divide(bool quotient, Value left, Value right, bool evaluate, std::size_t op_index) {
     const bool is_unsigned = left.is_unsigned || right.is_unsigned;
     if (right.bits == 0) {
       if (evaluate && !divided_by_zero_) {
-        fail("division by zero in #if", offset_at(op_index_));
+        fail("division by zero in #if", offset_at(op_index));
         divided_by_zero_ = true;
       }
       return {0, is_unsigned};
     }
     if (is_unsigned) return {quotient ? left.bits / right.bits : left.bits % right.bits, true};
     if (as_signed(left.bits) == std::numeric_limits<std::intmax_t>::min() && as_signed(right.bits) == -1) {
-      if (quotient && evaluate) overflow();
+      if (quotient && evaluate) overflow(op_index);
       return {quotient ? left.bits : 0, false};
     }
     const std::intmax_t a = as_signed(left.bits);
@@ -449,7 +448,7 @@ class ConditionParser {
 
   // Shifts keep the type of the left operand; a negative count shifts the
   // other way, and a count of the width or more shifts everything out.
-  Value shift(bool left_shift, Value value, Value count, bool evaluate) {
+  Value shift(bool left_shift, Value value, Value count, bool evaluate, std::size_t op_index) {
     std::uintmax_t n = count.bits;
     if (!count.is_unsigned && as_signed(count.bits) < 0) {
       left_shift = !left_shift;
@@ -462,11 +461,12 @@ class ConditionParser {
       return {value.bits >> n, value.is_unsigned};
     }
     if (n >= 64) {
-      if (evaluate && !value.is_unsigned && value.bits != 0) overflow();
+      if (evaluate && !value.is_unsigned && value.bits != 0) overflow(op_index);
       return {0, value.is_unsigned};
     }
     const std::uintmax_t shifted = value.bits << n;
-    if (evaluate && !value.is_unsigned && (as_signed(shifted) >> n) != as_signed(value.bits)) overflow();
+    if (evaluate && !value.is_unsigned && (as_signed(shifted) >> n) != as_signed(value.bits))
+      overflow(op_index);
     return {shifted, value.is_unsigned};
   }
 
@@ -486,10 +486,6 @@ class ConditionParser {
   std::size_t pos_ = 0;
   int nesting_ = 0;
   std::string_view last_op_;  // the operator or "(" before the current operand
-  // Where the operator being applied stands, and its (right) operand, at
-  // whose start the compiler reports an overflow.
-  std::size_t op_index_ = 0;
-  std::size_t operand_index_ = 0;
   bool divided_by_zero_ = false;
 };
 

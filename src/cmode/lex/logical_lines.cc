@@ -133,20 +133,19 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
   const std::size_t size = text.size();
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   std::uint32_t newlines = 0;
-  bool raw = false;
-  bool open = false;
+  std::uint8_t marks = 0;
   for (;;) {
     pos = find_stop(bytes, pos, size);
     if (pos >= size) break;
     const char c = text[pos];
-    if (c == '\n') return {pos + 1, true, newlines + 1, raw, open};
+    if (c == '\n') return {pos + 1, true, newlines + 1, marks};
     if (c == '\\') {
       if (std::size_t length = splice_length(text, pos)) {
         if (length > 2) note_long_splice(text, pos);
         pos += length;
         ++newlines;
       } else if (may_be_splice(text, pos)) {
-        return {size, false, newlines, raw, open};
+        return {size, false, newlines, marks};
       } else {
         ++pos;
       }
@@ -156,13 +155,13 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
       const std::size_t next = skip_splices(text, pos + 1, newlines);
       if (next < size && text[next] == '*') {
         pos = skip_block_comment(text, next + 1, newlines);
-        if (pos == std::string_view::npos) return {size, false, newlines, raw, open};
+        if (pos == std::string_view::npos) return {size, false, newlines, marks};
       } else if (next < size && text[next] == '/') {
         pos = line_comment_end(text, next + 1, newlines);
-        if (pos == size) return {size, false, newlines, raw, open};
-        return {pos + 1, true, newlines + 1, raw, open};
+        if (pos == size) return {size, false, newlines, marks};
+        return {pos + 1, true, newlines + 1, marks};
       } else if (next == size) {
-        return {size, false, newlines, raw, open};
+        return {size, false, newlines, marks};
       } else {
         pos = next;
       }
@@ -170,8 +169,8 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
     }
     if (c == '"' && pos > 0 && text[pos - 1] == 'R' && lexing_dialect().raw_strings) {
       const std::size_t end = skip_raw_string(text, pos, newlines);
-      raw = raw || end != pos;
-      if (end == std::string_view::npos) return {size, false, newlines, raw, open};
+      if (end != pos) marks |= LineEnd::kRawString;
+      if (end == std::string_view::npos) return {size, false, newlines, marks};
       if (end != pos) {
         pos = end;
         continue;
@@ -180,14 +179,14 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
     // A string literal or character constant: up to its closing quote, or
     // up to the line end, which the next stop finds.
     pos = quoted_literal_end(text, pos, newlines);
-    if (pos == size) return {size, false, newlines, raw, true};
+    if (pos == size) return {size, false, newlines, static_cast<std::uint8_t>(marks | LineEnd::kOpenLiteral)};
     if (text[pos] == c) {
       ++pos;
     } else {
-      open = true;
+      marks |= LineEnd::kOpenLiteral;
     }
   }
-  return {size, false, newlines, raw, open};
+  return {size, false, newlines, marks};
 }
 
 // The first byte at or after `pos` that is no blank or tab.
@@ -255,8 +254,7 @@ LogicalLine scan_logical_line(std::string_view text, std::size_t pos) {
   line.end = rest.end;
   line.complete = rest.complete;
   line.newlines = newlines + rest.newlines;
-  line.raw_string = rest.raw_string;
-  line.open_literal = rest.open_literal;
+  line.marks = rest.marks;
   return line;
 }
 

@@ -25,12 +25,18 @@ struct LineEnd {
   bool complete = false;
   // The newlines within [pos, end): the physical lines the line takes.
   std::uint32_t newlines = 0;
+  // What the line holds that only a rare path looks at, as LineMark bits:
+  // one byte, which a line's scan sets as cheaply as one flag.
+  std::uint8_t marks = 0;
+
   // A raw string literal, or what begins as one, stands in the line.
-  bool raw_string = false;
+  bool raw_string() const { return (marks & kRawString) != 0; }
   // A string literal or character constant that the line ends before it
   // closes may stand in the line (or a digit separator, which only a lexer
   // tells from a quote).
-  bool open_literal = false;
+  bool open_literal() const { return (marks & kOpenLiteral) != 0; }
+
+  enum LineMark : std::uint8_t { kRawString = 1, kOpenLiteral = 2 };
 };
 
 // The length of the UTF-8 byte order mark that `text`, a file's start,
@@ -65,14 +71,16 @@ inline std::size_t splice_length(std::string_view text, std::size_t pos) {
   return 0;
 }
 
-// Set on this thread when a line scan passes a splice with white space in
-// it outside comments (which the compiler warns of); whoever warns clears it.
-inline thread_local bool spaced_splice_passed = false;
+// Set on this thread when the lines read need the rare checks of their
+// bytes: a line scan sets it when it passes a splice with white space in it
+// outside comments (which the compiler warns of), and a reader whose options
+// ask for checks of every line keeps it set. Whoever checks clears it.
+inline thread_local bool line_checks_due = false;
 
-// Notes a splice of `length` bytes at `pos` for spaced_splice_passed. Called
-// for the splices longer than backslash-newline only, which are rare.
+// Notes a splice of `length` bytes at `pos` for line_checks_due. Called for
+// the splices longer than backslash-newline only, which are rare.
 [[gnu::cold]] inline void note_long_splice(std::string_view text, std::size_t pos) {
-  if (text[pos + 1] != '\r') spaced_splice_passed = true;
+  if (text[pos + 1] != '\r') line_checks_due = true;
 }
 
 // Whether the newline at `newline` ends a splice.

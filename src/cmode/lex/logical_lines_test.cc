@@ -115,7 +115,7 @@ TEST(LogicalLines, FlagLiteralsLeftOpen) {
       {"x = 'a\r\n", true},    {"'", true},
       {"R\"(a)\" '\n", true},
   };
-  for (const auto& c : cases) EXPECT_EQ(scan_logical_line(c.text, 0).open_literal, c.open) << c.text;
+  for (const auto& c : cases) EXPECT_EQ(scan_logical_line(c.text, 0).open_literal(), c.open) << c.text;
 }
 
 TEST(LogicalLines, TellDirectives) {

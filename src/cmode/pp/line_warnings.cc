@@ -59,9 +59,9 @@ void walk_line(std::string_view bytes, std::uint32_t line, OnSplice on_splice, O
 }  // namespace
 
 void Preprocessor::check_line_bytes(std::string_view bytes, std::uint32_t first_line) {
-  // The scan of the line noted whether it passed such a splice.
-  if (!spaced_splice_passed) return;
-  spaced_splice_passed = false;
+  // The scan of the line noted whether it may have passed such a splice.
+  if (!line_checks_due) return;
+  line_checks_due = false;
   walk_line(
       bytes, first_line,
       [&](std::size_t pos, std::uint32_t line) {
@@ -72,7 +72,7 @@ void Preprocessor::check_line_bytes(std::string_view bytes, std::uint32_t first_
       [](char, std::uint32_t) {});
 }
 
-void Preprocessor::check_pedantic(std::string_view line) {
+void Preprocessor::check_pedantic(const FileFrame& frame, std::string_view line) {
   // The standard leaves a directive among the arguments of a use undefined;
   // the compiler acts on it, as here, and warns.
   if (expander_.reading_arguments())
@@ -82,8 +82,8 @@ void Preprocessor::check_pedantic(std::string_view line) {
   const std::size_t hash = line.find_first_of("#%");
   walk_line(
       line.substr(hash),
-      frames_.back()->line + static_cast<std::uint32_t>(std::count(
-                                 line.begin(), line.begin() + static_cast<std::ptrdiff_t>(hash), '\n')),
+      frame.line + static_cast<std::uint32_t>(
+                       std::count(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(hash), '\n')),
       [](std::size_t, std::uint32_t) {},
       [&](char blank, std::uint32_t at) {
         report_on(at, Severity::pedwarn,

@@ -45,11 +45,17 @@ std::size_t tokens_needed(std::string_view name) {
 }  // namespace
 
 Preprocessor::Preprocessor(MacroTable& table, IncludeSearch& search, Expander& expander)
-    : table_(table), search_(search), expander_(expander), pedantic_(diagnostic_rules().pedantic) {
+    : table_(table), search_(search), expander_(expander) {
+  take_rules();
   define_builtins(table_);
   expander_.set_feature_tests(this);
   expander_.set_pragma_actions(this);
   expander_.set_builtin_state(&builtins_);
+}
+
+void Preprocessor::take_rules() {
+  pedantic_ = diagnostic_rules().pedantic;
+  if (pedantic_) line_checks_due = true;
 }
 
 void Preprocessor::define_predefined(const Dialect& dialect) {
@@ -157,7 +163,7 @@ void Preprocessor::read_text(FileFrame& frame, std::string_view text) {
 void Preprocessor::begin_unit() {
   if (unit_to_undo_) undo_unit();
   in_unit_ = true;
-  pedantic_ = diagnostic_rules().pedantic;
+  take_rules();
   includes_read_ = 0;
   builtins_.begin_unit();
   assertions_.reset(table_);
@@ -270,9 +276,14 @@ void Preprocessor::report_on(std::uint32_t physical_line, Severity severity, std
 void Preprocessor::check_line(const FileFrame& frame, std::string_view bytes, const LogicalLine& line) {
   // Only the last line of a file can end inside a comment.
   if (!line.complete && ends_inside_block_comment(bytes)) report(Severity::error, "unterminated comment");
-  if (spaced_splice_passed) check_line_bytes(bytes, frame.line);
-  if (line.open_literal) report_open_literals(bytes, frame.line);
-  if (!line.raw_string || skipping_) return;
+  if (line_checks_due) check_line_bytes(bytes, frame.line);
+  if (pedantic_) {
+    // Every line comes here while -pedantic asks for checks of directives.
+    line_checks_due = true;
+    if (line.kind == LineKind::directive) check_pedantic(frame, bytes);
+  }
+  if (line.open_literal()) report_open_literals(bytes, frame.line);
+  if (!line.raw_string() || skipping_) return;
   lexer_.lex(bytes, tokens_);
   for (const Token& token : tokens_) {
     if (token.kind != TokenKind::other || token.text.find("R\"") > 2) continue;
@@ -302,7 +313,7 @@ void Preprocessor::report_open_literals(std::string_view bytes, std::uint32_t fi
 }
 
 void Preprocessor::take_line(FileFrame& frame, std::string_view bytes, const LogicalLine& line) {
-  if (!line.complete || line.raw_string || line.open_literal || spaced_splice_passed) [[unlikely]]
+  if (!line.complete || line.marks != 0 || line_checks_due) [[unlikely]]
     check_line(frame, bytes, line);
   if (line_checks_) [[unlikely]]
     check_line_options(bytes, line, frame.line);
@@ -319,8 +330,6 @@ void Preprocessor::take_line(FileFrame& frame, std::string_view bytes, const Log
 
 void Preprocessor::directive(FileFrame& frame, std::string_view line) {
   directive_line_ = line;
-  if (pedantic_) [[unlikely]]
-    check_pedantic(line);
   // Most directive lines are written plainly: their name is read once here,
   // without the lexer.
   const std::string_view plain_name = plain_directive_name(line);

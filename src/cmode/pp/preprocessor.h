@@ -164,8 +164,10 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
     report(token.begin, severity, text, warning);
   }
   // Reports a comment that the file ends inside, the raw strings of a line
-  // that are no valid literals and its splices with white space. Out of line: few lines hold either, and
-  // take_line is on every line's path.
+  // that are no valid literals, the literals it leaves open, its splices
+  // with white space and, under -pedantic, what a directive holds that ISO C
+  // forbids. Out of line: few lines hold any of these (every line comes here
+  // under -pedantic), and take_line is on every line's path.
   [[gnu::cold, gnu::noinline]] void check_line(const FileFrame& frame, std::string_view bytes,
                                                const LogicalLine& line);
   // Reports the string literals and character constants that a line, which
@@ -175,7 +177,10 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   void report_on(std::uint32_t physical_line, Severity severity, std::string_view text,
                  Warning warning = Warning::none);
   // The checks of a directive line that only -pedantic asks for.
-  [[gnu::cold, gnu::noinline]] void check_pedantic(std::string_view line);
+  [[gnu::cold, gnu::noinline]] void check_pedantic(const FileFrame& frame, std::string_view line);
+  // Takes the diagnostic rules of the run: whether every line is checked
+  // for -pedantic.
+  void take_rules();
   // Warns of what a logical line's bytes hold that the compiler warns of
   // before it reads tokens; the line starts on physical line `first_line`.
   void check_line_bytes(std::string_view bytes, std::uint32_t first_line);
@@ -303,7 +308,7 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   BuiltinState builtins_;
   std::vector<Conditional> conditionals_;
   bool skipping_ = false;
-  bool pedantic_ = false;  // the rules of the unit ask for -pedantic's checks
+  bool pedantic_ = false;  // the rules of the unit ask for -pedantic's checks of every line
 
   std::unordered_set<const HeaderFile*> once_;
   std::unordered_map<std::string, std::vector<MacroPtr>> pushed_macros_;
