@@ -42,19 +42,22 @@ HeaderForm header_name_of_tokens(std::span<const Token> tokens, std::string& nam
 
 HeaderForm Preprocessor::header_name(std::span<const Token> operand, std::string_view line,
                                      std::string& name) {
-  if (!operand.empty() && operand[0].is("<") && !line.empty()) {
-    // Written out with a '>' on the line, <...> is one token up to the first
-    // '>' byte, whatever tokens or comments its bytes would otherwise make.
-    // Without one, '<' is a token of its own.
-    const std::size_t close = line.find('>', operand[0].end);
+  if (!operand.empty() && !line.empty() && (operand[0].is("<") || operand[0].text.front() == '"')) {
+    // Written out, a header name is one token up to the first closing byte
+    // on the line, whatever tokens or comments its bytes would otherwise
+    // make (<a->, <sub//a.h>, "a\"): a backslash escapes nothing. A '<'
+    // without its '>' is a token of its own.
+    const bool angled = operand[0].is("<");
+    const std::size_t open = angled ? operand[0].end : operand[0].begin + 1;
+    const std::size_t close = line.find(angled ? '>' : '"', open);
     if (close != std::string_view::npos) {
       name.clear();
-      append_without_splices(name, line.substr(operand[0].end, close - operand[0].end));
+      append_without_splices(name, line.substr(open, close - open));
       Lexer lexer;
       std::vector<Token> rest;
       lexer.lex(line.substr(close + 1), rest);
       check_end_expanded("#include", rest);
-      return HeaderForm::angled;
+      return angled ? HeaderForm::angled : HeaderForm::quoted;
     }
   }
   std::size_t taken = 0;

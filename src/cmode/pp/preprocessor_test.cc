@@ -269,12 +269,13 @@ TEST(Preprocessor, SearchesIncludesAsTheCompiler) {
 TEST(Preprocessor, ReadsIncludesWrittenPlainlyAsTheLexerDoes) {
   // Most header names are read without the lexer; any byte it would read
   // otherwise leaves the line to it. A <...> name ends at the first '>'
-  // byte, whatever tokens its bytes would make (->, >>, >=, a // comment).
+  // byte, whatever tokens its bytes would make (->, >>, >=, a // comment),
+  // and a "..." name at the first '"' (a backslash escapes nothing).
   const Files files = {
       {"h.h",
        "#include <b.h> // c\n#include \t\"sub/a.h\"/* c */\n#  include <x-.h>\n#include <p+1.h>\n"
        "#include <a->\n#include <b.h> extra\n#include <b.h>>\n#include \"b.h\"x\n#include <sub//a.h>\n"
-       "#include <b.h>=\n#import <x-.h>\n#include <b .h>\n"},
+       "#include <b.h>=\n#import <x-.h>\n#include <b .h>\n#include \"sub/a.h\\\"\"\n"},
       {"first/b.h", "#define B_FIRST\n"},
       {"sub/a.h", "#define A\n"},
       {"first/x-.h", "#define DASH\n"},
@@ -289,7 +290,9 @@ TEST(Preprocessor, ReadsIncludesWrittenPlainlyAsTheLexerDoes) {
             "h.h:9: error: sub//a.h: No such file or directory\n"
             "h.h:10: warning: extra tokens at end of #include directive\n"
             "h.h:11: warning: #import is a deprecated GCC extension\n"
-            "h.h:12: error: b .h: No such file or directory\n");
+            "h.h:12: error: b .h: No such file or directory\n"
+            "h.h:13: warning: extra tokens at end of #include directive\n"
+            "h.h:13: error: sub/a.h\\: No such file or directory\n");
 }
 
 // A header name that macros make is glued from the tokens they expand to,
