@@ -134,6 +134,14 @@ class CharReader {
     units.push_back(0x80 | (code & 0x3f));
   }
 
+  // -Wtraditional: an escape that traditional C reads otherwise.
+  void warn_traditional(char escape) {
+    if (diagnostic_rules().gives(Warning::traditional))
+      warnings_.push_back({Severity::warning,
+                           "the meaning of '\\" + std::string(1, escape) + "' is different in traditional C",
+                           Warning::traditional});
+  }
+
   void escape(std::vector<std::uint32_t>& units) {
     if (pos_ >= body_.size()) {
       units.push_back('\\');
@@ -148,7 +156,10 @@ class CharReader {
       case 'b': units.push_back('\b'); return;
       case 'r': units.push_back('\r'); return;
       case 'f': units.push_back('\f'); return;
-      case 'a': units.push_back('\a'); return;
+      case 'a':
+        warn_traditional(c);
+        units.push_back('\a');
+        return;
       case 'e':
       case 'E':
         if (diagnostic_rules().pedantic)
@@ -161,6 +172,7 @@ class CharReader {
       case '"':
       case '?': units.push_back(static_cast<unsigned char>(c)); return;
       case 'x': {
+        warn_traditional(c);
         std::uint64_t value = 0;
         bool too_large = false;
         const std::size_t digits = pos_;
@@ -175,6 +187,12 @@ class CharReader {
       }
       case 'u':
       case 'U': {
+        const Dialect& dialect = lexing_dialect();
+        if (!dialect.cplusplus && !follows_c99(dialect)) {
+          warnings_.push_back({Severity::warning, "universal character names are only valid in C++ and C99"});
+        } else {
+          warn_traditional(c);
+        }
         std::uint32_t value = 0;
         const int digits = c == 'u' ? 4 : 8;
         for (int i = 0; i < digits && pos_ < body_.size() && digit_value(body_[pos_]) < 16; ++i) {

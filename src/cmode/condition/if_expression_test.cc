@@ -131,6 +131,29 @@ TEST(Condition, WarnsOfOperandsThatChangeSignUnderWall) {
   set_diagnostic_rules(saved);
 }
 
+// -Wtraditional names the escapes that traditional C reads otherwise; C90
+// warns of universal character names (C++ and C99 have them), whatever the
+// rules.
+TEST(Condition, WarnsOfEscapesThatOtherDialectsRead) {
+  EXPECT_EQ(severities("'\\a' + '\\x1a' + L'\\u00a1' + '\\n' + '\\0'"), "");
+  const DiagnosticRules saved = diagnostic_rules();
+  DiagnosticRules traditional;
+  traditional.warnings_on |= DiagnosticRules::bit(Warning::traditional);
+  set_diagnostic_rules(traditional);
+  EXPECT_EQ(evaluate("'\\a' + '\\x1a' + L'\\u00a1' + '\\n' + '\\0' + '\\\\' > 0"),
+            "1 / the meaning of '\\a' is different in traditional C / the meaning of '\\x' is different in "
+            "traditional C / the meaning of '\\u' is different in traditional C");
+  {
+    const ScopedLexingDialect c90(*find_dialect("c90", false));
+    EXPECT_EQ(evaluate("L'\\U000000a1' > 0"), "1 / universal character names are only valid in C++ and C99");
+  }
+  set_diagnostic_rules(saved);
+  const ScopedLexingDialect c90(*find_dialect("c90", false));
+  EXPECT_EQ(severities("L'\\u00a1' + '\\a'"), "w");
+  const ScopedLexingDialect cxx98(*find_dialect("c++98", true));
+  EXPECT_EQ(severities("L'\\u00a1'"), "");
+}
+
 // Each expected result is what the C compiler decides for the same line.
 TEST(Condition, EvaluatesAsTheCompiler) {
   const Case cases[] = {
