@@ -186,6 +186,7 @@ Fit fit_of(const std::string& option) {
 std::string gcc_spelling(const std::string& option) {
   if (option == "-std=c23") return "-std=c2x";
   if (option == "-std=gnu23") return "-std=gnu2x";
+  if (option == "-Wc11-c23-compat") return "-Wc11-c2x-compat";
   return option;
 }
 

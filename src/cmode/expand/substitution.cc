@@ -87,10 +87,13 @@ void Substituter::substitute(const Macro& macro, Arguments* args, std::uint32_t 
 void Substituter::check_empty_arguments(Run& run) {
   const Macro& macro = run.macro;
   std::vector<bool> used(macro.param_count(), false);
-  for (const BodyToken& token : macro.body()) {
-    if (token.kind != TokenKind::identifier) continue;
-    const int param = macro.param_index(macro.text(token));
-    if (param >= 0) used[static_cast<std::size_t>(param)] = true;
+  const std::span<const BodyToken> body = macro.body();
+  for (std::size_t pos = 0; pos < body.size(); ++pos) {
+    if (body[pos].kind != TokenKind::identifier) continue;
+    const int param = macro.param_index(macro.text(body[pos]));
+    // As in the compiler, an argument that is only stringified may be empty.
+    const bool stringified = pos > 0 && macro.is_punctuator(body[pos - 1], "#");
+    if (param >= 0 && !stringified) used[static_cast<std::size_t>(param)] = true;
   }
   for (std::size_t index = 0; index < used.size(); ++index) {
     if (!used[index]) continue;

@@ -10,3 +10,9 @@ v(1,)
 #define w(a,b...) a
 w(1)
 w()
+#define s(a,b) #a b ## a
+s(,x)
+#define q(a) #a %:a
+q()
+#define r(a,b) #a #b
+r(,)
