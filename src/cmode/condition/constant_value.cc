@@ -60,9 +60,9 @@ bool valid_suffix(std::string_view suffix, bool& is_unsigned) {
   const bool long_long_warned =
       long_long && ((rules.warnings_chosen & DiagnosticRules::bit(Warning::long_long)) != 0
                         ? rules.gives(Warning::long_long)
-                        : (rules.pedantic || rules.gives(Warning::traditional)) && !follows_c99(dialect));
+                        : (rules.pedantic || warns_traditional()) && !follows_c99(dialect));
   const bool is_unsigned = suffix.find_first_of("uU") != std::string_view::npos;
-  if (rules.gives(Warning::traditional) && (is_unsigned || long_long_warned)) {
+  if (warns_traditional() && (is_unsigned || long_long_warned)) {
     warnings.push_back({Severity::warning, "traditional C rejects the " + quoted(suffix) + " suffix",
                         long_long_warned ? Warning::long_long : Warning::traditional});
   }

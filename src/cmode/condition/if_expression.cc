@@ -223,7 +223,7 @@ class ConditionParser {
       return inner;
     }
     if (op == "+" || op == "-" || op == "~" || op == "!") {
-      if (op == "+" && diagnostic_rules().gives(Warning::traditional))
+      if (op == "+" && warns_traditional())
         result_.warnings.push_back({Severity::warning, "traditional C rejects the unary plus operator",
                                     Warning::traditional, token.begin});
       last_op_ = token.text;

@@ -87,8 +87,7 @@ void Rescanner::report(std::uint32_t line, std::string_view text, Severity sever
 }
 
 void Rescanner::warn_of_use_without_arguments(std::uint32_t line, const Macro& macro) {
-  if (!diagnostic_rules().gives(Warning::traditional) ||
-      table_.definition_files()[macro.definition_file()].system) {
+  if (!warns_traditional() || table_.definition_files()[macro.definition_file()].system) {
     return;
   }
   report_at(file_, line, Severity::warning,

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string_view>
 
+#include "common/located_diagnostics.h"
+
 namespace sornik::cmode {
 
 // A language standard (gcc's -std=) as the preprocessor sees it.
@@ -76,6 +78,12 @@ class ScopedLexingDialect {
 inline bool follows_c99(const Dialect& dialect) {
   if (dialect.cplusplus) return dialect.version >= "201103L";
   return !dialect.version.empty() && dialect.version != "199409L";
+}
+
+// Whether -Wtraditional's warnings are given: it is a C option, which C++
+// takes and ignores, as gcc does.
+inline bool warns_traditional() {
+  return !lexing_dialect().cplusplus && diagnostic_rules().gives(Warning::traditional);
 }
 
 // The dialect that -std=`name` chooses for C (`cplusplus` false) or C++: ""

@@ -195,7 +195,7 @@ void Preprocessor::begin_file(FileFrame& frame) {
   set_definition_file(frame);
   if (frame.is_source) source_definition_file_ = frame.definition_file;
   const DiagnosticRules& rules = diagnostic_rules();
-  traditional_warnings_ = rules.gives(Warning::traditional);
+  traditional_warnings_ = warns_traditional();
   unused_macro_warnings_ = rules.gives(Warning::unused_macros);
   if (unused_macro_warnings_) expand_header_code_ = true;
   const Dialect& dialect = lexing_dialect();
