@@ -223,9 +223,8 @@ class ConditionParser {
       return inner;
     }
     if (op == "+" || op == "-" || op == "~" || op == "!") {
-      if (op == "+" && warns_traditional())
-        result_.warnings.push_back({Severity::warning, "traditional C rejects the unary plus operator",
-                                    Warning::traditional, token.begin});
+      if (op == "+" && warns_traditional()) [[unlikely]]
+        warn_of_unary_plus(token.begin);
       last_op_ = token.text;
       const std::size_t op_index = pos_++;
       const Value operand = unary(evaluate);
@@ -268,6 +267,13 @@ class ConditionParser {
   static bool is_feature_test(std::string_view name) {
     return name == "__has_attribute" || name == "__has_c_attribute" || name == "__has_cpp_attribute" ||
            name == "__has_builtin";
+  }
+
+  // -Wtraditional; out of line, so that the frame of unary(), which nests
+  // as deep as the operators do, stays small.
+  [[gnu::cold, gnu::noinline]] void warn_of_unary_plus(std::uint32_t at) {
+    result_.warnings.push_back(
+        {Severity::warning, "traditional C rejects the unary plus operator", Warning::traditional, at});
   }
 
   // -Wundef: a name that identifier() takes as 0 is warned of.
