@@ -153,6 +153,20 @@ class ConditionParser {
     return {condition.bits != 0 ? yes.bits : no.bits, is_unsigned};
   }
 
+  // A number or character constant. Out of line, so that the frame of
+  // unary(), which nests as deep as the operators do, stays small.
+  [[gnu::noinline]] Value constant(const Token& token) {
+    Value value;
+    std::string error;
+    const std::size_t warned = result_.warnings.size();
+    const bool valid = token.kind == TokenKind::pp_number
+                           ? parse_integer(token.text, value, error, result_.warnings)
+                           : parse_char_constant(token.text, value, error, result_.warnings);
+    if (!valid) fail(std::move(error), token.begin);
+    point_new_warnings(warned, token);
+    return value;
+  }
+
   // An operand, with its unary operators.
   Value unary(bool evaluate) {
     const Nesting nesting(*this);
@@ -164,25 +178,8 @@ class ConditionParser {
     }
     const Token& token = tokens_[pos_];
     switch (token.kind) {
-      case TokenKind::pp_number: {
-        ++pos_;
-        Value value;
-        std::string error;
-        const std::size_t warned = result_.warnings.size();
-        if (!parse_integer(token.text, value, error, result_.warnings)) fail(std::move(error), token.begin);
-        point_new_warnings(warned, token);
-        return value;
-      }
-      case TokenKind::char_constant: {
-        ++pos_;
-        Value value;
-        std::string error;
-        const std::size_t warned = result_.warnings.size();
-        if (!parse_char_constant(token.text, value, error, result_.warnings))
-          fail(std::move(error), token.begin);
-        point_new_warnings(warned, token);
-        return value;
-      }
+      case TokenKind::pp_number:
+      case TokenKind::char_constant: ++pos_; return constant(token);
       case TokenKind::identifier:
         if (lexing_dialect().cplusplus_tokens) {
           if (!alternative_operator(token.text).empty()) break;
