@@ -67,11 +67,12 @@ class ConditionParser {
 
  private:
   bool failed() const { return !result_.error.empty(); }
-  // The error points at the token being read, or at `at`.
-  void fail(std::string text) { fail(std::move(text), offset_at(pos_)); }
-  void fail(std::string text, std::uint32_t at) {
+  // The error points at the token being read, or at `at`. Its text is a
+  // view: the recursive callers keep no string of their own in their frames.
+  [[gnu::cold, gnu::noinline]] void fail(std::string_view text) { fail(text, offset_at(pos_)); }
+  [[gnu::cold, gnu::noinline]] void fail(std::string_view text, std::uint32_t at) {
     if (failed()) return;
-    result_.error = std::move(text);
+    result_.error = text;
     result_.error_at = at;
   }
   // A warning about the operator at `op_index`, pointing at its operand
@@ -162,7 +163,7 @@ class ConditionParser {
     const bool valid = token.kind == TokenKind::pp_number
                            ? parse_integer(token.text, value, error, result_.warnings)
                            : parse_char_constant(token.text, value, error, result_.warnings);
-    if (!valid) fail(std::move(error), token.begin);
+    if (!valid) fail(error, token.begin);
     point_new_warnings(warned, token);
     return value;
   }
@@ -172,8 +173,7 @@ class ConditionParser {
     const Nesting nesting(*this);
     if (failed()) return {};
     if (at_end()) {
-      fail(last_op_.empty() ? "#if with no expression"
-                            : "operator '" + std::string(last_op_) + "' has no right operand");
+      missing_operand();
       return {};
     }
     const Token& token = tokens_[pos_];
@@ -195,50 +195,69 @@ class ConditionParser {
       default: break;
     }
     const std::string_view op = spelled_operator(token);
-    if (op.empty()) {
-      unexpected_operand(token);
-      return {};
-    }
-    if (token.is("(")) {
-      ++pos_;
-      if (at_end()) {
-        fail("missing ')' in expression", token.begin);
-        return {};
+    if (op.size() == 1) {
+      switch (op[0]) {
+        case '(': return parenthesized(token, evaluate);
+        case '+':
+        case '-':
+        case '~':
+        case '!': return unary_operator(token, op[0], evaluate);
+        default: break;
       }
-      if (tokens_[pos_].is(")")) {
-        fail("missing expression between '(' and ')'");
-        return {};
-      }
-      last_op_ = "(";
-      const Value inner = expression(0, evaluate);
-      if (failed()) return inner;
-      if (at_end() || !tokens_[pos_].is(")")) {
-        fail("missing ')' in expression", token.begin);
-        return inner;
-      }
-      ++pos_;
-      return inner;
-    }
-    if (op == "+" || op == "-" || op == "~" || op == "!") {
-      if (op == "+" && warns_traditional()) [[unlikely]]
-        warn_of_unary_plus(token.begin);
-      last_op_ = token.text;
-      const std::size_t op_index = pos_++;
-      const Value operand = unary(evaluate);
-      if (op == "!") return int_value(operand.bits == 0);
-      if (op == "~") return {~operand.bits, operand.is_unsigned};
-      if (op == "-") {
-        if (evaluate && !operand.is_unsigned && operand.bits == (std::uintmax_t{1} << 63)) overflow(op_index);
-        return {0 - operand.bits, operand.is_unsigned};
-      }
-      return operand;
     }
     unexpected_operand(token);
     return {};
   }
 
+  // The expression in parentheses that `open` begins.
+  Value parenthesized(const Token& open, bool evaluate) {
+    ++pos_;
+    if (at_end()) {
+      fail("missing ')' in expression", open.begin);
+      return {};
+    }
+    if (tokens_[pos_].is(")")) {
+      fail("missing expression between '(' and ')'");
+      return {};
+    }
+    last_op_ = "(";
+    const Value inner = expression(0, evaluate);
+    if (failed()) return inner;
+    if (at_end() || !tokens_[pos_].is(")")) {
+      fail("missing ')' in expression", open.begin);
+      return inner;
+    }
+    ++pos_;
+    return inner;
+  }
+
+  // The operand after the unary operator `token`, spelled `op`.
+  Value unary_operator(const Token& token, char op, bool evaluate) {
+    if (op == '+' && warns_traditional()) [[unlikely]]
+      warn_of_unary_plus(token.begin);
+    last_op_ = token.text;
+    const std::size_t op_index = pos_++;
+    const Value operand = unary(evaluate);
+    switch (op) {
+      case '!': return int_value(operand.bits == 0);
+      case '~': return {~operand.bits, operand.is_unsigned};
+      case '-':
+        if (evaluate && !operand.is_unsigned && operand.bits == (std::uintmax_t{1} << 63)) overflow(op_index);
+        return {0 - operand.bits, operand.is_unsigned};
+      default: return operand;
+    }
+  }
+
+  // The diagnostics of unary() stay out of its frame, as its leaves do: it
+  // recurses once for each parenthesis or unary operator, up to kMaxNesting
+  // deep.
+  [[gnu::cold, gnu::noinline]] void missing_operand() {
+    fail(last_op_.empty() ? "#if with no expression"
+                          : "operator '" + std::string(last_op_) + "' has no right operand");
+  }
+
   // A token that cannot begin an operand.
-  void unexpected_operand(const Token& token) {
+  [[gnu::cold, gnu::noinline]] void unexpected_operand(const Token& token) {
     if (!may_stand(token)) {
       fail("token " + quoted(token.text) + " is not valid in preprocessor expressions");
     } else if (token.is(")") && last_op_ == "(") {
@@ -330,7 +349,7 @@ class ConditionParser {
     ++pos_;
     std::string error;
     const bool found = context_.has_include(operand, next, error);
-    if (!error.empty()) fail(std::move(error));
+    if (!error.empty()) fail(error);
     return int_value(found);
   }
 
