@@ -258,32 +258,19 @@ LogicalLine scan_logical_line(std::string_view text, std::size_t pos) {
   return line;
 }
 
-bool ends_inside_block_comment(std::string_view line) {
+namespace {
+
+// Walks `line` past literals and whole block comments to its first `//`
+// comment (with `star_divides`, ISO C90's rule, not a `//` that a `*`
+// follows: that is a division and a block comment's start) or to a block
+// comment left open, which `open_block` tells. The position of its first
+// '/'; npos when the line has neither.
+std::size_t first_open_comment(std::string_view line, bool star_divides, bool& open_block) {
+  open_block = false;
   for (std::size_t pos = 0; pos < line.size(); ++pos) {
     const char c = line[pos];
     if (c == '"' || c == '\'') {
       // The loop steps past the closing quote or the line end.
-      std::uint32_t spliced = 0;
-      pos = quoted_literal_end(line, pos, spliced);
-      continue;
-    }
-    if (c != '/') continue;
-    std::uint32_t newlines = 0;
-    const std::size_t next = skip_splices(line, pos + 1, newlines);
-    if (next >= line.size()) return false;
-    if (line[next] == '/') return false;  // a line comment runs to the end
-    if (line[next] != '*') continue;
-    pos = block_comment_end(line, next + 1);
-    if (pos == std::string_view::npos) return true;
-    --pos;  // the loop steps past the comment's '/'
-  }
-  return false;
-}
-
-std::size_t line_comment_start(std::string_view line, bool star_divides) {
-  for (std::size_t pos = 0; pos < line.size(); ++pos) {
-    const char c = line[pos];
-    if (c == '"' || c == '\'') {
       std::uint32_t spliced = 0;
       pos = quoted_literal_end(line, pos, spliced);
       continue;
@@ -298,11 +285,28 @@ std::size_t line_comment_start(std::string_view line, bool star_divides) {
       continue;  // the second '/' opens a block comment
     }
     if (line[next] != '*') continue;
-    pos = block_comment_end(line, next + 1);
-    if (pos == std::string_view::npos) return pos;
-    --pos;  // the loop steps past the comment's '/'
+    const std::size_t end = block_comment_end(line, next + 1);
+    if (end == std::string_view::npos) {
+      open_block = true;
+      return pos;
+    }
+    pos = end - 1;  // the loop steps past the comment's '/'
   }
   return std::string_view::npos;
+}
+
+}  // namespace
+
+bool ends_inside_block_comment(std::string_view line) {
+  bool open_block = false;
+  first_open_comment(line, false, open_block);
+  return open_block;
+}
+
+std::size_t line_comment_start(std::string_view line, bool star_divides) {
+  bool open_block = false;
+  const std::size_t start = first_open_comment(line, star_divides, open_block);
+  return open_block ? std::string_view::npos : start;
 }
 
 std::string_view plain_directive_name(std::string_view line) {
