@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "cmode/lex/byte_classes.h"
 #include "cmode/lex/logical_lines.h"
 #include "cmode/pp/preprocessor.h"
 
@@ -29,9 +30,8 @@ constexpr std::string_view kLaterDirectives[] = {"error",        "pragma", "elif
 constexpr std::string_view kCxxOperatorNames[] = {"and",    "and_eq", "bitand", "bitor", "compl", "not",
                                                   "not_eq", "or",     "or_eq",  "xor",   "xor_eq"};
 
-bool is_identifier_byte(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '$';
-}
+// A letter, digit, `_` or `$`, as the byte classes tell.
+bool is_identifier_byte(char c) { return (byte_row(c).token & (kIdStart | kDigit)) != 0; }
 
 }  // namespace
 
@@ -104,19 +104,12 @@ void Preprocessor::check_comments(std::string_view bytes, std::uint32_t first_li
     return first_line + static_cast<std::uint32_t>(std::count(
                             bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(pos), '\n'));
   };
-  char quote = 0;  // of the literal being read
   for (std::size_t pos = 0; pos < bytes.size(); ++pos) {
     const char c = bytes[pos];
-    if (quote != 0) {
-      if (c == '\\') {
-        ++pos;
-      } else if (c == quote || c == '\n') {
-        quote = 0;
-      }
-      continue;
-    }
     if (c == '"' || c == '\'') {
-      quote = c;
+      // The loop steps past the closing quote or the line end.
+      std::uint32_t spliced = 0;
+      pos = quoted_literal_end(bytes, pos, spliced);
       continue;
     }
     if (c != '/' || pos + 1 >= bytes.size()) continue;
