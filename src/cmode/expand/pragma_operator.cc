@@ -19,6 +19,9 @@ struct Rescanner::PragmaReading {
   // Levels below this one were live before the reading: what it reads from
   // them is the operator's own text.
   std::size_t own_levels = 0;
+  // For each use an own token started: its group, and where its text begins
+  // in `display`.
+  std::vector<std::pair<std::uint32_t, std::size_t>> own_uses;
   ExpToken current;
 };
 
@@ -117,7 +120,12 @@ const ExpToken* Rescanner::next_operand_token(const Scope& scope, PragmaReading&
       return &current;
     } else if (disabled(macro, current.text, static_cast<std::ptrdiff_t>(depth_) - 1)) {
       current.no_expand = true;
-    } else if (try_use(scope, current, *macro)) {
+    } else {
+      // The use's group is the first one it makes.
+      const std::uint32_t use_group = group_count_;
+      const std::size_t use_start = reading.display.size() - current.text.size();
+      if (!try_use(scope, current, *macro)) return &current;
+      if (own && grouping_ == Grouping::named) reading.own_uses.emplace_back(use_group, use_start);
       continue;
     }
     return &current;
@@ -152,12 +160,17 @@ void Rescanner::write_pragma_group(const Scope& scope, std::uint32_t group, Prag
     });
   };
   std::vector<std::uint32_t> inner;
+  bool enclosed = false;
   for (const ExpToken& mark : crossed) {
     if (mark.mark != Mark::open) continue;
     if (closed_in_operand(mark)) {
       inner.push_back(mark.group);
-    } else {
-      out.push_back(mark);
+      continue;
+    }
+    out.push_back(mark);
+    if (!enclosed) {
+      enclosed = true;
+      take_operator_text(group, reading, mark.group);
     }
   }
   push_mark(out, Mark::open, group);
@@ -167,7 +180,25 @@ void Rescanner::write_pragma_group(const Scope& scope, std::uint32_t group, Prag
     if (mark.mark == Mark::close && std::find(inner.begin(), inner.end(), mark.group) == inner.end())
       out.push_back(mark);
   }
-  if (grouping_ == Grouping::named) groups_[group].text = reading.display;
+  if (grouping_ == Grouping::named && !enclosed) groups_[group].text = reading.display;
+}
+
+void Rescanner::take_operator_text(std::uint32_t group, const PragmaReading& reading, std::uint32_t outer) {
+  // The operand ended inside the expansion of a use it began: that use's
+  // group encloses the operator's, and its text starts with the operator's
+  // text before it, so that the outermost group still spells the source.
+  if (grouping_ != Grouping::named) return;
+  const auto use = std::find_if(reading.own_uses.begin(), reading.own_uses.end(), [&](const auto& entry) {
+    return entry.first == outer;
+  });
+  if (use == reading.own_uses.end()) {
+    groups_[group].text = reading.display;
+    return;
+  }
+  std::string operator_text = reading.display.substr(0, use->second);
+  groups_[outer].text.insert(0, operator_text);
+  while (!operator_text.empty() && operator_text.back() == ' ') operator_text.pop_back();
+  groups_[group].text = std::move(operator_text);
 }
 
 }  // namespace sornik::cmode

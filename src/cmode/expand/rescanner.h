@@ -164,6 +164,7 @@ class Rescanner {
   // The next token of a _Pragma operand, macros expanded, consumed; null at the end.
   const ExpToken* next_operand_token(const Scope& scope, PragmaReading& reading);
   void take_closing_marks(const Scope& scope, PragmaReading& reading);
+  void take_operator_text(std::uint32_t group, const PragmaReading& reading, std::uint32_t outer);
   // Writes the operator's group, holding `expansion` (its #pragma line, the
   // name left as it was on a wrong operand, or null for nothing), between
   // the marks its operand crossed.

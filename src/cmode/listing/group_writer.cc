@@ -88,9 +88,11 @@ void GroupWriter::write(const UseStream& use, Sink& sink) {
     if (token.mark == Mark::open) {
       sink.ends(pending_ends);
       pending_ends = 0;
-      if (!group_start) opens_at = token.group == 0 ? std::string::npos : sink.position();
-      sink.open(token.group,
-                token.group == 0 ? use.outer_name : std::string_view(use.names[token.group].text));
+      // The stream opens with its outermost group: the use's first group, or
+      // the use that encloses a _Pragma whose operand ended inside it.
+      const bool outermost = &token == use.tokens.data();
+      if (!group_start) opens_at = outermost ? std::string::npos : sink.position();
+      sink.open(token.group, outermost ? use.outer_name : std::string_view(use.names[token.group].text));
       open_.push_back(token.group);
       group_start = true;
       continue;

@@ -13,8 +13,8 @@
 namespace sornik::cmode {
 
 // What a use's groups are written from: its token stream, the name texts of
-// its groups (group 0, the outermost, takes `outer_name`, the source bytes
-// of the use), and the source tokens touching the use (`before`, `after`),
+// its groups (the outermost, which the stream opens with, takes
+// `outer_name`, the source bytes of the use), and the source tokens touching the use (`before`, `after`),
 // or null.
 struct UseStream {
   std::span<const ExpToken> tokens;
