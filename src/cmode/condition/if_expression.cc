@@ -1,11 +1,10 @@
 // The evaluator of #if expressions: a precedence climber over the expanded tokens.
 #include "cmode/condition/if_expression.h"
 
-#include <array>
 #include <cstdint>
-#include <limits>
 
 #include "cmode/condition/constant_value.h"
+#include "cmode/condition/if_arithmetic.h"
 #include "cmode/condition/if_operators.h"
 #include "cmode/lex/dialect.h"
 
@@ -22,26 +21,6 @@ constexpr int kMaxNesting = 2000;
 Value int_value(bool truth) { return {truth ? 1u : 0u, false}; }
 
 std::intmax_t as_signed(std::uintmax_t bits) { return static_cast<std::intmax_t>(bits); }
-
-// Whether the compiler warns of an operand of `op` whose sign the usual
-// conversions change (== and != aside, as it has them).
-bool converts_both(Op op) {
-  switch (op) {
-    case Op::bit_or:
-    case Op::bit_xor:
-    case Op::bit_and:
-    case Op::less:
-    case Op::greater:
-    case Op::less_equal:
-    case Op::greater_equal:
-    case Op::plus:
-    case Op::minus:
-    case Op::times:
-    case Op::divide:
-    case Op::remainder: return true;
-    default: return false;
-  }
-}
 
 class ConditionParser {
  public:
@@ -399,97 +378,20 @@ class ConditionParser {
 
   Value apply(const OpInfo& info, Value left, Value right, bool evaluate, std::size_t op_index) {
     if (converts_both(info.op)) check_promotion(info.text, left, right);
-    const bool is_unsigned = left.is_unsigned || right.is_unsigned;
-    const std::uintmax_t a = left.bits;
-    const std::uintmax_t b = right.bits;
-    switch (info.op) {
-      case Op::comma:
-        // C90 has no comma in a constant expression; C99 none that is evaluated.
-        if (diagnostic_rules().pedantic && (!follows_c99(lexing_dialect()) || evaluate))
-          warn(Severity::pedwarn, "comma operator in operand of #if", op_index);
-        return right;
-      case Op::logical_or: return int_value(a != 0 || b != 0);
-      case Op::logical_and: return int_value(a != 0 && b != 0);
-      case Op::bit_or: return {a | b, is_unsigned};
-      case Op::bit_xor: return {a ^ b, is_unsigned};
-      case Op::bit_and: return {a & b, is_unsigned};
-      case Op::equal: return int_value(a == b);
-      case Op::not_equal: return int_value(a != b);
-      case Op::less: return int_value(is_unsigned ? a < b : as_signed(a) < as_signed(b));
-      case Op::greater: return int_value(is_unsigned ? a > b : as_signed(a) > as_signed(b));
-      case Op::less_equal: return int_value(is_unsigned ? a <= b : as_signed(a) <= as_signed(b));
-      case Op::greater_equal: return int_value(is_unsigned ? a >= b : as_signed(a) >= as_signed(b));
-      case Op::shift_left:
-      case Op::shift_right: return shift(info.op == Op::shift_left, left, right, evaluate, op_index);
-      case Op::plus: {
-        const std::uintmax_t sum = a + b;
-        if (evaluate && !is_unsigned && ((as_signed(a) < 0) == (as_signed(b) < 0)) &&
-            ((as_signed(sum) < 0) != (as_signed(a) < 0))) {
-          overflow(op_index);
-        }
-        return {sum, is_unsigned};
-      }
-      case Op::minus: {
-        const std::uintmax_t difference = a - b;
-        if (evaluate && !is_unsigned && ((as_signed(a) < 0) != (as_signed(b) < 0)) &&
-            ((as_signed(difference) < 0) != (as_signed(a) < 0))) {
-          overflow(op_index);
-        }
-        return {difference, is_unsigned};
-      }
-      case Op::times: {
-        std::intmax_t product = 0;
-        if (evaluate && !is_unsigned && __builtin_mul_overflow(as_signed(a), as_signed(b), &product))
-          overflow(op_index);
-        return {a * b, is_unsigned};
-      }
-      case Op::divide:
-      case Op::remainder: return divide(info.op == Op::divide, left, right, evaluate, op_index);
-      default: return {};
+    if (info.op == Op::comma) {
+      // C90 has no comma in a constant expression; C99 none that is evaluated.
+      if (diagnostic_rules().pedantic && (!follows_c99(lexing_dialect()) || evaluate))
+        warn(Severity::pedwarn, "comma operator in operand of #if", op_index);
+      return right;
     }
-  }
-
-  Value divide(bool quotient, Value left, Value right, bool evaluate, std::size_t op_index) {
-    const bool is_unsigned = left.is_unsigned || right.is_unsigned;
-    if (right.bits == 0) {
-      if (evaluate && !divided_by_zero_) {
-        fail("division by zero in #if", offset_at(op_index));
-        divided_by_zero_ = true;
-      }
-      return {0, is_unsigned};
+    ArithmeticFindings found;
+    const Value value = apply_binary(info.op, left, right, evaluate, found);
+    if (found.overflow) overflow(op_index);
+    if (found.divided_by_zero && !divided_by_zero_) {
+      fail("division by zero in #if", offset_at(op_index));
+      divided_by_zero_ = true;
     }
-    if (is_unsigned) return {quotient ? left.bits / right.bits : left.bits % right.bits, true};
-    if (as_signed(left.bits) == std::numeric_limits<std::intmax_t>::min() && as_signed(right.bits) == -1) {
-      if (quotient && evaluate) overflow(op_index);
-      return {quotient ? left.bits : 0, false};
-    }
-    const std::intmax_t a = as_signed(left.bits);
-    const std::intmax_t b = as_signed(right.bits);
-    return {static_cast<std::uintmax_t>(quotient ? a / b : a % b), false};
-  }
-
-  // Shifts keep the type of the left operand; a negative count shifts the
-  // other way, and a count of the width or more shifts everything out.
-  Value shift(bool left_shift, Value value, Value count, bool evaluate, std::size_t op_index) {
-    std::uintmax_t n = count.bits;
-    if (!count.is_unsigned && as_signed(count.bits) < 0) {
-      left_shift = !left_shift;
-      n = 0 - count.bits;
-    }
-    const bool negative = !value.is_unsigned && as_signed(value.bits) < 0;
-    if (!left_shift) {
-      if (n >= 64) return {negative ? ~std::uintmax_t{0} : 0, value.is_unsigned};
-      if (negative) return {static_cast<std::uintmax_t>(as_signed(value.bits) >> n), false};
-      return {value.bits >> n, value.is_unsigned};
-    }
-    if (n >= 64) {
-      if (evaluate && !value.is_unsigned && value.bits != 0) overflow(op_index);
-      return {0, value.is_unsigned};
-    }
-    const std::uintmax_t shifted = value.bits << n;
-    if (evaluate && !value.is_unsigned && (as_signed(shifted) >> n) != as_signed(value.bits))
-      overflow(op_index);
-    return {shifted, value.is_unsigned};
+    return value;
   }
 
   // Counts the recursion of the parser, which follows the nesting of the
