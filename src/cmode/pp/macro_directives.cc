@@ -1,5 +1,6 @@
 // #define and #undef acting on the macro table: the macros they make and
-// remove, what a unit undoes, and the compiler's warnings about them.
+// remove, what a unit undoes, and the compiler's warnings about them; the
+// predefined macros and -D/-U, read as such directives.
 #include <algorithm>
 
 #include "cmode/lex/universal_names.h"
@@ -139,6 +140,47 @@ bool Preprocessor::guarded(const Macro& macro) {
   if (macro.builtin() != Builtin::none) return true;
   const BuiltinMacro* builtin = find_builtin(macro.name());
   return builtin != nullptr && builtin->always_warned;
+}
+
+void Preprocessor::define_predefined(const Dialect& dialect) {
+  std::string text = "#define __STDC__ 1\n#define __STDC_HOSTED__ 1\n";
+  if (!dialect.version.empty()) {
+    text += dialect.cplusplus ? "#define __cplusplus " : "#define __STDC_VERSION__ ";
+    text.append(dialect.version);
+    text += '\n';
+  }
+  FileFrame frame;
+  frame.path = "<built-in>";
+  read_text(frame, text);
+}
+
+void Preprocessor::define_predefined(std::string_view definitions) {
+  FileFrame frame;
+  frame.path = "<built-in>";
+  read_text(frame, definitions);
+}
+
+void Preprocessor::define_option(std::string_view definition) {
+  std::string text = "#define ";
+  const std::size_t equals = definition.find('=');
+  if (equals == std::string_view::npos) {
+    text.append(definition);
+    text += " 1";
+  } else {
+    text.append(definition.substr(0, equals));
+    text += ' ';
+    text.append(definition.substr(equals + 1));
+  }
+  text += '\n';
+  FileFrame frame;
+  frame.path = kCommandLinePath;
+  read_text(frame, text);
+}
+
+void Preprocessor::undefine_option(std::string_view name) {
+  FileFrame frame;
+  frame.path = kCommandLinePath;
+  read_text(frame, "#undef " + std::string(name) + "\n");
 }
 
 }  // namespace sornik::cmode

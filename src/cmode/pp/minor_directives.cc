@@ -1,10 +1,34 @@
-// #ident, #sccs, #assert and #unassert: checked as the compiler checks them;
-// they change nothing the listing shows. The warnings of GNU directives.
+// The directives that change nothing the listing shows: #error and #warning,
+// #ident, #sccs, #assert and #unassert, checked as the compiler checks them;
+// the warnings of GNU directives.
 #include <string>
 
 #include "cmode/pp/preprocessor.h"
 
 namespace sornik::cmode {
+
+namespace {
+
+// The tokens of a directive after its name, joined with single blanks where
+// the source had white space.
+std::string joined(std::span<const Token> tokens) {
+  std::string text;
+  for (const Token& token : tokens) {
+    if (token.space_before && !text.empty()) text += ' ';
+    text.append(token.text);
+  }
+  return text;
+}
+
+}  // namespace
+
+void Preprocessor::message(std::string_view directive, std::span<const Token> rest) {
+  if (directive == "warning") gnu_directive(directive);
+  // Shown from a system header too.
+  const SourcePlace place = presumed_place(frames_.back()->line);
+  report_at(place.file, place.line, directive == "error" ? Severity::error : Severity::warning,
+            "#" + std::string(directive) + " " + joined(rest), Warning::cpp);
+}
 
 void Preprocessor::gnu_directive(std::string_view name) {
   if (diagnostic_rules().pedantic) {

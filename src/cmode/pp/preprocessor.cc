@@ -18,20 +18,6 @@ namespace sornik::cmode {
 
 namespace {
 
-// The file that diagnostics name for -D and -U.
-constexpr std::string_view kCommandLine = "<command-line>";
-
-// The tokens of a directive after its name, joined with single blanks where
-// the source had white space.
-std::string joined(std::span<const Token> tokens) {
-  std::string text;
-  for (const Token& token : tokens) {
-    if (token.space_before && !text.empty()) text += ' ';
-    text.append(token.text);
-  }
-  return text;
-}
-
 // How many tokens of a directive line with this name its handling reads:
 // the `#`, the name, what the directive takes, and one more to tell whether
 // anything follows that.
@@ -56,47 +42,6 @@ Preprocessor::Preprocessor(MacroTable& table, IncludeSearch& search, Expander& e
 void Preprocessor::take_rules() {
   pedantic_ = diagnostic_rules().pedantic;
   if (pedantic_) line_checks_due = true;
-}
-
-void Preprocessor::define_predefined(const Dialect& dialect) {
-  std::string text = "#define __STDC__ 1\n#define __STDC_HOSTED__ 1\n";
-  if (!dialect.version.empty()) {
-    text += dialect.cplusplus ? "#define __cplusplus " : "#define __STDC_VERSION__ ";
-    text.append(dialect.version);
-    text += '\n';
-  }
-  FileFrame frame;
-  frame.path = "<built-in>";
-  read_text(frame, text);
-}
-
-void Preprocessor::define_predefined(std::string_view definitions) {
-  FileFrame frame;
-  frame.path = "<built-in>";
-  read_text(frame, definitions);
-}
-
-void Preprocessor::define_option(std::string_view definition) {
-  std::string text = "#define ";
-  const std::size_t equals = definition.find('=');
-  if (equals == std::string_view::npos) {
-    text.append(definition);
-    text += " 1";
-  } else {
-    text.append(definition.substr(0, equals));
-    text += ' ';
-    text.append(definition.substr(equals + 1));
-  }
-  text += '\n';
-  FileFrame frame;
-  frame.path = kCommandLine;
-  read_text(frame, text);
-}
-
-void Preprocessor::undefine_option(std::string_view name) {
-  FileFrame frame;
-  frame.path = kCommandLine;
-  read_text(frame, "#undef " + std::string(name) + "\n");
 }
 
 int Preprocessor::read_macros(const std::string& name) {
@@ -221,7 +166,7 @@ void Preprocessor::set_definition_file(FileFrame& frame) {
     // Definitions read from no file of lines (the command line's, the
     // compiler's own) have no line to show.
     const std::string_view name =
-        frame.path == kCommandLine ? std::string_view("<command line>") : frame.path;
+        frame.path == kCommandLinePath ? std::string_view("<command line>") : frame.path;
     frame.definition_file = files.enter(name, frame.system_header, frame.is_source, frame.is_source);
   }
 }
@@ -467,14 +412,6 @@ void Preprocessor::check_end_expanded(std::string_view directive, std::span<cons
   std::vector<Token> expanded;
   expander_.expand_directive(extra, ExpandedFor::directive, {frame.path, frame.line}, expanded);
   check_end(directive, expanded);
-}
-
-void Preprocessor::message(std::string_view directive, std::span<const Token> rest) {
-  if (directive == "warning") gnu_directive(directive);
-  // Shown from a system header too.
-  const SourcePlace place = presumed_place(frames_.back()->line);
-  report_at(place.file, place.line, directive == "error" ? Severity::error : Severity::warning,
-            "#" + std::string(directive) + " " + joined(rest), Warning::cpp);
 }
 
 std::intmax_t Preprocessor::has_feature(std::string_view test) {

@@ -141,6 +141,8 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   bool pragma_operator(std::string_view text, std::uint32_t line) override;
 
  private:
+  // The file that diagnostics name for -D and -U.
+  static constexpr std::string_view kCommandLinePath = "<command-line>";
   struct Conditional {
     std::uint32_t line = 0;
     bool was_skipping = false;  // the state outside the conditional
