@@ -206,4 +206,16 @@ void append_define_line(std::string& out, const Macro& macro, bool listed_name) 
   out += macro.replacement();
 }
 
+bool same_definition(const Macro& a, const Macro& b) {
+  if (a.function_like() != b.function_like() || a.variadic() != b.variadic() ||
+      a.param_count() != b.param_count() || a.replacement() != b.replacement() ||
+      a.operator_marks() != b.operator_marks()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < a.param_count(); ++i) {
+    if (a.param(i) != b.param(i)) return false;
+  }
+  return true;
+}
+
 }  // namespace sornik::cmode

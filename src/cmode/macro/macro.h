@@ -218,4 +218,9 @@ class Macro {
 // compiler's listing of macros spells it (append_listed_name).
 void append_define_line(std::string& out, const Macro& macro, bool listed_name = false);
 
+// Whether two definitions of a name are the same token for token, with
+// white space between the same tokens and the same spellings of `#` and
+// `##`, so that a redefinition is silent.
+bool same_definition(const Macro& a, const Macro& b);
+
 }  // namespace sornik::cmode

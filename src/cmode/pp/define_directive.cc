@@ -334,41 +334,6 @@ MacroPtr make_macro(std::string_view name, bool function_like, const DefineParts
   return macro;
 }
 
-// The replacement list `rest` (to its line end) without the white space at
-// its ends, when that is its normalised text and the list gives no
-// diagnostic: no comment, literal, splice, `#` or `%:` in it, nothing but
-// single blanks between its tokens, and no name starting with __VA_.
-std::optional<std::string_view> plain_replacement(std::string_view rest) {
-  const auto blank = [&](std::size_t pos) {
-    return (byte_row(rest[pos]).token & kSpace) != 0;
-  };
-  std::size_t begin = 0;
-  std::size_t end = rest.size();
-  while (begin < end && blank(begin)) ++begin;
-  while (end > begin && blank(end - 1)) --end;
-  for (std::size_t pos = begin; pos < end; ++pos) {
-    if ((byte_row(rest[pos]).plain & kListSpecial) == 0) continue;
-    // The list ends in no blank: a blank has a byte after it in the list.
-    const char next = pos + 1 < end ? rest[pos + 1] : '\0';
-    switch (rest[pos]) {
-      case ' ':
-        if (blank(pos + 1)) return std::nullopt;
-        break;
-      case '/':
-        if (next == '/' || next == '*') return std::nullopt;
-        break;
-      case '%':
-        if (next == ':') return std::nullopt;
-        break;
-      case '_':
-        if (rest.substr(pos, end - pos).starts_with("__VA_")) return std::nullopt;
-        break;
-      default: return std::nullopt;
-    }
-  }
-  return rest.substr(begin, end - begin);
-}
-
 // Makes the macro of a plain replacement list (see plain_replacement) in
 // `result`; false when `rest` is no such list.
 bool take_plain_list(std::string_view rest, std::string_view name, bool function_like, DefineParts& parts,
@@ -456,18 +421,6 @@ DefineParse parse_define_text(std::string_view text, Lexer& lexer, std::vector<T
   }
   lexer.lex(text, tokens);
   return parse_define(tokens);
-}
-
-bool same_definition(const Macro& a, const Macro& b) {
-  if (a.function_like() != b.function_like() || a.variadic() != b.variadic() ||
-      a.param_count() != b.param_count() || a.replacement() != b.replacement() ||
-      a.operator_marks() != b.operator_marks()) {
-    return false;
-  }
-  for (std::size_t i = 0; i < a.param_count(); ++i) {
-    if (a.param(i) != b.param(i)) return false;
-  }
-  return true;
 }
 
 }  // namespace sornik::cmode

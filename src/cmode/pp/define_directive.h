@@ -1,4 +1,4 @@
-// Parsing #define and comparing definitions.
+// Parsing #define lines into macros.
 #pragma once
 
 #include <cstdint>
@@ -42,10 +42,5 @@ DefineParse parse_define(std::span<const Token> tokens);
 // `table`, where the macro will go, is fetched while the rest is read.
 DefineParse parse_define_text(std::string_view text, Lexer& lexer, std::vector<Token>& tokens,
                               const MacroTable& table);
-
-// Whether two definitions of a name are the same token for token, with
-// white space between the same tokens and the same spellings of `#` and
-// `##`, so that a redefinition is silent.
-bool same_definition(const Macro& a, const Macro& b);
 
 }  // namespace sornik::cmode

@@ -1,7 +1,9 @@
 // The tokens of a #define line as its parser reads them: from tokens a
-// lexer has made, or straight from the text of a line without splices.
+// lexer has made, or straight from the text of a line without splices,
+// where a plainly written replacement list is taken as it stands.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -109,5 +111,40 @@ class LineTokens {
   std::string_view text_;
   TokenScan<ScanMode::line> scan_;
 };
+
+// The replacement list `rest` (to its line end) without the white space at
+// its ends, when that is its normalised text and the list gives no
+// diagnostic: no comment, literal, splice, `#` or `%:` in it, nothing but
+// single blanks between its tokens, and no name starting with __VA_.
+inline std::optional<std::string_view> plain_replacement(std::string_view rest) {
+  const auto blank = [&](std::size_t pos) {
+    return (byte_row(rest[pos]).token & kSpace) != 0;
+  };
+  std::size_t begin = 0;
+  std::size_t end = rest.size();
+  while (begin < end && blank(begin)) ++begin;
+  while (end > begin && blank(end - 1)) --end;
+  for (std::size_t pos = begin; pos < end; ++pos) {
+    if ((byte_row(rest[pos]).plain & kListSpecial) == 0) continue;
+    // The list ends in no blank: a blank has a byte after it in the list.
+    const char next = pos + 1 < end ? rest[pos + 1] : '\0';
+    switch (rest[pos]) {
+      case ' ':
+        if (blank(pos + 1)) return std::nullopt;
+        break;
+      case '/':
+        if (next == '/' || next == '*') return std::nullopt;
+        break;
+      case '%':
+        if (next == ':') return std::nullopt;
+        break;
+      case '_':
+        if (rest.substr(pos, end - pos).starts_with("__VA_")) return std::nullopt;
+        break;
+      default: return std::nullopt;
+    }
+  }
+  return rest.substr(begin, end - begin);
+}
 
 }  // namespace sornik::cmode::define_tokens
