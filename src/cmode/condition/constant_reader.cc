@@ -10,28 +10,14 @@
 #include <string>
 
 #include "cmode/condition/constant_value.h"
+#include "cmode/condition/integer_types.h"
 
 namespace sornik::cmode {
 
 namespace {
 
-__extension__ typedef __int128 Wide;
-__extension__ typedef unsigned __int128 WideBits;
-
 // Parentheses, casts and unary operators nest at most this deep.
 constexpr int kMaxNesting = 200;
-
-enum class Rank : unsigned char { boolean, character, short_int, integer, long_int, long_long };
-
-struct CType {
-  Rank rank = Rank::integer;
-  bool is_unsigned = false;
-};
-
-struct Typed {
-  Wide value = 0;
-  CType type;
-};
 
 struct BinaryOp {
   std::string_view text;
@@ -73,67 +59,19 @@ constexpr TypeWord kStdintNames[] = {
 
 class Evaluator {
  public:
-  Evaluator(const std::vector<Token>& tokens, const TargetWidths& widths)
-      : tokens_(tokens), widths_(widths) {}
+  Evaluator(const std::vector<Token>& tokens, const IntegerTypes& types) : tokens_(tokens), types_(types) {}
 
   bool run(Typed& result) {
     result = comma_expression();
     return !failed_ && pos_ == tokens_.size();
   }
 
-  unsigned width(CType type) const {
-    switch (type.rank) {
-      case Rank::boolean: return 1;
-      case Rank::character: return widths_.char_bits;
-      case Rank::short_int: return widths_.short_bits;
-      case Rank::integer: return widths_.int_bits;
-      case Rank::long_int: return widths_.long_bits;
-      case Rank::long_long: return widths_.long_long_bits;
-    }
-    return widths_.int_bits;
-  }
-
  private:
-  Wide max_of(CType type) const {
-    const unsigned bits = width(type);
-    return type.is_unsigned ? (Wide{1} << bits) - 1 : (Wide{1} << (bits - 1)) - 1;
-  }
-  Wide min_of(CType type) const { return type.is_unsigned ? 0 : -(Wide{1} << (width(type) - 1)); }
-
-  // `value` converted to `type`: modulo its width for an unsigned type and,
-  // as the compiler does, for a signed one it does not fit.
-  Typed convert(Wide value, CType type) const {
-    if (type.rank == Rank::boolean) return {value != 0 ? 1 : 0, type};
-    const unsigned bits = width(type);
-    const WideBits mask = (WideBits{1} << bits) - 1;
-    auto low = static_cast<WideBits>(value) & mask;
-    if (!type.is_unsigned && low > static_cast<WideBits>(max_of(type)))
-      return {static_cast<Wide>(low) - (Wide{1} << bits), type};
-    return {static_cast<Wide>(low), type};
-  }
-
   // The result of an arithmetic operation in `type`; a signed result out of
   // range is an overflow.
-  Typed checked(Wide value, CType type) {
-    if (!type.is_unsigned && (value > max_of(type) || value < min_of(type))) fail_evaluated();
-    return convert(value, type);
-  }
-
-  CType promoted(CType type) const {
-    if (type.rank >= Rank::integer) return type;
-    const bool fits_int = type.is_unsigned ? width(type) < widths_.int_bits : width(type) <= widths_.int_bits;
-    return {Rank::integer, !fits_int};
-  }
-
-  CType common(CType a, CType b) const {
-    a = promoted(a);
-    b = promoted(b);
-    if (a.is_unsigned == b.is_unsigned) return a.rank >= b.rank ? a : b;
-    const CType unsigned_one = a.is_unsigned ? a : b;
-    const CType signed_one = a.is_unsigned ? b : a;
-    if (unsigned_one.rank >= signed_one.rank) return unsigned_one;
-    if (width(signed_one) > width(unsigned_one)) return signed_one;
-    return {signed_one.rank, true};
+  Typed checked(WideValue value, CType type) {
+    if (!type.is_unsigned && (value > types_.max_of(type) || value < types_.min_of(type))) fail_evaluated();
+    return types_.convert(value, type);
   }
 
   void fail() { failed_ = true; }
@@ -171,8 +109,8 @@ class Evaluator {
     if (take_first) ++unevaluated_;
     const Typed second = conditional();
     if (take_first) --unevaluated_;
-    const CType type = common(first.type, second.type);
-    return convert(take_first ? first.value : second.value, type);
+    const CType type = types_.common(first.type, second.type);
+    return types_.convert(take_first ? first.value : second.value, type);
   }
 
   const BinaryOp* binary_op() const {
@@ -204,24 +142,25 @@ class Evaluator {
     if (op == "&&") return {left.value != 0 && right.value != 0 ? 1 : 0, int_type};
     if (op == "||") return {left.value != 0 || right.value != 0 ? 1 : 0, int_type};
     if (op == "<<" || op == ">>") return shift(op == "<<", left, right);
-    const CType type = common(left.type, right.type);
-    const Wide a = convert(left.value, type).value;
-    const Wide b = convert(right.value, type).value;
+    const CType type = types_.common(left.type, right.type);
+    const WideValue a = types_.convert(left.value, type).value;
+    const WideValue b = types_.convert(right.value, type).value;
     if (op == "==") return {a == b ? 1 : 0, int_type};
     if (op == "!=") return {a != b ? 1 : 0, int_type};
     if (op == "<") return {a < b ? 1 : 0, int_type};
     if (op == ">") return {a > b ? 1 : 0, int_type};
     if (op == "<=") return {a <= b ? 1 : 0, int_type};
     if (op == ">=") return {a >= b ? 1 : 0, int_type};
-    if (op == "&") return convert(a & b, type);
-    if (op == "|") return convert(a | b, type);
-    if (op == "^") return convert(a ^ b, type);
+    if (op == "&") return types_.convert(a & b, type);
+    if (op == "|") return types_.convert(a | b, type);
+    if (op == "^") return types_.convert(a ^ b, type);
     if (op == "+") return checked(a + b, type);
     if (op == "-") return checked(a - b, type);
     if (op == "*") {
       // Unsigned products may pass 128 bits: only their low bits count.
       if (type.is_unsigned)
-        return convert(static_cast<Wide>(static_cast<WideBits>(a) * static_cast<WideBits>(b)), type);
+        return types_.convert(static_cast<WideValue>(static_cast<WideBits>(a) * static_cast<WideBits>(b)),
+                              type);
       return checked(a * b, type);
     }
     if (b == 0) {
@@ -230,19 +169,20 @@ class Evaluator {
     }
     // The remainder is defined only where the quotient is.
     const Typed quotient = checked(a / b, type);
-    return op == "/" ? quotient : convert(a % b, type);
+    return op == "/" ? quotient : types_.convert(a % b, type);
   }
 
   Typed shift(bool left_shift, const Typed& left, const Typed& right) {
-    const CType type = promoted(left.type);
-    const Wide count = right.value;
-    if (count < 0 || count >= static_cast<Wide>(width(type))) {
+    const CType type = types_.promoted(left.type);
+    const WideValue count = right.value;
+    if (count < 0 || count >= static_cast<WideValue>(types_.width(type))) {
       fail_evaluated();
       return {0, type};
     }
     if (!left_shift) return {left.value >> static_cast<int>(count), type};
     if (type.is_unsigned)
-      return convert(static_cast<Wide>(static_cast<WideBits>(left.value) << static_cast<int>(count)), type);
+      return types_.convert(
+          static_cast<WideValue>(static_cast<WideBits>(left.value) << static_cast<int>(count)), type);
     if (left.value < 0) {
       fail_evaluated();
       return {0, type};
@@ -269,10 +209,10 @@ class Evaluator {
     if (token.is("+") || token.is("-") || token.is("~") || token.is("!")) {
       ++pos_;
       const Typed operand = unary();
-      const CType type = promoted(operand.type);
+      const CType type = types_.promoted(operand.type);
       if (token.is("+")) return {operand.value, type};
       if (token.is("-")) return checked(-operand.value, type);
-      if (token.is("~")) return convert(~operand.value, type);
+      if (token.is("~")) return types_.convert(~operand.value, type);
       return {operand.value == 0 ? 1 : 0, {Rank::integer, false}};
     }
     if (token.is("(")) {
@@ -282,7 +222,7 @@ class Evaluator {
         long double floating = 0;
         if (floating_operand(floating)) return floating_cast(floating, cast);
         const Typed operand = unary();
-        return convert(operand.value, cast);
+        return types_.convert(operand.value, cast);
       }
       const Typed value = comma_expression();
       if (!at(")")) fail();
@@ -318,11 +258,11 @@ class Evaluator {
   Typed floating_cast(long double value, CType type) {
     if (type.rank == Rank::boolean) return {value != 0 ? 1 : 0, type};
     const long double whole = std::trunc(value);
-    if (whole > static_cast<long double>(max_of(type))) {
+    if (whole > static_cast<long double>(types_.max_of(type))) {
       fail_evaluated();
       return {0, type};
     }
-    return {static_cast<Wide>(whole), type};
+    return {static_cast<WideValue>(whole), type};
   }
 
   // Reads a type name and the `)` after it; false, reading nothing, when
@@ -383,7 +323,7 @@ class Evaluator {
     }
     type.rank = longs == 2 ? Rank::long_long : longs == 1 ? Rank::long_int : rank;
     type.is_unsigned = is_unsigned || rank == Rank::boolean ||
-                       (rank == Rank::character && !is_signed && widths_.char_unsigned);
+                       (rank == Rank::character && !is_signed && types_.char_unsigned());
     return true;
   }
 
@@ -411,7 +351,8 @@ class Evaluator {
       for (const bool is_unsigned : {false, true}) {
         if (is_unsigned != u && (u || decimal)) continue;
         const CType type{r, is_unsigned};
-        if (static_cast<Wide>(value.bits) <= max_of(type)) return {static_cast<Wide>(value.bits), type};
+        if (static_cast<WideValue>(value.bits) <= types_.max_of(type))
+          return {static_cast<WideValue>(value.bits), type};
       }
     }
     fail();
@@ -431,11 +372,11 @@ class Evaluator {
     CType type{Rank::integer, false};
     if (text[0] == 'u' && text[1] != '8') type = {Rank::short_int, true};
     if (text[0] == 'U') type = {Rank::integer, true};
-    return convert(static_cast<Wide>(static_cast<std::intmax_t>(value.bits)), type);
+    return types_.convert(static_cast<WideValue>(static_cast<std::intmax_t>(value.bits)), type);
   }
 
   const std::vector<Token>& tokens_;
-  const TargetWidths& widths_;
+  const IntegerTypes& types_;
   std::size_t pos_ = 0;
   int unevaluated_ = 0;
   int nesting_ = 0;
@@ -447,10 +388,11 @@ class Evaluator {
 bool ConstantReader::read(std::string_view text, IntegerValue& value) {
   lexer_.lex(text, tokens_);
   if (tokens_.empty()) return false;
-  Evaluator evaluator(tokens_, widths_);
+  const IntegerTypes types(widths_);
+  Evaluator evaluator(tokens_, types);
   Typed result;
   if (!evaluator.run(result)) return false;
-  value.width = result.type.rank == Rank::boolean ? 1 : evaluator.width(result.type);
+  value.width = result.type.rank == Rank::boolean ? 1 : types.width(result.type);
   value.is_unsigned = result.type.is_unsigned;
   value.bits = static_cast<std::uint64_t>(static_cast<WideBits>(result.value));
   if (value.width < 64) value.bits &= (std::uint64_t{1} << value.width) - 1;
