@@ -181,6 +181,16 @@ bool Rescanner::check_count(CallScratch& call) {
   return false;
 }
 
+void Rescanner::report_names_not_expanded(CallScratch& call) {
+  for (std::size_t index = 0; index < call.macro->param_count(); ++index) {
+    if (std::find(call.needed.begin(), call.needed.end(), index) != call.needed.end()) continue;
+    for (const ExpToken& token : call.raw(index)) {
+      if (!token.fresh || !token.is_identifier() || !table_.may_hold(token.text)) continue;
+      if (const Macro* macro = table_.find(token.text)) report_lexed_name(token, *macro);
+    }
+  }
+}
+
 void Rescanner::fail_use(const Scope& scope, CallScratch& call, const Walk& end) {
   // As the compiler does, the tokens read are dropped and the name stays
   // alone, as a use of its own whose expansion is the name; the name may

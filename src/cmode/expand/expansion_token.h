@@ -36,9 +36,10 @@ struct ExpToken {
   // An identifier met while its macro was being expanded: never expanded again.
   bool no_expand = false;
   // A token of the text being read whose name has not been looked up yet: a
-  // poisoned name is reported there, once, as the compiler reports it when
-  // it lexes the name (not in a body read before the poison, nor in an
-  // argument collected before a _Pragma of the expansion poisoned it).
+  // poisoned name (or __VA_ARGS__ out of place) is reported there, once, as
+  // the compiler reports it when it lexes the name (not in a body read
+  // before the poison, nor in an argument collected before a _Pragma of the
+  // expansion poisoned it).
   bool fresh = false;
   // An empty argument's stand-in for ## (it pastes as nothing and is dropped).
   bool placemarker = false;

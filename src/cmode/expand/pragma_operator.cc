@@ -113,22 +113,19 @@ const ExpToken* Rescanner::next_operand_token(const Scope& scope, PragmaReading&
     if (!current.is_identifier() || current.no_expand) return &current;
     const Macro* macro = table_.find(current.text);
     if (macro == nullptr) return &current;
-    if (macro->builtin() == Builtin::poisoned) {
-      if (current.fresh)
-        report(current.line, "attempt to use poisoned \"" + std::string(current.text) + "\"");
-    } else if (macro->builtin() != Builtin::none) {
+    if (macro->builtin() != Builtin::none) {
+      report_lexed_name(current, *macro);
       return &current;
-    } else if (disabled(macro, current.text, static_cast<std::ptrdiff_t>(depth_) - 1)) {
-      current.no_expand = true;
-    } else {
-      // The use's group is the first one it makes.
-      const std::uint32_t use_group = group_count_;
-      const std::size_t use_start = reading.display.size() - current.text.size();
-      if (!try_use(scope, current, *macro)) return &current;
-      if (own && grouping_ == Grouping::named) reading.own_uses.emplace_back(use_group, use_start);
-      continue;
     }
-    return &current;
+    if (disabled(macro, current.text, static_cast<std::ptrdiff_t>(depth_) - 1)) {
+      current.no_expand = true;
+      return &current;
+    }
+    // The use's group is the first one it makes.
+    const std::uint32_t use_group = group_count_;
+    const std::size_t use_start = reading.display.size() - current.text.size();
+    if (!try_use(scope, current, *macro)) return &current;
+    if (own && grouping_ == Grouping::named) reading.own_uses.emplace_back(use_group, use_start);
   }
 }
 

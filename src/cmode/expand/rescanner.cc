@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "cmode/expand/call_scratch.h"
+#include "cmode/lex/dialect.h"
 #include "cmode/lex/universal_names.h"
 #include "common/located_diagnostics.h"
 
@@ -196,6 +197,8 @@ void Rescanner::rescan(const Scope& scope) {
 }
 
 bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& macro) {
+  if (macro.warned_at_use()) [[unlikely]]
+    report_lexed_name(name, macro);
   if (!macro.function_like()) {
     const std::uint32_t group = new_group(name.text, macro);
     std::vector<ExpToken>& tokens = push_context(&macro);
@@ -255,6 +258,7 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
     contexts_[level].tokens = call.raw(index);
     rescan(Scope{level, false, &call.expansions[index], scope.in_condition, false});
   }
+  if (call.needed.size() < used.param_count()) report_names_not_expanded(call);
   --call_depth_;
 
   std::vector<ExpToken>& tokens = push_context(&used, !call.kept);
@@ -281,16 +285,21 @@ bool Rescanner::try_builtin(const Scope& scope, const ExpToken& name, const Macr
   if (kind == Builtin::pragma) return try_pragma(scope, name, macro);
   if (kind == Builtin::operator_name) return false;
   if (kind == Builtin::feature_test) return try_feature_test(scope, name, macro);
-  if (kind == Builtin::poisoned) {
-    if (name.fresh) report(name.line, "attempt to use poisoned \"" + std::string(name.text) + "\"");
-    return false;
-  }
+  if (report_lexed_name(name, macro)) return false;
   const ExpToken value = builtin_value(name, kind);
   const std::uint32_t group = new_group(name.text, macro);
   push_mark(*scope.out, Mark::open, group);
   scope.out->push_back(value);
   push_mark(*scope.out, Mark::close, group);
   return true;
+}
+
+bool Rescanner::report_lexed_name(const ExpToken& name, const Macro& macro) {
+  const bool poisoned = macro.builtin() == Builtin::poisoned;
+  if (name.fresh && poisoned) report(name.line, "attempt to use poisoned \"" + std::string(name.text) + "\"");
+  if (name.fresh && macro.warned_at_use())
+    report(name.line, variadic_name_warning(name.text, false), Severity::pedwarn);
+  return poisoned || macro.builtin() == Builtin::variadic_name;
 }
 
 ExpToken Rescanner::builtin_value(const ExpToken& name, Builtin kind) {

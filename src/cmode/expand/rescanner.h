@@ -146,6 +146,10 @@ class Rescanner {
   bool try_use(const Scope& scope, const ExpToken& name, const Macro& macro);
   bool collect(const Scope& scope, CallScratch& call, Walk& walk);
   bool check_count(CallScratch& call);
+  // report_lexed_name for the names of the arguments that the use does not
+  // expand (it only stringifies or pastes them, or leaves them out), which
+  // no rescan looks up.
+  void report_names_not_expanded(CallScratch& call);
   void hoist_open_groups(CallScratch& call);
   // Copies the arguments read in place so far, to go on by copying.
   void copy_run(CallScratch& call);
@@ -155,6 +159,11 @@ class Rescanner {
   void fail_use(const Scope& scope, CallScratch& call, const Walk& end);
   void report(std::uint32_t line, std::string_view text, Severity severity = Severity::error);
   Walk start(const Scope& scope) const;
+  // The diagnostic the compiler gives where it lexes a name that the table
+  // holds: a poisoned one's error, __VA_ARGS__'s or __VA_OPT__'s pedwarn
+  // (Macro::warned_at_use); a name from a replacement list has had it. True
+  // when the entry is no macro to expand.
+  bool report_lexed_name(const ExpToken& name, const Macro& macro);
   // Replaces a use of a built-in macro; false when the use stays as written.
   bool try_builtin(const Scope& scope, const ExpToken& name, const Macro& macro);
   // The token a built-in macro that stands for a value gives at `name`.

@@ -105,6 +105,20 @@ std::optional<Dialect> lookup(const NamedDialect (&table)[N], std::string_view n
 
 }  // namespace
 
+std::string_view variadic_name_warning(std::string_view name, bool in_variadic_body) {
+  const Dialect& dialect = lexing_dialect();
+  if (name == "__VA_ARGS__") {
+    if (in_variadic_body) return {};
+    return dialect.cplusplus ? "__VA_ARGS__ can only appear in the expansion of a C++11 variadic macro"
+                             : "__VA_ARGS__ can only appear in the expansion of a C99 variadic macro";
+  }
+  if (name != "__VA_OPT__") return {};
+  const bool has_va_opt = !dialect.strict || (dialect.cplusplus && dialect.version >= "202002L");
+  if (!has_va_opt && diagnostic_rules().pedantic) return "__VA_OPT__ is not available until C++20";
+  if (in_variadic_body) return {};
+  return "__VA_OPT__ can only appear in the expansion of a C++20 variadic macro";
+}
+
 std::optional<Dialect> find_dialect(std::string_view name, bool cplusplus) {
   return cplusplus ? lookup(kCxxDialects, name) : lookup(kCDialects, name);
 }

@@ -86,6 +86,12 @@ inline bool warns_traditional() {
   return !lexing_dialect().cplusplus && diagnostic_rules().gives(Warning::traditional);
 }
 
+// The pedwarn due where `name` is __VA_ARGS__ or __VA_OPT__ and stands
+// outside the replacement list of a variadic macro (`in_variadic_body`
+// false), or is __VA_OPT__ under -pedantic in a dialect without it (ISO C,
+// ISO C++ before C++20); empty otherwise.
+std::string_view variadic_name_warning(std::string_view name, bool in_variadic_body);
+
 // The dialect that -std=`name` chooses for C (`cplusplus` false) or C++: ""
 // is the compiler's default, "ansi" what -ansi chooses. None for a name of
 // the other language or no language.

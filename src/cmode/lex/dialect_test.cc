@@ -82,5 +82,42 @@ TEST(Dialect, KnowsEachNameInItsOwnLanguageOnly) {
   EXPECT_EQ(described("C99", false), "unknown");
 }
 
+// The pedwarn of __VA_ARGS__ or __VA_OPT__ written in `dialect` (a -std=
+// name, C++ when it has "++"), under -pedantic or not; "-" for none.
+std::string variadic_warning(std::string_view dialect, std::string_view name, bool in_variadic_body,
+                             bool pedantic) {
+  const ScopedLexingDialect scoped(*find_dialect(dialect, dialect.find("++") != std::string_view::npos));
+  const DiagnosticRules saved = diagnostic_rules();
+  DiagnosticRules rules = saved;
+  rules.pedantic = pedantic;
+  set_diagnostic_rules(rules);
+  const std::string_view warning = variadic_name_warning(name, in_variadic_body);
+  set_diagnostic_rules(saved);
+  return warning.empty() ? "-" : std::string(warning);
+}
+
+// As gcc 12 and g++ 12 word them: __VA_OPT__ is no ISO C, nor ISO C++
+// before C++20, under -pedantic, even in a variadic macro.
+TEST(Dialect, WarnsOfVariadicNamesWhereTheCompilerDoes) {
+  EXPECT_EQ(variadic_warning("c99", "__VA_ARGS__", false, false),
+            "__VA_ARGS__ can only appear in the expansion of a C99 variadic macro");
+  EXPECT_EQ(variadic_warning("c++11", "__VA_ARGS__", false, true),
+            "__VA_ARGS__ can only appear in the expansion of a C++11 variadic macro");
+  EXPECT_EQ(variadic_warning("c99", "__VA_ARGS__", true, true), "-");
+  EXPECT_EQ(variadic_warning("c99", "__VA_ARG__", false, true), "-");
+  const std::string misplaced = "__VA_OPT__ can only appear in the expansion of a C++20 variadic macro";
+  const std::string unavailable = "__VA_OPT__ is not available until C++20";
+  EXPECT_EQ(variadic_warning("c17", "__VA_OPT__", false, false), misplaced);
+  EXPECT_EQ(variadic_warning("c17", "__VA_OPT__", true, false), "-");
+  EXPECT_EQ(variadic_warning("c17", "__VA_OPT__", true, true), unavailable);
+  EXPECT_EQ(variadic_warning("c2x", "__VA_OPT__", false, true), unavailable);
+  EXPECT_EQ(variadic_warning("gnu2x", "__VA_OPT__", false, true), misplaced);
+  EXPECT_EQ(variadic_warning("gnu2x", "__VA_OPT__", true, true), "-");
+  EXPECT_EQ(variadic_warning("c++17", "__VA_OPT__", true, true), unavailable);
+  EXPECT_EQ(variadic_warning("gnu++17", "__VA_OPT__", false, true), misplaced);
+  EXPECT_EQ(variadic_warning("c++20", "__VA_OPT__", true, true), "-");
+  EXPECT_EQ(variadic_warning("c++20", "__VA_OPT__", false, true), misplaced);
+}
+
 }  // namespace
 }  // namespace sornik::cmode

@@ -25,6 +25,8 @@ constexpr BuiltinMacro kBuiltinMacros[] = {
     {"__INCLUDE_LEVEL__", Builtin::include_level, true},
     {"__BASE_FILE__", Builtin::base_file, false},
     {"__FILE_NAME__", Builtin::file_name, false},
+    {"__VA_ARGS__", Builtin::variadic_name, false},
+    {"__VA_OPT__", Builtin::variadic_name, false},
 };
 
 }  // namespace
@@ -38,13 +40,15 @@ const BuiltinMacro* find_builtin(std::string_view name) {
   return found != std::end(kBuiltinMacros) ? found : nullptr;
 }
 
+MacroPtr make_builtin(const BuiltinMacro& builtin) {
+  MacroShape shape;
+  shape.name = builtin.name;
+  shape.builtin = builtin.kind;
+  return Macro::make(shape);
+}
+
 void define_builtins(MacroTable& table) {
-  for (const BuiltinMacro& builtin : kBuiltinMacros) {
-    MacroShape shape;
-    shape.name = builtin.name;
-    shape.builtin = builtin.kind;
-    table.define(Macro::make(shape));
-  }
+  for (const BuiltinMacro& builtin : kBuiltinMacros) table.define(make_builtin(builtin));
 }
 
 }  // namespace sornik::cmode

@@ -23,6 +23,9 @@ struct BuiltinMacro {
 // for any other name.
 const BuiltinMacro* find_builtin(std::string_view name);
 
+// The table's entry of a built-in macro.
+MacroPtr make_builtin(const BuiltinMacro& builtin);
+
 // Enters every built-in macro into the table.
 void define_builtins(MacroTable& table);
 

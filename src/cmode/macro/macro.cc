@@ -136,7 +136,9 @@ MacroPtr Macro::make(const MacroShape& shape) {
   macro->param_bytes_ = narrow(shape.param_bytes);
   macro->text_size_ = narrow(shape.text_size);
   macro->function_like_ = shape.function_like;
-  macro->forms_ = shape.variadic ? kVariadic : 0;
+  macro->forms_ = static_cast<std::uint8_t>(
+      (shape.variadic ? kVariadic : 0) |
+      (shape.name == "__VA_ARGS__" || shape.name == "__VA_OPT__" ? kWarnedAtUse : 0));
   macro->builtin_ = shape.builtin;
   std::memcpy(macro->chars(), shape.name.data(), shape.name.size());
   return macro;

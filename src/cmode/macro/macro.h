@@ -45,6 +45,7 @@ enum class Builtin : std::uint8_t {
   base_file,      // the source file of the translation unit, as a string literal
   file_name,      // the last part of __FILE__'s name
   poisoned,       // a name that #pragma GCC poison forbids: never defined, an error where used
+  variadic_name,  // __VA_ARGS__ or __VA_OPT__ till a #define names it: undefined (see warned_at_use)
 };
 
 // Gives a macro's block back to the macro store.
@@ -98,6 +99,10 @@ class Macro {
   bool function_like() const { return function_like_; }
   bool variadic() const { return (forms_ & kVariadic) != 0; }
   Builtin builtin() const { return builtin_; }
+  // Whether the name is __VA_ARGS__ or __VA_OPT__, which the compiler warns
+  // of wherever it is written outside a variadic macro's replacement list,
+  // the stand-in and a #define of the name alike.
+  bool warned_at_use() const { return (forms_ & kWarnedAtUse) != 0; }
   // Whether a use of the name is replaced: every macro but the operator
   // names of #if.
   bool replaced() const { return builtin_ != Builtin::operator_name; }
@@ -204,9 +209,11 @@ class Macro {
   std::uint32_t definition_file_ = 0;
   std::uint32_t definition_line_ = 0;
   bool function_like_ = false;  // a whole byte: read at every use
-  // kVariadic, and kMarked when operator marks follow the replacement text.
+  // kVariadic, kMarked when operator marks follow the replacement text,
+  // kWarnedAtUse for __VA_ARGS__ and __VA_OPT__.
   static constexpr std::uint8_t kVariadic = 1;
   static constexpr std::uint8_t kMarked = 2;
+  static constexpr std::uint8_t kWarnedAtUse = 4;
   std::uint8_t forms_ = 0;
   Builtin builtin_ = Builtin::none;
   mutable bool expanding_ = false;

@@ -114,6 +114,7 @@ bool Preprocessor::ifdef_value(std::string_view directive, std::span<const Token
   const Macro* macro = table_.find(rest[0].text);
   // Neither #ifdef nor #ifndef takes its group for a poisoned name.
   if (macro != nullptr && poisoned(*macro)) return false;
+  if (macro != nullptr && variadic_stand_in(*macro)) macro = nullptr;
   if (macro != nullptr) macro->mark_used();
   check_end(directive, rest.subspan(1));
   return (macro != nullptr) == want_defined;

@@ -19,14 +19,13 @@ namespace {
 
 using namespace define_tokens;
 
-std::string_view va_args_misplaced() {
-  return lexing_dialect().cplusplus ? "__VA_ARGS__ can only appear in the expansion of a C++11 variadic macro"
-                                    : "__VA_ARGS__ can only appear in the expansion of a C99 variadic macro";
-}
-
-// __VA_ARGS__ where no variable arguments stand for it.
-[[gnu::cold]] [[gnu::noinline]] void warn_va_args(DefineParse& result, std::uint32_t at) {
-  result.warnings.push_back({Severity::pedwarn, std::string(va_args_misplaced()), Warning::none, at});
+// __VA_ARGS__ or __VA_OPT__ where the macro's variable arguments do not
+// stand for it (variadic_name_warning).
+[[gnu::cold]] [[gnu::noinline]] void warn_variadic_name(DefineParse& result, std::string_view name,
+                                                        bool in_variadic_body, std::uint32_t at) {
+  const std::string_view warning = variadic_name_warning(name, in_variadic_body);
+  if (!warning.empty())
+    result.warnings.push_back({Severity::pedwarn, std::string(warning), Warning::none, at});
 }
 
 // The error that leaves the macro undefined, pointing at `at`; false, for
@@ -220,7 +219,8 @@ bool parse_params(Source& source, DefineParts& parts, DefineParse& result) {
       parts.add_param(kVaArgs);
       more = source.next(token);
     } else if (token.kind == TokenKind::identifier) {
-      if (token.text == kVaArgs) warn_va_args(result, source.offset(token.text.data()));
+      if (is_variadic_name(token.text))
+        warn_variadic_name(result, token.text, false, source.offset(token.text.data()));
       const std::string_view name = parts.utf8_spelling(token.text);
       if (parts.has_param(name))
         return fail(result, "duplicate macro parameter " + quoted(token.text),
@@ -289,12 +289,9 @@ bool parse_body(Source& source, bool more, DefineToken token, bool function_like
         parts.add_mark(spelling.size() != 1 ? kDigraph : 0);
         if (spelling.size() != 1) spelling = "#";
         glue_next = true;
-      } else if (token.text == kVaArgs && !parts.va_args) {
-        warn_va_args(result, tokens.offset(token.text.data()));
-      } else if (token.text == "__VA_OPT__" && !parts.variadic) {
-        result.warnings.push_back({Severity::pedwarn,
-                                   "__VA_OPT__ can only appear in the expansion of a C++20 variadic macro",
-                                   Warning::none, tokens.offset(token.text.data())});
+      } else if (token.kind == TokenKind::identifier) {
+        warn_variadic_name(result, token.text, token.text == kVaArgs ? parts.va_args : parts.variadic,
+                           tokens.offset(token.text.data()));
       }
     }
     body.add(spelling, space);
@@ -371,7 +368,8 @@ DefineParse parse_tokens(Source& source, const MacroTable* table) {
     fail(result, "\"defined\" cannot be used as a macro name", source.offset(name.text.data()));
     return result;
   }
-  if (name.text == kVaArgs) warn_va_args(result, source.offset(name.text.data()));
+  if (is_variadic_name(name.text))
+    warn_variadic_name(result, name.text, false, source.offset(name.text.data()));
   static thread_local DefineParts parts;
   parts.clear();
   if (universal_names_met()) {

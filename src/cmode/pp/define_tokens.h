@@ -28,12 +28,13 @@ inline bool is(const DefineToken& token, std::string_view text) {
 inline bool is_paste(const DefineToken& token) { return is(token, "##") || is(token, "%:%:"); }
 inline bool is_hash(const DefineToken& token) { return is(token, "#") || is(token, "%:"); }
 
+inline bool is_variadic_name(std::string_view name) { return name == kVaArgs || name == "__VA_OPT__"; }
+
 // Whether a token may be `#`, `##` or their digraphs, or __VA_ARGS__ or
 // __VA_OPT__: only those need a closer look.
 inline bool is_special(const DefineToken& token) {
   if (token.kind == TokenKind::punctuator) return token.text[0] == '#' || token.text[0] == '%';
-  return token.kind == TokenKind::identifier && token.text[0] == '_' &&
-         (token.text == kVaArgs || token.text == "__VA_OPT__");
+  return token.kind == TokenKind::identifier && token.text[0] == '_' && is_variadic_name(token.text);
 }
 
 // Tokens that a lexer has made.

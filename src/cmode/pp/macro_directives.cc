@@ -31,9 +31,11 @@ void Preprocessor::set_macro(MacroPtr macro, bool warn_if_different, std::uint64
     table_.replace(std::move(old), name_hash);
     return;
   }
-  if (old != nullptr && unused_macro_warnings_) [[unlikely]]
+  // The stand-in of __VA_ARGS__ or __VA_OPT__ is no definition to differ from.
+  const bool redefined = old != nullptr && old->builtin() != Builtin::variadic_name;
+  if (redefined && unused_macro_warnings_) [[unlikely]]
     warn_if_unused(*old);
-  if (warn_if_different && old != nullptr && (!same_definition(*old, *added) || guarded(*old))) {
+  if (warn_if_different && redefined && (!same_definition(*old, *added) || guarded(*old))) {
     report(Severity::warning, quoted(added->name()) + " redefined",
            old->builtin() != Builtin::none ? Warning::builtin_macro_redefined : Warning::none);
   }
@@ -42,6 +44,9 @@ void Preprocessor::set_macro(MacroPtr macro, bool warn_if_different, std::uint64
 
 void Preprocessor::remove_macro(std::string_view name) {
   MacroPtr old = table_.remove(name);
+  // __VA_ARGS__ and __VA_OPT__ get their stand-in back.
+  if (old != nullptr && old->warned_at_use()) [[unlikely]]
+    table_.define(make_builtin(*find_builtin(name)));
   if (in_unit_ && old) changes_.push_back({std::string(name), std::move(old)});
 }
 
@@ -108,6 +113,7 @@ void Preprocessor::undefine(std::span<const Token> rest) {
   }
   const Macro* old = table_.find(name.text);
   if (old != nullptr && poisoned(*old)) return;
+  if (old != nullptr && variadic_stand_in(*old)) old = nullptr;
   check_end("#undef", rest.subspan(1));
   if (old != nullptr && (guarded(*old) || one_of(name.text, kWarnOnUndef))) {
     report(Severity::warning, "undefining " + quoted(name.text),
@@ -115,6 +121,10 @@ void Preprocessor::undefine(std::span<const Token> rest) {
   }
   if (old != nullptr && unused_macro_warnings_) warn_if_unused(*old);
   remove_macro(name.text);
+}
+
+void Preprocessor::report_variadic_name(std::string_view name) {
+  report(Severity::pedwarn, variadic_name_warning(name, false));
 }
 
 void Preprocessor::warn_if_unused(const Macro& macro) {

@@ -40,6 +40,7 @@ void Preprocessor::gnu_directive(std::string_view name) {
 }
 
 void Preprocessor::rare_directive(std::string_view name, std::span<const Token> rest) {
+  report_lexed_names(rest);
   if (name == "ident" || name == "sccs") {
     gnu_directive(name);
     ident(name, rest);

@@ -13,6 +13,9 @@ namespace sornik::cmode {
 
 bool Preprocessor::pragma(FileFrame& frame, std::span<const Token> rest) {
   if (rest.empty()) return false;
+  // The names that GCC poison takes are no uses.
+  const bool poisons = rest.size() >= 2 && rest[0].text == "GCC" && rest[1].text == "poison";
+  if (!poisons) report_lexed_names(rest);
   const std::string_view name = rest[0].text;
   const bool main_file = frame.is_source || frame.header == nullptr;
   if (name == "once") {
@@ -150,7 +153,7 @@ void Preprocessor::poison(std::span<const Token> names) {
     }
     const Macro* macro = table_.find(name.text);
     if (macro != nullptr && macro->builtin() == Builtin::poisoned) continue;
-    if (macro != nullptr)
+    if (macro != nullptr && !variadic_stand_in(*macro))
       report(Severity::warning, "poisoning existing macro \"" + std::string(name.text) + "\"");
     // The name's entry stands for the poison: every use of the name meets it.
     MacroShape shape;
@@ -162,6 +165,14 @@ void Preprocessor::poison(std::span<const Token> names) {
 
 void Preprocessor::report_poisoned(const Macro& macro) {
   report(Severity::error, "attempt to use poisoned \"" + std::string(macro.name()) + "\"");
+}
+
+void Preprocessor::report_lexed_names(std::span<const Token> tokens) {
+  for (const Token& token : tokens) {
+    if (token.kind != TokenKind::identifier || !table_.may_hold(token.text)) continue;
+    const Macro* macro = table_.find(token.text);
+    if (macro != nullptr && !poisoned(*macro)) variadic_stand_in(*macro);
+  }
 }
 
 }  // namespace sornik::cmode

@@ -354,6 +354,7 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
   } else if (name == "pragma") {
     pragma(frame, rest);
   } else if (name == "error" || name == "warning") {
+    report_lexed_names(rest);
     message(name, rest);
   } else if (name == "line") {
     line_directive(frame, rest, line, false);
@@ -430,7 +431,7 @@ std::intmax_t Preprocessor::has_feature(std::string_view test) {
 
 bool Preprocessor::is_defined(std::string_view name) {
   const Macro* macro = table_.find(name);
-  if (macro == nullptr || poisoned(*macro)) return false;
+  if (macro == nullptr || poisoned(*macro) || variadic_stand_in(*macro)) return false;
   macro->mark_used();
   return true;
 }

@@ -240,6 +240,19 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
     return true;
   }
   void report_poisoned(const Macro& macro);
+  // Reports the pedwarn due where __VA_ARGS__ or __VA_OPT__ is written in a
+  // directive (Macro::warned_at_use); whether the entry is their stand-in,
+  // which is no macro.
+  bool variadic_stand_in(const Macro& macro) {
+    if (!macro.warned_at_use()) return false;
+    report_variadic_name(macro.name());
+    return macro.builtin() == Builtin::variadic_name;
+  }
+  void report_variadic_name(std::string_view name);
+  // The diagnostics of poisoned names and of __VA_ARGS__ and __VA_OPT__ among
+  // the tokens of a directive that looks up none of its names (#pragma,
+  // #error, #ident, #assert, ...), where the compiler gives them as it lexes.
+  void report_lexed_names(std::span<const Token> tokens);
   // #line, or a line marker ("# 33 "file" 1", with `marker`), on `line`.
   void line_directive(FileFrame& frame, std::span<const Token> rest, std::string_view line, bool marker);
   void message(std::string_view directive, std::span<const Token> rest);

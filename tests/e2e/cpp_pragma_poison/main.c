@@ -18,3 +18,6 @@ P(GCC poison viaP) viaP later
 #if 0
 gets
 #endif
+#define STR(x) #x
+const char *s = STR(gets);
+#pragma inline gets
