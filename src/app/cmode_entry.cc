@@ -82,12 +82,22 @@ bool is_cplusplus(const CppOptions& options) {
   return !options.sources.empty() && options.sources.front().language == CppOptions::Language::cxx;
 }
 
-// The dialect of the run: the -std= of the language of its first source.
+// The dialect of the run: the -std= of the language of its first source,
+// with trigraphs converted under -trigraphs.
 cmode::Dialect run_dialect(const CppOptions& options) {
   const bool cplusplus = is_cplusplus(options);
-  const std::string_view standard = options.standard;
-  if (const std::optional<cmode::Dialect> dialect = cmode::find_dialect(standard, cplusplus)) return *dialect;
-  return *cmode::find_dialect("", cplusplus);
+  cmode::Dialect dialect =
+      cmode::find_dialect(options.standard, cplusplus).value_or(*cmode::find_dialect("", cplusplus));
+  dialect.trigraphs = dialect.trigraphs || options.trigraphs;
+  return dialect;
+}
+
+// The diagnostic rules of the run: the options' own, with the defaults that
+// depend on the dialect.
+DiagnosticRules run_rules(const CppOptions& options) {
+  DiagnosticRules rules = options.diagnostics;
+  cmode::default_trigraph_warnings(rules, run_dialect(options));
+  return rules;
 }
 
 // What the run asks of its compiler: its facts for the run's language and
@@ -238,7 +248,7 @@ class UnitReader {
     const SourceUnit& unit = units[index];
     const bool starts_state =
         index == 0 || unit.options != units[index - 1].options || unit.options->print_defines;
-    set_diagnostic_rules(unit.options->diagnostics);
+    set_diagnostic_rules(run_rules(*unit.options));
     int status = 0;
     if (starts_state || unit.options != options_) {
       CapturedOutput muted;
@@ -409,7 +419,7 @@ int run_cpp_mode(std::span<const std::string> args) {
               " but not for " + (cplusplus ? "C++" : "C") + "\n");
   }
   cmode::set_lexing_dialect(run_dialect(options));
-  set_diagnostic_rules(options.diagnostics);
+  set_diagnostic_rules(run_rules(options));
   if (options.json && (options.has_format || options.html)) {
     report_program_error(options.html ? "'--json' and '--html' cannot be used together"
                                       : "'--json' and '-f' cannot be used together");

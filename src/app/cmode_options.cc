@@ -156,6 +156,8 @@ class Parser {
         if (entry == nullptr || arg.size() == entry->name.size()) ++next_;
       } else if (arg == "-undef") {
         options_.undef = true;
+      } else if (arg == "-trigraphs") {
+        options_.trigraphs = true;
       } else if (arg == "-nostdinc") {
         options_.no_system_dirs = true;
       }
@@ -184,6 +186,8 @@ class Parser {
       options_.no_system_dirs = true;
     } else if (arg == "-undef") {
       options_.undef = true;
+    } else if (arg == "-trigraphs") {
+      options_.trigraphs = true;
     } else if (arg.starts_with("--compiler=")) {
       options_.compiler = arg.substr(std::string_view("--compiler=").size());
       if (options_.compiler.find_first_not_of(" \t") == std::string::npos) {
@@ -264,8 +268,11 @@ class Parser {
     } else if (arg == "-Wextra") {
       rules.extra = true;
     } else if (arg == "-Wall") {
-      rules.warnings_on |= DiagnosticRules::bit(Warning::comment) | DiagnosticRules::bit(Warning::trigraphs) |
-                           DiagnosticRules::bit(Warning::sign_change);
+      // As in gcc, a warning that an option before named keeps its choice.
+      rules.warnings_on |=
+          (DiagnosticRules::bit(Warning::comment) | DiagnosticRules::bit(Warning::trigraphs) |
+           DiagnosticRules::bit(Warning::sign_change)) &
+          ~rules.warnings_chosen;
     } else {
       return arg.starts_with("-W") && take_warning_flag(arg.substr(2));
     }

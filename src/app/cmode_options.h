@@ -55,6 +55,7 @@ struct CppOptions {
   bool html = false;             // --html: one HTML page for the run
   bool help = false;             // --help
   bool undef = false;            // -undef: none of the compiler's own macros
+  bool trigraphs = false;        // -trigraphs: converted in every dialect
   std::string compiler;          // --compiler=CMD: whose facts apply ("" the default)
   // The compile database: -p DIR (DIR/compile_commands.json) or
   // --compile-commands=FILE; empty for none.

@@ -35,6 +35,7 @@ std::string parse(std::vector<std::string> args) {
   if (options.html) out += "html ";
   if (options.help) out += "help ";
   if (options.undef) out += "undef ";
+  if (options.trigraphs) out += "trigraphs ";
   if (!options.compiler.empty()) out += "compiler:" + options.compiler + " ";
   for (const CppOptions::Source& source : options.sources) {
     out += "[" + source.name + (source.language == CppOptions::Language::cxx ? "+" : "") + "]";
@@ -53,6 +54,9 @@ TEST(CppOptions, FollowGnuConventions) {
   EXPECT_EQ(parse({"-l", "--", "-l", "-"}), "l [-l][-]");
   EXPECT_EQ(parse({}), "");
   EXPECT_EQ(parse({"-undef", "--compiler=ccache gcc -m32", "a.c"}), "undef compiler:ccache gcc -m32 [a.c]");
+  EXPECT_EQ(parse({"-trigraphs", "a.c", "-Wp,-trigraphs"}), "trigraphs [a.c]");
+  // gcc knows no -no-trigraphs.
+  EXPECT_EQ(parse({"-no-trigraphs"}), "error: unrecognized command-line option '-no-trigraphs'");
 }
 
 TEST(CppOptions, TakeGccPreprocessingOptions) {
@@ -144,6 +148,10 @@ TEST(CppOptions, TakeTheWarningOptions) {
   EXPECT_FALSE(errors.warnings_are_errors);
   EXPECT_TRUE(rules_of({"-Werror"}).warnings_are_errors);
   EXPECT_TRUE(rules_of({"-Wall"}).gives(Warning::comment));
+  // -Wall turns on only the warnings that no option named before it turned off.
+  EXPECT_FALSE(rules_of({"-Wno-comment", "-Wall"}).gives(Warning::comment));
+  EXPECT_TRUE(rules_of({"-Wno-comment", "-Wall"}).gives(Warning::trigraphs));
+  EXPECT_FALSE(rules_of({"-Wall", "-Wno-trigraphs"}).gives(Warning::trigraphs));
   EXPECT_FALSE(rules_of({"-Wno-cpp"}).gives(Warning::cpp));
 
   // -Wexpansion-to-defined comes with -Wextra or -pedantic unless named.

@@ -38,6 +38,7 @@ const std::string_view kHelpText =
     "  -imacros file, -d file\n"
     "                   read the macros of file, not its text\n"
     "  -undef           leave out the compiler's predefined macros\n"
+    "  -trigraphs       convert trigraphs (?\?= for #, ...) in every dialect\n"
     "  -std=std, -ansi  the language standard (c99, gnu11, ...; -ansi: c90)\n"
     "  -x c|c++|none    the language of the files after it\n"
     "  -o file          write the listing to file\n"

@@ -78,6 +78,13 @@ const std::vector<std::string>& system_include_directories(bool cxx) {
   return compiler_facts(cxx).facts().system_dirs;
 }
 
+cmode::Dialect dialect_of(const CodeSetup& setup) {
+  cmode::Dialect dialect =
+      cmode::find_dialect(setup.standard, setup.cxx).value_or(*cmode::find_dialect("", setup.cxx));
+  dialect.trigraphs = dialect.trigraphs || setup.trigraphs;
+  return dialect;
+}
+
 std::string code_expansion(const CodeSetup& setup, const std::string& path) {
   std::FILE* out = std::tmpfile();
   std::FILE* err = std::tmpfile();
@@ -85,8 +92,7 @@ std::string code_expansion(const CodeSetup& setup, const std::string& path) {
   run_io().out = out;
   run_io().err = err;
   {
-    const cmode::Dialect dialect =
-        cmode::find_dialect(setup.standard, setup.cxx).value_or(*cmode::find_dialect("", setup.cxx));
+    const cmode::Dialect dialect = dialect_of(setup);
     const cmode::ScopedLexingDialect scoped(dialect);
     cmode::IncludeSearch search;
     for (const std::string& dir : setup.include_dirs) search.add_directory(dir);

@@ -8,12 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "cmode/lex/dialect.h"
+
 namespace sornik {
 
 // How a file is read on both sides.
 struct CodeSetup {
   bool cxx = false;
   std::string standard;  // -std= ("" the compiler's default, "ansi" for -ansi)
+  bool trigraphs = false;  // -trigraphs
   std::vector<std::string> include_dirs;
   // "-Dname[=value]" and "-Uname", in their order.
   std::vector<std::string> settings;
@@ -24,6 +27,9 @@ struct CodeSetup {
 // The include directories of the compiler of `cxx`'s language.
 const std::vector<std::string>& system_include_directories(bool cxx);
 
+// The dialect that `setup` reads.
+cmode::Dialect dialect_of(const CodeSetup& setup);
+
 // The C mode's -f '$x' output of the code lines of `path`: directive lines
 // and skipped groups are bare line ends.
 std::string code_expansion(const CodeSetup& setup, const std::string& path);
@@ -32,8 +38,9 @@ std::string code_expansion(const CodeSetup& setup, const std::string& path);
 // without directive lines (#pragma and the line markers).
 std::string compiler_main_file_code(const std::string& output, const std::string& path);
 
-// The tokens of `text` without its #pragma lines (what _Pragma writes). A
-// line of a comment may begin with `#` too, so only #pragma lines go.
+// The tokens of `text` without its #pragma lines (what _Pragma writes), as
+// the lexing dialect reads them. A line of a comment may begin with `#` too,
+// so only #pragma lines go.
 std::vector<std::string> tokens_of(const std::string& text);
 
 // Where two token sequences part: " at token N: <ours> | <name>: <theirs>",

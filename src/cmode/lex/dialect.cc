@@ -14,7 +14,7 @@ struct NamedDialect {
 
 // A C dialect: GNU ones from gnu99 read raw strings; C2X reads `::`,
 // digit separators, u8 character constants and #elifdef; digraphs came with
-// C94.
+// C94; ISO ones convert trigraphs (C2X too, in gcc 12).
 constexpr Dialect c_dialect(std::string_view version, bool gnu, bool c2x) {
   return {.version = version,
           .strict = !gnu,
@@ -24,7 +24,8 @@ constexpr Dialect c_dialect(std::string_view version, bool gnu, bool c2x) {
           .utf8_chars = c2x,
           .digraphs = gnu || !version.empty(),
           .line_comments = gnu || (!version.empty() && version != "199409L"),
-          .elifdef = c2x};
+          .elifdef = c2x,
+          .trigraphs = !gnu};
 }
 
 constexpr Dialect kC90 = c_dialect("", false, false);
@@ -55,7 +56,8 @@ constexpr NamedDialect kCDialects[] = {
 };
 
 // A C++ dialect by the year of its standard (98 for C++98 and C++03); the
-// GNU ones read the same tokens.
+// GNU ones read the same tokens, but for trigraphs, which ISO C++ converts
+// up to C++14.
 constexpr Dialect cxx_dialect(std::string_view version, int year, bool gnu) {
   const bool cxx11 = year < 98;
   return {.version = version,
@@ -68,7 +70,8 @@ constexpr Dialect cxx_dialect(std::string_view version, int year, bool gnu) {
           .user_literals = cxx11,
           .spaceship = cxx11 && year >= 20,
           .utf8_chars = cxx11 && year >= 17,
-          .elifdef = cxx11 && year >= 23};
+          .elifdef = cxx11 && year >= 23,
+          .trigraphs = !gnu && (!cxx11 || year <= 14)};
 }
 
 constexpr Dialect kCxx98 = cxx_dialect("199711L", 98, false);

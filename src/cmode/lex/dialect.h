@@ -43,6 +43,10 @@ struct Dialect {
   // #elifdef and #elifndef are standard (C2X, C++23); GNU dialects before
   // take them as an extension, ISO ones do not know them.
   bool elifdef = false;
+  // The nine trigraphs (`??=` for `#`, ...) are converted before anything
+  // else is read: ISO C, ISO C++ before C++17, and -trigraphs. Elsewhere
+  // they stay as written, with a warning.
+  bool trigraphs = false;
 };
 
 // Whether #elifdef and #elifndef are directives of the dialect.
@@ -91,6 +95,14 @@ inline bool warns_traditional() {
 // false), or is __VA_OPT__ under -pedantic in a dialect without it (ISO C,
 // ISO C++ before C++20); empty otherwise.
 std::string_view variadic_name_warning(std::string_view name, bool in_variadic_body);
+
+// Turns -Wtrigraphs on where `dialect` leaves trigraphs as written, unless
+// an option chose it: gcc warns of them there by default, and where it
+// converts them only under -Wall or -Wtrigraphs.
+inline void default_trigraph_warnings(DiagnosticRules& rules, const Dialect& dialect) {
+  const std::uint32_t bit = DiagnosticRules::bit(Warning::trigraphs);
+  if (!dialect.trigraphs && (rules.warnings_chosen & bit) == 0) rules.warnings_on |= bit;
+}
 
 // The dialect that -std=`name` chooses for C (`cplusplus` false) or C++: ""
 // is the compiler's default, "ansi" what -ansi chooses. None for a name of

@@ -73,6 +73,37 @@ TEST(Dialect, TellsStrictStandardsFromGnuOnes) {
   EXPECT_FALSE(find_dialect("gnu90", false)->raw_strings);
 }
 
+// As gcc 12 and g++ 12 have it: every ISO C standard converts trigraphs,
+// C2X too; ISO C++ does up to C++14; no GNU standard does.
+TEST(Dialect, ConvertsTrigraphsInIsoStandardsUpToCxx14) {
+  for (const char* name : {"c90", "ansi", "iso9899:199409", "c99", "c11", "c17", "c2x"})
+    EXPECT_TRUE(find_dialect(name, false)->trigraphs) << name;
+  for (const char* name : {"", "gnu90", "gnu99", "gnu17", "gnu2x"})
+    EXPECT_FALSE(find_dialect(name, false)->trigraphs) << name;
+  for (const char* name : {"ansi", "c++98", "c++11", "c++14"})
+    EXPECT_TRUE(find_dialect(name, true)->trigraphs) << name;
+  for (const char* name : {"c++17", "c++20", "c++2b", "", "gnu++98", "gnu++14"})
+    EXPECT_FALSE(find_dialect(name, true)->trigraphs) << name;
+}
+
+// -Wtrigraphs is on by default where trigraphs stay as written; where they
+// are converted only -Wall or -Wtrigraphs turn it on; -Wno-trigraphs wins.
+TEST(Dialect, WarnsOfTrigraphsAsGccDoes) {
+  const std::uint32_t bit = DiagnosticRules::bit(Warning::trigraphs);
+  const auto warns = [](std::string_view standard, std::uint32_t on, std::uint32_t chosen) {
+    DiagnosticRules rules;
+    rules.warnings_on |= on;
+    rules.warnings_chosen = chosen;
+    default_trigraph_warnings(rules, *find_dialect(standard, false));
+    return rules.gives(Warning::trigraphs);
+  };
+  EXPECT_TRUE(warns("gnu99", 0, 0));
+  EXPECT_FALSE(warns("c99", 0, 0));
+  EXPECT_TRUE(warns("c99", bit, 0));     // -Wall
+  EXPECT_TRUE(warns("c99", bit, bit));   // -Wtrigraphs
+  EXPECT_FALSE(warns("gnu99", 0, bit));  // -Wno-trigraphs
+}
+
 TEST(Dialect, KnowsEachNameInItsOwnLanguageOnly) {
   EXPECT_EQ(described("c++17", false), "unknown");
   EXPECT_EQ(described("c11", true), "unknown");

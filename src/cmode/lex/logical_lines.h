@@ -35,8 +35,10 @@ struct LineEnd {
   // closes may stand in the line (or a digit separator, which only a lexer
   // tells from a quote).
   bool open_literal() const { return (marks & kOpenLiteral) != 0; }
+  // A trigraph stands in the line (set by TrigraphLineScan only).
+  bool trigraphs() const { return (marks & kTrigraphs) != 0; }
 
-  enum LineMark : std::uint8_t { kRawString = 1, kOpenLiteral = 2 };
+  enum LineMark : std::uint8_t { kRawString = 1, kOpenLiteral = 2, kTrigraphs = 4 };
 };
 
 // The length of the UTF-8 byte order mark that `text`, a file's start,

@@ -99,4 +99,17 @@ void Lexer::lex(std::string_view text, std::vector<Token>& out, std::size_t max_
   }
 }
 
+void Lexer::lex_converting(std::string_view text, std::vector<Token>& out) {
+  converted_.convert(text);
+  if (converted_.trigraphs().empty()) {
+    lex(text, out);
+    return;
+  }
+  lex(converted_.text(), out);
+  for (Token& token : out) {
+    token.begin = static_cast<std::uint32_t>(converted_.physical(token.begin));
+    token.end = static_cast<std::uint32_t>(converted_.physical(token.end));
+  }
+}
+
 }  // namespace sornik::cmode

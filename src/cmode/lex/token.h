@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cmode/lex/trigraphs.h"
+
 namespace sornik::cmode {
 
 // The kinds of preprocessing tokens.
@@ -51,7 +53,13 @@ class Lexer {
   // Token texts stay valid until the next call and while `text` lives.
   void lex(std::string_view text, std::vector<Token>& out, std::size_t max_tokens = SIZE_MAX);
 
+  // As lex, with the text's trigraphs converted first: token texts are
+  // spelled as converted, and begin and end stay positions in `text`, a
+  // token's bytes with the trigraphs as written.
+  void lex_converting(std::string_view text, std::vector<Token>& out);
+
  private:
+  ConvertedText converted_;
   // Spellings of tokens with a splice inside, and for each such token its
   // index, offset and length in `spliced_`.
   std::string spliced_;

@@ -26,6 +26,9 @@ struct SourceChunk {
   bool is_text = false;
   // The physical line number of the chunk's first byte.
   std::uint32_t first_line = 0;
+  // Trigraphs stand in the chunk, which the dialect converts: its lines are
+  // read in their converted text (the bytes stay as written).
+  bool trigraphs = false;
 };
 
 // Hands out the chunks of one source file in order; the bytes stay valid

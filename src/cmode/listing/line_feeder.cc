@@ -29,6 +29,7 @@ bool LineFeeder::next(SourceChunk& piece, bool& may_use) {
     have_chunk_ = true;
     pos_ = 0;
     line_ = chunk_.first_line;
+    trigraph_lines_.restart();
     if (!chunk_.is_text) {
       piece = chunk_;
       pos_ = chunk_.bytes.size();
@@ -39,10 +40,19 @@ bool LineFeeder::next(SourceChunk& piece, bool& may_use) {
   const std::size_t begin = pos_;
   const std::uint32_t first_line = line_;
   may_use = false;
-  pos_ = scan_line(may_use);
+  if (chunk_.trigraphs) {
+    // Rare: the lexer reads such lines, in their converted text.
+    const LogicalLine line = trigraph_lines_.scan(chunk_.bytes, pos_);
+    pos_ = line.end;
+    line_ += line.newlines;
+    may_use = true;
+  } else {
+    pos_ = scan_line(may_use);
+  }
   piece.bytes = chunk_.bytes.substr(begin, pos_ - begin);
   piece.is_text = true;
   piece.first_line = first_line;
+  piece.trigraphs = chunk_.trigraphs;
   return true;
 }
 

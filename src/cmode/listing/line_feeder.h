@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "cmode/lex/trigraphs.h"
 #include "cmode/listing/expander.h"
 #include "cmode/macro/macro_table.h"
 
@@ -31,6 +32,7 @@ class LineFeeder {
 
   ChunkSource& source_;
   const MacroTable& table_;
+  TrigraphLineScan trigraph_lines_{false};  // the lines of a chunk with converted trigraphs
   SourceChunk chunk_;
   bool have_chunk_ = false;
   std::size_t pos_ = 0;

@@ -18,7 +18,11 @@ void SourceWindow::start(const SourceChunk& piece) {
 }
 
 void SourceWindow::add_code(const SourceChunk& piece, std::uint32_t base) {
-  lexer_.lex(piece.bytes, lexed_);
+  if (piece.trigraphs) {
+    lexer_.lex_converting(piece.bytes, lexed_);
+  } else {
+    lexer_.lex(piece.bytes, lexed_);
+  }
   std::uint32_t line = piece.first_line;
   std::size_t counted = 0;
   // The compiler reports universal character names that C allows in no identifier.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "cmode/lex/dialect.h"
 #include "cmode/lex/logical_lines.h"
 
 namespace sornik::cmode {
@@ -18,7 +19,7 @@ constexpr std::size_t kChunkSize = 1 << 16;
 }  // namespace
 
 FileChunkReader::FileChunkReader(std::FILE* stream, Preprocessor& preprocessor, FileFrame& frame)
-    : stream_(stream), preprocessor_(preprocessor), frame_(frame) {
+    : stream_(stream), preprocessor_(preprocessor), frame_(frame), lines_(!frame.system_header) {
   // The reads are large: a stream buffer would only add a copy.
   std::setvbuf(stream_, nullptr, _IONBF, 0);
 }
@@ -36,6 +37,7 @@ bool FileChunkReader::refill() {
   const std::size_t got = std::fread(buffer_.data() + size_, 1, buffer_.size() - size_, stream_);
   size_ += got;
   frame_.text_in_hand = {buffer_.data(), size_};
+  lines_.restart();
   if (got == 0) at_eof_ = true;
   return got != 0;
 }
@@ -58,7 +60,7 @@ bool FileChunkReader::next(SourceChunk& chunk) {
   bool is_text = false;
   for (;;) {
     const std::string_view text(buffer_.data(), size_);
-    const LogicalLine line_end = scan_logical_line(text, end);
+    const LogicalLine line_end = lines_.scan(text, end);
     if (!line_end.complete && !at_eof_) {
       // The line goes on past the bytes read: hand out what is complete
       // first, then read on with the line at the front.
@@ -82,6 +84,9 @@ bool FileChunkReader::next(SourceChunk& chunk) {
   chunk.bytes = std::string_view(buffer_.data() + pos_, end - pos_);
   chunk.is_text = is_text;
   chunk.first_line = first_line;
+  // The line marked may be the one after the chunk, which broke it off:
+  // then the chunk's lines are read the slower way, to the same ends.
+  chunk.trigraphs = lexing_dialect().trigraphs && lines_.marked_after(pos_);
   pos_ = end;
   return true;
 }

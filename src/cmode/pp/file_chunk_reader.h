@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "cmode/lex/trigraphs.h"
 #include "cmode/listing/expander.h"
 #include "cmode/pp/preprocessor.h"
 #include "common/page_memory.h"
@@ -34,6 +35,7 @@ class FileChunkReader final : public ChunkSource {
   std::size_t pos_ = 0;   // the first byte not yet handed out
   bool at_eof_ = false;
   bool started_ = false;  // the file's first bytes have been read
+  TrigraphLineScan lines_;
 };
 
 }  // namespace sornik::cmode

@@ -1,11 +1,13 @@
 // The warnings about a logical line's bytes themselves rather than its
 // tokens: white space between a splice's backslash and its newline, C90's
-// `//` comments, form feeds and vertical tabs in directives, and directives
-// among a use's arguments.
+// `//` comments, form feeds and vertical tabs in directives, directives
+// among a use's arguments, and trigraphs (which are converted here).
 #include <algorithm>
 #include <cstring>
 
+#include "cmode/lex/dialect.h"
 #include "cmode/lex/logical_lines.h"
+#include "cmode/lex/trigraphs.h"
 #include "cmode/pp/preprocessor.h"
 
 namespace sornik::cmode {
@@ -103,6 +105,26 @@ void Preprocessor::check_c90_comment(FileFrame& frame, std::string_view bytes, L
   const auto newlines = std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(start), '\n');
   report_on(frame.line + static_cast<std::uint32_t>(newlines), error ? Severity::error : Severity::pedwarn,
             "C++ style comments are not allowed in ISO C90");
+}
+
+std::string_view Preprocessor::read_trigraphs(FileFrame& frame, std::string_view bytes) {
+  const bool converted = lexing_dialect().trigraphs;
+  if (converted) frame.converted_line.convert(bytes);
+  const std::string_view line = converted ? frame.converted_line.text() : bytes;
+  if (!diagnostic_rules().gives(Warning::trigraphs)) return line;
+  for (const TrigraphNote& note : trigraphs_to_warn_of(line, frame.converted_line.trigraphs(), converted)) {
+    std::string text = "trigraph ??";
+    text += note.third;
+    if (converted) {
+      text += " converted to ";
+      text += trigraph_meaning(note.third);
+    } else {
+      text += " ignored, use -trigraphs to enable";
+    }
+    const auto newlines = std::count(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(note.at), '\n');
+    report_on(frame.line + static_cast<std::uint32_t>(newlines), Severity::warning, text, Warning::trigraphs);
+  }
+  return line;
 }
 
 }  // namespace sornik::cmode

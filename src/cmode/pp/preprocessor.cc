@@ -93,8 +93,9 @@ void Preprocessor::read_text(FileFrame& frame, std::string_view text) {
     // itself includes, while they are being recorded, only scans.
     const bool record = header != nullptr && header->readings == 1 && text.data() == header->text.data();
     if (record) header->lines.clear();
+    TrigraphLineScan lines(!frame.system_header);
     for (std::size_t pos = 0; pos < text.size();) {
-      const LogicalLine line = scan_logical_line(text, pos);
+      const LogicalLine line = lines.scan(text, pos);
       if (record) header->lines.push_back(line);
       take_line(frame, text.substr(pos, line.end - pos), line);
       pos = line.end;
@@ -218,7 +219,8 @@ void Preprocessor::report_on(std::uint32_t physical_line, Severity severity, std
   report_at(place.file, place.line, severity, text, warning);
 }
 
-void Preprocessor::check_line(const FileFrame& frame, std::string_view bytes, const LogicalLine& line) {
+std::string_view Preprocessor::check_line(FileFrame& frame, std::string_view bytes, const LogicalLine& line) {
+  if (line.trigraphs()) bytes = read_trigraphs(frame, bytes);
   // Only the last line of a file can end inside a comment.
   if (!line.complete && ends_inside_block_comment(bytes)) report(Severity::error, "unterminated comment");
   if (line_checks_due) check_line_bytes(bytes, frame.line);
@@ -228,7 +230,7 @@ void Preprocessor::check_line(const FileFrame& frame, std::string_view bytes, co
     if (line.kind == LineKind::directive) check_pedantic(frame, bytes);
   }
   if (line.open_literal()) report_open_literals(bytes, frame.line);
-  if (!line.raw_string() || skipping_) return;
+  if (!line.raw_string() || skipping_) return bytes;
   lexer_.lex(bytes, tokens_);
   for (const Token& token : tokens_) {
     if (token.kind != TokenKind::other || token.text.find("R\"") > 2) continue;
@@ -240,6 +242,7 @@ void Preprocessor::check_line(const FileFrame& frame, std::string_view bytes, co
       report_at(place.file, place.line, Severity::error, problem.message);
     }
   }
+  return bytes;
 }
 
 void Preprocessor::report_open_literals(std::string_view bytes, std::uint32_t first_line) {
@@ -259,7 +262,7 @@ void Preprocessor::report_open_literals(std::string_view bytes, std::uint32_t fi
 
 void Preprocessor::take_line(FileFrame& frame, std::string_view bytes, const LogicalLine& line) {
   if (!line.complete || line.marks != 0 || line_checks_due) [[unlikely]]
-    check_line(frame, bytes, line);
+    bytes = check_line(frame, bytes, line);
   if (line_checks_) [[unlikely]]
     check_line_options(bytes, line, frame.line);
   if (line.kind == LineKind::directive) {

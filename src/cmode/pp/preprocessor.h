@@ -18,6 +18,7 @@
 #include "cmode/lex/dialect.h"
 #include "cmode/lex/logical_lines.h"
 #include "cmode/lex/token.h"
+#include "cmode/lex/trigraphs.h"
 #include "cmode/listing/expander.h"
 #include "cmode/macro/builtin_state.h"
 #include "cmode/macro/macro_table.h"
@@ -69,6 +70,9 @@ struct FileFrame {
   enum class Guard : std::uint8_t { expect_ifndef, inside, after_endif, none } guard = Guard::expect_ifndef;
   std::string guard_macro;
   bool line_comment_reported = false;  // C90's error of a `//` comment, once a file
+  // The line being read, when it holds trigraphs that the dialect converts:
+  // the frame's own, as an #include on it reads other files' lines.
+  ConvertedText converted_line;
 };
 
 // The preprocessor's directives over one macro table: definitions, the
@@ -167,11 +171,16 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   }
   // Reports a comment that the file ends inside, the raw strings of a line
   // that are no valid literals, the literals it leaves open, its splices
-  // with white space and, under -pedantic, what a directive holds that ISO C
-  // forbids. Out of line: few lines hold any of these (every line comes here
-  // under -pedantic), and take_line is on every line's path.
-  [[gnu::cold, gnu::noinline]] void check_line(const FileFrame& frame, std::string_view bytes,
-                                               const LogicalLine& line);
+  // with white space, its trigraphs and, under -pedantic, what a directive
+  // holds that ISO C forbids. Out of line: few lines hold any of these
+  // (every line comes here under -pedantic), and take_line is on every
+  // line's path. Returns the line as it is read: its trigraphs converted
+  // where the dialect converts them.
+  [[gnu::cold, gnu::noinline]] std::string_view check_line(FileFrame& frame, std::string_view bytes,
+                                                           const LogicalLine& line);
+  // Warns of the trigraphs of the frame's line as the rules ask, and
+  // returns the line as it is read.
+  std::string_view read_trigraphs(FileFrame& frame, std::string_view bytes);
   // Reports the string literals and character constants that a line, which
   // starts on physical line `first_line`, ends before they close.
   void report_open_literals(std::string_view bytes, std::uint32_t first_line);
