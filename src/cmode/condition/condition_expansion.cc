@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "cmode/lex/byte_classes.h"
+#include "cmode/lex/dialect.h"
 #include "cmode/macro/macro.h"
 
 namespace sornik::cmode {
@@ -46,6 +47,7 @@ bool ConditionExpansion::expand(std::span<const Token> in, std::vector<Token>& o
   out.clear();
   disabled_.clear();
   pasted_.clear();
+  marks_system_macros_ = warns_of_number_forms();
   return expand_list(in, true, 0, out);
 }
 
@@ -142,6 +144,8 @@ bool ConditionExpansion::expand_use(const Macro& macro, std::span<const Token> a
     if (call.arguments.size() < count) call.arguments.resize(count);
   }
   if (!replace_body(macro, depth, call)) return false;
+  if (marks_system_macros_) [[unlikely]]
+    mark_expansion(macro, table_.definition_files()[macro.definition_file()].system, call.replaced);
   disabled_.push_back(&macro);
   const bool done = expand_list(call.replaced, false, depth + 1, out);
   disabled_.pop_back();

@@ -52,6 +52,9 @@ class ConditionExpansion {
   std::vector<std::unique_ptr<Call>> calls_;
   std::vector<const Macro*> disabled_;
   std::deque<std::string> pasted_;
+  // Whether the tokens tell where system headers' macros put them
+  // (warns_of_number_forms), set for each line.
+  bool marks_system_macros_ = false;
 };
 
 }  // namespace sornik::cmode

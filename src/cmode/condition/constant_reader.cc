@@ -332,8 +332,8 @@ class Evaluator {
     std::string error;
     std::vector<Finding> warnings;
     const char last = text.back();
-    if (!parse_integer(text, value, error, warnings) || !warnings.empty() || (last | 0x20) == 'i' ||
-        (last | 0x20) == 'j') {
+    if (!parse_integer(text, value, error, warnings, {.traditional = false, .extensions = false}) ||
+        !warnings.empty() || (last | 0x20) == 'i' || (last | 0x20) == 'j') {
       fail();
       return {};
     }

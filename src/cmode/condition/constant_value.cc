@@ -51,10 +51,10 @@ bool valid_suffix(std::string_view suffix, bool& is_unsigned) {
 
 // The warnings of -Wtraditional and -Wlong-long about a valid suffix of an
 // integer: traditional C took none but L, and long long is C99's.
-[[gnu::cold]] void check_suffix(std::string_view suffix, std::vector<Finding>& warnings) {
+[[gnu::cold]] void check_suffix(std::string_view suffix, std::vector<Finding>& warnings, FormWarnings form) {
   const DiagnosticRules& rules = diagnostic_rules();
-  const bool long_long =
-      suffix.find("ll") != std::string_view::npos || suffix.find("LL") != std::string_view::npos;
+  const bool long_long = form.extensions && (suffix.find("ll") != std::string_view::npos ||
+                                             suffix.find("LL") != std::string_view::npos);
   const Dialect& dialect = lexing_dialect();
   // Unless chosen, -Wlong-long goes with -pedantic and -Wtraditional before C99.
   const bool long_long_warned =
@@ -62,7 +62,7 @@ bool valid_suffix(std::string_view suffix, bool& is_unsigned) {
                         ? rules.gives(Warning::long_long)
                         : (rules.pedantic || warns_traditional()) && !follows_c99(dialect));
   const bool is_unsigned = suffix.find_first_of("uU") != std::string_view::npos;
-  if (warns_traditional() && (is_unsigned || long_long_warned)) {
+  if (form.traditional && warns_traditional() && (is_unsigned || long_long_warned)) {
     warnings.push_back({Severity::warning, "traditional C rejects the " + quoted(suffix) + " suffix",
                         long_long_warned ? Warning::long_long : Warning::traditional});
   }
@@ -72,6 +72,15 @@ bool valid_suffix(std::string_view suffix, bool& is_unsigned) {
                                           : "use of C99 long long integer constant",
                         Warning::long_long});
   }
+}
+
+// -pedantic: binary constants came with C2X and C++14.
+[[gnu::cold]] void check_binary(std::vector<Finding>& warnings) {
+  const Dialect& dialect = lexing_dialect();
+  if (dialect.cplusplus ? dialect.version >= "201402L" : dialect.version >= "202000L") return;
+  warnings.push_back({Severity::pedwarn, dialect.cplusplus
+                                             ? "binary constants are a C++14 feature or GCC extension"
+                                             : "binary constants are a C2X feature or GCC extension"});
 }
 
 bool is_imaginary(std::string_view suffix) {
@@ -224,7 +233,8 @@ class CharReader {
 
 }  // namespace
 
-bool parse_integer(std::string_view text, Value& value, std::string& error, std::vector<Finding>& warnings) {
+bool parse_integer(std::string_view text, Value& value, std::string& error, std::vector<Finding>& warnings,
+                   FormWarnings form) {
   value = {};
   int base = 10;
   std::size_t pos = 0;
@@ -279,8 +289,10 @@ bool parse_integer(std::string_view text, Value& value, std::string& error, std:
                                  : "invalid suffix " + quoted(suffix) + " on integer constant";
     return false;
   }
+  if (base == 2 && form.extensions && diagnostic_rules().pedantic) [[unlikely]]
+    check_binary(warnings);
   if (!suffix.empty()) [[unlikely]]
-    check_suffix(suffix, warnings);
+    check_suffix(suffix, warnings, form);
   if (too_large) warnings.push_back({Severity::pedwarn, "integer constant is too large for its type"});
   if (!is_unsigned && static_cast<std::intmax_t>(result) < 0) {
     if (base == 10 && !too_large)

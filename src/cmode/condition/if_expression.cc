@@ -139,9 +139,10 @@ class ConditionParser {
     Value value;
     std::string error;
     const std::size_t warned = result_.warnings.size();
-    const bool valid = token.kind == TokenKind::pp_number
-                           ? parse_integer(token.text, value, error, result_.warnings)
-                           : parse_char_constant(token.text, value, error, result_.warnings);
+    const bool valid =
+        token.kind == TokenKind::pp_number
+            ? parse_integer(token.text, value, error, result_.warnings, form_warnings_of(token.system_macro))
+            : parse_char_constant(token.text, value, error, result_.warnings);
     if (!valid) fail(error, token.begin);
     point_new_warnings(warned, token);
     return value;

@@ -115,6 +115,56 @@ TEST(Condition, WarnsOfExtensionsUnderPedantic) {
   set_diagnostic_rules(saved);
 }
 
+// The warnings of `expression` whose tokens all have `system_macro` set.
+std::string evaluate_from_macro(std::string_view expression, std::uint8_t system_macro) {
+  Lexer lexer;
+  std::vector<Token> tokens;
+  lexer.lex(expression, tokens);
+  for (Token& token : tokens) token.system_macro = system_macro;
+  FakeContext context;
+  std::string out;
+  for (const Finding& warning : evaluate_condition(tokens, context).warnings) out += warning.text + "; ";
+  return out;
+}
+
+// As gcc reads a number of #if: a system header's macro that spelled it
+// hides the warnings of its form, one that only holds it (as an argument)
+// those of -Wtraditional; the warnings of its value stay. Binary constants
+// are C2X's and C++14's.
+TEST(Condition, LeavesOutFormWarningsOfSystemHeadersMacros) {
+  const DiagnosticRules saved = diagnostic_rules();
+  DiagnosticRules rules;
+  rules.pedantic = true;
+  rules.warnings_on |= DiagnosticRules::bit(Warning::traditional);
+  set_diagnostic_rules(rules);
+  {
+    const ScopedLexingDialect c90(*find_dialect("c90", false));
+    const std::string_view numbers = "1U + 0b1 + 18446744073709551615 + 1LL";
+    const std::string value = "integer constant is so large that it is unsigned; ";
+    const std::string long_long = "use of C99 long long integer constant; ";
+    const std::string binary = "binary constants are a C2X feature or GCC extension; ";
+    EXPECT_EQ(evaluate_from_macro(numbers, 0), "traditional C rejects the \"U\" suffix; " + binary + value +
+                                                   "traditional C rejects the \"LL\" suffix; " + long_long);
+    EXPECT_EQ(evaluate_from_macro(numbers, kInSystemMacro), binary + value + long_long);
+    EXPECT_EQ(evaluate_from_macro(numbers, kInSystemMacro | kSpelledInSystemMacro), value);
+    EXPECT_EQ(evaluate_from_macro("'ab'", kInSystemMacro | kSpelledInSystemMacro),
+              "multi-character character constant; ");
+  }
+  {
+    const ScopedLexingDialect c2x(*find_dialect("c2x", false));
+    EXPECT_EQ(evaluate("0B1 + 0b0"), "1");
+  }
+  {
+    const ScopedLexingDialect cxx11(*find_dialect("c++11", true));
+    EXPECT_EQ(evaluate("0 && 0b1"), "0 / binary constants are a C++14 feature or GCC extension");
+  }
+  {
+    const ScopedLexingDialect cxx14(*find_dialect("c++14", true));
+    EXPECT_EQ(evaluate("0b1"), "1");
+  }
+  set_diagnostic_rules(saved);
+}
+
 // -Wall warns of a negative operand that the other operand's unsignedness
 // converts, evaluated or not; == and != and the shifts convert none.
 TEST(Condition, WarnsOfOperandsThatChangeSignUnderWall) {

@@ -45,6 +45,8 @@ struct ExpToken {
   bool placemarker = false;
   // The text lives in storage that outlasts the next source chunk.
   bool stable = false;
+  // kSpelledInSystemMacro and kInSystemMacro (as Token::system_macro).
+  std::uint8_t system_macro = 0;
 
   bool is(std::string_view punctuator) const {
     return mark == Mark::none && kind == TokenKind::punctuator && text == punctuator;

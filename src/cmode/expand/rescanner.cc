@@ -378,6 +378,7 @@ void Rescanner::expand_all(std::vector<ExpToken>& tokens, ExpandedFor use, std::
   groups_stable_ = 0;
   push_context(nullptr);
   contexts_[0].tokens = tokens;
+  substituter_.set_marks_system_macros(use == ExpandedFor::condition && warns_of_number_forms());
   rescan(Scope{0, false, &out, use == ExpandedFor::condition, use == ExpandedFor::code});
 }
 

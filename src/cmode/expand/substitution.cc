@@ -82,6 +82,10 @@ void Substituter::substitute(const Macro& macro, Arguments* args, std::uint32_t 
   // Every token of an expansion, arguments included, stands on the line of the use.
   for (auto token = out.begin() + static_cast<std::ptrdiff_t>(start); token != out.end(); ++token)
     token->line = line;
+  if (marks_system_macros_) [[unlikely]] {
+    const bool system = table_.definition_files()[macro.definition_file()].system;
+    mark_expansion(macro, system, std::span<ExpToken>(out).subspan(start));
+  }
 }
 
 void Substituter::check_empty_arguments(Run& run) {

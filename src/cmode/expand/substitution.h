@@ -58,6 +58,10 @@ class Substituter {
   // and the stringified arguments that lost a final backslash (a warning).
   const std::vector<SubstitutionProblem>& problems() const { return problems_; }
 
+  // Whether the tokens made tell where system headers' macros spelled and
+  // hold them (Token::system_macro), which #if asks.
+  void set_marks_system_macros(bool marks) { marks_system_macros_ = marks; }
+
  private:
   struct Run;
   // Under -pedantic in C90 and C++98, a parameter the list uses whose
@@ -89,6 +93,7 @@ class Substituter {
   const MacroTable& table_;
   // Under -pedantic in C90 and C++98 an empty argument is a pedwarn.
   bool empty_arguments_warned_;
+  bool marks_system_macros_ = false;
   Respeller respeller_;
   std::string scratch_;
   std::vector<SubstitutionProblem> problems_;

@@ -104,6 +104,16 @@ inline void default_trigraph_warnings(DiagnosticRules& rules, const Dialect& dia
   if (!dialect.trigraphs && (rules.warnings_chosen & bit) == 0) rules.warnings_on |= bit;
 }
 
+// Whether #if may warn of the form of an integer constant (a suffix, long
+// long, binary): only -pedantic, -Wtraditional and -Wlong-long ask, and only
+// then do the tokens of an expansion tell where system headers' macros put
+// them (Token::system_macro).
+inline bool warns_of_number_forms() {
+  const DiagnosticRules& rules = diagnostic_rules();
+  return rules.pedantic || (rules.warnings_chosen & DiagnosticRules::bit(Warning::long_long)) != 0 ||
+         (!lexing_dialect().cplusplus && rules.gives(Warning::traditional));
+}
+
 // The dialect that -std=`name` chooses for C (`cplusplus` false) or C++: ""
 // is the compiler's default, "ansi" what -ansi chooses. None for a name of
 // the other language or no language.

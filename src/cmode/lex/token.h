@@ -23,6 +23,12 @@ enum class TokenKind : std::uint8_t {
   other,
 };
 
+// Where a token of an expansion stands with respect to the macros of system
+// headers (Token::system_macro): the compiler leaves out some warnings of a
+// number there in #if.
+inline constexpr std::uint8_t kSpelledInSystemMacro = 1;  // in the replacement list of one
+inline constexpr std::uint8_t kInSystemMacro = 2;         // the innermost expansion holding it is one's
+
 // One preprocessing token of a lexed text.
 struct Token {
   // The spelling with every backslash-newline removed: a view into the lexed
@@ -35,6 +41,8 @@ struct Token {
   // White space, a comment or a line end stands between this token and the
   // one before it.
   bool space_before = false;
+  // kSpelledInSystemMacro and kInSystemMacro, for a token of an expansion.
+  std::uint8_t system_macro = 0;
 
   // Whether the token is that punctuator (as spelled: `<:` is not `[`).
   bool is(std::string_view punctuator) const { return kind == TokenKind::punctuator && text == punctuator; }

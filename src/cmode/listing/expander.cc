@@ -143,6 +143,7 @@ void Expander::expand_directive(std::span<const Token> in, ExpandedFor use, Sour
     added.text = token.text;
     added.kind = token.kind;
     added.space_before = token.own_space;
+    added.system_macro = token.system_macro;
     if (token.from_source) {
       added.begin = token.source_begin;
       added.end = token.source_end;

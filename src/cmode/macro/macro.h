@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -47,6 +48,13 @@ enum class Builtin : std::uint8_t {
   poisoned,       // a name that #pragma GCC poison forbids: never defined, an error where used
   variadic_name,  // __VA_ARGS__ or __VA_OPT__ till a #define names it: undefined (see warned_at_use)
 };
+
+// Sets Token::system_macro (or ExpToken's) of `tokens`, one expansion of
+// `macro` (a system header's macro when `system`): each stands in it as the
+// innermost expansion, and those whose text lies in its replacement text
+// were spelled there (the others came from its arguments).
+template <typename Tokens>
+void mark_expansion(const Macro& macro, bool system, Tokens&& tokens);
 
 // Gives a macro's block back to the macro store.
 struct MacroDeleter {
@@ -229,5 +237,19 @@ void append_define_line(std::string& out, const Macro& macro, bool listed_name =
 // white space between the same tokens and the same spellings of `#` and
 // `##`, so that a redefinition is silent.
 bool same_definition(const Macro& a, const Macro& b);
+
+template <typename Tokens>
+void mark_expansion(const Macro& macro, bool system, Tokens&& tokens) {
+  const std::uint8_t innermost = system ? kInSystemMacro : 0;
+  const char* const text = macro.replacement().data();
+  const char* const text_end = text + macro.replacement().size();
+  const std::less<const char*> before;
+  for (auto& token : tokens) {
+    const char* const at = token.text.data();
+    const bool spelled = system && !before(at, text) && before(at, text_end);
+    token.system_macro = static_cast<std::uint8_t>((token.system_macro & kSpelledInSystemMacro) |
+                                                   (spelled ? kSpelledInSystemMacro : 0) | innermost);
+  }
+}
 
 }  // namespace sornik::cmode

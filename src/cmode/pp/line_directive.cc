@@ -63,6 +63,8 @@ bool all_digits(std::string_view text) {
 void Preprocessor::line_directive(FileFrame& frame, std::span<const Token> rest, std::string_view line,
                                   bool marker) {
   std::span<const Token> operand = rest;
+  if (marker && diagnostic_rules().pedantic)
+    report(rest[0], Severity::pedwarn, "style of line directive is a GCC extension");
   if (!marker && needs_expansion(operand)) {
     expander_.expand_directive(operand, ExpandedFor::directive, {frame.path, frame.line}, expanded_);
     operand = expanded_;
