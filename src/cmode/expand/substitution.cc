@@ -297,7 +297,8 @@ void Substituter::paste(std::vector<ExpToken>& out, std::size_t right_start) {
   scratch_.append(rhs.text);
   TokenKind kind;
   if (!respeller_.single_token(scratch_, kind) || is_macro_not_suffix(respeller_.suffix())) {
-    rhs.space_before = false;  // the two tokens stay side by side
+    // The right operand keeps the white space written before it.
+    rhs.space_before = rhs.own_space;
     problems_.push_back({Severity::error, "pasting \"" + std::string(lhs.text) + "\" and \"" +
                                               std::string(rhs.text) +
                                               "\" does not give a valid preprocessing token"});
