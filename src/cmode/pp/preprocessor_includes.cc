@@ -46,13 +46,16 @@ HeaderForm Preprocessor::header_name(std::span<const Token> operand, std::string
     // Written out, a header name is one token up to the first closing byte
     // on the line, whatever tokens or comments its bytes would otherwise
     // make (<a->, <sub//a.h>, "a\"): a backslash escapes nothing. A '<'
-    // without its '>' is a token of its own.
+    // without its '>' on its physical line (splices aside: a comment may
+    // carry the directive on) is a token of its own.
     const bool angled = operand[0].is("<");
     const std::size_t open = angled ? operand[0].end : operand[0].begin + 1;
     const std::size_t close = line.find(angled ? '>' : '"', open);
     if (close != std::string_view::npos) {
       name.clear();
       append_without_splices(name, line.substr(open, close - open));
+    }
+    if (close != std::string_view::npos && name.find('\n') == std::string::npos) {
       Lexer lexer;
       std::vector<Token> rest;
       lexer.lex(line.substr(close + 1), rest);

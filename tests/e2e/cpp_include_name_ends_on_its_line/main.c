@@ -1,0 +1,8 @@
+#define foo h.h>
+#include <foo /*
+> */
+#include <h\
+.h>
+#include "missing.h /*
+" */
+int end;
