@@ -1,7 +1,8 @@
 // C-mode expansion over a fuzzer-chosen source with its own definitions.
 // Input sections: options (first byte: bit 0 asks for -f with the rest of
-// the section as the format, bit 1 for the HTML page too, bits 2 and 3 the
-// dialect: C++17, C++20, C++98 or gnu17), then the source, a.cc in C++ and
+// the section as the format, bit 1 for the HTML page too, bits 2 to 4 the
+// dialect: C++17, C++20, C++98, gnu17, C90, C99, C++11 or GNU C90, the ISO
+// ones with trigraphs), then the source, a.cc in C++ and
 // a.c in C. Every run must give the same bytes twice, the default rendering must
 // equal the format "$n`$x'", the format "$n" must give back the source byte
 // for byte, the page must be well-formed, and every line of the --json
@@ -47,9 +48,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (growth_bound(source) > 1e5) return -1;
   const std::string_view options = sections[0];
   // The dialect: its file name and -std= (read by every run below).
-  const int dialect = options.empty() ? 3 : (options[0] >> 2) & 3;
-  const std::string name = dialect == 3 ? "a.c" : "a.cc";
-  const std::string standard = dialect == 1 ? "-std=c++20" : dialect == 2 ? "-std=c++98" : "-std=gnu17";
+  static const struct {
+    const char* standard;
+    bool c;
+  } kDialects[] = {{"-std=gnu17", false}, {"-std=c++20", false}, {"-std=c++98", false}, {"-std=gnu17", true},
+                   {"-std=c90", true},    {"-std=c99", true},    {"-std=c++11", false}, {"-std=gnu90", true}};
+  const auto& dialect = kDialects[options.empty() ? 3 : (options[0] >> 2) & 7];
+  const std::string name = dialect.c ? "a.c" : "a.cc";
+  const std::string standard = dialect.standard;
   const std::map<std::string, std::string> files = {{name, source}};
   std::vector<std::string> args = {"--cpp", "-undef", "-nostdinc", standard};
   if (!options.empty() && (options[0] & 1) != 0) {

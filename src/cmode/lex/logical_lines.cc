@@ -127,9 +127,11 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
   return end;
 }
 
-// logical_line_end, inlined into scan_logical_line: most lines take a few
-// blocks of 16 bytes, and a call would cost as much as one of them.
-[[gnu::always_inline]] inline LineEnd find_line_end(std::string_view text, std::size_t pos) {
+// The end of the logical line whose first token is at `pos`, inlined into
+// scan_logical_line: most lines take a few blocks of 16 bytes, and a call
+// would cost as much as one of them. A `directive` line reads `//` as ISO
+// C90 reads it there.
+[[gnu::always_inline]] inline LineEnd find_line_end(std::string_view text, std::size_t pos, bool directive) {
   const std::size_t size = text.size();
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   std::uint32_t newlines = 0;
@@ -157,6 +159,13 @@ std::size_t skip_block_comment(std::string_view text, std::size_t pos, std::uint
         pos = skip_block_comment(text, next + 1, newlines);
         if (pos == std::string_view::npos) return {size, false, newlines, marks};
       } else if (next < size && text[next] == '/') {
+        if (!lexing_dialect().line_comments) [[unlikely]] {
+          marks |= LineEnd::kC90Slashes;
+          if (!c90_line_comment(text, next, directive)) {
+            pos = next;  // a division: the second `/` is read on
+            continue;
+          }
+        }
         pos = line_comment_end(text, next + 1, newlines);
         if (pos == size) return {size, false, newlines, marks};
         return {pos + 1, true, newlines + 1, marks};
@@ -206,7 +215,13 @@ const char* name_end(const char* pos, const char* end) {
 
 }  // namespace
 
-LineEnd logical_line_end(std::string_view text, std::size_t pos) { return find_line_end(text, pos); }
+bool c90_line_comment(std::string_view text, std::size_t second, bool directive) {
+  std::uint32_t newlines = 0;
+  const std::size_t after = skip_splices(text, second + 1, newlines);
+  return !directive && !reading_group_not_taken && (after >= text.size() || text[after] != '*');
+}
+
+LineEnd logical_line_end(std::string_view text, std::size_t pos) { return scan_logical_line(text, pos); }
 
 LogicalLine scan_logical_line(std::string_view text, std::size_t pos) {
   // The white space, splices and block comments before the first token are
@@ -241,7 +256,12 @@ LogicalLine scan_logical_line(std::string_view text, std::size_t pos) {
       line.kind = LineKind::code;
       break;
     }
-    if (text[next] == '/') break;  // a line comment: the line is blank
+    if (text[next] == '/') {
+      if (lexing_dialect().line_comments) break;  // a line comment: the line is blank
+      // ISO C90: find_line_end reads it again.
+      if (!c90_line_comment(text, next, false)) line.kind = LineKind::code;
+      break;
+    }
     newlines += spliced;
     pos = skip_block_comment(text, next + 1, newlines);
     if (pos == std::string_view::npos) {
@@ -250,7 +270,7 @@ LogicalLine scan_logical_line(std::string_view text, std::size_t pos) {
       return line;
     }
   }
-  const LineEnd rest = find_line_end(text, pos);
+  const LineEnd rest = find_line_end(text, pos, line.kind == LineKind::directive);
   line.end = rest.end;
   line.complete = rest.complete;
   line.newlines = newlines + rest.newlines;
@@ -334,6 +354,8 @@ bool skip_gaps(const char*& pos, const char* end) {
     }
     if (c != '/' || end - pos < 2) return false;
     if (pos[1] == '/') {
+      // ISO C90 reads `//` in a directive as two divisions.
+      if (!lexing_dialect().line_comments) return false;
       pos = end;
       return true;
     }

@@ -11,6 +11,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "cmode/lex/dialect.h"
 #include "cmode/lex/raw_strings.h"
 
 namespace sornik::cmode {
@@ -37,8 +38,10 @@ struct LineEnd {
   bool open_literal() const { return (marks & kOpenLiteral) != 0; }
   // A trigraph stands in the line (set by TrigraphLineScan only).
   bool trigraphs() const { return (marks & kTrigraphs) != 0; }
+  // A `//` stands in the line, which ISO C90 may read as two divisions.
+  bool c90_slashes() const { return (marks & kC90Slashes) != 0; }
 
-  enum LineMark : std::uint8_t { kRawString = 1, kOpenLiteral = 2, kTrigraphs = 4 };
+  enum LineMark : std::uint8_t { kRawString = 1, kOpenLiteral = 2, kTrigraphs = 4, kC90Slashes = 8 };
 };
 
 // The length of the UTF-8 byte order mark that `text`, a file's start,
@@ -190,6 +193,28 @@ inline std::size_t line_comment_end(std::string_view text, std::size_t pos, std:
     ++spliced;
     ++pos;
   }
+}
+
+// ISO C90 and C94 have no `//` comments. gcc reads one as a comment all the
+// same in a code line of a group taken (with an error) where no `*` follows
+// it; in a directive, in a group not taken and before a `*` it is two
+// divisions, and what follows is read on (`//**/` is `/` and a comment).
+// The preprocessor sets this while the lines read are those of a group not
+// taken, for the line scan, which runs before a line is taken.
+inline thread_local bool reading_group_not_taken = false;
+
+// Set on this thread, for the lexer, while a line that holds a `//` (the
+// scan marks it) is read where ISO C90 reads `//` as two divisions: a
+// directive or a line of a group not taken.
+inline thread_local bool slashes_divide = false;
+
+// Whether the `//` whose second `/` is at `second` begins a comment, in a
+// directive line or not, where the dialect has no line comments (rare).
+[[gnu::cold]] bool c90_line_comment(std::string_view text, std::size_t second, bool directive);
+
+// Whether the `//` whose second `/` is at `second` begins a comment.
+inline bool opens_line_comment(std::string_view text, std::size_t second, bool directive) {
+  return lexing_dialect().line_comments || c90_line_comment(text, second, directive);
 }
 
 // What a logical line holds before anything else.

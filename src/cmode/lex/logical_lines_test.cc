@@ -139,6 +139,27 @@ TEST(LogicalLines, TellDirectives) {
   EXPECT_EQ(split("%:define A\n"), "#%:define A\n");
 }
 
+// ISO C90 reads `//` as two divisions in a directive, in a group not taken
+// and before a `*`; what follows is read on, a block comment it opens too.
+// A line that holds a `//` is marked.
+TEST(LogicalLines, ReadSlashesAsIsoC90Does) {
+  const ScopedLexingDialect c90(*find_dialect("c90", false));
+  EXPECT_EQ(split("#define F // x /* y\nz */ w\nF\n"), "##define F // x /* y\nz */ w\n|F\n");
+  EXPECT_EQ(split("a //**/ b\nc\n"), "a //**/ b\n|c\n");
+  EXPECT_EQ(split("a // /* b\nc */\n"), "a // /* b\n|c */\n");
+  EXPECT_EQ(split("// /*\n#x\n"), "// /*\n|##x\n");
+  EXPECT_TRUE(scan_logical_line("a // b\n", 0).c90_slashes());
+  EXPECT_TRUE(scan_logical_line("#if 1 // b\n", 0).c90_slashes());
+  EXPECT_FALSE(scan_logical_line("a / / b /* // */\n", 0).c90_slashes());
+  reading_group_not_taken = true;
+  EXPECT_EQ(split("// /*\n#else\n// */\nx\n"), "// /*\n#else\n// */\n|x\n");
+  EXPECT_EQ(split("#if 0 // /*\n#endif */\n"), "##if 0 // /*\n#endif */\n");
+  reading_group_not_taken = false;
+  const ScopedLexingDialect c99(*find_dialect("c99", false));
+  EXPECT_EQ(split("#define F // x /* y\nz */ w\n"), "##define F // x /* y\n|z */ w\n");
+  EXPECT_FALSE(scan_logical_line("a // b\n", 0).c90_slashes());
+}
+
 // C90 errs at the first `//` comment of a line, outside literals and block
 // comments; there a `//` that a `*` follows is a division.
 TEST(LineCommentStart, FindsTheFirstLineCommentOutsideLiteralsAndComments) {

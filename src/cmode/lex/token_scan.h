@@ -118,8 +118,16 @@ class TokenScan {
     std::size_t next;
     const int c2 = after(text, pos, next);
     if (c2 == '*') return skip_block_comment(text, next + 1);
-    if (c2 == '/') return skip_line_comment(text, next + 1);
+    if (c2 == '/' && (lexing_dialect().line_comments || c90_line_comment_at(text, next)))
+      return skip_line_comment(text, next + 1);
     return pos;
+  }
+
+  // Whether the `//` whose second `/` is at `second` begins a comment in
+  // ISO C90, which has none (see slashes_divide).
+  [[gnu::cold]] static bool c90_line_comment_at(std::string_view text, std::size_t second) {
+    std::size_t third;
+    return !slashes_divide && after(text, second, third) != '*';
   }
 
   // The end of the token that starts at `pos` with byte `c`, and its kind.

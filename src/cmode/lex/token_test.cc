@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cmode/lex/dialect.h"
+#include "cmode/lex/logical_lines.h"
 
 namespace sornik::cmode {
 namespace {
@@ -107,6 +108,22 @@ TEST(Lexer, ReadsTheTokensOfEachDialect) {
   }
   const ScopedLexingDialect c17(*find_dialect("c17", false));
   EXPECT_EQ(lex_to_string("a::b ->* <=>"), "id:a|p::|p::|id:b|_p:->|p:*|_p:<=|p:>");
+}
+
+// ISO C90 has no `//` comments: gcc reads one in a code line of a group
+// taken, unless a `*` follows it; in a directive or a group not taken (the
+// preprocessor sets slashes_divide) it is two divisions.
+TEST(Lexer, ReadsSlashesAsIsoC90Does) {
+  const ScopedLexingDialect c90(*find_dialect("c90", false));
+  EXPECT_EQ(lex_to_string("1 //**/ 2\n"), "num:1|_p:/|_num:2");
+  EXPECT_EQ(lex_to_string("1 ///**/ 2\n3"), "num:1|_num:3");
+  EXPECT_EQ(lex_to_string("a // b */\n"), "id:a");
+  EXPECT_EQ(lex_to_string("a /\\\n/\\\n* b */ c"), "id:a|_p:/|_id:c");
+  slashes_divide = true;
+  EXPECT_EQ(lex_to_string("# x // y /* z */\n"), "p:#|_id:x|_p:/|p:/|_id:y");
+  slashes_divide = false;
+  const ScopedLexingDialect c99(*find_dialect("c99", false));
+  EXPECT_EQ(lex_to_string("1 //**/ 2\n"), "num:1");
 }
 
 // Raw strings, with every prefix, where the dialect reads them; their bytes

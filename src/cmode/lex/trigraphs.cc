@@ -82,10 +82,8 @@ std::vector<std::pair<std::size_t, std::size_t>> comments_of(std::string_view li
     if (line[next] == '*') {
       end = std::min(block_comment_end(line, next + 1), line.size());
     } else {
-      // In ISO C90 a `//` that a `*` follows is a division before a comment.
-      const std::size_t third = after_splices(line, next + 1);
-      if (!lexing_dialect().line_comments && third < line.size() && line[third] == '*') {
-        pos = next;
+      if (!opens_line_comment(line, next, false)) {
+        pos = next;  // ISO C90's division
         continue;
       }
       std::uint32_t spliced = 0;

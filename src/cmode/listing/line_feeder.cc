@@ -124,7 +124,7 @@ std::size_t LineFeeder::scan_line(bool& may_use) {
           if (std::memchr(text.data() + pos, '\\', stop - pos) != nullptr) may_use = true;
           line_ += static_cast<std::uint32_t>(std::count(text.begin() + pos, text.begin() + stop, '\n'));
           pos = stop;
-        } else if (pos + 1 < size && text[pos + 1] == '/') {
+        } else if (pos + 1 < size && text[pos + 1] == '/' && opens_line_comment(text, pos + 1, false)) {
           pos = line_comment_end(text, pos + 2, line_);
         } else {
           ++pos;

@@ -111,6 +111,9 @@ void Macro::make_tokens() const {
   // respelled `#` and `##` lex as themselves.
   static thread_local std::vector<BodyToken> lexed;
   lexed.clear();
+  // The text holds no comment: ISO C90's `//` in it is two divisions.
+  const bool saved = slashes_divide;
+  slashes_divide = true;
   TokenScan<ScanMode::plain> scan(replacement());
   ScannedToken scanned;
   while (scan.next(scanned)) {
@@ -119,6 +122,7 @@ void Macro::make_tokens() const {
     token.kind = scanned.kind;
     token.space_before = scanned.space_before;
   }
+  slashes_divide = saved;
   if (lexed.empty()) return;
   const std::size_t bytes = lexed.size() * sizeof(BodyToken);
   tokens_ = static_cast<BodyToken*>(store().allocate(bytes));

@@ -33,7 +33,7 @@ void Preprocessor::conditional_directive(FileFrame& frame, std::string_view name
     }
     const std::string_view directive = name == "if" ? "#if" : name == "ifdef" ? "#ifdef" : "#ifndef";
     conditionals_.push_back({frame.line, false, value, false, directive});
-    skipping_ = !value;
+    set_skipping(!value);
     return;
   }
   if (at_file_level) {
@@ -58,7 +58,7 @@ void Preprocessor::conditional_directive(FileFrame& frame, std::string_view name
   if (open.taken) {
     // Only the directive that ends the group read warns.
     if (extension && !skipping_) report_elifdef_extension(name);
-    skipping_ = true;
+    set_skipping(true);
     return;
   }
   bool value;
@@ -69,7 +69,7 @@ void Preprocessor::conditional_directive(FileFrame& frame, std::string_view name
     if (extension && value) report_elifdef_extension(name);
   }
   open.taken = value;
-  skipping_ = !value;
+  set_skipping(!value);
 }
 
 void Preprocessor::report_elifdef_extension(std::string_view name) {
@@ -87,7 +87,7 @@ void Preprocessor::else_or_endif(FileFrame& frame, std::string_view name, std::s
     open.seen_else = true;
     if (open.was_skipping) return;
     check_end("#else", rest);
-    skipping_ = open.taken;
+    set_skipping(open.taken);
     open.taken = true;
     if (conditionals_.size() == frame.conditional_base + 1 && frame.guard == FileFrame::Guard::inside) {
       frame.guard = FileFrame::Guard::none;
@@ -95,7 +95,7 @@ void Preprocessor::else_or_endif(FileFrame& frame, std::string_view name, std::s
     return;
   }
   if (!open.was_skipping) check_end("#endif", rest);
-  skipping_ = open.was_skipping;
+  set_skipping(open.was_skipping);
   conditionals_.pop_back();
   if (conditionals_.size() == frame.conditional_base && frame.guard == FileFrame::Guard::inside) {
     frame.guard = FileFrame::Guard::after_endif;

@@ -180,7 +180,7 @@ void Preprocessor::end_file(FileFrame& frame) {
     report_at(place.file, place.line, Severity::error, "unterminated " + std::string(open.directive));
     conditionals_.pop_back();
   }
-  skipping_ = false;
+  set_skipping(false);
   if (frame.guard == FileFrame::Guard::after_endif && frame.header != nullptr) {
     frame.header->guard = frame.guard_macro;
   }
@@ -221,6 +221,7 @@ void Preprocessor::report_on(std::uint32_t physical_line, Severity severity, std
 
 std::string_view Preprocessor::check_line(FileFrame& frame, std::string_view bytes, const LogicalLine& line) {
   if (line.trigraphs()) bytes = read_trigraphs(frame, bytes);
+  if (line.c90_slashes()) slashes_divide = skipping_ || line.kind == LineKind::directive;
   // Only the last line of a file can end inside a comment.
   if (!line.complete && ends_inside_block_comment(bytes)) report(Severity::error, "unterminated comment");
   if (line_checks_due) check_line_bytes(bytes, frame.line);

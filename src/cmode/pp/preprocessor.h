@@ -160,6 +160,11 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   };
   enum class IncludeKind : std::uint8_t { include, include_next, import };
 
+  // Sets skipping_, and what the line scan reads of it.
+  void set_skipping(bool skipping) {
+    skipping_ = skipping;
+    reading_group_not_taken = skipping;
+  }
   // Where a diagnostic about a physical line of the innermost file points.
   SourcePlace presumed_place(std::uint32_t physical_line) const;
   void report(Severity severity, std::string_view text, Warning warning = Warning::none);
