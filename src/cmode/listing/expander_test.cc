@@ -126,7 +126,7 @@ TEST(Expander, PastesMakeLiteralsWithSuffixesInCxx) {
         "P(\"s\", __M)\n",
         "$x");
     EXPECT_EQ(macros.out.substr(macros.out.rfind('\n', macros.out.size() - 2) + 1),
-              "\"s\"4 'c'1 \"s\"_M \"s\"__M\n");
+              "\"s\" 4 'c' 1 \"s\"_M \"s\"__M\n");
     EXPECT_EQ(macros.err,
               "t.c:4: error: pasting \"\"s\"\" and \"__LINE__\" does not give a valid preprocessing token\n"
               "t.c:4: error: pasting \"'c'\" and \"M\" does not give a valid preprocessing token\n");
@@ -218,7 +218,7 @@ TEST(Expander, ErrorsGoOnWithTheNameOfAFailedUseAlone) {
       {"#define f(x) [x]\n#define M M g(M\n#define g(x) x\nf(M 1)\n",
        "#define f(x) [x]\n#define M M g(M\n#define g(x) x\nf(M 1)`[M 1`M g(M 1`g'']'\n",
        "t.c:4: error: unterminated argument list invoking macro \"g\"\n"},
-      {"#define P(a, b) a ## b\nP(+, -)\n", "#define P(a, b) a ## b\nP(+, -)`+-'\n",
+      {"#define P(a, b) a ## b\nP(+, -)\n", "#define P(a, b) a ## b\nP(+, -)`+ -'\n",
        "t.c:2: error: pasting \"+\" and \"-\" does not give a valid preprocessing token\n"},
       // Nothing is pasted to the comma that `, ## __VA_ARGS__` leaves out.
       {"#define A(x, ...) x##,##__VA_ARGS__\nA(1) A(,) A(1,2)\n",
