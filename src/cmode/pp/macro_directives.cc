@@ -36,7 +36,7 @@ void Preprocessor::set_macro(MacroPtr macro, bool warn_if_different, std::uint64
   if (redefined && unused_macro_warnings_) [[unlikely]]
     warn_if_unused(*old);
   if (warn_if_different && redefined && (!same_definition(*old, *added) || guarded(*old))) {
-    report(Severity::warning, quoted(added->name()) + " redefined",
+    report(Severity::pedwarn, quoted(added->name()) + " redefined",
            old->builtin() != Builtin::none ? Warning::builtin_macro_redefined : Warning::none);
   }
   if (in_unit_) changes_.push_back({std::string(added->name()), std::move(old)});

@@ -6,3 +6,5 @@
 #line 40
 #include "other.h" more
 int a = A;
+#define A "y"
+#undef __STDC__
