@@ -207,7 +207,7 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
     push_mark(tokens, Mark::close, group);
     contexts_[depth_ - 1].tokens = tokens;
     for (const SubstitutionProblem& problem : substituter_.problems())
-      report_at(file_, name.line, problem.severity, problem.message);
+      report_problem(problem, macro, name.line);
     return true;
   }
   if (call_depth_ == calls_.size()) calls_.push_back(std::make_unique<CallScratch>());
@@ -274,9 +274,8 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
   for (std::vector<ExpToken>& expansion : call.expansions) release_if_large(expansion);
   for (const auto& deferred : call.deferred) tokens.push_back(mark_token(Mark::close, deferred.first));
   contexts_[depth_ - 1].tokens = tokens;
-  for (const SubstitutionProblem& problem : substituter_.problems()) {
-    report_at(file_, call.name_token.line, problem.severity, problem.message);
-  }
+  for (const SubstitutionProblem& problem : substituter_.problems())
+    report_problem(problem, used, call.name_token.line);
   return true;
 }
 
@@ -292,6 +291,16 @@ bool Rescanner::try_builtin(const Scope& scope, const ExpToken& name, const Macr
   scope.out->push_back(value);
   push_mark(*scope.out, Mark::close, group);
   return true;
+}
+
+void Rescanner::report_problem(const SubstitutionProblem& problem, const Macro& macro,
+                               std::uint32_t use_line) {
+  const DefinitionFile& definition = table_.definition_files()[macro.definition_file()];
+  if (problem.in_definition && definition.has_lines) {
+    report_at(definition.name, macro.definition_line(), problem.severity, problem.message);
+  } else {
+    report_at(file_, problem.line != 0 ? problem.line : use_line, problem.severity, problem.message);
+  }
 }
 
 bool Rescanner::report_lexed_name(const ExpToken& name, const Macro& macro) {

@@ -158,6 +158,9 @@ class Rescanner {
   // A use whose argument list is unterminated or has the wrong count.
   void fail_use(const Scope& scope, CallScratch& call, const Walk& end);
   void report(std::uint32_t line, std::string_view text, Severity severity = Severity::error);
+  // A problem of a substitution of `macro` at a use on `use_line`, where
+  // the compiler places it.
+  void report_problem(const SubstitutionProblem& problem, const Macro& macro, std::uint32_t use_line);
   Walk start(const Scope& scope) const;
   // The diagnostic the compiler gives where it lexes a name that the table
   // holds: a poisoned one's error, __VA_ARGS__'s or __VA_OPT__'s pedwarn

@@ -2,6 +2,7 @@
 #include "cmode/expand/substitution.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "cmode/lex/dialect.h"
 
@@ -137,7 +138,7 @@ void Substituter::substitute_range(Run& run, std::size_t begin, std::size_t end,
       }
       const std::size_t right_start = out.size();
       append_operand(run, pos, end, {true, before_paste(pos), at_edge(pos)}, out);
-      paste(out, right_start);
+      paste(macro, out, right_start);
       continue;
     }
     append_operand(run, pos, end, {false, before_paste(pos), at_edge(pos)}, out);
@@ -274,7 +275,7 @@ bool Substituter::is_macro_not_suffix(std::string_view name) const {
   return table_.find(name) != nullptr;
 }
 
-void Substituter::paste(std::vector<ExpToken>& out, std::size_t right_start) {
+void Substituter::paste(const Macro& macro, std::vector<ExpToken>& out, std::size_t right_start) {
   std::size_t left = right_start;
   while (left > 0 && out[left - 1].mark != Mark::none) --left;
   std::size_t right = right_start;
@@ -299,9 +300,13 @@ void Substituter::paste(std::vector<ExpToken>& out, std::size_t right_start) {
   if (!respeller_.single_token(scratch_, kind) || is_macro_not_suffix(respeller_.suffix())) {
     // The right operand keeps the white space written before it.
     rhs.space_before = rhs.own_space;
-    problems_.push_back({Severity::error, "pasting \"" + std::string(lhs.text) + "\" and \"" +
-                                              std::string(rhs.text) +
-                                              "\" does not give a valid preprocessing token"});
+    const std::string_view body = macro.replacement();
+    const bool in_definition = std::less_equal<const char*>()(body.data(), lhs.text.data()) &&
+                               std::less<const char*>()(lhs.text.data(), body.data() + body.size());
+    problems_.push_back({Severity::error,
+                         "pasting \"" + std::string(lhs.text) + "\" and \"" + std::string(rhs.text) +
+                             "\" does not give a valid preprocessing token",
+                         lhs.from_source ? lhs.line : 0, in_definition});
     return;
   }
   lhs.text = arena_.store(scratch_);

@@ -33,6 +33,10 @@ class Arguments {
 struct SubstitutionProblem {
   Severity severity;
   std::string message;
+  // Where the compiler places it: at the use (0), on a line of the text
+  // being read, or in the macro's definition.
+  std::uint32_t line = 0;
+  bool in_definition = false;
 };
 
 // Builds replacement lists: parameters replaced by arguments, `#`, `##`,
@@ -80,7 +84,10 @@ class Substituter {
   // Whether a name that a paste made a literal's suffix is a macro, which
   // stays a token of its own.
   bool is_macro_not_suffix(std::string_view name) const;
-  void paste(std::vector<ExpToken>& out, std::size_t right_start);
+  // Pastes the operand that starts at `right_start` to the token before it;
+  // a failure is reported where the left operand was written, as the
+  // compiler has it (in `macro`'s definition, or in an argument).
+  void paste(const Macro& macro, std::vector<ExpToken>& out, std::size_t right_start);
   bool gnu_comma(Run& run, std::size_t& pos, std::vector<ExpToken>& out);
   // Whether the variable arguments leave out the comma of `, ## __VA_ARGS__`.
   bool gnu_comma_goes(Run& run) const;

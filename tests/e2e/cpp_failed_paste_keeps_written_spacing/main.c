@@ -7,3 +7,5 @@
 const char *s = str(at(open, V_2.0));
 at(x,y) at(x, 1.0) spaced(x) cat(x,  @) cat(x,/**/@) str(cat(x, @))
 chain(+, -) chain(+,-)
+#include "sub.h"
+PLUS_TO(x)

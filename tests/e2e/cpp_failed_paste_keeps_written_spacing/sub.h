@@ -1,0 +1,1 @@
+#define PLUS_TO(b) + ## b
