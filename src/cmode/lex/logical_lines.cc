@@ -221,7 +221,10 @@ bool c90_line_comment(std::string_view text, std::size_t second, bool directive)
   return !directive && !reading_group_not_taken && (after >= text.size() || text[after] != '*');
 }
 
-LineEnd logical_line_end(std::string_view text, std::size_t pos) { return scan_logical_line(text, pos); }
+LineEnd logical_line_end(std::string_view text, std::size_t pos) {
+  const LogicalLine line = scan_logical_line(text, pos);
+  return {line.end, line.complete, line.newlines, line.marks};
+}
 
 LogicalLine scan_logical_line(std::string_view text, std::size_t pos) {
   // The white space, splices and block comments before the first token are
