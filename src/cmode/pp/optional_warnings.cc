@@ -53,7 +53,7 @@ void Preprocessor::check_line_options(std::string_view bytes, const LogicalLine&
                 Warning::cxx_compat);
     }
   }
-  if (rules.gives(Warning::comment)) check_comments(bytes, first_line);
+  if (rules.gives(Warning::comment)) check_comments(bytes, first_line, line.kind == LineKind::directive);
 }
 
 void Preprocessor::check_traditional_directive(std::string_view line) {
@@ -99,7 +99,7 @@ void Preprocessor::check_traditional_stringification(const Macro& macro) {
   }
 }
 
-void Preprocessor::check_comments(std::string_view bytes, std::uint32_t first_line) {
+void Preprocessor::check_comments(std::string_view bytes, std::uint32_t first_line, bool directive) {
   const auto line_at = [&](std::size_t pos) {
     return first_line + static_cast<std::uint32_t>(std::count(
                             bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(pos), '\n'));
@@ -122,7 +122,7 @@ void Preprocessor::check_comments(std::string_view bytes, std::uint32_t first_li
           report_on(line_at(inner), Severity::warning, "\"/*\" within comment", Warning::comment);
       }
       pos = end - 1;
-    } else if (bytes[pos + 1] == '/') {
+    } else if (bytes[pos + 1] == '/' && opens_line_comment(bytes, pos + 1, directive)) {
       std::uint32_t spliced = 0;
       const std::size_t end = std::min(line_comment_end(bytes, pos + 2, spliced), bytes.size());
       if (spliced != 0) report_on(line_at(pos), Severity::warning, "multi-line comment", Warning::comment);

@@ -209,7 +209,7 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   [[gnu::cold]] void check_line_options(std::string_view bytes, const LogicalLine& line,
                                         std::uint32_t first_line);
   void check_traditional_directive(std::string_view line);
-  void check_comments(std::string_view bytes, std::uint32_t first_line);
+  void check_comments(std::string_view bytes, std::uint32_t first_line, bool directive);
   // -Wtraditional: a definition's literals that hold a parameter's name.
   [[gnu::cold]] void check_traditional_stringification(const Macro& macro);
   void conditional_directive(FileFrame& frame, std::string_view name, std::span<const Token> rest);

@@ -149,6 +149,11 @@ TEST(Preprocessor, WarnsOfCommentsWithinCommentsUnderWcomment) {
             "h.h:3: warning: \"/*\" within comment\n"
             "h.h:4: warning: multi-line comment\n");
   EXPECT_EQ(defines_of({{"h.h", header}}), "#define X 1\n");
+  // ISO C90 reads `//` in a directive as two divisions: no comment goes on.
+  EXPECT_EQ(defines_of({{"h.h", "#define X 1 // \\\n 2\nint x; // c \\\n d\n"}}, {"-std=c90", "-Wcomment"}),
+            "#define X 1 // 2\n"
+            "h.h:3: error: C++ style comments are not allowed in ISO C90\n"
+            "h.h:3: warning: multi-line comment\n");
 }
 
 // A diagnostic names the physical line of the token where the fault is
