@@ -267,6 +267,8 @@ class Parser {
       rules.warnings_are_errors = true;
     } else if (arg == "-Wextra") {
       rules.extra = true;
+    } else if (arg.starts_with("-ftrack-macro-expansion") || arg == "-fno-track-macro-expansion") {
+      rules.track_macro_expansion = arg != "-ftrack-macro-expansion=0" && arg != "-fno-track-macro-expansion";
     } else if (arg == "-Wall") {
       // As in gcc, a warning that an option before named keeps its choice.
       rules.warnings_on |=

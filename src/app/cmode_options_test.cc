@@ -166,6 +166,13 @@ TEST(CppOptions, TakeTheWarningOptions) {
   const DiagnosticRules others = rules_of({"-Wshadow", "-Werror=format", "-fundef", "-Wno-error=undef"});
   EXPECT_EQ(others.warnings_on, defaults.warnings_on);
   EXPECT_EQ(others.warnings_as_errors, 0U);
+
+  // Only -ftrack-macro-expansion=0 places diagnostics of expanded tokens at the use.
+  EXPECT_TRUE(defaults.track_macro_expansion);
+  EXPECT_FALSE(rules_of({"-ftrack-macro-expansion=0"}).track_macro_expansion);
+  EXPECT_FALSE(rules_of({"-fno-track-macro-expansion"}).track_macro_expansion);
+  EXPECT_TRUE(rules_of({"-ftrack-macro-expansion=0", "-ftrack-macro-expansion=1"}).track_macro_expansion);
+  EXPECT_TRUE(rules_of({"-fno-track-macro-expansion", "-ftrack-macro-expansion"}).track_macro_expansion);
 }
 
 // gcc's driver passes the words of -Wp, to the preprocessor after all its

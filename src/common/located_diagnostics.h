@@ -70,6 +70,10 @@ struct DiagnosticRules {
   std::uint32_t warnings_as_errors = 0;
   std::uint32_t warnings_chosen = 0;  // named in a -W or -Wno- option
   bool extra = false;                 // -Wextra
+  // A diagnostic of a token that an expansion brought names where the token
+  // was written (a macro's definition, an argument): gcc's default; under
+  // -ftrack-macro-expansion=0 the use.
+  bool track_macro_expansion = true;
 
   // Whether a warning that, unless chosen, only -pedantic or -Wextra give
   // (-Wexpansion-to-defined) is given.

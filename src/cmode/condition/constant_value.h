@@ -27,9 +27,12 @@ struct FormWarnings {
 
 // The FormWarnings of a number token of #if (Token::system_macro): none of
 // -Wtraditional where a system header's macro spelled it or holds it, no
-// other where one spelled it.
+// other where one spelled it (unless -ftrack-macro-expansion=0 places it
+// at the use).
 inline FormWarnings form_warnings_of(std::uint8_t system_macro) {
-  return {.traditional = system_macro == 0, .extensions = (system_macro & kSpelledInSystemMacro) == 0};
+  return {
+      .traditional = system_macro == 0,
+      .extensions = (system_macro & kSpelledInSystemMacro) == 0 || !diagnostic_rules().track_macro_expansion};
 }
 
 // Reads an integer constant (decimal, octal, hexadecimal or binary, with

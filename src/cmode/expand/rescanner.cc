@@ -296,7 +296,7 @@ bool Rescanner::try_builtin(const Scope& scope, const ExpToken& name, const Macr
 void Rescanner::report_problem(const SubstitutionProblem& problem, const Macro& macro,
                                std::uint32_t use_line) {
   const DefinitionFile& definition = table_.definition_files()[macro.definition_file()];
-  if (problem.in_definition && definition.has_lines) {
+  if (problem.in_definition && definition.has_lines && diagnostic_rules().track_macro_expansion) {
     report_at(definition.name, macro.definition_line(), problem.severity, problem.message);
   } else {
     report_at(file_, problem.line != 0 ? problem.line : use_line, problem.severity, problem.message);

@@ -1,0 +1,5 @@
+#define arrow - ## >>
+#define cat(a, b) a ## b
+arrow
+cat(x,
+    +)
