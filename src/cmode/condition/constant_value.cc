@@ -151,6 +151,19 @@ class CharReader {
                            Warning::traditional});
   }
 
+  // A universal character name that names no character of the source
+  // character set (a surrogate; in C, a character of the basic set but $, @
+  // and `) is an error; in C one beyond U+10FFFF a pedwarn.
+  void check_universal_name(std::string_view spelled, std::uint32_t code) {
+    const bool c_language = !lexing_dialect().cplusplus;
+    const bool basic = code < 0xa0 && code != 0x24 && code != 0x40 && code != 0x60;
+    if ((code >= 0xd800 && code <= 0xdfff) || (c_language && basic)) [[unlikely]] {
+      warnings_.push_back({Severity::error, std::string(spelled) + " is not a valid universal character"});
+    } else if (c_language && code > 0x10ffff) [[unlikely]] {
+      warnings_.push_back({Severity::pedwarn, std::string(spelled) + " is outside the UCS codespace"});
+    }
+  }
+
   void escape(std::vector<std::uint32_t>& units) {
     if (pos_ >= body_.size()) {
       units.push_back('\\');
@@ -204,9 +217,11 @@ class CharReader {
         }
         std::uint32_t value = 0;
         const int digits = c == 'u' ? 4 : 8;
+        const std::size_t start = pos_ - 2;
         for (int i = 0; i < digits && pos_ < body_.size() && digit_value(body_[pos_]) < 16; ++i) {
           value = (value << 4) | static_cast<std::uint32_t>(digit_value(body_[pos_++]));
         }
+        check_universal_name(body_.substr(start, pos_ - start), value);
         push_code_point(units, value);
         return;
       }

@@ -115,6 +115,22 @@ TEST(Condition, WarnsOfExtensionsUnderPedantic) {
   set_diagnostic_rules(saved);
 }
 
+// A universal character name of a character constant must name a character
+// that the source may not hold plainly: as gcc has it, a surrogate is an
+// error, in C so is a basic character but $, @ and `, and one beyond U+10FFFF
+// a pedwarn.
+TEST(Condition, ChecksTheCharactersOfUniversalNames) {
+  const ScopedLexingDialect c99(*find_dialect("c99", false));
+  EXPECT_EQ(severities("L'\\u00a0' + '\\u0024' + '\\u0040' + '\\U00000060' + L'\\U0010FFFF' + L'\\uD7FF'"),
+            "");
+  EXPECT_EQ(evaluate("'\\u0025' > 0"), "1 / \\u0025 is not a valid universal character");
+  EXPECT_EQ(severities("L'\\uD800' + L'\\U0000DFFF' + L'\\u009F' + L'\\uE000'"), "eee");
+  EXPECT_EQ(evaluate("L'\\U00110000' > 0"), "1 / \\U00110000 is outside the UCS codespace");
+  EXPECT_EQ(severities("L'\\U1234abcd'"), "p");
+  const ScopedLexingDialect cxx17(*find_dialect("c++17", true));
+  EXPECT_EQ(severities("L'\\u0025' + L'\\U00110000' + L'\\uDFFF'"), "e");
+}
+
 // The warnings of `expression` whose tokens all have `system_macro` set.
 std::string evaluate_from_macro(std::string_view expression, std::uint8_t system_macro) {
   Lexer lexer;
