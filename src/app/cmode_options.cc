@@ -80,32 +80,6 @@ bool changes_predefined_macros(std::string_view arg) {
   return arg == "-pthread" || arg.starts_with("-O") || arg.starts_with("-m") || arg.starts_with("-f");
 }
 
-// The warning that gcc's option -WNAME names.
-std::optional<Warning> warning_named(std::string_view name) {
-  static constexpr struct {
-    std::string_view name;
-    Warning warning;
-  } kNames[] = {
-      {"undef", Warning::undef},
-      {"unused-macros", Warning::unused_macros},
-      {"traditional", Warning::traditional},
-      {"comment", Warning::comment},
-      {"comments", Warning::comment},
-      {"trigraphs", Warning::trigraphs},
-      {"c++-compat", Warning::cxx_compat},
-      {"long-long", Warning::long_long},
-      {"deprecated", Warning::deprecated},
-      {"multichar", Warning::multichar},
-      {"builtin-macro-redefined", Warning::builtin_macro_redefined},
-      {"variadic-macros", Warning::variadic_macros},
-      {"cpp", Warning::cpp},
-      {"expansion-to-defined", Warning::expansion_to_defined},
-  };
-  for (const auto& entry : kNames)
-    if (entry.name == name) return entry.warning;
-  return std::nullopt;
-}
-
 std::optional<Language> language_named(std::string_view name) {
   if (name == "c" || name == "c-header") return Language::c;
   if (name == "c++" || name == "c++-header") return Language::cxx;

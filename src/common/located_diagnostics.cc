@@ -44,4 +44,29 @@ bool located_error_reported() { return any_error; }
 
 void reset_located_errors() { any_error = false; }
 
+std::optional<Warning> warning_named(std::string_view name) {
+  static constexpr struct {
+    std::string_view name;
+    Warning warning;
+  } kNames[] = {
+      {"undef", Warning::undef},
+      {"unused-macros", Warning::unused_macros},
+      {"traditional", Warning::traditional},
+      {"comment", Warning::comment},
+      {"comments", Warning::comment},
+      {"trigraphs", Warning::trigraphs},
+      {"c++-compat", Warning::cxx_compat},
+      {"long-long", Warning::long_long},
+      {"deprecated", Warning::deprecated},
+      {"multichar", Warning::multichar},
+      {"builtin-macro-redefined", Warning::builtin_macro_redefined},
+      {"variadic-macros", Warning::variadic_macros},
+      {"cpp", Warning::cpp},
+      {"expansion-to-defined", Warning::expansion_to_defined},
+  };
+  for (const auto& entry : kNames)
+    if (entry.name == name) return entry.warning;
+  return std::nullopt;
+}
+
 }  // namespace sornik

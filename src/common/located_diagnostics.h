@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,9 @@ enum class Warning : std::uint8_t {
   cpp,                   // #warning
   expansion_to_defined,  // `defined` that a macro's expansion gives in #if
 };
+
+// The warning that gcc's option -WNAME names (-Wcomments too), or none.
+std::optional<Warning> warning_named(std::string_view name);
 
 // Where in a logical line a diagnostic points, as the compiler points at the
 // token where it finds the fault: a byte offset from the start of the text
