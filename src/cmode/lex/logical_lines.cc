@@ -281,6 +281,30 @@ LogicalLine scan_logical_line(std::string_view text, std::size_t pos) {
   return line;
 }
 
+CommentStart next_comment(std::string_view line, std::size_t pos,
+                          bool (*opens_line)(std::string_view line, std::size_t second)) {
+  while (pos < line.size()) {
+    const char c = line[pos];
+    if (c == '"' || c == '\'') {
+      // Past the closing quote, or to the line end.
+      std::uint32_t spliced = 0;
+      const std::size_t end = quoted_literal_end(line, pos, spliced);
+      pos = end < line.size() && line[end] == c ? end + 1 : std::max(end, pos + 1);
+      continue;
+    }
+    if (c != '/') {
+      ++pos;
+      continue;
+    }
+    std::uint32_t newlines = 0;
+    const std::size_t next = skip_splices(line, pos + 1, newlines);
+    if (next >= line.size()) break;
+    if (line[next] == '*' || (line[next] == '/' && opens_line(line, next))) return {pos, next};
+    pos = next;  // a division; a second '/' may begin a comment
+  }
+  return {};
+}
+
 namespace {
 
 // Walks `line` past literals and whole block comments to its first `//`
@@ -290,32 +314,23 @@ namespace {
 // '/'; npos when the line has neither.
 std::size_t first_open_comment(std::string_view line, bool star_divides, bool& open_block) {
   open_block = false;
-  for (std::size_t pos = 0; pos < line.size(); ++pos) {
-    const char c = line[pos];
-    if (c == '"' || c == '\'') {
-      // The loop steps past the closing quote or the line end.
-      std::uint32_t spliced = 0;
-      pos = quoted_literal_end(line, pos, spliced);
-      continue;
-    }
-    if (c != '/') continue;
-    std::uint32_t newlines = 0;
-    const std::size_t next = skip_splices(line, pos + 1, newlines);
-    if (next >= line.size()) return std::string_view::npos;
-    if (line[next] == '/') {
-      const std::size_t after = skip_splices(line, next + 1, newlines);
-      if (!star_divides || after >= line.size() || line[after] != '*') return pos;
-      continue;  // the second '/' opens a block comment
-    }
-    if (line[next] != '*') continue;
-    const std::size_t end = block_comment_end(line, next + 1);
+  // With star_divides, a `//` that a `*` follows divides.
+  bool (*const opens_line)(std::string_view, std::size_t) =
+      star_divides ? [](std::string_view text, std::size_t second) {
+        std::uint32_t newlines = 0;
+        const std::size_t after = skip_splices(text, second + 1, newlines);
+        return after >= text.size() || text[after] != '*';
+      } : [](std::string_view, std::size_t) { return true; };
+  for (std::size_t pos = 0;;) {
+    const CommentStart comment = next_comment(line, pos, opens_line);
+    if (comment.slash == std::string_view::npos || line[comment.second] == '/') return comment.slash;
+    const std::size_t end = block_comment_end(line, comment.second + 1);
     if (end == std::string_view::npos) {
       open_block = true;
-      return pos;
+      return comment.slash;
     }
-    pos = end - 1;  // the loop steps past the comment's '/'
+    pos = end;
   }
-  return std::string_view::npos;
 }
 
 }  // namespace

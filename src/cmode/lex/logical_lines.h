@@ -232,6 +232,19 @@ struct LogicalLine : LineEnd {
 // Finds the end and the kind of the logical line that starts at `pos`.
 LogicalLine scan_logical_line(std::string_view text, std::size_t pos);
 
+// Where a comment of a logical line begins: its first '/' (npos when the
+// line has no comment), and its second byte, past splices: '*' or '/'.
+struct CommentStart {
+  std::size_t slash = std::string_view::npos;
+  std::size_t second = 0;
+};
+
+// The first comment of `line` that begins at or after `pos`, outside
+// literals. A `//` begins one where `opens_line(line, second)` says so;
+// otherwise it is a division, and the walk reads on from its second '/'.
+CommentStart next_comment(std::string_view line, std::size_t pos,
+                          bool (*opens_line)(std::string_view line, std::size_t second));
+
 // Whether a logical line that the text ended inside (not `complete`) ends
 // inside a block comment: the unterminated comment of a file's last line.
 bool ends_inside_block_comment(std::string_view line);

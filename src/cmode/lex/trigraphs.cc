@@ -55,44 +55,20 @@ std::size_t ConvertedText::physical(std::size_t pos) const {
 
 namespace {
 
-// The position of the logical byte at or after `pos`.
-std::size_t after_splices(std::string_view text, std::size_t pos) {
-  while (const std::size_t length = splice_length(text, pos)) pos += length;
-  return pos;
-}
-
 // The comments of a logical line as [begin, end) ranges, in order.
 std::vector<std::pair<std::size_t, std::size_t>> comments_of(std::string_view line) {
   std::vector<std::pair<std::size_t, std::size_t>> comments;
-  std::size_t pos = 0;
-  while (pos < line.size()) {
-    const char c = line[pos];
-    if (c == '"' || c == '\'') {
-      std::uint32_t spliced = 0;
-      const std::size_t end = quoted_literal_end(line, pos, spliced);
-      pos = end < line.size() && line[end] == c ? end + 1 : std::max(end, pos + 1);
-      continue;
-    }
-    const std::size_t next = c == '/' ? after_splices(line, pos + 1) : line.size();
-    if (next >= line.size() || (line[next] != '*' && line[next] != '/')) {
-      ++pos;
-      continue;
-    }
-    std::size_t end;
-    if (line[next] == '*') {
-      end = std::min(block_comment_end(line, next + 1), line.size());
-    } else {
-      if (!opens_line_comment(line, next, false)) {
-        pos = next;  // ISO C90's division
-        continue;
-      }
-      std::uint32_t spliced = 0;
-      end = line_comment_end(line, next + 1, spliced);
-    }
-    comments.emplace_back(pos, end);
-    pos = end;
+  const auto opens_line = [](std::string_view text, std::size_t second) {
+    return opens_line_comment(text, second, false);
+  };
+  for (std::size_t pos = 0;;) {
+    const CommentStart comment = next_comment(line, pos, opens_line);
+    if (comment.slash == std::string_view::npos) return comments;
+    std::uint32_t spliced = 0;
+    pos = line[comment.second] == '*' ? std::min(block_comment_end(line, comment.second + 1), line.size())
+                                      : line_comment_end(line, comment.second + 1, spliced);
+    comments.emplace_back(comment.slash, pos);
   }
-  return comments;
 }
 
 // Whether the trigraph ??/ at `at` of a line as written, which no
