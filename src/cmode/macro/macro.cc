@@ -180,10 +180,23 @@ void Macro::set_param(std::size_t index, std::string_view name) {
 }
 
 int Macro::spelled_param_index(std::string_view name) const {
-  if (!spells_universal_names(name)) return -1;
+  const auto spelled = [this](std::size_t i) {
+    return spells_universal_names(param(i));
+  };
+  std::size_t i = 0;
+  if (!spells_universal_names(name)) {
+    while (i < param_count_ && !spelled(i)) ++i;
+    if (i == param_count_) return -1;
+  }
   std::string utf8;
   append_utf8_name(utf8, name);
-  return utf8 == name ? -1 : param_index(utf8);
+  std::string param_utf8;
+  for (; i < param_count_; ++i) {
+    param_utf8.clear();
+    append_utf8_name(param_utf8, param(i));
+    if (param_utf8 == utf8) return static_cast<int>(i);
+  }
+  return -1;
 }
 
 void append_define_line(std::string& out, const Macro& macro, bool listed_name) {

@@ -120,9 +120,9 @@ class Macro {
     const ParamRef& ref = params()[index];
     return {chars() + name_size_ + ref.begin, ref.size};
   }
-  // The index of the parameter named `name`, or -1. Parameters are named
-  // by their UTF-8 spelling; `name` may spell them with universal character
-  // names too.
+  // The index of the parameter named `name`, or -1. A parameter keeps its
+  // spelling, and it and `name` may each write a character as a universal
+  // character name or in UTF-8: they name the same parameter.
   int param_index(std::string_view name) const {
     for (std::size_t i = 0; i < param_count_; ++i) {
       if (param(i) == name) return static_cast<int>(i);

@@ -71,8 +71,10 @@ struct Spelling {
 // What a #define line holds besides its name, as its parse finds it; kept
 // from call to call so that its arrays are allocated once.
 struct DefineParts {
-  // The parameter names (views into the line).
+  // The parameter names (views into the line), by their UTF-8 spelling, and
+  // as written: a redefinition must spell them alike.
   std::vector<std::string_view> params;
+  std::vector<std::string_view> spelled_params;
   std::unordered_set<std::string_view> param_set;  // `params` once there are many
   std::size_t param_bytes = 0;
   bool variadic = false;
@@ -94,6 +96,7 @@ struct DefineParts {
 
   void clear() {
     params.clear();
+    spelled_params.clear();
     param_set.clear();
     param_bytes = 0;
     variadic = va_args = false;
@@ -117,9 +120,10 @@ struct DefineParts {
       return mark != 0;
     });
   }
-  void add_param(std::string_view name) {
+  void add_param(std::string_view name, std::string_view spelled) {
     params.push_back(name);
-    param_bytes += name.size();
+    spelled_params.push_back(spelled);
+    param_bytes += spelled.size();
     if (!param_set.empty()) param_set.insert(name);
   }
   // A short list is searched; a long one (a macro that counts arguments may
@@ -216,7 +220,7 @@ bool parse_params(Source& source, DefineParts& parts, DefineParse& result) {
     if (is(token, "...")) {
       parts.variadic = true;
       parts.va_args = true;
-      parts.add_param(kVaArgs);
+      parts.add_param(kVaArgs, kVaArgs);
       more = source.next(token);
     } else if (token.kind == TokenKind::identifier) {
       if (is_variadic_name(token.text))
@@ -225,7 +229,7 @@ bool parse_params(Source& source, DefineParts& parts, DefineParse& result) {
       if (parts.has_param(name))
         return fail(result, "duplicate macro parameter " + quoted(token.text),
                     source.offset(token.text.data()));
-      parts.add_param(name);
+      parts.add_param(name, token.text);
       more = source.next(token);
       if (more && is(token, "...")) {
         parts.variadic = true;
@@ -311,7 +315,7 @@ MacroPtr make_macro(std::string_view name, bool function_like, const DefineParts
   MacroPtr macro = parts.marks.empty() || !parts.marked()
                        ? Macro::make(shape)
                        : Macro::make(shape, std::string_view(parts.marks.data(), parts.marks.size()));
-  for (std::size_t i = 0; i < parts.params.size(); ++i) macro->set_param(i, parts.params[i]);
+  for (std::size_t i = 0; i < parts.params.size(); ++i) macro->set_param(i, parts.spelled_params[i]);
   if (parts.text_size == 0) return macro;
   char* out = macro->replacement_text();
   if (text != nullptr) {
