@@ -172,6 +172,31 @@ TEST_F(BuiltinMacros, CounterCountsInHeaderCodeAndArgumentsInTheirOrderOfUse) {
   EXPECT_EQ(mine, std::vector<std::string>(theirs.end() - 6, theirs.end()));
 }
 
+TEST_F(BuiltinMacros, CounterWrittenInHeaderCodeCountsWithoutAnyMacroNamingIt) {
+  // No macro mentions __COUNTER__: the headers' own spelling of it must count,
+  // on the first reading of a header and on a later one, beside the
+  // counting in #if and in the source.
+  write("plain.h", "int p;\n");
+  write("spelled.h", "#if __COUNTER__ > 4\nint big;\n#endif\nint s = __COUNTER__;\n");
+  write("count.c",
+        "#if __COUNTER__ == 0\n#include \"plain.h\"\n#endif\nint a = __COUNTER__;\n"
+        "#include \"spelled.h\"\nint b = __COUNTER__;\n#include \"spelled.h\"\n"
+        "#include \"plain.h\"\nint c = __COUNTER__;\n");
+  // The compiler's output holds the headers' code too: the values of the
+  // source's own names are compared.
+  const auto values = [](const std::vector<std::string>& words) {
+    std::vector<std::string> found;
+    for (std::size_t at = 0; at + 3 < words.size(); ++at) {
+      if (words[at] == "int" && words[at + 1].size() == 1 && words[at + 1] != "s")
+        found.push_back(words[at + 3]);
+    }
+    return found;
+  };
+  const std::vector<std::string> mine = values(ours("count.c").words);
+  EXPECT_EQ(mine, std::vector<std::string>({"1;", "4;", "7;"}));
+  EXPECT_EQ(mine, values(compilers("count.c").words));
+}
+
 TEST_F(BuiltinMacros, DateAndTimeHonourSourceDateEpoch) {
   write("when.c", "__DATE__ __TIME__ __TIMESTAMP__\n");
   struct timespec times[2] = {{1577934245, 0}, {1577934245, 0}};

@@ -2,9 +2,25 @@
 // them: the listing shows no header code, but the compiler expands it, and
 // every __COUNTER__ it meets there moves the counter that the source's own
 // uses see.
+#include <cstring>
+
 #include "cmode/pp/preprocessor.h"
 
 namespace sornik::cmode {
+
+void Preprocessor::watch_for_counter(HeaderFile& header) {
+  // Searched once per file. The search costs about a tenth of a header's
+  // reading: the system's headers, which make most of what a source
+  // includes, are left out; their code does not spell the counter (their
+  // macros that do are caught where they are defined).
+  static constexpr std::string_view kCounter = "__COUNTER__";
+  if (!header.counter_searched) {
+    header.counter_searched = true;
+    header.spells_counter =
+        memmem(header.text.data(), header.text.size(), kCounter.data(), kCounter.size()) != nullptr;
+  }
+  if (header.spells_counter) expand_header_code_ = true;
+}
 
 void Preprocessor::take_header_code(FileFrame& frame, std::string_view bytes) {
   // A call's arguments may go on over the next lines, past directives too:

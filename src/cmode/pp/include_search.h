@@ -41,6 +41,10 @@ struct HeaderFile {
   // the bytes again; none while `lines_dialect` is null. Dropped with the text.
   std::vector<LogicalLine> lines;
   const Dialect* lines_dialect = nullptr;
+  // Whether `text` spells __COUNTER__ anywhere (its code must then be
+  // expanded for the counter to move as the compiler's does), once searched.
+  bool counter_searched = false;
+  bool spells_counter = false;
 };
 
 // Where a header was found.

@@ -313,6 +313,8 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // while parentheses stay open (header_code.cc). A
   // __COUNTER__ written in a header's code itself, rare as it is, is not
   // looked for: finding it would cost every header a search of its bytes.
+  // Expands header code from now on if `header` spells __COUNTER__.
+  void watch_for_counter(HeaderFile& header);
   void take_header_code(FileFrame& frame, std::string_view bytes);
   void flush_header_code(FileFrame& frame);
   // Puts into tokens_ the tokens of a directive line named `name` (written

@@ -153,6 +153,7 @@ void Preprocessor::include(FileFrame& frame, IncludeKind kind, std::span<const T
 
 void Preprocessor::read_header(const FoundHeader& found, bool system_header) {
   ++includes_read_;
+  if (!system_header) watch_for_counter(*found.file);
   FileFrame child;
   child.path = found.file->path;
   child.dir = IncludeSearch::directory_of(found.file->path);
