@@ -1,7 +1,9 @@
 // Checks the C mode against the tests of GCC's own preprocessor (the files of
-// its gcc.dg/cpp folder, downloaded beforehand). Each test runs with the
-// options of its dg-options note (the folder's default, -ansi -pedantic-errors,
-// without one) and is checked for:
+// its gcc.dg/cpp and c-c++-common/cpp folders, downloaded beforehand). Each
+// test runs as C with the options of its dg-options note (the folder's
+// default, -ansi -pedantic-errors, without one), and as C++ too (g++ -E the
+// oracle, default -pedantic-errors) when a note names C++ as its target; each
+// run is checked for:
 //   1. tokens: sornik's -f '$x' against gcc -E on the test's code lines;
 //   2. diagnostics: each dg-error and dg-warning note against the errors and
 //      warnings sornik writes on the line the note names, and the lines where
@@ -28,115 +30,15 @@
 #include "cmode/lex/dialect.h"
 #include "cmode/lex/logical_lines.h"
 #include "code_lines.h"
+#include "gcc_suite_notes.h"
 
 namespace {
 
 using namespace sornik;
 
-// A diagnostic a note expects, or one a preprocessor wrote.
-struct Diagnostic {
-  int line = 0;
-  bool error = false;
-  bool operator<(const Diagnostic& other) const {
-    return line != other.line ? line < other.line : error < other.error;
-  }
-};
-
-struct Expected {
-  Diagnostic where;
-  std::string pattern;
-};
-
-// What a test file's notes say.
-struct TestNotes {
-  bool has_options = false;
-  std::vector<std::string> options;
-  std::vector<Expected> expected;
-};
-
 std::string read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// The words of a Tcl list from `pos` up to its closing brace: "quoted",
-// {braced} and bare words.
-std::vector<std::string> read_words(std::string_view text, std::size_t& pos) {
-  std::vector<std::string> words;
-  while (pos < text.size()) {
-    const char c = text[pos];
-    if (c == ' ' || c == '\t' || c == '\n') {
-      ++pos;
-    } else if (c == '}') {
-      ++pos;
-      break;
-    } else if (c == '"') {
-      std::string word;
-      for (++pos; pos < text.size() && text[pos] != '"'; ++pos) {
-        if (text[pos] == '\\' && pos + 1 < text.size()) word += text[pos++];
-        word += text[pos];
-      }
-      ++pos;
-      words.push_back(word);
-    } else if (c == '{') {
-      const std::size_t start = ++pos;
-      for (int depth = 1; pos < text.size() && depth > 0; ++pos)
-        depth += text[pos] == '{' ? 1 : text[pos] == '}' ? -1 : 0;
-      words.emplace_back(text.substr(start, pos - 1 - start));
-    } else {
-      const std::size_t start = pos;
-      while (pos < text.size() && std::string_view(" \t\n}").find(text[pos]) == std::string_view::npos) ++pos;
-      words.emplace_back(text.substr(start, pos - start));
-    }
-  }
-  return words;
-}
-
-// The line a note's line word names, the note standing on `line`.
-int note_line(const std::string& word, int line) {
-  if (word == ".") return line;
-  if (word.rfind(".+", 0) == 0) return line + std::stoi(word.substr(2));
-  if (word.rfind(".-", 0) == 0) return line - std::stoi(word.substr(2));
-  return std::stoi(word);
-}
-
-std::vector<std::string> split_words(const std::string& text) {
-  std::vector<std::string> words;
-  std::size_t pos = 0;
-  while (true) {
-    pos = text.find_first_not_of(" \t", pos);
-    if (pos == std::string::npos) break;
-    const std::size_t end = text.find_first_of(" \t", pos);
-    words.push_back(text.substr(pos, end - pos));
-    pos = end;
-  }
-  return words;
-}
-
-TestNotes read_notes(const std::string& text) {
-  TestNotes notes;
-  for (std::size_t pos = 0; (pos = text.find("{ dg-", pos)) != std::string::npos;) {
-    const int at =
-        1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(pos), '\n'));
-    pos += 2;
-    const std::size_t name_end = text.find_first_of(" \t\n}", pos);
-    const std::string name = text.substr(pos, name_end - pos);
-    pos = name_end;
-    const std::vector<std::string> words = read_words(text, pos);
-    if ((name == "dg-options" || name == "dg-additional-options") && !words.empty()) {
-      if (name == "dg-options") notes.options.clear();
-      notes.has_options = true;
-      for (std::string& word : split_words(words[0])) notes.options.push_back(word);
-    } else if ((name == "dg-error" || name == "dg-warning") && !words.empty()) {
-      if (words.size() > 2 && words[2].find("xfail") != std::string::npos) continue;
-      Expected expected;
-      expected.pattern = words[0];
-      expected.where.error = name == "dg-error";
-      expected.where.line = words.size() > 3 ? note_line(words[3], at) : at;
-      notes.expected.push_back(expected);
-    }
-  }
-  return notes;
 }
 
 // How the C mode meets a compiler option.
@@ -234,7 +136,9 @@ std::set<Diagnostic> diagnostics_of(const std::string& messages, const std::stri
 
 // The counts of the table.
 struct Tally {
-  int run = 0;
+  int c_runs = 0;
+  int cxx_runs = 0;
+  int run = 0;  // of those, the ones not left out
   int agree = 0;
   int differ = 0;
   int not_compared = 0;
@@ -249,31 +153,46 @@ struct Tally {
 };
 
 // A predefined-macro file for the options that choose them, made once.
-std::string predefs_for(const std::vector<std::string>& choosing) {
-  static std::map<std::vector<std::string>, std::string> made;
-  std::string& path = made[choosing];
+std::string predefs_for(bool cxx, const std::vector<std::string>& choosing) {
+  static std::map<std::pair<bool, std::vector<std::string>>, std::string> made;
+  std::string& path = made[{cxx, choosing}];
   if (path.empty()) {
     path =
         "/tmp/cmode_gcc_suite_check." + std::to_string(getpid()) + "." + std::to_string(made.size()) + ".h";
-    std::string command = "gcc -dM -E";
+    std::string command = cxx ? "g++ -dM -E" : "gcc -dM -E";
     for (const std::string& option : choosing) command += " " + quoted(gcc_spelling(option));
-    run_command(command + " -x c /dev/null >" + path + " 2>/dev/null");
+    run_command(command + (cxx ? " -x c++" : " -x c") + " /dev/null >" + path + " 2>/dev/null");
   }
   return path;
 }
 
-void check(const std::string& sornik, const std::string& name, bool verbose, Tally& tally) {
-  const TestNotes notes = read_notes(read_file(name));
-  const std::vector<std::string> options =
-      notes.has_options ? notes.options : std::vector<std::string>{"-ansi", "-pedantic-errors"};
+// The options of a run: the test's, with the test suite's folder in paths
+// (`-include $srcdir/c-c++-common/cpp/x.h`) the test's own folder.
+std::vector<std::string> options_of(const TestNotes& notes, bool cxx) {
+  std::vector<std::string> options = notes.has_options ? notes.options
+                                     : cxx             ? std::vector<std::string>{"-pedantic-errors"}
+                                           : std::vector<std::string>{"-ansi", "-pedantic-errors"};
+  for (std::string& option : options)
+    if (starts(option, "$srcdir/")) option = "." + option.substr(option.rfind('/'));
+  return options;
+}
+
+void check(const std::string& sornik, const std::string& name, bool cxx, bool verbose, Tally& tally) {
+  const TestNotes notes = read_notes(read_file(name), cxx);
+  if (!notes.runs) return;
+  ++(cxx ? tally.cxx_runs : tally.c_runs);
+  const std::string shown = cxx ? name + " (c++)" : name;
+  const std::vector<std::string> options = options_of(notes, cxx);
   std::vector<std::string> ours;
+  if (cxx) ours = {"-x", "c++"};
   CodeSetup setup;
+  setup.cxx = cxx;
   std::vector<std::string> choosing;
   for (std::size_t i = 0; i < options.size(); ++i) {
     const std::string& option = options[i];
     const Fit fit = fit_of(option);
     if (fit == Fit::leave_test) {
-      tally.left_out[option].push_back(name);
+      tally.left_out[option].push_back(shown);
       return;
     }
     if (fit == Fit::drop) continue;
@@ -295,13 +214,13 @@ void check(const std::string& sornik, const std::string& name, bool verbose, Tal
     }
   }
   ++tally.run;
-  setup.predefs = predefs_for(choosing);
+  setup.predefs = predefs_for(cxx, choosing);
   const std::string gcc_out = "/tmp/cmode_gcc_suite_check." + std::to_string(getpid()) + ".out";
   const std::string gcc_err = gcc_out + ".gcc";
   const std::string our_err = gcc_out + ".ours";
   // Both sides leave out what the C mode does not take: gcc -E without its
   // line markers (-P) would leave nothing to compare.
-  std::string gcc_command = "timeout 20 gcc -E";
+  std::string gcc_command = cxx ? "timeout 20 g++ -E" : "timeout 20 gcc -E";
   for (const std::string& option : options)
     if (fit_of(option) != Fit::drop) gcc_command += " " + quoted(gcc_spelling(option));
   const int gcc_status = run_command(gcc_command + " " + quoted(name) + " >" + gcc_out + " 2>" + gcc_err);
@@ -363,7 +282,7 @@ void check(const std::string& sornik, const std::string& name, bool verbose, Tal
     if (gcc_said.count(said) == 0) ++tally.extra_beside_gcc;
   }
   if (verbose || !problems.empty()) {
-    std::cout << name << (problems.empty() ? ": agrees\n" : ":\n");
+    std::cout << shown << (problems.empty() ? ": agrees\n" : ":\n");
     for (const std::string& problem : problems) std::cout << "  " << problem << "\n";
   }
 }
@@ -388,9 +307,13 @@ int main(int argc, char** argv) {
   }
   std::filesystem::current_path(dir);
   Tally tally;
-  for (const std::string& name : names) check(sornik, name, verbose, tally);
+  for (const std::string& name : names) {
+    check(sornik, name, false, verbose, tally);
+    if (names_cxx(read_file(name))) check(sornik, name, true, verbose, tally);
+  }
   std::cout << "\n"
-            << tally.run << " tests run, " << names.size() - static_cast<std::size_t>(tally.run)
+            << names.size() << " tests: " << tally.c_runs << " runs as C, " << tally.cxx_runs << " as C++; "
+            << tally.c_runs + tally.cxx_runs - tally.run
             << " left out for options the C mode does not take:\n";
   for (const auto& [option, tests] : tally.left_out) {
     std::cout << "  " << option << ":";
