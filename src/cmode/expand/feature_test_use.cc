@@ -43,26 +43,35 @@ std::string_view operand_name(const MacroTable& table, std::string_view name) {
 
 }  // namespace
 
+const ExpToken* Rescanner::next_operand_token(const Scope& scope, Walk& walk,
+                                              std::vector<ExpToken>& crossed) {
+  const ExpToken* token;
+  while ((token = item(scope, walk, false)) != nullptr && token->mark != Mark::none) {
+    crossed.push_back(*token);
+    ++walk.pos;
+  }
+  return token;
+}
+
+void Rescanner::keep_operand_token(const ExpToken& token, Walk& walk, std::vector<ExpToken>& parts) {
+  // Reading on may move the source to its next chunk: what is kept is copied first.
+  parts.push_back(token);
+  parts.back().text = arena_.store(token.text);
+  parts.back().stable = true;
+  ++walk.pos;
+}
+
 bool Rescanner::try_feature_test(const Scope& scope, const ExpToken& name, const Macro& macro) {
   // In #if the expression's reader answers them, with its own messages.
   if (scope.in_condition || feature_tests_ == nullptr) return false;
-  // Reading on may move the source to its next chunk: what is kept is copied first.
-  std::string display(name.text);
-  std::string test(name.text);
+  const std::string display(name.text);
   Walk walk = start(scope);
   std::vector<ExpToken> crossed;
   std::vector<ExpToken> parts;
   while (parts.empty() || !parts.back().is(")")) {
-    const ExpToken* token;
-    while ((token = item(scope, walk, false)) != nullptr && token->mark != Mark::none) {
-      crossed.push_back(*token);
-      ++walk.pos;
-    }
+    const ExpToken* token = next_operand_token(scope, walk, crossed);
     if (token == nullptr || !fits_operand(parts, *token)) break;
-    parts.push_back(*token);
-    parts.back().text = arena_.store(token->text);
-    parts.back().stable = true;
-    ++walk.pos;
+    keep_operand_token(*token, walk, parts);
   }
   if (parts.empty() || !parts.back().is(")")) {
     report(name.line, parts.empty()       ? "missing '(' after \"" + display + "\""
@@ -71,28 +80,96 @@ bool Rescanner::try_feature_test(const Scope& scope, const ExpToken& name, const
     return false;
   }
   take(scope, walk);
+  std::string test(name.text);
+  for (const ExpToken& part : parts)
+    test.append(part.kind == TokenKind::identifier ? operand_name(table_, part.text) : part.text);
+  write_test_value(scope, name, macro, crossed, parts, feature_tests_->feature_value(test));
+  return true;
+}
+
+bool Rescanner::try_header_test(const Scope& scope, const ExpToken& name, const Macro& macro) {
+  // In #if the expression's reader answers them.
+  if (scope.in_condition || feature_tests_ == nullptr) return false;
+  const std::string quoted_name = "\"" + std::string(name.text) + "\"";
+  report(name.line, quoted_name + " used outside of preprocessing directive");
+  // The compiler reads on as in #if, whatever the tokens are: a '(', the
+  // header name, a ')'; each one it misses is an error of its own.
+  Walk walk = start(scope);
+  std::vector<ExpToken> crossed;
+  std::vector<ExpToken> parts;
+  const auto take_one = [&]() {
+    const ExpToken* token = next_operand_token(scope, walk, crossed);
+    if (token != nullptr) keep_operand_token(*token, walk, parts);
+    return token != nullptr;
+  };
+  // Each error stands where the token it names was read.
+  const auto last_line = [&]() {
+    return parts.empty() ? name.line : parts.back().line;
+  };
+  const bool parenthesized = take_one() && parts.back().is("(");
+  if (!parenthesized) report(last_line(), "missing '(' before " + quoted_name + " operand");
+  if (parenthesized) take_one();
+  const std::size_t first = parts.size() - 1;
+  bool named = parts.size() > (parenthesized ? 1U : 0U);
+  if (!named) {
+    report(last_line(), "operator " + quoted_name + " requires a header-name");
+  } else if (parts[first].is("<")) {
+    while ((named = take_one()) && !parts.back().is(">")) {
+    }
+    if (!named) report(last_line(), "missing terminating > character");
+  } else if (parts[first].is_identifier()) {
+    // Macros may make the name: its tokens up to the ')'.
+    const ExpToken* token;
+    while ((token = next_operand_token(scope, walk, crossed)) != nullptr && !token->is(")"))
+      keep_operand_token(*token, walk, parts);
+  } else if (parts[first].kind != TokenKind::string_literal || parts[first].text.front() != '"') {
+    named = false;
+    report(last_line(), "operator " + quoted_name + " requires a header-name");
+  }
+  bool found = false;
+  if (named) {
+    std::vector<Token> operand;
+    for (std::size_t i = first; i < parts.size(); ++i) {
+      Token& token = operand.emplace_back();
+      token.text = parts[i].text;
+      token.kind = parts[i].kind;
+      token.space_before = parts[i].own_space;
+    }
+    std::string error;
+    found = feature_tests_->has_include(operand, name.text == "__has_include_next", error);
+    if (!error.empty()) report(parts[first].line, error);
+  }
+  if (parenthesized && (!take_one() || !parts.back().is(")")))
+    report(last_line(), "missing ')' after " + quoted_name + " operand");
+  take(scope, walk);
+  write_test_value(scope, name, macro, crossed, parts, found ? 1 : 0);
+  return true;
+}
+
+void Rescanner::write_test_value(const Scope& scope, const ExpToken& name, const Macro& macro,
+                                 const std::vector<ExpToken>& crossed, const std::vector<ExpToken>& parts,
+                                 std::intmax_t value) {
+  std::string display(name.text);
   for (const ExpToken& part : parts) {
     if (part.from_source) source_end_ = std::max(source_end_, part.source_end);
     append_display(display, part);
-    test.append(part.kind == TokenKind::identifier ? operand_name(table_, part.text) : part.text);
   }
-  ExpToken value = name;
-  value.kind = TokenKind::pp_number;
-  value.text = arena_.store(std::to_string(feature_tests_->feature_value(test)));
-  value.no_expand = false;
-  value.from_source = false;
-  value.stable = true;
+  ExpToken token = name;
+  token.kind = TokenKind::pp_number;
+  token.text = arena_.store(std::to_string(value));
+  token.no_expand = false;
+  token.from_source = false;
+  token.stable = true;
   const std::uint32_t group = new_group(display, macro);
   for (const ExpToken& mark : crossed) {
     if (mark.mark == Mark::open) scope.out->push_back(mark);
   }
   scope.out->push_back(mark_token(Mark::open, group));
-  scope.out->push_back(value);
+  scope.out->push_back(token);
   scope.out->push_back(mark_token(Mark::close, group));
   for (const ExpToken& mark : crossed) {
     if (mark.mark == Mark::close) scope.out->push_back(mark);
   }
-  return true;
 }
 
 }  // namespace sornik::cmode

@@ -282,7 +282,7 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
 bool Rescanner::try_builtin(const Scope& scope, const ExpToken& name, const Macro& macro) {
   const Builtin kind = macro.builtin();
   if (kind == Builtin::pragma) return try_pragma(scope, name, macro);
-  if (kind == Builtin::operator_name) return false;
+  if (kind == Builtin::operator_name) return try_header_test(scope, name, macro);
   if (kind == Builtin::feature_test) return try_feature_test(scope, name, macro);
   if (report_lexed_name(name, macro)) return false;
   const ExpToken value = builtin_value(name, kind);

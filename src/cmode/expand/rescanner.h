@@ -184,6 +184,18 @@ class Rescanner {
                           const ExpToken* expansion);
   // __has_attribute (x) and its kin in code: the compiler's answer.
   bool try_feature_test(const Scope& scope, const ExpToken& name, const Macro& macro);
+  // __has_include (header) and __has_include_next in code: an error, and
+  // the answer, as the compiler gives both.
+  bool try_header_test(const Scope& scope, const ExpToken& name, const Macro& macro);
+  // The next token of a feature test's operand, the marks on the way
+  // consumed into `crossed`; null at the end.
+  const ExpToken* next_operand_token(const Scope& scope, Walk& walk, std::vector<ExpToken>& crossed);
+  // Consumes that token into `parts`.
+  void keep_operand_token(const ExpToken& token, Walk& walk, std::vector<ExpToken>& parts);
+  // Replaces a feature test, whose consumed tokens are `parts`, by `value`.
+  void write_test_value(const Scope& scope, const ExpToken& name, const Macro& macro,
+                        const std::vector<ExpToken>& crossed, const std::vector<ExpToken>& parts,
+                        std::intmax_t value);
   const ExpToken* item(const Scope& scope, Walk& walk, bool through_directives);
   const ExpToken* peek_real(const Scope& scope, Walk& walk);
   void take(const Scope& scope, const Walk& walk);

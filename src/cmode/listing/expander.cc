@@ -18,7 +18,7 @@ namespace {
 
 // Whether the token may start a use: the name of a macro the rescanner replaces.
 bool may_start_use(const MacroTable& table, const ExpToken& token) {
-  return token.is_identifier() && table.replaces(token.text);
+  return token.is_identifier() && table.holds(token.text);
 }
 
 }  // namespace

@@ -80,7 +80,7 @@ std::size_t LineFeeder::scan_line(bool& may_use) {
         // The word may go on (UTF-8 or a splice), may open a raw string, or is a macro.
         const bool goes_on = pos < size && (scan_class(text[pos]) == FeedClass::high || text[pos] == '\\');
         const bool raw_string = pos < size && scan_class(text[pos]) == FeedClass::quote && word.back() == 'R';
-        if (goes_on || raw_string || table_.replaces(word)) {
+        if (goes_on || raw_string || table_.holds(word)) {
           may_use = true;
         }
         if (raw_string && lexing_dialect().raw_strings && raw_string_prefix_before(text, pos)) {

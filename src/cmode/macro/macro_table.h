@@ -34,6 +34,13 @@ class MacroTable {
     return macro != nullptr && macro->replaced();
   }
 
+  // Whether `name` names a macro, the operators of #if among them: a code
+  // line replaces those too.
+  bool holds(std::string_view name) const {
+    if (!may_hold(name) && !universal_names_met()) return false;
+    return find(name) != nullptr;
+  }
+
   // Asks for the slot where a name of that hash (hash_name) would be looked
   // for, so that a define or a find of that name soon after need not wait
   // for memory.

@@ -135,7 +135,8 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // Whether lines of a group not taken are being read.
   bool skipping() const { return skipping_; }
 
-  // ConditionContext: `defined` and __has_include for #if.
+  // ConditionContext: `defined` and __has_include for #if (and, as
+  // FeatureTests, __has_include in code lines).
   bool is_defined(std::string_view name) override;
   bool has_include(std::span<const Token> operand, bool next, std::string& error) override;
   std::intmax_t has_feature(std::string_view test) override;
