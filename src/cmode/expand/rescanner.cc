@@ -233,8 +233,11 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
   const bool complete = collect(scope, call, walk);
   --call_depth_;
   if (!complete) {
-    report(call.end_line,
-           "unterminated argument list invoking macro \"" + std::string(call.name_token.text) + "\"");
+    std::string_view file = file_;
+    std::uint32_t line = call.end_line;
+    if (scope.source_below) source_->take_list_end(file, line);
+    report_at(file, line, Severity::error,
+              "unterminated argument list invoking macro \"" + std::string(call.name_token.text) + "\"");
   }
   if (!complete || !check_count(call)) {
     fail_use(scope, call, walk);

@@ -30,6 +30,11 @@ class SourceTokens {
   // the end of the file and, unless `through_directives`, when a directive or
   // a skipped line comes before it.
   virtual const ExpToken* at(std::size_t index, bool through_directives) = 0;
+  // When an argument list found its end (null from at()) where a header
+  // that an #include among its lines read ended: that header's name and
+  // last line, where the compiler reports the list unterminated. Taking it
+  // lets later lists read on.
+  virtual bool take_list_end(std::string_view& /*file*/, std::uint32_t& /*line*/) { return false; }
 };
 
 // How much of the marker groups an expansion makes: every group with its

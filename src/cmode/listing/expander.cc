@@ -36,7 +36,7 @@ void Expander::expand_file(ChunkSource& source, std::string_view file, Renderer&
   rescanner.set_grouping(renderer.expansion_only() ? Grouping::outermost
                          : renderer.shows_names()  ? Grouping::named
                                                    : Grouping::unnamed);
-  SourceWindow window(feeder, rescanner, reading_arguments_);
+  SourceWindow window(feeder, rescanner, argument_reading_);
   GroupWriter writer;
   FactGatherer gatherer(table_, renderer.needs(), file, value_reader_);
   rescanner.keep_group_macros(gatherer.active());

@@ -47,6 +47,16 @@ struct SourcePlace {
   std::uint32_t line = 0;
 };
 
+// The reading of a piece of the source for the argument list of a use: a
+// header that an #include among its lines reads to its end ends the list
+// there, as the compiler's lexer meets that file's end inside the list.
+struct ArgumentReading {
+  bool active = false;
+  bool ended_in_header = false;
+  std::string header;
+  std::uint32_t header_line = 0;  // the header's last line
+};
+
 class Rescanner;
 struct ExpToken;
 
@@ -88,7 +98,16 @@ class Expander {
 
   // Whether the chunk being handed out lies inside the argument list of a
   // use in the source: its directives are not portable there.
-  bool reading_arguments() const { return reading_arguments_; }
+  bool reading_arguments() const { return argument_reading_.active; }
+
+  // A header read while reading_arguments() has ended at its line `line`:
+  // the argument list ends there (the first such header counts).
+  void end_arguments_in_header(std::string_view header, std::uint32_t line) {
+    if (argument_reading_.ended_in_header) return;
+    argument_reading_.ended_in_header = true;
+    argument_reading_.header.assign(header);
+    argument_reading_.header_line = line;
+  }
 
  private:
   const MacroTable& table_;
@@ -96,7 +115,7 @@ class Expander {
   PragmaActions* pragma_actions_ = nullptr;
   BuiltinState* builtins_ = nullptr;
   ValueReader* value_reader_ = nullptr;
-  bool reading_arguments_ = false;
+  ArgumentReading argument_reading_;
   // For directives: their own rescanner and token buffers, kept between calls.
   std::unique_ptr<Rescanner> directive_rescanner_;
   std::string directive_file_;

@@ -13,6 +13,7 @@ void SourceWindow::start(const SourceChunk& piece) {
   bytes_.clear();
   copied_ = false;
   ended_ = false;
+  list_end_ = std::string::npos;
   first_ = piece.bytes;
   add_code(piece, 0);
 }
@@ -65,9 +66,15 @@ bool SourceWindow::fetch(bool for_arguments) {
   }
   SourceChunk piece;
   bool may_use;
-  reading_arguments_ = for_arguments;
+  reading_.active = for_arguments;
   const bool fetched = feeder_.next(piece, may_use);
-  reading_arguments_ = false;
+  reading_.active = false;
+  if (reading_.ended_in_header) [[unlikely]] {
+    reading_.ended_in_header = false;
+    list_end_ = tokens_.size();
+    list_end_file_.swap(reading_.header);
+    list_end_line_ = reading_.header_line;
+  }
   if (!fetched) {
     ended_ = true;
     return false;
@@ -89,7 +96,16 @@ const ExpToken* SourceWindow::at(std::size_t index, bool through_directives) {
   while (index >= tokens_.size()) {
     if (before_directive() || !fetch(through_directives)) return nullptr;
   }
+  if (through_directives && index >= list_end_) return nullptr;
   return before_directive() ? nullptr : &tokens_[index];
+}
+
+bool SourceWindow::take_list_end(std::string_view& file, std::uint32_t& line) {
+  if (list_end_ == std::string::npos) return false;
+  list_end_ = std::string::npos;
+  file = list_end_file_;
+  line = list_end_line_;
+  return true;
 }
 
 }  // namespace sornik::cmode

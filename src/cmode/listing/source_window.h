@@ -18,14 +18,15 @@ namespace sornik::cmode {
 // are read in; a directive or skipped piece among them is kept as bytes.
 class SourceWindow final : public SourceTokens {
  public:
-  // `reading_arguments` is set while a piece is fetched for an argument list.
-  SourceWindow(LineFeeder& feeder, Rescanner& rescanner, bool& reading_arguments)
-      : feeder_(feeder), rescanner_(rescanner), reading_arguments_(reading_arguments) {}
+  // `reading` is active while a piece is fetched for an argument list.
+  SourceWindow(LineFeeder& feeder, Rescanner& rescanner, ArgumentReading& reading)
+      : feeder_(feeder), rescanner_(rescanner), reading_(reading) {}
 
   // Starts a new window on a piece of code (the previous window is done).
   void start(const SourceChunk& piece);
 
   const ExpToken* at(std::size_t index, bool through_directives) override;
+  bool take_list_end(std::string_view& file, std::uint32_t& line) override;
 
   // The tokens read so far, and the window's bytes.
   std::size_t size() const { return tokens_.size(); }
@@ -38,7 +39,12 @@ class SourceWindow final : public SourceTokens {
 
   LineFeeder& feeder_;
   Rescanner& rescanner_;
-  bool& reading_arguments_;
+  ArgumentReading& reading_;
+  // The token before which a header read among an argument list's lines
+  // ended that list (npos: none), and that header's name and last line.
+  std::size_t list_end_ = std::string::npos;
+  std::string list_end_file_;
+  std::uint32_t list_end_line_ = 0;
   Lexer lexer_;
   std::vector<Token> lexed_;
   std::vector<ExpToken> tokens_;

@@ -161,6 +161,13 @@ void Preprocessor::read_header(const FoundHeader& found, bool system_header) {
   child.header = found.file;
   child.system_header = system_header;
   read_text(child, found.file->text);
+  if (expander_.reading_arguments()) [[unlikely]] {
+    // The line the compiler's lexer stands on at the file's end: the last
+    // one, a final newline opening no other.
+    const std::string_view text = found.file->text;
+    const bool newline_ended = !text.empty() && text.back() == '\n';
+    expander_.end_arguments_in_header(child.path, child.line - (newline_ended ? 1 : 0));
+  }
 }
 
 FoundHeader Preprocessor::find_command_line_header(const std::string& name) {

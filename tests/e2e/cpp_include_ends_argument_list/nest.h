@@ -1,0 +1,2 @@
+#include "part.h"
+w

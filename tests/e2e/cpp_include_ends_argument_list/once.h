@@ -1,0 +1,4 @@
+#ifndef ONCE_H
+#define ONCE_H
+int once;
+#endif
