@@ -167,7 +167,11 @@ void Substituter::append_operand(Run& run, std::size_t& pos, std::size_t end, Pa
         pos += 2;
       } else {
         const std::size_t close = after_closing(macro, pos + 2, end);
+        const std::size_t problems_before = problems_.size();
         if (va_opt_taken(run)) substitute_range(run, pos + 3, close - 1, content);
+        // The compiler pastes the tokens of a group it stringifies as it
+        // spells them, and places a failed paste at the use.
+        for (std::size_t i = problems_before; i < problems_.size(); ++i) problems_[i].in_definition = false;
         operand = content;
         pos = close;
       }

@@ -253,6 +253,35 @@ bool parse_params(Source& source, DefineParts& parts, DefineParse& result) {
   }
 }
 
+// Checks the __VA_OPT__ group of a variadic macro's replacement list that
+// `tokens`, just past the name `opener`, reads on with, as the compiler
+// does: a '(' next, its ')' on the line, no __VA_OPT__ and no `##` at
+// either end within. False, with the error, for a wrong group.
+template <typename Source>
+[[gnu::cold]] [[gnu::noinline]] bool check_va_opt_group(Source tokens, const DefineToken& opener,
+                                                        DefineParse& result) {
+  constexpr std::string_view kPasteError = "'##' cannot appear at either end of __VA_OPT__";
+  const std::uint32_t opener_at = tokens.offset(opener.text.data());
+  DefineToken token;
+  if (!tokens.next(token)) return fail(result, "unterminated __VA_OPT__", opener_at);
+  if (!is(token, "(")) return fail(result, "__VA_OPT__ must be followed by an open parenthesis", opener_at);
+  int depth = 1;
+  bool first = true;
+  bool pasted = false;
+  while (depth > 0 && tokens.next(token)) {
+    const std::uint32_t at = tokens.offset(token.text.data());
+    if (token.kind == TokenKind::identifier && token.text == "__VA_OPT__")
+      return fail(result, "__VA_OPT__ may not appear in a __VA_OPT__", at);
+    if (first && is_paste(token)) return fail(result, std::string(kPasteError), at);
+    const bool after_paste = pasted;
+    first = false;
+    pasted = is_paste(token);
+    depth += is(token, "(") ? 1 : is(token, ")") ? -1 : 0;
+    if (depth == 0 && after_paste) return fail(result, std::string(kPasteError), at);
+  }
+  return depth == 0 || fail(result, "unterminated __VA_OPT__", opener_at);
+}
+
 // Reads the replacement list from `token` (when `more`) on: checks it for
 // the errors that leave a macro undefined, collects the warnings and spells
 // it into `parts`.
@@ -296,6 +325,8 @@ bool parse_body(Source& source, bool more, DefineToken token, bool function_like
       } else if (token.kind == TokenKind::identifier) {
         warn_variadic_name(result, token.text, token.text == kVaArgs ? parts.va_args : parts.variadic,
                            tokens.offset(token.text.data()));
+        if (parts.variadic && token.text != kVaArgs && !check_va_opt_group(tokens, token, result))
+          return false;
       }
     }
     body.add(spelling, space);

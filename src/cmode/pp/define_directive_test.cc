@@ -102,6 +102,34 @@ TEST(ParseDefine, RejectsWhatTheCompilerRejects) {
   for (const DefineCase& c : cases) EXPECT_EQ(define(c.text), c.listed) << c.text;
 }
 
+// A variadic macro's __VA_OPT__ opens a group: a '(' next, its ')' on the
+// line, no __VA_OPT__ inside, no `##` at its ends. Only the first error of
+// a line is given; groups after a good one are checked too.
+TEST(ParseDefine, ChecksTheGroupsOfVaOpt) {
+  const DefineCase cases[] = {
+      {"A(x,...) __VA_OPT__", "error: unterminated __VA_OPT__"},
+      {"A(x,...) __VA_OPT__(", "error: unterminated __VA_OPT__"},
+      {"A(x,...) __VA_OPT__(()", "error: unterminated __VA_OPT__"},
+      {"A(x,...) __VA_OPT__((x))", "#define A(x,...) __VA_OPT__((x))"},
+      {"A(x,...) __VA_OPT__()", "#define A(x,...) __VA_OPT__()"},
+      {"A(x,...) __VA_OPT__ x", "error: __VA_OPT__ must be followed by an open parenthesis"},
+      {"A(x,...) __VA_OPT__(__VA_OPT__)", "error: __VA_OPT__ may not appear in a __VA_OPT__"},
+      {"A(x,...) __VA_OPT__(a) __VA_OPT__(b", "error: unterminated __VA_OPT__"},
+      {"A(x,...) __VA_OPT__(##)", "error: '##' cannot appear at either end of __VA_OPT__"},
+      {"A(x,...) __VA_OPT__(x ##)", "error: '##' cannot appear at either end of __VA_OPT__"},
+      {"A(x,...) __VA_OPT__(## x)", "error: '##' cannot appear at either end of __VA_OPT__"},
+      {"A(x,...) __VA_OPT__(a ## x)", "#define A(x,...) __VA_OPT__(a ## x)"},
+      {"A(x,...) __VA_OPT__((x ##) a)", "#define A(x,...) __VA_OPT__((x ##) a)"},
+      {"A(x,...) x ## __VA_OPT__(a) ## x", "#define A(x,...) x ## __VA_OPT__(a) ## x"},
+      {"A(x,...) #__VA_OPT__(", "error: unterminated __VA_OPT__"},
+      // Outside a variadic macro the name is only warned of.
+      {"A(x) __VA_OPT__(",
+       "#define A(x) __VA_OPT__( / __VA_OPT__ can only appear in the expansion of a "
+       "C++20 variadic macro"},
+  };
+  for (const DefineCase& c : cases) EXPECT_EQ(define(c.text), c.listed) << c.text;
+}
+
 // Parameters p0 to p<count - 1>, then `more`.
 std::string parameters(int count, const std::string& more) {
   std::string list = "(";
