@@ -52,7 +52,6 @@ Fit fit_of(const std::string& option) {
                                                      "-traditional-cpp",
                                                      "-fpreprocessed",
                                                      "-fdirectives-only",
-                                                     "-C",
                                                      "-CC",
                                                      "-H",
                                                      "-x",
@@ -200,6 +199,7 @@ void check(const std::string& sornik, const std::string& name, bool cxx, bool ve
     if (starts(option, "-std=")) setup.standard = option.substr(5);
     if (option == "-ansi") setup.standard = "ansi";
     if (option == "-trigraphs") setup.trigraphs = true;
+    if (option == "-C") setup.keep_comments = true;
     if (starts(option, "-std=") || option == "-ansi" || option == "-undef" || starts(option, "-O") ||
         starts(option, "-f"))
       choosing.push_back(option);

@@ -83,12 +83,13 @@ bool is_cplusplus(const CppOptions& options) {
 }
 
 // The dialect of the run: the -std= of the language of its first source,
-// with trigraphs converted under -trigraphs.
+// with trigraphs converted under -trigraphs and comments kept under -C.
 cmode::Dialect run_dialect(const CppOptions& options) {
   const bool cplusplus = is_cplusplus(options);
   cmode::Dialect dialect =
       cmode::find_dialect(options.standard, cplusplus).value_or(*cmode::find_dialect("", cplusplus));
   dialect.trigraphs = dialect.trigraphs || options.trigraphs;
+  dialect.comments_are_tokens = options.keep_comments;
   return dialect;
 }
 

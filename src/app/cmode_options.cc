@@ -132,6 +132,8 @@ class Parser {
         options_.undef = true;
       } else if (arg == "-trigraphs") {
         options_.trigraphs = true;
+      } else if (arg == "-C") {
+        options_.keep_comments = true;
       } else if (arg == "-nostdinc") {
         options_.no_system_dirs = true;
       }
@@ -162,6 +164,8 @@ class Parser {
       options_.undef = true;
     } else if (arg == "-trigraphs") {
       options_.trigraphs = true;
+    } else if (arg == "-C") {
+      options_.keep_comments = true;
     } else if (arg.starts_with("--compiler=")) {
       options_.compiler = arg.substr(std::string_view("--compiler=").size());
       if (options_.compiler.find_first_not_of(" \t") == std::string::npos) {

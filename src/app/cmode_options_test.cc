@@ -36,6 +36,7 @@ std::string parse(std::vector<std::string> args) {
   if (options.help) out += "help ";
   if (options.undef) out += "undef ";
   if (options.trigraphs) out += "trigraphs ";
+  if (options.keep_comments) out += "C ";
   if (!options.compiler.empty()) out += "compiler:" + options.compiler + " ";
   for (const CppOptions::Source& source : options.sources) {
     out += "[" + source.name + (source.language == CppOptions::Language::cxx ? "+" : "") + "]";
@@ -57,6 +58,10 @@ TEST(CppOptions, FollowGnuConventions) {
   EXPECT_EQ(parse({"-trigraphs", "a.c", "-Wp,-trigraphs"}), "trigraphs [a.c]");
   // gcc knows no -no-trigraphs.
   EXPECT_EQ(parse({"-no-trigraphs"}), "error: unrecognized command-line option '-no-trigraphs'");
+  EXPECT_EQ(parse({"-C", "a.c"}), "C [a.c]");
+  EXPECT_EQ(parse({"a.c", "-Wp,-C"}), "C [a.c]");
+  // Comments in replacement lists too (-CC) are not kept.
+  EXPECT_EQ(parse({"-CC"}), "error: unrecognized command-line option '-CC'");
 }
 
 TEST(CppOptions, TakeGccPreprocessingOptions) {

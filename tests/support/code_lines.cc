@@ -82,6 +82,7 @@ cmode::Dialect dialect_of(const CodeSetup& setup) {
   cmode::Dialect dialect =
       cmode::find_dialect(setup.standard, setup.cxx).value_or(*cmode::find_dialect("", setup.cxx));
   dialect.trigraphs = dialect.trigraphs || setup.trigraphs;
+  dialect.comments_are_tokens = setup.keep_comments;
   return dialect;
 }
 

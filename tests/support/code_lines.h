@@ -17,6 +17,7 @@ struct CodeSetup {
   bool cxx = false;
   std::string standard;  // -std= ("" the compiler's default, "ansi" for -ansi)
   bool trigraphs = false;  // -trigraphs
+  bool keep_comments = false;  // -C
   std::vector<std::string> include_dirs;
   // "-Dname[=value]" and "-Uname", in their order.
   std::vector<std::string> settings;

@@ -83,7 +83,11 @@ bool Respeller::would_merge(const ExpToken& left, const ExpToken& right) {
   if (is_word(left) && is_word(right)) return true;
   if (is_closed_punctuator(left) || is_closed_punctuator(right)) return false;
   if (left.kind == TokenKind::identifier && right.kind == TokenKind::punctuator) return false;
-  if (left.text.back() == '/' && (right.text[0] == '/' || right.text[0] == '*')) return true;
+  if (left.kind != TokenKind::comment && left.text.back() == '/' &&
+      (right.text[0] == '/' || right.text[0] == '*'))
+    return true;
+  // A comment kept as a token ends where it ends, whatever touches it.
+  if (left.kind == TokenKind::comment || right.kind == TokenKind::comment) return false;
   joined_.assign(left.text);
   joined_.append(right.text);
   lexer_.lex(joined_, tokens_);

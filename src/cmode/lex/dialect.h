@@ -47,6 +47,11 @@ struct Dialect {
   // else is read: ISO C, ISO C++ before C++17, and -trigraphs. Elsewhere
   // they stay as written, with a warning.
   bool trigraphs = false;
+  // Comments in code lines are tokens of their own rather than white space
+  // (gcc's -C): a macro's arguments carry them into its expansion, a
+  // function-like macro's name before one is no call, and a line that
+  // begins with one is no directive. Directives drop theirs.
+  bool comments_are_tokens = false;
 };
 
 // Whether #elifdef and #elifndef are directives of the dialect.

@@ -255,7 +255,9 @@ LogicalLine scan_logical_line(std::string_view text, std::size_t pos) {
       line.kind = LineKind::directive;
       break;
     }
-    if (c != '/' || next >= text.size() || (text[next] != '/' && text[next] != '*')) {
+    if (c != '/' || next >= text.size() || (text[next] != '/' && text[next] != '*') ||
+        lexing_dialect().comments_are_tokens) {
+      // Where comments are tokens, one before a `#` makes the line code.
       line.kind = LineKind::code;
       break;
     }

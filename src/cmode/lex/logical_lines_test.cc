@@ -139,6 +139,19 @@ TEST(LogicalLines, TellDirectives) {
   EXPECT_EQ(split("%:define A\n"), "#%:define A\n");
 }
 
+// Where comments are tokens, a line that begins with one is code, even a
+// line of nothing else; one after the `#` leaves a directive.
+TEST(LogicalLines, ACommentFirstMakesCodeWhereCommentsAreTokens) {
+  Dialect dialect = *find_dialect("gnu17", false);
+  dialect.comments_are_tokens = true;
+  const ScopedLexingDialect keeping(dialect);
+  EXPECT_EQ(split("/**/#define A\n"), "/**/#define A\n");
+  EXPECT_EQ(split("/* a\n b */ #x\n"), "/* a\n b */ #x\n");
+  EXPECT_EQ(split("// c\n", true), "// c\n");
+  EXPECT_EQ(split("# /**/ define A\n"), "## /**/ define A\n");
+  EXPECT_EQ(split("\t#x\n/ #y\n", true), "#\t#x\n|/ #y\n");
+}
+
 // ISO C90 reads `//` as two divisions in a directive, in a group not taken
 // and before a `*`; what follows is read on, a block comment it opens too.
 // A line that holds a `//` is marked.

@@ -20,9 +20,31 @@ std::size_t find_splice(std::string_view text, std::size_t pos) {
   return text.size();
 }
 
+// Appends a line comment's text (without splices) as the compiler spells it
+// among tokens: as a block comment, every `*/` in it broken as `*|`.
+void append_line_comment_as_block(std::string& out, std::string_view comment) {
+  const std::size_t start = out.size();
+  out.append("/*");
+  out.append(comment.substr(2));
+  for (std::size_t i = start + 1; i + 1 < out.size(); ++i) {
+    if (out[i] == '*' && out[i + 1] == '/') out[i + 1] = '|';
+  }
+  out.append("*/");
+}
+
 // Appends a token's spelling without its splices, but for those in the body
 // of a raw string, which the compiler keeps there as written.
 void append_spelling(std::string& out, std::string_view physical, TokenKind kind) {
+  if (kind == TokenKind::comment) {
+    std::string comment;
+    append_without_splices(comment, physical);
+    if (comment.starts_with("//")) {
+      append_line_comment_as_block(out, comment);
+    } else {
+      out.append(comment);
+    }
+    return;
+  }
   if (kind == TokenKind::string_literal) {
     const std::size_t quote = physical.find('"');
     const std::size_t before = out.size();
@@ -37,9 +59,9 @@ void append_spelling(std::string& out, std::string_view physical, TokenKind kind
 }
 
 template <ScanMode kMode>
-void lex_text(std::string_view text, std::vector<Token>& out, std::size_t max_tokens, std::string& spliced,
-              std::vector<std::uint32_t>& spliced_tokens) {
-  TokenScan<kMode> scan(text);
+void lex_text(std::string_view text, std::vector<Token>& out, std::size_t max_tokens, bool keep_comments,
+              std::string& spliced, std::vector<std::uint32_t>& spliced_tokens) {
+  TokenScan<kMode> scan(text, keep_comments);
   ScannedToken scanned;
   // The first splice at or after the start of the last token.
   std::size_t splice = kMode == ScanMode::spliced ? find_splice(text, 0) : text.size();
@@ -50,18 +72,20 @@ void lex_text(std::string_view text, std::vector<Token>& out, std::size_t max_to
     token.begin = static_cast<std::uint32_t>(scanned.begin);
     token.end = static_cast<std::uint32_t>(scanned.end);
     token.text = std::string_view(text.data() + scanned.begin, scanned.end - scanned.begin);
+    bool respelled = token.kind == TokenKind::comment && token.text[1] != '*';
     if constexpr (kMode == ScanMode::spliced) {
       if (splice < scanned.begin) splice = find_splice(text, scanned.begin);
-      if (splice < scanned.end) {
-        // The spelling goes to the lexer's storage; its view is set once the
-        // storage stops growing.
-        const std::size_t offset = spliced.size();
-        append_spelling(spliced, token.text, token.kind);
-        token.text = std::string_view(nullptr, 0);
-        spliced_tokens.push_back(static_cast<std::uint32_t>(out.size()));
-        spliced_tokens.push_back(static_cast<std::uint32_t>(offset));
-        spliced_tokens.push_back(static_cast<std::uint32_t>(spliced.size() - offset));
-      }
+      respelled = respelled || splice < scanned.end;
+    }
+    if (respelled) {
+      // The spelling goes to the lexer's storage; its view is set once the
+      // storage stops growing.
+      const std::size_t offset = spliced.size();
+      append_spelling(spliced, token.text, token.kind);
+      token.text = std::string_view(nullptr, 0);
+      spliced_tokens.push_back(static_cast<std::uint32_t>(out.size()));
+      spliced_tokens.push_back(static_cast<std::uint32_t>(offset));
+      spliced_tokens.push_back(static_cast<std::uint32_t>(spliced.size() - offset));
     }
     out.push_back(token);
   }
@@ -86,13 +110,13 @@ void Lexer::lex(std::string_view text, std::vector<Token>& out, std::size_t max_
   spliced_tokens_.clear();
   if (!has_splice(text)) {
     if (!text.empty() && text.back() == '\n') {
-      lex_text<ScanMode::line>(text, out, max_tokens, spliced_, spliced_tokens_);
+      lex_text<ScanMode::line>(text, out, max_tokens, keep_comments_, spliced_, spliced_tokens_);
     } else {
-      lex_text<ScanMode::plain>(text, out, max_tokens, spliced_, spliced_tokens_);
+      lex_text<ScanMode::plain>(text, out, max_tokens, keep_comments_, spliced_, spliced_tokens_);
     }
-    return;
+  } else {
+    lex_text<ScanMode::spliced>(text, out, max_tokens, keep_comments_, spliced_, spliced_tokens_);
   }
-  lex_text<ScanMode::spliced>(text, out, max_tokens, spliced_, spliced_tokens_);
   for (std::size_t i = 0; i < spliced_tokens_.size(); i += 3) {
     out[spliced_tokens_[i]].text =
         std::string_view(spliced_).substr(spliced_tokens_[i + 1], spliced_tokens_[i + 2]);

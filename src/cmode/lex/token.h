@@ -21,6 +21,10 @@ enum class TokenKind : std::uint8_t {
   // valid UTF-8, ...), or a literal the line ends before closing (up to the
   // line end). Valid UTF-8 sequences are identifier characters.
   other,
+  // A comment, where the dialect makes comments tokens (-C); a line comment
+  // is spelled as a block comment (`// c` as `/* c*/`), as the compiler
+  // writes it.
+  comment,
 };
 
 // Where a token of an expansion stands with respect to the macros of system
@@ -54,9 +58,13 @@ void append_without_splices(std::string& out, std::string_view physical);
 // Splits C text into preprocessing tokens. The text is the physical bytes of
 // one or more whole logical lines: it never ends inside a block comment, and
 // splices (backslash-newline, also with a CR before the newline) may stand
-// anywhere. Comments and white space make no token.
+// anywhere. White space makes no token, nor do comments unless the lexer
+// is told to keep them.
 class Lexer {
  public:
+  // Whether comments are tokens (TokenKind::comment) from the next call on.
+  void keep_comments(bool keep) { keep_comments_ = keep; }
+
   // Replaces `out` with the tokens of `text`, at most `max_tokens` of them.
   // Token texts stay valid until the next call and while `text` lives.
   void lex(std::string_view text, std::vector<Token>& out, std::size_t max_tokens = SIZE_MAX);
@@ -68,10 +76,11 @@ class Lexer {
 
  private:
   ConvertedText converted_;
-  // Spellings of tokens with a splice inside, and for each such token its
-  // index, offset and length in `spliced_`.
+  // Spellings of tokens with a splice inside and of line comments, and for
+  // each such token its index, offset and length in `spliced_`.
   std::string spliced_;
   std::vector<std::uint32_t> spliced_tokens_;
+  bool keep_comments_ = false;
 };
 
 }  // namespace sornik::cmode

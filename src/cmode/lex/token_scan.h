@@ -40,7 +40,9 @@ struct ScannedToken {
 template <ScanMode kMode>
 class TokenScan {
  public:
-  explicit TokenScan(std::string_view text) : text_(text) {}
+  // Comments are tokens of their own when `keep_comments` holds, else white space.
+  explicit TokenScan(std::string_view text, bool keep_comments = false)
+      : text_(text), keep_comments_(keep_comments) {}
 
   // Finds the next token; false at the end of the text.
   [[gnu::always_inline]] bool next(ScannedToken& token) {
@@ -68,6 +70,13 @@ class TokenScan {
       if (start == ByteStart::slash) {
         const std::size_t end = comment_end(text, pos);
         if (end != pos) {
+          if (keep_comments_) {
+            token.space_before = space;
+            token.begin = pos;
+            token.kind = TokenKind::comment;
+            pos_ = token.end = end;
+            return true;
+          }
           space = true;
           pos = end;
           if (kLine && pos == text.size()) break;
@@ -412,6 +421,7 @@ class TokenScan {
 
   std::string_view text_;
   std::size_t pos_ = 0;
+  bool keep_comments_;
 };
 
 }  // namespace sornik::cmode

@@ -16,9 +16,10 @@ using namespace std::string_view_literals;
 
 // Renders tokens as "kind:text" separated by "|", a "_" before a token that
 // has white space before it.
-std::string lex_to_string(std::string_view text) {
-  static const char* const kKinds[] = {"id", "num", "chr", "str", "p", "other"};
+std::string lex_to_string(std::string_view text, bool keep_comments = false) {
+  static const char* const kKinds[] = {"id", "num", "chr", "str", "p", "other", "comment"};
   Lexer lexer;
+  lexer.keep_comments(keep_comments);
   std::vector<Token> tokens;
   lexer.lex(text, tokens);
   std::string out;
@@ -128,6 +129,24 @@ TEST(Lexer, ReadsSlashesAsIsoC90Does) {
 
 // Raw strings, with every prefix, where the dialect reads them; their bytes
 // are taken as they stand, splices and quotes included.
+// A kept comment is a token with the blanks before it its own; a line
+// comment is spelled as a block comment, any `*/` it makes broken as `*|`,
+// splices gone. A lexer not told to keep them reads them as white space.
+TEST(Lexer, KeepsCommentsAsTokensWhenTold) {
+  const LexCase cases[] = {
+      {"a/**/b /* c */ d\n", "id:a|comment:/**/|id:b|_comment:/* c */|_id:d"},
+      {"x // y */ z\n", "id:x|_comment:/* y *| z*/"},
+      {"///\n", "comment:/*|*/"},
+      {"//*/\n", "comment:/**|*/"},
+      {"// a \\\n b\n", "comment:/* a  b*/"},
+      {"/\\\n* s */ a", "comment:/* s */|_id:a"},
+      {"/* open", "comment:/* open"},
+      {"a / / b", "id:a|_p:/|_p:/|_id:b"},
+  };
+  for (const LexCase& c : cases) EXPECT_EQ(lex_to_string(c.text, true), c.tokens) << c.text;
+  EXPECT_EQ(lex_to_string("a/**/b // c\n"), "id:a|_id:b");
+}
+
 TEST(Lexer, ReadsRawStrings) {
   const ScopedLexingDialect gnu17(*find_dialect("", false));
   EXPECT_EQ(lex_to_string("R\"(a\" /* b)\" LR\"x(\")\")x\" uR\"(\\\n)\" UR\"()\" u8R\"()\""),

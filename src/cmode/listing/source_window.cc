@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "cmode/lex/dialect.h"
 #include "cmode/lex/universal_names.h"
 
 namespace sornik::cmode {
@@ -19,6 +20,7 @@ void SourceWindow::start(const SourceChunk& piece) {
 }
 
 void SourceWindow::add_code(const SourceChunk& piece, std::uint32_t base) {
+  lexer_.keep_comments(lexing_dialect().comments_are_tokens);
   if (piece.trigraphs) {
     lexer_.lex_converting(piece.bytes, lexed_);
   } else {

@@ -21,7 +21,7 @@ struct BodyToken {
   TokenKind kind : 3 = TokenKind::other;
   bool space_before : 1 = false;
 };
-static_assert(sizeof(BodyToken) == 4 && static_cast<int>(TokenKind::other) < 8);
+static_assert(sizeof(BodyToken) == 4 && static_cast<int>(TokenKind::comment) < 8);
 
 // The longest replacement text a macro holds (its token offsets have 28
 // bits); a longer one ends the run as memory that cannot be had.
