@@ -2,7 +2,7 @@
 // Input sections: options (first byte: bit 0 asks for -f with the rest of
 // the section as the format, bit 1 for the HTML page too, bits 2 to 4 the
 // dialect: C++17, C++20, C++98, gnu17, C90, C99, C++11 or GNU C90, the ISO
-// ones with trigraphs), then the source, a.cc in C++ and
+// ones with trigraphs, bit 5 for comments kept as tokens, -C), then the source, a.cc in C++ and
 // a.c in C. Every run must give the same bytes twice, the default rendering must
 // equal the format "$n`$x'", the format "$n" must give back the source byte
 // for byte, the page must be well-formed, and every line of the --json
@@ -55,9 +55,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                    {"-std=c90", true},    {"-std=c99", true},    {"-std=c++11", false}, {"-std=gnu90", true}};
   const auto& dialect = kDialects[options.empty() ? 3 : (options[0] >> 2) & 7];
   const std::string name = dialect.c ? "a.c" : "a.cc";
-  const std::string standard = dialect.standard;
   const std::map<std::string, std::string> files = {{name, source}};
-  std::vector<std::string> args = {"--cpp", "-undef", "-nostdinc", standard};
+  // The options of every run below.
+  std::vector<std::string> common = {"--cpp", "-undef", "-nostdinc", dialect.standard};
+  if (!options.empty() && (options[0] & 32) != 0) common.emplace_back("-C");
+  const auto with = [&common](std::initializer_list<std::string> more) {
+    std::vector<std::string> args = common;
+    args.insert(args.end(), more);
+    return args;
+  };
+  std::vector<std::string> args = common;
   if (!options.empty() && (options[0] & 1) != 0) {
     const std::string format(options.substr(1));
     if (sornik::fuzzing::is_costly_format(format)) return -1;
@@ -70,20 +77,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const sornik::fuzzing::RunOutcome again = sornik::fuzzing::run_in_memory(args, files);
   sornik::fuzzing::require_equal("a second run", first.out, again.out);
 
-  const std::vector<std::string> plain = {"--cpp", "-undef", "-nostdinc", standard, name};
-  const std::vector<std::string> spelled = {"--cpp", "-undef", "-nostdinc", standard, "-f", "$n`$x'", name};
-  const std::vector<std::string> names = {"--cpp", "-undef", "-nostdinc", standard, "-f", "$n", name};
+  const std::vector<std::string> plain = with({name});
+  const std::vector<std::string> spelled = with({"-f", "$n`$x'", name});
+  const std::vector<std::string> names = with({"-f", "$n", name});
   sornik::fuzzing::require_equal("the default rendering against $n`$x'",
                                  sornik::fuzzing::run_in_memory(plain, files).out,
                                  sornik::fuzzing::run_in_memory(spelled, files).out);
   sornik::fuzzing::require_equal("-f '$n' against the source", source,
                                  sornik::fuzzing::run_in_memory(names, files).out);
-  const std::vector<std::string> json = {"--cpp", "-undef", "-nostdinc", standard, "--json", name};
+  const std::vector<std::string> json = with({"--json", name});
   sornik::fuzzing::require_equal(
       "the JSON lines' problems", "",
       sornik::testing::json_lines_problem(sornik::fuzzing::run_in_memory(json, files).out));
   if (!options.empty() && (options[0] & 2) != 0) {
-    const std::vector<std::string> page = {"--cpp", "-undef", "-nostdinc", standard, "--html", name};
+    const std::vector<std::string> page = with({"--html", name});
     sornik::fuzzing::require_equal(
         "the page's problems", "",
         sornik::testing::html_problem(sornik::fuzzing::run_in_memory(page, files).out));
