@@ -74,7 +74,9 @@ class TokenScan {
             token.space_before = space;
             token.begin = pos;
             token.kind = TokenKind::comment;
-            pos_ = token.end = end;
+            // A block comment the text ends in leaves its line's newline,
+            // which ends the scan of a line.
+            pos_ = token.end = kLine && end == text.size() ? end - 1 : end;
             return true;
           }
           space = true;

@@ -141,6 +141,7 @@ TEST(Lexer, KeepsCommentsAsTokensWhenTold) {
       {"// a \\\n b\n", "comment:/* a  b*/"},
       {"/\\\n* s */ a", "comment:/* s */|_id:a"},
       {"/* open", "comment:/* open"},
+      {"a /* open\n", "id:a|_comment:/* open"},
       {"a / / b", "id:a|_p:/|_p:/|_id:b"},
   };
   for (const LexCase& c : cases) EXPECT_EQ(lex_to_string(c.text, true), c.tokens) << c.text;
