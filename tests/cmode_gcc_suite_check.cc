@@ -74,6 +74,8 @@ Fit fit_of(const std::string& option) {
                                                                  "-fmax-include-depth=",
                                                                  "-fmacro-prefix-map="};
   if (unknown.count(option) != 0) return Fit::leave_test;
+  // Dumps that add directives to gcc's output and change no expansion.
+  if (option == "-dD" || option == "-dN" || option == "-dI" || option == "-dU") return Fit::drop;
   for (std::string_view prefix : unknown_prefixes)
     if (starts(option, prefix)) return Fit::leave_test;
   // Options of the compiler proper or of the driver, no matter to the output.

@@ -86,6 +86,13 @@ std::optional<Language> language_named(std::string_view name) {
   return std::nullopt;
 }
 
+// gcc's -dCHARS, the dumps of its preprocessor (-dM, -dD, -dN, -dI, -dU):
+// an attached -d value of other letters names a file of macros.
+bool is_dump_option(std::string_view arg) {
+  return arg.size() > 2 && arg.starts_with("-d") &&
+         arg.find_first_not_of("MDNIU", 2) == std::string_view::npos;
+}
+
 // The value options that act in -Wp, words: those of the preprocessor's
 // input (the preprocessor's -dCHARS asks for dumps: none is sornik's -d).
 bool acts_when_passed(const ValueOptionName& entry) {
@@ -217,6 +224,10 @@ class Parser {
     } else if (arg == "-f") {
       if (!take_separate(arg)) return false;
       set_format(args_[next_]);
+    } else if (is_dump_option(arg)) {
+      // -dM lists the macros as --print-defines; the others ask for the
+      // directives in the output, which the listing shows anyway.
+      options_.print_defines = options_.print_defines || arg.find('M') != std::string::npos;
     } else if (is_value_option(arg)) {
       return value_option(arg);
     } else if (!is_ignored_flag(arg)) {

@@ -59,6 +59,10 @@ TEST(CppOptions, FollowGnuConventions) {
   // gcc knows no -no-trigraphs.
   EXPECT_EQ(parse({"-no-trigraphs"}), "error: unrecognized command-line option '-no-trigraphs'");
   EXPECT_EQ(parse({"-C", "a.c"}), "C [a.c]");
+  // gcc's dumps: -dM lists the macros; a -d value of other letters is a file.
+  EXPECT_EQ(parse({"-dM", "a.c"}), "print [a.c]");
+  EXPECT_EQ(parse({"-dDI", "-dN", "a.c"}), "[a.c]");
+  EXPECT_EQ(parse({"-dMa", "-dm"}), "imacros:Ma imacros:m ");
   EXPECT_EQ(parse({"a.c", "-Wp,-C"}), "C [a.c]");
   // Comments in replacement lists too (-CC) are not kept.
   EXPECT_EQ(parse({"-CC"}), "error: unrecognized command-line option '-CC'");
