@@ -148,6 +148,7 @@ bool prepare(CppState& state, const CppOptions& options, int& status) {
 
   cmode::Preprocessor& preprocessor = state.preprocessor;
   preprocessor.set_facts(&state.facts);
+  preprocessor.show_headers(options.show_headers);
   // A build that found no compiler has no macros to fall back on: the
   // standard ones stand in for them.
   if (options.undef || state.facts.facts().macros.empty()) {

@@ -141,6 +141,8 @@ class Parser {
         options_.trigraphs = true;
       } else if (arg == "-C") {
         options_.keep_comments = true;
+      } else if (arg == "-H") {
+        options_.show_headers = true;
       } else if (arg == "-nostdinc") {
         options_.no_system_dirs = true;
       }
@@ -173,6 +175,8 @@ class Parser {
       options_.trigraphs = true;
     } else if (arg == "-C") {
       options_.keep_comments = true;
+    } else if (arg == "-H") {
+      options_.show_headers = true;
     } else if (arg.starts_with("--compiler=")) {
       options_.compiler = arg.substr(std::string_view("--compiler=").size());
       if (options_.compiler.find_first_not_of(" \t") == std::string::npos) {

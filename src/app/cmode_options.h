@@ -57,6 +57,7 @@ struct CppOptions {
   bool undef = false;            // -undef: none of the compiler's own macros
   bool trigraphs = false;        // -trigraphs: converted in every dialect
   bool keep_comments = false;    // -C: comments are tokens in code lines
+  bool show_headers = false;     // -H: the headers read, on the error stream
   std::string compiler;          // --compiler=CMD: whose facts apply ("" the default)
   // The compile database: -p DIR (DIR/compile_commands.json) or
   // --compile-commands=FILE; empty for none.

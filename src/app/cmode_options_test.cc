@@ -37,6 +37,7 @@ std::string parse(std::vector<std::string> args) {
   if (options.undef) out += "undef ";
   if (options.trigraphs) out += "trigraphs ";
   if (options.keep_comments) out += "C ";
+  if (options.show_headers) out += "H ";
   if (!options.compiler.empty()) out += "compiler:" + options.compiler + " ";
   for (const CppOptions::Source& source : options.sources) {
     out += "[" + source.name + (source.language == CppOptions::Language::cxx ? "+" : "") + "]";
@@ -63,7 +64,8 @@ TEST(CppOptions, FollowGnuConventions) {
   EXPECT_EQ(parse({"-dM", "a.c"}), "print [a.c]");
   EXPECT_EQ(parse({"-dDI", "-dN", "a.c"}), "[a.c]");
   EXPECT_EQ(parse({"-dMa", "-dm"}), "imacros:Ma imacros:m ");
-  EXPECT_EQ(parse({"a.c", "-Wp,-C"}), "C [a.c]");
+  EXPECT_EQ(parse({"a.c", "-Wp,-C", "-H"}), "C H [a.c]");
+  EXPECT_EQ(parse({"-Wp,-H"}), "H ");
   // Comments in replacement lists too (-CC) are not kept.
   EXPECT_EQ(parse({"-CC"}), "error: unrecognized command-line option '-CC'");
 }

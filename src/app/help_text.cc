@@ -40,6 +40,7 @@ const std::string_view kHelpText =
     "  -undef           leave out the compiler's predefined macros\n"
     "  -trigraphs       convert trigraphs (?\?= for #, ...) in every dialect\n"
     "  -C               keep the comments of code lines as tokens\n"
+    "  -H               name each header on standard error as it is read\n"
     "  -std=std, -ansi  the language standard (c99, gnu11, ...; -ansi: c90)\n"
     "  -x c|c++|none    the language of the files after it\n"
     "  -o file          write the listing to file\n"

@@ -116,6 +116,7 @@ void Preprocessor::begin_unit() {
 }
 
 void Preprocessor::end_unit() {
+  if (show_headers_) list_unguarded_headers();
   // Undone when the next unit begins: after the last one nothing reads the
   // table any more, and undoing a large unit costs as much as reading it.
   in_unit_ = false;

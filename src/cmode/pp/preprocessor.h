@@ -115,6 +115,11 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // by its guard is given back.
   void keep_header_texts(bool keep) { keep_header_texts_ = keep; }
 
+  // gcc's -H: each header the source includes is named on the error stream
+  // as it is read, after a dot for each level of nesting; at the unit's end
+  // follow the headers read once that no guard shuts.
+  void show_headers(bool show) { show_headers_ = show; }
+
   // Every change to the table between these two calls is undone before the
   // next unit begins, as are #pragma once marks: each source starts from the
   // same table.
@@ -237,6 +242,9 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   void undefine(std::span<const Token> rest);
   void include(FileFrame& frame, IncludeKind kind, std::span<const Token> rest, std::string_view line);
   void read_header(const FoundHeader& found, bool system_header);
+  // Under -H: the headers of the unit read once, none of them shut by an
+  // include guard or #pragma once, sorted by name.
+  void list_unguarded_headers();
   // Where an -imacros or -include header `name` is: in the current
   // directory, else in the include chain.
   FoundHeader find_command_line_header(const std::string& name);
@@ -347,6 +355,9 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   bool in_unit_ = false;
   bool unit_to_undo_ = false;  // a unit has ended and its changes stand
   bool keep_header_texts_ = false;
+  bool show_headers_ = false;
+  // Under -H: how often the unit has read each header.
+  std::unordered_map<const HeaderFile*, std::uint32_t> header_readings_;
   // Header code lines are expanded: a macro of this state has mentioned
   // __COUNTER__, or -Wunused-macros asks which macros they use (never cleared).
   bool expand_header_code_ = false;

@@ -1,4 +1,5 @@
 // The directives that read other files: #include and its kin, __has_include.
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -6,6 +7,7 @@
 #include "cmode/pp/define_directive.h"
 #include "cmode/pp/preprocessor.h"
 #include "common/name_hash.h"
+#include "common/run_io.h"
 
 namespace sornik::cmode {
 
@@ -141,6 +143,9 @@ void Preprocessor::include(FileFrame& frame, IncludeKind kind, std::span<const T
     return;
   }
   if (kind == IncludeKind::import) once_.insert(found.file);
+  // gcc names the headers of the source, not those of -include files.
+  if (show_headers_ && frames_.front()->is_source)
+    err_write(std::string(frames_.size(), '.') + " " + found.file->path + "\n");
   read_header(found, found.system || (found.chain_index < 0 && frame.system_header));
   // A shut header is seldom read again in its unit (its guard undefined):
   // unless later units follow, its memory serves the next header. One that
@@ -154,6 +159,7 @@ void Preprocessor::include(FileFrame& frame, IncludeKind kind, std::span<const T
 void Preprocessor::read_header(const FoundHeader& found, bool system_header) {
   ++includes_read_;
   if (!system_header) watch_for_counter(*found.file);
+  if (show_headers_) ++header_readings_[found.file];
   FileFrame child;
   child.path = found.file->path;
   child.dir = IncludeSearch::directory_of(found.file->path);
@@ -168,6 +174,19 @@ void Preprocessor::read_header(const FoundHeader& found, bool system_header) {
     const bool newline_ended = !text.empty() && text.back() == '\n';
     expander_.end_arguments_in_header(child.path, child.line - (newline_ended ? 1 : 0));
   }
+}
+
+void Preprocessor::list_unguarded_headers() {
+  std::vector<std::string_view> unguarded;
+  for (const auto& [file, readings] : header_readings_) {
+    if (readings == 1 && file->guard.empty() && !once_.contains(file)) unguarded.push_back(file->path);
+  }
+  header_readings_.clear();
+  if (unguarded.empty()) return;
+  std::sort(unguarded.begin(), unguarded.end());
+  std::string text = "Multiple include guards may be useful for:\n";
+  for (std::string_view path : unguarded) (text += path) += '\n';
+  err_write(text);
 }
 
 FoundHeader Preprocessor::find_command_line_header(const std::string& name) {

@@ -1,0 +1,4 @@
+#if !defined LOOSE
+#define LOOSE
+#endif
+int after_the_guard;

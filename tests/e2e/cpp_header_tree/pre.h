@@ -1,0 +1,1 @@
+#define PRE 1
