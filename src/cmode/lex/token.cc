@@ -124,7 +124,7 @@ void Lexer::lex(std::string_view text, std::vector<Token>& out, std::size_t max_
 }
 
 void Lexer::lex_converting(std::string_view text, std::vector<Token>& out) {
-  converted_.convert(text);
+  converted_.convert_outside_raw_strings(text);
   if (converted_.trigraphs().empty()) {
     lex(text, out);
     return;

@@ -71,7 +71,8 @@ class Lexer {
 
   // As lex, with the text's trigraphs converted first: token texts are
   // spelled as converted, and begin and end stay positions in `text`, a
-  // token's bytes with the trigraphs as written.
+  // token's bytes with the trigraphs as written. Raw string literals stay
+  // as written (ConvertedText::convert_outside_raw_strings).
   void lex_converting(std::string_view text, std::vector<Token>& out);
 
  private:

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "cmode/lex/dialect.h"
+#include "cmode/lex/raw_strings.h"
+#include "cmode/lex/token.h"
 
 namespace sornik::cmode {
 
@@ -29,6 +31,43 @@ std::size_t find_trigraph(std::string_view text, std::size_t pos) {
 void ConvertedText::convert(std::string_view physical) {
   clear();
   append(physical);
+}
+
+void ConvertedText::convert(std::string_view physical,
+                            std::span<const std::pair<std::size_t, std::size_t>> kept) {
+  clear();
+  std::size_t pos = 0;
+  for (const auto& [begin, end] : kept) {
+    append(physical.substr(pos, begin - pos));
+    text_.append(physical.substr(begin, end - begin));
+    pos = end;
+  }
+  append(physical.substr(pos));
+}
+
+void ConvertedText::convert_outside_raw_strings(std::string_view physical) {
+  convert(physical);
+  if (trigraphs_.empty() || !lexing_dialect().raw_strings) return;
+  std::vector<std::pair<std::size_t, std::size_t>> kept;
+  Lexer lexer;
+  std::vector<Token> tokens;
+  // Each round keeps the first raw string that holds a conversion: the text
+  // after it may lex otherwise once it is read as written.
+  while (text_.find("R\"") != std::string::npos) {
+    lexer.lex(text_, tokens);
+    const auto converted = std::find_if(tokens.begin(), tokens.end(), [&](const Token& token) {
+      const std::size_t quote = token.text.find('"');
+      if (quote == 0 || quote > 3 || token.text[quote - 1] != 'R') return false;
+      const auto trigraph = std::lower_bound(trigraphs_.begin(), trigraphs_.end(), token.begin);
+      return trigraph != trigraphs_.end() && *trigraph < token.end;
+    });
+    if (converted == tokens.end()) return;
+    const std::size_t begin = this->physical(converted->begin);
+    const std::size_t end = raw_string_end(physical, begin + converted->text.find('"'));
+    if (end == std::string_view::npos) return;  // open as written too
+    kept.emplace_back(begin, end);
+    convert(physical, kept);
+  }
 }
 
 void ConvertedText::clear() {
@@ -81,6 +120,22 @@ bool would_splice(std::string_view line, std::size_t at) {
   return pos < line.size() && line[pos] == '\n';
 }
 
+// The raw string literals of a logical line as [begin, end) ranges, in order.
+std::vector<std::pair<std::size_t, std::size_t>> raw_strings_of(std::string_view line) {
+  std::vector<std::pair<std::size_t, std::size_t>> ranges;
+  if (!lexing_dialect().raw_strings) return ranges;
+  Lexer lexer;
+  std::vector<Token> tokens;
+  lexer.lex(line, tokens);
+  for (const Token& token : tokens) {
+    const std::size_t quote = token.text.find('"');
+    if (token.kind == TokenKind::string_literal && quote != 0 && quote != std::string_view::npos &&
+        token.text[quote - 1] == 'R')
+      ranges.emplace_back(token.begin, token.end);
+  }
+  return ranges;
+}
+
 }  // namespace
 
 std::vector<TrigraphNote> trigraphs_to_warn_of(std::string_view line,
@@ -95,10 +150,15 @@ std::vector<TrigraphNote> trigraphs_to_warn_of(std::string_view line,
   }
   const auto comments = comments_of(line);
   auto comment = comments.begin();
+  const auto raw_strings = raw_strings_of(line);
+  auto raw_string = raw_strings.begin();
   std::vector<TrigraphNote> notes;
   for (const TrigraphNote& site : sites) {
     while (comment != comments.end() && comment->second <= site.at) ++comment;
+    while (raw_string != raw_strings.end() && raw_string->second <= site.at) ++raw_string;
     const bool in_comment = comment != comments.end() && comment->first <= site.at;
+    // The compiler reads a raw string as written, and says nothing of its trigraphs.
+    if (raw_string != raw_strings.end() && raw_string->first <= site.at) continue;
     const bool splices =
         site.third == '/' && (is_converted ? splice_length(line, site.at) != 0 : would_splice(line, site.at));
     if (!in_comment || splices) notes.push_back(site);
@@ -129,17 +189,17 @@ LogicalLine TrigraphLineScan::converted_line(std::string_view text, std::size_t 
   // The line is read in its converted text, which grows by physical lines
   // (trigraphs hold no newline), twice as many each time a splice or a
   // comment carries the line on past them.
-  converted_.clear();
   std::size_t converted_to = pos;
   for (std::size_t lines = 1;; lines *= 2) {
     for (std::size_t added = 0; added < lines && converted_to < text.size(); ++added) {
       const void* newline = std::memchr(text.data() + converted_to, '\n', text.size() - converted_to);
-      const std::size_t end =
-          newline == nullptr ? text.size()
-                             : static_cast<std::size_t>(static_cast<const char*>(newline) - text.data()) + 1;
-      converted_.append(text.substr(converted_to, end - converted_to));
-      converted_to = end;
+      converted_to = newline == nullptr
+                         ? text.size()
+                         : static_cast<std::size_t>(static_cast<const char*>(newline) - text.data()) + 1;
     }
+    // Converted whole each time: a raw string that the lines read so far
+    // hold to its end stays as written.
+    converted_.convert_outside_raw_strings(text.substr(pos, converted_to - pos));
     LogicalLine line = scan_logical_line(converted_.text(), 0);
     if (line.complete || converted_to == text.size()) {
       line.end = pos + converted_.physical(line.end);

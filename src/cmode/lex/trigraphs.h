@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cmode/lex/logical_lines.h"
@@ -42,6 +43,14 @@ class ConvertedText {
  public:
   // Converts `physical`, whose trigraphs the text then holds as one byte each.
   void convert(std::string_view physical);
+  // The same, except in the ranges `kept` ([begin, end) in order), which
+  // the text holds as written.
+  void convert(std::string_view physical, std::span<const std::pair<std::size_t, std::size_t>> kept);
+  // Converts `physical` as the compiler reads it where the dialect reads raw
+  // string literals: it undoes the conversions in one, so each stays as
+  // written (its trigraphs kept, `??/` and a newline no splice, `??)` closing
+  // nothing) and ends where its bytes as written end it.
+  void convert_outside_raw_strings(std::string_view physical);
   // Converts the trigraphs of `physical` and adds it to the text.
   void append(std::string_view physical);
   void clear();

@@ -69,6 +69,39 @@ TEST(Trigraphs, TheLexerReadsConvertedTextAtThePlacesAsWritten) {
   EXPECT_EQ(tokens[3].begin, 5U);
 }
 
+// A raw string is read as written: its trigraphs stay, ??/ before a newline
+// splices nothing, and ??) closes nothing, so that the literal may end
+// elsewhere than its converted text would; what follows is converted again,
+// a later raw string read as written in turn. Positions stay those written.
+TEST(Trigraphs, TheLexerReadsRawStringsAsWritten) {
+  const ScopedLexingDialect cxx11(*find_dialect("c++11", true));
+  Lexer lexer;
+  std::vector<Token> tokens;
+  lexer.lex_converting("?\?= R\"(?\?=?\?/\n)\" \"?\?=\"\n", tokens);
+  ASSERT_EQ(tokens.size(), 3U);
+  EXPECT_EQ(tokens[0].text, "#");
+  EXPECT_EQ(tokens[1].text, "R\"(?\?=?\?/\n)\"");
+  EXPECT_EQ(tokens[1].begin, 4U);
+  EXPECT_EQ(tokens[1].end, 16U);
+  EXPECT_EQ(tokens[2].text, "\"#\"");
+  EXPECT_EQ(tokens[2].begin, 17U);
+  // Converted, ??) would close the literal at the second `)"`.
+  lexer.lex_converting("u8R\"x(a?\?)x\" ?\?( R\"(?\?))\" )\";\n", tokens);
+  ASSERT_EQ(tokens.size(), 5U);
+  EXPECT_EQ(tokens[0].text, "u8R\"x(a?\?)x\"");
+  EXPECT_EQ(tokens[1].text, "[");
+  EXPECT_EQ(tokens[1].begin, 13U);
+  EXPECT_EQ(tokens[2].text, "R\"(?\?))\"");
+  EXPECT_EQ(tokens[2].end, 25U);
+  EXPECT_EQ(tokens[3].text, ")");
+  EXPECT_EQ(tokens[4].text, "\";");
+  // Not a raw string where the dialect reads none.
+  const ScopedLexingDialect cxx98(*find_dialect("c++98", true));
+  lexer.lex_converting("R\"(?\?=)\"\n", tokens);
+  ASSERT_EQ(tokens.size(), 2U);
+  EXPECT_EQ(tokens[1].text, "\"(#)\"");
+}
+
 // The third byte of each trigraph warned of, "|" between lines.
 std::string warned(std::string_view line, bool converting) {
   ConvertedText converted;
@@ -97,6 +130,15 @@ TEST(Trigraphs, WarnedOfOutsideCommentsAndWhereACommentSplices) {
   EXPECT_EQ(warned("/* ?\?/ x\n*/\n", false), "");
   // A `/*` in a literal opens no comment.
   EXPECT_EQ(warned("\"/*\" ?\?= \"*/\"\n", false), "5=");
+}
+
+// In a raw string none is warned of, where the dialect reads raw strings.
+TEST(Trigraphs, NotWarnedOfInRawStrings) {
+  const ScopedLexingDialect gnu11(*find_dialect("gnu++11", true));
+  EXPECT_EQ(warned("?\?= R\"(?\?=?\?/\n)\" ?\?=\n", false), "0= 17=");
+  EXPECT_EQ(warned("R\"(?\?=)\" ?\?-\n", true), "7-");
+  const ScopedLexingDialect gnu98(*find_dialect("gnu++98", true));
+  EXPECT_EQ(warned("R\"(?\?=)\"\n", false), "3=");
 }
 
 // The lines of `text` as TrigraphLineScan finds them, "|" between them, a

@@ -109,7 +109,7 @@ void Preprocessor::check_c90_comment(FileFrame& frame, std::string_view bytes, L
 
 std::string_view Preprocessor::read_trigraphs(FileFrame& frame, std::string_view bytes) {
   const bool converted = lexing_dialect().trigraphs;
-  if (converted) frame.converted_line.convert(bytes);
+  if (converted) frame.converted_line.convert_outside_raw_strings(bytes);
   const std::string_view line = converted ? frame.converted_line.text() : bytes;
   if (!diagnostic_rules().gives(Warning::trigraphs)) return line;
   for (const TrigraphNote& note : trigraphs_to_warn_of(line, frame.converted_line.trigraphs(), converted)) {

@@ -1,0 +1,5 @@
+#define S(x) #x
+const char *a = S(R"(??=??/
+)");
+const char *b = S(u8R"x(a??)x" ??( R"(??))" )";
+const char *c = S("??=" R"(??<)");
