@@ -6,6 +6,7 @@
 #include <charconv>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/compile_database.h"
@@ -234,6 +235,8 @@ class Parser {
       options_.print_defines = options_.print_defines || arg.find('M') != std::string::npos;
     } else if (is_value_option(arg)) {
       return value_option(arg);
+    } else if (const std::optional<std::string_view> form = normalized_flag_value(arg)) {
+      return set_normalized(arg, *form);
     } else if (!is_ignored_flag(arg)) {
       return refuse(arg);
     } else if (take_diagnostic_flag(arg)) {
@@ -293,6 +296,49 @@ class Parser {
       rules.warnings_on = off ? rules.warnings_on & ~bit : rules.warnings_on | bit;
     }
     rules.warnings_chosen |= bit;
+    return true;
+  }
+
+  // The value of -Wnormalized=V, -Werror=normalized=V and -Wno-error=
+  // normalized=V ("nfc" without `=V`, "none" for -Wno-normalized); none
+  // for other flags.
+  static std::optional<std::string_view> normalized_flag_value(std::string_view arg) {
+    if (arg == "-Wno-normalized") return "none";
+    for (const std::string_view prefix : {"-Wnormalized", "-Werror=normalized", "-Wno-error=normalized"}) {
+      if (!arg.starts_with(prefix)) continue;
+      const std::string_view rest = arg.substr(prefix.size());
+      if (rest.empty()) return "nfc";
+      if (rest.front() == '=') return rest.substr(1);
+    }
+    return std::nullopt;
+  }
+
+  // The form that identifiers are checked against, and whether falling
+  // outside it is an error.
+  bool set_normalized(std::string_view arg, std::string_view value) {
+    DiagnosticRules& rules = options_.diagnostics;
+    constexpr std::uint32_t kBit = DiagnosticRules::bit(Warning::normalized);
+    if (arg.starts_with("-Wno-error=")) {
+      rules.warnings_as_errors &= ~kBit;
+      return true;
+    }
+    static constexpr std::pair<std::string_view, NormalForm> kForms[] = {{"none", NormalForm::none},
+                                                                         {"id", NormalForm::id},
+                                                                         {"nfc", NormalForm::nfc},
+                                                                         {"nfkc", NormalForm::nfkc}};
+    const auto* form = std::find_if(std::begin(kForms), std::end(kForms), [&](const auto& entry) {
+      return entry.first == value;
+    });
+    if (value.empty()) {
+      error_ = "missing argument to '-Wnormalized='";
+      return false;
+    }
+    if (form == std::end(kForms)) {
+      error_ = "argument '" + std::string(value) + "' to '-Wnormalized' not recognized";
+      return false;
+    }
+    rules.normalized = form->second;
+    if (arg.starts_with("-Werror=")) rules.warnings_as_errors |= kBit;
     return true;
   }
 

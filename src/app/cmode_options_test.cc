@@ -186,6 +186,35 @@ TEST(CppOptions, TakeTheWarningOptions) {
   EXPECT_TRUE(rules_of({"-fno-track-macro-expansion", "-ftrack-macro-expansion"}).track_macro_expansion);
 }
 
+// -Wnormalized=FORM chooses the form identifiers are checked against, NFC
+// unless named; -Werror=normalized[=FORM] chooses it too.
+TEST(CppOptions, TakeTheNormalizationForm) {
+  const auto rules_of = [](std::vector<std::string> args) {
+    CppOptions options;
+    std::string error;
+    EXPECT_TRUE(parse_cpp_options(args, options, error)) << error;
+    return options.diagnostics;
+  };
+  constexpr std::uint32_t kBit = DiagnosticRules::bit(Warning::normalized);
+  EXPECT_EQ(rules_of({}).normalized, NormalForm::nfc);
+  EXPECT_EQ(rules_of({"-Wnormalized=nfkc"}).normalized, NormalForm::nfkc);
+  EXPECT_EQ(rules_of({"-Wnormalized=id"}).normalized, NormalForm::id);
+  EXPECT_EQ(rules_of({"-Wnormalized=none"}).normalized, NormalForm::none);
+  EXPECT_EQ(rules_of({"-Wnormalized=nfkc", "-Wno-normalized"}).normalized, NormalForm::none);
+  EXPECT_EQ(rules_of({"-Wno-normalized", "-Wnormalized"}).normalized, NormalForm::nfc);
+  const DiagnosticRules errors = rules_of({"-Wnormalized=none", "-Werror=normalized"});
+  EXPECT_EQ(errors.normalized, NormalForm::nfc);
+  EXPECT_EQ(errors.warnings_as_errors, kBit);
+  EXPECT_EQ(rules_of({"-Werror=normalized=nfkc"}).normalized, NormalForm::nfkc);
+  const DiagnosticRules taken_back = rules_of({"-Werror=normalized=nfkc", "-Wno-error=normalized"});
+  EXPECT_EQ(taken_back.normalized, NormalForm::nfkc);
+  EXPECT_EQ(taken_back.warnings_as_errors, 0U);
+  EXPECT_EQ(parse({"-Wnormalized="}), "error: missing argument to '-Wnormalized='");
+  EXPECT_EQ(parse({"-Werror=normalized="}), "error: missing argument to '-Wnormalized='");
+  EXPECT_EQ(parse({"-Wnormalized=NFC"}), "error: argument 'NFC' to '-Wnormalized' not recognized");
+  EXPECT_EQ(parse({"-Wnormalizedx"}), "");
+}
+
 // gcc's driver passes the words of -Wp, to the preprocessor after all its
 // own options: their -D and -U act last.
 TEST(CppOptions, TakeThePreprocessorsWordsOfWp) {

@@ -31,7 +31,13 @@ enum class Warning : std::uint8_t {
   sign_change,           // an #if operand whose sign its promotion changes: -Wall only
   cpp,                   // #warning
   expansion_to_defined,  // `defined` that a macro's expansion gives in #if
+  normalized,            // an identifier or number outside a Unicode normalization form
 };
+
+// The forms of Unicode text that -Wnormalized= checks identifiers against,
+// strictest first: NFKC, NFC, NFC but for characters whose NFC no
+// identifier may hold (`id`), and none.
+enum class NormalForm : std::uint8_t { nfkc, nfc, id, none };
 
 // The warning that gcc's option -WNAME names (-Wcomments too), or none.
 std::optional<Warning> warning_named(std::string_view name);
@@ -70,10 +76,12 @@ struct DiagnosticRules {
   // are errors (-Werror=NAME).
   std::uint32_t warnings_on = bit(Warning::deprecated) | bit(Warning::multichar) | bit(Warning::long_long) |
                               bit(Warning::builtin_macro_redefined) | bit(Warning::variadic_macros) |
-                              bit(Warning::cpp) | bit(Warning::expansion_to_defined);
+                              bit(Warning::cpp) | bit(Warning::expansion_to_defined) |
+                              bit(Warning::normalized);
   std::uint32_t warnings_as_errors = 0;
-  std::uint32_t warnings_chosen = 0;  // named in a -W or -Wno- option
-  bool extra = false;                 // -Wextra
+  NormalForm normalized = NormalForm::nfc;  // -Wnormalized=
+  std::uint32_t warnings_chosen = 0;        // named in a -W or -Wno- option
+  bool extra = false;                       // -Wextra
   // A diagnostic of a token that an expansion brought names where the token
   // was written (a macro's definition, an argument): gcc's default; under
   // -ftrack-macro-expansion=0 the use.

@@ -5,6 +5,7 @@
 
 #include "cmode/expand/call_scratch.h"
 #include "cmode/lex/dialect.h"
+#include "cmode/lex/normalization.h"
 #include "cmode/lex/universal_names.h"
 #include "common/located_diagnostics.h"
 
@@ -51,14 +52,18 @@ void Rescanner::warn_of_expanded_defined(std::uint32_t line) {
   }
 }
 
-void Rescanner::check_identifier_characters(const ExpToken& identifier) {
-  if (!spells_universal_names(identifier.text)) return;
-  const std::string errors = identifier_character_errors(identifier.text);
-  for (std::size_t start = 0; start < errors.size();) {
-    const std::size_t end = errors.find('\n', start);
-    report(identifier.line, std::string_view(errors).substr(start, end - start));
-    start = end + 1;
+void Rescanner::check_token_characters(const ExpToken& token) {
+  if (token.kind == TokenKind::identifier && spells_universal_names(token.text)) {
+    const std::string errors = identifier_character_errors(token.text);
+    for (std::size_t start = 0; start < errors.size();) {
+      const std::size_t end = errors.find('\n', start);
+      report(token.line, std::string_view(errors).substr(start, end - start));
+      start = end + 1;
+    }
   }
+  if (diagnostic_rules().normalized == NormalForm::none || !may_be_unnormalized(token.text)) return;
+  const std::string warning = normalization_warning(token.text, token.kind, diagnostic_rules().normalized);
+  if (!warning.empty()) report_at(file_, token.line, Severity::warning, warning, Warning::normalized);
 }
 
 std::uint32_t Rescanner::new_group(std::string_view name, const Macro& macro) {

@@ -95,9 +95,11 @@ class Rescanner {
   // The file that diagnostics name from now on (the text must outlive its use).
   void set_file(std::string_view file) { file_ = file; }
 
-  // Reports the compiler's errors about the characters of an identifier of
-  // the source (universal character names that C allows in none).
-  void check_identifier_characters(const ExpToken& identifier);
+  // Reports the compiler's diagnostics about the characters of an
+  // identifier or a number of the source: universal character names that C
+  // allows in no identifier, and characters outside the form that
+  // -Wnormalized= asks for.
+  void check_token_characters(const ExpToken& token);
 
   // What answers feature tests in code; without it they stay as written.
   void set_feature_tests(FeatureTests* tests) { feature_tests_ = tests; }

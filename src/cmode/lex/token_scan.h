@@ -173,8 +173,13 @@ class TokenScan {
         const std::size_t end = utf8_end(text, pos, code);
         if (end == pos) break;
         // A character C allows in no identifier is a token of its own.
-        kind = allowed_in_identifier(code) ? TokenKind::identifier : TokenKind::other;
-        return kind == TokenKind::identifier ? identifier_end(text, end) : end;
+        if (!allowed_in_identifier(code)) {
+          kind = TokenKind::other;
+          return end;
+        }
+        note_extended_character();
+        kind = TokenKind::identifier;
+        return identifier_end(text, end);
       }
       default:
         if (c == '\\') {
@@ -249,7 +254,9 @@ class TokenScan {
     if (byte(text, pos) == '\\') return universal_name_end(text, pos);
     char32_t code = 0;
     const std::size_t end = utf8_end(text, pos, code);
-    return allowed_in_identifier(code) ? end : pos;
+    if (!allowed_in_identifier(code)) return pos;
+    note_extended_character();
+    return end;
   }
 
   [[gnu::always_inline]] static std::size_t identifier_end(std::string_view text, std::size_t pos) {

@@ -21,13 +21,23 @@ std::size_t universal_name_length(std::string_view text, char32_t& code);
 
 namespace detail {
 inline constinit thread_local bool universal_names_read = false;
-}
+inline constinit thread_local bool extended_characters_read = false;
+}  // namespace detail
 
 // Whether this thread's scanners have read a universal character name in an
 // identifier or a number: until one has, no name is looked at for them (a
 // name spelled with them can only come from such a read).
 inline bool universal_names_met() { return detail::universal_names_read; }
-inline void note_universal_name() { detail::universal_names_read = true; }
+inline void note_universal_name() {
+  detail::universal_names_read = true;
+  detail::extended_characters_read = true;
+}
+
+// Whether they have read a character beyond ASCII, in UTF-8 or as a
+// universal character name, in an identifier or a number: until one has,
+// no token's characters are checked.
+inline bool extended_characters_met() { return detail::extended_characters_read; }
+inline void note_extended_character() { detail::extended_characters_read = true; }
 
 // Whether `name` (an identifier's spelling, without splices) holds a
 // universal character name.

@@ -28,8 +28,9 @@ void SourceWindow::add_code(const SourceChunk& piece, std::uint32_t base) {
   }
   std::uint32_t line = piece.first_line;
   std::size_t counted = 0;
-  // The compiler reports universal character names that C allows in no identifier.
-  const bool check_characters = universal_names_met();
+  // The compiler reports universal character names that C allows in no
+  // identifier, and names and numbers outside Unicode's NFC.
+  const bool check_characters = extended_characters_met();
   for (const Token& token : lexed_) {
     line += static_cast<std::uint32_t>(
         std::count(piece.bytes.begin() + static_cast<std::ptrdiff_t>(counted),
@@ -45,8 +46,8 @@ void SourceWindow::add_code(const SourceChunk& piece, std::uint32_t base) {
     added.source_end = base + token.end;
     added.line = line;
     added.from_source = true;
-    if (check_characters && token.kind == TokenKind::identifier)
-      rescanner_.check_identifier_characters(added);
+    if (check_characters && (token.kind == TokenKind::identifier || token.kind == TokenKind::pp_number))
+      rescanner_.check_token_characters(added);
   }
   // The first token of a piece follows a line end.
   if (!lexed_.empty() && tokens_.size() > lexed_.size())

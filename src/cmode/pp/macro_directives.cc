@@ -2,7 +2,9 @@
 // remove, what a unit undoes, and the compiler's warnings about them; the
 // predefined macros and -D/-U, read as such directives.
 #include <algorithm>
+#include <span>
 
+#include "cmode/lex/normalization.h"
 #include "cmode/lex/universal_names.h"
 #include "cmode/macro/builtin_macros.h"
 #include "cmode/pp/define_directive.h"
@@ -50,26 +52,38 @@ void Preprocessor::remove_macro(std::string_view name) {
   if (in_unit_ && old) changes_.push_back({std::string(name), std::move(old)});
 }
 
-void Preprocessor::define(std::span<const Token> rest) {
-  if (universal_names_met()) {
-    for (const Token& token : rest) report_identifier_characters(token);
-  }
-  add_definition(parse_define(rest), 0);
-}
+void Preprocessor::define(std::span<const Token> rest) { add_definition(parse_define(rest), 0); }
 
 void Preprocessor::check_define_characters(std::string_view define_operands) {
   lexer_.lex(define_operands, tokens_);
-  for (const Token& token : tokens_) report_identifier_characters(token);
+  const auto base = static_cast<std::uint32_t>(define_operands.data() - directive_line_.data());
+  for (Token& token : tokens_) {
+    token.begin += base;
+    report_token_characters(token);
+  }
 }
 
-void Preprocessor::report_identifier_characters(const Token& identifier) {
-  if (identifier.kind != TokenKind::identifier || !spells_universal_names(identifier.text)) return;
-  const std::string errors = identifier_character_errors(identifier.text);
-  for (std::size_t start = 0; start < errors.size();) {
-    const std::size_t end = errors.find('\n', start);
-    report(Severity::error, errors.substr(start, end - start));
-    start = end + 1;
+void Preprocessor::check_directive_characters() {
+  // A header name is one token whose characters are not checked.
+  const std::string_view name = tokens_[1].text;
+  if (name == "include" || name == "include_next" || name == "import") return;
+  for (const Token& token : std::span<const Token>(tokens_).subspan(1)) report_token_characters(token);
+}
+
+void Preprocessor::report_token_characters(const Token& token) {
+  if (token.kind == TokenKind::identifier && spells_universal_names(token.text)) {
+    const std::string errors = identifier_character_errors(token.text);
+    for (std::size_t start = 0; start < errors.size();) {
+      const std::size_t end = errors.find('\n', start);
+      report(Severity::error, errors.substr(start, end - start));
+      start = end + 1;
+    }
   }
+  if ((token.kind != TokenKind::identifier && token.kind != TokenKind::pp_number) ||
+      diagnostic_rules().normalized == NormalForm::none || !may_be_unnormalized(token.text))
+    return;
+  const std::string warning = normalization_warning(token.text, token.kind, diagnostic_rules().normalized);
+  if (!warning.empty()) report(token, Severity::warning, warning, Warning::normalized);
 }
 
 void Preprocessor::add_definition(DefineParse parse, std::uint32_t base) {

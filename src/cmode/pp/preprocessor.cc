@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "cmode/lex/universal_names.h"
 #include "cmode/macro/builtin_macros.h"
@@ -312,13 +313,17 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
       frame.guard != FileFrame::Guard::after_endif) {
     const auto operands = static_cast<std::size_t>(plain_name.data() + plain_name.size() - line.data());
     const std::string_view rest = line.substr(operands);
-    if (universal_names_met()) [[unlikely]]
+    // The parse reads the line's first character beyond ASCII, if any.
+    DefineParse parse = parse_define_text(rest, lexer_, tokens_, table_);
+    if (extended_characters_met()) [[unlikely]]
       check_define_characters(rest);
-    add_definition(parse_define_text(rest, lexer_, tokens_, table_), static_cast<std::uint32_t>(operands));
+    add_definition(std::move(parse), static_cast<std::uint32_t>(operands));
     return;
   }
   lex_directive(line, plain_name, plain);
   if (tokens_.size() < 2) return;  // the null directive
+  if (extended_characters_met()) [[unlikely]]
+    check_directive_characters();
   const std::span<const Token> tokens(tokens_);
   const Token& name_token = tokens[1];
   const std::string_view name = name_token.text;

@@ -234,11 +234,14 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // Reports what the parse of a #define found and puts its macro in the
   // table; the parse read the directive line from `base` on.
   void add_definition(DefineParse parse, std::uint32_t base);
-  // Reports the compiler's errors about the characters of identifiers
-  // (universal character names that C allows in none, ...): those of a
-  // #define's operands, or of one token.
+  // Reports the compiler's diagnostics about the characters of identifiers
+  // and numbers (universal character names that C allows in no identifier,
+  // characters outside the form -Wnormalized= asks for): those of a
+  // #define's operands (a view into the directive line), or of one token.
   [[gnu::cold]] void check_define_characters(std::string_view define_operands);
-  void report_identifier_characters(const Token& identifier);
+  // Those of the directive that tokens_ holds.
+  [[gnu::cold]] void check_directive_characters();
+  void report_token_characters(const Token& token);
   void undefine(std::span<const Token> rest);
   void include(FileFrame& frame, IncludeKind kind, std::span<const Token> rest, std::string_view line);
   void read_header(const FoundHeader& found, bool system_header);

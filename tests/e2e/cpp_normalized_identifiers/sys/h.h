@@ -1,0 +1,1 @@
+#define H A\u0300
