@@ -71,10 +71,12 @@ struct Spelling {
 // What a #define line holds besides its name, as its parse finds it; kept
 // from call to call so that its arrays are allocated once.
 struct DefineParts {
-  // The parameter names (views into the line), by their UTF-8 spelling, and
-  // as written: a redefinition must spell them alike.
+  // The parameter names (views into the line) by their UTF-8 spelling, and,
+  // once one is written with a universal character name, all as written: a
+  // redefinition must spell them alike.
   std::vector<std::string_view> params;
   std::vector<std::string_view> spelled_params;
+  bool spelled_apart = false;                      // spelled_params is kept
   std::unordered_set<std::string_view> param_set;  // `params` once there are many
   std::size_t param_bytes = 0;
   bool variadic = false;
@@ -97,6 +99,7 @@ struct DefineParts {
   void clear() {
     params.clear();
     spelled_params.clear();
+    spelled_apart = false;
     param_set.clear();
     param_bytes = 0;
     variadic = va_args = false;
@@ -121,8 +124,12 @@ struct DefineParts {
     });
   }
   void add_param(std::string_view name, std::string_view spelled) {
+    if (spelled.data() != name.data() && !spelled_apart) {
+      spelled_apart = true;
+      spelled_params.assign(params.begin(), params.end());
+    }
     params.push_back(name);
-    spelled_params.push_back(spelled);
+    if (spelled_apart) spelled_params.push_back(spelled);
     param_bytes += spelled.size();
     if (!param_set.empty()) param_set.insert(name);
   }
@@ -346,7 +353,8 @@ MacroPtr make_macro(std::string_view name, bool function_like, const DefineParts
   MacroPtr macro = parts.marks.empty() || !parts.marked()
                        ? Macro::make(shape)
                        : Macro::make(shape, std::string_view(parts.marks.data(), parts.marks.size()));
-  for (std::size_t i = 0; i < parts.params.size(); ++i) macro->set_param(i, parts.spelled_params[i]);
+  const std::vector<std::string_view>& params = parts.spelled_apart ? parts.spelled_params : parts.params;
+  for (std::size_t i = 0; i < params.size(); ++i) macro->set_param(i, params[i]);
   if (parts.text_size == 0) return macro;
   char* out = macro->replacement_text();
   if (text != nullptr) {

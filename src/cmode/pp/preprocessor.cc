@@ -7,7 +7,6 @@
 #include <charconv>
 #include <cstdint>
 #include <optional>
-#include <utility>
 
 #include "cmode/lex/universal_names.h"
 #include "cmode/macro/builtin_macros.h"
@@ -313,11 +312,10 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
       frame.guard != FileFrame::Guard::after_endif) {
     const auto operands = static_cast<std::size_t>(plain_name.data() + plain_name.size() - line.data());
     const std::string_view rest = line.substr(operands);
-    // The parse reads the line's first character beyond ASCII, if any.
-    DefineParse parse = parse_define_text(rest, lexer_, tokens_, table_);
+    add_definition(parse_define_text(rest, lexer_, tokens_, table_), static_cast<std::uint32_t>(operands));
+    // After the parse, which may read the first character beyond ASCII.
     if (extended_characters_met()) [[unlikely]]
       check_define_characters(rest);
-    add_definition(std::move(parse), static_cast<std::uint32_t>(operands));
     return;
   }
   lex_directive(line, plain_name, plain);

@@ -7,3 +7,6 @@
 #define r(\u00c1) 1
 #define r(Á) 1
 m2(1) ok(2, 3) q(4, 5)
+#define s(a, \u00c1) a \u00c1
+#define s(a, \u00C1) a \u00c1
+s(6, 7)
