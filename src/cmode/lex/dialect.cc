@@ -14,7 +14,8 @@ struct NamedDialect {
 
 // A C dialect: GNU ones from gnu99 read raw strings; C2X reads `::`,
 // digit separators, u8 character constants and #elifdef; digraphs came with
-// C94; ISO ones convert trigraphs (C2X too, in gcc 12).
+// C94; identifiers hold characters beyond ASCII from C99; ISO ones convert
+// trigraphs (C2X too, in gcc 12).
 constexpr Dialect c_dialect(std::string_view version, bool gnu, bool c2x) {
   return {.version = version,
           .strict = !gnu,
@@ -25,6 +26,7 @@ constexpr Dialect c_dialect(std::string_view version, bool gnu, bool c2x) {
           .digraphs = gnu || !version.empty(),
           .line_comments = gnu || (!version.empty() && version != "199409L"),
           .elifdef = c2x,
+          .extended_identifiers = !version.empty() && version != "199409L",
           .trigraphs = !gnu};
 }
 

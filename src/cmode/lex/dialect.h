@@ -43,6 +43,10 @@ struct Dialect {
   // #elifdef and #elifndef are standard (C2X, C++23); GNU dialects before
   // take them as an extension, ISO ones do not know them.
   bool elifdef = false;
+  // Identifiers hold characters beyond ASCII, in UTF-8 or as universal
+  // character names (all but C90 and C94, where such a character or `\` is
+  // a token of its own).
+  bool extended_identifiers = true;
   // The nine trigraphs (`??=` for `#`, ...) are converted before anything
   // else is read: ISO C, ISO C++ before C++17, and -trigraphs. Elsewhere
   // they stay as written, with a warning.

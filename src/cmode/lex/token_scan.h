@@ -173,7 +173,7 @@ class TokenScan {
         const std::size_t end = utf8_end(text, pos, code);
         if (end == pos) break;
         // A character C allows in no identifier is a token of its own.
-        if (!allowed_in_identifier(code)) {
+        if (!lexing_dialect().extended_identifiers || !allowed_in_identifier(code)) {
           kind = TokenKind::other;
           return end;
         }
@@ -182,7 +182,7 @@ class TokenScan {
         return identifier_end(text, end);
       }
       default:
-        if (c == '\\') {
+        if (c == '\\' && lexing_dialect().extended_identifiers) {
           const std::size_t end = universal_name_end(text, pos);
           if (end != pos) {
             kind = TokenKind::identifier;
@@ -251,6 +251,7 @@ class TokenScan {
   // above, or a backslash) when an identifier or a number goes on with it;
   // `pos` itself when it does not.
   [[gnu::noinline]] static std::size_t extended_character_end(std::string_view text, std::size_t pos) {
+    if (!lexing_dialect().extended_identifiers) return pos;
     if (byte(text, pos) == '\\') return universal_name_end(text, pos);
     char32_t code = 0;
     const std::size_t end = utf8_end(text, pos, code);

@@ -184,6 +184,20 @@ TEST(Lexer, ReadsCharactersBeyondAsciiAsTheCompilerDoes) {
   }
 }
 
+// C90 and C94 have no characters beyond ASCII in identifiers: a universal
+// character name's backslash and a UTF-8 character are tokens of their own.
+TEST(Lexer, ReadsNoCharactersBeyondAsciiInC90) {
+  for (const char* name : {"c90", "gnu89", "iso9899:199409"}) {
+    const ScopedLexingDialect c90(*find_dialect(name, false));
+    EXPECT_EQ(lex_to_string("a\\u00aa \\u00aa x\xc3\xa9y \xc3\xa9 1\\u00aa 1\xc3\xa9\n"),
+              "id:a|other:\\|id:u00aa|_other:\\|id:u00aa|_id:x|other:\xc3\xa9|id:y|_other:\xc3\xa9|_num:1|"
+              "other:\\|id:u00aa|_num:1|other:\xc3\xa9")
+        << name;
+  }
+  const ScopedLexingDialect c99(*find_dialect("c99", false));
+  EXPECT_EQ(lex_to_string("a\\u00aa x\xc3\xa9y 1\\u00aa"), "id:a\\u00aa|_id:x\xc3\xa9y|_num:1\\u00aa");
+}
+
 TEST(Lexer, SplicesStandAnywhere) {
   const LexCase cases[] = {
       {"ab\\\ncd", "id:abcd"},
