@@ -91,18 +91,19 @@ NormalForm normal_form_of(std::string_view utf8) {
     pos += next_character(utf8, pos, code);
     const int combining_class =
         code < 0x80 ? 0 : utf8proc_get_property(static_cast<utf8proc_int32_t>(code))->combining_class;
-    if (code >= 0x80) {
+    if (code >= 0x80 && combining_class != 0 && combining_class < previous_class) {
+      loosen(NormalForm::none);  // marks out of their canonical order
+    } else if (code >= 0x80) {
+      const NormalForm alone = form_alone(code);
+      // Whether it composes with the last character of class 0 before it,
+      // whatever marks stand between.
       const std::array<char32_t, 2> pair = {previous, code};
-      if (combining_class != 0 && combining_class < previous_class) {
-        loosen(NormalForm::none);  // marks out of their canonical order
-      } else if (const NormalForm alone = form_alone(code); alone >= NormalForm::id) {
+      const bool composes =
+          alone < NormalForm::id && previous != 0 && code != kHangulNoFinal && !normalized(pair, false);
+      if (!composes) {
         loosen(alone);
-      } else if (previous != 0 && code != kHangulNoFinal && !normalized(pair, false)) {
-        // It composes with the last character of class 0 before it,
-        // whatever marks stand between.
-        loosen(hangul_vowel_or_final(code) ? NormalForm::id : NormalForm::none);
       } else {
-        loosen(alone);
+        loosen(hangul_vowel_or_final(code) ? NormalForm::id : NormalForm::none);
       }
     }
     if (combining_class == 0) previous = code;
