@@ -1,6 +1,9 @@
 #include "cmode/lex/universal_names.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
+
+#include "cmode/lex/dialect.h"
 
 namespace sornik::cmode {
 namespace {
@@ -67,6 +70,43 @@ TEST(UniversalNames, ErrorsAsTheCompilersForEachCharacter) {
   EXPECT_EQ(identifier_character_errors("x\\u0301"), "");
   EXPECT_EQ(identifier_character_errors("\xcc\x81x"),
             "extended character \xcc\x81 is not valid at the start of an identifier\n");
+}
+
+// C99 and gnu99 under -pedantic check C99's own table: its edges from both
+// sides, its digits first, and nothing beyond the BMP.
+TEST(UniversalNames, PedanticC99ChecksItsOwnTable) {
+  const auto error_of = [](char32_t code, bool first) {
+    char name[16];
+    std::snprintf(name, sizeof name, first ? "\\U%08X" : "a\\U%08X", static_cast<unsigned>(code));
+    const std::string errors = identifier_character_errors(name);
+    return errors.find("in an identifier") != std::string::npos ? 'x'
+           : errors.find("at the start") != std::string::npos   ? 's'
+                                                                : '-';
+  };
+  DiagnosticRules rules;
+  rules.pedantic = true;
+  set_diagnostic_rules(rules);
+  for (const char* name : {"c99", "gnu99"}) {
+    const ScopedLexingDialect c99(*find_dialect(name, false));
+    for (const char32_t code : {0xAAU, 0xC0U, 0xF8U, 0x1F5U, 0x37AU, 0x3D0U, 0xE5BU, 0x3005U, 0xD7A3U})
+      EXPECT_EQ(error_of(code, true), '-') << std::hex << static_cast<unsigned>(code);
+    for (const char32_t code :
+         {0xA8U, 0xABU, 0xB6U, 0x1F6U, 0x1F9U, 0x384U, 0x3CFU, 0xE5CU, 0x3004U, 0xD7A4U, 0xF900U, 0x10000U})
+      EXPECT_EQ(error_of(code, false), 'x') << std::hex << static_cast<unsigned>(code);
+    for (const char32_t code : {0x660U, 0x669U, 0xE50U, 0xF20U, 0xF33U}) {
+      EXPECT_EQ(error_of(code, true), 's') << std::hex << static_cast<unsigned>(code);
+      EXPECT_EQ(error_of(code, false), '-') << std::hex << static_cast<unsigned>(code);
+    }
+    EXPECT_EQ(error_of(0x65FU, true), 'x');
+    EXPECT_EQ(error_of(0x66AU, true), 'x');
+  }
+  // Elsewhere, and without -pedantic, C11's table.
+  const ScopedLexingDialect c11(*find_dialect("c11", false));
+  EXPECT_EQ(error_of(0xA8U, false), '-');
+  EXPECT_EQ(error_of(0x669U, true), '-');
+  const ScopedLexingDialect c99(*find_dialect("c99", false));
+  set_diagnostic_rules({});
+  EXPECT_EQ(error_of(0xA8U, false), '-');
 }
 
 }  // namespace
