@@ -290,6 +290,7 @@ class Parser {
     const std::uint32_t bit = DiagnosticRules::bit(*warning);
     if (error) {
       rules.warnings_as_errors = off ? rules.warnings_as_errors & ~bit : rules.warnings_as_errors | bit;
+      rules.warnings_kept = off ? rules.warnings_kept | bit : rules.warnings_kept & ~bit;
       if (off) return true;
       rules.warnings_on |= bit;
     } else {

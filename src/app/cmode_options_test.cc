@@ -158,6 +158,16 @@ TEST(CppOptions, TakeTheWarningOptions) {
   EXPECT_EQ(errors.warnings_as_errors, bit(Warning::traditional));
   EXPECT_FALSE(errors.warnings_are_errors);
   EXPECT_TRUE(rules_of({"-Werror"}).warnings_are_errors);
+  // -Wno-error=NAME keeps the warning under -Werror, before it or after;
+  // a -Werror=NAME after it takes it back.
+  EXPECT_TRUE(rules_of({"-Werror"}).makes_error(Warning::cpp));
+  EXPECT_FALSE(rules_of({"-Werror", "-Wno-error=cpp"}).makes_error(Warning::cpp));
+  EXPECT_FALSE(rules_of({"-Wno-error=cpp", "-Werror"}).makes_error(Warning::cpp));
+  EXPECT_TRUE(rules_of({"-Wno-error=cpp", "-Werror"}).makes_error(Warning::undef));
+  EXPECT_TRUE(rules_of({"-Wno-error=cpp", "-Werror"}).makes_error(Warning::none));
+  EXPECT_TRUE(rules_of({"-Werror", "-Wno-error=cpp", "-Werror=cpp"}).makes_error(Warning::cpp));
+  EXPECT_FALSE(rules_of({"-Werror=cpp", "-Wno-error=cpp"}).makes_error(Warning::cpp));
+  EXPECT_FALSE(defaults.makes_error(Warning::cpp));
   EXPECT_TRUE(rules_of({"-Wall"}).gives(Warning::comment));
   // -Wall turns on only the warnings that no option named before it turned off.
   EXPECT_FALSE(rules_of({"-Wno-comment", "-Wall"}).gives(Warning::comment));

@@ -25,8 +25,7 @@ void report_at(std::string_view file, std::uint32_t line, Severity severity, std
   if (severity == Severity::pedwarn) severity = rules.pedantic_errors ? Severity::error : Severity::warning;
   if (severity == Severity::warning) {
     if (rules.no_warnings) return;
-    if (rules.warnings_are_errors || (rules.warnings_as_errors & DiagnosticRules::bit(warning)) != 0)
-      severity = Severity::error;
+    if (rules.makes_error(warning)) severity = Severity::error;
   }
   std::string message;
   message.reserve(file.size() + text.size() + 24);

@@ -79,6 +79,9 @@ struct DiagnosticRules {
                               bit(Warning::cpp) | bit(Warning::expansion_to_defined) |
                               bit(Warning::normalized);
   std::uint32_t warnings_as_errors = 0;
+  // Those that stay warnings under -Werror (-Wno-error=NAME, unless a
+  // -Werror=NAME came after it).
+  std::uint32_t warnings_kept = 0;
   NormalForm normalized = NormalForm::nfc;  // -Wnormalized=
   std::uint32_t warnings_chosen = 0;        // named in a -W or -Wno- option
   bool extra = false;                       // -Wextra
@@ -95,6 +98,11 @@ struct DiagnosticRules {
 
   static constexpr std::uint32_t bit(Warning warning) { return 1U << static_cast<unsigned>(warning); }
   bool gives(Warning warning) const { return warning == Warning::none || (warnings_on & bit(warning)) != 0; }
+  // Whether a warning (not a pedwarn) of that Warning is given as an error.
+  bool makes_error(Warning warning) const {
+    return (warnings_as_errors & bit(warning)) != 0 ||
+           (warnings_are_errors && (warning == Warning::none || (warnings_kept & bit(warning)) == 0));
+  }
 };
 const DiagnosticRules& diagnostic_rules();
 void set_diagnostic_rules(const DiagnosticRules& rules);
