@@ -38,8 +38,7 @@ void Preprocessor::set_macro(MacroPtr macro, bool warn_if_different, std::uint64
   if (redefined && unused_macro_warnings_) [[unlikely]]
     warn_if_unused(*old);
   if (warn_if_different && redefined && (!same_definition(*old, *added) || guarded(*old))) {
-    report(Severity::pedwarn, quoted(added->name()) + " redefined",
-           old->builtin() != Builtin::none ? Warning::builtin_macro_redefined : Warning::none);
+    report(Severity::pedwarn, quoted(added->name()) + " redefined", change_warning(*old));
   }
   if (in_unit_) changes_.push_back({std::string(added->name()), std::move(old)});
 }
@@ -130,8 +129,7 @@ void Preprocessor::undefine(std::span<const Token> rest) {
   if (old != nullptr && variadic_stand_in(*old)) old = nullptr;
   check_end("#undef", rest.subspan(1));
   if (old != nullptr && (guarded(*old) || one_of(name.text, kWarnOnUndef))) {
-    report(Severity::warning, "undefining " + quoted(name.text),
-           old->builtin() != Builtin::none ? Warning::builtin_macro_redefined : Warning::none);
+    report(Severity::warning, "undefining " + quoted(name.text), change_warning(*old));
   }
   if (old != nullptr && unused_macro_warnings_) warn_if_unused(*old);
   remove_macro(name.text);
@@ -158,6 +156,15 @@ void Preprocessor::warn_of_unused_macros() {
     return a->definition_line() < b->definition_line();
   });
   for (const Macro* macro : unused) warn_if_unused(*macro);
+}
+
+Warning Preprocessor::change_warning(const Macro& macro) {
+  // Only -Wbuiltin-macro-redefined turns a change of a built-in macro that
+  // is warned of while it stands; the names warned of always keep theirs.
+  const BuiltinMacro* builtin = find_builtin(macro.name());
+  return macro.builtin() != Builtin::none && (builtin == nullptr || !builtin->always_warned)
+             ? Warning::builtin_macro_redefined
+             : Warning::none;
 }
 
 bool Preprocessor::guarded(const Macro& macro) {

@@ -311,6 +311,9 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // a built-in macro, or a name the C compiler guards even once the program
   // has defined it itself.
   static bool guarded(const Macro& macro);
+  // The option that turns the warning of a #define or #undef that changes
+  // `macro`.
+  static Warning change_warning(const Macro& macro);
   void remove_macro(std::string_view name);
   // -Wunused-macros: warns of a macro of the source file that was never
   // used, as its definition is replaced or removed or the source ends.

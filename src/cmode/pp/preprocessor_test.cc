@@ -135,6 +135,26 @@ TEST(Preprocessor, DefinesAndUndefinesWithTheCompilersWarnings) {
       "h.h:21: error: \"__has_include\" cannot be used as a macro name\n");
 }
 
+// -Wno-builtin-macro-redefined silences the changes of the built-in macros
+// that are warned of while they stand (__FILE__, __DATE__), not of those
+// always warned of (__LINE__, __COUNTER__) nor of __STDC__.
+TEST(Preprocessor, BuiltinMacroRedefinedTurnsOnlyTheBuiltinsWarnedOfWhileTheyStand) {
+  const Files files = {{"h.h",
+                        "#define __FILE__ 1\n#undef __DATE__\n#define __LINE__ 1\n#undef __COUNTER__\n"
+                        "#undef __STDC__\n"}};
+  const std::string always =
+      "h.h:3: warning: \"__LINE__\" redefined\n"
+      "h.h:4: warning: undefining \"__COUNTER__\"\n"
+      "h.h:5: warning: undefining \"__STDC__\"\n";
+  EXPECT_EQ(defines_of(files, {"-Wno-builtin-macro-redefined"}),
+            "#define __FILE__ 1\n#define __LINE__ 1\n" + always);
+  EXPECT_EQ(defines_of(files),
+            "#define __FILE__ 1\n#define __LINE__ 1\n"
+            "h.h:1: warning: \"__FILE__\" redefined\n"
+            "h.h:2: warning: undefining \"__DATE__\"\n" +
+                always);
+}
+
 // -Wcomment: a "/*" inside a block comment (not the one whose "*" closes
 // it), and a line comment that a splice carries on; never inside literals.
 TEST(Preprocessor, WarnsOfCommentsWithinCommentsUnderWcomment) {
