@@ -247,7 +247,9 @@ void check(const std::string& sornik, const std::string& name, bool cxx, bool ve
 
   std::vector<std::string> problems;
   const std::string gcc_messages = read_file(gcc_err);
-  if (gcc_messages.find("fatal error") != std::string::npos) {
+  // A fatal error or a crash leaves gcc's output cut short.
+  if (gcc_messages.find("fatal error") != std::string::npos ||
+      gcc_messages.find("internal compiler error") != std::string::npos) {
     ++tally.not_compared;
   } else {
     // Both outputs read in the test's dialect: sornik's keeps the source's

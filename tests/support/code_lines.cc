@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -142,11 +143,14 @@ std::string compiler_main_file_code(const std::string& output, const std::string
   bool in_file = false;
   for (std::string line; std::getline(lines, line);) {
     // A line marker: "# 12 "file" flags"; one without flags, that a #line
-    // of the file wrote, leaves the file as it is.
+    // of the file wrote, leaves the file as it is, and so does one that
+    // names no file there is: the file's own line markers wrote it.
     if (line.rfind("# ", 0) == 0 && line.size() > 2 && std::isdigit(static_cast<unsigned char>(line[2]))) {
       const std::size_t open = line.find('"');
       const std::size_t close = line.rfind('"');
-      const bool renamed = in_file && close + 1 == line.size();
+      const bool renamed =
+          in_file && (close + 1 == line.size() ||
+                      (close > open && !std::filesystem::exists(line.substr(open + 1, close - open - 1))));
       if (open != std::string::npos && close > open && !renamed)
         in_file = line.substr(open + 1, close - open - 1) == path;
       continue;

@@ -57,6 +57,26 @@ void BuiltinState::set_line(std::uint32_t next_physical, std::uint32_t line, con
   if (file != nullptr) place.presumed = *file;
 }
 
+void BuiltinState::enter_by_marker() {
+  if (!places_.empty()) places_.back().left_by_markers.push_back(places_.back().presumed);
+}
+
+bool BuiltinState::leave_by_marker(std::string& file) {
+  if (places_.empty() || places_.back().left_by_markers.empty()) return false;
+  std::vector<std::string>& left = places_.back().left_by_markers;
+  if (!file.empty() && file != left.back()) return false;
+  file = std::move(left.back());
+  left.pop_back();
+  return true;
+}
+
+std::size_t BuiltinState::include_level() const {
+  if (places_.empty()) return 0;
+  std::size_t level = places_.size() - 1;
+  for (const Place& place : places_) level += place.left_by_markers.size();
+  return level;
+}
+
 std::uint32_t BuiltinState::presumed_line(std::uint32_t physical) const {
   return places_.empty() ? physical : physical + places_.back().offset;
 }

@@ -25,6 +25,15 @@ class BuiltinState {
   // and, unless `file` is null, the file is named `*file`.
   void set_line(std::uint32_t next_physical, std::uint32_t line, const std::string* file);
 
+  // A line marker's flag 1: the text that follows stands for a file that
+  // the current presumed file includes (a #line-like change follows).
+  void enter_by_marker();
+  // A line marker's flag 2, back to the presumed file `file` ("" for the
+  // one that was left): false when no marker entered a file, or `file`
+  // names another one than that (the marker is then ignored). `file` is
+  // set to the name.
+  bool leave_by_marker(std::string& file);
+
   // What __LINE__ gives on a physical line of the current file; lines count
   // modulo 2^32, as the C compiler counts them after a #line near the top.
   std::uint32_t presumed_line(std::uint32_t physical) const;
@@ -34,8 +43,9 @@ class BuiltinState {
   bool in_file() const { return !places_.empty(); }
   // The file as the command line named it.
   std::string_view base_file() const { return base_file_; }
-  // 0 in a source file, one more for each #include.
-  std::size_t include_level() const { return places_.empty() ? 0 : places_.size() - 1; }
+  // 0 in a source file, one more for each #include and each file that a
+  // line marker entered.
+  std::size_t include_level() const;
   // The value of __COUNTER__ for its next use.
   std::uint64_t next_counter() { return counter_++; }
 
@@ -54,6 +64,8 @@ class BuiltinState {
     std::string path;          // as opened
     std::string presumed;      // as __FILE__ names it
     std::uint32_t offset = 0;  // presumed line minus physical line, modulo 2^32
+    // The presumed names that line markers entering a file left, innermost last.
+    std::vector<std::string> left_by_markers;
   };
 
   void date_and_time(std::string& error);

@@ -24,6 +24,31 @@ TEST(BuiltinState, LineAndFileOfEachFileStandUntilItIsLeft) {
   EXPECT_EQ(state.include_level(), 0u);
 }
 
+// A line marker's flag 2 goes back only to the file a flag 1 left, in the
+// physical file that entered it; the files entered count as includes.
+TEST(BuiltinState, LineMarkersLeaveOnlyTheFilesTheyEntered) {
+  BuiltinState state;
+  state.enter_file("main.c", "main.c");
+  std::string file = "main.c";
+  EXPECT_FALSE(state.leave_by_marker(file));
+  state.enter_by_marker();
+  const std::string inner = "inner.h";
+  state.set_line(3, 1, &inner);
+  EXPECT_EQ(state.include_level(), 1u);
+  state.enter_file("real.h", "real.h");
+  file = "main.c";
+  EXPECT_FALSE(state.leave_by_marker(file));
+  EXPECT_EQ(state.include_level(), 2u);
+  state.leave_file();
+  file = "other.c";
+  EXPECT_FALSE(state.leave_by_marker(file));
+  file.clear();
+  EXPECT_TRUE(state.leave_by_marker(file));
+  EXPECT_EQ(file, "main.c");
+  EXPECT_EQ(state.include_level(), 0u);
+  EXPECT_FALSE(state.leave_by_marker(file));
+}
+
 TEST(BuiltinState, LinesCountModulo32Bits) {
   BuiltinState state;
   state.enter_file("a.c", "a.c");

@@ -105,6 +105,15 @@ void Preprocessor::line_directive(FileFrame& frame, std::span<const Token> rest,
   // A line marker's flags (1 to 4) follow its name, 3 for the text of a
   // system header; #line takes nothing more.
   if (!marker && operand.size() > 2) check_end(directive, operand.subspan(2));
+  // Flag 1 enters a file, flag 2 goes back to the one that was left, which
+  // an empty name stands for; back to any other, the marker is ignored.
+  const std::string_view flag = marker && operand.size() > 2 ? operand[2].text : std::string_view();
+  if (flag == "2" && !builtins_.leave_by_marker(file)) {
+    report(operand[2], Severity::warning,
+           "file \"" + file + "\" linemarker ignored due to incorrect nesting");
+    return;
+  }
+  if (flag == "1") builtins_.enter_by_marker();
   if (marker && named) {
     const bool system_header = std::any_of(operand.begin() + 2, operand.end(), [](const Token& flag) {
       return flag.text == "3";
