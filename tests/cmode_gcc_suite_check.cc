@@ -220,6 +220,7 @@ void check(const std::string& sornik, const std::string& name, bool cxx, bool ve
     if (starts(option, "-std=") || option == "-ansi" || option == "-undef" || starts(option, "-O") ||
         starts(option, "-f"))
       choosing.push_back(option);
+    if (option == "-include" && i + 1 < options.size()) setup.include_files.push_back(options[i + 1]);
     if ((option == "-D" || option == "-U" || option == "-I") && i + 1 < options.size()) {
       ours.push_back(options[++i]);
       (option == "-I" ? setup.include_dirs : setup.settings)

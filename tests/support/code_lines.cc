@@ -119,6 +119,7 @@ std::string code_expansion(const CodeSetup& setup, const std::string& path) {
     std::FILE* stream = std::fopen(path.c_str(), "rb");
     if (stream != nullptr) {
       preprocessor.begin_unit();
+      for (const std::string& file : setup.include_files) preprocessor.include_file(file);
       preprocessor.begin_file(frame);
       cmode::FileChunkReader chunks(stream, preprocessor, frame);
       CodeOnly code(chunks);

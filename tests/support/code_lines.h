@@ -19,6 +19,7 @@ struct CodeSetup {
   bool trigraphs = false;  // -trigraphs
   bool keep_comments = false;  // -C
   std::vector<std::string> include_dirs;
+  std::vector<std::string> include_files;  // -include, read before the file
   // "-Dname[=value]" and "-Uname", in their order.
   std::vector<std::string> settings;
   // A file of #define lines that stand for the predefined macros.
