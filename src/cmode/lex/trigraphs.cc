@@ -53,7 +53,7 @@ void ConvertedText::convert_outside_raw_strings(std::string_view physical) {
   std::vector<Token> tokens;
   // Each round keeps the first raw string that holds a conversion: the text
   // after it may lex otherwise once it is read as written.
-  while (text_.find("R\"") != std::string::npos) {
+  for (;;) {
     lexer.lex(text_, tokens);
     const auto converted = std::find_if(tokens.begin(), tokens.end(), [&](const Token& token) {
       const std::size_t quote = token.text.find('"');
@@ -63,7 +63,10 @@ void ConvertedText::convert_outside_raw_strings(std::string_view physical) {
     });
     if (converted == tokens.end()) return;
     const std::size_t begin = this->physical(converted->begin);
-    const std::size_t end = raw_string_end(physical, begin + converted->text.find('"'));
+    // The prefix holds no quote, but may hold splices.
+    const std::size_t quote = physical.find('"', begin);
+    if (quote == std::string_view::npos) return;
+    const std::size_t end = raw_string_end(physical, quote);
     if (end == std::string_view::npos) return;  // open as written too
     kept.emplace_back(begin, end);
     convert(physical, kept);

@@ -95,6 +95,13 @@ TEST(Trigraphs, TheLexerReadsRawStringsAsWritten) {
   EXPECT_EQ(tokens[2].end, 25U);
   EXPECT_EQ(tokens[3].text, ")");
   EXPECT_EQ(tokens[4].text, "\";");
+  // A splice in the prefix changes nothing.
+  lexer.lex_converting("u8\\\nR\"x(?\?))x\"\n", tokens);
+  ASSERT_EQ(tokens.size(), 1U);
+  EXPECT_EQ(tokens[0].text, "u8R\"x(?\?))x\"");
+  lexer.lex_converting("R\\\n\"(?\?=)\"\n", tokens);
+  ASSERT_EQ(tokens.size(), 1U);
+  EXPECT_EQ(tokens[0].text, "R\"(?\?=)\"");
   // Not a raw string where the dialect reads none.
   const ScopedLexingDialect cxx98(*find_dialect("c++98", true));
   lexer.lex_converting("R\"(?\?=)\"\n", tokens);
