@@ -2,23 +2,27 @@
 // and sub/g.h that it may include (input sections in that order), listed
 // with `--cpp -undef -nostdinc -I sub --print-defines -d h.h`. Checked: status 0,
 // the same bytes on a second run, every listed line a "#define" line in
-// name order, every message in the compiler's "file:line: warning|error:"
+// name order (of the names' characters, which a line spells \UXXXXXXXX
+// beyond ASCII), every message in the compiler's "file:line: warning|error:"
 // form.
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "cmode/lex/universal_names.h"
 #include "fuzz_support.h"
 
 namespace {
 
 using sornik::fuzzing::fail;
 
-// The name of a listed "#define NAME..." line.
-std::string_view listed_name(std::string_view line) {
+// The name of a listed "#define NAME..." line, in UTF-8.
+std::string listed_name(std::string_view line) {
   line.remove_prefix(8);
-  const std::size_t end = line.find_first_of(" (");
-  return line.substr(0, end);
+  std::string name;
+  sornik::cmode::append_utf8_name(name, line.substr(0, line.find_first_of(" (")));
+  return name;
 }
 
 void check_messages(std::string_view err) {
@@ -52,12 +56,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fail("the status of a run whose files are all there", std::to_string(expected_status),
          std::to_string(first.status));
 
-  std::string_view previous;
+  std::string previous;
   for (const std::string_view line : sornik::fuzzing::split_lines(first.out)) {
     if (!line.starts_with("#define ")) fail("a listed line is a #define line", "#define ...", line);
-    const std::string_view name = listed_name(line);
+    std::string name = listed_name(line);
     if (!previous.empty() && !(previous < name)) fail("names are listed in order", previous, name);
-    previous = name;
+    previous = std::move(name);
   }
   check_messages(first.err);
   return 0;
