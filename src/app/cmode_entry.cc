@@ -182,6 +182,7 @@ bool read_source(const SourceUnit& unit, CppState& state, Renderer& renderer) {
   const std::string& name = unit.path;
   const bool from_stdin = name == "-";
   const std::string_view shown = unit.shown;
+  check_search_directories(options);
   InputFile opened;
   if (!from_stdin) {
     opened = open_input(name);

@@ -183,6 +183,11 @@ TEST(CppOptions, TakeTheWarningOptions) {
       rules_of({"-Wno-expansion-to-defined", "-Wextra"}).gives_with_extra(Warning::expansion_to_defined));
   EXPECT_TRUE(rules_of({"-Wexpansion-to-defined"}).gives_with_extra(Warning::expansion_to_defined));
 
+  // -Wmissing-include-dirs is off unless named: neither -Wall nor -Wextra gives it.
+  EXPECT_FALSE(rules_of({"-Wall", "-Wextra"}).gives(Warning::missing_include_dirs));
+  EXPECT_TRUE(rules_of({"-Wmissing-include-dirs"}).gives(Warning::missing_include_dirs));
+  EXPECT_TRUE(rules_of({"-Werror=missing-include-dirs"}).makes_error(Warning::missing_include_dirs));
+
   // Names the C mode has no warning of, and -f flags that end like one, are ignored.
   const DiagnosticRules others = rules_of({"-Wshadow", "-Werror=format", "-fundef", "-Wno-error=undef"});
   EXPECT_EQ(others.warnings_on, defaults.warnings_on);

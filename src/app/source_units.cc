@@ -1,9 +1,13 @@
 // The translation units of a C-mode run and the options each is read under.
 #include "app/source_units.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fnmatch.h>
 #include <map>
+#include <sys/stat.h>
 
+#include "common/located_diagnostics.h"
 #include "common/run_io.h"
 
 namespace sornik {
@@ -34,6 +38,17 @@ bool driver_allowed(const std::string& compiler, const std::vector<std::string>&
     if (fnmatch(glob.c_str(), compiler.c_str(), 0) == 0) return true;
   }
   return false;
+}
+
+void check_search_directory(const std::string& dir) {
+  struct stat status {};
+  if (stat(dir.c_str(), &status) == 0) {
+    if (!S_ISDIR(status.st_mode)) report_of_run(Severity::warning, dir + ": not a directory");
+  } else if (errno == ENOENT) {
+    report_of_run(Severity::warning, dir + ": " + std::strerror(ENOENT), Warning::missing_include_dirs);
+  } else {
+    report_of_run(Severity::error, dir + ": " + std::strerror(errno));
+  }
 }
 
 // Options equal in everything a reader's state depends on.
@@ -177,6 +192,12 @@ bool plan_units(const CppOptions& options, const CompileDatabase* database, std:
     if (!planner.add(*entry, source.name, source.name, own_entry, units)) return false;
   }
   return true;
+}
+
+void check_search_directories(const CppOptions& options) {
+  for (const auto* dirs :
+       {&options.system_dirs, &options.after_dirs, &options.include_dirs, &options.quote_dirs})
+    for (const std::string& dir : *dirs) check_search_directory(dir);
 }
 
 }  // namespace sornik

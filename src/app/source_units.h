@@ -43,4 +43,11 @@ bool plan_units(const CppOptions& options, const CompileDatabase* database, std:
 bool options_of_entry(const CompileEntry& entry, const CppOptions& command_line, CppOptions& options,
                       std::string& error);
 
+// Reports the search directories of `options` that are none, as the C
+// compiler checks them before each source: every -isystem, -idirafter, -I
+// and -iquote in that order, a missing one under -Wmissing-include-dirs, a
+// file with a warning, any other failure (a path through a file) as an
+// error.
+void check_search_directories(const CppOptions& options);
+
 }  // namespace sornik

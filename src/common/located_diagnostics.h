@@ -1,5 +1,5 @@
 // Diagnostics located in a source file ("file:line: warning: text"), the C
-// compiler's form.
+// compiler's form, and those of the run as a whole, under gcc's rules.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +32,7 @@ enum class Warning : std::uint8_t {
   cpp,                   // #warning
   expansion_to_defined,  // `defined` that a macro's expansion gives in #if
   normalized,            // an identifier or number outside a Unicode normalization form
+  missing_include_dirs,  // a search directory of the command line that does not exist
 };
 
 // The forms of Unicode text that -Wnormalized= checks identifiers against,
@@ -113,7 +114,11 @@ void set_diagnostic_rules(const DiagnosticRules& rules);
 void report_at(std::string_view file, std::uint32_t line, Severity severity, std::string_view text,
                Warning warning = Warning::none);
 
-// Whether report_at has reported an error since the last reset: a run that
+// Writes "sornik: warning: text" (or "error"), a diagnostic of the run
+// rather than of a place in a file, under the same rules.
+void report_of_run(Severity severity, std::string_view text, Warning warning = Warning::none);
+
+// Whether report_at or report_of_run has reported an error since the last reset: a run that
 // did ends with status 1.
 bool located_error_reported();
 void reset_located_errors();

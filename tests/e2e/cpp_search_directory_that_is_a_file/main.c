@@ -1,0 +1,2 @@
+#include <found.h>
+int x = FOUND;
