@@ -56,8 +56,8 @@ bool Rescanner::try_pragma(const Scope& scope, const ExpToken& name, const Macro
     parts[read] = *token;
     if (!fits_operand(read++, *token)) break;
   }
-  take_closing_marks(scope, reading);
   if (read < 3 || !fits_operand(2, parts[2])) {
+    take_closing_marks(scope, reading);
     // As in the compiler, the tokens read up to the wrong one are consumed
     // (an end is not) and the name stays, never to act again.
     report(name.line, "_Pragma takes a parenthesized string literal");
@@ -69,8 +69,12 @@ bool Rescanner::try_pragma(const Scope& scope, const ExpToken& name, const Macro
     write_pragma_group(scope, group, reading, &expansion);
     return true;
   }
+  // The pragma acts before anything after the operand is read: a directive
+  // on the next line (#if after a pop_macro) sees what it did.
   const std::string pragma = destringized(parts[1].text);
-  if (pragma_actions_ != nullptr && pragma_actions_->pragma_operator(pragma, name.line)) {
+  const bool acted = pragma_actions_ != nullptr && pragma_actions_->pragma_operator(pragma, name.line);
+  take_closing_marks(scope, reading);
+  if (acted) {
     write_pragma_group(scope, group, reading, nullptr);
     return true;
   }

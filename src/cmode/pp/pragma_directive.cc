@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "cmode/pp/preprocessor.h"
+#include "common/byte_class.h"
 #include "common/name_hash.h"
 
 namespace sornik::cmode {
@@ -97,6 +98,24 @@ void Preprocessor::dependency(const FileFrame& frame, std::span<const Token> ope
   report(Severity::warning, text);
 }
 
+namespace {
+
+// The macro that push_macro and pop_macro of the string `key` act on, as
+// gcc 12 reads it: the first character and the ASCII letters, digits and
+// underscores after it ("x" for "x$"); none for a string that begins with a
+// universal character name or a byte beyond ASCII, which no macro's name
+// can. A pop_macro finds the push of the same string.
+std::string_view pushed_macro_name(std::string_view key) {
+  const bool starts_name =
+      !key.empty() && ((is_name_byte(key[0]) && (key[0] < '0' || key[0] > '9')) || key[0] == '$');
+  if (!starts_name) return {};
+  std::size_t end = 1;
+  while (end < key.size() && is_name_byte(key[end])) ++end;
+  return key.substr(0, end);
+}
+
+}  // namespace
+
 void Preprocessor::push_or_pop_macro(std::string_view name, std::span<const Token> operands) {
   // ( "name" ): the tokens up to a wrong one are read, any after it are extra.
   const auto fits = [&](std::size_t index) {
@@ -110,13 +129,15 @@ void Preprocessor::push_or_pop_macro(std::string_view name, std::span<const Toke
   if (!valid) report(Severity::error, "invalid #pragma " + std::string(name) + " directive");
   if (read < operands.size()) report_extra_tokens("#pragma", operands[read]);
   if (!valid) return;
-  const std::string macro_name(operands[1].text.substr(1, operands[1].text.size() - 2));
+  const std::string key(operands[1].text.substr(1, operands[1].text.size() - 2));
+  const std::string_view macro_name = pushed_macro_name(key);
   if (name == "push_macro") {
-    const Macro* macro = table_.find(macro_name);
-    pushed_macros_[macro_name].push_back(macro != nullptr ? Macro::copy(*macro) : nullptr);
+    const Macro* macro = macro_name.empty() ? nullptr : table_.find(macro_name);
+    pushed_macros_[key].push_back(macro != nullptr ? Macro::copy(*macro) : nullptr);
     return;
   }
-  const auto pushed = pushed_macros_.find(macro_name);
+  if (macro_name.empty()) return;
+  const auto pushed = pushed_macros_.find(key);
   if (pushed == pushed_macros_.end() || pushed->second.empty()) return;
   MacroPtr saved = std::move(pushed->second.back());
   pushed->second.pop_back();

@@ -416,6 +416,29 @@ TEST(Preprocessor, PushesAndPopsMacros) {
       "h.h:11: warning: careful\n");
 }
 
+TEST(Preprocessor, PushAndPopActOnTheNameGccReadsFromTheString) {
+  // "x$" saves and restores x, under the key "x$" alone; "$y" is a name of
+  // its own; a string that begins with a universal character name or UTF-8
+  // acts on no macro.
+  EXPECT_EQ(defines_of({{"h.h",
+                         "#define x 1\n#define x$ 1\n#pragma push_macro(\"x$\")\n#undef x\n#define x 2\n"
+                         "#undef x$\n#define x$ 2\n#pragma pop_macro(\"x\")\n#pragma pop_macro(\"x$\")\n"
+                         "#define $y 1\n#pragma push_macro(\"$y\")\n#undef $y\n#pragma pop_macro(\"$y\")\n"
+                         "#define \u00e9 1\n#pragma push_macro(\"\\u00e9\")\n#pragma push_macro(\"\u00e9\")\n"
+                         "#undef \u00e9\n#pragma pop_macro(\"\u00e9\")\n#pragma pop_macro(\"\\u00e9\")\n"}}),
+            "#define $y 1\n#define x 1\n#define x$ 2\n");
+}
+
+// A _Pragma at a line's end acts before the directive on the next line.
+TEST(Preprocessor, APragmaOperatorActsBeforeTheNextDirective) {
+  const testing::RunResult result = testing::run_in_memory(
+      {"--cpp", "-undef", "-nostdinc", "a.c"},
+      {{"a.c",
+        "#define A 1\n_Pragma(\"push_macro(\\\"A\\\")\")\n#undef A\n"
+        "#define P _Pragma(\"pop_macro(\\\"A\\\")\")\nP\n#if !A\n#error lost\n#endif\n"}});
+  EXPECT_EQ(result.err, "");
+}
+
 TEST(Preprocessor, APoppedMacroExpandsAsItsDefinition) {
   // A is used before it is pushed and after it is popped; B only after.
   const testing::RunResult result = testing::run_in_memory(
