@@ -2,8 +2,11 @@
 #include "cmode/condition/if_expression.h"
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "cmode/condition/constant_value.h"
+#include "cmode/condition/header_operand.h"
 #include "cmode/condition/if_arithmetic.h"
 #include "cmode/condition/if_operators.h"
 #include "cmode/lex/dialect.h"
@@ -299,38 +302,16 @@ class ConditionParser {
   }
 
   Value has_include(std::string_view name, bool next) {
-    if (at_end() || !tokens_[pos_].is("(")) {
-      fail("missing '(' before " + quoted(name) + " operand");
-      return {};
-    }
-    const std::size_t start = ++pos_;
-    // <...> up to its '>', which may follow a ')'; otherwise the tokens up
-    // to the closing ')', which macros may turn into a header name.
-    std::size_t end = start;
-    if (!at_end() && tokens_[pos_].is("<")) {
-      while (end < tokens_.size() && !tokens_[end].is(">")) ++end;
-      end = end < tokens_.size() ? end + 1 : start;
-    }
-    if (end == start) {
-      int nesting = 0;
-      while (end < tokens_.size() && (nesting > 0 || !tokens_[end].is(")"))) {
-        if (tokens_[end].is("(")) ++nesting;
-        if (tokens_[end].is(")")) --nesting;
-        ++end;
-      }
-    }
-    pos_ = end;
-    const std::span<const Token> operand = tokens_.subspan(start, pos_ - start);
-    if (at_end() || !tokens_[pos_].is(")")) {
-      fail(operand.empty() ? "operator " + quoted(name) + " requires a header-name"
-                           : "missing ')' after " + quoted(name) + " operand");
-      return {};
-    }
-    ++pos_;
-    std::string error;
-    const bool found = context_.has_include(operand, next, error);
-    if (!error.empty()) fail(error);
-    return int_value(found);
+    HeaderTest test = read_header_test(name, next, tokens_.subspan(pos_), context_, texts_);
+    for (Finding& error : test.errors) result_.warnings.push_back(std::move(error));
+    // The expression reads on from the tokens after the operand, which
+    // macros may have made: the tokens read so far stay where they were.
+    // Those of an earlier operand stay too: a caller may hold one.
+    std::vector<Token>& spliced =
+        *spliced_.emplace_back(std::make_unique<std::vector<Token>>(tokens_.begin(), tokens_.begin() + pos_));
+    spliced.insert(spliced.end(), test.rest.begin(), test.rest.end());
+    tokens_ = spliced;
+    return int_value(test.found);
   }
 
   // __has_attribute (x), __has_builtin (x), ...: the operand is a name,
@@ -406,6 +387,10 @@ class ConditionParser {
   };
 
   std::span<const Token> tokens_;
+  // What the operands of __has_include made: the lists tokens_ was read
+  // from, and the texts of expanded tokens.
+  std::vector<std::unique_ptr<std::vector<Token>>> spliced_;
+  std::vector<std::unique_ptr<std::string>> texts_;
   ConditionContext& context_;
   Condition& result_;
   std::size_t pos_ = 0;

@@ -18,9 +18,12 @@ class ConditionContext {
   virtual ~ConditionContext() = default;
   // Whether `name` is a defined macro.
   virtual bool is_defined(std::string_view name) = 0;
-  // The answer of __has_include (or __has_include_next) for the tokens
-  // between its parentheses; false with `error` set when they name no header.
-  virtual bool has_include(std::span<const Token> operand, bool next, std::string& error) = 0;
+  // The tokens of an operand of __has_include with macros expanded as in
+  // #if (the operands of its operators left as written), into `out`.
+  virtual void expand_operand(std::span<const Token> written, std::vector<Token>& out) = 0;
+  // Whether __has_include (or __has_include_next when `next`) finds the
+  // header `name`, written <name> (`angled`) or "name".
+  virtual bool header_found(std::string_view name, bool angled, bool next) = 0;
   // The value of a feature test of the compiler such as
   // "__has_attribute(unused)", written without blanks: 0 for no, else
   // whatever the compiler gives (1, or a date such as 202003).

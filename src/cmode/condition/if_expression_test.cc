@@ -2,6 +2,7 @@
 #include "cmode/condition/if_expression.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <string>
 
 #include "cmode/lex/dialect.h"
@@ -9,15 +10,31 @@
 namespace sornik::cmode {
 namespace {
 
-// `D` is defined; __has_include finds <yes.h> and "yes.h".
+// `D` is defined; __has_include finds <yes.h>, "yes.h" and "quoted.h". In
+// its operands LT expands to `<`, GT to `>`, Y to `yes.h`, S to "yes.h", R
+// to `)`, and M to `yes.h>)`; no blank stands before an expansion's first
+// token.
 class FakeContext : public ConditionContext {
  public:
   bool is_defined(std::string_view name) override { return name == "D"; }
-  bool has_include(std::span<const Token> operand, bool next, std::string& error) override {
-    std::string name;
-    for (const Token& token : operand) name += token.text;
-    if (name.empty()) error = "requires a header-name";
-    return !next && (name == "<yes.h>" || name == "\"yes.h\"");
+  void expand_operand(std::span<const Token> written, std::vector<Token>& out) override {
+    static const std::map<std::string_view, std::string_view> kMacros = {
+        {"LT", "<"}, {"GT", ">"}, {"Y", "yes.h"}, {"S", "\"yes.h\""}, {"R", ")"}, {"M", "yes.h>)"}};
+    for (const Token& token : written) {
+      const auto macro = kMacros.find(token.text);
+      if (macro == kMacros.end()) {
+        out.push_back(token);
+        continue;
+      }
+      Lexer lexer;
+      std::vector<Token> expansion;
+      lexer.lex(macro->second, expansion);
+      expansion[0].space_before = false;
+      out.insert(out.end(), expansion.begin(), expansion.end());
+    }
+  }
+  bool header_found(std::string_view name, bool angled, bool next) override {
+    return !next && (name == "yes.h" || (!angled && name == "quoted.h"));
   }
   std::intmax_t has_feature(std::string_view test) override {
     if (test == "__has_c_attribute(nodiscard)") return 202003;
@@ -299,13 +316,41 @@ TEST(Condition, ReportsTheCompilersErrors) {
       {"* 2", "0 / error: operator '*' has no left operand"},
       {"''", "0 / error: empty character constant"},
       {"'a", "0 / error: token \"'a\" is not valid in preprocessor expressions"},
-      {"__has_include", "0 / error: missing '(' before \"__has_include\" operand"},
+      {"__has_include",
+       "0 / missing '(' before \"__has_include\" operand / operator \"__has_include\" requires a "
+       "header-name"},
       {"__has_attribute", "0 / error: missing '(' after \"__has_attribute\""},
       {"__has_attribute()", "0 / error: macro \"__has_attribute\" requires an identifier"},
       {"__has_builtin(x", "0 / error: missing ')' after \"__has_builtin\""},
-      {"__has_include(\"a.h\"", "0 / error: missing ')' after \"__has_include\" operand"},
+      {"__has_include(\"a.h\"", "0 / missing ')' after \"__has_include\" operand"},
   };
   for (const Case& c : cases) EXPECT_EQ(evaluate(c.expression), c.result) << c.expression;
+}
+
+// The operand of __has_include as the compiler reads it: a name as written,
+// else one that macros make, taking the ')' and what follows from them too.
+// Its own errors end nothing: the expression reads on after the operand.
+TEST(Condition, ReadsAHeaderNameThatMacrosMake) {
+  const std::string paren = " / missing ')' after \"__has_include\" operand";
+  const struct {
+    std::string_view expression;
+    std::string result;
+  } cases[] = {
+      {"__has_include(<yes.h>) && __has_include(\"quoted.h\") && !__has_include(<quoted.h>)", "1"},
+      {"__has_include(<M && 1", "1"},
+      {"__has_include(<M && 0", "0"},
+      {"__has_include(LT Y GT)", "1"},
+      // A blank written before a token of the name is a blank in it.
+      {"__has_include(LT yes.h GT)", "0"},
+      {"__has_include(S R", "1"},
+      {"__has_include \"yes.h\"", "1 / missing '(' before \"__has_include\" operand"},
+      {"__has_include(<yes.h", "1 / missing terminating > character" + paren},
+      {"__has_include(Y)", "0 / operator \"__has_include\" requires a header-name" + paren +
+                               " / error: missing binary operator before token \"h\""},
+      {"__has_include(S S)", "0" + paren + " / error: missing '(' in expression"},
+      {"__has_include()", "0 / operator \"__has_include\" requires a header-name" + paren},
+  };
+  for (const auto& c : cases) EXPECT_EQ(evaluate(c.expression), c.result) << c.expression;
 }
 
 // Each diagnostic points where the compiler's does: at the token where the

@@ -91,59 +91,85 @@ bool Rescanner::try_header_test(const Scope& scope, const ExpToken& name, const 
   // In #if the expression's reader answers them.
   if (scope.in_condition || feature_tests_ == nullptr) return false;
   const std::string quoted_name = "\"" + std::string(name.text) + "\"";
+  const bool next = name.text == "__has_include_next";
   report(name.line, quoted_name + " used outside of preprocessing directive");
-  // The compiler reads on as in #if, whatever the tokens are: a '(', the
-  // header name, a ')'; each one it misses is an error of its own.
-  Walk walk = start(scope);
-  std::vector<ExpToken> crossed;
-  std::vector<ExpToken> parts;
-  const auto take_one = [&]() {
-    const ExpToken* token = next_operand_token(scope, walk, crossed);
-    if (token != nullptr) keep_operand_token(*token, walk, parts);
-    return token != nullptr;
+  // The compiler reads on as in #if, macros expanded, whatever the tokens
+  // are: a '(', the header name ("..." or the tokens from '<' to '>'), a
+  // ')'; each one it misses is an error of its own, where it stands.
+  const std::uint32_t group = new_group(name.text, macro);
+  ExpToken value = name;
+  OperandReading reading;
+  reading.display.assign(name.text);
+  reading.own_levels = depth_;
+  std::uint32_t line = name.line;
+  const auto next_token = [&]() {
+    const ExpToken* token = next_operand_token(scope, reading);
+    if (token != nullptr) line = token->line;
+    return token;
   };
-  // Each error stands where the token it names was read.
-  const auto last_line = [&]() {
-    return parts.empty() ? name.line : parts.back().line;
-  };
-  const bool parenthesized = take_one() && parts.back().is("(");
-  if (!parenthesized) report(last_line(), "missing '(' before " + quoted_name + " operand");
-  if (parenthesized) take_one();
-  const std::size_t first = parts.size() - 1;
-  bool named = parts.size() > (parenthesized ? 1U : 0U);
-  if (!named) {
-    report(last_line(), "operator " + quoted_name + " requires a header-name");
-  } else if (parts[first].is("<")) {
-    while ((named = take_one()) && !parts.back().is(">")) {
+  const ExpToken* token = next_token();
+  const bool parenthesized = token != nullptr && token->is("(");
+  if (parenthesized) {
+    token = next_token();
+  } else {
+    report(line, "missing '(' before " + quoted_name + " operand");
+  }
+  std::string header;
+  bool named = true;
+  bool angled = false;
+  if (token != nullptr && token->kind == TokenKind::string_literal && token->text.front() == '"') {
+    header = token->text.substr(1, token->text.size() - 2);
+  } else if (token != nullptr && token->is("<")) {
+    angled = true;
+    if (take_written_header_name(scope, reading, header)) {
+      // The name as written, up to its '>'.
+    } else {
+      while ((token = next_token()) != nullptr && !token->is(">")) {
+        if (token->own_space) header += ' ';
+        header.append(token->text);
+      }
+      if (token == nullptr) report(line, "missing terminating > character");
     }
-    if (!named) report(last_line(), "missing terminating > character");
-  } else if (parts[first].is_identifier()) {
-    // Macros may make the name: its tokens up to the ')'.
-    const ExpToken* token;
-    while ((token = next_operand_token(scope, walk, crossed)) != nullptr && !token->is(")"))
-      keep_operand_token(*token, walk, parts);
-  } else if (parts[first].kind != TokenKind::string_literal || parts[first].text.front() != '"') {
+  } else {
     named = false;
-    report(last_line(), "operator " + quoted_name + " requires a header-name");
+    report(line, "operator " + quoted_name + " requires a header-name");
   }
-  bool found = false;
-  if (named) {
-    std::vector<Token> operand;
-    for (std::size_t i = first; i < parts.size(); ++i) {
-      Token& token = operand.emplace_back();
-      token.text = parts[i].text;
-      token.kind = parts[i].kind;
-      token.space_before = parts[i].own_space;
-    }
-    std::string error;
-    found = feature_tests_->has_include(operand, name.text == "__has_include_next", error);
-    if (!error.empty()) report(parts[first].line, error);
-  }
-  if (parenthesized && (!take_one() || !parts.back().is(")")))
-    report(last_line(), "missing ')' after " + quoted_name + " operand");
-  take(scope, walk);
-  write_test_value(scope, name, macro, crossed, parts, found ? 1 : 0);
+  const bool found = named && feature_tests_->header_found(header, angled, next);
+  if (parenthesized && ((token = next_token()) == nullptr || !token->is(")")))
+    report(line, "missing ')' after " + quoted_name + " operand");
+  take_closing_marks(scope, reading);
+  value.kind = TokenKind::pp_number;
+  value.text = found ? "1" : "0";
+  value.no_expand = false;
+  value.from_source = false;
+  value.stable = true;
+  write_pragma_group(scope, group, reading, &value);
   return true;
+}
+
+bool Rescanner::take_written_header_name(const Scope& scope, OperandReading& reading, std::string& name) {
+  const ExpToken open = reading.current;
+  Walk walk = start(scope);
+  if (!open.from_source || walk.level >= 0) return false;
+  std::string glued;
+  for (const std::size_t first = walk.pos;; ++walk.pos) {
+    const ExpToken* token = item(scope, walk, false);
+    if (token == nullptr || token->line != open.line) return false;
+    if (!token->is(">")) {
+      if (token->own_space) glued += ' ';
+      glued.append(token->text);
+      continue;
+    }
+    if (grouping_ == Grouping::named) {
+      for (Walk taken{-1, first}; taken.pos <= walk.pos; ++taken.pos)
+        append_display(reading.display, *item(scope, taken, false));
+    }
+    source_end_ = std::max(source_end_, token->source_end);
+    ++walk.pos;
+    take(scope, walk);
+    name = std::move(glued);
+    return true;
+  }
 }
 
 void Rescanner::write_test_value(const Scope& scope, const ExpToken& name, const Macro& macro,

@@ -16,10 +16,9 @@ class FeatureTests {
   // The value of a test written without blanks, such as
   // "__has_builtin(__builtin_expect)": 0 for no, else the compiler's number.
   virtual std::intmax_t feature_value(std::string_view test) = 0;
-  // Whether the header that the operand of __has_include (`next` false) or
-  // __has_include_next names is found, macros expanded where it is no name
-  // as written; a wrong operand leaves `error` set.
-  virtual bool has_include(std::span<const Token> operand, bool next, std::string& error) = 0;
+  // Whether __has_include (or __has_include_next when `next`) finds the
+  // header `name`, written <name> (`angled`) or "name".
+  virtual bool header_found(std::string_view name, bool angled, bool next) = 0;
 };
 
 }  // namespace sornik::cmode

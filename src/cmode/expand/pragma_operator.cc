@@ -9,22 +9,6 @@
 
 namespace sornik::cmode {
 
-// What the reading of one operand has consumed so far.
-struct Rescanner::PragmaReading {
-  // The group's name text: the operator and the tokens it consumed from the
-  // levels that were live before it, not those its operand's macros made.
-  std::string display;
-  // The marks the reading stepped over, in order.
-  std::vector<ExpToken> crossed;
-  // Levels below this one were live before the reading: what it reads from
-  // them is the operator's own text.
-  std::size_t own_levels = 0;
-  // For each use an own token started: its group, and where its text begins
-  // in `display`.
-  std::vector<std::pair<std::uint32_t, std::size_t>> own_uses;
-  ExpToken current;
-};
-
 namespace {
 
 // Whether the operand's `index`th token (0 to 2) is what `( "..." )` wants
@@ -45,7 +29,7 @@ bool Rescanner::try_pragma(const Scope& scope, const ExpToken& name, const Macro
   ExpToken expansion = name;
   expansion.text = arena_.store(name.text);
   expansion.stable = true;
-  PragmaReading reading;
+  OperandReading reading;
   reading.display.assign(expansion.text);
   reading.own_levels = depth_;
   ExpToken parts[3];
@@ -89,7 +73,7 @@ bool Rescanner::try_pragma(const Scope& scope, const ExpToken& name, const Macro
   return true;
 }
 
-const ExpToken* Rescanner::next_operand_token(const Scope& scope, PragmaReading& reading) {
+const ExpToken* Rescanner::next_operand_token(const Scope& scope, OperandReading& reading) {
   for (;;) {
     // Nothing is consumed until a token is found: at the end the marks stay.
     Walk walk = start(scope);
@@ -133,7 +117,7 @@ const ExpToken* Rescanner::next_operand_token(const Scope& scope, PragmaReading&
   }
 }
 
-void Rescanner::take_closing_marks(const Scope& scope, PragmaReading& reading) {
+void Rescanner::take_closing_marks(const Scope& scope, OperandReading& reading) {
   // A macro of the operand whose last token ended it closes its group there,
   // not after the operator's.
   Walk walk = start(scope);
@@ -148,7 +132,7 @@ void Rescanner::take_closing_marks(const Scope& scope, PragmaReading& reading) {
   }
 }
 
-void Rescanner::write_pragma_group(const Scope& scope, std::uint32_t group, PragmaReading& reading,
+void Rescanner::write_pragma_group(const Scope& scope, std::uint32_t group, OperandReading& reading,
                                    const ExpToken* expansion) {
   // A group the operand opened and closed was consumed with it: its marks
   // go. One it opened and left open encloses the operator's group; one
@@ -184,7 +168,7 @@ void Rescanner::write_pragma_group(const Scope& scope, std::uint32_t group, Prag
   if (grouping_ == Grouping::named && !enclosed) groups_[group].text = reading.display;
 }
 
-void Rescanner::take_operator_text(std::uint32_t group, const PragmaReading& reading, std::uint32_t outer) {
+void Rescanner::take_operator_text(std::uint32_t group, const OperandReading& reading, std::uint32_t outer) {
   // The operand ended inside the expansion of a use it began: that use's
   // group encloses the operator's, and its text starts with the operator's
   // text before it, so that the outermost group still spells the source.

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cmode/expand/expansion_token.h"
@@ -178,22 +179,42 @@ class Rescanner {
   bool try_builtin(const Scope& scope, const ExpToken& name, const Macro& macro);
   // The token a built-in macro that stands for a value gives at `name`.
   ExpToken builtin_value(const ExpToken& name, Builtin kind);
-  struct PragmaReading;
+  // What the reading of an operator's operand (_Pragma's, __has_include's),
+  // macros expanded, has consumed so far.
+  struct OperandReading {
+    // The group's name text: the operator and the tokens it consumed from the
+    // levels that were live before it, not those its operand's macros made.
+    std::string display;
+    // The marks the reading stepped over, in order.
+    std::vector<ExpToken> crossed;
+    // Levels below this one were live before the reading: what it reads from
+    // them is the operator's own text.
+    std::size_t own_levels = 0;
+    // For each use an own token started: its group, and where its text begins
+    // in `display`.
+    std::vector<std::pair<std::uint32_t, std::size_t>> own_uses;
+    ExpToken current;
+  };
   bool try_pragma(const Scope& scope, const ExpToken& name, const Macro& macro);
-  // The next token of a _Pragma operand, macros expanded, consumed; null at the end.
-  const ExpToken* next_operand_token(const Scope& scope, PragmaReading& reading);
-  void take_closing_marks(const Scope& scope, PragmaReading& reading);
-  void take_operator_text(std::uint32_t group, const PragmaReading& reading, std::uint32_t outer);
+  // The next token of an operand, macros expanded, consumed; null at the end.
+  const ExpToken* next_operand_token(const Scope& scope, OperandReading& reading);
+  void take_closing_marks(const Scope& scope, OperandReading& reading);
+  void take_operator_text(std::uint32_t group, const OperandReading& reading, std::uint32_t outer);
   // Writes the operator's group, holding `expansion` (its #pragma line, the
   // name left as it was on a wrong operand, or null for nothing), between
   // the marks its operand crossed.
-  void write_pragma_group(const Scope& scope, std::uint32_t group, PragmaReading& reading,
+  void write_pragma_group(const Scope& scope, std::uint32_t group, OperandReading& reading,
                           const ExpToken* expansion);
   // __has_attribute (x) and its kin in code: the compiler's answer.
   bool try_feature_test(const Scope& scope, const ExpToken& name, const Macro& macro);
   // __has_include (header) and __has_include_next in code: an error, and
   // the answer, as the compiler gives both.
   bool try_header_test(const Scope& scope, const ExpToken& name, const Macro& macro);
+  // After a '<' of the source (`reading.current`) with a '>' after it on its
+  // line: the header name as the compiler lexes it there, its tokens up to
+  // the '>' glued and consumed unexpanded. False, consuming nothing, for any
+  // other '<'.
+  bool take_written_header_name(const Scope& scope, OperandReading& reading, std::string& name);
   // The next token of a feature test's operand, the marks on the way
   // consumed into `crossed`; null at the end.
   const ExpToken* next_operand_token(const Scope& scope, Walk& walk, std::vector<ExpToken>& crossed);

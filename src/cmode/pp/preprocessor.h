@@ -28,9 +28,8 @@
 
 namespace sornik::cmode {
 
-// What the operand of an #include or __has_include makes: no header name,
-// "name", <name>, or a name whose end is missing: a '<' whose '>' never
-// came, or in __has_include more tokens where the ')' should be.
+// What the operand of an #include makes: no header name, "name", <name>,
+// or a name whose end is missing: a '<' whose '>' never came.
 enum class HeaderForm : std::uint8_t { none, quoted, angled, unended };
 
 // A header name from tokens alone: "f", or < ... > with the spellings glued
@@ -141,9 +140,10 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   bool skipping() const { return skipping_; }
 
   // ConditionContext: `defined` and __has_include for #if (and, as
-  // FeatureTests, __has_include in code lines).
+  // FeatureTests, the header search of __has_include in code lines).
   bool is_defined(std::string_view name) override;
-  bool has_include(std::span<const Token> operand, bool next, std::string& error) override;
+  void expand_operand(std::span<const Token> written, std::vector<Token>& out) override;
+  bool header_found(std::string_view name, bool angled, bool next) override;
   std::intmax_t has_feature(std::string_view test) override;
   // FeatureTests: the same answers for code lines.
   std::intmax_t feature_value(std::string_view test) override { return has_feature(test); }
@@ -299,9 +299,9 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   void report_extra_tokens(std::string_view directive, const Token& first);
   // As check_end, for the tokens that `extra` expands to.
   void check_end_expanded(std::string_view directive, std::span<const Token> extra);
-  // The header name of an #include line (`line` its text) or of a
-  // __has_include operand (`line` empty), macros expanded where it is no
-  // name as written; a '<' without its '>' is reported, the name glued to the end.
+  // The header name of an #include line (`line` its text), macros expanded
+  // where it is no name as written; a '<' without its '>' is reported, the
+  // name glued to the end.
   HeaderForm header_name(std::span<const Token> operand, std::string_view line, std::string& name);
 
   // Puts a definition, whose name has that hash_name, in the table; warns,

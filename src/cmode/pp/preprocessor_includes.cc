@@ -1,4 +1,5 @@
-// The directives that read other files: #include and its kin, __has_include.
+// The directives that read other files (#include and its kin) and the header
+// search of __has_include.
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -44,7 +45,7 @@ HeaderForm header_name_of_tokens(std::span<const Token> tokens, std::string& nam
 
 HeaderForm Preprocessor::header_name(std::span<const Token> operand, std::string_view line,
                                      std::string& name) {
-  if (!operand.empty() && !line.empty() && (operand[0].is("<") || operand[0].text.front() == '"')) {
+  if (!operand.empty() && (operand[0].is("<") || operand[0].text.front() == '"')) {
     // Written out, a header name is one token up to the first closing byte
     // on the line, whatever tokens or comments its bytes would otherwise
     // make (<a->, <sub//a.h>, "a\"): a backslash escapes nothing. A '<'
@@ -79,17 +80,7 @@ HeaderForm Preprocessor::header_name(std::span<const Token> operand, std::string
     report(Severity::error, "missing terminating > character");
     return form;
   }
-  if (form == HeaderForm::none) return form;
-  if (!line.empty()) {
-    check_end_expanded("#include", operand.subspan(taken));
-  } else if (taken < operand.size()) {
-    // In __has_include the ')' must follow the name once macros are expanded.
-    const FileFrame& frame = *frames_.back();
-    std::vector<Token> rest;
-    expander_.expand_directive(operand.subspan(taken), ExpandedFor::directive, {frame.path, frame.line},
-                               rest);
-    if (!rest.empty()) return HeaderForm::unended;
-  }
+  if (form != HeaderForm::none) check_end_expanded("#include", operand.subspan(taken));
   return form;
 }
 
@@ -203,23 +194,17 @@ int Preprocessor::include_file(const std::string& name) {
   return 0;
 }
 
-bool Preprocessor::has_include(std::span<const Token> operand, bool next, std::string& error) {
-  std::string name;
-  const std::string_view op = next ? "__has_include_next" : "__has_include";
-  const HeaderForm form = header_name(operand, {}, name);
-  if (form == HeaderForm::none || form == HeaderForm::unended) {
-    // Without its '>' the name takes the ')' too, as the compiler glues it;
-    // with more than a name the ')' is missing as well.
-    error = form == HeaderForm::none ? "operator \"" + std::string(op) + "\" requires a header-name"
-                                     : "missing ')' after \"" + std::string(op) + "\" operand";
-    return false;
-  }
-  const bool quoted = form == HeaderForm::quoted;
+void Preprocessor::expand_operand(std::span<const Token> written, std::vector<Token>& out) {
   const FileFrame& frame = *frames_.back();
-  std::size_t start = quoted && !next ? 0 : search_.bracket_start();
+  expander_.expand_directive(written, ExpandedFor::condition, {frame.path, frame.line}, out);
+}
+
+bool Preprocessor::header_found(std::string_view name, bool angled, bool next) {
+  const FileFrame& frame = *frames_.back();
+  std::size_t start = angled || next ? search_.bracket_start() : 0;
   if (next && frame.header != nullptr && !frame.is_source)
     start = static_cast<std::size_t>(frame.chain_index) + 1;
-  return search_.find(name, quoted && !next, frame.dir, start).file != nullptr;
+  return search_.find(name, !angled && !next, frame.dir, start).file != nullptr;
 }
 
 }  // namespace sornik::cmode

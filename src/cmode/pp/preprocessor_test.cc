@@ -348,6 +348,7 @@ TEST(Preprocessor, GluesTheHeaderNamesThatMacrosMake) {
             "h.h:14: error: missing terminating > character\n"
             "h.h:14: error: missing ')' after \"__has_include\" operand\n"
             "h.h:16: error: missing ')' after \"__has_include\" operand\n"
+            "h.h:16: error: missing '(' in expression\n"
             "h.h:18: error: missing terminating > character\n");
 }
 

@@ -1,0 +1,1 @@
+#define FOUND 1
