@@ -1,7 +1,7 @@
 // The code lines of headers, expanded only where __COUNTER__ may count in
-// them: the listing shows no header code, but the compiler expands it, and
+// them (the listing shows no header code, but the compiler expands it, and
 // every __COUNTER__ it meets there moves the counter that the source's own
-// uses see.
+// uses see) or where an argument list may be left open at a header's end.
 #include <cstring>
 
 #include "cmode/pp/preprocessor.h"
@@ -23,6 +23,11 @@ void Preprocessor::watch_for_counter(HeaderFile& header) {
 }
 
 void Preprocessor::take_header_code(FileFrame& frame, std::string_view bytes) {
+  // Unexpanded, header code matters only where an argument list is left
+  // open at the file's end, which the compiler reports there: the lines are
+  // kept from one whose bytes open more parentheses than they close. Most
+  // lines are passed over after one look at their bytes.
+  if (!expand_header_code_ && header_code_.empty() && !opens_parentheses(bytes)) return;
   // A call's arguments may go on over the next lines, past directives too:
   // code lines are joined until their parentheses close or the file ends.
   lexer_.lex(bytes, tokens_);
@@ -33,17 +38,31 @@ void Preprocessor::take_header_code(FileFrame& frame, std::string_view bytes) {
   if (header_code_.empty() && header_code_depth_ <= 0) {
     // Most lines close what they open: their tokens are expanded as lexed.
     header_code_depth_ = 0;
-    expander_.expand_directive(tokens_, ExpandedFor::code, {frame.path, frame.line}, expanded_);
+    if (expand_header_code_)
+      expander_.expand_directive(tokens_, ExpandedFor::code, {frame.path, frame.line}, expanded_);
     return;
   }
   header_code_.append(bytes);
-  if (header_code_depth_ <= 0) flush_header_code(frame);
+  if (header_code_depth_ <= 0) flush_header_code(frame, frame.line);
 }
 
-void Preprocessor::flush_header_code(FileFrame& frame) {
+bool Preprocessor::opens_parentheses(std::string_view bytes) {
+  int depth = 0;
+  for (const char byte : bytes) depth += static_cast<int>(byte == '(') - static_cast<int>(byte == ')');
+  return depth > 0;
+}
+
+void Preprocessor::flush_header_code(FileFrame& frame, std::uint32_t line) {
   if (header_code_.empty()) return;
-  lexer_.lex(header_code_, tokens_);
-  expander_.expand_directive(tokens_, ExpandedFor::code, {frame.path, frame.line}, expanded_);
+  // Unexpanded code is expanded only for a list left open at the end.
+  if (expand_header_code_ || header_code_depth_ > 0) {
+    lexer_.lex(header_code_, tokens_);
+    expander_.expand_directive(tokens_, ExpandedFor::code, {frame.path, line}, expanded_);
+  }
+  drop_header_code();
+}
+
+void Preprocessor::drop_header_code() {
   header_code_.clear();
   header_code_depth_ = 0;
 }

@@ -72,6 +72,8 @@ int Preprocessor::read_macros(const std::string& name) {
   FileChunkReader chunks(stream.get(), *this, frame);
   for (SourceChunk chunk; chunks.next(chunk);) {
   }
+  // The compiler reports no list that a file read for its macros leaves open.
+  drop_header_code();
   end_file(frame);
   check_read_error(stream.get(), path);
   return 0;
@@ -102,7 +104,10 @@ void Preprocessor::read_text(FileFrame& frame, std::string_view text) {
     }
     if (record) header->lines_dialect = dialect;
   }
-  flush_header_code(frame);
+  // The compiler's lexer stands on the last line at the end: a final
+  // newline opens no other.
+  const bool newline_ended = !text.empty() && text.back() == '\n';
+  flush_header_code(frame, frame.line - (newline_ended ? 1 : 0));
   end_file(frame);
 }
 
@@ -273,7 +278,8 @@ void Preprocessor::take_line(FileFrame& frame, std::string_view bytes, const Log
     if (frame.guard == FileFrame::Guard::expect_ifndef || frame.guard == FileFrame::Guard::after_endif) {
       frame.guard = FileFrame::Guard::none;
     }
-    if (frame.header != nullptr && expand_header_code_) take_header_code(frame, bytes);
+    if (frame.header != nullptr && (expand_header_code_ || !frame.system_header))
+      take_header_code(frame, bytes);
   }
   frame.line += line.newlines;
 }

@@ -328,10 +328,19 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // while parentheses stay open (header_code.cc). A
   // __COUNTER__ written in a header's code itself, rare as it is, is not
   // looked for: finding it would cost every header a search of its bytes.
+  // Otherwise the lines of a header other than a system one are joined
+  // only while their parentheses stay open, and expanded only when they
+  // are still open at its end, for the error of the list left open there.
   // Expands header code from now on if `header` spells __COUNTER__.
   void watch_for_counter(HeaderFile& header);
   void take_header_code(FileFrame& frame, std::string_view bytes);
-  void flush_header_code(FileFrame& frame);
+  // Whether the bytes of a line hold more '(' than ')', as no line that
+  // closes all it opens does (parentheses in comments and literals count).
+  static bool opens_parentheses(std::string_view bytes);
+  // Expands the joined lines kept, as if at `line`: a list they leave open
+  // is reported there.
+  void flush_header_code(FileFrame& frame, std::uint32_t line);
+  void drop_header_code();
   // Puts into tokens_ the tokens of a directive line named `name` (written
   // plainly when `plain`) that its handling reads.
   void lex_directive(std::string_view line, std::string_view name, bool plain);

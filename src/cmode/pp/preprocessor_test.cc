@@ -440,6 +440,29 @@ TEST(Preprocessor, APragmaOperatorActsBeforeTheNextDirective) {
   EXPECT_EQ(result.err, "");
 }
 
+// A header whose code leaves an argument list open is reported on its last
+// line, as the compiler reports it, also when the list takes in a header it
+// includes; parentheses that close, or stand in a literal, or follow no
+// macro, are none; nor is a list that a file read for its macros leaves.
+TEST(Preprocessor, AnArgumentListLeftOpenAtAHeadersEndIsReported) {
+  const std::string macro = "#define f(x) x\n";
+  const testing::RunResult result = testing::run_in_memory(
+      {"--cpp", "-undef", "-nostdinc", "-d", "d.h", "a.c"},
+      {{"a.c", macro + "#include \"open.h\"\n#include \"unended.h\"\n#include \"outer.h\"\n"
+                       "#include \"closed.h\"\nint main_file;\n"},
+       {"open.h", "\n" + macro + "\nf( /* left open */\n"},
+       {"unended.h", "int a;\nf(1,\n2"},
+       {"outer.h", "f(\n#include \"inner.h\"\n)\n"},
+       {"inner.h", "int inner;\n"},
+       {"closed.h", "f(1 +\n2) + f(\")\"\n) + g(\n\"(\" (\n"},
+       {"d.h", macro + "f(\n"}});
+  EXPECT_EQ(result.err,
+            "open.h:4: error: unterminated argument list invoking macro \"f\"\n"
+            "unended.h:3: error: unterminated argument list invoking macro \"f\"\n"
+            "inner.h:1: error: unterminated argument list invoking macro \"f\"\n");
+  EXPECT_EQ(result.status, 1);
+}
+
 TEST(Preprocessor, APoppedMacroExpandsAsItsDefinition) {
   // A is used before it is pushed and after it is popped; B only after.
   const testing::RunResult result = testing::run_in_memory(
