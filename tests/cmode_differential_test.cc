@@ -77,6 +77,10 @@ Preprocessed run_cpp(const std::string& program, const std::string& command_star
     if (line.find(" error: ") != std::string::npos && line.find("error: pasting") == std::string::npos) {
       result.clean = false;
     }
+    // A pasted raw string that spans lines: the compiler counts its lines
+    // once more, and its __LINE__ runs ahead from there on.
+    if (line.find("error: pasting") != std::string::npos && line.find("does not give") == std::string::npos)
+      result.clean = false;
   }
   return result;
 }

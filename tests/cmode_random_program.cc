@@ -75,6 +75,9 @@ class ProgramWriter {
   ProgramWriter(std::mt19937& random, bool cplusplus) : random_(random), cplusplus_(cplusplus) {}
 
   std::string program() {
+    // A macro that expands to nothing leaves the compiler's paddings between
+    // tokens, which decide blanks in stringified arguments.
+    text_ += "#define NOTHING\n";
     const int definitions = pick(3, 9);
     for (int i = 0; i < definitions; ++i) {
       if (chance(15)) {
@@ -103,8 +106,9 @@ class ProgramWriter {
   std::string_view plain_token() {
     return cplusplus_ && chance(40) ? one_of(kCxxTokens) : one_of(kPlainTokens);
   }
-  // Appends `item` and the blank after it; in C++ now and then none, so that
-  // the item touches what follows it (after expansion too). A literal keeps
+  // Appends `item` and the blank after it; now and then none, so that the
+  // item touches what follows it (after expansion too: an empty expansion
+  // between two tokens that touch one of them). A literal keeps
   // its blank: g++ reads a name that touches it as its suffix unless the
   // name is a macro, also where it is a parameter.
   void add_item(const std::string& item) {
@@ -118,7 +122,7 @@ class ProgramWriter {
       return at < item.size() && std::isdigit(static_cast<unsigned char>(item[at]));
     };
     const bool number = digit(0) || (!item.empty() && item[0] == '.' && digit(1));
-    if (!cplusplus_ || literal || number || !chance(20)) text_ += " ";
+    if (literal || number || !chance(20)) text_ += " ";
   }
 
   // An #if whose operands are numbers, `true`, `false`, macros and
@@ -203,8 +207,10 @@ class ProgramWriter {
     if (kind <= 6 && !params_.empty())
       return params_[static_cast<std::size_t>(pick(0, static_cast<int>(params_.size()) - 1))];
     if (kind == 7 && variadic_) return rest_name();
-    if (kind == 8 && allow_string && !params_.empty()) return "#" + params_.front();
+    if (kind == 8 && allow_string && !params_.empty())
+      return "#" + params_[static_cast<std::size_t>(pick(0, static_cast<int>(params_.size()) - 1))];
     if (kind == 9 && chance(30)) return "__LINE__";
+    if (kind == 9 && chance(50)) return "NOTHING";
     return std::string(plain_token());
   }
 
@@ -260,7 +266,7 @@ class ProgramWriter {
       if (chance(85)) arguments(depth, name);
       add_item("");
     } else if (kind <= 6) {
-      add_item(std::string(one_of(kObjectNames)));
+      add_item(chance(15) ? "NOTHING" : std::string(one_of(kObjectNames)));
     } else if (kind == 7 && depth < 3) {
       text_ += "(";
       item(depth + 1);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cmode/expand/call_scratch.h"
+#include "cmode/expand/padding.h"
 #include "cmode/expand/rescanner.h"
 #include "cmode/lex/dialect.h"
 
@@ -12,6 +13,9 @@ namespace sornik::cmode {
 
 bool Rescanner::collect(const Scope& scope, CallScratch& call, Walk& walk) {
   bool inside = false;
+  // Whether the argument being read has a token yet: the compiler drops
+  // the paddings an argument begins with.
+  bool argument_started = false;
   int nesting = 0;
   // The levels the walk has gone below are over for the use: their macros
   // count as enabled again for what it reads from there on, until the use
@@ -26,17 +30,26 @@ bool Rescanner::collect(const Scope& scope, CallScratch& call, Walk& walk) {
     const ExpToken& token = *item_token;
     const std::ptrdiff_t level = walk.level;
     if (call.tokens.size() == call.tokens.capacity()) expect_tokens(call.tokens, 2 * call.tokens.size());
-    if (call.in_place() && (level != call.run_level || token.mark != Mark::none)) copy_run(call);
+    if (call.in_place() &&
+        (level != call.run_level || (token.mark != Mark::none && token.mark != Mark::padding)))
+      copy_run(call);
     if (static_cast<std::ptrdiff_t>(open_levels) > level + 1) {
       if (open_levels == depth_) paint_disabled(call.tokens);
       set_flags(static_cast<std::size_t>(level + 1), open_levels, false);
       open_levels = static_cast<std::size_t>(level + 1);
     }
     ++walk.pos;
+    if (token.mark == Mark::padding) {
+      // Paddings before the `(` go; those an argument begins with, raw() leaves out.
+      if (inside && call.in_place()) call.run_end = walk.pos;
+      if (inside && !call.in_place()) call.tokens.push_back(token);
+      continue;
+    }
     if (token.mark == Mark::open) {
       if (inside) {
         call.open_inside.emplace_back(token.group, call.tokens.size());
         call.tokens.push_back(token);
+        if (!argument_started) call.tokens.back().padding = Padding::none;
       } else {
         call.hoisted.push_back(token.group);
       }
@@ -48,9 +61,13 @@ bool Rescanner::collect(const Scope& scope, CallScratch& call, Walk& walk) {
       });
       if (open == call.open_inside.rend()) {
         call.deferred.emplace_back(token.group, call.name.size());
+        // The expansion's end stays in the argument as the compiler's padding.
+        if (argument_started && token.padding != Padding::none)
+          append_padding(call.tokens, mark_token(Mark::padding, token.group, token.padding));
       } else {
         call.open_inside.erase(std::next(open).base());
         call.tokens.push_back(token);
+        if (!argument_started) call.tokens.back().padding = Padding::none;
       }
       continue;
     }
@@ -80,8 +97,10 @@ bool Rescanner::collect(const Scope& scope, CallScratch& call, Walk& walk) {
       } else {
         call.starts.push_back(call.tokens.size());
       }
+      argument_started = false;
       continue;
     }
+    argument_started = true;
     // While every level is still open, the same macros are disabled when the
     // arguments are rescanned: the tokens are judged then (or above, once the
     // walk leaves the top level).
@@ -136,7 +155,13 @@ void Rescanner::paint_disabled(std::vector<ExpToken>& tokens) {
 void Rescanner::hoist_open_groups(CallScratch& call) {
   // A group that an argument opens and does not close encloses the whole use.
   for (auto open = call.open_inside.rbegin(); open != call.open_inside.rend(); ++open) {
-    call.tokens.erase(call.tokens.begin() + static_cast<std::ptrdiff_t>(open->second));
+    // Its padding stays where the compiler has it.
+    ExpToken& mark = call.tokens[open->second];
+    if (mark.padding != Padding::none) {
+      mark.mark = Mark::padding;
+    } else {
+      call.tokens.erase(call.tokens.begin() + static_cast<std::ptrdiff_t>(open->second));
+    }
     call.hoisted.push_back(open->first);
   }
   call.open_inside.clear();
@@ -201,7 +226,7 @@ void Rescanner::fail_use(const Scope& scope, CallScratch& call, const Walk& end)
   for (const auto& [deferred, from] : call.deferred) groups_[deferred].text.append(call.name, from);
   std::vector<ExpToken>& out = *scope.out;
   for (const std::uint32_t hoisted : call.hoisted) out.push_back(mark_token(Mark::open, hoisted));
-  push_mark(out, Mark::open, group);
+  push_mark(out, Mark::open, group, call.name_token.own_space);
   out.push_back(call.name_token);
   push_mark(out, Mark::close, group);
   for (const auto& deferred : call.deferred) out.push_back(mark_token(Mark::close, deferred.first));

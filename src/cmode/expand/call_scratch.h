@@ -68,7 +68,10 @@ struct Rescanner::CallScratch final : Arguments {
     for (std::vector<ExpToken>& expansion : expansions) expansion.clear();
   }
   std::span<const ExpToken> raw(std::size_t index) override {
-    return view.subspan(starts[index], starts[index + 1] - gap - starts[index]);
+    std::span<const ExpToken> argument = view.subspan(starts[index], starts[index + 1] - gap - starts[index]);
+    // The compiler drops the paddings an argument begins with.
+    while (!argument.empty() && argument.front().mark == Mark::padding) argument = argument.subspan(1);
+    return argument;
   }
   std::span<const ExpToken> expanded(std::size_t index) override { return expansions[index]; }
   bool variadic_absent() const override { return absent; }

@@ -8,9 +8,19 @@
 
 namespace sornik::cmode {
 
-// What an expansion token stands for: a token of C text, or a mark that opens
-// or closes the marker group of one use (the group's number in `group`).
-enum class Mark : std::uint8_t { none, open, close };
+// What an expansion token stands for: a token of C text, a mark that opens
+// or closes the marker group of one use (the group's number in `group`), or
+// only the compiler's padding, where a group the grouping leaves out, or an
+// argument, began or ended.
+enum class Mark : std::uint8_t { none, open, close, padding };
+
+// The compiler's padding that a mark stands for, which decides the blank
+// before the next token (see BlankRule): where a use or an argument began
+// (its name or parameter written with white space before it or not, in
+// `own_space`), or where one ended. A mark moved away from that place (an
+// argument list reached across it), or made in a directive, where the
+// compiler places no padding, stands for none.
+enum class Padding : std::uint8_t { none, start, end };
 
 // One token on its way through expansion.
 struct ExpToken {
@@ -45,6 +55,7 @@ struct ExpToken {
   bool placemarker = false;
   // The text lives in storage that outlasts the next source chunk.
   bool stable = false;
+  Padding padding = Padding::none;
   // kSpelledInSystemMacro and kInSystemMacro (as Token::system_macro).
   std::uint8_t system_macro = 0;
 
@@ -54,12 +65,15 @@ struct ExpToken {
   bool is_identifier() const { return mark == Mark::none && kind == TokenKind::identifier; }
 };
 
-// A mark token of `kind` for group number `group`.
-inline ExpToken mark_token(Mark kind, std::uint32_t group) {
+// A mark token of `kind` for group number `group`, standing for `padding`.
+inline ExpToken mark_token(Mark kind, std::uint32_t group, Padding padding = Padding::none,
+                           bool spaced = false) {
   ExpToken token;
   token.mark = kind;
   token.group = group;
   token.stable = true;
+  token.padding = padding;
+  token.own_space = spaced;
   return token;
 }
 

@@ -187,14 +187,20 @@ void Rescanner::write_test_value(const Scope& scope, const ExpToken& name, const
   token.from_source = false;
   token.stable = true;
   const std::uint32_t group = new_group(display, macro);
+  // The marks the operand crossed move away from where their paddings stood.
+  const auto push_moved = [&](const ExpToken& mark) {
+    scope.out->push_back(mark);
+    scope.out->back().padding = Padding::none;
+  };
   for (const ExpToken& mark : crossed) {
-    if (mark.mark == Mark::open) scope.out->push_back(mark);
+    if (mark.mark == Mark::open) push_moved(mark);
   }
-  scope.out->push_back(mark_token(Mark::open, group));
+  scope.out->push_back(
+      mark_token(Mark::open, group, padding_ ? Padding::start : Padding::none, name.own_space));
   scope.out->push_back(token);
-  scope.out->push_back(mark_token(Mark::close, group));
+  scope.out->push_back(mark_token(Mark::close, group, padding_ ? Padding::end : Padding::none));
   for (const ExpToken& mark : crossed) {
-    if (mark.mark == Mark::close) scope.out->push_back(mark);
+    if (mark.mark == Mark::close) push_moved(mark);
   }
 }
 

@@ -7,9 +7,10 @@
 namespace sornik::cmode {
 
 // What a run of tokens is expanded as a whole for: code (a header's code
-// lines, whose _Pragma operators act), an #if expression, or the operand of
-// another directive (where _Pragma stays a name, as in the C compiler).
-enum class ExpandedFor : std::uint8_t { code, condition, directive };
+// lines, whose _Pragma operators act), an #if expression, the operand of
+// another directive (where _Pragma stays a name, as in the C compiler), or
+// a header name that macros make (in #include or __has_include).
+enum class ExpandedFor : std::uint8_t { code, condition, directive, header_name };
 
 class PragmaActions {
  public:

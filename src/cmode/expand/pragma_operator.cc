@@ -32,6 +32,7 @@ bool Rescanner::try_pragma(const Scope& scope, const ExpToken& name, const Macro
   OperandReading reading;
   reading.display.assign(expansion.text);
   reading.own_levels = depth_;
+  reading.spaced = name.own_space;
   ExpToken parts[3];
   std::size_t read = 0;
   while (read < 3) {
@@ -122,10 +123,12 @@ void Rescanner::take_closing_marks(const Scope& scope, OperandReading& reading) 
   // not after the operator's.
   Walk walk = start(scope);
   const ExpToken* token;
-  while ((token = item(scope, walk, false)) != nullptr && token->mark == Mark::close &&
-         std::any_of(reading.crossed.begin(), reading.crossed.end(), [&](const ExpToken& mark) {
-           return mark.mark == Mark::open && mark.group == token->group;
-         })) {
+  while ((token = item(scope, walk, false)) != nullptr &&
+         (token->mark == Mark::padding ||
+          (token->mark == Mark::close &&
+           std::any_of(reading.crossed.begin(), reading.crossed.end(), [&](const ExpToken& mark) {
+             return mark.mark == Mark::open && mark.group == token->group;
+           })))) {
     reading.crossed.push_back(*token);
     ++walk.pos;
     take(scope, walk);
@@ -152,18 +155,22 @@ void Rescanner::write_pragma_group(const Scope& scope, std::uint32_t group, Oper
       inner.push_back(mark.group);
       continue;
     }
+    // The marks move away from where their paddings stood.
     out.push_back(mark);
+    out.back().padding = Padding::none;
     if (!enclosed) {
       enclosed = true;
       take_operator_text(group, reading, mark.group);
     }
   }
-  push_mark(out, Mark::open, group);
+  push_mark(out, Mark::open, group, reading.spaced);
   if (expansion != nullptr) out.push_back(*expansion);
   push_mark(out, Mark::close, group);
   for (const ExpToken& mark : crossed) {
-    if (mark.mark == Mark::close && std::find(inner.begin(), inner.end(), mark.group) == inner.end())
+    if (mark.mark == Mark::close && std::find(inner.begin(), inner.end(), mark.group) == inner.end()) {
       out.push_back(mark);
+      out.back().padding = Padding::none;
+    }
   }
   if (grouping_ == Grouping::named && !enclosed) groups_[group].text = reading.display;
 }

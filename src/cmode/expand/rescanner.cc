@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "cmode/expand/call_scratch.h"
+#include "cmode/expand/padding.h"
 #include "cmode/lex/dialect.h"
 #include "cmode/lex/normalization.h"
 #include "cmode/lex/universal_names.h"
@@ -77,8 +78,13 @@ std::uint32_t Rescanner::new_group(std::string_view name, const Macro& macro) {
   return static_cast<std::uint32_t>(group_count_++);
 }
 
-void Rescanner::push_mark(std::vector<ExpToken>& out, Mark kind, std::uint32_t group) const {
-  if (grouping_ != Grouping::outermost || group == 0) out.push_back(mark_token(kind, group));
+void Rescanner::push_mark(std::vector<ExpToken>& out, Mark kind, std::uint32_t group, bool spaced) const {
+  const Padding padding = !padding_ ? Padding::none : kind == Mark::open ? Padding::start : Padding::end;
+  if (grouping_ != Grouping::outermost || group == 0) [[likely]] {
+    out.push_back(mark_token(kind, group, padding, spaced));
+  } else if (padding != Padding::none) {
+    append_padding(out, mark_token(Mark::padding, group, padding, spaced));
+  }
 }
 
 std::vector<ExpToken>& Rescanner::push_context(const Macro* macro, bool table_holds_it) {
@@ -196,6 +202,9 @@ void Rescanner::rescan(const Scope& scope) {
       // context holds the token's text as it stands now.
       token.text = contexts_[level].tokens[at].text;
       token.fresh = false;
+    } else if (token.mark == Mark::padding) {
+      append_padding(out, token);
+      continue;
     }
     out.push_back(token);
   }
@@ -207,7 +216,7 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
   if (!macro.function_like()) {
     const std::uint32_t group = new_group(name.text, macro);
     std::vector<ExpToken>& tokens = push_context(&macro);
-    push_mark(tokens, Mark::open, group);
+    push_mark(tokens, Mark::open, group, name.own_space);
     substituter_.substitute(macro, nullptr, name.line, name.space_before, tokens);
     push_mark(tokens, Mark::close, group);
     contexts_[depth_ - 1].tokens = tokens;
@@ -270,12 +279,14 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
   --call_depth_;
 
   std::vector<ExpToken>& tokens = push_context(&used, !call.kept);
-  // The expansion takes at least the expanded arguments' tokens.
-  std::size_t expected = used.body().size() + call.hoisted.size() + call.deferred.size() + 2;
+  // The expansion takes at least the expanded arguments' tokens, and
+  // mostly up to two paddings around each.
+  std::size_t expected =
+      used.body().size() + 2 * used.param_count() + call.hoisted.size() + call.deferred.size() + 2;
   for (const std::vector<ExpToken>& expansion : call.expansions) expected += expansion.size();
   expect_tokens(tokens, expected);
   for (std::uint32_t hoisted : call.hoisted) tokens.push_back(mark_token(Mark::open, hoisted));
-  push_mark(tokens, Mark::open, group);
+  push_mark(tokens, Mark::open, group, call.name_token.own_space);
   substituter_.substitute(used, &call, call.name_token.line, call.name_token.space_before, tokens);
   push_mark(tokens, Mark::close, group);
   release_if_large(call.tokens);
@@ -295,7 +306,7 @@ bool Rescanner::try_builtin(const Scope& scope, const ExpToken& name, const Macr
   if (report_lexed_name(name, macro)) return false;
   const ExpToken value = builtin_value(name, kind);
   const std::uint32_t group = new_group(name.text, macro);
-  push_mark(*scope.out, Mark::open, group);
+  push_mark(*scope.out, Mark::open, group, name.own_space);
   scope.out->push_back(value);
   push_mark(*scope.out, Mark::close, group);
   return true;
@@ -374,6 +385,8 @@ bool Rescanner::expand_source_use(SourceTokens& source, std::size_t index, std::
   group_count_ = 0;
   groups_stable_ = 0;
   source_next_ = index + 1;
+  padding_ = true;
+  substituter_.set_padding(true);
   const ExpToken name = *source.at(index, true);
   source_end_ = name.source_end;
   const Scope scope{0, true, &out, false, true};
@@ -395,6 +408,8 @@ void Rescanner::expand_all(std::vector<ExpToken>& tokens, ExpandedFor use, std::
   groups_stable_ = 0;
   push_context(nullptr);
   contexts_[0].tokens = tokens;
+  padding_ = use == ExpandedFor::code;
+  substituter_.set_padding(use == ExpandedFor::code || use == ExpandedFor::header_name);
   substituter_.set_marks_system_macros(use == ExpandedFor::condition && warns_of_number_forms());
   rescan(Scope{0, false, &out, use == ExpandedFor::condition, use == ExpandedFor::code});
 }

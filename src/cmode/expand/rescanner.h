@@ -57,7 +57,8 @@ struct GroupName {
 // before substitution, the result is rescanned with the rest of the input,
 // and a macro is not expanded again inside its own expansion. The result is
 // a token stream in which the open and close marks of a group enclose the
-// expansion of every use, at every depth.
+// expansion of every use, at every depth, and marks stand for the
+// compiler's paddings, which decide the blanks between its tokens (BlankRule).
 class Rescanner {
  public:
   Rescanner(const MacroTable& table, std::string_view file);
@@ -71,7 +72,10 @@ class Rescanner {
                          std::size_t& end);
 
   // Expands `tokens` as a whole: no source lies beyond them. In a condition
-  // the operand of `defined` stays unexpanded.
+  // the operand of `defined` stays unexpanded. The compiler places its
+  // paddings in code; in a header name only around arguments; in other
+  // directives none, so that a stringified argument's blanks are those
+  // written (ExpToken::own_space).
   void expand_all(std::vector<ExpToken>& tokens, ExpandedFor use, std::vector<ExpToken>& out);
 
   // The name texts of the groups of the last expansion, by group number.
@@ -194,6 +198,8 @@ class Rescanner {
     // in `display`.
     std::vector<std::pair<std::uint32_t, std::size_t>> own_uses;
     ExpToken current;
+    // Whether the operator's name was written with white space before it.
+    bool spaced = false;
   };
   bool try_pragma(const Scope& scope, const ExpToken& name, const Macro& macro);
   // The next token of an operand, macros expanded, consumed; null at the end.
@@ -243,8 +249,11 @@ class Rescanner {
   void expect_tokens(std::vector<ExpToken>& tokens, std::size_t count);
   void set_flags(std::size_t from_level, std::size_t to_level, bool expanding);
   std::uint32_t new_group(std::string_view name, const Macro& macro);
-  // Appends a mark of `group` unless the grouping leaves that group out.
-  void push_mark(std::vector<ExpToken>& out, Mark kind, std::uint32_t group) const;
+  // Appends a mark of `group`, standing for the compiler's padding (for an
+  // open mark, that of a name written with white space before it or not:
+  // `spaced`); where the grouping leaves the group out, the padding alone.
+  void push_mark(std::vector<ExpToken>& out, Mark kind, std::uint32_t group, bool spaced = false) const;
+
   void emit_unexpanded_operand(const Scope& scope, bool bare_name_allowed);
 
   const MacroTable& table_;
@@ -268,6 +277,8 @@ class Rescanner {
   std::size_t groups_stable_ = 0;
   bool keep_group_macros_ = false;
   Grouping grouping_ = Grouping::named;
+  // Whether the marks of uses stand for the compiler's paddings.
+  bool padding_ = true;
   std::vector<std::unique_ptr<CallScratch>> calls_;
   std::vector<ExpToken>* outermost_out_ = nullptr;
   std::size_t call_depth_ = 0;

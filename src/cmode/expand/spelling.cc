@@ -1,6 +1,7 @@
 // Spellings the rescanner makes: stringified arguments, pasted tokens and _Pragma operands.
 #include "cmode/expand/spelling.h"
 
+#include "cmode/expand/padding.h"
 #include "cmode/lex/dialect.h"
 
 namespace sornik::cmode {
@@ -34,11 +35,16 @@ bool is_word(const ExpToken& token) {
 bool append_stringified(std::string& out, std::span<const ExpToken> argument) {
   out.push_back('"');
   bool first = true;
+  BlankRule blanks;
   // The lone backslashes the argument ends with, blanks between them or not.
   std::size_t final_backslashes = 0;
   for (const ExpToken& token : argument) {
-    if (token.mark != Mark::none || token.placemarker) continue;
-    if (token.space_before && !first) out.push_back(' ');
+    if (token.placemarker) continue;
+    if (token.mark != Mark::none) {
+      blanks.pass(token);
+      continue;
+    }
+    if (blanks.blank_before(token) && !first) out.push_back(' ');
     first = false;
     const bool backslash = token.kind == TokenKind::other && !token.text.empty() && token.text[0] == '\\';
     final_backslashes = backslash ? final_backslashes + 1 : 0;

@@ -11,9 +11,9 @@
 namespace sornik::cmode {
 
 // Appends the string literal that `#` makes of an argument: its tokens'
-// spellings, one blank wherever white space stood between two of them, with
-// `"` and `\` escaped inside string and character literals. Marks and
-// placemarkers count for nothing. An odd number of lone backslashes at the
+// spellings, one blank where the compiler's rule (BlankRule) puts one
+// between two of them, with `"` and `\` escaped inside string and character
+// literals. Placemarkers count for nothing. An odd number of lone backslashes at the
 // end would escape the closing quote: the last is left out, and the result
 // is true (the compiler warns "invalid string literal").
 bool append_stringified(std::string& out, std::span<const ExpToken> argument);

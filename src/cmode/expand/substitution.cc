@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "cmode/expand/padding.h"
 #include "cmode/lex/dialect.h"
 
 namespace sornik::cmode {
@@ -64,6 +65,9 @@ struct Substituter::Run {
   const Macro& macro;
   Arguments* args;
   std::uint32_t line;
+  // Where the content of the __VA_OPT__ being substituted begins in the
+  // output: its first item has no padding before it.
+  std::size_t va_opt_from = SIZE_MAX;
 };
 
 void Substituter::substitute(const Macro& macro, Arguments* args, std::uint32_t line, bool space_before,
@@ -196,11 +200,17 @@ void Substituter::append_operand(Run& run, std::size_t& pos, std::size_t end, Pa
       const std::size_t from = out.size();
       const auto index = static_cast<std::size_t>(param);
       const std::span<const ExpToken> arg = paste_operand ? run.args->raw(index) : run.args->expanded(index);
-      out.insert(out.end(), arg.begin(), arg.end());
       const bool empty = std::none_of(arg.begin(), arg.end(), [](const ExpToken& t) {
         return t.mark == Mark::none;
       });
-      if ((paste_operand || sides.va_opt_edge) && empty) out.push_back(placemarker());
+      const bool pad_before = pos > 0 && !sides.after && out.size() != run.va_opt_from;
+      if ((paste_operand || sides.va_opt_edge) && empty) {
+        append_argument(arg, token.space_before, pad_before, false, out);
+        out.push_back(placemarker());
+        append_argument({}, false, false, !sides.before, out);
+      } else {
+        append_argument(arg, token.space_before, pad_before, !sides.before, out);
+      }
       set_leading_space(out, from, token.space_before);
       ++pos;
       return;
@@ -210,8 +220,14 @@ void Substituter::append_operand(Run& run, std::size_t& pos, std::size_t end, Pa
       const std::size_t from = out.size();
       // The content's first and last items are operands of a ## next to __VA_OPT__.
       const bool paste_follows = close < end && is_paste(macro, body[close]);
+      append_argument({}, token.space_before, pos > 0 && !sides.after, false, out);
+      const std::size_t content = run.va_opt_from = out.size();
       if (va_opt_taken(run)) substitute_range(run, pos + 2, close - 1, out, sides.after, paste_follows);
-      if (out.size() == from) out.push_back(placemarker());
+      run.va_opt_from = SIZE_MAX;
+      // The compiler drops the paddings that end the content.
+      while (out.size() > content && out.back().mark == Mark::padding) out.pop_back();
+      if (out.size() == content) out.push_back(placemarker());
+      append_argument({}, false, false, !paste_follows, out);
       set_leading_space(out, from, token.space_before);
       pos = close;
       return;
@@ -242,9 +258,29 @@ bool Substituter::gnu_comma(Run& run, std::size_t& pos, std::vector<ExpToken>& o
   // the dialect is GNU's).
   if (gnu_comma_goes(run)) out.erase(out.begin() + static_cast<std::ptrdiff_t>(comma - 1));
   const std::span<const ExpToken> rest = run.args->raw(macro.param_count() - 1);
-  out.insert(out.end(), rest.begin(), rest.end());
+  append_argument(rest, false, false,
+                  !(pos + 1 < macro.body().size() && is_paste(macro, macro.body()[pos + 1])), out);
   ++pos;
   return true;
+}
+
+void Substituter::append_argument(std::span<const ExpToken> argument, bool spaced, bool pad_before,
+                                  bool pad_after, std::vector<ExpToken>& out) const {
+  // A start changes nothing before a token written with the same white
+  // space, nor before a start alike; an end nothing after a token, nor after
+  // an end.
+  const auto starts_alike = [spaced](const ExpToken& first) {
+    const bool token = first.mark == Mark::none && !first.placemarker;
+    return (token || first.padding == Padding::start) && first.own_space == spaced;
+  };
+  const auto ends = [](const ExpToken& last) {
+    return (last.mark == Mark::none && !last.placemarker) || last.padding == Padding::end;
+  };
+  if (padding_ && pad_before && (argument.empty() || !starts_alike(argument.front())))
+    append_padding(out, mark_token(Mark::padding, 0, Padding::start, spaced));
+  out.insert(out.end(), argument.begin(), argument.end());
+  if (padding_ && pad_after && (argument.empty() || !ends(argument.back())))
+    append_padding(out, mark_token(Mark::padding, 0, Padding::end));
 }
 
 bool Substituter::gnu_comma_goes(Run& run) const {

@@ -66,6 +66,10 @@ class Substituter {
   // hold them (Token::system_macro), which #if asks.
   void set_marks_system_macros(bool marks) { marks_system_macros_ = marks; }
 
+  // Whether arguments stand between the compiler's paddings (Padding),
+  // which it places in code but not in directives.
+  void set_padding(bool padding) { padding_ = padding; }
+
  private:
   struct Run;
   // Under -pedantic in C90 and C++98, a parameter the list uses whose
@@ -81,6 +85,11 @@ class Substituter {
                         bool first_is_operand = false, bool last_is_operand = false);
   void append_operand(Run& run, std::size_t& pos, std::size_t end, PasteSides sides,
                       std::vector<ExpToken>& out);
+  // Appends `argument`, which stands for a parameter written with white
+  // space before it or not (`spaced`), with the compiler's paddings before
+  // and after it where asked and where they may change a blank.
+  void append_argument(std::span<const ExpToken> argument, bool spaced, bool pad_before, bool pad_after,
+                       std::vector<ExpToken>& out) const;
   // Whether a name that a paste made a literal's suffix is a macro, which
   // stays a token of its own.
   bool is_macro_not_suffix(std::string_view name) const;
@@ -101,6 +110,7 @@ class Substituter {
   // Under -pedantic in C90 and C++98 an empty argument is a pedwarn.
   bool empty_arguments_warned_;
   bool marks_system_macros_ = false;
+  bool padding_ = true;
   Respeller respeller_;
   std::string scratch_;
   std::vector<SubstitutionProblem> problems_;

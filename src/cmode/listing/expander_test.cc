@@ -50,7 +50,8 @@ const Case kCases[] = {
      "#define C(x, y) x ## ## %:%: y\nC(a, b)`ab' C(, b)`b'\n"},
     {"__VA_OPT__ looks at the expanded variable arguments",
      "#define E\n#define V(a, ...) [a __VA_OPT__(: __VA_ARGS__)]\nV(1) V(1, E) V(1, 2)\n",
-     "#define E\n#define V(a, ...) [a __VA_OPT__(: __VA_ARGS__)]\nV(1)`[1]' V(1, E)`[1]' V(1, 2)`[1 : 2]'\n"},
+     "#define E\n#define V(a, ...) [a __VA_OPT__(: __VA_ARGS__)]\nV(1)`[1 ]' V(1, E)`[1 ]' V(1, 2)`[1 : "
+     "2]'\n"},
     {"## next to __VA_OPT__ works on the first and last tokens inside it",
      "#define K(a, ...) v ## __VA_OPT__(a k)\n#define Q(a, ...) __VA_OPT__(x a) ## 1\nK(, 1) K(y, 1) Q(, 1) "
      "Q(2, 1)\n",

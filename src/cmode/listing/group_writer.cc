@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "cmode/expand/padding.h"
 #include "common/run_io.h"
 #include "render/marker.h"
 
@@ -84,7 +85,10 @@ void GroupWriter::write(const UseStream& use, Sink& sink) {
   // that token goes in front of them, outside the groups it opens. The
   // outermost group stands in the source, which has its blanks already.
   std::size_t opens_at = std::string::npos;
+  BlankRule blanks;
   for (const ExpToken& token : use.tokens) {
+    if (token.mark != Mark::none) blanks.pass(token);
+    if (token.mark == Mark::padding) continue;
     if (token.mark == Mark::open) {
       sink.ends(pending_ends);
       pending_ends = 0;
@@ -106,8 +110,9 @@ void GroupWriter::write(const UseStream& use, Sink& sink) {
       pending_ends += closed;
       continue;
     }
-    const bool blank_outside = group_start && token.space_before && opens_at != std::string::npos;
-    bool blank = token.space_before && !group_start;
+    const bool spaced = blanks.blank_before(token);
+    const bool blank_outside = group_start && spaced && opens_at != std::string::npos;
+    bool blank = spaced && !group_start;
     if (!blank && !blank_outside && previous != nullptr && respeller_.would_merge(*previous, token))
       blank = true;
     sink.ends(pending_ends);

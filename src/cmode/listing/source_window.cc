@@ -50,8 +50,11 @@ void SourceWindow::add_code(const SourceChunk& piece, std::uint32_t base) {
       rescanner_.check_token_characters(added);
   }
   // The first token of a piece follows a line end.
-  if (!lexed_.empty() && tokens_.size() > lexed_.size())
-    tokens_[tokens_.size() - lexed_.size()].space_before = true;
+  if (!lexed_.empty() && tokens_.size() > lexed_.size()) {
+    ExpToken& first = tokens_[tokens_.size() - lexed_.size()];
+    first.space_before = true;
+    first.own_space = true;
+  }
 }
 
 bool SourceWindow::fetch(bool for_arguments) {

@@ -72,7 +72,7 @@ HeaderForm Preprocessor::header_name(std::span<const Token> operand, std::string
   if (form == HeaderForm::none || form == HeaderForm::unended) {
     // A name that macros make: the compiler glues the tokens they expand to.
     const FileFrame& frame = *frames_.back();
-    expander_.expand_directive(operand, ExpandedFor::directive, {frame.path, frame.line}, expanded);
+    expander_.expand_directive(operand, ExpandedFor::header_name, {frame.path, frame.line}, expanded);
     operand = expanded;
     form = header_name_of_tokens(operand, name, taken);
   }
