@@ -54,7 +54,8 @@ void Rescanner::warn_of_expanded_defined(std::uint32_t line) {
 }
 
 void Rescanner::check_token_characters(const ExpToken& token) {
-  if (token.kind == TokenKind::identifier && spells_universal_names(token.text)) {
+  if ((token.kind == TokenKind::identifier || token.kind == TokenKind::pp_number) &&
+      spells_extended_characters(token.text)) {
     const std::string errors = identifier_character_errors(token.text);
     for (std::size_t start = 0; start < errors.size();) {
       const std::size_t end = errors.find('\n', start);
@@ -62,9 +63,9 @@ void Rescanner::check_token_characters(const ExpToken& token) {
       start = end + 1;
     }
   }
-  if (diagnostic_rules().normalized == NormalForm::none || !may_be_unnormalized(token.text)) return;
+  if (diagnostic_rules().normalized == NormalForm::none || !spells_extended_characters(token.text)) return;
   const std::string warning = normalization_warning(token.text, token.kind, diagnostic_rules().normalized);
-  if (!warning.empty()) report_at(file_, token.line, Severity::warning, warning, Warning::normalized);
+  if (!warning.empty()) report_at(file_, token.line, normalization_severity(), warning, Warning::normalized);
 }
 
 std::uint32_t Rescanner::new_group(std::string_view name, const Macro& macro) {

@@ -7,6 +7,7 @@
 #include <span>
 #include <utf8proc.h>
 
+#include "cmode/lex/identifier_characters.h"
 #include "cmode/lex/universal_names.h"
 
 namespace sornik::cmode {
@@ -36,7 +37,7 @@ bool normalized(std::span<const char32_t> codes, bool compatible) {
 }
 
 // How far a character alone is from NFC and NFKC.
-NormalForm form_alone(char32_t code) {
+NormalForm form_alone(char32_t code, IdentifierTable table) {
   if (normalized({&code, 1}, true)) return NormalForm::nfkc;
   if (normalized({&code, 1}, false)) return NormalForm::nfc;
   // Outside NFC: by a character no identifier may hold when its NFC holds one.
@@ -48,8 +49,8 @@ NormalForm form_alone(char32_t code) {
   if (length > 0 && static_cast<std::size_t>(length) <= kRoom)
     length = utf8proc_normalize_utf32(out.data(), length, options);
   const bool leaves = length > 0 && static_cast<std::size_t>(length) <= kRoom &&
-                      std::any_of(out.begin(), out.begin() + length, [](utf8proc_int32_t normal) {
-                        return !allowed_in_identifier(static_cast<char32_t>(normal));
+                      std::any_of(out.begin(), out.begin() + length, [table](utf8proc_int32_t normal) {
+                        return !allowed_in_identifier(static_cast<char32_t>(normal), table);
                       });
   return leaves ? NormalForm::id : NormalForm::none;
 }
@@ -86,15 +87,18 @@ NormalForm normal_form_of(std::string_view utf8) {
   };
   char32_t previous = 0;  // the last character of combining class 0
   int previous_class = 0;
+  const IdentifierTable table = identifier_table();
   for (std::size_t pos = 0; pos < utf8.size();) {
     char32_t code = 0;
     pos += next_character(utf8, pos, code);
+    // A character no identifier may hold is reported as such, not weighed.
+    if (code >= 0x80 && !allowed_in_identifier(code, table)) continue;
     const int combining_class =
         code < 0x80 ? 0 : utf8proc_get_property(static_cast<utf8proc_int32_t>(code))->combining_class;
     if (code >= 0x80 && combining_class != 0 && combining_class < previous_class) {
       loosen(NormalForm::none);  // marks out of their canonical order
     } else if (code >= 0x80) {
-      const NormalForm alone = form_alone(code);
+      const NormalForm alone = form_alone(code, table);
       // Whether it composes with the last character of class 0 before it,
       // whatever marks stand between.
       const std::array<char32_t, 2> pair = {previous, code};

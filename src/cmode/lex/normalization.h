@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "cmode/lex/dialect.h"
 #include "cmode/lex/token.h"
 #include "common/located_diagnostics.h"
 
@@ -16,16 +17,10 @@ namespace sornik::cmode {
 // each character alone, and each with the one before it. NormalForm::none
 // when it is not even in NFC; NormalForm::id for a text outside NFC only by
 // characters whose NFC would leave an identifier (U+212A KELVIN SIGN is K)
-// or by Hangul jamo that compose into a syllable.
+// or by Hangul jamo that compose into a syllable. Characters that the
+// dialect's table allows in no identifier are left out: the compiler
+// reports them as such.
 NormalForm normal_form_of(std::string_view utf8);
-
-// Whether a token may be outside NFKC at all: it holds a byte beyond ASCII
-// or a universal character name. Every other token costs this test alone.
-inline bool may_be_unnormalized(std::string_view text) {
-  for (const char c : text)
-    if (static_cast<unsigned char>(c) >= 0x80 || c == '\\') return true;
-  return false;
-}
 
 // The compiler's -Wnormalized= warning for an identifier or a number whose
 // characters are outside the form that `asked` names ("`A\U00000300' is not
@@ -33,5 +28,11 @@ inline bool may_be_unnormalized(std::string_view text) {
 // compiler names it (each character beyond ASCII as \UXXXXXXXX), a number
 // as written.
 std::string normalization_warning(std::string_view text, TokenKind kind, NormalForm asked);
+
+// How the warning is given: C++ makes it a pedwarn, an error under
+// -pedantic-errors.
+inline Severity normalization_severity() {
+  return lexing_dialect().cplusplus ? Severity::pedwarn : Severity::warning;
+}
 
 }  // namespace sornik::cmode

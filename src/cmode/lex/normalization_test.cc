@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "cmode/lex/dialect.h"
+
 namespace sornik::cmode {
 namespace {
 
@@ -20,6 +22,26 @@ TEST(Normalization, CharactersAloneAsTheCompilerJudgesThem) {
   EXPECT_EQ(normal_form_of("\xe2\x84\xaa\xc2\xaa\xe0\xbd\x83"), NormalForm::none);
   // Bytes that are no UTF-8 count as themselves.
   EXPECT_EQ(normal_form_of("a\xff"), NormalForm::nfkc);
+}
+
+// A character no identifier may hold is reported as such and not weighed:
+// U+2000, whose NFC is U+2002, leaves the form alone, and a mark after it
+// is judged with the character before it.
+TEST(Normalization, CharactersNoIdentifierHoldsAreNotWeighed) {
+  EXPECT_EQ(normal_form_of("\xe2\x80\x80"), NormalForm::nfkc);
+  EXPECT_EQ(normal_form_of("A\xe2\x80\x80\xcc\x80"), NormalForm::none);
+  EXPECT_EQ(normal_form_of("B\xe2\x80\x80\xcc\x80"), NormalForm::nfkc);
+  // Under -pedantic, C++ weighs by Unicode's table, which U+2126 OHM SIGN
+  // (NFC Ω) is in and U+037E (NFC `;`) is not.
+  DiagnosticRules rules;
+  rules.pedantic = true;
+  set_diagnostic_rules(rules);
+  {
+    const ScopedLexingDialect cxx11(*find_dialect("c++11", true));
+    EXPECT_EQ(normal_form_of("\xe2\x84\xa6"), NormalForm::none);
+    EXPECT_EQ(normal_form_of("\xcd\xbe"), NormalForm::nfkc);
+  }
+  set_diagnostic_rules({});
 }
 
 TEST(Normalization, MarksAreJudgedWithTheCharacterBeforeThem) {
@@ -64,9 +86,6 @@ TEST(Normalization, WarningsNameTheTokenAsTheCompilerDoes) {
   EXPECT_EQ(normalization_warning("\\u0F43", TokenKind::identifier, NormalForm::id),
             "`\\U00000f43' is not in NFC");
   EXPECT_EQ(normalization_warning("\\u0F43", TokenKind::identifier, NormalForm::none), "");
-  EXPECT_TRUE(may_be_unnormalized("a\\u00e9"));
-  EXPECT_TRUE(may_be_unnormalized("\xc3\xa9"));
-  EXPECT_FALSE(may_be_unnormalized("plain_1e+5"));
 }
 
 }  // namespace

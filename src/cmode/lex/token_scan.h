@@ -8,6 +8,7 @@
 
 #include "cmode/lex/byte_classes.h"
 #include "cmode/lex/dialect.h"
+#include "cmode/lex/identifier_characters.h"
 #include "cmode/lex/logical_lines.h"
 #include "cmode/lex/token.h"
 #include "cmode/lex/universal_names.h"
@@ -172,8 +173,7 @@ class TokenScan {
         char32_t code = 0;
         const std::size_t end = utf8_end(text, pos, code);
         if (end == pos) break;
-        // A character C allows in no identifier is a token of its own.
-        if (!lexing_dialect().extended_identifiers || !allowed_in_identifier(code)) {
+        if (!joins_identifier(code)) {
           kind = TokenKind::other;
           return end;
         }
@@ -214,21 +214,35 @@ class TokenScan {
     }
   }
 
-  // The end of a UTF-8 sequence of two to four bytes at `pos`, and its
-  // character in `code`; `pos` itself when there is none.
+  // The end of a UTF-8 sequence at `pos`, and its character in `code`
+  // (kNoCharacter when the sequence is longer than it needs or encodes a
+  // surrogate); `pos` itself when there is none.
   static std::size_t utf8_end(std::string_view text, std::size_t pos, char32_t& code) {
     const int lead = byte(text, pos);
-    const int length = lead >= 0xf0 ? (lead <= 0xf4 ? 4 : 0) : lead >= 0xe0 ? 3 : lead >= 0xc2 ? 2 : 0;
+    const std::size_t length = utf8_length(static_cast<unsigned char>(lead));
     code = static_cast<char32_t>(lead & (0x7f >> length));
     std::size_t end = pos + 1;
-    for (int i = 1; i < length; ++i) {
+    for (std::size_t i = 1; i < length; ++i) {
       end = at(text, end);
       const int c = byte(text, end);
       if (c < 0x80 || c > 0xbf) return pos;
       code = (code << 6) | static_cast<char32_t>(c & 0x3f);
       ++end;
     }
-    return length == 0 ? pos : end;
+    if (length == 0) return pos;
+    if (!utf8_well_formed(code, length)) code = kNoCharacter;
+    return end;
+  }
+
+  static constexpr char32_t kNoCharacter = 0xFFFFFFFF;
+
+  // Whether a character read in UTF-8 belongs to an identifier: in C only
+  // one its table allows (any other is a token of its own); in C++ every
+  // one, the compiler reporting those its table does not allow.
+  static bool joins_identifier(char32_t code) {
+    const Dialect& dialect = lexing_dialect();
+    if (!dialect.extended_identifiers || code == kNoCharacter) return false;
+    return dialect.cplusplus || allowed_in_identifier(code, identifier_table());
   }
 
   // The end of a universal character name (\uXXXX or \UXXXXXXXX, any
@@ -255,7 +269,7 @@ class TokenScan {
     if (byte(text, pos) == '\\') return universal_name_end(text, pos);
     char32_t code = 0;
     const std::size_t end = utf8_end(text, pos, code);
-    if (!allowed_in_identifier(code)) return pos;
+    if (end == pos || !joins_identifier(code)) return pos;
     note_extended_character();
     return end;
   }

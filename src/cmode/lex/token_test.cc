@@ -184,6 +184,41 @@ TEST(Lexer, ReadsCharactersBeyondAsciiAsTheCompilerDoes) {
   }
 }
 
+// C++ reads every character that UTF-8 encodes, in up to six bytes, into
+// an identifier or a number, as the compiler does (it reports those its
+// table does not allow); a sequence longer than it needs, a surrogate or a
+// byte that begins none stays apart.
+TEST(Lexer, ReadsEveryUtf8CharacterIntoCxxIdentifiers) {
+  const ScopedLexingDialect cxx17(*find_dialect("c++17", true));
+  const LexCase cases[] = {
+      {"x\xc3\x97y \xc3\x97 1\xc3\x97", "id:x\xc3\x97y|_id:\xc3\x97|_num:1\xc3\x97"},
+      {"\xc2\x80 \xdf\xbf \xe0\xa0\x80 \xf0\x90\x80\x80 \xf4\x90\x80\x80",
+       "id:\xc2\x80|_id:\xdf\xbf|_id:\xe0\xa0\x80|_id:\xf0\x90\x80\x80|_id:\xf4\x90\x80\x80"},
+      {"x\xf8\x88\x80\x80\x80y \xfc\x84\x80\x80\x80\x80",
+       "id:x\xf8\x88\x80\x80\x80y|_id:\xfc\x84\x80\x80\x80\x80"},
+      {"x\xe0\x9f\xbf x\xf0\x8f\xbf\xbf x\xf8\x87\xbf\xbf\xbf",
+       "id:x|other:\xe0\x9f\xbf|_id:x|other:\xf0\x8f\xbf\xbf|_id:x|other:\xf8\x87\xbf\xbf\xbf"},
+      {"x\xed\x9f\xbf x\xed\xa0\x80 x\xed\xbf\xbf x\xee\x80\x80",
+       "id:x\xed\x9f\xbf|_id:x|other:\xed\xa0\x80|_id:x|other:\xed\xbf\xbf|_id:x\xee\x80\x80"},
+      {"x\xc1\xbf x\xfe x\x80", "id:x|other:\xc1|other:\xbf|_id:x|other:\xfe|_id:x|other:\x80"},
+  };
+  for (const LexCase& c : cases) EXPECT_EQ(lex_to_string(c.text), c.tokens) << c.text;
+  const ScopedLexingDialect c17(*find_dialect("c17", false));
+  EXPECT_EQ(lex_to_string("x\xc3\x97y"), "id:x|other:\xc3\x97|id:y");
+}
+
+// C lexes a UTF-8 character by the table its dialect checks: C99's own
+// under -pedantic in C99, where U+01F5 is the last of a range.
+TEST(Lexer, ReadsUtf8InCByTheDialectsTable) {
+  const ScopedLexingDialect c99(*find_dialect("c99", false));
+  EXPECT_EQ(lex_to_string("A\xc7\xb5 A\xc7\xb6"), "id:A\xc7\xb5|_id:A\xc7\xb6");
+  DiagnosticRules rules;
+  rules.pedantic = true;
+  set_diagnostic_rules(rules);
+  EXPECT_EQ(lex_to_string("A\xc7\xb5 A\xc7\xb6"), "id:A\xc7\xb5|_id:A|other:\xc7\xb6");
+  set_diagnostic_rules({});
+}
+
 // C90 and C94 have no characters beyond ASCII in identifiers: a universal
 // character name's backslash and a UTF-8 character are tokens of their own.
 TEST(Lexer, ReadsNoCharactersBeyondAsciiInC90) {

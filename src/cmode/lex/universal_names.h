@@ -1,18 +1,34 @@
-// Identifiers beyond ASCII: the characters C11 (and C++11) allow in them,
-// universal character names (\uXXXX, \UXXXXXXXX) and the one spelling of a
-// name however its characters are written.
+// Identifiers beyond ASCII: universal character names (\uXXXX,
+// \UXXXXXXXX), characters in UTF-8, the one spelling of a name however its
+// characters are written, and the errors for characters out of place.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace sornik::cmode {
 
-// Whether C11's Annex D allows the character in an identifier (D.1) and at
-// its start (D.1 less the combining marks of D.2).
-bool allowed_in_identifier(char32_t code);
-bool allowed_at_identifier_start(char32_t code);
+// The length of the UTF-8 sequence that `lead` begins as the C compiler
+// reads it (up to six bytes, for characters up to 0x7FFFFFFF), or 0 when
+// it begins none.
+constexpr std::size_t utf8_length(unsigned char lead) {
+  if (lead < 0xC2) return 0;  // ASCII, a continuation byte, or always too long
+  if (lead < 0xE0) return 2;
+  if (lead < 0xF0) return 3;
+  if (lead < 0xF8) return 4;
+  if (lead < 0xFC) return 5;
+  return lead < 0xFE ? 6 : 0;
+}
+
+// Whether `code`, read from a UTF-8 sequence of `length` bytes, is written
+// in its shortest form and is no surrogate: the compiler reads nothing else
+// as a character.
+constexpr bool utf8_well_formed(char32_t code, std::size_t length) {
+  constexpr std::array<char32_t, 7> kLeast = {0, 0, 0x80, 0x800, 0x10000, 0x200000, 0x4000000};
+  return code >= kLeast[length] && (code < 0xD800 || code > 0xDFFF);
+}
 
 // The length of the universal character name at the start of `text` (6 for
 // \uXXXX, 10 for \UXXXXXXXX), or 0 when none begins there; its character
@@ -45,6 +61,14 @@ inline bool spells_universal_names(std::string_view name) {
   return name.find('\\') != std::string_view::npos;
 }
 
+// Whether a token's spelling holds a character beyond ASCII, in UTF-8 or as
+// a universal character name. Every other token costs this test alone.
+inline bool spells_extended_characters(std::string_view text) {
+  for (const char c : text)
+    if (static_cast<unsigned char>(c) >= 0x80 || c == '\\') return true;
+  return false;
+}
+
 // Appends `name` with each universal character name written as the UTF-8
 // bytes of its character: the spelling by which the C compiler knows a
 // name, so that `\u00e9t\u00e9` and `été` name the same macro.
@@ -55,8 +79,8 @@ void append_utf8_name(std::string& out, std::string_view name);
 void append_listed_name(std::string& out, std::string_view name);
 
 // The C compiler's error for each universal character name and extended
-// character of an identifier's spelling that C11 does not allow where it
-// stands, one message a line; empty when there is none.
+// character of an identifier's spelling that the dialect's table does not
+// allow where it stands, one message a line; empty when there is none.
 std::string identifier_character_errors(std::string_view name);
 
 }  // namespace sornik::cmode

@@ -1,33 +1,11 @@
 #include "cmode/lex/universal_names.h"
 
-#include <cstdio>
 #include <gtest/gtest.h>
 
 #include "cmode/lex/dialect.h"
 
 namespace sornik::cmode {
 namespace {
-
-// Each edge of C11's ranges, from both sides.
-TEST(UniversalNames, IdentifiersTakeTheCharactersOfC11) {
-  for (const char32_t code :
-       {0xA8,   0xAA,   0xB2,   0xB5,   0xC0,   0xD6,   0xD8,   0xFF,   0x167F,  0x1681,
-        0x3004, 0x3040, 0xD7FF, 0xF900, 0xFD3E, 0xFD3F, 0xFDCF, 0xFFFD, 0x10000, 0xEFFFD}) {
-    EXPECT_TRUE(allowed_in_identifier(code)) << std::hex << static_cast<unsigned>(code);
-  }
-  for (const char32_t code :
-       {0x41,   0x9F,   0xA7,   0xA9,   0xB1,   0xB6,   0xD7,   0xF7,    0x1680,  0x180E,
-        0x3000, 0x3003, 0xD800, 0xDFFF, 0xF8FF, 0xFDD0, 0xFFFE, 0x1FFFE, 0xEFFFE, 0x110000}) {
-    EXPECT_FALSE(allowed_in_identifier(code)) << std::hex << static_cast<unsigned>(code);
-  }
-  EXPECT_TRUE(allowed_at_identifier_start(0xE9));
-  for (const char32_t code : {0x300, 0x36F, 0x1DC0, 0x20D0, 0xFE2F}) {
-    EXPECT_TRUE(allowed_in_identifier(code)) << std::hex << static_cast<unsigned>(code);
-    EXPECT_FALSE(allowed_at_identifier_start(code)) << std::hex << static_cast<unsigned>(code);
-  }
-  EXPECT_TRUE(allowed_at_identifier_start(0x2FF));
-  EXPECT_TRUE(allowed_at_identifier_start(0x370));
-}
 
 TEST(UniversalNames, NamesAreKnownByTheirUtf8Spelling) {
   const auto utf8 = [](std::string_view name) {
@@ -74,41 +52,68 @@ TEST(UniversalNames, ErrorsAsTheCompilersForEachCharacter) {
             "extended character \xcc\x81 is not valid at the start of an identifier\n");
 }
 
-// C99 and gnu99 under -pedantic check C99's own table: its edges from both
-// sides, its digits first, and nothing beyond the BMP.
-TEST(UniversalNames, PedanticC99ChecksItsOwnTable) {
-  const auto error_of = [](char32_t code, bool first) {
-    char name[16];
-    std::snprintf(name, sizeof name, first ? "\\U%08X" : "a\\U%08X", static_cast<unsigned>(code));
-    const std::string errors = identifier_character_errors(name);
-    return errors.find("in an identifier") != std::string::npos ? 'x'
-           : errors.find("at the start") != std::string::npos   ? 's'
-                                                                : '-';
-  };
+// C++ takes a basic character's universal character name as a character
+// no identifier holds, reads every UTF-8 character into identifiers and
+// reports those its table does not allow; both languages refuse names
+// beyond 0x7FFFFFFF.
+TEST(UniversalNames, CxxErrorsForEachCharacter) {
+  EXPECT_EQ(identifier_character_errors("\\U7FFFFFFF\\U80000000"),
+            "universal character \\U7FFFFFFF is not valid in an identifier\n"
+            "\\U80000000 is not a valid universal character\n");
+  const ScopedLexingDialect cxx98(*find_dialect("c++98", true));
+  EXPECT_EQ(identifier_character_errors("\\u0041\\u0024\\u009f\\ud800"),
+            "universal character \\u0041 is not valid in an identifier\n"
+            "universal character \\u009f is not valid in an identifier\n"
+            "\\ud800 is not a valid universal character\n");
+  EXPECT_EQ(identifier_character_errors("\xc2\xa1x\xc3\x97\xc3\xa9"),
+            "extended character \xc2\xa1 is not valid in an identifier\n"
+            "extended character \xc3\x97 is not valid in an identifier\n");
+  EXPECT_EQ(identifier_character_errors("\xcc\x81x\xf0\x9f\x98\x80"),
+            "extended character \xcc\x81 is not valid at the start of an identifier\n");
+  // Under -pedantic, Unicode's identifier properties: U+00B7 continues an
+  // identifier and U+1F600 is in none.
   DiagnosticRules rules;
   rules.pedantic = true;
   set_diagnostic_rules(rules);
-  for (const char* name : {"c99", "gnu99"}) {
-    const ScopedLexingDialect c99(*find_dialect(name, false));
-    for (const char32_t code : {0xAAU, 0xC0U, 0xF8U, 0x1F5U, 0x37AU, 0x3D0U, 0xE5BU, 0x3005U, 0xD7A3U})
-      EXPECT_EQ(error_of(code, true), '-') << std::hex << static_cast<unsigned>(code);
-    for (const char32_t code :
-         {0xA8U, 0xABU, 0xB6U, 0x1F6U, 0x1F9U, 0x384U, 0x3CFU, 0xE5CU, 0x3004U, 0xD7A4U, 0xF900U, 0x10000U})
-      EXPECT_EQ(error_of(code, false), 'x') << std::hex << static_cast<unsigned>(code);
-    for (const char32_t code : {0x660U, 0x669U, 0xE50U, 0xF20U, 0xF33U}) {
-      EXPECT_EQ(error_of(code, true), 's') << std::hex << static_cast<unsigned>(code);
-      EXPECT_EQ(error_of(code, false), '-') << std::hex << static_cast<unsigned>(code);
-    }
-    EXPECT_EQ(error_of(0x65FU, true), 'x');
-    EXPECT_EQ(error_of(0x66AU, true), 'x');
-  }
-  // Elsewhere, and without -pedantic, C11's table.
-  const ScopedLexingDialect c11(*find_dialect("c11", false));
-  EXPECT_EQ(error_of(0xA8U, false), '-');
-  EXPECT_EQ(error_of(0x669U, true), '-');
-  const ScopedLexingDialect c99(*find_dialect("c99", false));
+  EXPECT_EQ(identifier_character_errors("\xc2\xb7x\xf0\x9f\x98\x80"),
+            "extended character \xc2\xb7 is not valid at the start of an identifier\n"
+            "extended character \xf0\x9f\x98\x80 is not valid in an identifier\n");
+  EXPECT_EQ(identifier_character_errors("x\\u00b7\\u00a8"),
+            "universal character \\u00a8 is not valid in an identifier\n");
   set_diagnostic_rules({});
-  EXPECT_EQ(error_of(0xA8U, false), '-');
+}
+
+// The UTF-8 the compiler reads: up to six bytes, each character in its
+// shortest form, no surrogate.
+TEST(UniversalNames, Utf8AsTheCompilerReadsIt) {
+  EXPECT_EQ(utf8_length(0x7F), 0u);
+  EXPECT_EQ(utf8_length(0xC1), 0u);
+  EXPECT_EQ(utf8_length(0xC2), 2u);
+  EXPECT_EQ(utf8_length(0xDF), 2u);
+  EXPECT_EQ(utf8_length(0xE0), 3u);
+  EXPECT_EQ(utf8_length(0xEF), 3u);
+  EXPECT_EQ(utf8_length(0xF0), 4u);
+  EXPECT_EQ(utf8_length(0xF7), 4u);
+  EXPECT_EQ(utf8_length(0xF8), 5u);
+  EXPECT_EQ(utf8_length(0xFB), 5u);
+  EXPECT_EQ(utf8_length(0xFC), 6u);
+  EXPECT_EQ(utf8_length(0xFD), 6u);
+  EXPECT_EQ(utf8_length(0xFE), 0u);
+  EXPECT_TRUE(utf8_well_formed(0x800, 3));
+  EXPECT_FALSE(utf8_well_formed(0x7FF, 3));
+  EXPECT_TRUE(utf8_well_formed(0x10000, 4));
+  EXPECT_FALSE(utf8_well_formed(0xFFFF, 4));
+  EXPECT_TRUE(utf8_well_formed(0x200000, 5));
+  EXPECT_FALSE(utf8_well_formed(0x1FFFFF, 5));
+  EXPECT_TRUE(utf8_well_formed(0x4000000, 6));
+  EXPECT_FALSE(utf8_well_formed(0x3FFFFFF, 6));
+  EXPECT_TRUE(utf8_well_formed(0xD7FF, 3));
+  EXPECT_FALSE(utf8_well_formed(0xD800, 3));
+  EXPECT_FALSE(utf8_well_formed(0xDFFF, 3));
+  EXPECT_TRUE(utf8_well_formed(0xE000, 3));
+  EXPECT_TRUE(spells_extended_characters("a\\u00e9"));
+  EXPECT_TRUE(spells_extended_characters("\xc3\xa9"));
+  EXPECT_FALSE(spells_extended_characters("plain_1e+5"));
 }
 
 }  // namespace

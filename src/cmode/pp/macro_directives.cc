@@ -70,7 +70,8 @@ void Preprocessor::check_directive_characters() {
 }
 
 void Preprocessor::report_token_characters(const Token& token) {
-  if (token.kind == TokenKind::identifier && spells_universal_names(token.text)) {
+  if ((token.kind == TokenKind::identifier || token.kind == TokenKind::pp_number) &&
+      spells_extended_characters(token.text)) {
     const std::string errors = identifier_character_errors(token.text);
     for (std::size_t start = 0; start < errors.size();) {
       const std::size_t end = errors.find('\n', start);
@@ -79,10 +80,10 @@ void Preprocessor::report_token_characters(const Token& token) {
     }
   }
   if ((token.kind != TokenKind::identifier && token.kind != TokenKind::pp_number) ||
-      diagnostic_rules().normalized == NormalForm::none || !may_be_unnormalized(token.text))
+      diagnostic_rules().normalized == NormalForm::none || !spells_extended_characters(token.text))
     return;
   const std::string warning = normalization_warning(token.text, token.kind, diagnostic_rules().normalized);
-  if (!warning.empty()) report(token, Severity::warning, warning, Warning::normalized);
+  if (!warning.empty()) report(token, normalization_severity(), warning, Warning::normalized);
 }
 
 void Preprocessor::add_definition(DefineParse parse, std::uint32_t base) {

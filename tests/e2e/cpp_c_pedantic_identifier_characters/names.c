@@ -1,0 +1,3 @@
+#define A X
+Aǵ AǶ ٠A ́A
+A\u01F5 A\u01F6
