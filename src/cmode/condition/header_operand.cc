@@ -45,14 +45,7 @@ std::vector<Token> operand_stream(std::span<const Token> after, ConditionContext
     std::vector<Token> expanded;
     context.expand_operand(after.subspan(expand_from, end - expand_from), expanded);
     // The next expansion may reuse the storage of these texts.
-    std::string& kept = *texts.emplace_back(std::make_unique<std::string>());
-    for (const Token& token : expanded) kept.append(token.text);
-    std::size_t offset = 0;
-    for (Token& token : expanded) {
-      const std::size_t length = token.text.size();
-      token.text = std::string_view(kept).substr(offset, length);
-      offset += length;
-    }
+    keep_texts(expanded, *texts.emplace_back(std::make_unique<std::string>()));
     stream.insert(stream.end(), expanded.begin(), expanded.end());
   }
   const std::size_t rest = std::max(end, expand_from);

@@ -136,4 +136,18 @@ void Lexer::lex_converting(std::string_view text, std::vector<Token>& out) {
   }
 }
 
+void keep_texts(std::span<Token> tokens, std::string& storage) {
+  std::size_t size = 0;
+  for (const Token& token : tokens) size += token.text.size();
+  storage.clear();
+  storage.reserve(size);
+  for (const Token& token : tokens) storage.append(token.text);
+  std::size_t offset = 0;
+  for (Token& token : tokens) {
+    const std::size_t length = token.text.size();
+    token.text = std::string_view(storage).substr(offset, length);
+    offset += length;
+  }
+}
+
 }  // namespace sornik::cmode

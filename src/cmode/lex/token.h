@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,6 +55,10 @@ struct Token {
 
 // Appends the bytes of `physical` to `out` without its splices.
 void append_without_splices(std::string& out, std::string_view physical);
+
+// Copies the texts of `tokens` into `storage`, one after another, and points
+// the tokens at their copies, which live as long as `storage` is unchanged.
+void keep_texts(std::span<Token> tokens, std::string& storage);
 
 // Splits C text into preprocessing tokens. The text is the physical bytes of
 // one or more whole logical lines: it never ends inside a block comment, and

@@ -144,17 +144,7 @@ bool Preprocessor::if_value(std::span<const Token> rest) {
   const FileFrame& frame = *frames_.back();
   expander_.expand_directive(rest, ExpandedFor::condition, {frame.path, frame.line}, expanded_);
   // The tokens keep their texts here, as __has_include may expand again.
-  std::size_t size = 0;
-  for (const Token& token : expanded_) size += token.text.size();
-  expanded_texts_.clear();
-  expanded_texts_.reserve(size);
-  for (const Token& token : expanded_) expanded_texts_.append(token.text);
-  std::size_t offset = 0;
-  for (Token& token : expanded_) {
-    const std::size_t length = token.text.size();
-    token.text = std::string_view(expanded_texts_).substr(offset, length);
-    offset += length;
-  }
+  keep_texts(expanded_, expanded_texts_);
   return condition_value(expanded_, rest);
 }
 
