@@ -54,6 +54,8 @@ void Rescanner::warn_of_expanded_defined(std::uint32_t line) {
 }
 
 void Rescanner::check_token_characters(const ExpToken& token) {
+  if (takes_dollar_warning(token.text)) [[unlikely]]
+    report(token.line, "'$' in identifier or number", Severity::pedwarn);
   if ((token.kind == TokenKind::identifier || token.kind == TokenKind::pp_number) &&
       spells_extended_characters(token.text)) {
     const std::string errors = identifier_character_errors(token.text);

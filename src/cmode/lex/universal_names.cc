@@ -104,6 +104,22 @@ void append_listed_name(std::string& out, std::string_view name) {
   }
 }
 
+void arm_dollar_warning() {
+  detail::dollar_warning_due = diagnostic_rules().pedantic && !follows_c99(lexing_dialect());
+}
+
+bool takes_dollar_warning(std::string_view text) {
+  if (!detail::dollar_warning_due) return false;
+  bool dollar = text.find('$') != std::string_view::npos;
+  if (!dollar && spells_universal_names(text)) {
+    std::string utf8;
+    append_utf8_name(utf8, text);
+    dollar = utf8.find('$') != std::string::npos;
+  }
+  if (dollar) detail::dollar_warning_due = false;
+  return dollar;
+}
+
 std::string identifier_character_errors(std::string_view name) {
   const IdentifierTable table = identifier_table();
   std::string errors;

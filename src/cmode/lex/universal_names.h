@@ -38,6 +38,7 @@ std::size_t universal_name_length(std::string_view text, char32_t& code);
 namespace detail {
 inline constinit thread_local bool universal_names_read = false;
 inline constinit thread_local bool extended_characters_read = false;
+inline constinit thread_local bool dollar_warning_due = false;
 }  // namespace detail
 
 // Whether this thread's scanners have read a universal character name in an
@@ -54,6 +55,22 @@ inline void note_universal_name() {
 // no token's characters are checked.
 inline bool extended_characters_met() { return detail::extended_characters_read; }
 inline void note_extended_character() { detail::extended_characters_read = true; }
+
+// The compiler's pedwarn "'$' in identifier or number" comes once a
+// translation unit, at the first `$` it lexes in an identifier or a number
+// (written as itself, or in C++ as \u0024), where -pedantic asks for it:
+// C90, C94, C++98 and C++03. Arming it at a unit's start makes it due.
+void arm_dollar_warning();
+inline bool dollar_warning_due() { return detail::dollar_warning_due; }
+
+// Whether the spelling of an identifier or a number takes the unit's
+// warning: it holds the first `$` while the warning is due (which it no
+// longer is then).
+bool takes_dollar_warning(std::string_view text);
+
+// Whether tokens need their characters checked: once a character beyond
+// ASCII has been read, or while the `$` warning is due.
+inline bool characters_to_check() { return extended_characters_met() || dollar_warning_due(); }
 
 // Whether `name` (an identifier's spelling, without splices) holds a
 // universal character name.

@@ -83,6 +83,32 @@ TEST(UniversalNames, CxxErrorsForEachCharacter) {
   set_diagnostic_rules({});
 }
 
+// "'$' in identifier or number" is due once a unit, where -pedantic asks
+// in C90, C94, C++98 and C++03; in C++ a \u0024 takes it too.
+TEST(UniversalNames, DollarWarningIsDueOnceAUnitWherePedanticAsks) {
+  const auto due_in = [](const char* name, bool cplusplus, bool pedantic) {
+    DiagnosticRules rules;
+    rules.pedantic = pedantic;
+    set_diagnostic_rules(rules);
+    const ScopedLexingDialect dialect(*find_dialect(name, cplusplus));
+    arm_dollar_warning();
+    return dollar_warning_due();
+  };
+  for (const char* name : {"c90", "gnu89", "iso9899:199409"}) EXPECT_TRUE(due_in(name, false, true)) << name;
+  for (const char* name : {"c++98", "gnu++03"}) EXPECT_TRUE(due_in(name, true, true)) << name;
+  for (const char* name : {"c99", "gnu11"}) EXPECT_FALSE(due_in(name, false, true)) << name;
+  for (const char* name : {"c++11", "gnu++2b"}) EXPECT_FALSE(due_in(name, true, true)) << name;
+  EXPECT_FALSE(due_in("c++98", true, false));
+  EXPECT_TRUE(due_in("c++98", true, true));
+  EXPECT_FALSE(takes_dollar_warning("plain_1"));
+  EXPECT_FALSE(takes_dollar_warning("\\u0025"));
+  EXPECT_TRUE(dollar_warning_due());
+  EXPECT_TRUE(takes_dollar_warning("a\\u0024"));
+  EXPECT_FALSE(dollar_warning_due());
+  EXPECT_FALSE(takes_dollar_warning("$"));
+  set_diagnostic_rules({});
+}
+
 // The UTF-8 the compiler reads: up to six bytes, each character in its
 // shortest form, no surrogate.
 TEST(UniversalNames, Utf8AsTheCompilerReadsIt) {

@@ -8,6 +8,7 @@
 #include "cmode/lex/byte_classes.h"
 #include "cmode/lex/dialect.h"
 #include "cmode/lex/logical_lines.h"
+#include "cmode/lex/universal_names.h"
 
 namespace sornik::cmode {
 
@@ -50,6 +51,10 @@ bool LineFeeder::next(SourceChunk& piece, bool& may_use) {
     pos_ = scan_line(may_use);
   }
   piece.bytes = chunk_.bytes.substr(begin, pos_ - begin);
+  // A `$` that may take the unit's warning is the lexer's to read.
+  if (dollar_warning_due() && std::memchr(piece.bytes.data(), '$', piece.bytes.size()) != nullptr)
+      [[unlikely]]
+    may_use = true;
   piece.is_text = true;
   piece.first_line = first_line;
   piece.trigraphs = chunk_.trigraphs;

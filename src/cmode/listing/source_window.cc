@@ -29,8 +29,9 @@ void SourceWindow::add_code(const SourceChunk& piece, std::uint32_t base) {
   std::uint32_t line = piece.first_line;
   std::size_t counted = 0;
   // The compiler reports universal character names that C allows in no
-  // identifier, and names and numbers outside Unicode's NFC.
-  const bool check_characters = extended_characters_met();
+  // identifier, names and numbers outside Unicode's NFC, and a unit's
+  // first `$` where -pedantic asks.
+  const bool check_characters = characters_to_check();
   for (const Token& token : lexed_) {
     line += static_cast<std::uint32_t>(
         std::count(piece.bytes.begin() + static_cast<std::ptrdiff_t>(counted),

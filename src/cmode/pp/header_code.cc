@@ -2,6 +2,7 @@
 // them (the listing shows no header code, but the compiler expands it, and
 // every __COUNTER__ it meets there moves the counter that the source's own
 // uses see) or where an argument list may be left open at a header's end.
+#include <algorithm>
 #include <cstring>
 
 #include "cmode/pp/preprocessor.h"
@@ -23,6 +24,19 @@ void Preprocessor::watch_for_counter(HeaderFile& header) {
 }
 
 void Preprocessor::take_header_code(FileFrame& frame, std::string_view bytes) {
+  // The unit's `$` warning may fall on a header's code: looked for only
+  // while it is due.
+  if (dollar_warning_due() && std::memchr(bytes.data(), '$', bytes.size()) != nullptr) [[unlikely]] {
+    lexer_.lex(bytes, tokens_);
+    for (const Token& token : tokens_) {
+      if ((token.kind == TokenKind::identifier || token.kind == TokenKind::pp_number) &&
+          takes_dollar_warning(token.text)) {
+        const auto newlines = std::count(bytes.begin(), bytes.begin() + token.begin, '\n');
+        report_on(frame.line + static_cast<std::uint32_t>(newlines), Severity::pedwarn,
+                  "'$' in identifier or number");
+      }
+    }
+  }
   // Unexpanded, header code matters only where an argument list is left
   // open at the file's end, which the compiler reports there: the lines are
   // kept from one whose bytes open more parentheses than they close. Most

@@ -71,6 +71,9 @@ void Preprocessor::check_directive_characters() {
 
 void Preprocessor::report_token_characters(const Token& token) {
   if ((token.kind == TokenKind::identifier || token.kind == TokenKind::pp_number) &&
+      takes_dollar_warning(token.text)) [[unlikely]]
+    report(token, Severity::pedwarn, "'$' in identifier or number");
+  if ((token.kind == TokenKind::identifier || token.kind == TokenKind::pp_number) &&
       spells_extended_characters(token.text)) {
     const std::string errors = identifier_character_errors(token.text);
     for (std::size_t start = 0; start < errors.size();) {

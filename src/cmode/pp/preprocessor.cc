@@ -116,6 +116,7 @@ void Preprocessor::begin_unit() {
   in_unit_ = true;
   take_rules();
   includes_read_ = 0;
+  arm_dollar_warning();
   builtins_.begin_unit();
   assertions_.reset(table_);
 }
@@ -320,13 +321,13 @@ void Preprocessor::directive(FileFrame& frame, std::string_view line) {
     const std::string_view rest = line.substr(operands);
     add_definition(parse_define_text(rest, lexer_, tokens_, table_), static_cast<std::uint32_t>(operands));
     // After the parse, which may read the first character beyond ASCII.
-    if (extended_characters_met()) [[unlikely]]
+    if (characters_to_check()) [[unlikely]]
       check_define_characters(rest);
     return;
   }
   lex_directive(line, plain_name, plain);
   if (tokens_.size() < 2) return;  // the null directive
-  if (extended_characters_met()) [[unlikely]]
+  if (characters_to_check()) [[unlikely]]
     check_directive_characters();
   const std::span<const Token> tokens(tokens_);
   const Token& name_token = tokens[1];

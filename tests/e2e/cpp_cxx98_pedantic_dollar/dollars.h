@@ -1,0 +1,3 @@
+#define D 1
+int a;
+  x$y $z

@@ -1,0 +1,6 @@
+#if 0
+$skipped
+#endif
+"$" /* $ */ plain
+#include "dollars.h"
+later$ 1$
