@@ -37,11 +37,27 @@ void Preprocessor::take_header_code(FileFrame& frame, std::string_view bytes) {
       }
     }
   }
-  // Unexpanded, header code matters only where an argument list is left
-  // open at the file's end, which the compiler reports there: the lines are
-  // kept from one whose bytes open more parentheses than they close. Most
-  // lines are passed over after one look at their bytes.
-  if (!expand_header_code_ && header_code_.empty() && !opens_parentheses(bytes)) return;
+  if (!expand_header_code_) {
+    // Unexpanded, header code matters only where an argument list is left
+    // open at the file's end, which the compiler reports there: lines are
+    // kept from one whose bytes open more parentheses than they close
+    // until their bytes close them. Most are passed over after a count.
+    header_code_depth_ += parenthesis_balance(bytes);
+    if (header_code_depth_ <= 0) {
+      drop_header_code();
+      return;
+    }
+    header_code_.append(bytes);
+    constexpr std::size_t kFirstCheck = 1 << 16;
+    if (header_code_.size() > std::max(kFirstCheck, header_code_check_at_)) {
+      if (lex_header_code() <= 0) {
+        drop_header_code();
+      } else {
+        header_code_check_at_ = 2 * header_code_.size();
+      }
+    }
+    return;
+  }
   // A call's arguments may go on over the next lines, past directives too:
   // code lines are joined until their parentheses close or the file ends.
   lexer_.lex(bytes, tokens_);
@@ -52,33 +68,47 @@ void Preprocessor::take_header_code(FileFrame& frame, std::string_view bytes) {
   if (header_code_.empty() && header_code_depth_ <= 0) {
     // Most lines close what they open: their tokens are expanded as lexed.
     header_code_depth_ = 0;
-    if (expand_header_code_)
-      expander_.expand_directive(tokens_, ExpandedFor::code, {frame.path, frame.line}, expanded_);
+    expander_.expand_directive(tokens_, ExpandedFor::code, {frame.path, frame.line}, expanded_);
     return;
   }
   header_code_.append(bytes);
   if (header_code_depth_ <= 0) flush_header_code(frame, frame.line);
 }
 
-bool Preprocessor::opens_parentheses(std::string_view bytes) {
+int Preprocessor::parenthesis_balance(std::string_view bytes) {
+  // Parentheses are a small share of code: memchr steps from one to the next.
+  const auto count = [bytes](char wanted) {
+    int found = 0;
+    const char* end = bytes.data() + bytes.size();
+    for (const char* at = bytes.data();
+         (at = static_cast<const char*>(std::memchr(at, wanted, static_cast<std::size_t>(end - at)))) !=
+         nullptr;
+         ++at)
+      ++found;
+    return found;
+  };
+  return count('(') - count(')');
+}
+
+int Preprocessor::lex_header_code() {
+  lexer_.lex(header_code_, tokens_);
   int depth = 0;
-  for (const char byte : bytes) depth += static_cast<int>(byte == '(') - static_cast<int>(byte == ')');
-  return depth > 0;
+  for (const Token& token : tokens_)
+    depth += static_cast<int>(token.is("(")) - static_cast<int>(token.is(")"));
+  return depth;
 }
 
 void Preprocessor::flush_header_code(FileFrame& frame, std::uint32_t line) {
   if (header_code_.empty()) return;
-  // Unexpanded code is expanded only for a list left open at the end.
-  if (expand_header_code_ || header_code_depth_ > 0) {
-    lexer_.lex(header_code_, tokens_);
+  if (lex_header_code() > 0 || expand_header_code_)
     expander_.expand_directive(tokens_, ExpandedFor::code, {frame.path, line}, expanded_);
-  }
   drop_header_code();
 }
 
 void Preprocessor::drop_header_code() {
   header_code_.clear();
   header_code_depth_ = 0;
+  header_code_check_at_ = 0;
 }
 
 }  // namespace sornik::cmode

@@ -328,17 +328,21 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // while parentheses stay open (header_code.cc). A
   // __COUNTER__ written in a header's code itself, rare as it is, is not
   // looked for: finding it would cost every header a search of its bytes.
-  // Otherwise the lines of a header other than a system one are joined
-  // only while their parentheses stay open, and expanded only when they
-  // are still open at its end, for the error of the list left open there.
+  // Otherwise the lines of a header other than a system one are only kept
+  // while their bytes leave parentheses open, and lexed and expanded only
+  // when they are still open at its end, for the error of the list left
+  // open there.
   // Expands header code from now on if `header` spells __COUNTER__.
   void watch_for_counter(HeaderFile& header);
   void take_header_code(FileFrame& frame, std::string_view bytes);
-  // Whether the bytes of a line hold more '(' than ')', as no line that
-  // closes all it opens does (parentheses in comments and literals count).
-  static bool opens_parentheses(std::string_view bytes);
-  // Expands the joined lines kept, as if at `line`: a list they leave open
-  // is reported there.
+  // How many more '(' than ')' the bytes of a line hold (parentheses in
+  // comments and literals count).
+  static int parenthesis_balance(std::string_view bytes);
+  // Lexes the lines kept into tokens_ and gives how many parentheses their
+  // tokens leave open.
+  int lex_header_code();
+  // Expands the joined lines kept, as if at `line`, when __COUNTER__ may
+  // count in them or a list is left open: it is reported there.
   void flush_header_code(FileFrame& frame, std::uint32_t line);
   void drop_header_code();
   // Puts into tokens_ the tokens of a directive line named `name` (written
@@ -377,7 +381,12 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // __COUNTER__, or -Wunused-macros asks which macros they use (never cleared).
   bool expand_header_code_ = false;
   std::string header_code_;  // header code lines whose parentheses are open
+  // Expanded: how many parentheses the tokens of the lines kept leave open;
+  // unexpanded, their bytes.
   int header_code_depth_ = 0;
+  // Unexpanded lines kept past this size are lexed to learn whether a
+  // literal's parenthesis fooled the count of their bytes.
+  std::size_t header_code_check_at_ = 0;
   std::size_t includes_read_ = 0;  // in this translation unit (or before the first)
   std::vector<Change> changes_;
   std::uint32_t source_definition_file_ = 0;  // the definition file of the unit's source (0: none yet)
