@@ -35,12 +35,15 @@ struct ExpToken {
   std::uint32_t group = 0;
   TokenKind kind = TokenKind::other;
   Mark mark = Mark::none;
-  // Where the output puts a blank before the token (for the first token of
-  // an expansion or of an argument: the blank of what it stands for).
+  // Where the name text of a group puts a blank before the token (for the
+  // first token of an expansion or of an argument: the blank of what it
+  // stands for).
   bool space_before = false;
   // Whether white space stood before the token where it was written, in the
   // source or its definition (never before a definition's first token): the
-  // compiler glues a header name of tokens by it.
+  // compiler glues a header name of tokens by it, and the blank rule
+  // (BlankRule) falls back on it. For a mark: that of the name or parameter
+  // whose padding it stands for.
   bool own_space = false;
   bool from_source = false;
   // An identifier met while its macro was being expanded: never expanded again.
