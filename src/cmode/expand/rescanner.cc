@@ -282,10 +282,8 @@ bool Rescanner::try_use(const Scope& scope, const ExpToken& name, const Macro& m
   --call_depth_;
 
   std::vector<ExpToken>& tokens = push_context(&used, !call.kept);
-  // The expansion takes at least the expanded arguments' tokens, and
-  // mostly up to two paddings around each.
-  std::size_t expected =
-      used.body().size() + 2 * used.param_count() + call.hoisted.size() + call.deferred.size() + 2;
+  // The expansion takes at least the expanded arguments' tokens.
+  std::size_t expected = used.body().size() + call.hoisted.size() + call.deferred.size() + 2;
   for (const std::vector<ExpToken>& expansion : call.expansions) expected += expansion.size();
   expect_tokens(tokens, expected);
   for (std::uint32_t hoisted : call.hoisted) tokens.push_back(mark_token(Mark::open, hoisted));

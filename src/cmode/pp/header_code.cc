@@ -61,10 +61,7 @@ void Preprocessor::take_header_code(FileFrame& frame, std::string_view bytes) {
   // A call's arguments may go on over the next lines, past directives too:
   // code lines are joined until their parentheses close or the file ends.
   lexer_.lex(bytes, tokens_);
-  for (const Token& token : tokens_) {
-    if (token.is("(")) ++header_code_depth_;
-    if (token.is(")")) --header_code_depth_;
-  }
+  header_code_depth_ += parentheses_left_open(tokens_);
   if (header_code_.empty() && header_code_depth_ <= 0) {
     // Most lines close what they open: their tokens are expanded as lexed.
     header_code_depth_ = 0;
@@ -90,12 +87,16 @@ int Preprocessor::parenthesis_balance(std::string_view bytes) {
   return count('(') - count(')');
 }
 
-int Preprocessor::lex_header_code() {
-  lexer_.lex(header_code_, tokens_);
+int Preprocessor::parentheses_left_open(std::span<const Token> tokens) {
   int depth = 0;
-  for (const Token& token : tokens_)
+  for (const Token& token : tokens)
     depth += static_cast<int>(token.is("(")) - static_cast<int>(token.is(")"));
   return depth;
+}
+
+int Preprocessor::lex_header_code() {
+  lexer_.lex(header_code_, tokens_);
+  return parentheses_left_open(tokens_);
 }
 
 void Preprocessor::flush_header_code(FileFrame& frame, std::uint32_t line) {

@@ -338,6 +338,8 @@ class Preprocessor final : public ConditionContext, public FeatureTests, public 
   // How many more '(' than ')' the bytes of a line hold (parentheses in
   // comments and literals count).
   static int parenthesis_balance(std::string_view bytes);
+  // How many more '(' than ')' tokens there are.
+  static int parentheses_left_open(std::span<const Token> tokens);
   // Lexes the lines kept into tokens_ and gives how many parentheses their
   // tokens leave open.
   int lex_header_code();
